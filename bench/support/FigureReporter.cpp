@@ -1,0 +1,30 @@
+#include "bench/support/FigureReporter.h"
+
+#include <cstdio>
+
+bool FigureReporter::ReportContext(const Context&) {
+    return true;
+}
+
+void FigureReporter::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        const std::string& name = run.run_name.function_name;
+        if (run.error_occurred) {
+            std::printf("%s ERROR %s\n", name.c_str(), run.error_message.c_str());
+            continue;
+        }
+        const auto counter = run.counters.find("value");
+        const double value =
+            counter != run.counters.end() ? counter->second.value : run.GetAdjustedRealTime();
+        std::printf("%s %.3f\n", name.c_str(), value);
+    }
+    std::fflush(stdout);
+}
+
+int runBenchmarks(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    FigureReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "crop/PdfDocument.h"
+#include "crop/RMCropInfo.h"
+
+#include <QByteArray>
+#include <QSizeF>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+// The crops of one open document, from a finished drag to the document's bytes.
+//
+// Holds the working document (shown, cropped, saved), the pristine copy taken when the file
+// was opened, one crop record per working page, the current page, batch mode and the page
+// selection. A finished crop changes only the records (pending crops); done() writes them
+// into the working document's page boxes (applied crops); revertAll() goes back to the
+// pristine document. Knows nothing of windows: the main window controller drives it and
+// updates its buttons and thumbnails from the results.
+//
+// Thread: the GUI thread, except that a save may hand the working document to a worker.
+class CropSession {
+public:
+    // Takes the working document and makes the pristine copy of it.
+    explicit CropSession(std::unique_ptr<PdfDocument> document);
+
+    PdfDocument& pdfDoc() { return *pdfDoc_; }
+    const PdfDocument& pdfDoc() const { return *pdfDoc_; }
+    const PdfDocument& originalPdfDoc() const { return *originalPdfDoc_; }
+    const std::vector<RMCropInfo>& cropsRect() const { return cropsRect_; }
+
+    // Rebuilds every record from the working document's current boxes: all pages uncropped.
+    void rebuildRecords();
+
+    qint64 currentIndex() const { return currentIndex_; }
+    // Clamped to the pages there are.
+    void setCurrentIndex(qint64 index);
+    bool isBatchCrop() const { return isBatchCrop_; }
+    void setBatchCrop(bool batch) { isBatchCrop_ = batch; }
+
+    // Unlocks the working document and, with the same password, the pristine copy, so that
+    // "Revert All" never asks for the password again.
+    bool unlockWithPassword(const QString& password);
+
+    // The last accepted selection list, and the page numbers it selects now.
+    const QStringList& cropPageTypeRangeArray() const { return cropPageTypeRangeArray_; }
+    const std::vector<qint64>& pageRangeArray();
+
+    // A drag of the crop marker on the current page ended with rect in the page view's space
+    // (the zero rectangle means the whole page). Sets the current page's crop and, in batch
+    // mode, every selected page's. Returns whether some page is now cropped.
+    bool cropIsFinishedWithRect(const QRectF& rect);
+    // A selection accepted in the page range sheet: kept, and the current page's crop
+    // carried at once to every page it selects.
+    bool applyPageRangeSettingWithPageArray(const QStringList& selection);
+
+    // Whether some record keeps less than 99.5 per cent of its page.
+    bool isCroppedSomePage() const;
+
+    // Writes every record into its page's five boxes and returns the document's bytes.
+    QByteArray applyCropDocData();
+    // The working document's bytes as they are, records not written.
+    QByteArray currentDocData() const;
+
+    // "Done": writes the records into the boxes and rebuilds them from the new boxes.
+    void done();
+    // "Revert All": the working document becomes a new copy of the pristine one.
+    void revertAll();
+
+private:
+    void writeRecords();
+    // Where the page view shows the current page: the frame whose size view rectangles are
+    // measured against.
+    QRectF currentPageViewFrame() const;
+
+    std::unique_ptr<PdfDocument> pdfDoc_;
+    std::unique_ptr<PdfDocument> originalPdfDoc_;
+    std::vector<RMCropInfo> cropsRect_;
+    qint64 currentIndex_ = 0;
+    bool isBatchCrop_ = false;
+    QStringList cropPageTypeRangeArray_;
+    std::vector<qint64> pageRangeArray_;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "crop/PdfBox.h"
+#include "crop/PdfPage.h"
+#include "crop/PdfRenderSource.h"
+
+#include <QByteArray>
+#include <QRectF>
+#include <QString>
+
+#include <memory>
+
+// An opened PDF document: its pages, their boxes and rotation, its lock, and its bytes.
+//
+// Rectangles are in page space: points, origin at the lower left, y upward, unrotated.
+// Page indexes are 0-based; an index outside 0..pageCount()-1 reads as an empty page and
+// writes nothing. A locked document has no pages until it is unlocked.
+//
+// Threads: a document is used by one thread at a time. Normally that is the GUI thread;
+// a save hands the document to a worker thread for dataRepresentation() and back.
+class PdfDocument {
+public:
+    virtual ~PdfDocument() = default;
+
+    // An independent document with the same pages and boxes: box changes in one never
+    // show in the other.
+    virtual std::unique_ptr<PdfDocument> copy() const = 0;
+
+    virtual int pageCount() const = 0;
+    PdfPage pageAtIndex(int index) { return PdfPage(this, index); }
+
+    virtual bool isLocked() const = 0;
+    // True when the password opens the document (user or owner password); its pages are
+    // then readable. A wrong password leaves a locked document locked.
+    virtual bool unlockWithPassword(const QString& password) = 0;
+
+    // Display rotation of a page in degrees, clockwise: 0, 90, 180 or 270.
+    virtual int rotation(int pageIndex) const = 0;
+    // The effective box: inherited values honoured, corners normalised, a missing crop box
+    // is the media box, and crop, bleed, trim and art boxes are clipped to the media box.
+    virtual QRectF boundsForBox(int pageIndex, PdfBox box) const = 0;
+    // Replaces one box of one page; no other page changes, even one that shared the box.
+    virtual void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) = 0;
+
+    // The complete bytes of the document as it now is, box changes included. Posts the
+    // write notifications (begin, one page end per page in page order, end) on the calling
+    // thread through the default notification center, with this document as sender.
+    // Returns an empty array, after posting begin and end, when the bytes cannot be made.
+    virtual QByteArray dataRepresentation() const = 0;
+
+    // Writes the same bytes, with the same notifications, into the file at path. They go to
+    // a temporary file beside it that is renamed over path only once complete, so a failed
+    // write leaves no partial file and an existing file at path as it was. Returns false,
+    // with a reason a user can read in errorMessage, when the file cannot be written.
+    virtual bool writeToFile(const QString& path, QString* errorMessage) const = 0;
+
+    // What the renderer needs to draw this document's pages.
+    virtual PdfRenderSource renderSource() const = 0;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "crop/PdfDocument.h"
+
+#include <QString>
+
+#include <memory>
+
+// Why a file could not be opened, so that a window can say so in plain words.
+enum class PdfOpenError {
+    None,
+    NotFound,
+    Folder,
+    Unreadable,
+    Empty,
+    NotPdf,
+    Truncated,
+    Damaged,
+    NoPages,
+};
+
+// The outcome of opening a file: a document, or the kind of failure with a message a user
+// can read. A password-protected file opens successfully as a locked document.
+struct PdfOpenResult {
+    std::unique_ptr<PdfDocument> document;
+    PdfOpenError error = PdfOpenError::None;
+    QString message;
+
+    bool ok() const { return document != nullptr; }
+};

@@ -1,0 +1,109 @@
+#include "crop/QpdfDocument.h"
+
+#include "crop/PdfWriteNotifications.h"
+#include "crop/QpdfDocumentWriter.h"
+#include "crop/QpdfParser.h"
+#include "crop/RectMath.h"
+#include "crop/ReplacingFile.h"
+#include "platform/NotificationCenter.h"
+
+#include <qpdf/QPDF.hh>
+
+#include <QBuffer>
+#include <QCoreApplication>
+
+QpdfDocument::QpdfDocument(std::shared_ptr<const PdfSourceData> data,
+                           std::vector<PageGeometry> pages, bool locked)
+    : data_(std::move(data)), locked_(locked), pages_(std::move(pages)),
+      setBoxes_(pages_.size(), 0) {}
+
+std::unique_ptr<PdfDocument> QpdfDocument::copy() const {
+    return std::make_unique<QpdfDocument>(*this);
+}
+
+int QpdfDocument::pageCount() const {
+    return static_cast<int>(pages_.size());
+}
+
+bool QpdfDocument::validIndex(int pageIndex) const {
+    return pageIndex >= 0 && pageIndex < pageCount();
+}
+
+bool QpdfDocument::unlockWithPassword(const QString& password) {
+    if (!locked_)
+        return true;
+    const QByteArray utf8 = password.toUtf8();
+    try {
+        auto pdf = QpdfParser::parse(*data_, utf8);
+        auto pages = QpdfParser::readPages(*pdf);
+        pages_ = std::move(pages);
+        setBoxes_.assign(pages_.size(), 0);
+        password_ = utf8;
+        locked_ = false;
+        return true;
+    } catch (const std::exception&) {
+        // A wrong password and a file that turns out damaged once decrypted both leave the
+        // document locked.
+        return false;
+    }
+}
+
+int QpdfDocument::rotation(int pageIndex) const {
+    return validIndex(pageIndex) ? pages_[static_cast<size_t>(pageIndex)].rotation : 0;
+}
+
+QRectF QpdfDocument::boundsForBox(int pageIndex, PdfBox box) const {
+    return validIndex(pageIndex) ? pages_[static_cast<size_t>(pageIndex)].box(box) : QRectF();
+}
+
+void QpdfDocument::setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) {
+    if (!validIndex(pageIndex))
+        return;
+    const auto i = static_cast<size_t>(pageIndex);
+    pages_[i].box(box) = RectMath::standardized(bounds);
+    setBoxes_[i] |= static_cast<std::uint8_t>(1u << static_cast<int>(box));
+}
+
+QByteArray QpdfDocument::dataRepresentation() const {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!write(buffer, nullptr))
+        return {};
+    return bytes;
+}
+
+bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const {
+    ReplacingFile file(path);
+    return file.open(errorMessage) && write(file.device(), errorMessage) &&
+           file.commit(errorMessage);
+}
+
+bool QpdfDocument::write(QIODevice& out, QString* errorMessage) const {
+    auto& center = NotificationCenter::defaultCenter();
+    center.post(PdfWriteNotifications::didBeginWrite, this);
+    bool written = false;
+    if (locked_ || !data_) {
+        if (errorMessage) {
+            *errorMessage = QCoreApplication::translate(
+                "QpdfDocument", locked_ ? "The document is locked." : "The document has no file.");
+        }
+    } else {
+        try {
+            QpdfDocumentWriter writer(*data_, password_, pages_, setBoxes_, [this, &center] {
+                center.post(PdfWriteNotifications::didEndPageWrite, this);
+            });
+            writer.write(out);
+            written = true;
+        } catch (const std::exception& e) {
+            if (errorMessage)
+                *errorMessage = QString::fromLocal8Bit(e.what());
+        }
+    }
+    center.post(PdfWriteNotifications::didEndWrite, this);
+    return written;
+}
+
+PdfRenderSource QpdfDocument::renderSource() const {
+    return PdfRenderSource{data_, password_};
+}

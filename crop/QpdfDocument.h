@@ -1,0 +1,45 @@
+#pragma once
+
+#include "crop/PageGeometry.h"
+#include "crop/PdfDocument.h"
+
+class QIODevice;
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// A document over qpdf. The file's pages are parsed once, when it is opened or unlocked;
+// after that the document is its page geometry plus a record of which boxes were set, and
+// copying it copies only that. Its bytes are made by parsing the file again and writing it
+// with the set boxes in place, so documents that share a file never share parser state.
+class QpdfDocument final : public PdfDocument {
+public:
+    // A document over already parsed pages, or a locked one (no pages) awaiting a password.
+    QpdfDocument(std::shared_ptr<const PdfSourceData> data, std::vector<PageGeometry> pages,
+                 bool locked);
+
+    std::unique_ptr<PdfDocument> copy() const override;
+    int pageCount() const override;
+    bool isLocked() const override { return locked_; }
+    bool unlockWithPassword(const QString& password) override;
+    int rotation(int pageIndex) const override;
+    QRectF boundsForBox(int pageIndex, PdfBox box) const override;
+    void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) override;
+    QByteArray dataRepresentation() const override;
+    bool writeToFile(const QString& path, QString* errorMessage) const override;
+    PdfRenderSource renderSource() const override;
+
+private:
+    bool validIndex(int pageIndex) const;
+    // Writes the bytes into out between the begin and end notifications; false (with the
+    // reason) when they cannot be made or written.
+    bool write(QIODevice& out, QString* errorMessage) const;
+
+    std::shared_ptr<const PdfSourceData> data_;
+    QByteArray password_;
+    bool locked_;
+    std::vector<PageGeometry> pages_;
+    // Per page, one bit per PdfBox that was set and must be written out.
+    std::vector<std::uint8_t> setBoxes_;
+};

@@ -1,0 +1,121 @@
+#include "crop/QpdfDocumentWriter.h"
+
+#include "crop/PdfBoxText.h"
+#include "crop/QpdfParser.h"
+#include "crop/QpdfUpdateBuilder.h"
+#include "crop/SourceRangeCopy.h"
+
+#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <QIODevice>
+
+#include <stdexcept>
+
+namespace {
+
+const char* const kBoxKeys[kPdfBoxCount] = {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox",
+                                            "/ArtBox"};
+// Each copy call has a cost of its own, so the original goes out in pieces of at least this.
+constexpr qint64 kMinimumPiece = 32 * 1024 * 1024;
+
+// A qpdf pipeline into a Qt device, so a rewrite streams into the file being saved.
+class DevicePipeline final : public Pipeline {
+public:
+    explicit DevicePipeline(QIODevice& device) : Pipeline("device", nullptr), device_(device) {}
+    void write(unsigned char const* bytes, size_t length) override {
+        const auto size = static_cast<qint64>(length);
+        if (device_.write(reinterpret_cast<const char*>(bytes), size) != size)
+            throw std::runtime_error(device_.errorString().toStdString());
+    }
+    void finish() override {}
+
+private:
+    QIODevice& device_;
+};
+
+// Turns qpdf's percentage of objects written into page ends, so that exactly one arrives per
+// page, in page order, spread over the rewrite.
+class PageProgress final : public QPDFWriter::ProgressReporter {
+public:
+    PageProgress(int pageCount, const std::function<void()>& pageWritten)
+        : pageCount_(pageCount), pageWritten_(pageWritten) {}
+
+    void reportProgress(int percent) override { advanceTo(pageCount_ * percent / 100); }
+    void finish() { advanceTo(pageCount_); }
+
+private:
+    void advanceTo(int pages) {
+        for (; posted_ < std::min(pages, pageCount_); ++posted_)
+            pageWritten_();
+    }
+
+    int pageCount_;
+    const std::function<void()>& pageWritten_;
+    int posted_ = 0;
+};
+
+} // namespace
+
+QpdfDocumentWriter::QpdfDocumentWriter(const PdfSourceData& data, const QByteArray& password,
+                                       const std::vector<PageGeometry>& pages,
+                                       const std::vector<std::uint8_t>& setBoxes,
+                                       std::function<void()> pageWritten)
+    : data_(data), password_(password), pages_(pages), setBoxes_(setBoxes),
+      pageWritten_(std::move(pageWritten)) {}
+
+void QpdfDocumentWriter::write(QIODevice& out) const {
+    auto pdf = QpdfParser::parse(data_, password_);
+    std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
+    if (pages.size() != pages_.size())
+        throw std::runtime_error("the file's pages changed since it was opened");
+    if (const auto update = QpdfUpdateBuilder::build(*pdf, data_, pages, pages_, setBoxes_)) {
+        writeUpdate(*update, out);
+        return;
+    }
+    for (size_t i = 0; i < pages.size(); ++i) {
+        for (int box = 0; box < kPdfBoxCount; ++box) {
+            if (setBoxes_[i] & (1u << box)) {
+                pages[i].replaceKey(kBoxKeys[box],
+                                    QPDFObjectHandle::parse(
+                                        PdfBoxText::array(pages_[i].boxes[static_cast<size_t>(box)])
+                                            .toStdString()));
+            }
+        }
+    }
+    rewrite(*pdf, out);
+}
+
+void QpdfDocumentWriter::writeUpdate(const PdfIncrementalUpdate& update, QIODevice& out) const {
+    // The original bytes go out a page's share at a time, so progress moves while they do.
+    const qint64 size = data_.size();
+    const auto pageCount = static_cast<qint64>(pages_.size());
+    qint64 written = 0;
+    for (qint64 page = 0; page < pageCount; ++page) {
+        const qint64 end = size * (page + 1) / pageCount;
+        if (end - written >= kMinimumPiece || page == pageCount - 1) {
+            SourceRangeCopy::copy(data_, written, end, out);
+            written = end;
+        }
+        pageWritten_();
+    }
+    const QByteArray appended = update.bytes();
+    if (out.write(appended) != appended.size())
+        throw std::runtime_error(out.errorString().toStdString());
+}
+
+void QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out) const {
+    DevicePipeline pipeline(out);
+    QPDFWriter writer(pdf);
+    writer.setOutputPipeline(&pipeline);
+    // Streams are copied as they are: nothing is decoded or recompressed, so page content
+    // and images stay byte for byte what they were, and large files write quickly.
+    writer.setDecodeLevel(qpdf_dl_none);
+    writer.setCompressStreams(false);
+    auto progress = std::make_shared<PageProgress>(static_cast<int>(pages_.size()), pageWritten_);
+    writer.registerProgressReporter(progress);
+    writer.write();
+    progress->finish();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "crop/PageGeometry.h"
+#include "crop/PdfSourceData.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class PdfIncrementalUpdate;
+class QIODevice;
+class QPDF;
+
+// Writes a document's bytes: the original file with the boxes that were set.
+//
+// Where it is safe, the output is the original file followed by an incremental update that
+// holds only the changed page dictionaries, which keeps every original byte and costs about
+// as much as copying the file. A file that needed repair, whose pages qpdf had to rearrange,
+// or whose changed pages hold strings that would need encrypting is rewritten whole by qpdf,
+// streams copied without decoding. Either way encryption, links, outlines and annotations
+// are kept.
+//
+// pageWritten is called once per page, in page order, as the write progresses.
+// Throws std::exception when the file cannot be parsed or the device fails.
+class QpdfDocumentWriter {
+public:
+    QpdfDocumentWriter(const PdfSourceData& data, const QByteArray& password,
+                       const std::vector<PageGeometry>& pages,
+                       const std::vector<std::uint8_t>& setBoxes,
+                       std::function<void()> pageWritten);
+
+    void write(QIODevice& out) const;
+
+private:
+    void writeUpdate(const PdfIncrementalUpdate& update, QIODevice& out) const;
+    void rewrite(QPDF& pdf, QIODevice& out) const;
+
+    const PdfSourceData& data_;
+    const QByteArray& password_;
+    const std::vector<PageGeometry>& pages_;
+    const std::vector<std::uint8_t>& setBoxes_;
+    std::function<void()> pageWritten_;
+};

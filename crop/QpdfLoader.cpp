@@ -1,0 +1,88 @@
+#include "crop/QpdfLoader.h"
+
+#include "crop/QpdfDocument.h"
+#include "crop/QpdfParser.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+// How far into a file its "%PDF-" header and its "%%EOF" marker are looked for; readers
+// commonly accept both within the first and the last kilobyte.
+constexpr qsizetype kMarkerWindow = 1024;
+
+PdfOpenResult failure(PdfOpenError error, const QString& message) {
+    PdfOpenResult result;
+    result.error = error;
+    result.message = message;
+    return result;
+}
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("QpdfLoader", text);
+}
+
+bool looksTruncated(const PdfSourceData& data) {
+    const QByteArrayView bytes = data.bytes();
+    return !bytes.last(std::min(bytes.size(), kMarkerWindow)).contains("%%EOF");
+}
+
+} // namespace
+
+PdfOpenResult QpdfLoader::open(const QString& path) const {
+    const QFileInfo info(path);
+    const QString name = info.fileName().isEmpty() ? path : info.fileName();
+    if (!info.exists())
+        return failure(PdfOpenError::NotFound, tr("The file “%1” does not exist.").arg(name));
+    if (info.isDir())
+        return failure(PdfOpenError::Folder, tr("“%1” is a folder, not a PDF file.").arg(name));
+
+    QString reason;
+    auto data = PdfSourceData::mapFile(path, &reason);
+    if (!data) {
+        return failure(PdfOpenError::Unreadable,
+                       tr("The file “%1” could not be read: %2").arg(name, reason));
+    }
+    if (data->size() == 0)
+        return failure(PdfOpenError::Empty, tr("The file “%1” is empty.").arg(name));
+    if (!data->bytes().first(std::min(data->size(), kMarkerWindow)).contains("%PDF-"))
+        return failure(PdfOpenError::NotPdf, tr("The file “%1” is not a PDF document.").arg(name));
+
+    auto unusable = [&] {
+        if (looksTruncated(*data)) {
+            return failure(PdfOpenError::Truncated,
+                           tr("The file “%1” is incomplete: it ends before the document does. "
+                              "It may not have been fully downloaded or copied.")
+                               .arg(name));
+        }
+        return failure(PdfOpenError::Damaged,
+                       tr("The file “%1” is damaged and could not be repaired.").arg(name));
+    };
+
+    std::vector<PageGeometry> pages;
+    bool locked = false;
+    try {
+        auto pdf = QpdfParser::parse(*data, QByteArray());
+        pages = QpdfParser::readPages(*pdf);
+    } catch (const QPDFExc& e) {
+        if (e.getErrorCode() != qpdf_e_password)
+            return unusable();
+        locked = true;
+    } catch (const std::exception&) {
+        return unusable();
+    }
+    if (!locked && pages.empty()) {
+        // A cut-off file often still parses, but its pages were in the part that is missing.
+        if (looksTruncated(*data))
+            return unusable();
+        return failure(PdfOpenError::NoPages, tr("The file “%1” contains no pages.").arg(name));
+    }
+
+    PdfOpenResult result;
+    result.document = std::make_unique<QpdfDocument>(std::move(data), std::move(pages), locked);
+    return result;
+}

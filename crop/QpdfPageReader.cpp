@@ -1,0 +1,81 @@
+#include "crop/QpdfPageReader.h"
+
+#include "crop/RectMath.h"
+
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <cmath>
+#include <optional>
+
+namespace QpdfPageReader {
+
+namespace {
+
+// Deep or cyclic /Parent chains in damaged files end the search here.
+constexpr int kMaxTreeDepth = 64;
+
+QPDFObjectHandle attribute(QPDFObjectHandle node, const char* key, bool inheritable) {
+    for (int depth = 0; depth < kMaxTreeDepth && node.isDictionary(); ++depth) {
+        if (node.hasKey(key)) {
+            QPDFObjectHandle value = node.getKey(key);
+            if (!value.isNull())
+                return value;
+        }
+        if (!inheritable || !node.hasKey("/Parent"))
+            break;
+        node = node.getKey("/Parent");
+    }
+    return QPDFObjectHandle::newNull();
+}
+
+// A box with area, corners in any order; nothing for anything else.
+std::optional<QRectF> boxValue(QPDFObjectHandle value) {
+    if (!value.isArray() || value.getArrayNItems() != 4)
+        return std::nullopt;
+    double v[4];
+    for (int i = 0; i < 4; ++i) {
+        QPDFObjectHandle item = value.getArrayItem(i);
+        if (!item.isNumber())
+            return std::nullopt;
+        v[i] = item.getNumericValue();
+        if (!std::isfinite(v[i]))
+            return std::nullopt;
+    }
+    const QRectF box = RectMath::standardized(QRectF(v[0], v[1], v[2] - v[0], v[3] - v[1]));
+    if (!(box.width() > 0) || !(box.height() > 0))
+        return std::nullopt;
+    return box;
+}
+
+// A box clipped to the media box, or fallback when it is missing or lies outside it.
+QRectF clippedBox(QPDFObjectHandle value, const QRectF& media, const QRectF& fallback) {
+    const auto box = boxValue(value);
+    if (!box)
+        return fallback;
+    const auto clipped = RectMath::intersection(*box, media);
+    if (!clipped || !(clipped->width() > 0) || !(clipped->height() > 0))
+        return fallback;
+    return *clipped;
+}
+
+int rotationValue(QPDFObjectHandle value) {
+    return value.isNumber() ? PageGeometry::normalizedRotation(value.getNumericValue()) : 0;
+}
+
+} // namespace
+
+PageGeometry read(const QPDFObjectHandle& page) {
+    static const QRectF letter(0, 0, 612, 792);
+    PageGeometry geometry;
+    geometry.rotation = rotationValue(attribute(page, "/Rotate", true));
+    const QRectF media = boxValue(attribute(page, "/MediaBox", true)).value_or(letter);
+    const QRectF crop = clippedBox(attribute(page, "/CropBox", true), media, media);
+    geometry.box(PdfBox::Media) = media;
+    geometry.box(PdfBox::Crop) = crop;
+    geometry.box(PdfBox::Bleed) = clippedBox(attribute(page, "/BleedBox", false), media, crop);
+    geometry.box(PdfBox::Trim) = clippedBox(attribute(page, "/TrimBox", false), media, crop);
+    geometry.box(PdfBox::Art) = clippedBox(attribute(page, "/ArtBox", false), media, crop);
+    return geometry;
+}
+
+} // namespace QpdfPageReader

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "crop/PageGeometry.h"
+
+class QPDFObjectHandle;
+
+// Reads a page's rotation and boxes as ISO 32000 defines them: /MediaBox, /CropBox and
+// /Rotate may be inherited from the page tree; a box's corners may come in any order; a
+// missing or unusable media box is US Letter; a missing crop box is the media box; bleed,
+// trim and art boxes default to the crop box; every box is clipped to the media box, and one
+// that does not overlap it falls back to its default.
+namespace QpdfPageReader {
+
+PageGeometry read(const QPDFObjectHandle& page);
+
+} // namespace QpdfPageReader

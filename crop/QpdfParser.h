@@ -1,0 +1,24 @@
+#pragma once
+
+#include "crop/PageGeometry.h"
+#include "crop/PdfSourceData.h"
+
+#include <QByteArray>
+
+#include <memory>
+#include <vector>
+
+class QPDF;
+
+// Parses a PDF file's bytes with qpdf. Throws qpdf's exceptions (QPDFExc, std::exception);
+// callers at the edge of crop/ turn them into results.
+namespace QpdfParser {
+
+// A QPDF reading the bytes in place (they must outlive it), repairing damage where it can
+// and keeping its warnings to itself.
+std::unique_ptr<QPDF> parse(const PdfSourceData& data, const QByteArray& password);
+
+// The rotation and effective boxes of every page, in page order.
+std::vector<PageGeometry> readPages(QPDF& pdf);
+
+} // namespace QpdfParser

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "crop/PageGeometry.h"
+#include "crop/PdfIncrementalUpdate.h"
+#include "crop/PdfSourceData.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QPDF;
+class QPDFObjectHandle;
+
+// Decides whether a document's set boxes can be saved as an incremental update of its file,
+// and makes the update when they can: each changed page dictionary written again with its
+// new boxes. Nothing when an update would be unsafe: a file qpdf had to repair, one that
+// does not start with its header or end with a readable cross-reference offset, a page qpdf
+// made itself, or, in an encrypted file, a changed page holding strings (they would need
+// encrypting with the page's key).
+namespace QpdfUpdateBuilder {
+
+std::optional<PdfIncrementalUpdate> build(QPDF& pdf, const PdfSourceData& data,
+                                          std::vector<QPDFObjectHandle>& pages,
+                                          const std::vector<PageGeometry>& geometry,
+                                          const std::vector<std::uint8_t>& setBoxes);
+
+} // namespace QpdfUpdateBuilder

@@ -1,0 +1,78 @@
+#include "crop/ReplacingFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void setError(QString* errorMessage, const QString& text) {
+    if (errorMessage)
+        *errorMessage = text;
+}
+
+} // namespace
+
+ReplacingFile::ReplacingFile(const QString& target) {
+    const QFileInfo info(target);
+    target_ = info.isSymLink() && !info.symLinkTarget().isEmpty() ? info.symLinkTarget()
+                                                                  : info.absoluteFilePath();
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (file_ && !committed_)
+        file_->remove();
+}
+
+bool ReplacingFile::open(QString* errorMessage) {
+    const QFileInfo target(target_);
+    if (!target.dir().exists()) {
+        setError(errorMessage, QObject::tr("The folder “%1” does not exist.")
+                                   .arg(QDir::toNativeSeparators(target.absolutePath())));
+        return false;
+    }
+    if (target.isDir()) {
+        setError(errorMessage, QObject::tr("“%1” is a folder.").arg(target.fileName()));
+        return false;
+    }
+    file_ = std::make_unique<QTemporaryFile>(
+        target.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
+    file_->setAutoRemove(false);
+    if (!file_->open()) {
+        setError(errorMessage, file_->errorString());
+        return false;
+    }
+    const auto permissions = target.exists() ? target.permissions()
+                                             : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    file_->setPermissions(permissions);
+    return true;
+}
+
+QFile& ReplacingFile::device() {
+    return *file_;
+}
+
+bool ReplacingFile::commit(QString* errorMessage) {
+    if (!file_ || !file_->flush()) {
+        setError(errorMessage, file_ ? file_->errorString() : QString());
+        return false;
+    }
+    file_->close();
+    if (file_->error() != QFileDevice::NoError) {
+        setError(errorMessage, file_->errorString());
+        return false;
+    }
+    // Unlike QFile::rename, rename(2) replaces an existing target in one step.
+    if (std::rename(QFile::encodeName(file_->fileName()).constData(),
+                    QFile::encodeName(target_).constData()) != 0) {
+        setError(errorMessage, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    committed_ = true;
+    return true;
+}

@@ -1,0 +1,217 @@
+#include "render/MupdfRasterizer.h"
+
+#include "render/PageToImageTransform.h"
+
+#include <mupdf/fitz.h>
+#include <mupdf/pdf.h>
+
+#include <QLoggingCategory>
+
+#include <atomic>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcMupdf, "cropmark.render.mupdf", QtWarningMsg)
+
+// MuPDF's own cache of decoded fonts and images, per instance. Its default (256 MB) is sized
+// for one viewer; here every worker of every open document has one.
+constexpr size_t kStoreBytes = 64u << 20;
+
+// Larger pictures are refused: a bad request must not exhaust memory.
+constexpr int kMaxPixelSide = 32768;
+constexpr qint64 kMaxPixelBytes = qint64(1) << 30;
+
+// MuPDF's complaints about malformed files are expected and answered by results; they are
+// kept out of the terminal unless this category is enabled.
+void logMupdfMessage(void*, const char* message) {
+    qCDebug(lcMupdf, "%s", message);
+}
+
+enum class OpenStatus { Open, Failed, Locked };
+
+// The functions below keep only plain pointers and numbers in their frames: MuPDF reports
+// errors with longjmp, which must never skip a C++ destructor. After Failed or false, the
+// error is in ctx (fz_caught_message).
+
+OpenStatus openPdf(fz_context* ctx, const unsigned char* data, size_t size, const char* password,
+                   pdf_document** docOut, int* pageCountOut) {
+    fz_stream* stream = nullptr;
+    pdf_document* doc = nullptr;
+    OpenStatus status = OpenStatus::Open;
+    fz_var(stream);
+    fz_var(doc);
+    fz_var(status);
+    fz_try(ctx) {
+        stream = fz_open_memory(ctx, data, size);
+        doc = pdf_open_document_with_stream(ctx, stream);
+        if (pdf_needs_password(ctx, doc) && !pdf_authenticate_password(ctx, doc, password))
+            status = OpenStatus::Locked;
+        else
+            *pageCountOut = pdf_count_pages(ctx, doc);
+    }
+    fz_always(ctx) {
+        fz_drop_stream(ctx, stream);
+    }
+    fz_catch(ctx) {
+        status = OpenStatus::Failed;
+    }
+    if (status != OpenStatus::Open) {
+        pdf_drop_document(ctx, doc);
+        doc = nullptr;
+    }
+    *docOut = doc;
+    return status;
+}
+
+// Draws page pageIndex into the w x h premultiplied BGRA pixels at samples, mapping page
+// space by pageToPixels; box is the region shown.
+bool drawPage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect box,
+              fz_matrix pageToPixels, unsigned char* samples, int w, int h, int stride,
+              fz_cookie* cookie) {
+    pdf_page* page = nullptr;
+    fz_pixmap* pixmap = nullptr;
+    fz_device* device = nullptr;
+    bool drawn = true;
+    fz_var(page);
+    fz_var(pixmap);
+    fz_var(device);
+    fz_try(ctx) {
+        page = pdf_load_page(ctx, doc, pageIndex);
+        // MuPDF clips a page that uses transparency to the page's crop box. The box shown may
+        // reach beyond it (to pick a larger crop), so it becomes the crop box of the copy of the
+        // page held in memory; the file's bytes are untouched.
+        pdf_dict_put_rect(ctx, page->obj, PDF_NAME(CropBox), box);
+        fz_rect pageBounds;
+        fz_matrix pageCtm;
+        pdf_page_transform(ctx, page, &pageBounds, &pageCtm);
+
+        pixmap =
+            fz_new_pixmap_with_data(ctx, fz_device_bgr(ctx), w, h, nullptr, 1, stride, samples);
+        fz_clear_pixmap_with_value(ctx, pixmap, 255);
+        device = fz_new_draw_device(ctx, fz_identity, pixmap);
+        // MuPDF puts the page's own transform (crop origin, /Rotate, /UserUnit) before the one
+        // given here; undoing it leaves exactly the requested mapping.
+        pdf_run_page(ctx, page, device, fz_concat(fz_invert_matrix(pageCtm), pageToPixels), cookie);
+        fz_close_device(ctx, device);
+    }
+    fz_always(ctx) {
+        fz_drop_device(ctx, device);
+        fz_drop_pixmap(ctx, pixmap);
+        fz_drop_page(ctx, page ? &page->super : nullptr);
+    }
+    fz_catch(ctx) {
+        drawn = false;
+    }
+    return drawn;
+}
+
+fz_matrix toFzMatrix(const QTransform& t) {
+    return {float(t.m11()), float(t.m12()), float(t.m21()),
+            float(t.m22()), float(t.dx()),  float(t.dy())};
+}
+
+fz_rect toFzRect(const QRectF& r) {
+    return {float(r.left()), float(r.top()), float(r.right()), float(r.bottom())};
+}
+
+bool isFinite(const QRectF& r) {
+    return std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width()) &&
+           std::isfinite(r.height());
+}
+
+QString caughtMessage(fz_context* ctx) {
+    return QString::fromUtf8(fz_caught_message(ctx));
+}
+
+} // namespace
+
+MupdfRasterizer::MupdfRasterizer(PdfRenderSource source) : source_(std::move(source)) {
+    ctx_ = fz_new_context(nullptr, nullptr, kStoreBytes);
+    if (!ctx_) {
+        openError_ = QStringLiteral("There is not enough memory to draw pages.");
+        return;
+    }
+    fz_set_error_callback(ctx_, logMupdfMessage, nullptr);
+    fz_set_warning_callback(ctx_, logMupdfMessage, nullptr);
+    if (!source_.data) {
+        openError_ = QStringLiteral("There is no document to draw.");
+        return;
+    }
+
+    const auto* bytes = reinterpret_cast<const unsigned char*>(source_.data->data());
+    switch (openPdf(ctx_, bytes, size_t(source_.data->size()), source_.password.constData(), &doc_,
+                    &pageCount_)) {
+    case OpenStatus::Open:
+        break;
+    case OpenStatus::Failed:
+        openError_ = QStringLiteral("The document could not be read: %1").arg(caughtMessage(ctx_));
+        break;
+    case OpenStatus::Locked:
+        openError_ = QStringLiteral("The password does not unlock this document.");
+        break;
+    }
+}
+
+MupdfRasterizer::~MupdfRasterizer() {
+    if (ctx_) {
+        pdf_drop_document(ctx_, doc_);
+        fz_drop_context(ctx_);
+    }
+}
+
+PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::stop_token stop) {
+    if (QString problem = checkRequest(request); !problem.isEmpty())
+        return PageRenderResult::failure(std::move(problem));
+
+    // MuPDF draws straight into the image's pixels. With alpha it writes premultiplied BGRA,
+    // which on a white, opaque page is the byte order of Format_RGB32 on little-endian CPUs.
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN);
+    QImage image(request.pixelSize, QImage::Format_RGB32);
+    if (image.isNull())
+        return PageRenderResult::failure(
+            QStringLiteral("There is not enough memory to draw page %1.")
+                .arg(request.pageIndex + 1));
+
+    fz_cookie cookie{};
+    const std::stop_callback abort(
+        stop, [&cookie] { std::atomic_ref(cookie.abort).store(1, std::memory_order_relaxed); });
+    const QTransform pageToPixels =
+        pageToImageTransform(request.box, request.rotation, QSizeF(request.pixelSize));
+    const bool drawn = drawPage(ctx_, doc_, request.pageIndex, toFzRect(request.box.normalized()),
+                                toFzMatrix(pageToPixels), image.bits(), image.width(),
+                                image.height(), int(image.bytesPerLine()), &cookie);
+    if (stop.stop_requested())
+        return PageRenderResult::cancellation();
+    if (!drawn)
+        return PageRenderResult::failure(QStringLiteral("Page %1 could not be drawn: %2")
+                                             .arg(request.pageIndex + 1)
+                                             .arg(caughtMessage(ctx_)));
+    image.setDevicePixelRatio(request.devicePixelRatio);
+    return PageRenderResult::success(std::move(image));
+}
+
+QString MupdfRasterizer::checkRequest(const PageRenderRequest& request) const {
+    if (!doc_)
+        return openError_;
+    if (request.pageIndex < 0 || request.pageIndex >= pageCount_)
+        return QStringLiteral("The document has no page %1.").arg(request.pageIndex + 1);
+    const QRectF box = request.box.normalized();
+    if (!isFinite(box) || box.isEmpty())
+        return QStringLiteral("The region of page %1 to draw is empty.").arg(request.pageIndex + 1);
+    if (request.rotation % 90 != 0)
+        return QStringLiteral("Pages turn only by multiples of 90 degrees, not %1.")
+            .arg(request.rotation);
+    const QSize size = request.pixelSize;
+    if (size.isEmpty() || size.width() > kMaxPixelSide || size.height() > kMaxPixelSide ||
+        qint64(size.width()) * size.height() * 4 > kMaxPixelBytes)
+        return QStringLiteral("A %1 x %2 pixel image of page %3 cannot be drawn.")
+            .arg(size.width())
+            .arg(size.height())
+            .arg(request.pageIndex + 1);
+    if (!std::isfinite(request.devicePixelRatio) || request.devicePixelRatio <= 0)
+        return QStringLiteral("The device pixel ratio %1 is not positive.")
+            .arg(request.devicePixelRatio);
+    return {};
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "crop/PdfRenderSource.h"
+#include "render/PageRasterizer.h"
+
+#include <QString>
+
+struct fz_context;
+struct pdf_document;
+
+// Draws pages with MuPDF, straight from the document's bytes in memory.
+//
+// Each instance has its own MuPDF context and document, which is what lets several workers
+// render the same file at once without locks. The document is opened (and unlocked with the
+// source's password) in the constructor; if that fails, every render reports why.
+//
+// Thread: construct, use and destroy on any thread, one thread at a time.
+class MupdfRasterizer final : public PageRasterizer {
+public:
+    explicit MupdfRasterizer(PdfRenderSource source);
+    ~MupdfRasterizer() override;
+
+    MupdfRasterizer(const MupdfRasterizer&) = delete;
+    MupdfRasterizer& operator=(const MupdfRasterizer&) = delete;
+
+    PageRenderResult render(const PageRenderRequest& request, std::stop_token stop) override;
+    int pageCount() const override { return pageCount_; }
+
+private:
+    // Why request cannot be drawn at all; empty when it can.
+    QString checkRequest(const PageRenderRequest& request) const;
+
+    // Kept alive here because MuPDF reads the bytes in place.
+    PdfRenderSource source_;
+    fz_context* ctx_ = nullptr;
+    pdf_document* doc_ = nullptr;
+    int pageCount_ = 0;
+    QString openError_;
+};

@@ -1,0 +1,44 @@
+# Shared by scripts/run, scripts/test and scripts/bench: installs what is missing and builds.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+BUILD_DIR=${CROPMARK_BUILD_DIR:-$ROOT/build}
+
+PACKAGES=(
+    cmake ninja-build pkg-config g++
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
+    libqpdf-dev qpdf
+    libmupdf-dev libmujs-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev libjpeg-dev
+    libfreetype-dev libharfbuzz-dev zlib1g-dev libbrotli-dev libpng-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xdotool poppler-utils fonts-dejavu-core hyperfine
+)
+
+# Installs, with apt-get, only the packages that are not installed yet.
+ensure_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# Configures once, then rebuilds only what changed. Arguments are build targets.
+build() {
+    local werror=OFF
+    [ -n "${CI:-}" ] && werror=ON
+    if [ ! -f "$BUILD_DIR/build.ninja" ] || [ "$(cat "$BUILD_DIR/.werror" 2>/dev/null)" != "$werror" ]; then
+        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DCROPMARK_WERROR="$werror" >/dev/null
+        echo "$werror" > "$BUILD_DIR/.werror"
+    fi
+    if [ $# -gt 0 ]; then
+        cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target "$@"
+    else
+        cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+    fi
+}

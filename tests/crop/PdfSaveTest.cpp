@@ -1,0 +1,166 @@
+#include "crop/QpdfLoader.h"
+#include "tests/support/TestPdfBuilder.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+enum class Source { ClassicXref, XrefStream, Encrypted, Repaired };
+
+struct SaveCase {
+    const char* name;
+    Source source;
+    // Whether the save can keep the original bytes and append an update.
+    bool keepsOriginal;
+};
+
+// Runs a command-line reader on a file; its exit code 0 means it read the file cleanly.
+int runTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return -1;
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+class PdfSaveTest : public testing::TestWithParam<SaveCase> {
+protected:
+    QByteArray source() const {
+        TestPdfBuilder builder;
+        for (int i = 0; i < 6; ++i) {
+            TestPage page;
+            page.rotate = 90 * (i % 4);
+            page.content = "0 0 1 rg 100 100 200 200 re f BT /F1 24 Tf 72 700 Td (Page) Tj ET";
+            builder.addPage(page);
+        }
+        if (GetParam().source == Source::XrefStream)
+            builder.useObjectStreams();
+        if (GetParam().source == Source::Encrypted)
+            builder.encrypt("user", "owner");
+        QByteArray bytes = builder.bytes();
+        if (GetParam().source == Source::Repaired) {
+            // A wrong cross-reference offset: readers rebuild the table by scanning.
+            const qsizetype at = bytes.lastIndexOf("startxref") + 10;
+            bytes.replace(at, bytes.indexOf('\n', at) - at, "12");
+        }
+        return bytes;
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_P(PdfSaveTest, SavedFileReadsCleanlyEverywhereWithTheNewBoxes) {
+    const QByteArray original = source();
+    const QString in = dir_.filePath("in.pdf");
+    QFile f(in);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(original);
+    f.close();
+
+    auto result = QpdfLoader().open(in);
+    ASSERT_TRUE(result.ok()) << result.message.toStdString();
+    auto& doc = *result.document;
+    const bool encrypted = GetParam().source == Source::Encrypted;
+    if (encrypted) {
+        ASSERT_TRUE(doc.unlockWithPassword("user"));
+    }
+    for (int box = 0; box < 5; ++box)
+        doc.setBoundsForBox(2, QRectF(50, 60, 300.5, 400), static_cast<PdfBox>(box));
+
+    const QString out = dir_.filePath("out.pdf");
+    QString error;
+    ASSERT_TRUE(doc.writeToFile(out, &error)) << error.toStdString();
+    QFile saved(out);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    EXPECT_EQ(bytes.startsWith(original), GetParam().keepsOriginal);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2) << "temporary file left over";
+
+    QPDF pdf;
+    pdf.setSuppressWarnings(true);
+    pdf.processFile(out.toStdString().c_str(), encrypted ? "user" : nullptr);
+    EXPECT_FALSE(pdf.anyWarnings());
+    EXPECT_EQ(pdf.isEncrypted(), encrypted);
+    auto pages = pdf.getAllPages();
+    ASSERT_EQ(pages.size(), 6u);
+    for (const char* key : {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox", "/ArtBox"}) {
+        const auto r = pages[2].getKey(key).getArrayAsRectangle();
+        EXPECT_EQ(QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly), QRectF(50, 60, 300.5, 400));
+    }
+    EXPECT_EQ(pages[2].getKey("/Rotate").getIntValue(), 180);
+
+    QStringList password;
+    if (encrypted)
+        password << "--password=user";
+    EXPECT_EQ(runTool("qpdf", password + QStringList{"--check", out}), 0);
+    QStringList popplerPassword;
+    if (encrypted)
+        popplerPassword << "-upw"
+                        << "user";
+    EXPECT_EQ(runTool("pdftoppm", popplerPassword + QStringList{"-r", "8", "-f", "3", "-l", "3",
+                                                                out, dir_.filePath("page")}),
+              0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, PdfSaveTest,
+                         testing::Values(SaveCase{"classicXref", Source::ClassicXref, true},
+                                         SaveCase{"xrefStream", Source::XrefStream, true},
+                                         SaveCase{"encrypted", Source::Encrypted, true},
+                                         SaveCase{"repaired", Source::Repaired, false}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+// A file system with room for little: a small tmpfs, where this process may mount one.
+class FullDiskTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        mountPoint_ = dir_.filePath("small");
+        QDir().mkpath(mountPoint_);
+        if (runTool("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint_}) != 0)
+            GTEST_SKIP() << "cannot mount a small file system here";
+        mounted_ = true;
+    }
+    void TearDown() override {
+        if (mounted_)
+            runTool("umount", {mountPoint_});
+    }
+
+    QTemporaryDir dir_;
+    QString mountPoint_;
+    bool mounted_ = false;
+};
+
+TEST_F(FullDiskTest, FailedWriteKeepsTheExistingFileAndLeavesNoPartialOne) {
+    TestPdfBuilder builder;
+    TestPage page;
+    page.content = QByteArray(400, ' ') + "0 0 1 rg 10 10 50 50 re f";
+    for (int i = 0; i < 400; ++i)
+        builder.addPage(page);
+    const QString in = builder.writeTo(dir_.filePath("in.pdf"));
+    auto result = QpdfLoader().open(in);
+    ASSERT_TRUE(result.ok());
+    const QString target = QDir(mountPoint_).filePath("out.pdf");
+    QFile existing(target);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep me");
+    existing.close();
+
+    QString error;
+    EXPECT_FALSE(result.document->writeToFile(target, &error));
+    EXPECT_FALSE(error.isEmpty());
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), "keep me");
+    EXPECT_EQ(QDir(mountPoint_).entryList(QDir::Files), QStringList{"out.pdf"});
+    EXPECT_FALSE(result.document->writeToFile(dir_.filePath("missing/out.pdf"), &error));
+}
+
+} // namespace

@@ -1,0 +1,305 @@
+#include "crop/PdfWriteNotifications.h"
+#include "crop/QpdfLoader.h"
+#include "platform/NotificationCenter.h"
+#include "tests/support/TestPdfBuilder.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <list>
+
+namespace {
+
+const char* const kBoxKeys[] = {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox", "/ArtBox"};
+
+class QpdfDocumentTest : public testing::Test {
+protected:
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    std::unique_ptr<PdfDocument> open(const TestPdfBuilder& builder) {
+        auto result = QpdfLoader().open(builder.writeTo(path("in.pdf")));
+        EXPECT_TRUE(result.ok()) << result.message.toStdString();
+        return std::move(result.document);
+    }
+
+    // qpdf reads the bytes lazily, in place, so the fixture keeps them alive.
+    std::unique_ptr<QPDF> reparse(const QByteArray& bytes, const char* password = nullptr) {
+        const QByteArray& kept = parsedBytes_.emplace_back(bytes);
+        auto pdf = std::make_unique<QPDF>();
+        pdf->setSuppressWarnings(true);
+        pdf->processMemoryFile("out.pdf", kept.constData(), static_cast<size_t>(kept.size()),
+                               password);
+        return pdf;
+    }
+
+    // The box as literally written in the page dictionary, as a rectangle.
+    static QRectF writtenBox(QPDFObjectHandle page, const char* key) {
+        const auto r = page.getKey(key).getArrayAsRectangle();
+        return QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly);
+    }
+
+    QTemporaryDir dir_;
+    std::list<QByteArray> parsedBytes_;
+};
+
+TEST_F(QpdfDocumentTest, ReadsBoxesAndRotationAsTheStandardDefinesThem) {
+    TestPdfBuilder builder;
+    const int group = builder.addGroup({QRectF(0, 0, 500, 700), QRectF(50, 50, 300, 300), 90});
+    TestPage inherited;
+    inherited.mediaBox.reset();
+    inherited.group = group;
+    builder.addPage(inherited);
+    TestPage swapped;
+    swapped.mediaBox = QRectF(612, 792, -612, -792);
+    swapped.cropBox = QRectF(-100, 700, 300, 200); // reaches outside the media box
+    swapped.bleedBox = QRectF(10, 10, 20, 20);
+    swapped.rotate = -90;
+    builder.addPage(swapped);
+    TestPage plain;
+    plain.mediaBox = QRectF(30, 40, 400, 500);
+    plain.rotate = 45;
+    builder.addPage(plain);
+    auto doc = open(builder);
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->pageCount(), 3);
+
+    EXPECT_EQ(doc->rotation(0), 90);
+    EXPECT_EQ(doc->boundsForBox(0, PdfBox::Media), QRectF(0, 0, 500, 700));
+    EXPECT_EQ(doc->boundsForBox(0, PdfBox::Crop), QRectF(50, 50, 300, 300));
+    EXPECT_EQ(doc->boundsForBox(0, PdfBox::Art), QRectF(50, 50, 300, 300));
+
+    EXPECT_EQ(doc->rotation(1), 270);
+    EXPECT_EQ(doc->boundsForBox(1, PdfBox::Media), QRectF(0, 0, 612, 792));
+    EXPECT_EQ(doc->boundsForBox(1, PdfBox::Crop), QRectF(0, 700, 200, 92));
+    EXPECT_EQ(doc->boundsForBox(1, PdfBox::Bleed), QRectF(10, 10, 20, 20));
+    EXPECT_EQ(doc->boundsForBox(1, PdfBox::Trim), QRectF(0, 700, 200, 92));
+
+    EXPECT_EQ(doc->rotation(2), 0);
+    EXPECT_EQ(doc->boundsForBox(2, PdfBox::Crop), QRectF(30, 40, 400, 500));
+    EXPECT_EQ(doc->boundsForBox(7, PdfBox::Crop), QRectF());
+}
+
+class BoxRoundTripTest : public QpdfDocumentTest, public testing::WithParamInterface<int> {};
+
+TEST_P(BoxRoundTripTest, WrittenBoxesReopenExactlyAndTouchNoOtherPage) {
+    const int rotate = GetParam();
+    TestPdfBuilder builder;
+    const int group = builder.addGroup({QRectF(-20, 30, 600, 800), std::nullopt, rotate});
+    for (int i = 0; i < 3; ++i) {
+        TestPage page;
+        page.mediaBox.reset(); // inherited from the group
+        page.group = group;
+        builder.addPage(page);
+    }
+    TestPage shared1, shared2;
+    shared1.mediaBox = shared2.mediaBox = QRectF(100, 200, 500, 500);
+    shared1.sharedMediaBoxKey = shared2.sharedMediaBoxKey = "shared";
+    shared1.rotate = shared2.rotate = rotate;
+    builder.addPage(shared1).addPage(shared2);
+    auto doc = open(builder);
+    ASSERT_TRUE(doc);
+
+    const QRectF kept(-10.25, 40.5, 300.125, 411);
+    const QRectF sharedKept(150, 250, 100.5, 200);
+    for (int box = 0; box < 5; ++box) {
+        doc->pageAtIndex(1).setBoundsForBox(kept, static_cast<PdfBox>(box));
+        doc->pageAtIndex(3).setBoundsForBox(sharedKept, static_cast<PdfBox>(box));
+    }
+    auto pdf = reparse(doc->dataRepresentation());
+    auto pages = pdf->getAllPages();
+    ASSERT_EQ(pages.size(), 5u);
+    for (const char* key : kBoxKeys) {
+        EXPECT_EQ(writtenBox(pages[1], key), kept) << key;
+        EXPECT_EQ(writtenBox(pages[3], key), sharedKept) << key;
+    }
+    // The neighbours still inherit or share their original boxes.
+    for (int i : {0, 2}) {
+        EXPECT_FALSE(pages[i].hasKey("/MediaBox"));
+        EXPECT_EQ(writtenBox(pages[i].getKey("/Parent"), "/MediaBox"), QRectF(-20, 30, 600, 800));
+    }
+    EXPECT_EQ(writtenBox(pages[4], "/MediaBox"), QRectF(100, 200, 500, 500));
+    EXPECT_FALSE(pages[4].hasKey("/CropBox"));
+    // Rotation is untouched.
+    for (auto page : pages) {
+        QPDFObjectHandle rotation = page.getKey("/Rotate");
+        if (rotation.isNull())
+            rotation = page.getKey("/Parent").getKey("/Rotate");
+        EXPECT_EQ(rotation.getIntValue(), rotate);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rotations, BoxRoundTripTest, testing::Values(0, 90, 180, 270, -90));
+
+TEST_F(QpdfDocumentTest, CopiesAreIndependent) {
+    TestPdfBuilder builder;
+    builder.addPage({});
+    auto doc = open(builder);
+    ASSERT_TRUE(doc);
+    auto copy = doc->copy();
+    copy->setBoundsForBox(0, QRectF(1, 2, 3, 4), PdfBox::Crop);
+    EXPECT_EQ(doc->boundsForBox(0, PdfBox::Crop), QRectF(0, 0, 612, 792));
+    EXPECT_EQ(copy->boundsForBox(0, PdfBox::Crop), QRectF(1, 2, 3, 4));
+    auto original = reparse(doc->dataRepresentation());
+    EXPECT_FALSE(QPDFObjectHandle(original->getAllPages()[0]).hasKey("/CropBox"));
+    auto changed = reparse(copy->dataRepresentation());
+    EXPECT_EQ(writtenBox(changed->getAllPages()[0], "/CropBox"), QRectF(1, 2, 3, 4));
+}
+
+TEST_F(QpdfDocumentTest, WritingPostsBeginOnePageEndPerPageThenEnd) {
+    TestPdfBuilder builder;
+    for (int i = 0; i < 7; ++i)
+        builder.addPage({});
+    auto doc = open(builder);
+    ASSERT_TRUE(doc);
+    QObject observer;
+    QStringList seen;
+    auto& center = NotificationCenter::defaultCenter();
+    for (const QString& name :
+         {PdfWriteNotifications::didBeginWrite, PdfWriteNotifications::didEndPageWrite,
+          PdfWriteNotifications::didEndWrite}) {
+        center.addObserver(&observer, name, [&](const Notification& n) {
+            EXPECT_EQ(n.sender, doc.get());
+            seen << n.name;
+        });
+    }
+    EXPECT_FALSE(doc->dataRepresentation().isEmpty());
+    QStringList expected{PdfWriteNotifications::didBeginWrite};
+    for (int i = 0; i < 7; ++i)
+        expected << PdfWriteNotifications::didEndPageWrite;
+    expected << PdfWriteNotifications::didEndWrite;
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(QpdfDocumentTest, UserPasswordLocksUntilTheRightPasswordAndWritingKeepsEncryption) {
+    TestPdfBuilder builder;
+    builder.addPage({}).addPage({}).encrypt("user", "owner");
+    auto doc = open(builder);
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(doc->isLocked());
+    EXPECT_EQ(doc->pageCount(), 0);
+    EXPECT_TRUE(doc->dataRepresentation().isEmpty());
+    EXPECT_FALSE(doc->unlockWithPassword("wrong"));
+    EXPECT_TRUE(doc->isLocked());
+    auto lockedCopy = doc->copy();
+    EXPECT_TRUE(doc->unlockWithPassword("user"));
+    EXPECT_FALSE(doc->isLocked());
+    EXPECT_EQ(doc->pageCount(), 2);
+    EXPECT_TRUE(lockedCopy->isLocked());
+    EXPECT_TRUE(lockedCopy->unlockWithPassword("owner"));
+
+    doc->setBoundsForBox(1, QRectF(10, 10, 200, 300), PdfBox::Media);
+    const QByteArray bytes = doc->dataRepresentation();
+    try {
+        reparse(bytes);
+        ADD_FAILURE() << "written file opened without a password";
+    } catch (const QPDFExc& e) {
+        EXPECT_EQ(e.getErrorCode(), qpdf_e_password);
+    }
+    auto pdf = reparse(bytes, "user");
+    EXPECT_TRUE(pdf->isEncrypted());
+    EXPECT_EQ(writtenBox(pdf->getAllPages()[1], "/MediaBox"), QRectF(10, 10, 200, 300));
+}
+
+TEST_F(QpdfDocumentTest, OwnerPasswordOnlyOpensUnlockedAndStaysEncrypted) {
+    TestPdfBuilder builder;
+    builder.addPage({}).encrypt("", "owner");
+    auto doc = open(builder);
+    ASSERT_TRUE(doc);
+    EXPECT_FALSE(doc->isLocked());
+    EXPECT_EQ(doc->pageCount(), 1);
+    EXPECT_TRUE(reparse(doc->dataRepresentation())->isEncrypted());
+}
+
+struct BadFile {
+    const char* name;
+    PdfOpenError error;
+};
+
+class BadFileTest : public QpdfDocumentTest, public testing::WithParamInterface<BadFile> {
+protected:
+    QString make(const char* name) {
+        const QString file = path(name);
+        auto write = [&](const QByteArray& bytes) {
+            QFile f(file);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        };
+        TestPdfBuilder builder;
+        for (int i = 0; i < 20; ++i)
+            builder.addPage({});
+        const QByteArray valid = builder.bytes();
+        const std::string kind = name;
+        if (kind == "folder")
+            QDir(dir_.path()).mkdir(name);
+        else if (kind == "empty")
+            write({});
+        else if (kind == "text")
+            write("Dear reader,\nthis is a letter, not a PDF.\n");
+        else if (kind == "truncated")
+            write(valid.left(valid.size() / 3));
+        else if (kind == "damaged")
+            write("%PDF-1.7\n1 0 obj << /Type /Catalog /Pages 9 0 R >> garbage\n%%EOF\n");
+        else if (kind == "noPages")
+            write(TestPdfBuilder().bytes());
+        return file;
+    }
+};
+
+TEST_P(BadFileTest, SaysWhichKindOfFailureItIs) {
+    const auto result = QpdfLoader().open(make(GetParam().name));
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.error, GetParam().error);
+    EXPECT_FALSE(result.message.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
+                         testing::Values(BadFile{"missing", PdfOpenError::NotFound},
+                                         BadFile{"folder", PdfOpenError::Folder},
+                                         BadFile{"empty", PdfOpenError::Empty},
+                                         BadFile{"text", PdfOpenError::NotPdf},
+                                         BadFile{"truncated", PdfOpenError::Truncated},
+                                         BadFile{"damaged", PdfOpenError::Damaged},
+                                         BadFile{"noPages", PdfOpenError::NoPages}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+// Cut and scrambled copies of a valid file must open or fail cleanly, never crash or hang;
+// whatever opens must also write.
+TEST_F(QpdfDocumentTest, SurvivesCutAndScrambledFiles) {
+    TestPdfBuilder builder;
+    for (int i = 0; i < 5; ++i) {
+        TestPage page;
+        page.cropBox = QRectF(10, 10, 500, 700);
+        page.rotate = 90 * i;
+        page.content = "BT /F1 12 Tf 72 700 Td (Hello) Tj ET";
+        builder.addPage(page);
+    }
+    const QByteArray valid = builder.bytes();
+    for (int step = 1; step < 40; ++step) {
+        const qsizetype at = valid.size() * step / 40;
+        QByteArray scrambled = valid;
+        for (qsizetype i = at; i < std::min(scrambled.size(), at + 16); ++i)
+            scrambled[i] = static_cast<char>(scrambled[i] ^ 0x5a);
+        for (const QByteArray& bytes : {valid.left(at), scrambled}) {
+            QFile f(path("bad.pdf"));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+            f.close();
+            auto result = QpdfLoader().open(path("bad.pdf"));
+            if (result.ok() && result.document->pageCount() > 0) {
+                result.document->setBoundsForBox(0, QRectF(0, 0, 100, 100), PdfBox::Crop);
+                result.document->dataRepresentation();
+            } else {
+                EXPECT_FALSE(result.message.isEmpty());
+            }
+        }
+    }
+}
+
+} // namespace

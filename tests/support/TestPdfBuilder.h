@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// Page attributes that a group of pages inherits from its own /Pages node.
+struct TestPageGroup {
+    std::optional<QRectF> mediaBox;
+    std::optional<QRectF> cropBox;
+    std::optional<int> rotate;
+};
+
+// One page of a test document. Boxes are written as [x0 y0 x1 y1] from the rectangle's
+// corners, so a rectangle with negative width or height gives swapped corners.
+struct TestPage {
+    std::optional<QRectF> mediaBox = QRectF(0, 0, 612, 792);
+    std::optional<QRectF> cropBox;
+    std::optional<QRectF> bleedBox;
+    std::optional<QRectF> trimBox;
+    std::optional<QRectF> artBox;
+    std::optional<int> rotate;
+    // Pages with the same non-empty key share one indirect media box array.
+    QString sharedMediaBoxKey;
+    // Index of the group (see TestPdfBuilder::addGroup) whose /Pages node is the parent.
+    int group = -1;
+    // Content stream; may use the font /F1 (Helvetica).
+    QByteArray content;
+};
+
+// Builds PDF files for tests with qpdf, so tests need no checked-in sample files.
+class TestPdfBuilder {
+public:
+    int addGroup(const TestPageGroup& group);
+    TestPdfBuilder& addPage(const TestPage& page);
+    // Encrypts with AES-256 (R6) using these passwords.
+    TestPdfBuilder& encrypt(const QString& userPassword, const QString& ownerPassword);
+    // Packs objects into object streams with a cross-reference stream, as modern producers do.
+    TestPdfBuilder& useObjectStreams();
+
+    QByteArray bytes() const;
+    // Writes the document to path and returns path.
+    QString writeTo(const QString& path) const;
+
+private:
+    std::vector<TestPageGroup> groups_;
+    std::vector<TestPage> pages_;
+    std::optional<std::pair<QString, QString>> passwords_;
+    bool objectStreams_ = false;
+};
