@@ -1,12 +1,11 @@
 #include "bench/support/ScanCorpus.h"
 
+#include "bench/support/CorpusFile.h"
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/QPDFWriter.hh>
 
 #include <QBuffer>
-#include <QDir>
-#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -19,9 +18,9 @@ namespace {
 
 // A page of text-like dark strokes on grey paper with sensor noise; seed makes it unique.
 QImage scanImage(QSize size, quint32 seed) {
-    const int kWidth = size.width();
-    const int kHeight = size.height();
-    const double scale = kWidth / 1700.0;
+    const int width = size.width();
+    const int height = size.height();
+    const double scale = width / 1700.0;
     QImage image(size, QImage::Format_RGB888);
     QRandomGenerator random(seed);
     image.fill(QColor(236, 232, 224));
@@ -38,9 +37,9 @@ QImage scanImage(QSize size, quint32 seed) {
             }
         }
     }
-    for (int y = 0; y < kHeight; ++y) {
+    for (int y = 0; y < height; ++y) {
         uchar* row = image.scanLine(y);
-        for (int x = 0; x < kWidth * 3; ++x) {
+        for (int x = 0; x < width * 3; ++x) {
             const int noisy = row[x] + static_cast<int>(random.bounded(25)) - 12;
             row[x] = static_cast<uchar>(std::clamp(noisy, 0, 255));
         }
@@ -59,49 +58,34 @@ QByteArray jpeg(const QImage& image, int quality) {
 } // namespace
 
 QString scanDocument(int pages, int megabytes, int dpi) {
-    const QString folder = QDir::temp().filePath("cropmark-bench");
-    QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(
-        QStringLiteral("scans_%1p_%2MB_%3dpi.pdf").arg(pages).arg(megabytes).arg(dpi));
-    const QSize pixels(dpi * 17 / 2, dpi * 11);
-    if (QFileInfo::exists(path))
-        return path;
+    const QString name =
+        QStringLiteral("scans_%1p_%2MB_%3dpi.pdf").arg(pages).arg(megabytes).arg(dpi);
+    return CorpusFile::cached(name, false, [=](QPDF& pdf) {
+        const QSize pixels(dpi * 17 / 2, dpi * 11);
+        // Find the JPEG quality that gives the wanted size per page on a sample page.
+        const qint64 perPage = qint64(megabytes) * 1000 * 1000 / pages;
+        const QImage sample = scanImage(pixels, 0);
+        int quality = 95;
+        while (quality > 20 && jpeg(sample, quality).size() > perPage)
+            quality -= 5;
 
-    // Find the JPEG quality that gives the wanted size per page on a sample page.
-    const qint64 perPage = qint64(megabytes) * 1000 * 1000 / pages;
-    const QImage sample = scanImage(pixels, 0);
-    int quality = 95;
-    while (quality > 20 && jpeg(sample, quality).size() > perPage)
-        quality -= 5;
-
-    QPDF pdf;
-    pdf.emptyPDF();
-    QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
-    QPDFObjectHandle kids = QPDFObjectHandle::newArray();
-    for (int i = 0; i < pages; ++i) {
-        QPDFObjectHandle image = QPDFObjectHandle::newStream(
-            &pdf, jpeg(scanImage(pixels, static_cast<quint32>(i) + 1), quality).toStdString());
-        image.replaceDict(QPDFObjectHandle::parse(
-            "<< /Type /XObject /Subtype /Image /Width " + std::to_string(pixels.width()) +
-            " /Height " + std::to_string(pixels.height()) +
-            " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /DCTDecode >>"));
-        QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::parse(
-            "<< /Type /Page /MediaBox [0 0 612 792] /Resources << /XObject << >> >> >>"));
-        page.getKey("/Resources").getKey("/XObject").replaceKey("/Scan", image);
-        page.replaceKey("/Parent", root);
-        page.replaceKey("/Contents",
-                        QPDFObjectHandle::newStream(&pdf, "q 612 0 0 792 0 0 cm /Scan Do Q"));
-        kids.appendItem(page);
-    }
-    root.replaceKey("/Kids", kids);
-    root.replaceKey("/Count", QPDFObjectHandle::newInteger(pages));
-
-    const QString partial = path + ".part";
-    QPDFWriter writer(pdf, partial.toStdString().c_str());
-    writer.setStreamDataMode(qpdf_s_preserve);
-    writer.write();
-    QDir().rename(partial, path);
-    return path;
+        std::vector<QPDFObjectHandle> result;
+        for (int i = 0; i < pages; ++i) {
+            QPDFObjectHandle image = QPDFObjectHandle::newStream(
+                &pdf, jpeg(scanImage(pixels, static_cast<quint32>(i) + 1), quality).toStdString());
+            image.replaceDict(QPDFObjectHandle::parse(
+                "<< /Type /XObject /Subtype /Image /Width " + std::to_string(pixels.width()) +
+                " /Height " + std::to_string(pixels.height()) +
+                " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /DCTDecode >>"));
+            QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+                "<< /Type /Page /MediaBox [0 0 612 792] /Resources << /XObject << >> >> >>"));
+            page.getKey("/Resources").getKey("/XObject").replaceKey("/Scan", image);
+            page.replaceKey("/Contents",
+                            QPDFObjectHandle::newStream(&pdf, "q 612 0 0 792 0 0 cm /Scan Do Q"));
+            result.push_back(page);
+        }
+        return result;
+    });
 }
 
 } // namespace ScanCorpus

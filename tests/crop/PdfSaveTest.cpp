@@ -40,8 +40,11 @@ protected:
             TestPage page;
             page.rotate = 90 * (i % 4);
             page.content = "0 0 1 rg 100 100 200 200 re f BT /F1 24 Tf 72 700 Td (Page) Tj ET";
+            page.blackSquareAnnotation = QRectF(60, 70, 20, 20);
+            page.linkToFirstPage = QRectF(100, 100, 50, 50);
             builder.addPage(page);
         }
+        builder.addOutline("Third page", 2);
         if (GetParam().source == Source::XrefStream)
             builder.useObjectStreams();
         if (GetParam().source == Source::Encrypted)
@@ -97,6 +100,13 @@ TEST_P(PdfSaveTest, SavedFileReadsCleanlyEverywhereWithTheNewBoxes) {
         EXPECT_EQ(QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly), QRectF(50, 60, 300.5, 400));
     }
     EXPECT_EQ(pages[2].getKey("/Rotate").getIntValue(), 180);
+    // Annotations, links and outlines still point at the cropped page.
+    EXPECT_EQ(pages[2].getKey("/Annots").getArrayNItems(), 2);
+    QPDFObjectHandle link = pages[2].getKey("/Annots").getArrayItem(1);
+    EXPECT_EQ(link.getKey("/Dest").getArrayItem(0).getObjGen(), pages[0].getObjGen());
+    QPDFObjectHandle outline = pdf.getRoot().getKey("/Outlines").getKey("/First");
+    EXPECT_EQ(outline.getKey("/Title").getUTF8Value(), "Third page");
+    EXPECT_EQ(outline.getKey("/Dest").getArrayItem(0).getObjGen(), pages[2].getObjGen());
 
     QStringList password;
     if (encrypted)

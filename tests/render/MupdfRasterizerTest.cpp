@@ -1,10 +1,12 @@
 #include "render/MupdfRasterizer.h"
+#include "crop/QpdfLoader.h"
 
 #include "tests/render/PixelAssertions.h"
-#include "tests/render/TestPdfPatches.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 #include <limits>
 #include <ostream>
@@ -93,13 +95,16 @@ SquarePage boxBeyondCropBox() {
 }
 
 SquarePage transparentPageBeyondCropBox() {
-    SquarePage page = boxBeyondCropBox();
-    return {"TransparentBeyondCropBox", withTransparencyGroup(page.pdf, 0), page.box};
+    TestPage page = pageDrawing(kSquareAtOrigin);
+    page.cropBox = QRectF(150, 150, 300, 300);
+    page.transparencyGroup = true;
+    return {"TransparentBeyondCropBox", onePage(page), QRectF(0, 0, 612, 792)};
 }
 
 SquarePage annotationOnly() {
-    return {"Annotation", withBlackSquareAnnotation(onePage({}), 0, QRectF(0, 0, 100, 100)),
-            QRectF(0, 0, 612, 792)};
+    TestPage page;
+    page.blackSquareAnnotation = QRectF(0, 0, 100, 100);
+    return {"Annotation", onePage(page), QRectF(0, 0, 612, 792)};
 }
 
 void PrintTo(const SquarePage& page, std::ostream* out) {
@@ -150,7 +155,8 @@ TEST(MupdfRasterizerTest, StretchesTheBoxToThePixelSizeAndKeepsTheDevicePixelRat
 TEST(MupdfRasterizerTest, DrawsEachBoxOfAPageIndependentlyOfTheOnesBefore) {
     TestPage page = pageDrawing(kSquareAtOrigin);
     page.cropBox = QRectF(150, 150, 300, 300);
-    MupdfRasterizer rasterizer = rasterizerFor(withTransparencyGroup(onePage(page), 0));
+    page.transparencyGroup = true;
+    MupdfRasterizer rasterizer = rasterizerFor(onePage(page));
 
     const PageRenderResult outside =
         rasterizer.render(requestFor(QRectF(200, 200, 100, 100), 90), {});
@@ -311,3 +317,24 @@ TEST(MupdfRasterizerTest, StopsWhenAskedToAndSaysSo) {
 }
 
 } // namespace
+
+// A file saved with new boxes (as an incremental update) must read cleanly here too.
+TEST(MupdfRasterizerTest, DrawsAFileSavedWithNewBoxes) {
+    QTemporaryDir dir;
+    TestPdfBuilder builder;
+    builder.addPage(pageDrawing(kSquareAtOrigin)).addPage(pageDrawing(kSquareAtOrigin));
+    auto opened = QpdfLoader().open(builder.writeTo(dir.filePath("in.pdf")));
+    ASSERT_TRUE(opened.ok());
+    opened.document->setBoundsForBox(1, QRectF(0, 0, 200, 200), PdfBox::Crop);
+    const QString saved = dir.filePath("out.pdf");
+    ASSERT_TRUE(opened.document->writeToFile(saved, nullptr));
+
+    QString error;
+    MupdfRasterizer rasterizer(PdfRenderSource{PdfSourceData::mapFile(saved, &error), {}});
+    ASSERT_EQ(rasterizer.pageCount(), 2);
+    PageRenderRequest request = requestFor(QRectF(0, 0, 200, 200), 0);
+    request.pageIndex = 1;
+    const PageRenderResult result = rasterizer.render(request, {});
+    ASSERT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+    EXPECT_TRUE(showsSquareIn(result.image, Corner::BottomLeft, kSquarePixels));
+}

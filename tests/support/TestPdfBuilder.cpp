@@ -26,6 +26,29 @@ QPDFObjectHandle newPagesNode(QPDF& pdf) {
     return pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Pages /Kids [] /Count 0 >>"));
 }
 
+void addAnnotation(QPDFObjectHandle page, QPDFObjectHandle annotation) {
+    if (!page.hasKey("/Annots"))
+        page.replaceKey("/Annots", QPDFObjectHandle::newArray());
+    annotation.replaceKey("/P", page);
+    page.getKey("/Annots").appendItem(annotation);
+}
+
+void addBlackSquare(QPDF& pdf, QPDFObjectHandle page, const QRectF& rect) {
+    QPDFObjectHandle appearance =
+        QPDFObjectHandle::newStream(&pdf, "0 0 0 rg 0 0 " + std::to_string(rect.width()) + " " +
+                                              std::to_string(rect.height()) + " re f");
+    appearance.getDict().replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    appearance.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
+    appearance.getDict().replaceKey("/BBox", boxArray(QRectF(0, 0, rect.width(), rect.height())));
+    QPDFObjectHandle annotation =
+        pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Annot /Subtype /Square /F 4 >>"));
+    annotation.replaceKey("/Rect", boxArray(rect));
+    QPDFObjectHandle appearances = QPDFObjectHandle::newDictionary();
+    appearances.replaceKey("/N", appearance);
+    annotation.replaceKey("/AP", appearances);
+    addAnnotation(page, annotation);
+}
+
 void appendKid(QPDFObjectHandle parent, QPDFObjectHandle kid) {
     parent.getKey("/Kids").appendItem(kid);
     kid.replaceKey("/Parent", parent);
@@ -45,6 +68,11 @@ TestPdfBuilder& TestPdfBuilder::addPage(const TestPage& page) {
 
 TestPdfBuilder& TestPdfBuilder::encrypt(const QString& userPassword, const QString& ownerPassword) {
     passwords_ = std::make_pair(userPassword, ownerPassword);
+    return *this;
+}
+
+TestPdfBuilder& TestPdfBuilder::addOutline(const QString& title, int pageIndex) {
+    outlines_.emplace_back(title, pageIndex);
     return *this;
 }
 
@@ -74,6 +102,7 @@ QByteArray TestPdfBuilder::bytes() const {
         QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"));
     std::map<QString, QPDFObjectHandle> sharedBoxes;
     std::map<int, int> kidsPerGroup;
+    std::vector<QPDFObjectHandle> pageObjects;
     for (const auto& page : pages_) {
         QPDFObjectHandle dict = QPDFObjectHandle::parse("<< /Type /Page >>");
         if (page.mediaBox && !page.sharedMediaBoxKey.isEmpty()) {
@@ -96,7 +125,14 @@ QByteArray TestPdfBuilder::bytes() const {
         resources.replaceKey("/Font", fonts);
         dict.replaceKey("/Resources", resources);
         dict.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, page.content.toStdString()));
+        if (page.transparencyGroup) {
+            dict.replaceKey(
+                "/Group", QPDFObjectHandle::parse("<< /S /Transparency /CS /DeviceRGB /I true >>"));
+        }
         QPDFObjectHandle pageObject = pdf.makeIndirectObject(dict);
+        if (page.blackSquareAnnotation)
+            addBlackSquare(pdf, pageObject, *page.blackSquareAnnotation);
+        pageObjects.push_back(pageObject);
         if (page.group >= 0 && page.group < static_cast<int>(groupNodes.size())) {
             appendKid(groupNodes[page.group], pageObject);
             ++kidsPerGroup[page.group];
@@ -107,6 +143,40 @@ QByteArray TestPdfBuilder::bytes() const {
     for (auto [group, count] : kidsPerGroup)
         groupNodes[group].replaceKey("/Count", QPDFObjectHandle::newInteger(count));
     root.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(pages_.size())));
+
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (const auto& rect = pages_[i].linkToFirstPage) {
+            QPDFObjectHandle link = pdf.makeIndirectObject(
+                QPDFObjectHandle::parse("<< /Type /Annot /Subtype /Link >>"));
+            link.replaceKey("/Rect", boxArray(*rect));
+            link.replaceKey("/Dest", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
+                                         pageObjects.front(), QPDFObjectHandle::newName("/Fit")}));
+            addAnnotation(pageObjects[i], link);
+        }
+    }
+    if (!outlines_.empty()) {
+        QPDFObjectHandle outlines =
+            pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Outlines >>"));
+        std::vector<QPDFObjectHandle> items;
+        for (const auto& [title, pageIndex] : outlines_) {
+            QPDFObjectHandle item = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+            item.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title.toStdString()));
+            item.replaceKey("/Parent", outlines);
+            item.replaceKey("/Dest", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
+                                         pageObjects.at(static_cast<size_t>(pageIndex)),
+                                         QPDFObjectHandle::newName("/Fit")}));
+            if (!items.empty()) {
+                items.back().replaceKey("/Next", item);
+                item.replaceKey("/Prev", items.back());
+            }
+            items.push_back(item);
+        }
+        outlines.replaceKey("/First", items.front());
+        outlines.replaceKey("/Last", items.back());
+        outlines.replaceKey("/Count",
+                            QPDFObjectHandle::newInteger(static_cast<long long>(items.size())));
+        pdf.getRoot().replaceKey("/Outlines", outlines);
+    }
 
     QPDFWriter writer(pdf);
     writer.setOutputMemory();

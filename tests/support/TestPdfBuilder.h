@@ -29,6 +29,12 @@ struct TestPage {
     int group = -1;
     // Content stream; may use the font /F1 (Helvetica).
     QByteArray content;
+    // A transparency group, which makes renderers composite the page as a group.
+    bool transparencyGroup = false;
+    // A square annotation over this rectangle whose appearance fills it with black.
+    std::optional<QRectF> blackSquareAnnotation;
+    // A link annotation over this rectangle that goes to the first page.
+    std::optional<QRectF> linkToFirstPage;
 };
 
 // Builds PDF files for tests with qpdf, so tests need no checked-in sample files.
@@ -38,6 +44,8 @@ public:
     TestPdfBuilder& addPage(const TestPage& page);
     // Encrypts with AES-256 (R6) using these passwords.
     TestPdfBuilder& encrypt(const QString& userPassword, const QString& ownerPassword);
+    // An outline (bookmark) entry that goes to the page at pageIndex.
+    TestPdfBuilder& addOutline(const QString& title, int pageIndex);
     // Packs objects into object streams with a cross-reference stream, as modern producers do.
     TestPdfBuilder& useObjectStreams();
 
@@ -48,6 +56,7 @@ public:
 private:
     std::vector<TestPageGroup> groups_;
     std::vector<TestPage> pages_;
+    std::vector<std::pair<QString, int>> outlines_;
     std::optional<std::pair<QString, QString>> passwords_;
     bool objectStreams_ = false;
 };
