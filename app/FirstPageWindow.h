@@ -1,36 +1,38 @@
 #pragma once
 
-#include "crop/PdfDocument.h"
+#include "crop/CropSession.h"
+#include "editor/RMDrawDelegate.h"
 
-#include <QImage>
 #include <QWidget>
 
 #include <memory>
 
+class QLabel;
+class RMPDFImgView;
 class RenderQueue;
 
-// A window that shows the first page of a document, as displayed: its crop box turned by its
-// rotation, fitted into the window and drawn sharp at the screen's pixel density. Renders
-// off the GUI thread and re-renders when the window's size changes.
-class FirstPageWindow : public QWidget {
+// A window on the first page of a document: the page as displayed (its crop box turned by its
+// rotation) fitted into the 573-point square, sharp at the screen's pixel density, with the
+// crop marker on it. A finished drag sets the page's crop, which the window reports in page
+// space below the page.
+class FirstPageWindow : public QWidget, public RMDrawDelegate {
     Q_OBJECT
 
 public:
     explicit FirstPageWindow(std::unique_ptr<PdfDocument> document, QWidget* parent = nullptr);
     ~FirstPageWindow() override;
 
+    void cropIsFinishedWithRect(const QRectF& rect) override;
+
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
-    // Where the page sits in the window, in logical pixels.
-    QRectF pageFrame() const;
-    void requestImage();
+    void showPage();
 
-    std::unique_ptr<PdfDocument> document_;
+    CropSession session_;
     std::unique_ptr<RenderQueue> queue_;
-    QSizeF displayedSize_;
+    RMPDFImgView* pageView_;
+    QLabel* cropLabel_;
     quint64 wantedTicket_ = 0;
-    QImage image_;
 };

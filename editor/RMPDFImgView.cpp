@@ -1,0 +1,112 @@
+#include "editor/RMPDFImgView.h"
+
+#include "editor/RMDrawDelegate.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+RMPDFImgView::RMPDFImgView(QWidget* parent) : QWidget(parent) {
+    cropMarker_.setColors(Qt::black);
+    cropMarker_.setSelectionDelegate(this);
+    // Painting covers every pixel, so Qt need not clear the background first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void RMPDFImgView::setPageImg(const QImage& image, const QRectF& cropRect, const QRectF&) {
+    pdfImg_ = QPixmap::fromImage(image);
+    cropMarker_.setSelectedRect(cropRect);
+    update();
+}
+
+void RMPDFImgView::setIsCanEdit(bool canEdit) {
+    isCanEdit_ = canEdit;
+    setMouseTracking(canEdit);
+    setFocusPolicy(canEdit ? Qt::ClickFocus : Qt::NoFocus);
+    if (!canEdit)
+        unsetCursor();
+}
+
+QSize RMPDFImgView::imagePixelSize() const {
+    return (QSizeF(size()) * devicePixelRatioF()).toSize();
+}
+
+void RMPDFImgView::resizeDidEnd() {
+    if (delegate_)
+        delegate_->cropIsFinishedWithRect(cropMarker_.selectedRect());
+}
+
+void RMPDFImgView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(event->rect(), Qt::white);
+    if (!pdfImg_.isNull()) {
+        // A pixmap made for this size is copied as it is; another is scaled smoothly.
+        const QSize target = imagePixelSize();
+        if (pdfImg_.size() != target)
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(rect(), pdfImg_);
+    }
+    cropMarker_.drawContentInView(painter, this);
+}
+
+QPointF RMPDFImgView::viewPoint(const QPointF& widgetPoint) const {
+    return QPointF(widgetPoint.x(), height() - widgetPoint.y());
+}
+
+void RMPDFImgView::mousePressEvent(QMouseEvent* event) {
+    if (!isCanEdit_ || event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    cropMarker_.selectAndTrackMouse(viewPoint(event->position()), this);
+    updateCursor(viewPoint(event->position()));
+}
+
+void RMPDFImgView::mouseMoveEvent(QMouseEvent* event) {
+    if (!isCanEdit_) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QPointF point = viewPoint(event->position());
+    if (cropMarker_.isTracking())
+        cropMarker_.trackMouse(point, this);
+    updateCursor(point);
+}
+
+void RMPDFImgView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!isCanEdit_ || event->button() != Qt::LeftButton || !cropMarker_.isTracking()) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const QPointF point = viewPoint(event->position());
+    cropMarker_.finishTracking(point, this);
+    updateCursor(point);
+}
+
+void RMPDFImgView::keyPressEvent(QKeyEvent* event) {
+    // Escape abandons a drag: the marker goes back to where the press found it, and the
+    // drag still ends, as every press does, with one finished crop.
+    if (event->key() == Qt::Key_Escape && cropMarker_.isTracking()) {
+        cropMarker_.cancelTracking(this);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void RMPDFImgView::updateCursor(const QPointF& point) {
+    quint32 handle = cropMarker_.trackedHandle();
+    bool inside = cropMarker_.isMoving();
+    if (!cropMarker_.isTracking())
+        inside = cropMarker_.mouseIsInFrame(point, cropMarker_.selectedRect(), &handle);
+    // In y-up coordinates handles 1 and 8 lie on a rising diagonal, 3 and 6 on a falling one.
+    static const Qt::CursorShape shapes[] = {
+        Qt::ArrowCursor,     Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+        Qt::SizeFDiagCursor, Qt::SizeHorCursor,   Qt::SizeHorCursor,
+        Qt::SizeFDiagCursor, Qt::SizeVerCursor,   Qt::SizeBDiagCursor};
+    if (handle != SCSelectionBorder::kNoHandle)
+        setCursor(shapes[handle]);
+    else if (inside)
+        setCursor(cropMarker_.isMoving() ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
+    else
+        setCursor(Qt::ArrowCursor);
+}

@@ -1,0 +1,339 @@
+#include "editor/SCSelectionBorder.h"
+
+#include "editor/SCSelectionDelegate.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QWidget>
+#include <QtDebug>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Colours of a handle: the square, and its shadow one point up and to the right.
+const QColor kKnobColor(0x9a, 0x9a, 0x9a);
+const QColor kHandleShadowColor(0x2a, 0x2a, 0x2a);
+
+QRectF boundsOf(const QWidget* view) {
+    return view ? QRectF(0, 0, view->width(), view->height()) : QRectF();
+}
+
+// Left-right and top-bottom mirrors of each handle; 0 and the middles of the other axis
+// stay as they are.
+quint32 mirroredLeftRight(quint32 handle) {
+    static const quint32 mirror[] = {0, 3, 2, 1, 5, 4, 8, 7, 6};
+    return handle <= 8 ? mirror[handle] : handle;
+}
+
+quint32 mirroredTopBottom(quint32 handle) {
+    static const quint32 mirror[] = {0, 6, 7, 8, 4, 5, 1, 2, 3};
+    return handle <= 8 ? mirror[handle] : handle;
+}
+
+bool movesLeftEdge(quint32 h) {
+    return h == 1 || h == 4 || h == 6;
+}
+bool movesRightEdge(quint32 h) {
+    return h == 3 || h == 5 || h == 8;
+}
+bool movesBottomEdge(quint32 h) {
+    return h == 1 || h == 2 || h == 3;
+}
+bool movesTopEdge(quint32 h) {
+    return h == 6 || h == 7 || h == 8;
+}
+
+// Edges on device pixels, so handles stay crisp at any pixel density.
+QRectF alignedToPixels(const QRectF& rect, qreal ratio) {
+    auto snap = [ratio](double v) { return std::round(v * ratio) / ratio; };
+    return QRectF(snap(rect.x()), snap(rect.y()), snap(rect.width()), snap(rect.height()));
+}
+
+} // namespace
+
+SCSelectionBorder::SCSelectionBorder(QObject* parent) : QObject(parent) {
+    setColors(QGuiApplication::palette().color(QPalette::Highlight));
+}
+
+void SCSelectionBorder::setColors(const QColor& color) {
+    borderColor_ = color;
+    fillColor_ = color;
+    fillColor_.setAlphaF(0.3f);
+}
+
+void SCSelectionBorder::setIsLockingAspectRatio(bool lock) {
+    lockingAspectRatio_ = lock;
+    if (lock)
+        selectedRect_ = frameRectForGraphicBounds(selectedRect_, true);
+    emit isLockingAspectRatioChanged(lock);
+}
+
+QPainterPath SCSelectionBorder::bezierPathForDrawing() const {
+    QPainterPath path;
+    path.addRect(selectedRect_);
+    return path;
+}
+
+void SCSelectionBorder::drawContentInView(QPainter& painter, const QWidget* view) const {
+    painter.save();
+    // The marker thinks in y-up coordinates; the widget's painter counts y downward.
+    const QRectF bounds = boundsOf(view);
+    painter.translate(0, bounds.height());
+    painter.scale(1, -1);
+
+    if (drawingFill_ && selectedRect_.width() > 0 && selectedRect_.height() > 0) {
+        QPainterPath outside;
+        outside.addRect(bounds.adjusted(1, 1, -1, -1));
+        outside.addRect(selectedRect_);
+        outside.setFillRule(Qt::OddEvenFill);
+        painter.fillPath(outside, fillColor_);
+        // A one-point frame just inside the rectangle, in the dimming colour.
+        const QRectF& r = selectedRect_;
+        painter.fillRect(QRectF(r.left(), r.top(), r.width(), 1), fillColor_);
+        painter.fillRect(QRectF(r.left(), r.bottom() - 1, r.width(), 1), fillColor_);
+        painter.fillRect(QRectF(r.left(), r.top() + 1, 1, std::max(0.0, r.height() - 2)),
+                         fillColor_);
+        painter.fillRect(QRectF(r.right() - 1, r.top() + 1, 1, std::max(0.0, r.height() - 2)),
+                         fillColor_);
+    }
+
+    QPen pen(borderColor_, borderWidth_);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    // Qt counts dashes in pen widths and needs an even count: 8, 3, 8 repeated twice is the
+    // same line as the three entries taken in turn as on and off.
+    const double unit = borderWidth_ > 0 ? borderWidth_ : 1.0;
+    if (dashStyle_ == 1)
+        pen.setDashPattern({5 / unit, 5 / unit});
+    else if (dashStyle_ == 2)
+        pen.setDashPattern({8 / unit, 3 / unit, 8 / unit, 8 / unit, 3 / unit, 8 / unit});
+    painter.strokePath(bezierPathForDrawing(), pen);
+
+    if (isDrawingHandles_ && drawingHandles_)
+        drawHandlesInView(painter, view);
+    painter.restore();
+}
+
+void SCSelectionBorder::drawHandlesInView(QPainter& painter, const QWidget* view) const {
+    static const quint32 all[] = {1, 2, 3, 4, 5, 6, 7, 8};
+    static const quint32 corners[] = {1, 3, 6, 8};
+    if (lockingAspectRatio_) {
+        for (quint32 h : corners)
+            drawHandleInView(painter, view, locationOfHandle(h, selectedRect_));
+    } else {
+        for (quint32 h : all)
+            drawHandleInView(painter, view, locationOfHandle(h, selectedRect_));
+    }
+}
+
+void SCSelectionBorder::drawHandleInView(QPainter& painter, const QWidget* view,
+                                         const QPointF& point) const {
+    const QRectF square =
+        alignedToPixels(QRectF(point.x() - kHandleHalfSide, point.y() - kHandleHalfSide,
+                               2 * kHandleHalfSide, 2 * kHandleHalfSide),
+                        view ? view->devicePixelRatioF() : 1.0);
+    painter.fillRect(square.translated(1, 1), kHandleShadowColor);
+    painter.fillRect(square, kKnobColor);
+}
+
+QPointF SCSelectionBorder::locationOfHandle(quint32 handle, const QRectF& r) {
+    const double x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    switch (handle) {
+    case 1:
+        return {x, y};
+    case 2:
+        return {x + w * 0.5, y};
+    case 3:
+        return {x + w, y};
+    case 4:
+        return {x, y + h * 0.5};
+    case 5:
+        return {x + w, y + h * 0.5};
+    case 6:
+        return {x, y + h};
+    case 7:
+        return {x + w * 0.5, y + h};
+    case 8:
+        return {x + w, y + h};
+    default:
+        qWarning("Unknown handle");
+        return {0, 0};
+    }
+}
+
+bool SCSelectionBorder::isPointWithinHandleAtPoint(const QPointF& p, const QPointF& h) {
+    return p.x() >= h.x() - kHandleHalfSide && p.x() < h.x() + kHandleHalfSide &&
+           p.y() >= h.y() - kHandleHalfSide && p.y() < h.y() + kHandleHalfSide;
+}
+
+bool SCSelectionBorder::isPointWithinHandle(const QPointF& point, quint32 handle,
+                                            const QRectF& rect) {
+    return isPointWithinHandleAtPoint(point, locationOfHandle(handle, rect));
+}
+
+quint32 SCSelectionBorder::handleAtPoint(const QPointF& point, const QRectF& rect) {
+    for (quint32 h = 1; h <= 8; ++h) {
+        if (isPointWithinHandle(point, h, rect))
+            return h;
+    }
+    return kNoHandle;
+}
+
+bool SCSelectionBorder::mouseIsInFrame(const QPointF& p, const QRectF& frame,
+                                       quint32* handle) const {
+    if (handle)
+        *handle = handleAtPoint(p, selectedRect_);
+    return p.x() >= frame.left() && p.x() < frame.left() + frame.width() && p.y() > frame.top() &&
+           p.y() <= frame.top() + frame.height();
+}
+
+void SCSelectionBorder::selectAndTrackMouse(const QPointF& point, QWidget* view) {
+    if (isTracking())
+        endTracking(view); // a press without its release: the earlier drag ends first
+    quint32 handle = kNoHandle;
+    const bool inside = mouseIsInFrame(point, selectedRect_, &handle);
+    rectAtPress_ = selectedRect_;
+    lastPoint_ = point;
+    if (inside && handle == kNoHandle) {
+        tracking_ = Tracking::Move;
+        drawingHandles_ = false;
+        if (view)
+            view->update();
+    } else {
+        tracking_ = Tracking::Resize;
+        trackedHandle_ = handle;
+    }
+}
+
+void SCSelectionBorder::trackMouse(const QPointF& point, QWidget* view) {
+    if (tracking_ == Tracking::Move) {
+        if (point != lastPoint_) {
+            translateBy(point.x() - lastPoint_.x(), point.y() - lastPoint_.y(), view);
+            if (view)
+                view->update();
+            lastPoint_ = point;
+        }
+    } else if (tracking_ == Tracking::Resize) {
+        trackedHandle_ = resizeByMovingHandle(trackedHandle_, point, view);
+    }
+}
+
+void SCSelectionBorder::finishTracking(const QPointF& point, QWidget* view) {
+    if (!isTracking())
+        return;
+    trackMouse(point, view);
+    endTracking(view);
+}
+
+void SCSelectionBorder::cancelTracking(QWidget* view) {
+    if (!isTracking())
+        return;
+    selectedRect_ = rectAtPress_;
+    endTracking(view);
+}
+
+void SCSelectionBorder::endTracking(QWidget* view) {
+    tracking_ = Tracking::None;
+    trackedHandle_ = kNoHandle;
+    drawingHandles_ = true;
+    if (view)
+        view->update();
+    if (selectionDelegate_)
+        selectionDelegate_->resizeDidEnd();
+}
+
+void SCSelectionBorder::translateBy(double dx, double dy, QWidget* view) {
+    QRectF r = selectedRect_.translated(dx, dy);
+    if (!drawingOffView_) {
+        const QSizeF size = boundsOf(view).size();
+        if (r.x() < 0)
+            r.moveLeft(0);
+        if (r.y() < 0)
+            r.moveTop(0);
+        if (r.x() + r.width() > size.width())
+            r.moveLeft(size.width() - r.width());
+        if (r.y() + r.height() > size.height())
+            r.moveTop(size.height() - r.height());
+    }
+    selectedRect_ = r;
+}
+
+quint32 SCSelectionBorder::resizeByMovingHandle(quint32 handle, const QPointF& point,
+                                                QWidget* view) {
+    // QRectF's top() is its minimum y, which in these unflipped coordinates is the bottom.
+    double x = selectedRect_.x(), y = selectedRect_.y();
+    double w = selectedRect_.width(), h = selectedRect_.height();
+    QPointF q = point;
+    if (!drawingOffView_) {
+        const QRectF bounds = boundsOf(view);
+        q.setX(std::min(bounds.right(), std::max(0.0, q.x())));
+        q.setY(std::min(bounds.bottom(), std::max(0.0, q.y())));
+    }
+    if (movesLeftEdge(handle)) {
+        w = x + w - q.x();
+        x = q.x();
+    } else if (movesRightEdge(handle)) {
+        w = q.x() - x;
+    }
+    if (w < 0) {
+        handle = mirroredLeftRight(handle);
+        w = -w;
+        x = x - w;
+    }
+    if (movesBottomEdge(handle)) {
+        h = y + h - q.y();
+        y = q.y();
+    } else if (movesTopEdge(handle)) {
+        h = q.y() - y;
+    }
+    if (h < 0) {
+        handle = mirroredTopBottom(handle);
+        h = -h;
+        y = y - h;
+    }
+    selectedRect_ =
+        frameRectForGraphicBounds(QRectF(x, y, w, h), lockingAspectRatio_, handle, view);
+    if (view)
+        view->update();
+    return handle;
+}
+
+QRectF SCSelectionBorder::frameRectForGraphicBounds(const QRectF& rect, bool locked) const {
+    if (!locked)
+        return rect;
+    const double ratio = aspectRatio_.width() / aspectRatio_.height();
+    return QRectF(rect.x(), rect.y(), rect.height() * ratio, rect.height());
+}
+
+QRectF SCSelectionBorder::frameRectForGraphicBounds(const QRectF& rect, bool locked, quint32 handle,
+                                                    const QWidget* view) const {
+    if (!locked)
+        return rect;
+    const double ratio = aspectRatio_.width() / aspectRatio_.height();
+    double x = rect.x(), y = rect.y(), w = rect.width(), h = rect.height();
+    if (handle == 1) {
+        h = w / ratio;
+        y = selectedRect_.y() + selectedRect_.height() - h;
+    } else if (handle == 6) {
+        h = w / ratio;
+    } else {
+        w = h * ratio;
+    }
+    if (!drawingOffView_) {
+        const QSizeF bounds = boundsOf(view).size();
+        if (y + h > bounds.height()) {
+            h -= y + h - bounds.height();
+            w = h * ratio;
+        }
+        if (y < 0)
+            y = 0;
+        if (x + w > bounds.width()) {
+            w -= x + w - bounds.width();
+            h = w / ratio;
+        }
+    }
+    return QRectF(x, y, w, h);
+}
