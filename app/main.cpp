@@ -1,4 +1,4 @@
-#include "app/FirstPageWindow.h"
+#include "app/Document.h"
 #include "crop/QpdfLoader.h"
 
 #include <QApplication>
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
         paths << chosen;
     }
 
-    QList<FirstPageWindow*> windows;
+    int opened = 0;
     for (const QString& path : paths) {
         auto result = QpdfLoader().open(path);
         if (!result.ok()) {
@@ -50,13 +50,10 @@ int main(int argc, char** argv) {
         const QString name = QFileInfo(path).fileName();
         if (!unlock(*result.document, name))
             continue;
-        auto* window = new FirstPageWindow(std::move(result.document));
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setWindowTitle(name);
-        window->show();
-        windows << window;
+        new Document(path, std::move(result.document));
+        ++opened;
     }
-    if (windows.isEmpty())
+    if (opened == 0)
         return 1;
     return QApplication::exec();
 }

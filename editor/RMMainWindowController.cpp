@@ -1,0 +1,379 @@
+#include "editor/RMMainWindowController.h"
+
+#include "crop/CropGeometry.h"
+#include "editor/RMCollectionViewItem.h"
+#include "editor/RMMainWindowDelegate.h"
+#include "platform/CollectionView.h"
+#include "platform/CollectionViewFlowLayout.h"
+#include "render/ImageCache.h"
+#include "render/MupdfRasterizer.h"
+#include "render/RenderQueue.h"
+#include "ui_RMMainWindowController.h"
+
+#include <QFileInfo>
+#include <QShortcut>
+
+namespace {
+
+const QString kItemIdentifier = QStringLiteral("RMCollectionViewItem");
+// Enough for the current page at any screen density and a few thousand thumbnails.
+constexpr qsizetype kImageCacheBytes = 256 * 1024 * 1024;
+
+const char* const kWindowStyle = R"(
+    RMMainWindowController { background: #1e1e1e; }
+    #pageArea { background: #1e1e1e; }
+    CollectionView, CollectionView > QWidget { background: #262626; }
+    #pageAmountField { color: #b8b8b8; font-size: 13px; }
+    QScrollBar:vertical { background: #262626; width: 10px; margin: 0; }
+    QScrollBar::handle:vertical {
+        background: #4a4a4a; border-radius: 3px; min-height: 32px; margin: 2px;
+    }
+    QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
+    QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }
+    RMTextField#pageTextField {
+        background: #191919; color: #e6e6e6; border: 1px solid #434343; border-radius: 3px;
+        font-size: 13px; selection-background-color: #6477f7;
+    }
+)";
+
+} // namespace
+
+RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> document,
+                                               RMMainWindowDelegate* docDelegate, QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::RMMainWindowController>()),
+      session_(std::make_unique<CropSession>(std::move(document))), docDelegate_(docDelegate),
+      cache_(std::make_shared<ImageCache>(kImageCacheBytes)) {
+    ui_->setupUi(this);
+    setStyleSheet(kWindowStyle);
+    const PdfRenderSource source = session_->pdfDoc().renderSource();
+    queue_ = std::make_unique<RenderQueue>(
+        [source] { return std::make_unique<MupdfRasterizer>(source); }, cache_);
+    connect(queue_.get(), &RenderQueue::rendered, this, &RMMainWindowController::imageRendered);
+    windowDidLoad();
+}
+
+RMMainWindowController::~RMMainWindowController() {
+    // Closing hides the window, which takes the focus from the page field and would end its
+    // editing after this object is gone.
+    ui_->pageTextField->setDidChangeBlock(nullptr);
+    ui_->pageTextField->setDidEndBlock(nullptr);
+    ui_->pdfImgView->setDelegate(nullptr);
+    ui_->thumbCollectionView->setDataSource(nullptr);
+    ui_->thumbCollectionView->setDelegate(nullptr);
+}
+
+void RMMainWindowController::windowDidLoad() {
+    const QString path = docDelegate_ ? docDelegate_->currentFilePath() : QString();
+    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral("[*]"));
+    session_->setCurrentIndex(0);
+    initialUI();
+    startPDFShowing();
+    refreshJumpBtnState();
+    ui_->pdfImgView->setDelegate(this);
+    session_->setBatchCrop(false);
+    selectThumbnail(0, false);
+    ui_->pageTextField->setDidChangeBlock([this] { pageFieldChanged(); });
+    ui_->pageTextField->setDidEndBlock([this] { pageFieldEnded(); });
+    connect(ui_->firstJumpBtn, &SWSTAnswerButton::clicked, this,
+            &RMMainWindowController::firstJumpClickHandler);
+    connect(ui_->previousBtn, &SWSTAnswerButton::clicked, this,
+            &RMMainWindowController::previousClickHandler);
+    connect(ui_->nextBtn, &SWSTAnswerButton::clicked, this,
+            &RMMainWindowController::nextClickHandler);
+    connect(ui_->lastJumpBtn, &SWSTAnswerButton::clicked, this,
+            &RMMainWindowController::lastJumpClickHandler);
+    connect(ui_->pageCropBtn, &SWSTAnswerButton::clicked, this,
+            &RMMainWindowController::pageCropClickHandler);
+    connect(ui_->batchCropBtn, &SWSTAnswerButton::clicked, this,
+            &RMMainWindowController::batchCropClickHandler);
+    connect(ui_->saveBtn, &SWSTAnswerButton::clicked, this,
+            &RMMainWindowController::saveClickHandler);
+    connect(ui_->cancelBtn, &SWSTAnswerButton::clicked, this,
+            &RMMainWindowController::cancelClickHandler);
+    setUpShortcuts();
+}
+
+void RMMainWindowController::initialUI() {
+    ui_->pageRangeBtn->setEnabled(false);
+    ui_->pageCropBtn->setSelected(true);
+    ui_->batchCropBtn->setSelected(false);
+    ui_->pdfImgView->setIsCanEdit(true);
+    ui_->cancelBtn->setEnabled(false);
+    ui_->saveBtn->setEnabled(false);
+    setWindowModified(false);
+
+    CollectionView* strip = ui_->thumbCollectionView;
+    strip->registerItem(kItemIdentifier, [] { return new RMCollectionViewItem; });
+    strip->setDelegate(this);
+    strip->setDataSource(this);
+    strip->setSelectable(true);
+    strip->setAllowsEmptySelection(false);
+    strip->setAllowsMultipleSelection(false);
+    strip->collectionViewLayout()->minimumLineSpacing = 0;
+    strip->collectionViewLayout()->sectionInset = QMarginsF();
+}
+
+void RMMainWindowController::setUpShortcuts() {
+    // The page field keeps the keys it edits with while it has focus: a line edit claims
+    // them before window shortcuts are looked at.
+    const std::pair<QKeySequence, void (RMMainWindowController::*)()> keys[] = {
+        {Qt::Key_PageUp, &RMMainWindowController::previousClickHandler},
+        {Qt::Key_Left, &RMMainWindowController::previousClickHandler},
+        {Qt::Key_PageDown, &RMMainWindowController::nextClickHandler},
+        {Qt::Key_Right, &RMMainWindowController::nextClickHandler},
+        {Qt::Key_Home, &RMMainWindowController::firstJumpClickHandler},
+        {Qt::Key_End, &RMMainWindowController::lastJumpClickHandler},
+    };
+    for (const auto& [key, handler] : keys)
+        connect(new QShortcut(key, this), &QShortcut::activated, this, handler);
+}
+
+void RMMainWindowController::startPDFShowing() {
+    ui_->pageTextField->setText(QString::number(session_->currentIndex() + 1));
+    ui_->pageAmountField->setText(QStringLiteral("/ %1").arg(session_->pdfDoc().pageCount()));
+    session_->rebuildRecords();
+    showCurrentPage();
+}
+
+void RMMainWindowController::refreshCurrentDoc() {
+    // Pictures of the old boxes are no longer wanted.
+    queue_->cancelAll();
+    thumbnailTickets_.clear();
+    startPDFShowing();
+    reloadThumbnails();
+    selectThumbnail(session_->currentIndex(), false);
+}
+
+void RMMainWindowController::showCurrentPage() {
+    const auto& records = session_->cropsRect();
+    if (records.empty())
+        return;
+    const qint64 index = session_->currentIndex();
+    const RMCropInfo& record = records[static_cast<size_t>(index)];
+    const QRectF show = CropGeometry::mainPDFImgViewShowRect(record.pageRect);
+    const QRectF viewCrop =
+        CropGeometry::pdfImgViewCropRectWithShowRect(show, record.pageRect, record.cropRect);
+    // The square counts y upward from its bottom; widgets count it downward from the top.
+    const double side = CropGeometry::kPageSquareSide;
+    ui_->pdfImgView->setGeometry(
+        QRectF(show.x(), side - show.y() - show.height(), show.width(), show.height()).toRect());
+
+    const PageRenderRequest request = pageRequest(index, show.size());
+    QImage image = cache_->find(RenderKey(request));
+    if (image.isNull()) {
+        // Until the sharp picture arrives, the thumbnail stands in for it, stretched.
+        image = cache_->find(RenderKey(pageRequest(index, thumbnailImageSize(index))));
+        if (queue_)
+            pageTicket_ = queue_->submit(request);
+    } else {
+        pageTicket_ = 0;
+    }
+    ui_->pdfImgView->setPageImg(image, viewCrop, show);
+}
+
+PageRenderRequest RMMainWindowController::pageRequest(qint64 index,
+                                                      const QSizeF& logicalSize) const {
+    const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(index)];
+    const qreal ratio = devicePixelRatioF();
+    PageRenderRequest request;
+    request.pageIndex = static_cast<int>(index);
+    request.box = record.originalPageRect;
+    request.rotation = static_cast<int>(record.pageRoation);
+    request.pixelSize = (logicalSize * ratio).toSize();
+    request.devicePixelRatio = ratio;
+    return request;
+}
+
+QSizeF RMMainWindowController::thumbnailImageSize(qint64 index) const {
+    const QSizeF page = session_->cropsRect()[static_cast<size_t>(index)].pageRect.size();
+    const QSizeF item =
+        RMCollectionViewItem::sizeForThumb(page, ui_->thumbCollectionView->viewport()->width());
+    return QSizeF(item.width() - 30, item.height() - 43);
+}
+
+void RMMainWindowController::imageRendered(quint64 ticket, const PageRenderRequest& request,
+                                           const QImage& image) {
+    if (ticket == pageTicket_ && request.pageIndex == session_->currentIndex()) {
+        pageTicket_ = 0;
+        const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(request.pageIndex)];
+        const QRectF show = CropGeometry::mainPDFImgViewShowRect(record.pageRect);
+        ui_->pdfImgView->setPageImg(
+            image,
+            CropGeometry::pdfImgViewCropRectWithShowRect(show, record.pageRect, record.cropRect),
+            show);
+        return;
+    }
+    const auto pending = thumbnailTickets_.find(request.pageIndex);
+    if (pending == thumbnailTickets_.end() || pending.value() != ticket)
+        return;
+    thumbnailTickets_.erase(pending);
+    auto* item = static_cast<RMCollectionViewItem*>(
+        ui_->thumbCollectionView->itemAtIndexPath(IndexPath{0, request.pageIndex}));
+    if (item)
+        item->setPageImage(image);
+}
+
+void RMMainWindowController::requestThumbnail(RMCollectionViewItem* item, qint64 index) {
+    const PageRenderRequest request = pageRequest(index, thumbnailImageSize(index));
+    const QImage image = cache_->find(RenderKey(request));
+    item->setPageImage(image);
+    if (image.isNull() && !thumbnailTickets_.contains(index))
+        thumbnailTickets_.insert(index, queue_->submit(request));
+}
+
+void RMMainWindowController::mainPDFViewJumpWithIndex(qint64 index) {
+    session_->setCurrentIndex(index);
+    ui_->pageTextField->setText(QString::number(session_->currentIndex() + 1));
+    showCurrentPage();
+}
+
+void RMMainWindowController::refreshJumpBtnState() {
+    const qint64 index = session_->currentIndex();
+    const qint64 last = session_->pdfDoc().pageCount() - 1;
+    ui_->previousBtn->setEnabled(index > 0);
+    ui_->firstJumpBtn->setEnabled(index > 0);
+    ui_->nextBtn->setEnabled(index < last);
+    ui_->lastJumpBtn->setEnabled(index < last);
+}
+
+void RMMainWindowController::selectThumbnail(qint64 index, bool centred) {
+    if (index < 0 || index >= session_->pdfDoc().pageCount())
+        return;
+    ui_->thumbCollectionView->selectItemsAtIndexPaths(
+        {IndexPath{0, static_cast<int>(index)}},
+        centred ? CollectionView::ScrollPosition::CenteredVertically
+                : CollectionView::ScrollPosition::Top);
+}
+
+void RMMainWindowController::jumpAndSelect(qint64 index) {
+    selectThumbnail(index, true);
+    mainPDFViewJumpWithIndex(index);
+}
+
+void RMMainWindowController::firstJumpClickHandler() {
+    mainPDFViewJumpWithIndex(0);
+    selectThumbnail(0, true);
+    refreshJumpBtnState();
+}
+
+void RMMainWindowController::previousClickHandler() {
+    if (session_->currentIndex() > 0)
+        jumpAndSelect(session_->currentIndex() - 1);
+    refreshJumpBtnState();
+}
+
+void RMMainWindowController::nextClickHandler() {
+    if (session_->currentIndex() + 1 <= session_->pdfDoc().pageCount() - 1)
+        jumpAndSelect(session_->currentIndex() + 1);
+    refreshJumpBtnState();
+}
+
+void RMMainWindowController::lastJumpClickHandler() {
+    const qint64 last = session_->pdfDoc().pageCount() - 1;
+    mainPDFViewJumpWithIndex(last);
+    selectThumbnail(last, true);
+    refreshJumpBtnState();
+}
+
+void RMMainWindowController::pageFieldChanged() {
+    const qint64 count = session_->pdfDoc().pageCount();
+    qint64 value = ui_->pageTextField->text().toLongLong();
+    if (value <= 0)
+        value = 1;
+    if (value >= count)
+        value = count;
+    ui_->pageTextField->setText(QString::number(value));
+}
+
+void RMMainWindowController::pageFieldEnded() {
+    const qint64 value = ui_->pageTextField->text().toLongLong();
+    jumpAndSelect(value - 1);
+    refreshJumpBtnState();
+}
+
+void RMMainWindowController::pageCropClickHandler() {
+    if (!ui_->pageCropBtn->isSelected()) {
+        ui_->pageCropBtn->setSelected(true);
+        ui_->batchCropBtn->setSelected(false);
+        ui_->pageRangeBtn->setEnabled(false);
+    }
+    session_->setBatchCrop(ui_->batchCropBtn->isSelected());
+}
+
+void RMMainWindowController::batchCropClickHandler() {
+    if (!ui_->batchCropBtn->isSelected()) {
+        ui_->batchCropBtn->setSelected(true);
+        ui_->pageCropBtn->setSelected(false);
+        ui_->pageRangeBtn->setEnabled(true);
+    }
+    session_->setBatchCrop(ui_->batchCropBtn->isSelected());
+}
+
+void RMMainWindowController::cropIsFinishedWithRect(const QRectF& rect) {
+    const bool cropped = session_->cropIsFinishedWithRect(rect);
+    reloadThumbnails();
+    if (cropped)
+        ui_->saveBtn->setEnabled(true);
+}
+
+void RMMainWindowController::saveClickHandler() {
+    session_->done();
+    refreshCurrentDoc();
+    ui_->saveBtn->setEnabled(false);
+    ui_->cancelBtn->setEnabled(true);
+    setWindowModified(true);
+}
+
+void RMMainWindowController::cancelClickHandler() {
+    session_->revertAll();
+    refreshCurrentDoc();
+    ui_->saveBtn->setEnabled(false);
+    ui_->cancelBtn->setEnabled(false);
+    setWindowModified(false);
+}
+
+void RMMainWindowController::reloadThumbnails() {
+    CollectionView* strip = ui_->thumbCollectionView;
+    const QSet<IndexPath> selected = strip->selectionIndexPaths();
+    strip->reloadData();
+    strip->selectItemsAtIndexPaths(selected, CollectionView::ScrollPosition::None);
+}
+
+int RMMainWindowController::numberOfItemsInSection(CollectionView*, int) {
+    return static_cast<int>(session_->cropsRect().size());
+}
+
+CollectionViewItem*
+RMMainWindowController::itemForRepresentedObjectAtIndexPath(CollectionView* view,
+                                                            const IndexPath& indexPath) {
+    auto* item = static_cast<RMCollectionViewItem*>(
+        view->makeItemWithIdentifier(kItemIdentifier, indexPath));
+    const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(indexPath.item)];
+    item->setPDFImg(QImage(), record.cropRect, record.pageRect, indexPath.item);
+    requestThumbnail(item, indexPath.item);
+    return item;
+}
+
+QSizeF RMMainWindowController::sizeForItemAtIndexPath(CollectionView* view,
+                                                      CollectionViewFlowLayout*,
+                                                      const IndexPath& indexPath) {
+    const QRectF& page = session_->cropsRect()[static_cast<size_t>(indexPath.item)].pageRect;
+    return RMCollectionViewItem::sizeForThumb(page.size(), view->viewport()->width());
+}
+
+void RMMainWindowController::willDisplayItem(CollectionView*, CollectionViewItem* item,
+                                             const IndexPath& indexPath) {
+    const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(indexPath.item)];
+    static_cast<RMCollectionViewItem*>(item)->relayoutItemSubViewsWithPageCropRect(record.cropRect,
+                                                                                   record.pageRect);
+}
+
+void RMMainWindowController::didSelectItemsAtIndexPaths(CollectionView*,
+                                                        const QSet<IndexPath>& indexPaths) {
+    if (indexPaths.isEmpty())
+        return;
+    session_->setCurrentIndex(indexPaths.begin()->item);
+    ui_->pageTextField->setText(QString::number(session_->currentIndex() + 1));
+    refreshJumpBtnState();
+    showCurrentPage();
+}

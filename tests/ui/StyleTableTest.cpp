@@ -1,0 +1,175 @@
+#include "ui/RMUIConfig.h"
+#include "ui/SWSTAnswerButton.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <array>
+
+namespace {
+
+// The style table as the design lists it, one row per entry. Columns: entry, border, corner
+// radius, border width, border colour, title colour, image colour, background colour, image,
+// layout, title. A per-look cell holds one value for all five looks, "v; disabled d", or the
+// five values Normal / Hover / Highlight / Selected / Disabled; a dash is an attribute the
+// entry does not carry, which reads as zero.
+const char* const kDesignTable = R"(
+| "CustomCropBtn" | no | 6 | 0 | — | #FFD0D0D0; disabled #FF686868 | #FFD0D0D0; disabled #FF686868 | #00FFFFFF / #14FFFFFF / #28FFFFFF / #38FFFFFF / #00FFFFFF | "custom_crop"; 20×20; space 2; baseline 0 | insets 4,8,4,8 | "Custom Crop"; 12 pt |
+| "BatchCropBtn" | no | 6 | 0 | — | #FFD0D0D0; disabled #FF686868 | #FFD0D0D0; disabled #FF686868 | #00FFFFFF / #14FFFFFF / #28FFFFFF / #38FFFFFF / #00FFFFFF | "batch_crop"; 20×20; space 2; baseline 0 | insets 4,8,4,8 | "Batch Crop"; 12 pt |
+| "PageRangeBtn" | no | 6 | 0 | — | #FFD0D0D0; disabled #FF686868 | #FFD0D0D0; disabled #FF686868 | #00FFFFFF / #14FFFFFF / #28FFFFFF / #38FFFFFF / #00FFFFFF | "page_range"; 20×20; space 2; baseline 0 | insets 4,8,4,8 | "Page Range"; 12 pt |
+| "TopBar" | yes | 0 | 1 | #FF444444 | — | — | #FF2F2F2F | — | — | — |
+| "BottomBar" | yes | 23 | 1 | #FF444444 | — | — | #FF2F2F2F | — | — | — |
+| "BottomBarIn" | yes | 3 | 1 | #FF434343 | — | — | #FF191919 | — | — | — |
+| "FirstPageBtn" | no | 2 | 0 | — | — | #FFD0D0D0; disabled #FF6A686B | #00FFFFFF / #14FFFFFF / #28FFFFFF / #00FFFFFF / #00FFFFFF | "first_page"; 22×22; baseline 0 | insets 2,2,2,2 | — |
+| "PreviousPageBtn" | no | 2 | 0 | — | — | #FFD0D0D0; disabled #FF6A686B | #00FFFFFF / #14FFFFFF / #28FFFFFF / #00FFFFFF / #00FFFFFF | "previous_page"; 22×22; baseline 0 | insets 2,2,2,2 | — |
+| "NextPageBtn" | no | 2 | 0 | — | — | #FFD0D0D0; disabled #FF6A686B | #00FFFFFF / #14FFFFFF / #28FFFFFF / #00FFFFFF / #00FFFFFF | "next_page"; 22×22; baseline 0 | insets 2,2,2,2 | — |
+| "LastPageBtn" | no | 2 | 0 | — | — | #FFD0D0D0; disabled #FF6A686B | #00FFFFFF / #14FFFFFF / #28FFFFFF / #00FFFFFF / #00FFFFFF | "last_page"; 22×22; baseline 0 | insets 2,2,2,2 | — |
+| "ThumbPageLabel" | no | 4 | 0 | — | #FFFFFFFF | — | #00000000 / #00000000 / #00000000 / #FF6477F7 / #00000000 | — | insets 2,5,2,5 | 12 pt |
+| "ThumbBackView" | no | 4 | 0 | — | #FFFFFFFF | — | #00000000 / #00000000 / #FF6477F7 / #FF6477F7 / #00000000 | — | insets 2,5,2,5 | — |
+| "Range_Not_Custom_Btn" | yes | 11 | 1 / 0 / 0 / 0 / 0 | #FF616161 / #00000000 / #00000000 / #00000000 / #00000000 | #FFFFFFFF / #FFFFFFFF / #FFFFFFFF / #FF000000 / #FFFFFFFF | — | #00000000 / #FF181818 / #FF6477F7 / #FF6477F7 / #00000000 | — | size 180×22; centred | 11 pt |
+| "Range_Add_Btn" | no | 6 | 0 | #FF616161 / #00000000 / #00000000 / #00000000 / #00000000 | #FF000000 | — | #FF6477F7 / #FF7384F7 / #FF374EE8 / #FF6477F7 / #FF6477F7 | — | size 28×28; centred | "+"; 16 pt |
+| "Range_Cancel_Btn" | yes | 14 | 1 / 0 / 0 / 0 / 0 | #FF616161 / #00000000 / #00000000 / #00000000 / #00000000 | #FFFFFFFF / #FFFFFFFF / #FFFFFFFF / #FF000000 / #FFFFFFFF | — | #00000000 / #FF181818 / #FF6477F7 / #FF6477F7 / #00000000 | — | size 80×28; centred | "Cancel"; 13 pt |
+| "Range_Done_Btn" | no | 14 | 0 | #FF616161 / #00000000 / #00000000 / #00000000 / #00000000 | #FF000000; disabled #FF3D3E3E | — | #FF6477F7 / #FF7384F7 / #FF374EE8 / #FF6477F7 / #FF2C2C2C | — | size 80×28; centred | "Done"; 13 pt |
+| "Setting_Range_Btn" | no | — | — | — | #FFD0D0D0 / #FF6079F8 / #FF6079F8 / #FFFEFEFF / #FF686868 | — | — | — | centred | "Page Range"; 13 pt |
+| "Setting_Output_Btn" | no | — | — | — | #FFD0D0D0 / #FF6079F8 / #FF6079F8 / #FFFEFEFF / #FF686868 | — | — | — | centred | "Output"; 13 pt |
+| "Setting_Encrypt_Btn" | no | — | — | — | #FFD0D0D0 / #FF6079F8 / #FF6079F8 / #FFFEFEFF / #FF686868 | — | — | — | centred | "Encrypt"; 13 pt |
+| "MainPanel_Save_Btn" | no | 16 | — | — | #FFFFFFFF; disabled #FF3D3E3E | — | #FF6477F7 / #FF7384F7 / #FF374EE8 / #FF6477F7 / #FF2C2C2C | — | size 180×32; centred | "Done"; 16 pt |
+| "MainPanel_Cancel_Btn" | yes | 16 | 1 | #FF454444 / #00000000 / #00000000 / #00000000 / #FF454444 | #FFFFFFFF; disabled #FF3D3E3E | — | #FF2C2B2C / #FF171818 / #FF444444 / #FF2C2B2C / #FF2C2C2C | — | size 180×32; centred | "Revert All"; 16 pt |
+| "Decrypt_Cancel_Btn" | yes | 14 | 1 / 0 / 0 / 0 / 0 | #FF616161 / #00000000 / #00000000 / #00000000 / #00000000 | #FFFFFFFF / #FFFFFFFF / #FFFFFFFF / #FF000000 / #FFFFFFFF | — | #00000000 / #FF181818 / #FF6477F7 / #FF6477F7 / #00000000 | — | size 120×28; centred | "Cancel"; 13 pt |
+| "Decrypt_Done_Btn" | no | 14 | 0 | #FF616161 / #00000000 / #00000000 / #00000000 / #00000000 | #FF000000 | — | #FF6477F7 / #FF7384F7 / #FF374EE8 / #FF6477F7 / #FF6477F7 | — | size 120×28; centred | "Done"; 13 pt |
+| "OpenPanel_Save_Btn" | no | 16 | — | — | #FFFFFFFF; disabled #FF3D3E3E | — | #FF6477F7 / #FF7384F7 / #FF374EE8 / #FF6477F7 / #FF2C2C2C | — | size 180×32; centred | "Open"; 16 pt |
+| "OpenPanel_Edit_Btn" | no | 2 | 0 | — | — | #FFD0D0D0; disabled #FF6A686B | #00FFFFFF / #14FFFFFF / #28FFFFFF / #00FFFFFF / #00FFFFFF | "edit"; 22×22; baseline 0 | insets 2,2,2,2 | — |
+| "OpenPanel_Clear_Btn" | no | 2 | 0 | — | — | #FFD0D0D0; disabled #FF6A686B | #00FFFFFF / #14FFFFFF / #28FFFFFF / #00FFFFFF / #00FFFFFF | "clear"; 22×22; baseline 0 | insets 2,2,2,2 | — |
+| "OpenPanel_Delete_Btn" | no | 2 | 0 | — | — | #FFD0D0D0; disabled #FF6A686B | #00FFFFFF / #14FFFFFF / #28FFFFFF / #00FFFFFF / #00FFFFFF | "delete"; 22×22; baseline 0 | insets 2,2,2,2 | — |
+)";
+
+// The five values of a per-look cell; colours as 0xAARRGGBB, a dash as 0.
+std::array<quint32, 5> fiveValues(const QString& cell) {
+    QStringList parts = cell.split(" / ");
+    if (parts.size() == 1) {
+        const QStringList pair = cell.split("; disabled ");
+        parts = {pair[0], pair[0], pair[0], pair[0], pair.last()};
+    }
+    std::array<quint32, 5> values;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const QString& text = parts[static_cast<qsizetype>(i)];
+        values[i] = text.startsWith('#') ? text.mid(1).toUInt(nullptr, 16) : text.toUInt();
+    }
+    return values;
+}
+
+// The captures of pattern in cell, as numbers; zeros when it does not match.
+QList<qreal> numbers(const QString& cell, const QString& pattern) {
+    const QRegularExpression expression(pattern);
+    const QRegularExpressionMatch match = expression.match(cell);
+    QList<qreal> result;
+    for (int i = 1; i <= expression.captureCount(); ++i)
+        result << match.captured(i).toDouble();
+    return result;
+}
+
+QString quoted(const QString& cell) {
+    return QRegularExpression("\"([^\"]*)\"").match(cell).captured(1);
+}
+
+QList<QStringList> designRows() {
+    QList<QStringList> rows;
+    for (const QString& line : QString::fromUtf8(kDesignTable).split('\n', Qt::SkipEmptyParts)) {
+        QStringList cells = line.split('|').mid(1);
+        for (QString& cell : cells)
+            cell = cell.trimmed();
+        rows << cells;
+    }
+    return rows;
+}
+
+class StyleTableTest : public testing::TestWithParam<QStringList> {};
+
+TEST_P(StyleTableTest, ButtonTakesEveryCellOfItsEntry) {
+    const QStringList& row = GetParam();
+    SWSTAnswerButton button;
+    button.setConfigKey(quoted(row[0]));
+
+    EXPECT_EQ(button.hasBorder(), row[1] == "yes");
+    const auto radii = fiveValues(row[2]), widths = fiveValues(row[3]),
+               borders = fiveValues(row[4]), titles = fiveValues(row[5]),
+               images = fiveValues(row[6]), backgrounds = fiveValues(row[7]);
+    const QString imageName = quoted(row[8]);
+    for (int k = 0; k < SWSTButtonLook::KindCount; ++k) {
+        SCOPED_TRACE(k);
+        const SWSTButtonLook& look = button.look(static_cast<SWSTButtonLook::Kind>(k));
+        EXPECT_EQ(look.cornerRadius, radii[k]);
+        EXPECT_EQ(look.borderWidth, widths[k]);
+        EXPECT_EQ(look.borderColor.rgba(), borders[k]);
+        EXPECT_EQ(look.titleColor.rgba(), titles[k]);
+        EXPECT_EQ(look.imageColor.rgba(), images[k]);
+        EXPECT_EQ(look.backgroundColor.rgba(), backgrounds[k]);
+        EXPECT_EQ(look.image.name(), imageName);
+        if (!imageName.isEmpty()) {
+            EXPECT_EQ(look.image.tints(), QList<QColor>{look.imageColor});
+        }
+    }
+
+    const auto image = numbers(row[8], "(\\d+)×(\\d+)");
+    EXPECT_EQ(button.imageSize(), QSizeF(image[0], image[1]));
+    EXPECT_EQ(button.space(), numbers(row[8], "space (\\d+)")[0]);
+    EXPECT_EQ(button.imageBaselineMove(), 0);
+    const auto insets = numbers(row[9], "insets (\\d+),(\\d+),(\\d+),(\\d+)");
+    EXPECT_EQ(button.btnInsects(), QMarginsF(insets[1], insets[0], insets[3], insets[2]));
+    const auto size = numbers(row[9], "size (\\d+)×(\\d+)");
+    EXPECT_EQ(button.btnSize(), QSizeF(size[0], size[1]));
+    EXPECT_EQ(button.isTitleCenter(), row[9].contains("centred"));
+
+    EXPECT_EQ(button.defaulTitle(), quoted(row[10]));
+    const int fontSize = static_cast<int>(numbers(row[10], "(\\d+) pt")[0]);
+    QFont expectedFont = QApplication::font();
+    if (fontSize > 0)
+        expectedFont.setPixelSize(fontSize);
+    EXPECT_EQ(button.font(), expectedFont);
+    EXPECT_EQ(RMUIConfig::sharedInstance().configDic()[quoted(row[0])].toMap()["canSelected"], 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, StyleTableTest, testing::ValuesIn(designRows()),
+                         [](const auto& testCase) {
+                             return quoted(testCase.param[0]).toStdString();
+                         });
+
+TEST(StyleTable, HoldsExactlyTheDesignedEntries) {
+    QStringList names;
+    for (const QStringList& row : designRows())
+        names << quoted(row[0]);
+    names.sort();
+    EXPECT_EQ(RMUIConfig::sharedInstance().configDic().keys(), names);
+}
+
+TEST(StyleTable, UnknownEntryClearsTheLooksButKeepsTheImages) {
+    SWSTAnswerButton button;
+    button.setConfigKey("CustomCropBtn");
+    const RMImage image = button.look(SWSTButtonLook::Hover).image;
+    button.setConfigKey("NoSuchEntry");
+    const SWSTButtonLook& cleared = button.look(SWSTButtonLook::Hover);
+    EXPECT_EQ(cleared.cornerRadius, 0);
+    EXPECT_EQ(cleared.backgroundColor.rgba(), 0u);
+    EXPECT_EQ(cleared.image, image);
+    EXPECT_EQ(button.btnInsects(), QMarginsF());
+    EXPECT_EQ(button.defaulTitle(), QString());
+    EXPECT_EQ(button.font(), QApplication::font());
+}
+
+TEST(StyleTable, ChangedImageKeepsTheLookTints) {
+    SWSTAnswerButton button;
+    button.setConfigKey("OpenPanel_Edit_Btn");
+    RMUIConfig::sharedInstance().changeBtn(&button, "not_edit");
+    const QColor light(0xD0, 0xD0, 0xD0), dim(0x6A, 0x68, 0x6B);
+    for (int k = 0; k < SWSTButtonLook::KindCount; ++k) {
+        const RMImage& image = button.look(static_cast<SWSTButtonLook::Kind>(k)).image;
+        EXPECT_EQ(image.name(), "not_edit");
+        EXPECT_EQ(image.tints(), QList<QColor>{k == SWSTButtonLook::Disabled ? dim : light});
+    }
+    EXPECT_EQ(button.defaultImage(), button.look(SWSTButtonLook::Normal).image);
+}
+
+} // namespace
