@@ -1,23 +1,37 @@
 #include "editor/RMMainWindowController.h"
 
 #include "crop/CropGeometry.h"
+#include "crop/PdfWriteNotifications.h"
 #include "editor/RMCollectionViewItem.h"
+#include "editor/RMDecryptSheet.h"
 #include "editor/RMMainWindowDelegate.h"
+#include "editor/RMSaveProgressSheet.h"
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewFlowLayout.h"
+#include "platform/DesktopFileOpener.h"
+#include "platform/NotificationCenter.h"
 #include "render/ImageCache.h"
 #include "render/MupdfRasterizer.h"
 #include "render/RenderQueue.h"
 #include "ui_RMMainWindowController.h"
 
+#include <QCloseEvent>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QShortcut>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
 
 namespace {
 
 const QString kItemIdentifier = QStringLiteral("RMCollectionViewItem");
 // Enough for the current page at any screen density and a few thousand thumbnails.
 constexpr qsizetype kImageCacheBytes = 256 * 1024 * 1024;
+// Delays of the password sheet after loading and of ending a finished progress sheet.
+constexpr int kSheetDelayMs = 500;
 
 const char* const kWindowStyle = R"(
     RMMainWindowController { background: #1e1e1e; }
@@ -42,14 +56,26 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
                                                RMMainWindowDelegate* docDelegate, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::RMMainWindowController>()),
       session_(std::make_unique<CropSession>(std::move(document))), docDelegate_(docDelegate),
-      cache_(std::make_shared<ImageCache>(kImageCacheBytes)) {
+      cache_(std::make_shared<ImageCache>(kImageCacheBytes)),
+      processBarWindow_(new RMSaveProgressSheet(this)),
+      desktopOpener_(std::make_unique<DesktopFileOpener>()), fileOpener_(desktopOpener_.get()) {
     ui_->setupUi(this);
     setStyleSheet(kWindowStyle);
+    startRenderQueue();
+    windowDidLoad();
+}
+
+void RMMainWindowController::startRenderQueue() {
     const PdfRenderSource source = session_->pdfDoc().renderSource();
+    cache_->clear();
     queue_ = std::make_unique<RenderQueue>(
         [source] { return std::make_unique<MupdfRasterizer>(source); }, cache_);
     connect(queue_.get(), &RenderQueue::rendered, this, &RMMainWindowController::imageRendered);
-    windowDidLoad();
+}
+
+QString RMMainWindowController::documentName() const {
+    const QString path = docDelegate_ ? docDelegate_->currentFilePath() : QString();
+    return QUrl::fromPercentEncoding(QFileInfo(path).fileName().toUtf8());
 }
 
 RMMainWindowController::~RMMainWindowController() {
@@ -63,9 +89,9 @@ RMMainWindowController::~RMMainWindowController() {
 }
 
 void RMMainWindowController::windowDidLoad() {
-    const QString path = docDelegate_ ? docDelegate_->currentFilePath() : QString();
-    setWindowTitle(QFileInfo(path).fileName() + QStringLiteral("[*]"));
+    setWindowTitle(documentName() + QStringLiteral("[*]"));
     session_->setCurrentIndex(0);
+    addDocProcessObserver();
     initialUI();
     startPDFShowing();
     refreshJumpBtnState();
@@ -91,6 +117,7 @@ void RMMainWindowController::windowDidLoad() {
     connect(ui_->cancelBtn, &SWSTAnswerButton::clicked, this,
             &RMMainWindowController::cancelClickHandler);
     setUpShortcuts();
+    popEncryptWindowIfEncrypt();
 }
 
 void RMMainWindowController::initialUI() {
@@ -126,6 +153,11 @@ void RMMainWindowController::setUpShortcuts() {
     };
     for (const auto& [key, handler] : keys)
         connect(new QShortcut(key, this), &QShortcut::activated, this, handler);
+    for (const QKeySequence& save :
+         {QKeySequence(QKeySequence::Save), QKeySequence(QKeySequence::SaveAs)}) {
+        connect(new QShortcut(save, this), &QShortcut::activated, this,
+                [this] { saveCurrentDocWithNeedCloseDocAfterFinish(false); });
+    }
 }
 
 void RMMainWindowController::startPDFShowing() {
@@ -146,6 +178,8 @@ void RMMainWindowController::refreshCurrentDoc() {
 
 void RMMainWindowController::showCurrentPage() {
     const auto& records = session_->cropsRect();
+    // A locked document has no pages to show until its password is given.
+    ui_->pdfImgView->setVisible(!records.empty());
     if (records.empty())
         return;
     const qint64 index = session_->currentIndex();
@@ -376,4 +410,184 @@ void RMMainWindowController::didSelectItemsAtIndexPaths(CollectionView*,
     ui_->pageTextField->setText(QString::number(session_->currentIndex() + 1));
     refreshJumpBtnState();
     showCurrentPage();
+}
+
+void RMMainWindowController::popEncryptWindowIfEncrypt() {
+    QTimer::singleShot(kSheetDelayMs, this, &RMMainWindowController::showDecryptWindow);
+}
+
+void RMMainWindowController::showDecryptWindow() {
+    if (!session_->pdfDoc().isLocked() || decryptWindow_)
+        return;
+    decryptWindow_ = new RMDecryptSheet(documentName(), this);
+    connect(decryptWindow_, &RMDecryptSheet::tryPassword, this,
+            &RMMainWindowController::decryptOkHandler);
+    connect(decryptWindow_, &QDialog::rejected, this,
+            &RMMainWindowController::decryptCancelHandler);
+    decryptWindow_->open();
+}
+
+void RMMainWindowController::decryptOkHandler(const QString& password) {
+    if (!session_->unlockWithPassword(password)) {
+        if (decryptWindow_)
+            decryptWindow_->showWrongPassword();
+        return;
+    }
+    if (decryptWindow_) {
+        decryptWindow_->disconnect(this);
+        decryptWindow_->accept();
+        decryptWindow_->deleteLater();
+        decryptWindow_ = nullptr;
+    }
+    // The pages are readable now; the renderer needs the password too.
+    startRenderQueue();
+    refreshCurrentDoc();
+    refreshJumpBtnState();
+}
+
+void RMMainWindowController::decryptCancelHandler() {
+    closeConfirmed_ = true;
+    close();
+}
+
+void RMMainWindowController::closeEvent(QCloseEvent* event) {
+    if (saving_) {
+        event->ignore();
+        return;
+    }
+    if (!isWindowModified() || closeConfirmed_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    auto* alert = new QMessageBox(
+        QMessageBox::Information, QString(),
+        tr("Do you want to save the changes you made in the document \"%1\"?").arg(documentName()),
+        QMessageBox::NoButton, this);
+    alert->setInformativeText(tr("Your changes will be lost if you don't save them."));
+    QPushButton* saveAs = alert->addButton(tr("Save As"), QMessageBox::AcceptRole);
+    QPushButton* dontSave = alert->addButton(tr("Don't Save"), QMessageBox::DestructiveRole);
+    alert->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    alert->setDefaultButton(saveAs);
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    connect(alert, &QMessageBox::finished, this, [this, alert, saveAs, dontSave] {
+        if (alert->clickedButton() == saveAs) {
+            saveCurrentDocWithNeedCloseDocAfterFinish(true);
+        } else if (alert->clickedButton() == dontSave) {
+            closeConfirmed_ = true;
+            close();
+        }
+    });
+    alert->open();
+}
+
+void RMMainWindowController::saveCurrentDocWithNeedCloseDocAfterFinish(bool closeAfterwards) {
+    saveAsDocWithPath(docDelegate_ ? docDelegate_->currentFilePath() : QString(), closeAfterwards);
+}
+
+void RMMainWindowController::saveAsDocWithPath(const QString& path, bool closeAfterwards) {
+    auto* panel = new QFileDialog(this, tr("Save As"));
+    panel->setAcceptMode(QFileDialog::AcceptSave);
+    panel->setFileMode(QFileDialog::AnyFile);
+    panel->setDefaultSuffix("pdf");
+    panel->setNameFilters({tr("PDF documents (*.pdf)"), tr("All files (*)")});
+    const QFileInfo file(path);
+    if (!path.isEmpty())
+        panel->setDirectory(file.absolutePath());
+    panel->selectFile(QUrl::fromPercentEncoding(file.fileName().toUtf8()));
+    panel->setWindowModality(Qt::WindowModal);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    connect(panel, &QFileDialog::fileSelected, this,
+            [this, closeAfterwards](const QString& target) {
+                writeDocumentTo(target, closeAfterwards);
+            });
+    panel->open();
+}
+
+void RMMainWindowController::writeDocumentTo(const QString& target, bool closeAfterwards) {
+    if (saving_ || target.isEmpty())
+        return;
+    saving_ = true;
+    processBarWindow_->setProgress(0, 0, session_->pdfDoc().pageCount());
+    processBarWindow_->open();
+    const PdfDocument* document = &session_->pdfDoc();
+    savingDocument_ = document;
+    saveWorker_ = std::jthread([this, document, target, closeAfterwards] {
+        QString error;
+        if (!document->writeToFile(target, &error) && error.isEmpty())
+            error = tr("The file could not be written.");
+        QMetaObject::invokeMethod(
+            this,
+            [this, target, error, closeAfterwards] {
+                saveFileDidFinished(target, error, closeAfterwards);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void RMMainWindowController::saveFileDidFinished(const QString& target, const QString& error,
+                                                 bool closeAfterwards) {
+    saveWorker_.join();
+    savingDocument_ = nullptr;
+    saving_ = false;
+    processBarWindow_->end();
+    emit saveFinished(error);
+    if (!error.isEmpty()) {
+        // Nothing was replaced: the window keeps its changes, and stays open to save them.
+        auto* alert =
+            new QMessageBox(QMessageBox::Warning, QString(), tr("The document could not be saved."),
+                            QMessageBox::Ok, this);
+        alert->setInformativeText(error);
+        alert->setWindowModality(Qt::WindowModal);
+        alert->setAttribute(Qt::WA_DeleteOnClose);
+        alert->open();
+        return;
+    }
+    setWindowModified(false);
+    fileOpener_->openFile(target);
+    if (closeAfterwards)
+        close();
+}
+
+void RMMainWindowController::addDocProcessObserver() {
+    // Writes of other documents (another window saving) are not this window's progress.
+    auto& center = NotificationCenter::defaultCenter();
+    auto mine = [this](const Notification& n) { return n.sender && n.sender == savingDocument_; };
+    center.addObserver(this, PdfWriteNotifications::didBeginWrite,
+                       [this, mine](const Notification& n) {
+                           if (!mine(n))
+                               return;
+                           currentSaveIndex_ = 0;
+                           setProgressOnMainQueue(0.0, 0);
+                       });
+    center.addObserver(
+        this, PdfWriteNotifications::didEndPageWrite, [this, mine](const Notification& n) {
+            if (!mine(n))
+                return;
+            const qint64 written = currentSaveIndex_;
+            const qint64 pages = static_cast<const PdfDocument*>(n.sender)->pageCount();
+            setProgressOnMainQueue(pages > 0 ? std::min(1.0, double(written) / pages) : 1.0,
+                                   written + 1);
+            currentSaveIndex_ = written + 1;
+        });
+    center.addObserver(
+        this, PdfWriteNotifications::didEndWrite, [this, mine](const Notification& n) {
+            if (!mine(n))
+                return;
+            setProgressOnMainQueue(1.0, static_cast<const PdfDocument*>(n.sender)->pageCount());
+        });
+}
+
+void RMMainWindowController::setProgressOnMainQueue(double value, qint64 page) {
+    auto show = [this, value, page] {
+        processBarWindow_->setProgress(value, page, session_->pdfDoc().pageCount());
+        emit saveProgressChanged(value, page);
+        if (value == 1.0)
+            QTimer::singleShot(kSheetDelayMs, processBarWindow_, &RMSaveProgressSheet::end);
+    };
+    if (QThread::currentThread() == thread())
+        show();
+    else
+        QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
 }

@@ -9,14 +9,19 @@
 #include <QHash>
 #include <QWidget>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 namespace Ui {
 class RMMainWindowController;
 }
 
+class FileOpener;
 class ImageCache;
 class RMCollectionViewItem;
+class RMDecryptSheet;
+class RMSaveProgressSheet;
 class RMMainWindowDelegate;
 class RenderQueue;
 
@@ -28,6 +33,9 @@ class RenderQueue;
 // the GUI thread: a page the user jumps to shows at once from the best picture at hand (its
 // thumbnail, when drawn) and sharpens when its own picture arrives; thumbnails are drawn only
 // for the rows the strip shows.
+//
+// Saving writes the working document on a worker thread while a progress sheet follows it
+// page by page; the window cannot be changed or closed until the write has ended.
 //
 // GUI thread only.
 class RMMainWindowController : public QWidget,
@@ -63,6 +71,23 @@ public:
 
     void cropIsFinishedWithRect(const QRectF& rect) override;
 
+    // The password sheet, shown half a second after loading when the document is locked.
+    void showDecryptWindow();
+    RMDecryptSheet* decryptWindow() const { return decryptWindow_; }
+    void decryptOkHandler(const QString& password);
+    void decryptCancelHandler();
+
+    // Save As: a save panel, then the write with its progress sheet; the window closes
+    // afterwards when closeAfterwards is set.
+    void saveCurrentDocWithNeedCloseDocAfterFinish(bool closeAfterwards);
+    void saveAsDocWithPath(const QString& path, bool closeAfterwards);
+    // Writes the working document to target (already chosen) with the progress sheet.
+    void writeDocumentTo(const QString& target, bool closeAfterwards);
+    bool isSaving() const { return saving_; }
+    RMSaveProgressSheet* processBarWindow() const { return processBarWindow_; }
+    // Not owned; the desktop's own opener by default.
+    void setFileOpener(FileOpener* opener) { fileOpener_ = opener; }
+
     int numberOfItemsInSection(CollectionView* view, int section) override;
     CollectionViewItem* itemForRepresentedObjectAtIndexPath(CollectionView* view,
                                                             const IndexPath& indexPath) override;
@@ -72,6 +97,15 @@ public:
                          const IndexPath& indexPath) override;
     void didSelectItemsAtIndexPaths(CollectionView* view,
                                     const QSet<IndexPath>& indexPaths) override;
+
+signals:
+    // Every change of the save progress, as the sheet shows it.
+    void saveProgressChanged(double value, qint64 page);
+    // A save has ended; error is empty when the file was written.
+    void saveFinished(const QString& error);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void windowDidLoad();
@@ -92,6 +126,14 @@ private:
     QSizeF thumbnailImageSize(qint64 index) const;
     void requestThumbnail(RMCollectionViewItem* item, qint64 index);
     void imageRendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
+    // A render queue for the working document's current bytes and password.
+    void startRenderQueue();
+    QString documentName() const;
+
+    void popEncryptWindowIfEncrypt();
+    void addDocProcessObserver();
+    void setProgressOnMainQueue(double value, qint64 page);
+    void saveFileDidFinished(const QString& target, const QString& error, bool closeAfterwards);
 
     std::unique_ptr<Ui::RMMainWindowController> ui_;
     std::unique_ptr<CropSession> session_;
@@ -101,4 +143,17 @@ private:
     quint64 pageTicket_ = 0;
     // Pending thumbnail renders by page index.
     QHash<qint64, quint64> thumbnailTickets_;
+
+    RMDecryptSheet* decryptWindow_ = nullptr;
+    RMSaveProgressSheet* processBarWindow_;
+    std::unique_ptr<FileOpener> desktopOpener_;
+    FileOpener* fileOpener_;
+    bool saving_ = false;
+    bool closeConfirmed_ = false;
+    // The document being written and the pages written so far; the worker's notification
+    // handlers read and change them.
+    std::atomic<const void*> savingDocument_{nullptr};
+    std::atomic<qint64> currentSaveIndex_{0};
+    // Last: joined before anything it uses is destroyed.
+    std::jthread saveWorker_;
 };
