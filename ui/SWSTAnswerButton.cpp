@@ -1,17 +1,15 @@
 #include "ui/SWSTAnswerButton.h"
 
-#include "ui/PointerCrossing.h"
 #include "ui/RMUIConfig.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QtMath>
 
 #include <algorithm>
 
-SWSTAnswerButton::SWSTAnswerButton(QWidget* parent) : QWidget(parent) {
+SWSTAnswerButton::SWSTAnswerButton(QWidget* parent) : PointerButton(parent) {
     // Reachable with Tab, but a click does not take the focus from, say, a text field.
     setFocusPolicy(Qt::TabFocus);
 }
@@ -144,69 +142,13 @@ void SWSTAnswerButton::paintEvent(QPaintEvent*) {
     }
 }
 
-void SWSTAnswerButton::enterEvent(QEnterEvent*) {
-    if (isEnabled())
-        pointerEntered();
-}
-
-void SWSTAnswerButton::leaveEvent(QEvent*) {
-    // Also while disabled: a button enabled after the pointer has gone must not look hovered.
-    pointerExited();
-}
-
-void SWSTAnswerButton::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        event->ignore();
-        return;
-    }
-    // A press is proof that the pointer is over the button, even if no Enter came first
-    // (a window that opened under a still pointer, a touch screen).
-    followPointer(event->position());
-    pressDown();
-}
-
-void SWSTAnswerButton::mouseMoveEvent(QMouseEvent* event) {
-    followPointer(event->position());
-}
-
-void SWSTAnswerButton::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        event->ignore();
-        return;
-    }
-    followPointer(event->position());
-    finishPress(hover_);
-}
-
-void SWSTAnswerButton::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    if (!event->isAutoRepeat() && isEnabled()) {
-        spacePressed_ = true;
-        pressDown();
-    }
-}
-
-void SWSTAnswerButton::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space) {
-        QWidget::keyReleaseEvent(event);
-        return;
-    }
-    if (!event->isAutoRepeat() && spacePressed_) {
-        spacePressed_ = false;
-        finishPress(true);
-    }
-}
-
 void SWSTAnswerButton::focusOutEvent(QFocusEvent* event) {
     // Focus lost with Space held: the key press is abandoned.
-    if (spacePressed_) {
-        spacePressed_ = false;
-        finishPress(false);
+    if (spaceHeld_) {
+        spaceHeld_ = false;
+        release(false);
     }
-    QWidget::focusOutEvent(event);
+    PointerButton::focusOutEvent(event);
 }
 
 void SWSTAnswerButton::changeEvent(QEvent* event) {
@@ -222,32 +164,15 @@ void SWSTAnswerButton::changeEvent(QEvent* event) {
     default:
         break;
     }
-    QWidget::changeEvent(event);
+    PointerButton::changeEvent(event);
 }
 
 void SWSTAnswerButton::pointerEntered() {
-    hover_ = true;
     setButtonState(selected_ ? ButtonState::Selected : ButtonState::Hover);
 }
 
 void SWSTAnswerButton::pointerExited() {
-    hover_ = false;
     setButtonState(selected_ ? ButtonState::Selected : ButtonState::Normal);
-}
-
-void SWSTAnswerButton::followPointer(const QPointF& position) {
-    if (!isEnabled())
-        return;
-    switch (pointerCrossing(*this, hover_, position)) {
-    case PointerCrossing::Entered:
-        pointerEntered();
-        break;
-    case PointerCrossing::Exited:
-        pointerExited();
-        break;
-    case PointerCrossing::None:
-        break;
-    }
 }
 
 void SWSTAnswerButton::pressDown() {
@@ -255,7 +180,7 @@ void SWSTAnswerButton::pressDown() {
         setButtonState(ButtonState::Highlight);
 }
 
-void SWSTAnswerButton::finishPress(bool counts) {
+void SWSTAnswerButton::release(bool counts) {
     if (!isEnabled())
         return;
     setButtonState(restingState());
@@ -264,8 +189,23 @@ void SWSTAnswerButton::finishPress(bool counts) {
             this, [this] { emit clicked(this); }, Qt::QueuedConnection);
 }
 
+void SWSTAnswerButton::spacePressed() {
+    if (!isEnabled())
+        return;
+    spaceHeld_ = true;
+    pressDown();
+}
+
+void SWSTAnswerButton::spaceReleased() {
+    // A Space press that began elsewhere, or while disabled, is not this button's to end.
+    if (!spaceHeld_)
+        return;
+    spaceHeld_ = false;
+    release(true);
+}
+
 SWSTAnswerButton::ButtonState SWSTAnswerButton::restingState() const {
     if (selected_)
         return ButtonState::Selected;
-    return hover_ ? ButtonState::Hover : ButtonState::Normal;
+    return isHover() ? ButtonState::Hover : ButtonState::Normal;
 }

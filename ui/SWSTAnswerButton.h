@@ -1,13 +1,13 @@
 #pragma once
 
 #include "ui/LayerStyle.h"
+#include "ui/PointerButton.h"
 #include "ui/RMImage.h"
 #include "ui/SWSTButtonLook.h"
 
 #include <QMarginsF>
 #include <QSizeF>
 #include <QString>
-#include <QWidget>
 
 #include <array>
 
@@ -32,7 +32,7 @@
 //
 // Geometry is laid out for buttonSize(), the size the button asks for, not for its current
 // bounds. GUI thread only.
-class SWSTAnswerButton : public QWidget {
+class SWSTAnswerButton : public PointerButton {
     Q_OBJECT
     // Settable from Designer: the style key, then the title.
     Q_PROPERTY(QString configKey READ configKey WRITE setConfigKey)
@@ -87,7 +87,6 @@ public:
     void setButtonState(ButtonState state);
     bool isSelected() const { return selected_; }
     void setSelected(bool selected);
-    bool isHover() const { return hover_; }
     bool isSelectedHasHighPriorityThanEnable() const { return selectionOverridesEnabled_; }
     void setSelectedHasHighPriorityThanEnable(bool overrides) {
         selectionOverridesEnabled_ = overrides;
@@ -116,23 +115,18 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
-    void pointerEntered();
-    void pointerExited();
-    void followPointer(const QPointF& position);
-    void pressDown();
+    void pointerEntered() override;
+    void pointerExited() override;
+    void pressDown() override;
     // Ends a press; a release that counts sends the action.
-    void finishPress(bool counts);
+    void release(bool counts) override;
+    void spacePressed() override;
+    void spaceReleased() override;
+    bool followsPointer() const override { return isEnabled(); }
     ButtonState restingState() const;
     void showCurrentLook() { updateButtonApperaceWithState(buttonState_); }
 
@@ -150,9 +144,9 @@ private:
 
     ButtonState buttonState_ = ButtonState::Normal;
     bool selected_ = false;
-    bool hover_ = false;
     bool selectionOverridesEnabled_ = false;
-    bool spacePressed_ = false;
+    // A Space press began while enabled and has not ended yet.
+    bool spaceHeld_ = false;
 
     // The look shown now.
     LayerStyle shown_;

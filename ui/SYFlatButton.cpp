@@ -1,17 +1,15 @@
 #include "ui/SYFlatButton.h"
 
 #include "ui/LayerStyle.h"
-#include "ui/PointerCrossing.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
 
-SYFlatButton::SYFlatButton(QWidget* parent) : QWidget(parent) {
+SYFlatButton::SYFlatButton(QWidget* parent) : PointerButton(parent) {
     setFocusPolicy(Qt::TabFocus);
     layerColors_.fill(Qt::transparent);
     for (QVariantAnimation& animation : animations_)
@@ -86,7 +84,7 @@ void SYFlatButton::animateColorWithState(int state) {
         animation.stop();
     const bool on = state == 1;
     const qreal seconds = on ? onAnimateDuration_ : offAnimateDuration_;
-    const bool backgroundLit = on || isHover_;
+    const bool backgroundLit = on || isHover();
     animateLayer(BorderLayer, colors_[on ? BorderHighlight : BorderNormal], seconds);
     animateLayer(BackgroundLayer, colors_[backgroundLit ? BackgroundHighlight : BackgroundNormal],
                  seconds);
@@ -234,94 +232,35 @@ void SYFlatButton::paintEvent(QPaintEvent*) {
     }
 }
 
-void SYFlatButton::enterEvent(QEnterEvent*) {
-    if (!isHover_)
-        pointerEntered();
-}
-
-void SYFlatButton::leaveEvent(QEvent*) {
-    if (isHover_)
-        pointerExited();
-}
-
-void SYFlatButton::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        event->ignore();
-        return;
-    }
-    followPointer(event->position());
-    pressDown();
-}
-
-void SYFlatButton::mouseMoveEvent(QMouseEvent* event) {
-    followPointer(event->position());
-}
-
-void SYFlatButton::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        event->ignore();
-        return;
-    }
-    followPointer(event->position());
-    release();
-}
-
-void SYFlatButton::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    if (!event->isAutoRepeat() && !mouseDown_)
-        pressDown();
-}
-
-void SYFlatButton::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Space) {
-        QWidget::keyReleaseEvent(event);
-        return;
-    }
-    if (!event->isAutoRepeat())
-        release();
-}
-
 void SYFlatButton::focusOutEvent(QFocusEvent* event) {
     // Focus lost with Space held: the press is abandoned and its toggle undone.
     if (mouseDown_) {
         mouseDown_ = false;
         toggle();
     }
-    QWidget::focusOutEvent(event);
+    PointerButton::focusOutEvent(event);
 }
 
 void SYFlatButton::changeEvent(QEvent* event) {
     // Half opacity follows the enabled flag; fonts move the title.
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange)
         update();
-    QWidget::changeEvent(event);
+    PointerButton::changeEvent(event);
 }
 
 void SYFlatButton::pointerEntered() {
-    isHover_ = true;
     toggle();
 }
 
 void SYFlatButton::pointerExited() {
-    isHover_ = false;
     mouseDown_ = false;
     toggle();
 }
 
-void SYFlatButton::followPointer(const QPointF& position) {
-    switch (pointerCrossing(*this, isHover_, position)) {
-    case PointerCrossing::Entered:
-        pointerEntered();
-        break;
-    case PointerCrossing::Exited:
-        pointerExited();
-        break;
-    case PointerCrossing::None:
-        break;
-    }
+void SYFlatButton::spacePressed() {
+    // Space adds nothing to a press already in progress.
+    if (!mouseDown_)
+        pressDown();
 }
 
 void SYFlatButton::pressDown() {
@@ -331,7 +270,7 @@ void SYFlatButton::pressDown() {
     toggle();
 }
 
-void SYFlatButton::release() {
+void SYFlatButton::release(bool) {
     if (!mouseDown_)
         return;
     mouseDown_ = false;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "ui/PointerButton.h"
 #include "ui/RMImage.h"
 
 #include <QColor>
 #include <QSizeF>
 #include <QString>
 #include <QVariantAnimation>
-#include <QWidget>
 
 #include <array>
 
@@ -26,7 +26,7 @@
 // shape filled with the image tint. A disabled button is drawn at half opacity and lets
 // presses through to its parent. Everything is set from window layouts through the
 // properties. GUI thread only.
-class SYFlatButton : public QWidget {
+class SYFlatButton : public PointerButton {
     Q_OBJECT
     Q_PROPERTY(bool momentary READ isMomentary WRITE setMomentary)
     Q_PROPERTY(qreal onAnimateDuration READ onAnimateDuration WRITE setOnAnimateDuration)
@@ -120,7 +120,6 @@ public:
     int state() const { return state_; }
     // Stores state and animates to its colours.
     void setState(int state);
-    bool isHover() const { return isHover_; }
     // Whether some colour is still on its way.
     bool isAnimating() const;
 
@@ -133,13 +132,6 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -164,11 +156,16 @@ private:
     QColor shownColor(Layer layer) const;
     QSizeF titleSize() const;
 
-    void pointerEntered();
-    void pointerExited();
-    void followPointer(const QPointF& position);
-    void pressDown();
-    void release();
+    void pointerEntered() override;
+    void pointerExited() override;
+    void pressDown() override;
+    // Whether a release counts is settled before it comes: leaving cancels the press.
+    void release(bool) override;
+    void spacePressed() override;
+    void spaceReleased() override { release(true); }
+    // Every crossing toggles the state, so one seen twice (first through the press's
+    // position, then in Qt's late Enter) must toggle once.
+    bool ignoresRepeatedCrossings() const override { return true; }
     void toggle() { setState(state_ == 1 ? 0 : 1); }
 
     bool momentary_ = false;
@@ -186,7 +183,6 @@ private:
 
     int state_ = 0;
     bool mouseDown_ = false;
-    bool isHover_ = false;
 
     // The colour each layer ends at, and its animation from the colour shown before.
     std::array<QColor, LayerCount> layerColors_;

@@ -1,97 +1,184 @@
-#include "CollectionViewFixture.h"
+#include "platform/CollectionView.h"
+#include "platform/CollectionViewDataSource.h"
+#include "platform/CollectionViewDelegate.h"
+#include "platform/CollectionViewFlowLayout.h"
+#include "platform/CollectionViewItem.h"
 
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace {
+
+// An item as callers write them: a plain widget with a label on it, counting its reuses.
+class LabelItem : public CollectionViewItem {
+public:
+    LabelItem() {
+        setView(new QWidget);
+        label = new QLabel(view());
+        label->setGeometry(5, 5, 60, 20);
+    }
+    QLabel* label;
+    static inline int reuses = 0;
+
+protected:
+    void prepareForReuse() override { ++reuses; }
+};
+
+// A shown collection view whose viewport is the whole view (no frame, no scroll bar shown),
+// with no prefetch margin unless a test sets one. The fixture is its data source and delegate,
+// as a window controller would be: rows of text per section, their sizes, and a log of what it
+// was told.
+class CollectionViewFixture : public testing::Test,
+                              public CollectionViewDataSource,
+                              public CollectionViewDelegate {
+protected:
+    CollectionViewFixture() {
+        view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view.setPrefetchMargin(0);
+        view.registerItem("label", [this] {
+            ++made;
+            return new LabelItem;
+        });
+        view.setDelegate(this);
+        LabelItem::reuses = 0;
+    }
+
+    // Loads the rows into a view of width x height and shows it.
+    void show(int width, int height) {
+        view.resize(width, height);
+        view.setDataSource(this);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    }
+    CollectionViewFlowLayout& layout() { return *view.collectionViewLayout(); }
+    void scrollTo(int y) { view.verticalScrollBar()->setValue(y); }
+    int scrollY() const { return view.verticalScrollBar()->value(); }
+
+    static QStringList numbered(int count, const QString& prefix = "r") {
+        QStringList texts;
+        for (int row = 0; row < count; ++row)
+            texts << prefix + QString::number(row);
+        return texts;
+    }
+    static QString describe(const IndexPath& p) {
+        return QString("%1.%2").arg(p.section).arg(p.item);
+    }
+
+    int numberOfSectionsInCollectionView(CollectionView*) override { return int(rows.size()); }
+    int numberOfItemsInSection(CollectionView*, int section) override {
+        return int(rows[section].size());
+    }
+    CollectionViewItem* itemForRepresentedObjectAtIndexPath(CollectionView*,
+                                                            const IndexPath& p) override {
+        ++itemRequests;
+        auto* item = static_cast<LabelItem*>(view.makeItemWithIdentifier("label", p));
+        item->label->setText(rows[p.section][p.item]);
+        return item;
+    }
+    QSizeF sizeForItemAtIndexPath(CollectionView*, CollectionViewFlowLayout*,
+                                  const IndexPath& p) override {
+        ++sizeRequests;
+        return size(p);
+    }
+    void willDisplayItem(CollectionView*, CollectionViewItem* item, const IndexPath& p) override {
+        if (!item->view()->isVisible()) // only then is it "about to be shown"
+            log << "display " + describe(p);
+    }
+    // Tells of one row at a time, as single selection does.
+    void didSelectItemsAtIndexPaths(CollectionView*, const QSet<IndexPath>& paths) override {
+        for (const IndexPath& p : paths)
+            log << "select " + describe(p);
+    }
+    void didDeselectItemsAtIndexPaths(CollectionView*, const QSet<IndexPath>& paths) override {
+        for (const IndexPath& p : paths)
+            log << "deselect " + describe(p);
+    }
+
+    std::vector<QStringList> rows;
+    std::function<QSizeF(const IndexPath&)> size = [](const IndexPath&) { return QSizeF(200, 50); };
+    int itemRequests = 0, sizeRequests = 0, made = 0;
+    QStringList log; // "select 0.3", "deselect 0.1", "display 0.4"
+    CollectionView view;
+};
+
+using Position = CollectionView::ScrollPosition;
 
 // 100 rows of 200 x 50, 60 points apart, in a 200 x 300 viewport: rows 0 to 4 are in view.
 class CollectionViewTest : public CollectionViewFixture {
 protected:
     CollectionViewTest() {
-        client.rows = {FakeCollectionClient::numbered(100)};
-        layout().itemSize = {200, 50};
+        rows = {numbered(100)};
+        show(200, 300);
     }
 
-    // The rows that have items, checking that each item is shown at its row and with its text.
-    std::vector<int> shownRows() const {
-        std::vector<int> rows;
-        for (CollectionViewItem* item : view.visibleItems()) {
-            const int row = item->indexPath().item;
+    // Checks that the rows from first to last, and no others, are shown, each by a visible item
+    // at its row and with its text.
+    void expectShownRows(int first, int last) const {
+        const std::vector<CollectionViewItem*> items = view.visibleItems();
+        ASSERT_EQ(int(items.size()), last - first + 1);
+        for (int row = first; CollectionViewItem * item : items) {
+            EXPECT_EQ(item->indexPath(), (IndexPath{0, row}));
             EXPECT_TRUE(item->view()->isVisible());
             EXPECT_EQ(item->view()->geometry(), QRect(0, 60 * row - scrollY(), 200, 50));
-            EXPECT_EQ(static_cast<LabelItem*>(item)->label()->text(), client.rows[0][row]);
-            rows.push_back(row);
+            EXPECT_EQ(static_cast<LabelItem*>(item)->label->text(), rows[0][row++]);
         }
-        return rows;
-    }
-    int shownWidgets() const {
-        int count = 0;
-        for (QWidget* child : view.viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            count += child->isVisible();
-        return count;
-    }
-    static std::vector<int> range(int first, int last) {
-        std::vector<int> rows;
-        for (int row = first; row <= last; ++row)
-            rows.push_back(row);
-        return rows;
-    }
-    QPoint pointIn(int row) const {
-        return view.itemAtIndexPath({0, row})->view()->geometry().center();
+        const auto widgets = view.viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        EXPECT_EQ(std::ranges::count_if(widgets, &QWidget::isVisible), last - first + 1);
     }
     void click(const QPoint& viewportPoint) {
         QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, viewportPoint);
     }
-    QSet<IndexPath> rowSet(std::initializer_list<int> items) const {
-        QSet<IndexPath> paths;
-        for (int item : items)
-            paths.insert({0, item});
-        return paths;
+    QPoint pointIn(int row) const {
+        return view.itemAtIndexPath({0, row})->view()->geometry().center();
+    }
+    void select(int row, Position position = Position::None) {
+        view.selectItemsAtIndexPaths({{0, row}}, position);
     }
 };
 
-struct VisibleCase {
-    const char* name;
-    int scroll;
-    qreal margin;
-    int first;
-    int last;
-    friend void PrintTo(const VisibleCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class CollectionViewVisibility : public CollectionViewTest,
-                                 public testing::WithParamInterface<VisibleCase> {};
-
-TEST_P(CollectionViewVisibility, OnlyRowsInViewOrInTheMarginHaveWidgets) {
-    const VisibleCase& c = GetParam();
-    view.setPrefetchMargin(c.margin);
-    show(200, 300);
-    scrollTo(c.scroll);
-    EXPECT_EQ(shownRows(), range(c.first, c.last));
-    EXPECT_EQ(shownWidgets(), c.last - c.first + 1);
+TEST_F(CollectionViewTest, OnlyRowsInViewOrInTheMarginHaveWidgets) {
+    const struct {
+        int scroll;
+        qreal margin;
+        int first, last;
+    } cases[] = {{600, 0, 10, 14}, // the bottom edge touches row 15
+                 {630, 0, 10, 15}, // rows cut at both edges
+                 {600, 100, 8, 16}};
+    for (const auto& [scroll, margin, first, last] : cases) {
+        SCOPED_TRACE(testing::Message() << scroll << ", margin " << margin);
+        view.setPrefetchMargin(margin);
+        scrollTo(scroll);
+        expectShownRows(first, last);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CollectionViewVisibility,
-                         testing::Values(VisibleCase{"Top", 0, 0, 0, 4},
-                                         VisibleCase{"EdgeTouchesTheNextRow", 600, 0, 10, 14},
-                                         VisibleCase{"RowsCutAtBothEdges", 630, 0, 10, 15},
-                                         VisibleCase{"WithMargin", 600, 100, 8, 16},
-                                         VisibleCase{"End", 5690, 0, 95, 99}),
-                         CaseName());
-
 TEST_F(CollectionViewTest, ScrollingAsksOnlyForArrivingRowsAndReusesItems) {
-    show(200, 300);
+    select(0);
     scrollTo(60);
-    EXPECT_EQ(client.itemRequests, 6);
+    EXPECT_EQ(itemRequests, 6);
     EXPECT_EQ(made, 5);
-    EXPECT_EQ(reuses, 1);
-    EXPECT_EQ(client.log, QStringList({"display 0.0", "display 0.1", "display 0.2", "display 0.3",
-                                       "display 0.4", "display 0.5"}));
+    EXPECT_EQ(LabelItem::reuses, 1);
+    EXPECT_EQ(log, QStringList({"display 0.0", "display 0.1", "display 0.2", "display 0.3",
+                                "display 0.4", "display 0.5"}));
     for (int y = 60; y <= 5690; y += 35)
         scrollTo(y);
-    EXPECT_EQ(client.itemRequests, 100);
+    EXPECT_EQ(itemRequests, 100);
     EXPECT_EQ(made, 6);
-    EXPECT_LE(view.viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), 6);
+
+    // Reused items take the selected look of their new row.
+    for (int y : {600, 0}) {
+        scrollTo(y);
+        for (CollectionViewItem* item : view.visibleItems())
+            EXPECT_EQ(item->isSelected(), item->indexPath().item == 0) << item->indexPath().item;
+    }
 }
 
 // Moves every item 15 points right, as a layout that spaces its lines differently would.
@@ -107,191 +194,192 @@ public:
 };
 
 TEST_F(CollectionViewTest, WidgetsAndHitsFollowALayoutOverride) {
-    auto* shifting = new ShiftingLayout;
-    shifting->itemSize = {200, 50};
-    view.setCollectionViewLayout(shifting);
-    show(200, 300);
+    view.setCollectionViewLayout(new ShiftingLayout);
     EXPECT_EQ(view.itemAtIndexPath({0, 1})->view()->geometry(), QRect(15, 60, 200, 50));
     EXPECT_EQ(view.indexPathForItemAtPoint({10, 70}), std::nullopt);
     EXPECT_EQ(view.indexPathForItemAtPoint({199, 70}), (IndexPath{0, 1}));
 }
 
 TEST_F(CollectionViewTest, UserSelectionsReachTheDelegateProgramSelectionsDoNot) {
-    show(200, 300);
-    client.log.clear();
+    log.clear();
     QSignalSpy changes(&view, &CollectionView::selectionChanged);
     click(pointIn(1));
     EXPECT_TRUE(view.selectionIndexPaths().isEmpty()) << "not selectable yet";
 
     view.setSelectable(true);
     click(pointIn(1));
-    QLabel* label = static_cast<LabelItem*>(view.itemAtIndexPath({0, 3}))->label();
+    QLabel* label = static_cast<LabelItem*>(view.itemAtIndexPath({0, 3}))->label;
     QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
-    EXPECT_EQ(client.log, QStringList({"select 0.1", "deselect 0.1", "select 0.3"}));
-    EXPECT_FALSE(view.itemAtIndexPath({0, 1})->isSelected());
-    EXPECT_TRUE(view.itemAtIndexPath({0, 3})->isSelected());
-
-    view.selectItemsAtIndexPaths(rowSet({0}), CollectionView::ScrollPosition::None);
-    EXPECT_EQ(client.log.size(), 3);
-    EXPECT_EQ(view.selectionIndexPaths(), rowSet({0}));
-    EXPECT_TRUE(view.itemAtIndexPath({0, 0})->isSelected());
-    EXPECT_FALSE(view.itemAtIndexPath({0, 3})->isSelected());
-    EXPECT_EQ(changes.count(), 3);
-}
-
-class CollectionViewEmptyClick : public CollectionViewTest,
-                                 public testing::WithParamInterface<bool> {};
-
-TEST_P(CollectionViewEmptyClick, DeselectsOnlyWhenEmptySelectionIsAllowed) {
-    const bool allowsEmpty = GetParam();
-    view.setSelectable(true);
-    view.setAllowsEmptySelection(allowsEmpty);
-    show(200, 300);
-    client.log.clear();
+    click({100, 55}); // empty space, between rows 0 and 1
+    view.setAllowsEmptySelection(false);
     click(pointIn(2));
-    click({100, 55}); // between rows 0 and 1
-    EXPECT_EQ(view.selectionIndexPaths(), allowsEmpty ? rowSet({}) : rowSet({2}));
-    EXPECT_EQ(client.log, allowsEmpty ? QStringList({"select 0.2", "deselect 0.2"})
-                                      : QStringList({"select 0.2"}));
-    EXPECT_EQ(view.itemAtIndexPath({0, 2})->isSelected(), !allowsEmpty);
+    click({100, 55});
+    EXPECT_EQ(view.selectionIndexPaths(), (QSet<IndexPath>{{0, 2}}));
+    EXPECT_EQ(log, QStringList(
+                       {"select 0.1", "deselect 0.1", "select 0.3", "deselect 0.3", "select 0.2"}));
+
+    select(0);
+    EXPECT_EQ(log.size(), 5);
+    EXPECT_EQ(view.selectionIndexPaths(), (QSet<IndexPath>{{0, 0}}));
+    EXPECT_TRUE(view.itemAtIndexPath({0, 0})->isSelected());
+    EXPECT_FALSE(view.itemAtIndexPath({0, 2})->isSelected());
+    EXPECT_EQ(changes.count(), 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllowsEmpty, CollectionViewEmptyClick, testing::Bool());
-
-struct ScrollCase {
-    const char* name;
-    CollectionView::ScrollPosition position;
-    int row;
-    int scroll;
-    friend void PrintTo(const ScrollCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class CollectionViewScrollPosition : public CollectionViewTest,
-                                     public testing::WithParamInterface<ScrollCase> {};
-
-TEST_P(CollectionViewScrollPosition, BringsTheSelectedRowWhereAsked) {
-    const ScrollCase& c = GetParam();
-    show(200, 300);
-    view.selectItemsAtIndexPaths(rowSet({c.row}), c.position);
-    EXPECT_EQ(scrollY(), c.scroll);
-    EXPECT_EQ(view.selectionIndexPaths(), rowSet({c.row}));
+TEST_F(CollectionViewTest, BringsTheSelectedRowWhereAsked) {
+    const struct {
+        Position position;
+        int row, scroll;
+    } cases[] = {{Position::Top, 10, 600},  {Position::CenteredVertically, 10, 475},
+                 {Position::Top, 99, 5690}, // as far as the content allows
+                 {Position::None, 50, 0},   {Position::Nearest, 10, 350},
+                 {Position::Nearest, 2, 0}};
+    for (const auto& [position, row, scroll] : cases) {
+        scrollTo(0);
+        select(row, position);
+        EXPECT_EQ(scrollY(), scroll) << "row " << row;
+        EXPECT_EQ(view.selectionIndexPaths(), (QSet<IndexPath>{{0, row}}));
+    }
 }
 
-using Position = CollectionView::ScrollPosition;
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CollectionViewScrollPosition,
-    testing::Values(ScrollCase{"Top", Position::Top, 10, 600},
-                    ScrollCase{"Centered", Position::CenteredVertically, 10, 475},
-                    ScrollCase{"TopPastTheEnd", Position::Top, 99, 5690},
-                    ScrollCase{"CenteredBeforeTheStart", Position::CenteredVertically, 0, 0},
-                    ScrollCase{"None", Position::None, 50, 0},
-                    ScrollCase{"NearestBelow", Position::Nearest, 10, 350},
-                    ScrollCase{"NearestInView", Position::Nearest, 2, 0}),
-    CaseName());
-
-struct ReloadCase {
-    const char* name;
-    int count;
-    int selected;
-    QSet<IndexPath> selectionAfter;
-    int scrollAfter;
-    friend void PrintTo(const ReloadCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class CollectionViewReload : public CollectionViewTest,
-                             public testing::WithParamInterface<ReloadCase> {};
-
-TEST_P(CollectionViewReload, KeepsWhatIsStillValidAndShowsNothingStale) {
-    const ReloadCase& c = GetParam();
-    show(200, 300);
-    view.selectItemsAtIndexPaths({{0, c.selected}}, Position::Top);
+TEST_F(CollectionViewTest, ReloadDropsRowsThatAreGoneAndShowsNothingStale) {
+    select(40, Position::Top);
     QSignalSpy changes(&view, &CollectionView::selectionChanged);
-    client.rows = {FakeCollectionClient::numbered(c.count, "new")};
+    rows = {numbered(30, "new")};
     view.reloadData();
-    EXPECT_EQ(view.numberOfItemsInSection(0), c.count);
-    EXPECT_EQ(view.selectionIndexPaths(), c.selectionAfter);
-    EXPECT_EQ(changes.count(), c.selectionAfter.isEmpty() ? 1 : 0);
-    EXPECT_EQ(scrollY(), c.scrollAfter);
-    EXPECT_FALSE(shownRows().empty());
+    EXPECT_TRUE(view.selectionIndexPaths().isEmpty());
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(scrollY(), 1490); // as far as the new rows allow
+    expectShownRows(25, 29);
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, CollectionViewReload,
-                         testing::Values(ReloadCase{"Fewer", 30, 80, {}, 1490},
-                                         ReloadCase{"FewerStillValid", 50, 5, {{0, 5}}, 300},
-                                         ReloadCase{"More", 200, 80, {{0, 80}}, 4800}),
-                         CaseName());
 
 TEST_F(CollectionViewTest, DeletedRowsTakeTheirItemsAndSelectionAlong) {
-    show(200, 300);
-    view.selectItemsAtIndexPaths(rowSet({5}), Position::None);
-    client.rows[0].remove(1, 2);
-    view.deleteItemsAtIndexPaths(rowSet({1, 2, 500}));
+    select(5);
+    rows[0].remove(1, 2);
+    view.deleteItemsAtIndexPaths({{0, 1}, {0, 2}, {0, 500}});
     EXPECT_EQ(view.numberOfItemsInSection(0), 98);
-    EXPECT_EQ(view.selectionIndexPaths(), rowSet({3}));
-    EXPECT_EQ(shownRows(), range(0, 4)); // rows 3 and 4 now show "r5" and "r6"
-    EXPECT_EQ(client.itemRequests, 5 + 2);
+    EXPECT_EQ(view.selectionIndexPaths(), (QSet<IndexPath>{{0, 3}}));
+    expectShownRows(0, 4); // rows 3 and 4 now show "r5" and "r6"
+    EXPECT_EQ(itemRequests, 5 + 2);
     EXPECT_TRUE(view.itemAtIndexPath({0, 3})->isSelected());
 
-    client.rows[0].remove(3);
-    view.deleteItemsAtIndexPaths(rowSet({3}));
+    rows[0].remove(3);
+    view.deleteItemsAtIndexPaths({{0, 3}});
     EXPECT_TRUE(view.selectionIndexPaths().isEmpty());
 }
 
-TEST_F(CollectionViewTest, ReusedItemsTakeTheSelectedLookOfTheirNewRow) {
-    show(200, 300);
-    view.selectItemsAtIndexPaths(rowSet({0}), Position::None);
-    scrollTo(600);
-    for (CollectionViewItem* item : view.visibleItems())
-        EXPECT_FALSE(item->isSelected()) << item->indexPath().item;
-    scrollTo(0);
-    for (CollectionViewItem* item : view.visibleItems())
-        EXPECT_EQ(item->isSelected(), item->indexPath().item == 0) << item->indexPath().item;
-}
-
-struct KeyCase {
-    const char* name;
-    std::vector<int> sectionSizes;
-    std::optional<IndexPath> start;
-    Qt::Key key;
-    IndexPath expected;
-    friend void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class CollectionViewKeys : public CollectionViewTest,
-                           public testing::WithParamInterface<KeyCase> {};
-
-TEST_P(CollectionViewKeys, MoveTheSelectionAndTellTheDelegate) {
-    const KeyCase& c = GetParam();
-    client.rows.clear();
-    for (int size : c.sectionSizes)
-        client.rows.push_back(FakeCollectionClient::numbered(size));
+TEST_F(CollectionViewTest, KeysMoveTheSelectionAndTellTheDelegate) {
+    rows = {numbered(2), {}, numbered(98), {}};
+    view.reloadData();
     view.setSelectable(true);
-    show(200, 300);
-    if (c.start)
-        view.selectItemsAtIndexPaths({*c.start}, Position::None);
-    client.log.clear();
-    QTest::keyClick(&view, c.key);
-    EXPECT_EQ(view.selectionIndexPaths(), QSet<IndexPath>{c.expected});
-    EXPECT_NE(view.itemAtIndexPath(c.expected), nullptr) << "scrolled into view";
-    QStringList told;
-    if (c.start && *c.start != c.expected)
-        told << "deselect " + FakeCollectionClient::describe({*c.start});
-    if (c.start != c.expected)
-        told << "select " + FakeCollectionClient::describe({c.expected});
-    EXPECT_EQ(client.log.filter(QRegularExpression("select")), told);
+    const struct {
+        std::optional<IndexPath> start;
+        Qt::Key key;
+        IndexPath expected;
+    } cases[] = {
+        {IndexPath{0, 0}, Qt::Key_Down, {0, 1}},
+        {IndexPath{0, 1}, Qt::Key_Down, {2, 0}}, // over an empty section
+        {IndexPath{2, 0}, Qt::Key_Up, {0, 1}},
+        {IndexPath{0, 0}, Qt::Key_Up, {0, 0}},
+        {std::nullopt, Qt::Key_Down, {0, 0}},
+        {IndexPath{2, 96}, Qt::Key_Down, {2, 97}}, // scrolling down to it
+        {IndexPath{2, 97}, Qt::Key_Down, {2, 97}},
+        {IndexPath{2, 50}, Qt::Key_Home, {0, 0}}, // scrolling up to it
+        {IndexPath{0, 0}, Qt::Key_End, {2, 97}},
+    };
+    for (const auto& [start, key, expected] : cases) {
+        SCOPED_TRACE(describe(expected).toStdString());
+        view.deselectAll();
+        if (start)
+            view.selectItemsAtIndexPaths({*start}, Position::None);
+        log.clear();
+        QTest::keyClick(&view, key);
+        EXPECT_EQ(view.selectionIndexPaths(), QSet<IndexPath>{expected});
+        EXPECT_NE(view.itemAtIndexPath(expected), nullptr) << "scrolled into view";
+        EXPECT_EQ(log.filter(QRegularExpression("^select")),
+                  start == expected ? QStringList() : QStringList("select " + describe(expected)));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CollectionViewKeys,
-    testing::Values(
-        KeyCase{"Down", {100}, IndexPath{0, 3}, Qt::Key_Down, {0, 4}},
-        KeyCase{"DownAtTheEnd", {100}, IndexPath{0, 99}, Qt::Key_Down, {0, 99}},
-        KeyCase{"DownWithNothingSelected", {100}, std::nullopt, Qt::Key_Down, {0, 0}},
-        KeyCase{"Home", {100}, IndexPath{0, 50}, Qt::Key_Home, {0, 0}},
-        KeyCase{"End", {100}, IndexPath{0, 50}, Qt::Key_End, {0, 99}},
-        KeyCase{"DownOverAnEmptySection", {2, 0, 2}, IndexPath{0, 1}, Qt::Key_Down, {2, 0}},
-        KeyCase{"UpOverAnEmptySection", {2, 0, 2}, IndexPath{2, 0}, Qt::Key_Up, {0, 1}},
-        KeyCase{"EndInAnotherSection", {2, 0, 2, 0}, IndexPath{0, 0}, Qt::Key_End, {2, 1}}),
-    CaseName());
+using FlowLayoutTest = CollectionViewFixture;
+
+TEST_F(FlowLayoutTest, PlacesItemsInLinesInsideTheInsetsAndSectionsBelowEachOther) {
+    // Per section, the frames the items get, the items being of their size: an exact fit stays
+    // on its line, shorter items sit in the middle of their line, an item too wide stands alone,
+    // and an empty section takes no room.
+    const std::vector<std::vector<QRectF>> frames = {
+        {QRectF(20, 25, 147, 40), QRectF(173, 5, 147, 80), QRectF(20, 89, 50, 10),
+         QRectF(20, 103, 400, 20), QRectF(20, 127, 50, 10)},
+        {},
+        {QRectF(20, 149, 100, 50)}};
+    for (const auto& section : frames)
+        rows.push_back(numbered(int(section.size())));
+    size = [&frames](const IndexPath& p) { return frames[p.section][p.item].size(); };
+    layout().sectionInset = {20, 5, 20, 7};
+    layout().minimumLineSpacing = 4;
+    layout().minimumInteritemSpacing = 6;
+    show(340, 100);
+    for (int s = 0; s < int(frames.size()); ++s) {
+        for (int i = 0; i < int(frames[s].size()); ++i)
+            EXPECT_EQ(layout().layoutAttributesForItemAtIndexPath({s, i})->frame, frames[s][i]);
+    }
+    EXPECT_EQ(layout().collectionViewContentSize(), QSizeF(340, 206));
+}
+
+TEST_F(FlowLayoutTest, FindsExactlyTheItemsInARectInOrder) {
+    // Three columns of 100 x 50 in section 0 (lines 5 + 60k to 55 + 60k), then lines of mixed
+    // heights in section 1, which starts at 600.
+    rows = {numbered(30), numbered(20)};
+    size = [](const IndexPath& p) {
+        return p.section == 0 ? QSizeF(100, 50) : QSizeF(100, 20 + 10 * (p.item % 5));
+    };
+    layout().sectionInset = {5, 5, 5, 5};
+    show(350, 100);
+    const struct {
+        QRectF rect;
+        int count;
+    } cases[] = {
+        {{0, 55, 350, 10}, 0},        // touches two lines only
+        {{0, 55, 350, 10.5}, 3},      // into the second line
+        {{106, 0, 8, 2000}, 0},       // the gap between two columns
+        {{120, 0, 10, 2000}, 17},     // the middle column
+        {{0, 580, 350, 40}, 6},       // across sections
+        {{-1e3, -1e3, 5e3, 1e5}, 50}, // everything
+        {{0, -100, 350, 105}, 0},     // above the first line
+        {{0, 100, 350, 0}, 0},        // no area
+    };
+    for (const auto& [rect, count] : cases) {
+        std::vector<IndexPath> expected, found;
+        for (int s = 0; s < 2; ++s) {
+            for (int i = 0; i < view.numberOfItemsInSection(s); ++i) {
+                if (layout().layoutAttributesForItemAtIndexPath({s, i})->frame.intersects(rect))
+                    expected.push_back({s, i});
+            }
+        }
+        for (const auto& attributes : layout().layoutAttributesForElementsInRect(rect))
+            found.push_back(attributes.indexPath);
+        EXPECT_EQ(found, expected);
+        EXPECT_EQ(int(found.size()), count);
+    }
+}
+
+// Sizes may follow the width, as thumbnails do: they are asked again when the width or the
+// layout changes, and only then, which keeps scrolling a long list cheap.
+TEST_F(FlowLayoutTest, AsksSizesAgainOnlyAfterAChangeOfWidthOrLayout) {
+    rows = {numbered(1000)};
+    size = [this](const IndexPath&) { return QSizeF(view.viewport()->width(), 40); };
+    show(200, 300);
+    sizeRequests = 0;
+    for (int y : {5000, 20000, 100})
+        scrollTo(y);
+    view.resize(200, 400);
+    EXPECT_EQ(sizeRequests, 0);
+
+    view.resize(260, 400);
+    EXPECT_EQ(view.itemAtIndexPath({0, 2})->view()->width(), 260);
+    layout().minimumLineSpacing = 0;
+    EXPECT_EQ(layout().layoutAttributesForItemAtIndexPath({0, 1})->frame.top(), 40);
+    EXPECT_EQ(sizeRequests, 2000); // for the new width and the new spacing
+}
 
 } // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QThread>
-
 #include <thread>
 
 namespace {

@@ -2,8 +2,6 @@
 
 #include "render/ImageCache.h"
 #include "render/MupdfRasterizer.h"
-#include "tests/render/PixelAssertions.h"
-#include "tests/render/RenderGate.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
@@ -19,46 +17,69 @@ PageRenderRequest requestFor(int page, qreal devicePixelRatio = 1.0) {
     return {page, QRectF(0, 0, 612, 792), 0, QSize(61, 79), devicePixelRatio};
 }
 
-// What the queue handed back, in order of arrival.
-struct Delivery {
-    quint64 ticket;
-    PageRenderRequest request;
-    QImage image;
-    QString error;
-};
-
+// The queue's own logic, on fake renders that a test steers: each render records its page and
+// then waits until the gate opens or the render is cancelled. Pages 0 to 9 render; others fail.
 class RenderQueueTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        // Results come back through the event loop.
-        if (!QCoreApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "tests_render";
-            static char* argv[] = {name, nullptr};
-            new QCoreApplication(argc, argv);
+    struct GatedRasterizer : PageRasterizer {
+        explicit GatedRasterizer(RenderQueueTest& t) : test(t) {}
+        PageRenderResult render(const PageRenderRequest& request, std::stop_token stop) override {
+            return test.pass(request, std::move(stop));
         }
+        int pageCount() const override { return 10; }
+        RenderQueueTest& test;
+    };
+
+    // What the queue handed back, in order of arrival.
+    struct Delivery {
+        quint64 ticket;
+        QImage image;
+        QString error;
+    };
+
+    static void SetUpTestSuite() { // results come back through the event loop
+        static int argc = 1;
+        static char name[] = "tests_render", *argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
     }
 
-    void start(RenderQueue::RasterizerFactory factory, int workers) {
+    PageRenderResult pass(const PageRenderRequest& request, std::stop_token stop) {
+        std::unique_lock lock(mutex_);
+        started_.push_back(request.pageIndex);
+        changed_.notify_all();
+        if (!changed_.wait(lock, ignoreCancellation_ ? std::stop_token() : stop,
+                           [&] { return open_; }))
+            return PageRenderResult::cancellation();
+        return request.pageIndex > 9 ? PageRenderResult::failure("no such page")
+                                     : PageRenderResult::success(QImage(1, 1, QImage::Format_Mono));
+    }
+    void openGate() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+    // False only if a broken queue has not started count renders within a minute.
+    bool awaitStarted(std::size_t count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::minutes(1),
+                                 [&] { return started_.size() >= count; });
+    }
+
+    void start(RenderQueue::RasterizerFactory factory = {}, int workers = 1) {
+        if (!factory)
+            factory = [this] { return std::make_unique<GatedRasterizer>(*this); };
         queue_ = std::make_unique<RenderQueue>(std::move(factory), cache_, workers);
-        QObject::connect(
-            queue_.get(), &RenderQueue::rendered,
-            [this](quint64 ticket, const PageRenderRequest& request, const QImage& image) {
-                deliveries_.push_back({ticket, request, image, {}});
-            });
-        QObject::connect(
-            queue_.get(), &RenderQueue::failed,
-            [this](quint64 ticket, const PageRenderRequest& request, const QString& message) {
-                deliveries_.push_back({ticket, request, {}, message});
-            });
+        QObject::connect(queue_.get(), &RenderQueue::rendered,
+                         [this](quint64 ticket, const PageRenderRequest&, const QImage& image) {
+                             deliveries_.push_back({ticket, image, {}});
+                         });
+        QObject::connect(queue_.get(), &RenderQueue::failed,
+                         [this](quint64 ticket, const PageRenderRequest&, const QString& error) {
+                             deliveries_.push_back({ticket, {}, error});
+                         });
     }
-
-    void startGated(int workers = 1) {
-        start([this] { return gate_.makeRasterizer(); }, workers);
-    }
-
-    // Runs the event loop until count results have arrived. The deadline only stops a
-    // broken queue from hanging the suite.
+    // Runs the event loop until count results have arrived; the deadline only stops a broken
+    // queue from hanging the suite.
     void awaitDeliveries(std::size_t count) {
         const QDeadlineTimer deadline(std::chrono::minutes(1));
         while (deliveries_.size() < count && !deadline.hasExpired())
@@ -66,105 +87,97 @@ protected:
         ASSERT_EQ(deliveries_.size(), count);
     }
 
-    std::vector<int> deliveredPages() const {
-        std::vector<int> pages;
-        for (const Delivery& d : deliveries_)
-            pages.push_back(d.request.pageIndex);
-        return pages;
-    }
-
-    RenderGate gate_;
+    std::mutex mutex_;
+    std::condition_variable_any changed_;
+    bool open_ = false;
+    bool ignoreCancellation_ = false; // set before start()
+    // Pages in the order their renders started; with one worker, read once the last result
+    // has arrived, which the worker posted after recording them all.
+    std::vector<int> started_;
     std::shared_ptr<ImageCache> cache_ = std::make_shared<ImageCache>(64 << 20);
     std::vector<Delivery> deliveries_;
     std::unique_ptr<RenderQueue> queue_;
 };
 
-TEST_F(RenderQueueTest, ServesTheNewestRequestFirst) {
-    startGated();
-    queue_->submit(requestFor(0));
-    ASSERT_TRUE(gate_.awaitStarted(1));
-    for (int page : {1, 2, 3})
-        queue_->submit(requestFor(page));
+TEST_F(RenderQueueTest, ServesTheNewestRequestFirstAndReportsFailures) {
+    start();
+    std::vector<quint64> tickets{queue_->submit(requestFor(0))};
+    ASSERT_TRUE(awaitStarted(1));
+    for (int page : {1, 99, 3})
+        tickets.push_back(queue_->submit(requestFor(page)));
 
-    gate_.open();
+    openGate();
     awaitDeliveries(4);
 
-    EXPECT_EQ(gate_.startedPages(), (std::vector<int>{0, 3, 2, 1}));
-    EXPECT_EQ(deliveredPages(), (std::vector<int>{0, 3, 2, 1}));
+    EXPECT_EQ(started_, (std::vector<int>{0, 3, 99, 1}));
+    const std::size_t submitted[] = {0, 3, 2, 1}; // in the order of delivery
+    for (std::size_t i = 0; i < deliveries_.size(); ++i) {
+        EXPECT_EQ(deliveries_[i].ticket, tickets[submitted[i]]);
+        EXPECT_EQ(deliveries_[i].error, i == 2 ? "no such page" : "");
+        EXPECT_EQ(deliveries_[i].image.isNull(), i == 2);
+    }
 }
 
 TEST_F(RenderQueueTest, NeverAnswersACancelledTicketWhetherQueuedOrRunning) {
-    startGated();
+    start();
     const quint64 running = queue_->submit(requestFor(0));
-    ASSERT_TRUE(gate_.awaitStarted(1));
+    ASSERT_TRUE(awaitStarted(1));
     const quint64 queued = queue_->submit(requestFor(1));
     const quint64 kept = queue_->submit(requestFor(2));
 
     queue_->cancel(running);
     queue_->cancel(queued);
-    gate_.open();
+    ASSERT_TRUE(awaitStarted(2)); // the running render stopped at once
+    openGate();
     awaitDeliveries(1);
 
     EXPECT_EQ(deliveries_[0].ticket, kept);
-    EXPECT_EQ(gate_.startedPages(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(started_, (std::vector<int>{0, 2}));
 }
 
 // A render that finishes despite cancelAll() belongs to an old state of the document; its
 // picture must not reach the screen.
 TEST_F(RenderQueueTest, DropsEverythingSubmittedBeforeCancelAllEvenAFinishedPicture) {
-    gate_.ignoreCancellation();
-    startGated();
+    ignoreCancellation_ = true;
+    start();
     queue_->submit(requestFor(0));
-    ASSERT_TRUE(gate_.awaitStarted(1));
+    ASSERT_TRUE(awaitStarted(1));
     queue_->submit(requestFor(1));
 
     queue_->cancelAll();
     const quint64 fresh = queue_->submit(requestFor(2));
-    gate_.open();
+    openGate();
     awaitDeliveries(1);
 
     EXPECT_EQ(deliveries_[0].ticket, fresh);
-    EXPECT_EQ(gate_.startedPages(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(started_, (std::vector<int>{0, 2}));
 }
 
 TEST_F(RenderQueueTest, AnswersFromTheCacheWithoutRenderingButNeverBeforeSubmitReturns) {
-    gate_.open();
-    startGated();
+    openGate();
+    start();
     queue_->submit(requestFor(0));
     awaitDeliveries(1);
 
     const quint64 again = queue_->submit(requestFor(0));
-    EXPECT_TRUE(deliveries_.size() == 1);
+    EXPECT_EQ(deliveries_.size(), 1u);
     awaitDeliveries(2);
 
     EXPECT_EQ(deliveries_[1].ticket, again);
     EXPECT_FALSE(deliveries_[1].image.isNull());
-    EXPECT_EQ(gate_.startedPages(), (std::vector<int>{0}));
+    EXPECT_EQ(started_, (std::vector<int>{0}));
 
     // A different pixel ratio is a different picture.
     queue_->submit(requestFor(0, 2.0));
     awaitDeliveries(3);
-    EXPECT_EQ(gate_.startedPages(), (std::vector<int>{0, 0}));
-}
-
-TEST_F(RenderQueueTest, ReportsAFailedRenderWithItsMessage) {
-    gate_.open();
-    startGated();
-
-    const quint64 ticket = queue_->submit(requestFor(99));
-    awaitDeliveries(1);
-
-    EXPECT_EQ(deliveries_[0].ticket, ticket);
-    EXPECT_TRUE(deliveries_[0].image.isNull());
-    EXPECT_EQ(deliveries_[0].error, QStringLiteral("no such page"));
+    EXPECT_EQ(started_, (std::vector<int>{0, 0}));
 }
 
 TEST_F(RenderQueueTest, ShutsDownWhileRenderingWithoutAnswering) {
-    startGated(2);
-    queue_->submit(requestFor(0));
-    queue_->submit(requestFor(1));
-    ASSERT_TRUE(gate_.awaitStarted(2));
-    queue_->submit(requestFor(2));
+    start({}, 2);
+    for (int page : {0, 1, 2})
+        queue_->submit(requestFor(page));
+    ASSERT_TRUE(awaitStarted(2));
 
     queue_.reset();
     QCoreApplication::processEvents();
@@ -185,8 +198,12 @@ TEST_F(RenderQueueTest, RendersRealPagesOnSeveralWorkers) {
         queue_->submit({i, QRectF(0, 0, 612, 792), 0, QSize(306, 396), 1.0});
     awaitDeliveries(6);
 
-    for (const Delivery& d : deliveries_)
-        EXPECT_TRUE(showsSquareIn(d.image, Corner::BottomLeft, 50)) << d.error.toStdString();
+    // A 50 pixel black square at the lower left of each white picture.
+    for (const Delivery& d : deliveries_) {
+        ASSERT_EQ(d.image.size(), QSize(306, 396)) << d.error.toStdString();
+        EXPECT_EQ(d.image.pixel(25, 370), qRgb(0, 0, 0));
+        EXPECT_EQ(d.image.pixel(150, 200), qRgb(255, 255, 255));
+    }
 }
 
 } // namespace

@@ -1,5 +1,3 @@
-#include "RenderedPixels.h"
-
 #include "ui/RMUIConfig.h"
 #include "ui/SWSTAnswerButton.h"
 
@@ -8,86 +6,88 @@
 #include <QPainter>
 #include <QtMath>
 
-#include <memory>
-#include <optional>
-#include <vector>
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
-const QColor kBackdrop(0x10, 0x20, 0x30);
-constexpr int kCell = 200;
-constexpr int kRow = 44;
-
-// A styled button showing look kind: the four state looks by state, the disabled look by
-// disabling. Entries without content (the bars, the thumbnail parts) get a size to show.
-std::unique_ptr<SWSTAnswerButton> styledButton(const QString& entry, int kind) {
-    auto button = std::make_unique<SWSTAnswerButton>();
-    button->setConfigKey(entry);
-    if (button->defaultImage().isNull() && button->defaulTitle().isEmpty())
-        button->resize(60, 30);
-    if (kind == SWSTButtonLook::Disabled)
-        button->setEnabled(false);
-    else
-        button->setButtonState(static_cast<SWSTAnswerButton::ButtonState>(kind));
-    return button;
-}
-
-// A point at mid-height near the right edge, inside the border and clear of image and title;
-// nothing for a button that its title fills.
-std::optional<QPoint> backgroundProbe(const SWSTAnswerButton& button, const SWSTButtonLook& look) {
-    const int y = button.height() / 2;
-    for (int x = button.width() - 2 - qCeil(look.borderWidth); x >= 0; --x) {
-        const QPointF centre(x + 0.5, y + 0.5);
-        if (!button.imageRect().contains(centre) && !button.titleRect().contains(centre))
-            return QPoint(x, y);
-    }
-    return std::nullopt;
-}
-
-TEST(StyledButtonScreenshot, EveryEntryInEveryLookShowsItsColours) {
-    const QStringList entries = RMUIConfig::sharedInstance().configDic().keys();
-    QImage sheet(kCell * SWSTButtonLook::KindCount, kRow * static_cast<int>(entries.size()),
-                 QImage::Format_ARGB32_Premultiplied);
-    sheet.fill(kBackdrop);
-    QPainter painter(&sheet);
-    std::vector<std::unique_ptr<SWSTAnswerButton>> buttons; // row by row, look by look
-    const auto origin = [](size_t i) {
-        return QPoint(static_cast<int>(i % SWSTButtonLook::KindCount) * kCell + 4,
-                      static_cast<int>(i / SWSTButtonLook::KindCount) * kRow + 4);
+// color painted over the opaque colour below.
+QColor over(const QColor& color, const QColor& below) {
+    const auto mix = [a = color.alphaF()](float top, float under) {
+        return top * a + under * (1 - a);
     };
-    for (const QString& entry : entries) {
-        for (int kind = 0; kind < SWSTButtonLook::KindCount; ++kind) {
-            buttons.push_back(styledButton(entry, kind));
-            buttons.back()->render(&painter, origin(buttons.size() - 1), QRegion(),
-                                   QWidget::DrawChildren);
-        }
-    }
-    painter.end();
+    return QColor::fromRgbF(mix(color.redF(), below.redF()), mix(color.greenF(), below.greenF()),
+                            mix(color.blueF(), below.blueF()));
+}
 
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        const auto kind = static_cast<SWSTButtonLook::Kind>(i % SWSTButtonLook::KindCount);
-        SCOPED_TRACE(QString("%1, look %2").arg(buttons[i]->configKey()).arg(kind).toStdString());
-        const SWSTAnswerButton& button = *buttons[i];
-        const SWSTButtonLook& look = button.look(kind);
-        const QPoint at = origin(i);
-        const QColor background = over(look.backgroundColor, kBackdrop);
-        if (const auto probe = backgroundProbe(button, look)) {
-            EXPECT_TRUE(colorNear(sheet.pixelColor(at + *probe), background));
-        }
-        if (button.hasBorder() && look.borderWidth >= 1) {
-            EXPECT_TRUE(colorNear(sheet.pixelColor(at + QPoint(button.width() / 2, 0)),
-                                  over(look.borderColor, background)));
-        }
-        // The most covered pixels of the icon and of the text show their colours.
-        if (!button.defaultImage().isNull()) {
-            const QRect area = button.imageRect().toRect().translated(at);
-            EXPECT_TRUE(colorNear(strongestPixel(sheet, area, background),
-                                  over(look.imageColor, background), 2));
-        }
-        if (!button.defaulTitle().isEmpty()) {
-            const QRect area = button.titleRect().toAlignedRect().translated(at);
-            EXPECT_TRUE(colorNear(strongestPixel(sheet, area, background),
-                                  over(look.titleColor, background), 8));
+int channelDistance(const QColor& a, const QColor& b) {
+    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                     std::abs(a.blue() - b.blue()), std::abs(a.alpha() - b.alpha())});
+}
+
+testing::AssertionResult colorNear(const QColor& actual, const QColor& expected,
+                                   int tolerance = 1) {
+    if (channelDistance(actual, expected) <= tolerance)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << actual.name(QColor::HexArgb).toStdString() << " instead of "
+           << expected.name(QColor::HexArgb).toStdString();
+}
+
+// The pixel of area that differs most from reference: the most covered pixel of a shape or
+// text drawn over reference.
+QColor strongestPixel(const QImage& image, const QRect& area, const QColor& reference) {
+    QColor strongest = reference;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (channelDistance(image.pixelColor(x, y), reference) >
+                channelDistance(strongest, reference))
+                strongest = image.pixelColor(x, y);
+    return strongest;
+}
+
+// Every entry in every look, painted over a backdrop as inside a window: a background pixel, the
+// border and the most covered pixels of icon and title show the look's colours.
+TEST(StyledButtonScreenshot, EveryEntryInEveryLookShowsItsColours) {
+    const QColor backdrop(0x10, 0x20, 0x30);
+    for (const QString& entry : RMUIConfig::sharedInstance().configDic().keys()) {
+        for (int kind = 0; kind < SWSTButtonLook::KindCount; ++kind) {
+            SCOPED_TRACE(QString("%1, look %2").arg(entry).arg(kind).toStdString());
+            SWSTAnswerButton button;
+            button.setConfigKey(entry);
+            if (button.defaultImage().isNull() && button.defaulTitle().isEmpty())
+                button.resize(60, 30); // the bars and the thumbnail parts have no size of their own
+            if (kind == SWSTButtonLook::Disabled)
+                button.setEnabled(false);
+            else
+                button.setButtonState(SWSTAnswerButton::ButtonState(kind));
+            QImage shot(button.size(), QImage::Format_ARGB32_Premultiplied);
+            shot.fill(backdrop);
+            QPainter painter(&shot);
+            button.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+            painter.end();
+            const SWSTButtonLook& look = button.look(SWSTButtonLook::Kind(kind));
+            const QColor background = over(look.backgroundColor, backdrop);
+
+            // At mid-height near the right edge, inside the border, unless image or title is there.
+            const QPoint probe(button.width() - 2 - qCeil(look.borderWidth), button.height() / 2);
+            const QPointF centre = QPointF(probe) + QPointF(0.5, 0.5);
+            if (!button.imageRect().contains(centre) && !button.titleRect().contains(centre)) {
+                EXPECT_TRUE(colorNear(shot.pixelColor(probe), background));
+            }
+            if (button.hasBorder() && look.borderWidth >= 1) {
+                EXPECT_TRUE(colorNear(shot.pixelColor(button.width() / 2, 0),
+                                      over(look.borderColor, background)));
+            }
+            if (!button.defaultImage().isNull()) {
+                EXPECT_TRUE(colorNear(strongestPixel(shot, button.imageRect().toRect(), background),
+                                      over(look.imageColor, background), 2));
+            }
+            if (!button.defaulTitle().isEmpty()) {
+                const QRect title = button.titleRect().toAlignedRect() & shot.rect();
+                EXPECT_TRUE(colorNear(strongestPixel(shot, title, background),
+                                      over(look.titleColor, background), 8));
+            }
         }
     }
 }
