@@ -255,6 +255,7 @@ TEST_F(CollectionViewTest, ReloadDropsRowsThatAreGoneAndShowsNothingStale) {
 
 TEST_F(CollectionViewTest, DeletedRowsTakeTheirItemsAndSelectionAlong) {
     select(5);
+    QSignalSpy changes(&view, &CollectionView::selectionChanged);
     rows[0].remove(1, 2);
     view.deleteItemsAtIndexPaths({{0, 1}, {0, 2}, {0, 500}});
     EXPECT_EQ(view.numberOfItemsInSection(0), 98);
@@ -266,6 +267,7 @@ TEST_F(CollectionViewTest, DeletedRowsTakeTheirItemsAndSelectionAlong) {
     rows[0].remove(3);
     view.deleteItemsAtIndexPaths({{0, 3}});
     EXPECT_TRUE(view.selectionIndexPaths().isEmpty());
+    EXPECT_EQ(changes.count(), 2);
 }
 
 TEST_F(CollectionViewTest, KeysMoveTheSelectionAndTellTheDelegate) {

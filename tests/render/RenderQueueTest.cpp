@@ -127,7 +127,7 @@ TEST_F(RenderQueueTest, NeverAnswersACancelledTicketWhetherQueuedOrRunning) {
 
     queue_->cancel(running);
     queue_->cancel(queued);
-    ASSERT_TRUE(awaitStarted(2)); // the running render stopped at once
+    ASSERT_TRUE(awaitStarted(2)); // the running render stops without the gate opening
     openGate();
     awaitDeliveries(1);
 

@@ -121,4 +121,31 @@ TEST(StyleTable, ButtonsTakeEveryCellOfTheirEntryAndThereAreNoOtherEntries) {
     EXPECT_EQ(RMUIConfig::sharedInstance().configDic().keys(), names);
 }
 
+TEST(StyleTable, UnknownEntryClearsTheLooksButKeepsTheImages) {
+    SWSTAnswerButton button;
+    button.setConfigKey("CustomCropBtn");
+    const RMImage image = button.look(SWSTButtonLook::Hover).image;
+    button.setConfigKey("NoSuchEntry");
+    const SWSTButtonLook& cleared = button.look(SWSTButtonLook::Hover);
+    EXPECT_EQ(cleared.cornerRadius, 0);
+    EXPECT_EQ(cleared.backgroundColor.rgba(), 0u);
+    EXPECT_EQ(cleared.image, image);
+    EXPECT_EQ(button.btnInsects(), QMarginsF());
+    EXPECT_EQ(button.defaulTitle(), QString());
+    EXPECT_EQ(button.font(), QApplication::font());
+}
+
+TEST(StyleTable, ChangedImageKeepsTheLookTints) {
+    SWSTAnswerButton button;
+    button.setConfigKey("OpenPanel_Edit_Btn");
+    RMUIConfig::sharedInstance().changeBtn(&button, "not_edit");
+    const QColor light(0xD0, 0xD0, 0xD0), dim(0x6A, 0x68, 0x6B);
+    for (int k = 0; k < SWSTButtonLook::KindCount; ++k) {
+        const RMImage& image = button.look(static_cast<SWSTButtonLook::Kind>(k)).image;
+        EXPECT_EQ(image.name(), "not_edit");
+        EXPECT_EQ(image.tints(), QList<QColor>{k == SWSTButtonLook::Disabled ? dim : light});
+    }
+    EXPECT_EQ(button.defaultImage(), button.look(SWSTButtonLook::Normal).image);
+}
+
 } // namespace
