@@ -100,22 +100,18 @@ void RMMainWindowController::windowDidLoad() {
     selectThumbnail(0, false);
     ui_->pageTextField->setDidChangeBlock([this] { pageFieldChanged(); });
     ui_->pageTextField->setDidEndBlock([this] { pageFieldEnded(); });
-    connect(ui_->firstJumpBtn, &SWSTAnswerButton::clicked, this,
-            &RMMainWindowController::firstJumpClickHandler);
-    connect(ui_->previousBtn, &SWSTAnswerButton::clicked, this,
-            &RMMainWindowController::previousClickHandler);
-    connect(ui_->nextBtn, &SWSTAnswerButton::clicked, this,
-            &RMMainWindowController::nextClickHandler);
-    connect(ui_->lastJumpBtn, &SWSTAnswerButton::clicked, this,
-            &RMMainWindowController::lastJumpClickHandler);
-    connect(ui_->pageCropBtn, &SWSTAnswerButton::clicked, this,
-            &RMMainWindowController::pageCropClickHandler);
-    connect(ui_->batchCropBtn, &SWSTAnswerButton::clicked, this,
-            &RMMainWindowController::batchCropClickHandler);
-    connect(ui_->saveBtn, &SWSTAnswerButton::clicked, this,
-            &RMMainWindowController::saveClickHandler);
-    connect(ui_->cancelBtn, &SWSTAnswerButton::clicked, this,
-            &RMMainWindowController::cancelClickHandler);
+    const std::pair<SWSTAnswerButton*, void (RMMainWindowController::*)()> actions[] = {
+        {ui_->firstJumpBtn, &RMMainWindowController::firstJumpClickHandler},
+        {ui_->previousBtn, &RMMainWindowController::previousClickHandler},
+        {ui_->nextBtn, &RMMainWindowController::nextClickHandler},
+        {ui_->lastJumpBtn, &RMMainWindowController::lastJumpClickHandler},
+        {ui_->pageCropBtn, &RMMainWindowController::pageCropClickHandler},
+        {ui_->batchCropBtn, &RMMainWindowController::batchCropClickHandler},
+        {ui_->saveBtn, &RMMainWindowController::saveClickHandler},
+        {ui_->cancelBtn, &RMMainWindowController::cancelClickHandler},
+    };
+    for (const auto& [button, handler] : actions)
+        connect(button, &SWSTAnswerButton::clicked, this, handler);
     setUpShortcuts();
     popEncryptWindowIfEncrypt();
 }
