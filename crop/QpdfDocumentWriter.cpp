@@ -16,8 +16,6 @@
 
 namespace {
 
-const char* const kBoxKeys[kPdfBoxCount] = {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox",
-                                            "/ArtBox"};
 // Each copy call has a cost of its own, so the original goes out in pieces of at least this.
 constexpr qint64 kMinimumPiece = 32 * 1024 * 1024;
 
@@ -78,7 +76,7 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
     for (size_t i = 0; i < pages.size(); ++i) {
         for (int box = 0; box < kPdfBoxCount; ++box) {
             if (setBoxes_[i] & (1u << box)) {
-                pages[i].replaceKey(kBoxKeys[box],
+                pages[i].replaceKey(kPdfBoxKeys[box],
                                     QPDFObjectHandle::parse(
                                         PdfBoxText::array(pages_[i].boxes[static_cast<size_t>(box)])
                                             .toStdString()));

@@ -12,8 +12,6 @@ namespace QpdfUpdateBuilder {
 
 namespace {
 
-const char* const kBoxKeys[kPdfBoxCount] = {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox",
-                                            "/ArtBox"};
 const char* const kTrailerKeys[] = {"/Root", "/Info", "/ID", "/Encrypt"};
 
 using Replacements = std::map<std::string, QByteArray>;
@@ -103,7 +101,7 @@ std::optional<PdfIncrementalUpdate> build(QPDF& pdf, const PdfSourceData& data,
         Replacements boxes;
         for (int box = 0; box < kPdfBoxCount; ++box) {
             if (setBoxes[i] & (1u << box))
-                boxes[kBoxKeys[box]] =
+                boxes[kPdfBoxKeys[box]] =
                     PdfBoxText::array(geometry[i].boxes[static_cast<size_t>(box)]);
         }
         update.addObject(id.getObj(), id.getGen(),

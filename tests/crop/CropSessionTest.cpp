@@ -184,7 +184,7 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     auto pages = pdf.getAllPages();
     ASSERT_EQ(pages.size(), 6u);
     for (size_t i = 0; i < 6; ++i) {
-        for (const char* key : {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox", "/ArtBox"}) {
+        for (const char* key : kPdfBoxKeys) {
             const auto r = pages[i].getKey(key).getArrayAsRectangle();
             expectNear(QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly), expected[i]);
         }

@@ -95,7 +95,7 @@ TEST_P(PdfSaveTest, SavedFileReadsCleanlyEverywhereWithTheNewBoxes) {
     EXPECT_EQ(pdf.isEncrypted(), encrypted);
     auto pages = pdf.getAllPages();
     ASSERT_EQ(pages.size(), 6u);
-    for (const char* key : {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox", "/ArtBox"}) {
+    for (const char* key : kPdfBoxKeys) {
         const auto r = pages[2].getKey(key).getArrayAsRectangle();
         EXPECT_EQ(QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly), QRectF(50, 60, 300.5, 400));
     }

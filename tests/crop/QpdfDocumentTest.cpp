@@ -17,8 +17,6 @@
 
 namespace {
 
-const char* const kBoxKeys[] = {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox", "/ArtBox"};
-
 class QpdfDocumentTest : public testing::Test {
 protected:
     QString path(const QString& name) const { return dir_.filePath(name); }
@@ -115,7 +113,7 @@ TEST_P(BoxRoundTripTest, WrittenBoxesReopenExactlyAndTouchNoOtherPage) {
     auto pdf = reparse(doc->dataRepresentation());
     auto pages = pdf->getAllPages();
     ASSERT_EQ(pages.size(), 5u);
-    for (const char* key : kBoxKeys) {
+    for (const char* key : kPdfBoxKeys) {
         EXPECT_EQ(writtenBox(pages[1], key), kept) << key;
         EXPECT_EQ(writtenBox(pages[3], key), sharedKept) << key;
     }
