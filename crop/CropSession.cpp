@@ -97,14 +97,17 @@ void CropSession::writeRecords() {
     const int count = std::min<int>(pdfDoc_->pageCount(), static_cast<int>(cropsRect_.size()));
     for (int i = 0; i < count; ++i) {
         const RMCropInfo& record = cropsRect_[static_cast<size_t>(i)];
+        // A crop dragged to the page's edge can come back a rounding error past it; the
+        // media box is where the page ends.
+        const QRectF box = CropGeometry::pageSpaceCropRect(record).intersected(
+            pdfDoc_->boundsForBox(i, PdfBox::Media));
         // A crop with no area (a marker dragged to zero width, a batch crop that only
         // touches a smaller page) would give the page boxes no area, which readers replace
         // with a default paper size. Such a page keeps its whole crop box instead.
-        const bool keepsNothing = !(record.cropRect.width() > 0 && record.cropRect.height() > 0);
-        const QRectF box =
-            keepsNothing ? record.originalPageRect : CropGeometry::pageSpaceCropRect(record);
+        const bool keepsNothing = !(record.cropRect.width() > 0 && record.cropRect.height() > 0) ||
+                                  !(box.width() > 0 && box.height() > 0);
         for (PdfBox which : kWrittenBoxes)
-            pdfDoc_->setBoundsForBox(i, box, which);
+            pdfDoc_->setBoundsForBox(i, keepsNothing ? record.originalPageRect : box, which);
     }
 }
 

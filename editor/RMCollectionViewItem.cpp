@@ -11,7 +11,7 @@ constexpr double kFrameInset = 12;
 constexpr double kFrameBottomInset = 25;
 constexpr double kImageInset = 3;
 constexpr double kLabelGap = 3;
-constexpr double kLabelFontSize = 12;
+constexpr int kLabelFontSize = 12;
 const QColor kSelectionColor(100, 119, 247);
 
 double imageWidth(double itemWidth) {
@@ -33,8 +33,9 @@ RMCollectionViewItem::RMCollectionViewItem(QObject* parent)
     ui_->pageImageView->setIsCanEdit(false);
     ui_->pageImageView->setAttribute(Qt::WA_TransparentForMouseEvents);
     ui_->pageLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Pixels, as the buttons' titles are sized.
     QFont font = ui_->pageLabel->font();
-    font.setPointSizeF(kLabelFontSize);
+    font.setPixelSize(kLabelFontSize);
     ui_->pageLabel->setFont(font);
     view->installEventFilter(this);
     setView(view);
@@ -130,5 +131,6 @@ void RMCollectionViewItem::layoutSubviews() {
 
 void RMCollectionViewItem::viewDidLayout() {
     cropRect_ = thumbCropRectwithPageCropRect(pageCropRect_, pageRect_);
-    ui_->pageImageView->setPageImg(pdfImg_, cropRect_, pageRect_);
+    ui_->pageImageView->setPageImg(pdfImg_, cropRect_,
+                                   QRectF(QPointF(), pdfImgRectwithPageSize(pageRect_.size())));
 }

@@ -50,6 +50,8 @@ RMDecryptSheet::RMDecryptSheet(const QString& documentName, QWidget* parent)
     buttons->addWidget(cancelButton_);
     buttons->addWidget(doneButton_);
     auto* layout = new QVBoxLayout(this);
+    // The sheet grows and shrinks with the wrong-password message; nothing in it is squeezed.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setContentsMargins(24, 20, 24, 20);
     layout->setSpacing(12);
     layout->addWidget(infoLabel_);

@@ -1,7 +1,9 @@
 #include "editor/RMMainWindowController.h"
 
 #include "crop/CropGeometry.h"
+#include "crop/PageSelection.h"
 #include "crop/PdfWriteNotifications.h"
+#include "editor/PageSquareFit.h"
 #include "editor/RMCollectionViewItem.h"
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMMainWindowDelegate.h"
@@ -20,10 +22,10 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QThread>
 #include <QTimer>
-#include <QUrl>
 
 namespace {
 
@@ -32,6 +34,10 @@ const QString kItemIdentifier = QStringLiteral("RMCollectionViewItem");
 constexpr qsizetype kImageCacheBytes = 256 * 1024 * 1024;
 // Delays of the password sheet after loading and of ending a finished progress sheet.
 constexpr int kSheetDelayMs = 500;
+// How long the page area must keep its size before the page is drawn again for it.
+constexpr int kResizeSettleMs = 120;
+// Room kept free around a new window for the frame the window manager draws.
+constexpr int kFrameAllowance = 32;
 
 const char* const kWindowStyle = R"(
     RMMainWindowController { background: #1e1e1e; }
@@ -61,8 +67,22 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
       desktopOpener_(std::make_unique<DesktopFileOpener>()), fileOpener_(desktopOpener_.get()) {
     ui_->setupUi(this);
     setStyleSheet(kWindowStyle);
+    fitIntoScreen();
+    ui_->pageSquare->installEventFilter(this);
+    resizeSettleTimer_.setSingleShot(true);
+    resizeSettleTimer_.setInterval(kResizeSettleMs);
+    connect(&resizeSettleTimer_, &QTimer::timeout, this,
+            &RMMainWindowController::sharpenCurrentPage);
     startRenderQueue();
     windowDidLoad();
+}
+
+void RMMainWindowController::fitIntoScreen() {
+    // Wholly inside the screen's free area, room left for the window's frame, at any scale.
+    const QRect available = screen()->availableGeometry();
+    const QSize room = available.size() - QSize(kFrameAllowance, 2 * kFrameAllowance);
+    resize(size().boundedTo(room).expandedTo(minimumSizeHint()));
+    move(available.center() - rect().center());
 }
 
 void RMMainWindowController::startRenderQueue() {
@@ -74,8 +94,8 @@ void RMMainWindowController::startRenderQueue() {
 }
 
 QString RMMainWindowController::documentName() const {
-    const QString path = docDelegate_ ? docDelegate_->currentFilePath() : QString();
-    return QUrl::fromPercentEncoding(QFileInfo(path).fileName().toUtf8());
+    // A local path is not percent-encoded: "100%.pdf" is the file's real name.
+    return QFileInfo(docDelegate_ ? docDelegate_->currentFilePath() : QString()).fileName();
 }
 
 RMMainWindowController::~RMMainWindowController() {
@@ -138,17 +158,50 @@ void RMMainWindowController::initialUI() {
 
 void RMMainWindowController::setUpShortcuts() {
     // The page field keeps the keys it edits with while it has focus: a line edit claims
-    // them before window shortcuts are looked at.
-    const std::pair<QKeySequence, void (RMMainWindowController::*)()> keys[] = {
-        {Qt::Key_PageUp, &RMMainWindowController::previousClickHandler},
-        {Qt::Key_Left, &RMMainWindowController::previousClickHandler},
-        {Qt::Key_PageDown, &RMMainWindowController::nextClickHandler},
-        {Qt::Key_Right, &RMMainWindowController::nextClickHandler},
-        {Qt::Key_Home, &RMMainWindowController::firstJumpClickHandler},
-        {Qt::Key_End, &RMMainWindowController::lastJumpClickHandler},
+    // them before window shortcuts are looked at. A key does what its button does, and
+    // nothing while the button is disabled.
+    const struct {
+        SWSTAnswerButton* button;
+        void (RMMainWindowController::*handler)();
+        QList<QKeySequence> keys;
+        const char* tip;
+    } commands[] = {
+        {ui_->firstJumpBtn,
+         &RMMainWindowController::firstJumpClickHandler,
+         {Qt::Key_Home},
+         QT_TR_NOOP("First page")},
+        {ui_->previousBtn,
+         &RMMainWindowController::previousClickHandler,
+         {Qt::Key_PageUp, Qt::Key_Left},
+         QT_TR_NOOP("Previous page")},
+        {ui_->nextBtn,
+         &RMMainWindowController::nextClickHandler,
+         {Qt::Key_PageDown, Qt::Key_Right},
+         QT_TR_NOOP("Next page")},
+        {ui_->lastJumpBtn,
+         &RMMainWindowController::lastJumpClickHandler,
+         {Qt::Key_End},
+         QT_TR_NOOP("Last page")},
+        {ui_->saveBtn,
+         &RMMainWindowController::saveClickHandler,
+         {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter},
+         QT_TR_NOOP("Apply the crops to the pages")},
+        {ui_->cancelBtn,
+         &RMMainWindowController::cancelClickHandler,
+         {Qt::CTRL | Qt::SHIFT | Qt::Key_R},
+         QT_TR_NOOP("Go back to the document as it was opened")},
     };
-    for (const auto& [key, handler] : keys)
-        connect(new QShortcut(key, this), &QShortcut::activated, this, handler);
+    for (const auto& command : commands) {
+        for (const QKeySequence& key : command.keys) {
+            connect(new QShortcut(key, this), &QShortcut::activated, this,
+                    [this, button = command.button, handler = command.handler] {
+                        if (button->isEnabled())
+                            (this->*handler)();
+                    });
+        }
+        command.button->setToolTip(tr("%1 (%2)").arg(
+            tr(command.tip), command.keys.first().toString(QKeySequence::NativeText)));
+    }
     for (const QKeySequence& save :
          {QKeySequence(QKeySequence::Save), QKeySequence(QKeySequence::SaveAs)}) {
         connect(new QShortcut(save, this), &QShortcut::activated, this,
@@ -157,8 +210,12 @@ void RMMainWindowController::setUpShortcuts() {
 }
 
 void RMMainWindowController::startPDFShowing() {
-    ui_->pageTextField->setText(QString::number(session_->currentIndex() + 1));
-    ui_->pageAmountField->setText(QStringLiteral("/ %1").arg(session_->pdfDoc().pageCount()));
+    // A locked document has no pages yet: no page number and no count until it is unlocked.
+    const bool locked = session_->pdfDoc().isLocked();
+    ui_->pageTextField->setEnabled(!locked);
+    ui_->pageTextField->setText(locked ? QString() : QString::number(session_->currentIndex() + 1));
+    ui_->pageAmountField->setText(locked ? QString()
+                                         : QString::number(session_->pdfDoc().pageCount()));
     session_->rebuildRecords();
     showCurrentPage();
 }
@@ -172,6 +229,11 @@ void RMMainWindowController::refreshCurrentDoc() {
     selectThumbnail(session_->currentIndex(), false);
 }
 
+QRectF RMMainWindowController::currentShowRect() const {
+    const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(session_->currentIndex())];
+    return CropGeometry::mainPDFImgViewShowRect(record.pageRect);
+}
+
 void RMMainWindowController::showCurrentPage() {
     const auto& records = session_->cropsRect();
     // A locked document has no pages to show until its password is given.
@@ -180,25 +242,45 @@ void RMMainWindowController::showCurrentPage() {
         return;
     const qint64 index = session_->currentIndex();
     const RMCropInfo& record = records[static_cast<size_t>(index)];
-    const QRectF show = CropGeometry::mainPDFImgViewShowRect(record.pageRect);
-    const QRectF viewCrop =
-        CropGeometry::pdfImgViewCropRectWithShowRect(show, record.pageRect, record.cropRect);
-    // The square counts y upward from its bottom; widgets count it downward from the top.
-    const double side = CropGeometry::kPageSquareSide;
-    ui_->pdfImgView->setGeometry(
-        QRectF(show.x(), side - show.y() - show.height(), show.width(), show.height()).toRect());
+    const QRectF show = currentShowRect();
+    layoutPageView();
+    // Until the sharp picture arrives, the thumbnail stands in for it, stretched.
+    const QImage image = cache_->find(RenderKey(pageRequest(index, thumbnailImageSize(index))));
+    ui_->pdfImgView->setPageImg(
+        image, CropGeometry::pdfImgViewCropRectWithShowRect(show, record.pageRect, record.cropRect),
+        show);
+    sharpenCurrentPage();
+}
 
-    const PageRenderRequest request = pageRequest(index, show.size());
-    QImage image = cache_->find(RenderKey(request));
+void RMMainWindowController::layoutPageView() {
+    if (session_->cropsRect().empty())
+        return;
+    const PageSquareFit fit(ui_->pageSquare->size());
+    ui_->pdfImgView->setGeometry(fit.frameForShowRect(currentShowRect()));
+}
+
+void RMMainWindowController::sharpenCurrentPage() {
+    if (session_->cropsRect().empty())
+        return;
+    const qint64 index = session_->currentIndex();
+    const PageRenderRequest request = pageRequest(index, ui_->pdfImgView->size());
+    const QImage image = cache_->find(RenderKey(request));
     if (image.isNull()) {
-        // Until the sharp picture arrives, the thumbnail stands in for it, stretched.
-        image = cache_->find(RenderKey(pageRequest(index, thumbnailImageSize(index))));
-        if (queue_)
-            pageTicket_ = queue_->submit(request);
-    } else {
-        pageTicket_ = 0;
+        pageTicket_ = queue_->submit(request);
+        return;
     }
-    ui_->pdfImgView->setPageImg(image, viewCrop, show);
+    pageTicket_ = 0;
+    ui_->pdfImgView->setPageImage(image);
+}
+
+bool RMMainWindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->pageSquare && event->type() == QEvent::Resize) {
+        layoutPageView();
+        // The stretched picture stands in while the window is being resized; the sharp one
+        // is drawn once the size has settled.
+        resizeSettleTimer_.start();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 PageRenderRequest RMMainWindowController::pageRequest(qint64 index,
@@ -225,12 +307,7 @@ void RMMainWindowController::imageRendered(quint64 ticket, const PageRenderReque
                                            const QImage& image) {
     if (ticket == pageTicket_ && request.pageIndex == session_->currentIndex()) {
         pageTicket_ = 0;
-        const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(request.pageIndex)];
-        const QRectF show = CropGeometry::mainPDFImgViewShowRect(record.pageRect);
-        ui_->pdfImgView->setPageImg(
-            image,
-            CropGeometry::pdfImgViewCropRectWithShowRect(show, record.pageRect, record.cropRect),
-            show);
+        ui_->pdfImgView->setPageImage(image);
         return;
     }
     const auto pending = thumbnailTickets_.find(request.pageIndex);
@@ -306,18 +383,21 @@ void RMMainWindowController::lastJumpClickHandler() {
 }
 
 void RMMainWindowController::pageFieldChanged() {
+    // An emptied field stays empty, so that typing "3" into it gives 3, not 13.
+    if (ui_->pageTextField->text().isEmpty())
+        return;
     const qint64 count = session_->pdfDoc().pageCount();
-    qint64 value = ui_->pageTextField->text().toLongLong();
-    if (value <= 0)
-        value = 1;
-    if (value >= count)
-        value = count;
+    const qint64 value = std::clamp<qint64>(PageSelection::leadingInt(ui_->pageTextField->text()),
+                                            1, std::max<qint64>(count, 1));
     ui_->pageTextField->setText(QString::number(value));
 }
 
 void RMMainWindowController::pageFieldEnded() {
-    const qint64 value = ui_->pageTextField->text().toLongLong();
-    jumpAndSelect(value - 1);
+    if (ui_->pageTextField->text().isEmpty()) {
+        ui_->pageTextField->setText(QString::number(session_->currentIndex() + 1));
+        return;
+    }
+    jumpAndSelect(PageSelection::leadingInt(ui_->pageTextField->text()) - 1);
     refreshJumpBtnState();
 }
 
@@ -334,7 +414,7 @@ void RMMainWindowController::batchCropClickHandler() {
     if (!ui_->batchCropBtn->isSelected()) {
         ui_->batchCropBtn->setSelected(true);
         ui_->pageCropBtn->setSelected(false);
-        ui_->pageRangeBtn->setEnabled(true);
+        // "Page Range" stays disabled until there is a page range sheet for it to open.
     }
     session_->setBatchCrop(ui_->batchCropBtn->isSelected());
 }
@@ -451,7 +531,7 @@ void RMMainWindowController::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!isWindowModified() || closeConfirmed_) {
+    if (!hasUnsavedWork() || closeConfirmed_) {
         event->accept();
         return;
     }
@@ -478,6 +558,10 @@ void RMMainWindowController::closeEvent(QCloseEvent* event) {
     alert->open();
 }
 
+bool RMMainWindowController::hasUnsavedWork() const {
+    return isWindowModified() || session_->isCroppedSomePage();
+}
+
 void RMMainWindowController::saveCurrentDocWithNeedCloseDocAfterFinish(bool closeAfterwards) {
     saveAsDocWithPath(docDelegate_ ? docDelegate_->currentFilePath() : QString(), closeAfterwards);
 }
@@ -491,7 +575,7 @@ void RMMainWindowController::saveAsDocWithPath(const QString& path, bool closeAf
     const QFileInfo file(path);
     if (!path.isEmpty())
         panel->setDirectory(file.absolutePath());
-    panel->selectFile(QUrl::fromPercentEncoding(file.fileName().toUtf8()));
+    panel->selectFile(file.fileName());
     panel->setWindowModality(Qt::WindowModal);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     connect(panel, &QFileDialog::fileSelected, this,
@@ -504,6 +588,9 @@ void RMMainWindowController::saveAsDocWithPath(const QString& path, bool closeAf
 void RMMainWindowController::writeDocumentTo(const QString& target, bool closeAfterwards) {
     if (saving_ || target.isEmpty())
         return;
+    // The crops on screen are what the user means to save, applied or not.
+    if (session_->isCroppedSomePage())
+        saveClickHandler();
     saving_ = true;
     processBarWindow_->setProgress(0, 0, session_->pdfDoc().pageCount());
     processBarWindow_->open();

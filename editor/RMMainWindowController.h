@@ -7,6 +7,7 @@
 #include "render/PageRenderRequest.h"
 
 #include <QHash>
+#include <QTimer>
 #include <QWidget>
 
 #include <atomic>
@@ -106,13 +107,23 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void windowDidLoad();
+    // Sizes and centres the new window inside the screen's free area.
+    void fitIntoScreen();
     void initialUI();
     void setUpShortcuts();
     // Shows the current page in the page view (its frame, image and crop).
     void showCurrentPage();
+    // The current page's show rectangle in view space.
+    QRectF currentShowRect() const;
+    // Places the page view at the largest size the page area allows.
+    void layoutPageView();
+    // Shows the current page's picture drawn for the view's present size, asking the
+    // renderer for it when it is not at hand.
+    void sharpenCurrentPage();
     // Selects thumbnail index, scrolled as asked, without telling the controller itself.
     void selectThumbnail(qint64 index, bool centred);
     void jumpAndSelect(qint64 index);
@@ -129,6 +140,8 @@ private:
     // A render queue for the working document's current bytes and password.
     void startRenderQueue();
     QString documentName() const;
+    // Crops applied and not saved, or drawn and not yet applied.
+    bool hasUnsavedWork() const;
 
     void popEncryptWindowIfEncrypt();
     void addDocProcessObserver();
@@ -141,6 +154,7 @@ private:
     std::shared_ptr<ImageCache> cache_;
     std::unique_ptr<RenderQueue> queue_;
     quint64 pageTicket_ = 0;
+    QTimer resizeSettleTimer_;
     // Pending thumbnail renders by page index.
     QHash<qint64, quint64> thumbnailTickets_;
 

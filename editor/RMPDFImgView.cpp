@@ -13,10 +13,50 @@ RMPDFImgView::RMPDFImgView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void RMPDFImgView::setPageImg(const QImage& image, const QRectF& cropRect, const QRectF&) {
+namespace {
+
+// length in units of a space whose extent is from, measured in a space whose extent is to.
+// Dividing first keeps the ends exact: the far edge of one space is the far edge of the other.
+double rescaled(double length, double from, double to) {
+    return from > 0 && to > 0 ? length / from * to : length;
+}
+
+QRectF rescaled(const QRectF& r, const QSizeF& from, const QSizeF& to) {
+    const double left = rescaled(r.left(), from.width(), to.width());
+    const double bottom = rescaled(r.top(), from.height(), to.height());
+    return QRectF(left, bottom, rescaled(r.right(), from.width(), to.width()) - left,
+                  rescaled(r.bottom(), from.height(), to.height()) - bottom);
+}
+
+} // namespace
+
+void RMPDFImgView::setPageImg(const QImage& image, const QRectF& cropRect,
+                              const QRectF& showFrame) {
     pdfImg_ = QPixmap::fromImage(image);
-    cropMarker_.setSelectedRect(cropRect);
+    showSize_ = showFrame.size();
+    cropRect_ = cropRect;
+    cropMarker_.setSelectedRect(toPixels(cropRect));
     update();
+}
+
+void RMPDFImgView::setPageImage(const QImage& image) {
+    pdfImg_ = QPixmap::fromImage(image);
+    update();
+}
+
+QRectF RMPDFImgView::toPixels(const QRectF& rect) const {
+    return rescaled(rect, showSize_, QSizeF(size()));
+}
+
+QRectF RMPDFImgView::toViewSpace(const QRectF& rect) const {
+    return rescaled(rect, QSizeF(size()), showSize_);
+}
+
+void RMPDFImgView::resizeEvent(QResizeEvent* event) {
+    // The page is the same; only its size on screen changed.
+    if (!cropMarker_.isTracking())
+        cropMarker_.setSelectedRect(toPixels(cropRect_));
+    QWidget::resizeEvent(event);
 }
 
 void RMPDFImgView::setIsCanEdit(bool canEdit) {
@@ -32,8 +72,11 @@ QSize RMPDFImgView::imagePixelSize() const {
 }
 
 void RMPDFImgView::resizeDidEnd() {
+    // A click that moved nothing reports the rectangle it was given, not a rounding of it.
+    if (cropMarker_.selectedRect() != toPixels(cropRect_))
+        cropRect_ = toViewSpace(cropMarker_.selectedRect());
     if (delegate_)
-        delegate_->cropIsFinishedWithRect(cropMarker_.selectedRect());
+        delegate_->cropIsFinishedWithRect(cropRect_);
 }
 
 void RMPDFImgView::paintEvent(QPaintEvent* event) {

@@ -12,10 +12,14 @@ class RMDrawDelegate;
 // Shows one page image with its crop marker on top and, when editing is allowed, lets the
 // user move and resize the marker with the mouse.
 //
-// The view's frame is the rectangle the page is shown in; the image is stretched over the
-// whole view, so the view's own coordinates are those of the shown page. They are kept
-// unflipped, as the crop logic expects: origin at the lower-left corner, y upward, in points
-// (Qt's widget coordinates are converted at the edges).
+// The view's frame is the rectangle the page is shown in, and the image is stretched over
+// the whole view. Callers speak of the page in view space: the page's show frame, whatever
+// size the view really has on screen (the window grows and shrinks it). The marker itself
+// works in the view's pixels, so its handles keep their size; its rectangle is scaled from
+// view space when it comes in (setPageImg) and back when a drag reports it, with the scale
+// that maps the view's real frame onto the show frame, so a drag to an edge reports exactly
+// that edge. Both spaces are unflipped, as the crop logic expects: origin at the lower-left
+// corner, y upward (Qt's widget coordinates are converted at the edges).
 //
 // The image is kept as a pixmap, so a drag repaints without converting or rendering the page
 // again; for a sharp page on any screen, callers render it at imagePixelSize().
@@ -27,9 +31,14 @@ class RMPDFImgView : public QWidget, public SCSelectionDelegate {
 public:
     explicit RMPDFImgView(QWidget* parent = nullptr);
 
-    // The page image, the marker's rectangle (view coordinates, used as given) and the frame
-    // the caller places the view at (the caller sets the frame itself; it is not used here).
+    // The page image, the marker's rectangle and the show frame, both in view space. The
+    // rectangle is used as given, even where it reaches outside the page; the caller places
+    // the view itself, at any size with the show frame's proportions.
     void setPageImg(const QImage& image, const QRectF& cropRect, const QRectF& showFrame);
+    // A sharper picture of the same page; the marker, even in the middle of a drag, stays.
+    void setPageImage(const QImage& image);
+    // The marker's rectangle in view space.
+    QRectF cropRect() const { return cropRect_; }
     const QPixmap& pdfImg() const { return pdfImg_; }
     SCSelectionBorder& cropMarker() { return cropMarker_; }
     const SCSelectionBorder& cropMarker() const { return cropMarker_; }
@@ -47,6 +56,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -57,8 +67,13 @@ private:
     QPointF viewPoint(const QPointF& widgetPoint) const;
     // The pointer's shape over point: which handle, or the move, it would grab.
     void updateCursor(const QPointF& point);
+    // A view-space rectangle in the view's pixels (unflipped), and back.
+    QRectF toPixels(const QRectF& rect) const;
+    QRectF toViewSpace(const QRectF& rect) const;
 
     QPixmap pdfImg_;
+    QRectF cropRect_;
+    QSizeF showSize_;
     SCSelectionBorder cropMarker_;
     bool isCanEdit_ = false;
     RMDrawDelegate* delegate_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
+#include <QRegion>
 #include <QWidget>
 #include <QtDebug>
 
@@ -19,6 +20,28 @@ const QColor kHandleShadowColor(0x2a, 0x2a, 0x2a);
 
 QRectF boundsOf(const QWidget* view) {
     return view ? QRectF(0, 0, view->width(), view->height()) : QRectF();
+}
+
+// How far the marker's drawing reaches either side of its outline: the handles with their
+// shadow, the pen and the inner frame, and a pixel for rounding.
+constexpr double kDrawingReach = 12.0;
+
+// The pixels of view (widget coordinates) that show the outline and handles of r (y up).
+QRegion outlineArea(const QRectF& r, double viewHeight) {
+    const QRectF flipped(r.x(), viewHeight - r.y() - r.height(), r.width(), r.height());
+    const QRect outer =
+        flipped.adjusted(-kDrawingReach, -kDrawingReach, kDrawingReach, kDrawingReach)
+            .toAlignedRect();
+    const QRectF inner =
+        flipped.adjusted(kDrawingReach, kDrawingReach, -kDrawingReach, -kDrawingReach);
+    if (!(inner.width() > 0 && inner.height() > 0))
+        return QRegion(outer);
+    // Whole pixels wholly inside, so that nothing drawn is left out of the area.
+    const QRect innerPixels(
+        QPoint(static_cast<int>(std::ceil(inner.left())), static_cast<int>(std::ceil(inner.top()))),
+        QPoint(static_cast<int>(std::floor(inner.right())) - 1,
+               static_cast<int>(std::floor(inner.bottom())) - 1));
+    return QRegion(outer).subtracted(QRegion(innerPixels));
 }
 
 // Left-right and top-bottom mirrors of each handle; 0 and the middles of the other axis
@@ -211,9 +234,9 @@ void SCSelectionBorder::selectAndTrackMouse(const QPointF& point, QWidget* view)
 void SCSelectionBorder::trackMouse(const QPointF& point, QWidget* view) {
     if (tracking_ == Tracking::Move) {
         if (point != lastPoint_) {
+            const QRectF before = selectedRect_;
             translateBy(point.x() - lastPoint_.x(), point.y() - lastPoint_.y(), view);
-            if (view)
-                view->update();
+            updateChangedArea(view, before);
             lastPoint_ = point;
         }
     } else if (tracking_ == Tracking::Resize) {
@@ -294,11 +317,27 @@ quint32 SCSelectionBorder::resizeByMovingHandle(quint32 handle, const QPointF& p
         h = -h;
         y = y - h;
     }
+    const QRectF before = selectedRect_;
     selectedRect_ =
         frameRectForGraphicBounds(QRectF(x, y, w, h), lockingAspectRatio_, handle, view);
-    if (view)
-        view->update();
+    updateChangedArea(view, before);
     return handle;
+}
+
+void SCSelectionBorder::updateChangedArea(QWidget* view, const QRectF& before) const {
+    if (!view)
+        return;
+    // A large page is redrawn only where the drawing changed: the old and new outlines and
+    // the strips that went into or out of the dimming. A whole 2800-pixel page per pointer
+    // event would be too slow for the drag to follow the pointer.
+    const double height = view->height();
+    auto area = [height](const QRectF& r) {
+        return QRegion(
+            QRectF(r.x(), height - r.y() - r.height(), r.width(), r.height()).toAlignedRect());
+    };
+    view->update(outlineArea(before, height)
+                     .united(outlineArea(selectedRect_, height))
+                     .united(area(before).xored(area(selectedRect_))));
 }
 
 QRectF SCSelectionBorder::frameRectForGraphicBounds(const QRectF& rect, bool locked) const {

@@ -113,6 +113,8 @@ private:
     enum class Tracking { None, Move, Resize };
 
     void endTracking(QWidget* view);
+    // Asks view to redraw what changed since the rectangle was before.
+    void updateChangedArea(QWidget* view, const QRectF& before) const;
 
     QRectF selectedRect_;
     QColor borderColor_;

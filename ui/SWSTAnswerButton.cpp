@@ -2,7 +2,9 @@
 
 #include "ui/RMUIConfig.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QtMath>
@@ -120,6 +122,12 @@ QSize SWSTAnswerButton::sizeHint() const {
     return {qCeil(size.width()), qCeil(size.height())};
 }
 
+QSize SWSTAnswerButton::minimumSizeHint() const {
+    // A button never shrinks below its content, however tight its layout gets; a bar that
+    // holds other controls is as small as they let it be.
+    return layout() ? PointerButton::minimumSizeHint() : sizeHint();
+}
+
 void SWSTAnswerButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -133,13 +141,21 @@ void SWSTAnswerButton::paintEvent(QPaintEvent*) {
                          defaulTitle_);
     }
     shown_.paintBorder(painter, bounds);
-    if (hasFocus()) {
+    if (hasFocus() && keyboardFocus_) {
         LayerStyle ring;
         ring.cornerRadius = shown_.cornerRadius;
         ring.borderWidth = 2;
         ring.borderColor = palette().color(QPalette::Highlight);
         ring.paintBorder(painter, bounds);
     }
+}
+
+void SWSTAnswerButton::focusInEvent(QFocusEvent* event) {
+    // The ring shows where the keyboard is, so only focus moved by the keyboard draws it: a
+    // button that merely starts with the focus would look selected beside the real selection.
+    keyboardFocus_ =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    PointerButton::focusInEvent(event);
 }
 
 void SWSTAnswerButton::focusOutEvent(QFocusEvent* event) {
@@ -176,6 +192,11 @@ void SWSTAnswerButton::pointerExited() {
 }
 
 void SWSTAnswerButton::pressDown() {
+    // A click leaves text fields their focus, but takes it from another button, whose ring
+    // would otherwise stay beside the button the user is now using.
+    if (auto* focused = qobject_cast<SWSTAnswerButton*>(QApplication::focusWidget());
+        focused && focused != this)
+        setFocus(Qt::MouseFocusReason);
     if (isEnabled() && !selected_)
         setButtonState(ButtonState::Highlight);
 }

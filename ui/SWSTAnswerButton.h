@@ -109,12 +109,14 @@ public:
     void updateFrame();
 
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void clicked(SWSTAnswerButton* sender);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -147,6 +149,8 @@ private:
     bool selectionOverridesEnabled_ = false;
     // A Space press began while enabled and has not ended yet.
     bool spaceHeld_ = false;
+    // The focus came by Tab or Backtab, so the focus ring is drawn.
+    bool keyboardFocus_ = false;
 
     // The look shown now.
     LayerStyle shown_;

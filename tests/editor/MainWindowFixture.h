@@ -8,32 +8,42 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+#include <vector>
 
 struct FileDelegate : RMMainWindowDelegate {
     QString path;
     QString currentFilePath() const override { return path; }
 };
 
-// A window on a file of `pages` pages: letter pages, the third one taller.
+// A window on a file with a name that looks percent-encoded and is not.
 class MainWindowTest : public testing::Test {
 protected:
+    static constexpr const char* kFileName = "my file é 100%.pdf";
+
+    // `pages` letter pages, the third one taller.
     void open(int pages, const QString& userPassword = {}) {
+        std::vector<TestPage> list(static_cast<size_t>(pages));
+        if (pages > 2)
+            list[2].mediaBox = QRectF(0, 0, 612, 1008);
+        open(list, userPassword);
+    }
+    void open(const std::vector<TestPage>& pages, const QString& userPassword = {}) {
         TestPdfBuilder builder;
-        for (int i = 0; i < pages; ++i) {
-            TestPage page;
-            if (i == 2)
-                page.mediaBox = QRectF(0, 0, 612, 1008);
+        for (const TestPage& page : pages)
             builder.addPage(page);
-        }
         if (!userPassword.isEmpty())
             builder.encrypt(userPassword, "owner");
-        delegate.path = builder.writeTo(dir.filePath("doc.pdf"));
+        delegate.path = builder.writeTo(dir.filePath(QString::fromUtf8(kFileName)));
         auto opened = QpdfLoader().open(delegate.path);
         ASSERT_TRUE(opened.ok());
         window = std::make_unique<RMMainWindowController>(std::move(opened.document), &delegate);
@@ -61,6 +71,39 @@ protected:
                          Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(view, &move);
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(to));
+    }
+
+    // Saves as a user does: the save key, or closing the window and answering "Save As",
+    // then the panel's proposal changed to target. The write's error, empty on success.
+    QString saveTo(const QString& target, bool byClosing = false) {
+        QSignalSpy finished(window.get(), &RMMainWindowController::saveFinished);
+        if (byClosing) {
+            window->close();
+            if (!answerCloseQuestion("Save As"))
+                return QStringLiteral("no close question");
+        } else {
+            QTest::keySequence(window.get(), QKeySequence::Save);
+        }
+        auto* panel = window->findChild<QFileDialog*>();
+        if (!panel)
+            return QStringLiteral("no save panel");
+        // The panel's own question before replacing a file would wait for an answer.
+        panel->setOption(QFileDialog::DontConfirmOverwrite);
+        panel->selectFile(target);
+        QMetaObject::invokeMethod(panel, "accept");
+        if (!finished.wait(20000))
+            return QStringLiteral("no answer");
+        return finished[0][0].toString();
+    }
+    // Clicks the button titled answer in the window's close question; false without one.
+    bool answerCloseQuestion(const QString& answer) {
+        auto* alert = window->findChild<QMessageBox*>();
+        if (!alert)
+            return false;
+        for (QAbstractButton* button : alert->buttons())
+            if (button->text() == answer)
+                button->click();
+        return true;
     }
 
     QTemporaryDir dir;

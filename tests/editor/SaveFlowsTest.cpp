@@ -3,13 +3,12 @@
 #include "platform/FileOpener.h"
 #include "tests/editor/MainWindowFixture.h"
 #include "ui/RMTextField.h"
+#include "ui/SWSTAnswerButton.h"
 
-#include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QSignalSpy>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -25,22 +24,17 @@ protected:
         open(pages, password);
         window->setFileOpener(&opener);
     }
-    // Applies a crop so that the window has unsaved changes.
-    void makeEdited() {
+    // Drags a crop on the current page; with apply, presses "Done" too.
+    void crop(bool apply = true) {
         const double right = ui().pdfImgView->width();
         const double top = ui().pdfImgView->height();
         dragOnPage({right, top}, {right / 2, top / 2});
-        window->saveClickHandler();
-        ASSERT_TRUE(window->isWindowModified());
-    }
-    // Saves to target and waits for the write to end; the error, empty on success.
-    QString saveTo(const QString& target, bool closeAfterwards = false) {
-        QSignalSpy finished(window.get(), &RMMainWindowController::saveFinished);
-        window->writeDocumentTo(target, closeAfterwards);
-        EXPECT_TRUE(finished.wait(20000));
-        return finished.isEmpty() ? QStringLiteral("no answer") : finished[0][0].toString();
+        if (apply)
+            QTest::mouseClick(ui().saveBtn, Qt::LeftButton);
+        QCoreApplication::processEvents();
     }
     template <typename T> T* sheet() { return window->findChild<T*>(); }
+    QString name() const { return QString::fromUtf8(kFileName); }
 
     RecordingOpener opener;
 };
@@ -53,55 +47,70 @@ TEST_F(SaveFlowsTest, APlainFileNeverAsksForAPassword) {
 
 TEST_F(SaveFlowsTest, AWrongPasswordSaysSoUntilTypingAndTheRightOneShowsThePages) {
     openWithOpener(3, "secret");
-    EXPECT_EQ(window->session().cropsRect().size(), 0u);
+    EXPECT_EQ(ui().pageTextField->text(), "") << "no page to number yet";
+    EXPECT_EQ(ui().pageAmountField->text(), "");
     window->showDecryptWindow();
     RMDecryptSheet* decrypt = window->decryptWindow();
     ASSERT_NE(decrypt, nullptr);
     EXPECT_FALSE(decrypt->wrongPasswordLabel()->isVisibleTo(decrypt));
-    decrypt->passwordField()->setText("guess");
-    emit decrypt->tryPassword("guess");
+    QTest::keyClicks(decrypt->passwordField(), "guess");
+    QTest::mouseClick(decrypt->doneButton(), Qt::LeftButton);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(decrypt->wrongPasswordLabel()->isVisibleTo(decrypt));
     EXPECT_TRUE(decrypt->passwordField()->text().isEmpty());
+    for (QWidget* button : {decrypt->doneButton(), decrypt->cancelButton()})
+        EXPECT_GE(button->height(), button->sizeHint().height()) << "squeezed by the message";
     QTest::keyClicks(decrypt->passwordField(), "s");
     EXPECT_FALSE(decrypt->wrongPasswordLabel()->isVisibleTo(decrypt));
-    window->decryptOkHandler("secret");
+    QTest::keyClicks(decrypt->passwordField(), "ecret");
+    QTest::mouseClick(decrypt->doneButton(), Qt::LeftButton);
+    QCoreApplication::processEvents();
     EXPECT_EQ(window->decryptWindow(), nullptr);
-    EXPECT_EQ(window->session().cropsRect().size(), 3u);
-    EXPECT_EQ(ui().pageAmountField->text(), "/ 3");
+    EXPECT_EQ(ui().pageTextField->text(), "1");
+    EXPECT_EQ(ui().pageAmountField->text(), "3");
     EXPECT_TRUE(navigation(false, false, true, true));
 }
 
 TEST_F(SaveFlowsTest, CancellingThePasswordClosesTheWindow) {
     openWithOpener(1, "secret");
     window->showDecryptWindow();
-    window->decryptWindow()->reject();
+    QTest::mouseClick(window->decryptWindow()->cancelButton(), Qt::LeftButton);
+    QCoreApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(SaveFlowsTest, AnUneditedWindowClosesWithoutAQuestion) {
+TEST_F(SaveFlowsTest, AWindowWithoutCropsClosesWithoutAQuestion) {
     openWithOpener(2);
+    const double right = ui().pdfImgView->width();
+    dragOnPage({right, 10}, {right + 30, 10}); // dragged, but nothing cropped
     EXPECT_TRUE(window->close());
 }
 
-TEST_F(SaveFlowsTest, AnEditedWindowAsksWithTheDocumentsName) {
+// Crops applied with "Done", or only drawn: either way the user's work is at stake.
+class CloseQuestionTest : public SaveFlowsTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(CloseQuestionTest, AWindowWithCropsAsksWithTheDocumentsRealName) {
     openWithOpener(2);
-    makeEdited();
+    crop(GetParam());
     EXPECT_FALSE(window->close());
     auto* alert = sheet<QMessageBox>();
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(),
-              "Do you want to save the changes you made in the document \"doc.pdf\"?");
+              "Do you want to save the changes you made in the document \"" + name() + "\"?");
     EXPECT_EQ(alert->informativeText(), "Your changes will be lost if you don't save them.");
     QStringList buttons;
     for (QAbstractButton* button : alert->buttons())
         buttons << button->text();
-    EXPECT_TRUE(buttons.contains("Save As") && buttons.contains("Don't Save") &&
-                buttons.contains("Cancel"));
+    EXPECT_TRUE(buttons.contains("Save As") && buttons.contains("Cancel"));
+    answerCloseQuestion("Don't Save");
+    EXPECT_FALSE(window->isVisible());
 }
+
+INSTANTIATE_TEST_SUITE_P(AppliedOrPending, CloseQuestionTest, testing::Bool());
 
 TEST_F(SaveFlowsTest, WithoutAPathTheNameIsEmpty) {
     openWithOpener(2);
-    makeEdited();
+    crop();
     delegate.path.clear();
     window->close();
     ASSERT_NE(sheet<QMessageBox>(), nullptr);
@@ -110,16 +119,12 @@ TEST_F(SaveFlowsTest, WithoutAPathTheNameIsEmpty) {
 
 TEST_F(SaveFlowsTest, SaveAsThenCancellingThePanelKeepsTheWindowEdited) {
     openWithOpener(2);
-    makeEdited();
+    crop();
     window->close();
-    auto* alert = sheet<QMessageBox>();
-    ASSERT_NE(alert, nullptr);
-    for (QAbstractButton* button : alert->buttons())
-        if (button->text() == "Save As")
-            button->click();
+    answerCloseQuestion("Save As");
     auto* panel = sheet<QFileDialog>();
     ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(panel->selectedFiles().value(0).section('/', -1), "doc.pdf");
+    EXPECT_EQ(panel->selectedFiles().value(0).section('/', -1), name());
     panel->reject();
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->isWindowModified());
@@ -128,7 +133,7 @@ TEST_F(SaveFlowsTest, SaveAsThenCancellingThePanelKeepsTheWindowEdited) {
 
 TEST_F(SaveFlowsTest, ProgressFollowsThePagesAndTheSavedFileOpensThenTheWindowCloses) {
     openWithOpener(4);
-    makeEdited();
+    crop();
     QSignalSpy progress(window.get(), &RMMainWindowController::saveProgressChanged);
     const QString target = dir.filePath("saved.pdf");
     EXPECT_EQ(saveTo(target, true), "");
@@ -149,7 +154,7 @@ TEST_F(SaveFlowsTest, ProgressFollowsThePagesAndTheSavedFileOpensThenTheWindowCl
 
 TEST_F(SaveFlowsTest, SavingOverTheOpenFileLosesNothing) {
     openWithOpener(3);
-    makeEdited();
+    crop();
     const QRectF cropped = window->session().pdfDoc().boundsForBox(0, PdfBox::Crop);
     EXPECT_EQ(saveTo(delegate.path), "");
     EXPECT_EQ(saveTo(delegate.path), ""); // again, from the file it replaced
@@ -163,14 +168,15 @@ TEST_F(SaveFlowsTest, SavingOverTheOpenFileLosesNothing) {
 
 TEST_F(SaveFlowsTest, AFailedWriteIsReportedAndKeepsTheWindowOpenAndEdited) {
     openWithOpener(2);
-    makeEdited();
+    crop();
     const QString error = saveTo(dir.filePath("missing/folder/out.pdf"), true);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->isWindowModified());
     EXPECT_TRUE(opener.opened.isEmpty());
-    ASSERT_NE(sheet<QMessageBox>(), nullptr);
-    EXPECT_EQ(sheet<QMessageBox>()->informativeText(), error);
+    const auto alerts = window->findChildren<QMessageBox*>();
+    EXPECT_TRUE(std::any_of(alerts.begin(), alerts.end(),
+                            [&](QMessageBox* alert) { return alert->informativeText() == error; }));
 }
 
 } // namespace

@@ -1,0 +1,98 @@
+// The editing window on the screen it is given (CTest runs this file once per screen: a
+// 1366 x 768 laptop, a 1600 x 1000 screen at scale 2, a 2560 x 1440 monitor): it opens wholly
+// inside the screen, the page grows with the window, and a crop dragged to the page's edges
+// saves exactly those edges, whatever size the page is shown at.
+
+#include "tests/editor/MainWindowFixture.h"
+
+#include <QScreen>
+
+namespace {
+
+enum Edge { Left = 1, Bottom = 2, Right = 4, Top = 8 };
+
+struct EdgeCase {
+    const char* name;
+    QSizeF page;
+    int rotation;
+    // The marker's corner dragged out past the page: the top-right one (handle 8) or the
+    // bottom-left one (handle 1).
+    bool topRight;
+    // The page-space edges of the saved boxes that must lie on the page's own edges.
+    int edges;
+};
+
+void PrintTo(const EdgeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class WindowFitTest : public MainWindowTest, public testing::WithParamInterface<EdgeCase> {};
+
+TEST_F(MainWindowTest, OpensInsideTheScreenAndThePageFillsAMaximisedWindow) {
+    open(2);
+    const QRect available = window->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(window->frameGeometry())) << "window off screen";
+    QWidget* done = ui().saveBtn;
+    EXPECT_TRUE(available.contains(QRect(done->mapToGlobal(QPoint()), done->size())));
+    EXPECT_GE(done->height(), done->sizeHint().height()) << "squeezed";
+
+    const int smallHeight = ui().pdfImgView->height();
+    window->setGeometry(available);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui().pdfImgView->height(), ui().pageSquare->height()) << "a portrait page fills";
+    EXPECT_GE(ui().pdfImgView->height(), smallHeight);
+}
+
+TEST_P(WindowFitTest, ACropDraggedPastTheEdgesSavesThePagesEdgesExactly) {
+    const EdgeCase& c = GetParam();
+    TestPage page;
+    page.mediaBox = QRectF(QPointF(0, 0), c.page);
+    page.rotate = c.rotation;
+    open(std::vector<TestPage>{page});
+    const double w = ui().pdfImgView->width();
+    const double h = ui().pdfImgView->height();
+    // Both corners in, then one far out again: two edges on the page's edges, two inside.
+    dragOnPage({w, h}, {w * 0.7, h * 0.8});
+    dragOnPage({0, 0}, {w * 0.2, h * 0.1});
+    if (c.topRight)
+        dragOnPage({w * 0.7, h * 0.8}, {w + 40, h + 40});
+    else
+        dragOnPage({w * 0.2, h * 0.1}, {-40, -40});
+
+    // Not applied with "Done": the save applies them.
+    const QString target = dir.filePath("saved.pdf");
+    ASSERT_EQ(saveTo(target), "");
+    auto saved = QpdfLoader().open(target);
+    ASSERT_TRUE(saved.ok());
+    const QRectF media(QPointF(0, 0), c.page);
+    for (PdfBox box : {PdfBox::Media, PdfBox::Crop, PdfBox::Trim}) {
+        const QRectF r = saved.document->boundsForBox(0, box);
+        const std::pair<double, double> edges[] = {{r.left(), media.left()},
+                                                   {r.top(), media.top()},
+                                                   {r.right(), media.right()},
+                                                   {r.bottom(), media.bottom()}};
+        for (int i = 0; i < 4; ++i) {
+            if (c.edges & (1 << i))
+                EXPECT_EQ(edges[i].first, edges[i].second) << "edge " << i;
+            else
+                EXPECT_NE(edges[i].first, edges[i].second) << "edge " << i;
+        }
+        EXPECT_TRUE(media.contains(r));
+    }
+}
+
+// QRectF's top() is the smaller y: the page's bottom edge in its unflipped space.
+INSTANTIATE_TEST_SUITE_P(
+    Pages, WindowFitTest,
+    testing::Values(EdgeCase{"letterTopRight", {612, 792}, 0, true, Right | Top},
+                    EdgeCase{"letterBottomLeft", {612, 792}, 0, false, Left | Bottom},
+                    EdgeCase{"letterTurnedTopRight", {612, 792}, 90, true, Left | Top},
+                    EdgeCase{"letterTurnedBottomLeft", {612, 792}, 90, false, Right | Bottom},
+                    EdgeCase{"a0TopRight", {2384, 3370}, 0, true, Right | Top},
+                    EdgeCase{"a0TurnedBottomLeft", {2384, 3370}, 90, false, Right | Bottom},
+                    EdgeCase{"largeTopRight", {2592, 3456}, 0, true, Right | Top},
+                    EdgeCase{"largeBottomLeft", {2592, 3456}, 0, false, Left | Bottom},
+                    EdgeCase{"largeTurnedTopRight", {2592, 3456}, 90, true, Left | Top}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+} // namespace
