@@ -47,14 +47,6 @@ const QRectF kBoxView(72.34848484848484, 72.34848484848484, 144.6969696969697,
                       217.04545454545456);                                   // (100, 100, 200, 300)
 const QRectF kUpperHalfView(0, 221.38636363636365, 573, 221.38636363636365); // (0, 306, 792, 306)
 
-TEST(CropSessionTest, ZeroRectangleResetsTheCurrentPageToWhole) {
-    auto s = session({{kLetter}});
-    EXPECT_TRUE(s.cropIsFinishedWithRect({10, 10, 300, 300}));
-    EXPECT_FALSE(s.cropIsFinishedWithRect(QRectF()));
-    expectNear(s.cropsRect()[0].cropRect, kLetter);
-    expectNear(s.cropsRect()[0].showRect, {0, 0, 442.7727272727273, 573});
-}
-
 TEST(CropSessionTest, BatchCropCarriesTheCropBySize) {
     auto s = session({{kLetter}, {kLetter}, {kTall}, {kLetter.translated(5, 5)}, {kLetter}});
     s.setBatchCrop(true);
@@ -73,15 +65,6 @@ TEST(CropSessionTest, BatchCropCarriesTheCropBySize) {
         EXPECT_EQ(records[i].showRect, QRectF());
 }
 
-TEST(CropSessionTest, BatchCropWithNoSelectedPagesChangesOnlyTheCurrentPage) {
-    auto s = session({{kLetter}});
-    s.setBatchCrop(true);
-    s.applyPageRangeSettingWithPageArray({"+ Even Pages"});
-    EXPECT_TRUE(s.pageRangeArray().empty());
-    EXPECT_TRUE(s.cropIsFinishedWithRect(kBoxView));
-    expectNear(s.cropsRect()[0].cropRect, {100, 100, 200, 300});
-}
-
 TEST(CropSessionTest, AcceptedSelectionCarriesTheUncroppedCurrentPage) {
     auto s = session({{kLetter}, {kLetter}, {kTall}});
     s.setCurrentIndex(1);
@@ -93,7 +76,9 @@ TEST(CropSessionTest, AcceptedSelectionCarriesTheUncroppedCurrentPage) {
     expectNear(s.cropsRect()[2].cropRect, {0, 216, 612, 792});
 }
 
+// Each crop replaces the last; the zero rectangle means the whole page.
 TEST(CropSessionTest, OnlyCropsKeepingUnder99Point5PerCentCount) {
+    auto s = session({{kLetter}});
     const struct {
         QRectF view;
         bool cropped;
@@ -103,12 +88,14 @@ TEST(CropSessionTest, OnlyCropsKeepingUnder99Point5PerCentCount) {
         {{600, 600, 30, 30}, false},                           // off the page
         {{72, 72, 0, 217}, false},                             // no width
         {{-36, 0, 442.7727272727273, 573}, true},              // past the left edge
+        {QRectF(), false},
     };
     for (const auto& [view, cropped] : cases) {
-        auto s = session({{kLetter}});
         EXPECT_EQ(s.cropIsFinishedWithRect(view), cropped)
             << RectString::fromRect(view).toStdString();
     }
+    expectNear(s.cropsRect()[0].cropRect, kLetter);
+    expectNear(s.cropsRect()[0].showRect, {0, 0, 442.7727272727273, 573});
 }
 
 // Done writes the crop into all five boxes in page space and starts again uncropped; the
