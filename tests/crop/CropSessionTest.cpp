@@ -40,12 +40,11 @@ const QRectF kLetter(0, 0, 612, 792);
 const QRectF kTall(0, 0, 612, 1008);
 
 // The page view shows a letter page, upright or turned, 573 points along its 792-point side.
-// These are crops as it reports them, with the display crops they stand for.
+// These are crops as it reports them there, with the display crops they stand for.
 const QRectF kStripView(36.17424242424242, 434.0909090909091, 217.04545454545456,
                         108.52272727272728); // (50, 600, 300, 150)
 const QRectF kBoxView(72.34848484848484, 72.34848484848484, 144.6969696969697,
-                      217.04545454545456);                                   // (100, 100, 200, 300)
-const QRectF kUpperHalfView(0, 221.38636363636365, 573, 221.38636363636365); // (0, 306, 792, 306)
+                      217.04545454545456); // (100, 100, 200, 300)
 
 TEST(CropSessionTest, BatchCropCarriesTheCropBySize) {
     auto s = session({{kLetter}, {kLetter}, {kTall}, {kLetter.translated(5, 5)}, {kLetter}});
@@ -98,38 +97,8 @@ TEST(CropSessionTest, OnlyCropsKeepingUnder99Point5PerCentCount) {
     expectNear(s.cropsRect()[0].showRect, {0, 0, 442.7727272727273, 573});
 }
 
-// Done writes the crop into all five boxes in page space and starts again uncropped; the
-// pristine copy stays as opened, and Revert All brings it back.
-TEST(CropSessionTest, DoneWritesEveryBoxAndRevertAllUndoesIt) {
-    const struct {
-        int rotation;
-        QRectF cropBox, view, written;
-    } cases[] = {
-        {90, kLetter, kUpperHalfView, {0, 0, 306, 792}},
-        {270, kLetter, kUpperHalfView, {306, 0, 306, 792}},
-        {180, kLetter, kBoxView, {312, 392, 200, 300}},
-        {0, kLetter.translated(10, 20), kBoxView, {110, 120, 200, 300}},
-        // A crop with no area keeps the whole page rather than writing empty boxes.
-        {0, kLetter, {72, 72, 0, 217}, kLetter},
-    };
-    for (const auto& [rotation, cropBox, view, written] : cases) {
-        SCOPED_TRACE(rotation);
-        auto s = session({{cropBox, rotation}});
-        s.cropIsFinishedWithRect(view);
-        s.done();
-        for (int box = 0; box < kPdfBoxCount; ++box)
-            expectNear(s.pdfDoc().boundsForBox(0, static_cast<PdfBox>(box)), written);
-        expectNear(s.cropsRect()[0].originalPageRect, written);
-        EXPECT_FALSE(s.isCroppedSomePage());
-        EXPECT_EQ(s.originalPdfDoc().boundsForBox(0, PdfBox::Crop), cropBox);
-        s.revertAll();
-        EXPECT_EQ(s.pdfDoc().boundsForBox(0, PdfBox::Media), cropBox);
-        expectNear(s.cropsRect()[0].originalPageRect, cropBox);
-    }
-}
-
-// The whole path a user takes: open a file of mixed sizes and rotations, crop a single page
-// and a batch, apply, and read the bytes back with qpdf.
+// The whole path a user takes: open a file of mixed sizes and rotations, crop single pages and
+// a batch, apply ("Done"), read the bytes back with qpdf, and revert.
 TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     QTemporaryDir dir;
     TestPdfBuilder builder;
@@ -147,15 +116,17 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
 
     s.setCurrentIndex(3);
     s.cropIsFinishedWithRect(kBoxView); // page 4 alone, shown turned
+    s.setCurrentIndex(5);
+    s.cropIsFinishedWithRect({72, 72, 0, 217}); // page 6 to no width: kept whole, not emptied
     s.setBatchCrop(true);
     s.setCurrentIndex(0);
     s.applyPageRangeSettingWithPageArray({"+ Odd Pages", "2 - 2"}); // pages 1, 2, 3 and 5
     s.cropIsFinishedWithRect(kStripView);
     s.done();
+    EXPECT_FALSE(s.isCroppedSomePage());    // the records start again from the new boxes
     s.cropIsFinishedWithRect({1, 1, 2, 2}); // pending only: not in the bytes
 
-    // Each keeps the strip's distance from the top of the displayed page; pages 4 and 6 are not
-    // selected, and page 6 keeps its whole page.
+    // The batch keeps the strip's distance from the top of each displayed page.
     const QRectF expected[] = {{50, 600, 300, 150},  {42, 50, 150, 300},  {262, 42, 300, 150},
                                {100, 492, 300, 200}, {60, 670, 300, 150}, kTall};
     const QByteArray bytes = s.currentDocData();
@@ -164,6 +135,7 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     auto pages = pdf.getAllPages();
     ASSERT_EQ(pages.size(), 6u);
     for (size_t i = 0; i < 6; ++i) {
+        expectNear(s.cropsRect()[i].originalPageRect, expected[i]);
         for (const char* key : kPdfBoxKeys) {
             const auto r = pages[i].getKey(key).getArrayAsRectangle();
             expectNear(QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly), expected[i]);
@@ -171,8 +143,10 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     }
 
     s.revertAll();
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(s.pdfDoc().boundsForBox(i, PdfBox::Crop), sizes[i]);
+        EXPECT_EQ(s.cropsRect()[size_t(i)].originalPageRect, sizes[i]);
+    }
 }
 
 TEST(CropSessionFileTest, RevertAllKeepsALockedFileUnlocked) {
