@@ -151,8 +151,7 @@ testing::AssertionResult colorNear(const QColor& actual, const QColor& expected,
     if (channelDistance(actual, expected) <= tolerance)
         return testing::AssertionSuccess();
     return testing::AssertionFailure()
-           << actual.name(QColor::HexArgb).toStdString() << " instead of "
-           << expected.name(QColor::HexArgb).toStdString();
+           << hex(actual).toStdString() << " instead of " << hex(expected).toStdString();
 }
 
 // The pixel of area that differs most from reference: the most covered pixel of a shape or
