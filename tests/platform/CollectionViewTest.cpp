@@ -332,11 +332,12 @@ TEST_F(FlowLayoutTest, PlacesItemsInLinesAndSectionsAndFindsThemByRect) {
         QRectF rect;
         std::vector<IndexPath> found;
     } queries[] = {
-        {{0, 85, 340, 4}, {}},         // touches two lines only
-        {{0, 85, 340, 4.5}, {{0, 2}}}, // into the second
-        {{168, 0, 4, 84}, {}},         // between two items of a line
-        {{168, 0, 4, 110}, {{0, 3}}},  // down to the wide one
-        {{0, 130, 340, 30}, {{0, 4}, {2, 0}}},
+        {{0, 85, 340, 4}, {}},                 // touches two lines only
+        {{0, 85, 340, 4.5}, {{0, 2}}},         // into the second
+        {{168, 0, 4, 84}, {}},                 // between two items of a line
+        {{168, 0, 4, 110}, {{0, 3}}},          // down to the wide one
+        {{0, 130, 340, 30}, {{0, 4}, {2, 0}}}, // across sections
+        {{0, -100, 340, 105}, {}},             // above the first line
         {{-1e3, -1e3, 5e3, 1e4}, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {2, 0}}},
         {{0, 100, 340, 0}, {}}, // no area
     };
