@@ -6,187 +6,110 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace {
 
 void expectRect(const QRectF& actual, const QRectF& expected) {
-    EXPECT_DOUBLE_EQ(actual.x(), expected.x());
-    EXPECT_DOUBLE_EQ(actual.y(), expected.y());
-    EXPECT_DOUBLE_EQ(actual.width(), expected.width());
-    EXPECT_DOUBLE_EQ(actual.height(), expected.height());
+    EXPECT_NEAR(actual.x(), expected.x(), 1e-9);
+    EXPECT_NEAR(actual.y(), expected.y(), 1e-9);
+    EXPECT_NEAR(actual.width(), expected.width(), 1e-9);
+    EXPECT_NEAR(actual.height(), expected.height(), 1e-9);
 }
 
-bool allFinite(const QRectF& r) {
-    return std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width()) &&
-           std::isfinite(r.height());
+const QRectF kPortraitShow(65.11363636363635, 0, 442.7727272727273, 573);
+const QRectF kLetterCropInView(72.34848484848486, 72.34848484848486, 289.39393939393943,
+                               361.74242424242425);
+
+// Page (displayed size), where it shows in the square, a display crop and that crop in view
+// space; view space scales back to the same display crop.
+TEST(CropGeometryTest, PagesFitTheSquareAndCropsScaleIntoViewSpaceAndBack) {
+    const struct {
+        QRectF page, show, crop, view;
+    } cases[] = {
+        {{0, 0, 612, 792}, kPortraitShow, {100, 100, 400, 500}, kLetterCropInView},
+        {{0, 0, 792, 612},
+         {0, 65.11363636363635, 573, 442.7727272727273},
+         {100, 100, 400, 500},
+         kLetterCropInView},
+        {{0, 0, 500, 500}, {0, 0, 573, 573}, {0, 0, 250, 500}, {0, 0, 286.5, 573}},
+        {{40, -30, 500, 500}, {0, 0, 573, 573}, {0, 0, 250, 500}, {0, 0, 286.5, 573}},
+        // A page with no width or no height shows as a line and scales by its other side.
+        {{0, 0, 0, 792}, {286.5, 0, 0, 573}, {0, 396, 0, 396}, {0, 286.5, 0, 286.5}},
+        {{0, 0, 612, 0}, {0, 286.5, 573, 0}, {306, 0, 306, 0}, {286.5, 0, 286.5, 0}},
+    };
+    for (const auto& [page, show, crop, view] : cases) {
+        SCOPED_TRACE(RectString::fromRect(page).toStdString());
+        expectRect(CropGeometry::mainPDFImgViewShowRect(page), show);
+        expectRect(CropGeometry::pdfImgViewCropRectWithShowRect(show, page, crop), view);
+        expectRect(CropGeometry::displayRectFromViewRect(view, page, show.size()), crop);
+    }
+    // With neither, a point in the middle, and every scale gives the empty rectangle.
+    const QRectF none;
+    expectRect(CropGeometry::mainPDFImgViewShowRect(none), {286.5, 286.5, 0, 0});
+    expectRect(
+        CropGeometry::pdfImgViewCropRectWithShowRect({286.5, 286.5, 0, 0}, none, {0, 0, 10, 10}),
+        none);
+    expectRect(CropGeometry::displayRectFromViewRect({0, 0, 5, 5}, none, {0, 0}), none);
 }
 
-struct ShowCase {
-    const char* name;
-    QRectF pageRect;
-    QRectF show;
-};
-
-class ShowRectTest : public testing::TestWithParam<ShowCase> {};
-
-TEST_P(ShowRectTest, FitsThePageIntoTheSquare) {
-    expectRect(CropGeometry::mainPDFImgViewShowRect(GetParam().pageRect), GetParam().show);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Pages, ShowRectTest,
-    testing::Values(
-        ShowCase{"portrait", {0, 0, 612, 792}, {65.11363636363635, 0, 442.7727272727273, 573}},
-        ShowCase{"landscape", {0, 0, 792, 612}, {0, 65.11363636363635, 573, 442.7727272727273}},
-        ShowCase{"square", {0, 0, 500, 500}, {0, 0, 573, 573}},
-        ShowCase{"originIgnored", {40, -30, 500, 500}, {0, 0, 573, 573}},
-        ShowCase{"zeroWidth", {0, 0, 0, 792}, {286.5, 0, 0, 573}},
-        ShowCase{"zeroHeight", {0, 0, 612, 0}, {0, 286.5, 573, 0}},
-        ShowCase{"zeroBoth", {0, 0, 0, 0}, {286.5, 286.5, 0, 0}}),
-    [](const auto& p) { return std::string(p.param.name); });
-
-TEST(CropGeometryTest, DisplayCropScalesIntoViewSpace) {
-    const QRectF page(0, 0, 612, 792);
-    const QRectF show = CropGeometry::mainPDFImgViewShowRect(page);
-    expectRect(CropGeometry::pdfImgViewCropRectWithShowRect(show, page, {100, 100, 400, 500}),
-               {72.34848484848486, 72.34848484848486, 289.39393939393943, 361.74242424242425});
-}
-
-TEST(CropGeometryTest, ViewAndDisplaySpaceAreInverses) {
-    for (const QRectF page : {QRectF(0, 0, 612, 792), QRectF(10, 20, 792, 612),
-                              QRectF(0, 0, 595, 842), QRectF(0, 0, 400, 400)}) {
-        const QRectF crop(31.5, 47.25, 300, 211);
-        const QRectF show = CropGeometry::mainPDFImgViewShowRect(page);
-        const QRectF view = CropGeometry::pdfImgViewCropRectWithShowRect(show, page, crop);
-        const QRectF back = CropGeometry::displayRectFromViewRect(view, page, show.size());
-        EXPECT_NEAR(back.x(), crop.x(), 1e-9);
-        EXPECT_NEAR(back.y(), crop.y(), 1e-9);
-        EXPECT_NEAR(back.width(), crop.width(), 1e-9);
-        EXPECT_NEAR(back.height(), crop.height(), 1e-9);
+TEST(CropGeometryTest, CarriedCropsKeepTheirDistanceFromLeftAndTop) {
+    const QRectF letter(0, 0, 612, 792), tall(0, 0, 612, 1008), small(0, 0, 300, 400);
+    const struct {
+        QRectF crop, from, to, expected;
+    } cases[] = {
+        {{50, 600, 300, 150}, letter, tall, {50, 816, 300, 150}},
+        {letter, letter, tall, {0, 216, 612, 792}},
+        {{100, 100, 500, 600}, letter, small, {100, 0, 200, 308}}, // clipped
+        {{400, 0, 100, 100}, letter, small, small},                // misses the page
+        {{300, 692, 100, 100}, letter, small, {300, 300, 0, 100}}, // touches its edge
+        {{50, 600, 300, 150}, {7, 9, 612, 792}, {-3, 4, 612, 1008}, {50, 816, 300, 150}},
+    };
+    for (const auto& [crop, from, to, expected] : cases) {
+        SCOPED_TRACE(RectString::fromRect(crop).toStdString());
+        expectRect(CropGeometry::fitCropRect(crop, from, to), expected);
     }
 }
 
-// Pages with no width or no height must give finite rectangles everywhere.
-TEST(CropGeometryTest, DegeneratePagesNeverDivideByZero) {
-    const QRectF crop(0, 0, 10, 10);
-    for (const QRectF page : {QRectF(0, 0, 0, 792), QRectF(0, 0, 612, 0), QRectF(0, 0, 0, 0)}) {
-        const QRectF show = CropGeometry::mainPDFImgViewShowRect(page);
-        const QRectF view = CropGeometry::pdfImgViewCropRectWithShowRect(show, page, crop);
-        const QRectF display = CropGeometry::displayRectFromViewRect(view, page, show.size());
-        EXPECT_TRUE(allFinite(show) && allFinite(view) && allFinite(display));
-    }
-    // A page with height but no width still scales by its height.
-    const QRectF tall(0, 0, 0, 792);
-    expectRect(CropGeometry::pdfImgViewCropRectWithShowRect(
-                   CropGeometry::mainPDFImgViewShowRect(tall), tall, {0, 396, 0, 396}),
-               {0, 286.5, 0, 286.5});
-    expectRect(CropGeometry::displayRectFromViewRect({0, 0, 5, 5}, {0, 0, 0, 0}, {0, 0}), {});
-}
-
-struct FitCase {
-    const char* name;
-    QRectF crop, from, to, expected;
-};
-
-class FitCropRectTest : public testing::TestWithParam<FitCase> {};
-
-TEST_P(FitCropRectTest, KeepsDistancesFromLeftAndTop) {
-    const auto& c = GetParam();
-    expectRect(CropGeometry::fitCropRect(c.crop, c.from, c.to), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Crops, FitCropRectTest,
-                         testing::Values(FitCase{"tallerTarget",
-                                                 {50, 600, 300, 150},
-                                                 {0, 0, 612, 792},
-                                                 {0, 0, 612, 1008},
-                                                 {50, 816, 300, 150}},
-                                         FitCase{"wholePageToTaller",
-                                                 {0, 0, 612, 792},
-                                                 {0, 0, 612, 792},
-                                                 {0, 0, 612, 1008},
-                                                 {0, 216, 612, 792}},
-                                         FitCase{"clippedToSmaller",
-                                                 {100, 100, 500, 600},
-                                                 {0, 0, 612, 792},
-                                                 {0, 0, 300, 400},
-                                                 {100, 0, 200, 308}},
-                                         FitCase{"missesSmallerPage",
-                                                 {400, 0, 100, 100},
-                                                 {0, 0, 612, 792},
-                                                 {0, 0, 300, 400},
-                                                 {0, 0, 300, 400}},
-                                         FitCase{"touchesEdgeOnly",
-                                                 {300, 692, 100, 100},
-                                                 {0, 0, 612, 792},
-                                                 {0, 0, 300, 400},
-                                                 {300, 300, 0, 100}},
-                                         FitCase{"originsIgnored",
-                                                 {50, 600, 300, 150},
-                                                 {7, 9, 612, 792},
-                                                 {-3, 4, 612, 1008},
-                                                 {50, 816, 300, 150}}),
-                         [](const auto& p) { return std::string(p.param.name); });
-
-struct PageSpaceCase {
-    const char* name;
-    qint64 rotation;
-    QRectF cropBox;
-    QRectF displayCrop;
-    QRectF expected;
-};
-
-class PageSpaceTest : public testing::TestWithParam<PageSpaceCase> {};
-
-RMCropInfo recordFor(qint64 rotation, const QRectF& cropBox, const QRectF& displayCrop) {
-    RMCropInfo info;
-    info.pageRoation = rotation;
-    info.originalPageRect = cropBox;
-    const bool sideways = rotation == 90 || rotation == 270;
-    info.pageRect =
-        sideways ? QRectF(cropBox.x(), cropBox.y(), cropBox.height(), cropBox.width()) : cropBox;
-    info.cropRect = displayCrop;
-    return info;
-}
-
-TEST_P(PageSpaceTest, UndoesRotationAndAddsOrigin) {
-    const auto& c = GetParam();
-    expectRect(CropGeometry::pageSpaceCropRect(recordFor(c.rotation, c.cropBox, c.displayCrop)),
-               c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rotations, PageSpaceTest,
-    testing::Values(
-        PageSpaceCase{"upperHalf90", 90, {0, 0, 612, 792}, {0, 306, 792, 306}, {0, 0, 306, 792}},
-        PageSpaceCase{
-            "upperHalf270", 270, {0, 0, 612, 792}, {0, 306, 792, 306}, {306, 0, 306, 792}},
-        PageSpaceCase{
-            "rotated180", 180, {0, 0, 612, 792}, {100, 100, 200, 300}, {312, 392, 200, 300}},
-        PageSpaceCase{"origin0", 0, {10, 20, 612, 792}, {100, 100, 200, 300}, {110, 120, 200, 300}},
-        PageSpaceCase{"origin90", 90, {10, 20, 612, 792}, {0, 306, 792, 306}, {10, 20, 306, 792}},
-        PageSpaceCase{"unknownRotationIsZero", 45, {0, 0, 612, 792}, {1, 2, 3, 4}, {1, 2, 3, 4}}),
-    [](const auto& p) { return std::string(p.param.name); });
-
-TEST(CropGeometryTest, WholeDisplayedPageIsWholeCropBoxForEveryRotation) {
-    const QRectF box(13.5, -20, 595, 842);
-    for (qint64 rotation : {0, 90, 180, 270}) {
-        RMCropInfo info = recordFor(rotation, box, {});
-        info.cropRect = QRectF(0, 0, info.pageRect.width(), info.pageRect.height());
-        expectRect(CropGeometry::pageSpaceCropRect(info), box);
+// Display crops back in page space: the rotation undone, the crop box origin added.
+TEST(CropGeometryTest, PageSpaceUndoesTheRotationAndAddsTheOrigin) {
+    const QRectF letter(0, 0, 612, 792), turned(0, 0, 792, 612);
+    const QRectF odd(13.5, -20, 595, 842), oddTurned(13.5, -20, 842, 595);
+    const struct {
+        qint64 rotation;
+        QRectF cropBox, displayed, crop, expected;
+    } cases[] = {
+        {90, letter, turned, {0, 306, 792, 306}, {0, 0, 306, 792}},
+        {270, letter, turned, {0, 306, 792, 306}, {306, 0, 306, 792}},
+        {180, letter, letter, {100, 100, 200, 300}, {312, 392, 200, 300}},
+        {0, {10, 20, 612, 792}, {10, 20, 612, 792}, {100, 100, 200, 300}, {110, 120, 200, 300}},
+        {90, {10, 20, 612, 792}, {10, 20, 792, 612}, {0, 306, 792, 306}, {10, 20, 306, 792}},
+        {45, letter, letter, {1, 2, 3, 4}, {1, 2, 3, 4}}, // not a rotation: as 0
+        // The whole displayed page is the whole crop box, whatever the rotation.
+        {0, odd, odd, {0, 0, 595, 842}, odd},
+        {90, odd, oddTurned, {0, 0, 842, 595}, odd},
+        {180, odd, odd, {0, 0, 595, 842}, odd},
+        {270, odd, oddTurned, {0, 0, 842, 595}, odd},
+    };
+    for (const auto& [rotation, cropBox, displayed, crop, expected] : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << rotation << ", " << RectString::fromRect(cropBox).toStdString());
+        RMCropInfo record;
+        record.pageRoation = rotation;
+        record.originalPageRect = cropBox;
+        record.pageRect = displayed;
+        record.cropRect = crop;
+        expectRect(CropGeometry::pageSpaceCropRect(record), expected);
     }
 }
 
-TEST(CropRecordsTest, RecordsFollowEachPagesCropBoxAndRotation) {
-    PageGeometry portrait;
-    portrait.box(PdfBox::Crop) = QRectF(10, 20, 612, 792);
-    PageGeometry turned = portrait;
+TEST(CropRecordsTest, RecordsAreUncroppedAndTurnedPagesSwapWidthAndHeight) {
+    PageGeometry upright;
+    upright.box(PdfBox::Crop) = QRectF(10, 20, 612, 792);
+    PageGeometry turned = upright;
     turned.rotation = 90;
-    const QpdfDocument document(nullptr, {portrait, turned}, false);
-
-    const auto records = CropRecords::build(document);
+    const auto records = CropRecords::build(QpdfDocument(nullptr, {upright, turned}, false));
     ASSERT_EQ(records.size(), 2u);
     expectRect(records[0].pageRect, {10, 20, 612, 792});
     expectRect(records[0].cropRect, {0, 0, 612, 792});
@@ -197,42 +120,24 @@ TEST(CropRecordsTest, RecordsFollowEachPagesCropBoxAndRotation) {
     expectRect(records[1].showRect, {});
 }
 
-TEST(CropRecordsTest, ShowInfoCarriesBothRectanglesLosslessly) {
-    RMCropInfo info = recordFor(0, {0, 0, 612, 792}, {100, 100, 400, 500});
-    const auto snapshot = CropRecords::showInfo(QImage(4, 4, QImage::Format_RGB32), info);
-    EXPECT_EQ(snapshot.pdfImg.size(), QSize(4, 4));
-    expectRect(RectString::toRect(snapshot.mainPDFViewShowRectStr),
-               {65.11363636363635, 0, 442.7727272727273, 573});
-    expectRect(RectString::toRect(snapshot.mainPDFViewCropRectStr),
-               {72.34848484848486, 72.34848484848486, 289.39393939393943, 361.74242424242425});
-}
-
 TEST(RectStringTest, RoundTripsExactlyAndRejectsGarbage) {
     const QRectF awkward(0.1, -1e-300, 1.0 / 3.0, 123456789.123456789);
     const QRectF back = RectString::toRect(RectString::fromRect(awkward));
-    EXPECT_EQ(back.x(), awkward.x());
-    EXPECT_EQ(back.y(), awkward.y());
-    EXPECT_EQ(back.width(), awkward.width());
-    EXPECT_EQ(back.height(), awkward.height());
+    EXPECT_EQ(std::tuple(back.x(), back.y(), back.width(), back.height()),
+              std::tuple(awkward.x(), awkward.y(), awkward.width(), awkward.height()));
     EXPECT_EQ(RectString::fromRect({1, 2, 3, 4}), "{{1, 2}, {3, 4}}");
-    expectRect(RectString::toRect("{{1, 2}, {3}}"), {});
-    expectRect(RectString::toRect("nonsense"), {});
+    EXPECT_EQ(RectString::toRect("{{1, 2}, {3}}"), QRectF());
+    EXPECT_EQ(RectString::toRect("nonsense"), QRectF());
 }
 
-class RotationTest : public testing::TestWithParam<std::pair<double, int>> {};
-
-TEST_P(RotationTest, NormalisesMultiplesOf90AndZeroesTheRest) {
-    EXPECT_EQ(PageGeometry::normalizedRotation(GetParam().first), GetParam().second);
+TEST(PageGeometryTest, RotationsNormaliseMultiplesOf90AndZeroTheRest) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    const std::pair<double, int> cases[] = {
+        {0, 0},      {90, 90},  {180, 180}, {270, 270}, {360, 0},      {450, 90}, {-90, 270},
+        {-450, 270}, {-360, 0}, {45, 0},    {90.5, 0},  {3600090, 90}, {nan, 0},  {infinity, 0}};
+    for (const auto& [degrees, expected] : cases)
+        EXPECT_EQ(PageGeometry::normalizedRotation(degrees), expected) << degrees;
 }
-
-INSTANTIATE_TEST_SUITE_P(Values, RotationTest,
-                         testing::Values(std::pair{0.0, 0}, std::pair{90.0, 90},
-                                         std::pair{180.0, 180}, std::pair{270.0, 270},
-                                         std::pair{360.0, 0}, std::pair{450.0, 90},
-                                         std::pair{-90.0, 270}, std::pair{-450.0, 270},
-                                         std::pair{-360.0, 0}, std::pair{45.0, 0},
-                                         std::pair{90.5, 0}, std::pair{3600090.0, 90},
-                                         std::pair{std::numeric_limits<double>::quiet_NaN(), 0},
-                                         std::pair{std::numeric_limits<double>::infinity(), 0}));
 
 } // namespace

@@ -6,48 +6,49 @@
 
 namespace {
 
-TEST(NotificationCenterTest, DeliversByNameAndOptionalSender) {
+class NotificationCenterTest : public testing::Test {
+protected:
+    // An observer held by holder that adds amount to calls, so that one sum tells who was called.
+    void count(QObject* holder, const QString& name, int amount, const void* sender = nullptr) {
+        center.addObserver(
+            holder, name, [this, amount](const Notification&) { calls += amount; }, sender);
+    }
+
     NotificationCenter center;
     QObject owner;
-    int a = 0, b = 0, fromSender = 0;
+    int calls = 0;
+};
+
+TEST_F(NotificationCenterTest, DeliversByNameAndOptionalSender) {
     const int sender = 0, other = 0;
-    center.addObserver(&owner, "A", [&](const Notification& n) {
-        ++a;
-        EXPECT_EQ(n.name, "A");
+    count(&owner, "A", 1);
+    count(&owner, "A", 10, &sender);
+    center.addObserver(&owner, "B", [&](const Notification& n) {
+        EXPECT_EQ(n.name, "B");
+        calls += 100 * n.object.toInt();
     });
-    center.addObserver(&owner, "B", [&](const Notification& n) { b += n.object.toInt(); });
-    center.addObserver(
-        &owner, "A", [&](const Notification&) { ++fromSender; }, &sender);
     center.post("A", &other);
     center.post("A", &sender);
     center.post("B", nullptr, 5);
     center.post("C");
-    EXPECT_EQ(a, 2);
-    EXPECT_EQ(b, 5);
-    EXPECT_EQ(fromSender, 1);
+    EXPECT_EQ(calls, 1 + 1 + 10 + 500);
 }
 
-TEST(NotificationCenterTest, ObserversEndWithTheirOwnerOrOnRemoval) {
-    NotificationCenter center;
-    int calls = 0;
-    auto owner = std::make_unique<QObject>();
-    QObject kept;
-    center.addObserver(owner.get(), "N", [&](const Notification&) { ++calls; });
-    center.addObserver(&kept, "N", [&](const Notification&) { calls += 10; });
-    center.addObserver(&kept, "M", [&](const Notification&) { calls += 100; });
+TEST_F(NotificationCenterTest, ObserversEndWithTheirOwnerOrOnRemoval) {
+    auto gone = std::make_unique<QObject>();
+    count(gone.get(), "N", 1);
+    count(&owner, "N", 10);
+    count(&owner, "M", 100);
     center.post("N");
-    owner.reset();
+    gone.reset();
     center.post("N");
-    center.removeObserver(&kept, "N");
+    center.removeObserver(&owner, "N");
     center.post("N");
     center.post("M");
     EXPECT_EQ(calls, 1 + 10 + 10 + 100);
 }
 
-TEST(NotificationCenterTest, HandlerMayRemoveItselfWhileRunning) {
-    NotificationCenter center;
-    QObject owner;
-    int calls = 0;
+TEST_F(NotificationCenterTest, HandlerMayRemoveItselfWhileRunning) {
     center.addObserver(&owner, "N", [&](const Notification&) {
         ++calls;
         center.removeObserver(&owner);
@@ -57,9 +58,7 @@ TEST(NotificationCenterTest, HandlerMayRemoveItselfWhileRunning) {
     EXPECT_EQ(calls, 1);
 }
 
-TEST(NotificationCenterTest, HandlersRunOnThePostingThread) {
-    NotificationCenter center;
-    QObject owner;
+TEST_F(NotificationCenterTest, HandlersRunOnThePostingThread) {
     std::thread::id seen;
     center.addObserver(&owner, "N",
                        [&](const Notification&) { seen = std::this_thread::get_id(); });

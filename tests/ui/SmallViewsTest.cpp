@@ -1,12 +1,10 @@
 #include "ui/ColorHex.h"
 #include "ui/ImageTint.h"
 #include "ui/RMImage.h"
-#include "ui/RMTextField.h"
 
 #include <gtest/gtest.h>
 
 #include <QPainter>
-#include <QTest>
 
 #include <algorithm>
 
@@ -60,18 +58,6 @@ TEST(Icons, ExistAndRenderSharpAtTheDevicePixelRatio) {
         const auto* pixels = reinterpret_cast<const QRgb*>(argb.constBits());
         EXPECT_GT(std::count(pixels, pixels + 44 * 44, qRgb(255, 255, 255)), 100);
     }
-}
-
-TEST(RMTextFieldTest, ReportsUserEditsAndTheEndOfEditing) {
-    RMTextField field;
-    int changes = 0, ends = 0;
-    field.setDidChangeBlock([&] { ++changes; });
-    field.setDidEndBlock([&] { ++ends; });
-    QTest::keyClicks(&field, "12");
-    field.setText("7"); // the program's own text is not an edit
-    QTest::keyClick(&field, Qt::Key_Return);
-    EXPECT_EQ(changes, 2);
-    EXPECT_EQ(ends, 1);
 }
 
 } // namespace

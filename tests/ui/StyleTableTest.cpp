@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QtMath>
 
-#include <array>
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -46,17 +49,13 @@ const char* const kDesignTable = R"(
 | "OpenPanel_Delete_Btn" | no | 2 | 0 | — | — | #FFD0D0D0; disabled #FF6A686B | #00FFFFFF / #14FFFFFF / #28FFFFFF / #00FFFFFF / #00FFFFFF | "delete"; 22×22; baseline 0 | insets 2,2,2,2 | — |
 )";
 
-// The five values of a per-look cell; colours as 0xAARRGGBB, a dash as 0.
-std::array<double, 5> perLook(const QString& cell) {
-    QStringList v = cell.split(" / ");
-    if (v.size() == 1) {
-        const QStringList pair = cell.split("; disabled ");
-        v = {pair[0], pair[0], pair[0], pair[0], pair.last()};
-    }
-    std::array<double, 5> values;
-    for (int i = 0; i < 5; ++i)
-        values[i] = v[i].startsWith('#') ? v[i].mid(1).toUInt(nullptr, 16) : v[i].toDouble();
-    return values;
+// The five texts of a per-look cell, a dash reading as zero.
+QStringList perLook(const QString& cell, const QString& zero) {
+    if (cell == "—")
+        return QStringList(5, zero);
+    const QStringList five = cell.split(" / ");
+    const QStringList pair = cell.split("; disabled ");
+    return five.size() == 5 ? five : QStringList(4, pair[0]) << pair.last();
 }
 
 // The captures of pattern in cell, as numbers; zeros when it does not match.
@@ -73,6 +72,10 @@ QString quoted(const QString& cell) {
     return QRegularExpression("\"([^\"]*)\"").match(cell).captured(1);
 }
 
+QString hex(const QColor& color) {
+    return color.name(QColor::HexArgb).toUpper();
+}
+
 TEST(StyleTable, ButtonsTakeEveryCellOfTheirEntryAndThereAreNoOtherEntries) {
     QStringList names;
     for (const QString& line : QString::fromUtf8(kDesignTable).split('\n', Qt::SkipEmptyParts)) {
@@ -85,21 +88,24 @@ TEST(StyleTable, ButtonsTakeEveryCellOfTheirEntryAndThereAreNoOtherEntries) {
         button.setConfigKey(names.last());
 
         EXPECT_EQ(button.hasBorder(), row[1] == "yes");
-        const QString imageName = quoted(row[8]);
+        // Columns 2 to 7, each as its five looks.
+        QList<QStringList> looks(6);
         for (int k = 0; k < SWSTButtonLook::KindCount; ++k) {
             const SWSTButtonLook& look = button.look(SWSTButtonLook::Kind(k));
-            const auto argb = [](const QColor& color) { return double(color.rgba()); };
-            const double actual[] = {look.cornerRadius,      look.borderWidth,
-                                     argb(look.borderColor), argb(look.titleColor),
-                                     argb(look.imageColor),  argb(look.backgroundColor)};
-            for (int column = 2; column <= 7; ++column)
-                EXPECT_EQ(actual[column - 2], perLook(row[column])[k])
-                    << "column " << column << ", look " << k;
-            EXPECT_EQ(look.image.name(), imageName);
-            if (!imageName.isEmpty()) {
+            looks[0] << QString::number(look.cornerRadius);
+            looks[1] << QString::number(look.borderWidth);
+            looks[2] << hex(look.borderColor);
+            looks[3] << hex(look.titleColor);
+            looks[4] << hex(look.imageColor);
+            looks[5] << hex(look.backgroundColor);
+            EXPECT_EQ(look.image.name(), quoted(row[8]));
+            if (!look.image.isNull()) {
                 EXPECT_EQ(look.image.tints(), QList<QColor>{look.imageColor});
             }
         }
+        for (int column = 2; column <= 7; ++column)
+            EXPECT_EQ(looks[column - 2], perLook(row[column], column < 4 ? "0" : "#00000000"))
+                << "column " << column;
 
         const auto image = numbers(row[8], "(\\d+)×(\\d+)");
         EXPECT_EQ(button.imageSize(), QSizeF(image[0], image[1]));
@@ -111,14 +117,99 @@ TEST(StyleTable, ButtonsTakeEveryCellOfTheirEntryAndThereAreNoOtherEntries) {
         EXPECT_EQ(button.btnSize(), QSizeF(size[0], size[1]));
         EXPECT_EQ(button.isTitleCenter(), row[9].contains("centred"));
         EXPECT_EQ(button.defaulTitle(), quoted(row[10]));
-        QFont font = QApplication::font();
-        if (const int pixels = int(numbers(row[10], "(\\d+) pt")[0]))
-            font.setPixelSize(pixels);
-        EXPECT_EQ(button.font(), font);
-        EXPECT_EQ(RMUIConfig::sharedInstance().configDic()[names.last()].toMap()["canSelected"], 1);
+        // A size is in pixels, in the application's family and weight; without one the font is
+        // the application's own.
+        const QFont font = button.font();
+        if (const int pixels = int(numbers(row[10], "(\\d+) pt")[0])) {
+            EXPECT_EQ(font.pixelSize(), pixels);
+            EXPECT_EQ(font.family(), QApplication::font().family());
+            EXPECT_EQ(font.weight(), QFont::Normal);
+        } else {
+            EXPECT_EQ(font, QApplication::font());
+        }
     }
     names.sort();
     EXPECT_EQ(RMUIConfig::sharedInstance().configDic().keys(), names);
+}
+
+// color painted over the opaque colour below.
+QColor over(const QColor& color, const QColor& below) {
+    const auto mix = [a = color.alphaF()](float top, float under) {
+        return top * a + under * (1 - a);
+    };
+    return QColor::fromRgbF(mix(color.redF(), below.redF()), mix(color.greenF(), below.greenF()),
+                            mix(color.blueF(), below.blueF()));
+}
+
+int channelDistance(const QColor& a, const QColor& b) {
+    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                     std::abs(a.blue() - b.blue()), std::abs(a.alpha() - b.alpha())});
+}
+
+testing::AssertionResult colorNear(const QColor& actual, const QColor& expected,
+                                   int tolerance = 1) {
+    if (channelDistance(actual, expected) <= tolerance)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << hex(actual).toStdString() << " instead of " << hex(expected).toStdString();
+}
+
+// The pixel of area that differs most from reference: the most covered pixel of a shape or
+// text drawn over reference.
+QColor strongestPixel(const QImage& image, const QRect& area, const QColor& reference) {
+    QColor strongest = reference;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (channelDistance(image.pixelColor(x, y), reference) >
+                channelDistance(strongest, reference))
+                strongest = image.pixelColor(x, y);
+    return strongest;
+}
+
+// Every entry in every look, painted over a backdrop as inside a window: a background pixel, the
+// border and the most covered pixels of icon and title show the look's colours.
+TEST(StyleTable, EveryEntryInEveryLookShowsItsColours) {
+    const QColor backdrop(0x10, 0x20, 0x30);
+    for (const QString& entry : RMUIConfig::sharedInstance().configDic().keys()) {
+        for (int kind = 0; kind < SWSTButtonLook::KindCount; ++kind) {
+            SCOPED_TRACE(QString("%1, look %2").arg(entry).arg(kind).toStdString());
+            SWSTAnswerButton button;
+            button.setConfigKey(entry);
+            if (button.defaultImage().isNull() && button.defaulTitle().isEmpty())
+                button.resize(60, 30); // the bars and the thumbnail parts have no size of their own
+            if (kind == SWSTButtonLook::Disabled)
+                button.setEnabled(false);
+            else
+                button.setButtonState(SWSTAnswerButton::ButtonState(kind));
+            QImage shot(button.size(), QImage::Format_ARGB32_Premultiplied);
+            shot.fill(backdrop);
+            QPainter painter(&shot);
+            button.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+            painter.end();
+            const SWSTButtonLook& look = button.look(SWSTButtonLook::Kind(kind));
+            const QColor background = over(look.backgroundColor, backdrop);
+
+            // At mid-height near the right edge, inside the border, unless image or title is there.
+            const QPoint probe(button.width() - 2 - qCeil(look.borderWidth), button.height() / 2);
+            const QPointF centre = QPointF(probe) + QPointF(0.5, 0.5);
+            if (!button.imageRect().contains(centre) && !button.titleRect().contains(centre)) {
+                EXPECT_TRUE(colorNear(shot.pixelColor(probe), background));
+            }
+            if (button.hasBorder() && look.borderWidth >= 1) {
+                EXPECT_TRUE(colorNear(shot.pixelColor(button.width() / 2, 0),
+                                      over(look.borderColor, background)));
+            }
+            if (!button.defaultImage().isNull()) {
+                EXPECT_TRUE(colorNear(strongestPixel(shot, button.imageRect().toRect(), background),
+                                      over(look.imageColor, background), 2));
+            }
+            if (!button.defaulTitle().isEmpty()) {
+                const QRect title = button.titleRect().toAlignedRect() & shot.rect();
+                EXPECT_TRUE(colorNear(strongestPixel(shot, title, background),
+                                      over(look.titleColor, background), 8));
+            }
+        }
+    }
 }
 
 TEST(StyleTable, UnknownEntryClearsTheLooksButKeepsTheImages) {
