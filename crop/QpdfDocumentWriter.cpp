@@ -70,7 +70,7 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
     if (pages.size() != pages_.size())
         throw std::runtime_error("the file's pages changed since it was opened");
     if (const auto update = QpdfUpdateBuilder::build(*pdf, data_, pages, pages_, setBoxes_)) {
-        writeUpdate(*update, out);
+        writeUpdate(update->bytes(), out);
         return;
     }
     for (size_t i = 0; i < pages.size(); ++i) {
@@ -86,7 +86,7 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
     rewrite(*pdf, out);
 }
 
-void QpdfDocumentWriter::writeUpdate(const PdfIncrementalUpdate& update, QIODevice& out) const {
+void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out) const {
     // The original bytes go out a page's share at a time, so progress moves while they do.
     const qint64 size = data_.size();
     const auto pageCount = static_cast<qint64>(pages_.size());
@@ -99,7 +99,6 @@ void QpdfDocumentWriter::writeUpdate(const PdfIncrementalUpdate& update, QIODevi
         }
         pageWritten_();
     }
-    const QByteArray appended = update.bytes();
     if (out.write(appended) != appended.size())
         throw std::runtime_error(out.errorString().toStdString());
 }
