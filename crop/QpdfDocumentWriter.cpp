@@ -3,6 +3,7 @@
 #include "crop/PdfBoxText.h"
 #include "crop/QpdfParser.h"
 #include "crop/QpdfUpdateBuilder.h"
+#include "crop/QpdfUpdateCheck.h"
 #include "crop/SourceRangeCopy.h"
 
 #include <qpdf/Pipeline.hh>
@@ -70,8 +71,11 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
     if (pages.size() != pages_.size())
         throw std::runtime_error("the file's pages changed since it was opened");
     if (const auto update = QpdfUpdateBuilder::build(*pdf, data_, pages, pages_, setBoxes_)) {
-        writeUpdate(update->bytes(), out);
-        return;
+        const QByteArray appended = update->bytes();
+        if (QpdfUpdateCheck::readsBack(data_, appended, password_, pages, pages_, setBoxes_)) {
+            writeUpdate(appended, out);
+            return;
+        }
     }
     for (size_t i = 0; i < pages.size(); ++i) {
         for (int box = 0; box < kPdfBoxCount; ++box) {
