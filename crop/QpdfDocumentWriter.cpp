@@ -1,5 +1,6 @@
 #include "crop/QpdfDocumentWriter.h"
 
+#include "crop/DeviceWrite.h"
 #include "crop/PdfBoxText.h"
 #include "crop/QpdfParser.h"
 #include "crop/QpdfUpdateBuilder.h"
@@ -25,9 +26,7 @@ class DevicePipeline final : public Pipeline {
 public:
     explicit DevicePipeline(QIODevice& device) : Pipeline("device", nullptr), device_(device) {}
     void write(unsigned char const* bytes, size_t length) override {
-        const auto size = static_cast<qint64>(length);
-        if (device_.write(reinterpret_cast<const char*>(bytes), size) != size)
-            throw std::runtime_error(device_.errorString().toStdString());
+        DeviceWrite::writeAll(device_, QByteArrayView(bytes, static_cast<qsizetype>(length)));
     }
     void finish() override {}
 
@@ -103,8 +102,7 @@ void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out)
         }
         pageWritten_();
     }
-    if (out.write(appended) != appended.size())
-        throw std::runtime_error(out.errorString().toStdString());
+    DeviceWrite::writeAll(out, appended);
 }
 
 void QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out) const {

@@ -47,6 +47,23 @@ int runTool(const QString& program, const QStringList& arguments) {
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+// A wrong cross-reference offset: readers rebuild the table by scanning, and saving
+// rewrites the file.
+void damageStartxref(QByteArray& file) {
+    const qsizetype at = file.lastIndexOf("startxref") + 10;
+    file.replace(at, file.indexOf('\n', at) - at, "12");
+}
+
+// Writes bytes to a file at path and opens it.
+PdfOpenResult openFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    PdfOpenResult result = QpdfLoader().open(path);
+    EXPECT_TRUE(result.ok()) << result.message.toStdString();
+    return result;
+}
+
 class PdfSaveTest : public testing::TestWithParam<SaveCase> {
 protected:
     static constexpr int kPageCount = 6;
@@ -89,11 +106,8 @@ protected:
             bytes += "\r\n-- \r\nSent from a mail gateway\r\n";
         if (GetParam().source == Source::GarbageWithoutNewlineAfterEnd)
             bytes += "% an unfinished comment";
-        if (GetParam().source == Source::Repaired) {
-            // A wrong cross-reference offset: readers rebuild the table by scanning.
-            const qsizetype at = bytes.lastIndexOf("startxref") + 10;
-            bytes.replace(at, bytes.indexOf('\n', at) - at, "12");
-        }
+        if (GetParam().source == Source::Repaired)
+            damageStartxref(bytes);
         return bytes;
     }
 
@@ -103,12 +117,7 @@ protected:
 
     // The source opened from a file and unlocked.
     std::unique_ptr<PdfDocument> open(const QByteArray& bytes) {
-        const QString in = dir_.filePath("in.pdf");
-        QFile file(in);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        file.close();
-        auto result = QpdfLoader().open(in);
-        EXPECT_TRUE(result.ok()) << result.message.toStdString();
+        auto result = openFile(dir_.filePath("in.pdf"), bytes);
         if (result.document && !password().isEmpty()) {
             EXPECT_TRUE(result.document->unlockWithPassword(password()));
         }
@@ -181,8 +190,9 @@ INSTANTIATE_TEST_SUITE_P(Sources, PdfSaveTest,
                                          SaveCase{"repaired", Source::Repaired, false}),
                          [](const auto& p) { return std::string(p.param.name); });
 
-// A file system with room for little: a small tmpfs, where this process may mount one.
-class FullDiskTest : public testing::Test {
+// A file system with room for little: a small tmpfs, where this process may mount one. The
+// parameter says whether the source is damaged, so that it is rewritten rather than copied.
+class FullDiskTest : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
@@ -202,14 +212,16 @@ protected:
     bool mounted_ = false;
 };
 
-TEST_F(FullDiskTest, FailedWriteKeepsTheExistingFileAndLeavesNoPartialOne) {
+TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
     TestPdfBuilder builder;
     TestPage page;
     page.content = QByteArray(400, ' ') + "0 0 1 rg 10 10 50 50 re f";
     for (int i = 0; i < 400; ++i)
         builder.addPage(page);
-    const QString in = builder.writeTo(dir_.filePath("in.pdf"));
-    auto result = QpdfLoader().open(in);
+    QByteArray bytes = builder.bytes();
+    if (GetParam())
+        damageStartxref(bytes);
+    auto result = openFile(dir_.filePath("in.pdf"), bytes);
     ASSERT_TRUE(result.ok());
     const QString target = QDir(mountPoint_).filePath("out.pdf");
     QFile existing(target);
@@ -219,11 +231,15 @@ TEST_F(FullDiskTest, FailedWriteKeepsTheExistingFileAndLeavesNoPartialOne) {
 
     QString error;
     EXPECT_FALSE(result.document->writeToFile(target, &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error.toStdString(), "There is not enough space on the disk to save “out.pdf”.");
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
     EXPECT_EQ(existing.readAll(), "keep me");
     EXPECT_EQ(QDir(mountPoint_).entryList(QDir::Files), QStringList{"out.pdf"});
     EXPECT_FALSE(result.document->writeToFile(dir_.filePath("missing/out.pdf"), &error));
+    EXPECT_EQ(error, "The folder “" + dir_.filePath("missing") + "” does not exist.");
 }
+
+INSTANTIATE_TEST_SUITE_P(Sources, FullDiskTest, testing::Bool(),
+                         [](const auto& p) { return p.param ? "rewritten" : "copied"; });
 
 } // namespace
