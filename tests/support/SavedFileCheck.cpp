@@ -3,6 +3,7 @@
 #include "render/MupdfRasterizer.h"
 
 #include <QProcess>
+#include <QTemporaryFile>
 
 namespace SavedFileCheck {
 
@@ -50,6 +51,14 @@ testing::AssertionResult readsCleanly(const QString& path, int pageCount,
                                       const QByteArray& password) {
     testing::AssertionResult qpdf = qpdfChecks(path, password);
     return qpdf ? mupdfDraws(path, pageCount, password) : qpdf;
+}
+
+testing::AssertionResult bytesReadCleanly(const QByteArray& bytes, int pageCount,
+                                          const QByteArray& password) {
+    QTemporaryFile file;
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        return testing::AssertionFailure() << "cannot write a temporary file";
+    return readsCleanly(file.fileName(), pageCount, password);
 }
 
 } // namespace SavedFileCheck

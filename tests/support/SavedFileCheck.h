@@ -20,4 +20,8 @@ namespace SavedFileCheck {
 testing::AssertionResult readsCleanly(const QString& path, int pageCount,
                                       const QByteArray& password = {});
 
+// The same for bytes made in memory (dataRepresentation), checked as a temporary file.
+testing::AssertionResult bytesReadCleanly(const QByteArray& bytes, int pageCount,
+                                          const QByteArray& password = {});
+
 } // namespace SavedFileCheck
