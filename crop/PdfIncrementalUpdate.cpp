@@ -88,6 +88,8 @@ void PdfIncrementalUpdate::addObject(int number, int generation, const QByteArra
 }
 
 QByteArray PdfIncrementalUpdate::bytes() const {
+    if (entries_.empty())
+        return {};
     QByteArray out = appended_;
     const qint64 xrefAt = originalSize_ + out.size();
     out += tail_.xrefIsStream ? streamXref(xrefAt) : classicXref();

@@ -33,7 +33,8 @@ public:
     // A new version of object (number, generation) with the given body (a direct object).
     void addObject(int number, int generation, const QByteArray& body);
 
-    // Everything to append after the original bytes.
+    // Everything to append after the original bytes; nothing when no object was added, as a
+    // cross-reference section must list at least one object and the file is complete as it is.
     QByteArray bytes() const;
 
 private:

@@ -12,6 +12,8 @@
 #include <QBuffer>
 #include <QCoreApplication>
 
+#include <system_error>
+
 QpdfDocument::QpdfDocument(std::shared_ptr<const PdfSourceData> data,
                            std::vector<PageGeometry> pages, bool locked)
     : data_(std::move(data)), locked_(locked), pages_(std::move(pages)),
@@ -75,11 +77,19 @@ QByteArray QpdfDocument::dataRepresentation() const {
 
 bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const {
     ReplacingFile file(path);
-    return file.open(errorMessage) && write(file.device(), errorMessage) &&
-           file.commit(errorMessage);
+    if (!file.open(errorMessage))
+        return false;
+    QString reason;
+    int systemError = 0;
+    if (!write(file.device(), &reason, &systemError)) {
+        if (errorMessage)
+            *errorMessage = file.failureMessage(systemError, reason);
+        return false;
+    }
+    return file.commit(errorMessage);
 }
 
-bool QpdfDocument::write(QIODevice& out, QString* errorMessage) const {
+bool QpdfDocument::write(QIODevice& out, QString* errorMessage, int* systemError) const {
     auto& center = NotificationCenter::defaultCenter();
     center.post(PdfWriteNotifications::didBeginWrite, this);
     bool written = false;
@@ -98,6 +108,9 @@ bool QpdfDocument::write(QIODevice& out, QString* errorMessage) const {
         } catch (const std::exception& e) {
             if (errorMessage)
                 *errorMessage = QString::fromLocal8Bit(e.what());
+            const auto* failedWrite = dynamic_cast<const std::system_error*>(&e);
+            if (failedWrite && systemError)
+                *systemError = failedWrite->code().value();
         }
     }
     center.post(PdfWriteNotifications::didEndWrite, this);

@@ -33,8 +33,9 @@ public:
 private:
     bool validIndex(int pageIndex) const;
     // Writes the bytes into out between the begin and end notifications; false (with the
-    // reason) when they cannot be made or written.
-    bool write(QIODevice& out, QString* errorMessage) const;
+    // reason, and the system's error number where writing failed) when they cannot be made
+    // or written.
+    bool write(QIODevice& out, QString* errorMessage, int* systemError = nullptr) const;
 
     std::shared_ptr<const PdfSourceData> data_;
     QByteArray password_;

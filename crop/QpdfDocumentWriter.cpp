@@ -1,8 +1,10 @@
 #include "crop/QpdfDocumentWriter.h"
 
+#include "crop/DeviceWrite.h"
 #include "crop/PdfBoxText.h"
 #include "crop/QpdfParser.h"
 #include "crop/QpdfUpdateBuilder.h"
+#include "crop/QpdfUpdateCheck.h"
 #include "crop/SourceRangeCopy.h"
 
 #include <qpdf/Pipeline.hh>
@@ -24,9 +26,7 @@ class DevicePipeline final : public Pipeline {
 public:
     explicit DevicePipeline(QIODevice& device) : Pipeline("device", nullptr), device_(device) {}
     void write(unsigned char const* bytes, size_t length) override {
-        const auto size = static_cast<qint64>(length);
-        if (device_.write(reinterpret_cast<const char*>(bytes), size) != size)
-            throw std::runtime_error(device_.errorString().toStdString());
+        DeviceWrite::writeAll(device_, QByteArrayView(bytes, static_cast<qsizetype>(length)));
     }
     void finish() override {}
 
@@ -70,8 +70,11 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
     if (pages.size() != pages_.size())
         throw std::runtime_error("the file's pages changed since it was opened");
     if (const auto update = QpdfUpdateBuilder::build(*pdf, data_, pages, pages_, setBoxes_)) {
-        writeUpdate(*update, out);
-        return;
+        const QByteArray appended = update->bytes();
+        if (QpdfUpdateCheck::readsBack(data_, appended, password_, pages, pages_, setBoxes_)) {
+            writeUpdate(appended, out);
+            return;
+        }
     }
     for (size_t i = 0; i < pages.size(); ++i) {
         for (int box = 0; box < kPdfBoxCount; ++box) {
@@ -86,7 +89,7 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
     rewrite(*pdf, out);
 }
 
-void QpdfDocumentWriter::writeUpdate(const PdfIncrementalUpdate& update, QIODevice& out) const {
+void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out) const {
     // The original bytes go out a page's share at a time, so progress moves while they do.
     const qint64 size = data_.size();
     const auto pageCount = static_cast<qint64>(pages_.size());
@@ -99,9 +102,7 @@ void QpdfDocumentWriter::writeUpdate(const PdfIncrementalUpdate& update, QIODevi
         }
         pageWritten_();
     }
-    const QByteArray appended = update.bytes();
-    if (out.write(appended) != appended.size())
-        throw std::runtime_error(out.errorString().toStdString());
+    DeviceWrite::writeAll(out, appended);
 }
 
 void QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out) const {

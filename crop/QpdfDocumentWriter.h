@@ -9,7 +9,6 @@
 #include <functional>
 #include <vector>
 
-class PdfIncrementalUpdate;
 class QIODevice;
 class QPDF;
 
@@ -17,10 +16,11 @@ class QPDF;
 //
 // Where it is safe, the output is the original file followed by an incremental update that
 // holds only the changed page dictionaries, which keeps every original byte and costs about
-// as much as copying the file. A file that needed repair, whose pages qpdf had to rearrange,
-// or whose changed pages hold strings that would need encrypting is rewritten whole by qpdf,
-// streams copied without decoding. Either way encryption, links, outlines and annotations
-// are kept.
+// as much as copying the file; with no box set, it is the original file unchanged. The
+// update is read back strictly before it is written (QpdfUpdateCheck). A file that needed
+// repair, whose pages qpdf had to rearrange, whose changed pages hold strings that would need
+// encrypting, or whose update does not read back cleanly is rewritten whole by qpdf, streams
+// copied without decoding. Either way encryption, links, outlines and annotations are kept.
 //
 // pageWritten is called once per page, in page order, as the write progresses.
 // Throws std::exception when the file cannot be parsed or the device fails.
@@ -34,7 +34,7 @@ public:
     void write(QIODevice& out) const;
 
 private:
-    void writeUpdate(const PdfIncrementalUpdate& update, QIODevice& out) const;
+    void writeUpdate(const QByteArray& appended, QIODevice& out) const;
     void rewrite(QPDF& pdf, QIODevice& out) const;
 
     const PdfSourceData& data_;

@@ -1,39 +1,34 @@
 #include "crop/QpdfParser.h"
 
+#include "crop/JoinedInputSource.h"
 #include "crop/QpdfPageReader.h"
 
-#include <qpdf/Buffer.hh>
-#include <qpdf/BufferInputSource.hh>
 #include <qpdf/QPDF.hh>
 
 namespace QpdfParser {
 
 namespace {
 
-// An input source that owns the Buffer object which wraps (without owning) the mapped bytes.
-class MappedInputSource : public BufferInputSource {
-public:
-    MappedInputSource(const PdfSourceData& data, std::unique_ptr<Buffer> wrapped)
-        : BufferInputSource(data.description().toStdString(), wrapped.get(), false),
-          buffer_(std::move(wrapped)) {}
-
-private:
-    std::unique_ptr<Buffer> buffer_;
-};
+std::unique_ptr<QPDF> process(const PdfSourceData& data, QByteArrayView appended,
+                              const QByteArray& password, bool attemptRecovery) {
+    auto input = std::make_shared<JoinedInputSource>(data.bytes(), appended,
+                                                     data.description().toStdString());
+    auto pdf = std::make_unique<QPDF>();
+    pdf->setSuppressWarnings(true);
+    pdf->setAttemptRecovery(attemptRecovery);
+    pdf->processInputSource(input, password.isNull() ? nullptr : password.constData());
+    return pdf;
+}
 
 } // namespace
 
 std::unique_ptr<QPDF> parse(const PdfSourceData& data, const QByteArray& password) {
-    // qpdf only reads through the buffer; the const_cast is for its constructor's signature.
-    auto buffer =
-        std::make_unique<Buffer>(reinterpret_cast<unsigned char*>(const_cast<char*>(data.data())),
-                                 static_cast<size_t>(data.size()));
-    auto input = std::make_shared<MappedInputSource>(data, std::move(buffer));
-    auto pdf = std::make_unique<QPDF>();
-    pdf->setSuppressWarnings(true);
-    pdf->setAttemptRecovery(true);
-    pdf->processInputSource(input, password.isNull() ? nullptr : password.constData());
-    return pdf;
+    return process(data, {}, password, true);
+}
+
+std::unique_ptr<QPDF> parseStrictly(const PdfSourceData& data, const QByteArray& appended,
+                                    const QByteArray& password) {
+    return process(data, appended, password, false);
 }
 
 std::vector<PageGeometry> readPages(QPDF& pdf) {

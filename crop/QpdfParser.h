@@ -18,6 +18,11 @@ namespace QpdfParser {
 // and keeping its warnings to itself.
 std::unique_ptr<QPDF> parse(const PdfSourceData& data, const QByteArray& password);
 
+// A QPDF reading the file as it would be with `appended` after it, as a strict reader does:
+// damage that needs repairing throws instead. Reads both in place; they must outlive it.
+std::unique_ptr<QPDF> parseStrictly(const PdfSourceData& data, const QByteArray& appended,
+                                    const QByteArray& password);
+
 // The rotation and effective boxes of every page, in page order.
 std::vector<PageGeometry> readPages(QPDF& pdf);
 

@@ -42,8 +42,9 @@ bool ReplacingFile::open(QString* errorMessage) {
     file_ = std::make_unique<QTemporaryFile>(
         target.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
     file_->setAutoRemove(false);
+    errno = 0;
     if (!file_->open()) {
-        setError(errorMessage, file_->errorString());
+        setError(errorMessage, failureMessage(errno, file_->errorString()));
         return false;
     }
     const auto permissions = target.exists() ? target.permissions()
@@ -58,21 +59,33 @@ QFile& ReplacingFile::device() {
 }
 
 bool ReplacingFile::commit(QString* errorMessage) {
-    if (!file_ || !file_->flush()) {
-        setError(errorMessage, file_ ? file_->errorString() : QString());
+    if (!file_)
+        return false;
+    // Data Qt still holds is written on flush, so this is where a full disk may show.
+    errno = 0;
+    if (!file_->flush()) {
+        setError(errorMessage, failureMessage(errno, file_->errorString()));
         return false;
     }
     file_->close();
     if (file_->error() != QFileDevice::NoError) {
-        setError(errorMessage, file_->errorString());
+        setError(errorMessage, failureMessage(errno, file_->errorString()));
         return false;
     }
     // Unlike QFile::rename, rename(2) replaces an existing target in one step.
     if (std::rename(QFile::encodeName(file_->fileName()).constData(),
                     QFile::encodeName(target_).constData()) != 0) {
-        setError(errorMessage, QString::fromLocal8Bit(std::strerror(errno)));
+        setError(errorMessage, failureMessage(errno, QString::fromLocal8Bit(std::strerror(errno))));
         return false;
     }
     committed_ = true;
     return true;
+}
+
+QString ReplacingFile::failureMessage(int error, const QString& reason) const {
+    if (error == ENOSPC || error == EDQUOT) {
+        return QObject::tr("There is not enough space on the disk to save “%1”.")
+            .arg(QFileInfo(target_).fileName());
+    }
+    return reason;
 }

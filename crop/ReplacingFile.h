@@ -30,6 +30,11 @@ public:
     // Closes the file and renames it over the target.
     bool commit(QString* errorMessage);
 
+    // What to tell the user when writing the file failed with the system error `error` (an
+    // errno value; 0 for none): a full disk or an exhausted quota says so, naming the file,
+    // and anything else is given as reason.
+    QString failureMessage(int error, const QString& reason) const;
+
 private:
     QString target_;
     std::unique_ptr<QTemporaryFile> file_;

@@ -1,10 +1,12 @@
 #include "crop/SourceRangeCopy.h"
 
+#include "crop/DeviceWrite.h"
+
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <stdexcept>
+#include <system_error>
 #include <unistd.h>
 
 namespace SourceRangeCopy {
@@ -25,7 +27,9 @@ bool kernelCopy(const PdfSourceData& data, qint64 from, qint64 to, QIODevice& ou
         if (offset == from && copied < 0 &&
             (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
             return false;
-        throw std::runtime_error(copied < 0 ? std::strerror(errno) : "the source file ended early");
+        if (copied < 0)
+            throw std::system_error(errno, std::generic_category());
+        throw std::runtime_error("the source file ended early");
     }
     return true;
 }
@@ -35,8 +39,7 @@ bool kernelCopy(const PdfSourceData& data, qint64 from, qint64 to, QIODevice& ou
 void copy(const PdfSourceData& data, qint64 from, qint64 to, QIODevice& out) {
     if (kernelCopy(data, from, to, out))
         return;
-    if (out.write(data.data() + from, to - from) != to - from)
-        throw std::runtime_error(out.errorString().toStdString());
+    DeviceWrite::writeAll(out, data.bytes().sliced(from, to - from));
 }
 
 } // namespace SourceRangeCopy

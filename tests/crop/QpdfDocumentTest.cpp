@@ -1,6 +1,7 @@
 #include "crop/PdfWriteNotifications.h"
 #include "crop/QpdfLoader.h"
 #include "platform/NotificationCenter.h"
+#include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <qpdf/QPDF.hh>
@@ -34,13 +35,16 @@ protected:
         return std::move(result.document);
     }
 
-    // qpdf reads the bytes lazily, in place, so the fixture keeps them alive.
+    // Bytes the document wrote, checked as strict readers read them and parsed. qpdf reads
+    // the bytes lazily, in place, so the fixture keeps them alive.
     std::unique_ptr<QPDF> reparse(const QByteArray& bytes, const char* password = nullptr) {
         const QByteArray& kept = parsedBytes_.emplace_back(bytes);
         auto pdf = std::make_unique<QPDF>();
         pdf->setSuppressWarnings(true);
         pdf->processMemoryFile("out.pdf", kept.constData(), static_cast<size_t>(kept.size()),
                                password);
+        EXPECT_TRUE(SavedFileCheck::bytesReadCleanly(
+            bytes, static_cast<int>(pdf->getAllPages().size()), password));
         return pdf;
     }
 

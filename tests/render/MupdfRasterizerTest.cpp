@@ -1,6 +1,7 @@
 #include "render/MupdfRasterizer.h"
 #include "crop/QpdfLoader.h"
 
+#include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
@@ -199,6 +200,7 @@ TEST(MupdfRasterizerTest, DrawsAFileSavedWithNewBoxes) {
     ASSERT_TRUE(opened.ok());
     opened.document->setBoundsForBox(1, QRectF(0, 0, 200, 200), PdfBox::Crop);
     ASSERT_TRUE(opened.document->writeToFile(saved, nullptr));
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(saved, 2));
 
     QString error;
     MupdfRasterizer rasterizer(PdfRenderSource{PdfSourceData::mapFile(saved, &error), {}});

@@ -54,6 +54,77 @@ void appendKid(QPDFObjectHandle parent, QPDFObjectHandle kid) {
     kid.replaceKey("/Parent", parent);
 }
 
+qint64 lastStartxref(const QByteArray& file) {
+    const qsizetype at = file.lastIndexOf("startxref") + 9;
+    return file.mid(at, file.indexOf("%%EOF", at) - at).trimmed().toLongLong();
+}
+
+// The trailer entries that every cross-reference section of the file repeats.
+QByteArray keptTrailerEntries(QPDF& pdf) {
+    QByteArray entries;
+    for (const char* key : {"/Root", "/ID", "/Encrypt"}) {
+        if (pdf.getTrailer().hasKey(key))
+            entries += QByteArray(key) + ' ' +
+                       QByteArray::fromStdString(pdf.getTrailer().getKey(key).unparse()) + ' ';
+    }
+    return entries;
+}
+
+// Appends a classic cross-reference section: one subsection per object at its offset (object
+// 0 as the head of the free list), then the trailer and its startxref.
+void appendXrefTable(QByteArray& file, const std::map<int, qint64>& offsets,
+                     const QByteArray& trailer) {
+    const qint64 at = file.size();
+    file += "xref\n";
+    for (const auto& [number, offset] : offsets) {
+        file += QByteArray::number(number) + " 1\n" +
+                QByteArray::number(offset).rightJustified(10, '0') +
+                (number == 0 ? " 65535 f\r\n" : " 00000 n\r\n");
+    }
+    file += "trailer\n<< " + trailer + " >>\nstartxref\n" + QByteArray::number(at) + "\n%%EOF\n";
+}
+
+// qpdf reads the bytes in place, so they must stay as they are while it reads them.
+void process(QPDF& pdf, const QByteArray& bytes) {
+    pdf.processMemoryFile("built", bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+QByteArray withHybridXref(const QByteArray& original) {
+    QPDF pdf;
+    process(pdf, original);
+    QByteArray file = original;
+    std::map<int, qint64> offsets{{0, 0}};
+    for (const auto& [id, entry] : pdf.getXRefTable()) {
+        if (entry.getType() == 1)
+            offsets[id.getObj()] = entry.getOffset();
+    }
+    const QByteArray trailer =
+        "/Size " + QByteArray::fromStdString(pdf.getTrailer().getKey("/Size").unparse()) + ' ' +
+        keptTrailerEntries(pdf) + "/XRefStm " + QByteArray::number(lastStartxref(original));
+    appendXrefTable(file, offsets, trailer);
+    return file;
+}
+
+QByteArray withUpdate(const QByteArray& original) {
+    QPDF pdf;
+    process(pdf, original);
+    QByteArray file = original;
+    std::map<int, qint64> offsets;
+    auto addObject = [&](QPDFObjGen id, const std::string& body) {
+        offsets[id.getObj()] = file.size();
+        file += QByteArray::fromStdString(id.unparse(' ') + " obj\n" + body + "\nendobj\n");
+    };
+    for (QPDFObjectHandle page : pdf.getAllPages())
+        addObject(page.getObjGen(), page.unparseResolved());
+    const int info = pdf.getTrailer().getKey("/Size").getIntValueAsInt();
+    addObject(QPDFObjGen(info, 0), "<< /Trapped /False >>");
+    appendXrefTable(file, offsets,
+                    "/Size " + QByteArray::number(info + 1) + " /Prev " +
+                        QByteArray::number(lastStartxref(original)) + ' ' +
+                        keptTrailerEntries(pdf) + "/Info " + QByteArray::number(info) + " 0 R");
+    return file;
+}
+
 } // namespace
 
 int TestPdfBuilder::addGroup(const TestPageGroup& group) {
@@ -78,6 +149,21 @@ TestPdfBuilder& TestPdfBuilder::addOutline(const QString& title, int pageIndex) 
 
 TestPdfBuilder& TestPdfBuilder::useObjectStreams() {
     objectStreams_ = true;
+    return *this;
+}
+
+TestPdfBuilder& TestPdfBuilder::useHybridXref() {
+    hybridXref_ = true;
+    return useObjectStreams();
+}
+
+TestPdfBuilder& TestPdfBuilder::linearize() {
+    linearize_ = true;
+    return *this;
+}
+
+TestPdfBuilder& TestPdfBuilder::addEarlierUpdates(int count) {
+    earlierUpdates_ += count;
     return *this;
 }
 
@@ -183,6 +269,7 @@ QByteArray TestPdfBuilder::bytes() const {
     writer.setStaticID(true);
     if (objectStreams_)
         writer.setObjectStreamMode(qpdf_o_generate);
+    writer.setLinearization(linearize_);
     if (passwords_) {
         writer.setR6EncryptionParameters(passwords_->first.toStdString().c_str(),
                                          passwords_->second.toStdString().c_str(), true, true, true,
@@ -190,8 +277,13 @@ QByteArray TestPdfBuilder::bytes() const {
     }
     writer.write();
     auto buffer = writer.getBufferSharedPointer();
-    return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()),
-                      static_cast<qsizetype>(buffer->getSize()));
+    QByteArray file(reinterpret_cast<const char*>(buffer->getBuffer()),
+                    static_cast<qsizetype>(buffer->getSize()));
+    if (hybridXref_)
+        file = withHybridXref(file);
+    for (int i = 0; i < earlierUpdates_; ++i)
+        file = withUpdate(file);
+    return file;
 }
 
 QString TestPdfBuilder::writeTo(const QString& path) const {

@@ -48,6 +48,15 @@ public:
     TestPdfBuilder& addOutline(const QString& title, int pageIndex);
     // Packs objects into object streams with a cross-reference stream, as modern producers do.
     TestPdfBuilder& useObjectStreams();
+    // Object streams found through a classic table whose trailer points at the cross-reference
+    // stream (/XRefStm), as producers write for readers that know only tables.
+    TestPdfBuilder& useHybridXref();
+    // Writes the file linearized, for viewing while it downloads.
+    TestPdfBuilder& linearize();
+    // Appends count incremental updates by hand, each with a classic table (so not for
+    // encrypted files): every page dictionary written again as it was, and a new document
+    // information dictionary, so that the number of objects grows as editors make it grow.
+    TestPdfBuilder& addEarlierUpdates(int count);
 
     QByteArray bytes() const;
     // Writes the document to path and returns path.
@@ -59,4 +68,7 @@ private:
     std::vector<std::pair<QString, int>> outlines_;
     std::optional<std::pair<QString, QString>> passwords_;
     bool objectStreams_ = false;
+    bool hybridXref_ = false;
+    bool linearize_ = false;
+    int earlierUpdates_ = 0;
 };
