@@ -3,6 +3,7 @@
 #include "crop/QpdfLoader.h"
 #include "editor/RMMainWindowController.h"
 #include "editor/RMMainWindowDelegate.h"
+#include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 #include "ui_RMMainWindowController.h"
 
@@ -93,7 +94,12 @@ protected:
         QMetaObject::invokeMethod(panel, "accept");
         if (!finished.wait(20000))
             return QStringLiteral("no answer");
-        return finished[0][0].toString();
+        const QString error = finished[0][0].toString();
+        if (error.isEmpty()) {
+            EXPECT_TRUE(
+                SavedFileCheck::readsCleanly(target, window->session().pdfDoc().pageCount()));
+        }
+        return error;
     }
     // Clicks the button titled answer in the window's close question; false without one.
     bool answerCloseQuestion(const QString& answer) {

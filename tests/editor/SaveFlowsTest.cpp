@@ -166,6 +166,15 @@ TEST_F(SaveFlowsTest, SavingOverTheOpenFileLosesNothing) {
     EXPECT_NEAR(written.height(), cropped.height(), 1e-5);
 }
 
+TEST_F(SaveFlowsTest, ASaveWithNoCropsCopiesTheFileUnchanged) {
+    openWithOpener(2);
+    const QString target = dir.filePath("copy.pdf");
+    ASSERT_EQ(saveTo(target), "");
+    QFile original(delegate.path), copy(target);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(original.readAll(), copy.readAll());
+}
+
 TEST_F(SaveFlowsTest, AFailedWriteIsReportedAndKeepsTheWindowOpenAndEdited) {
     openWithOpener(2);
     crop();
