@@ -1,7 +1,7 @@
 // The editing window on the screen it is given (CTest runs this file once per screen: a
-// 1366 x 768 laptop, a 1600 x 1000 screen at scale 2, a 2560 x 1440 monitor): it opens wholly
-// inside the screen, the page grows with the window, and a crop dragged to the page's edges
-// saves exactly those edges, whatever size the page is shown at.
+// 1366 x 768 laptop at scale 1 and 2, a 1600 x 1000 screen at scale 2, a 2560 x 1440
+// monitor): it opens wholly inside the screen, the page grows with the window, and a crop
+// dragged to the page's edges saves exactly those edges, whatever size the page is shown at.
 
 #include "tests/editor/MainWindowFixture.h"
 
