@@ -106,6 +106,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void windowDidLoad();
@@ -128,6 +129,8 @@ private:
     void imageRendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
     // A render queue for the working document's current bytes and password.
     void startRenderQueue();
+    // Bounds the image cache to the pictures this window's size can show.
+    void fitImageCacheToWindow();
     QString documentName() const;
 
     void popEncryptWindowIfEncrypt();
