@@ -7,8 +7,6 @@
 #include "crop/ReplacingFile.h"
 #include "platform/NotificationCenter.h"
 
-#include <qpdf/QPDF.hh>
-
 #include <QBuffer>
 #include <QCoreApplication>
 
@@ -36,9 +34,7 @@ bool QpdfDocument::unlockWithPassword(const QString& password) {
         return true;
     const QByteArray utf8 = password.toUtf8();
     try {
-        auto pdf = QpdfParser::parse(*data_, utf8);
-        auto pages = QpdfParser::readPages(*pdf);
-        pages_ = std::move(pages);
+        pages_ = QpdfParser::readPages(*data_, utf8);
         setBoxes_.assign(pages_.size(), 0);
         password_ = utf8;
         locked_ = false;

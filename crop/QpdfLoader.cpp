@@ -3,7 +3,6 @@
 #include "crop/QpdfDocument.h"
 #include "crop/QpdfParser.h"
 
-#include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 
 #include <QCoreApplication>
@@ -66,8 +65,7 @@ PdfOpenResult QpdfLoader::open(const QString& path) const {
     std::vector<PageGeometry> pages;
     bool locked = false;
     try {
-        auto pdf = QpdfParser::parse(*data, QByteArray());
-        pages = QpdfParser::readPages(*pdf);
+        pages = QpdfParser::readPages(*data, QByteArray());
     } catch (const QPDFExc& e) {
         if (e.getErrorCode() != qpdf_e_password)
             return unusable();

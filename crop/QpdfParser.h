@@ -23,7 +23,9 @@ std::unique_ptr<QPDF> parse(const PdfSourceData& data, const QByteArray& passwor
 std::unique_ptr<QPDF> parseStrictly(const PdfSourceData& data, const QByteArray& appended,
                                     const QByteArray& password);
 
-// The rotation and effective boxes of every page, in page order.
-std::vector<PageGeometry> readPages(QPDF& pdf);
+// The rotation and effective boxes of every page of data, in page order, read with parse().
+// qpdf parses every object that shares an object stream with a page, tens of megabytes for a
+// large file; all of it is freed, and given back to the system, before this returns.
+std::vector<PageGeometry> readPages(const PdfSourceData& data, const QByteArray& password);
 
 } // namespace QpdfParser

@@ -13,6 +13,7 @@
 #include "platform/DesktopFileOpener.h"
 #include "platform/NotificationCenter.h"
 #include "render/ImageCache.h"
+#include "render/ImageCacheBudget.h"
 #include "render/MupdfRasterizer.h"
 #include "render/RenderQueue.h"
 #include "ui_RMMainWindowController.h"
@@ -30,8 +31,6 @@
 namespace {
 
 const QString kItemIdentifier = QStringLiteral("RMCollectionViewItem");
-// Enough for the current page at any screen density and a few thousand thumbnails.
-constexpr qsizetype kImageCacheBytes = 256 * 1024 * 1024;
 // Delays of the password sheet after loading and of ending a finished progress sheet.
 constexpr int kSheetDelayMs = 500;
 // How long the page area must keep its size before the page is drawn again for it.
@@ -62,8 +61,8 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
                                                RMMainWindowDelegate* docDelegate, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::RMMainWindowController>()),
       session_(std::make_unique<CropSession>(std::move(document))), docDelegate_(docDelegate),
-      cache_(std::make_shared<ImageCache>(kImageCacheBytes)),
-      processBarWindow_(new RMSaveProgressSheet(this)),
+      // Sized by fitImageCacheToWindow() once the window has its size.
+      cache_(std::make_shared<ImageCache>(0)), processBarWindow_(new RMSaveProgressSheet(this)),
       desktopOpener_(std::make_unique<DesktopFileOpener>()), fileOpener_(desktopOpener_.get()) {
     ui_->setupUi(this);
     setStyleSheet(kWindowStyle);
@@ -91,6 +90,16 @@ void RMMainWindowController::startRenderQueue() {
     queue_ = std::make_unique<RenderQueue>(
         [source] { return std::make_unique<MupdfRasterizer>(source); }, cache_);
     connect(queue_.get(), &RenderQueue::rendered, this, &RMMainWindowController::imageRendered);
+}
+
+void RMMainWindowController::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitImageCacheToWindow();
+}
+
+void RMMainWindowController::fitImageCacheToWindow() {
+    cache_->setCapacityBytes(ImageCacheBudget::bytesFor(
+        ui_->thumbCollectionView->size(), ui_->pageArea->size(), devicePixelRatioF()));
 }
 
 QString RMMainWindowController::documentName() const {

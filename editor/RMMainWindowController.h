@@ -108,6 +108,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void windowDidLoad();
@@ -139,6 +140,8 @@ private:
     void imageRendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
     // A render queue for the working document's current bytes and password.
     void startRenderQueue();
+    // Bounds the image cache to the pictures this window's size can show.
+    void fitImageCacheToWindow();
     QString documentName() const;
     // Crops applied and not saved, or drawn and not yet applied.
     bool hasUnsavedWork() const;

@@ -1,7 +1,5 @@
 #include "render/ImageCache.h"
 
-#include <vector>
-
 ImageCache::ImageCache(qsizetype capacityBytes) : capacityBytes_(capacityBytes) {}
 
 QImage ImageCache::find(const RenderKey& key) {
@@ -25,8 +23,7 @@ void ImageCache::insert(const RenderKey& key, const QImage& image) {
     entries_.emplace_front(key, image);
     index_.insert(key, entries_.begin());
     sizeInBytes_ += image.sizeInBytes();
-    while (sizeInBytes_ > capacityBytes_)
-        released.push_back(take(std::prev(entries_.end())));
+    evictToCapacity(released);
 }
 
 void ImageCache::clear() {
@@ -35,6 +32,18 @@ void ImageCache::clear() {
     released.swap(entries_);
     index_.clear();
     sizeInBytes_ = 0;
+}
+
+qsizetype ImageCache::capacityBytes() const {
+    std::lock_guard lock(mutex_);
+    return capacityBytes_;
+}
+
+void ImageCache::setCapacityBytes(qsizetype capacityBytes) {
+    std::vector<QImage> released;
+    std::lock_guard lock(mutex_);
+    capacityBytes_ = capacityBytes;
+    evictToCapacity(released);
 }
 
 qsizetype ImageCache::sizeInBytes() const {
@@ -48,4 +57,9 @@ QImage ImageCache::take(std::list<Entry>::iterator it) {
     index_.remove(it->first);
     entries_.erase(it);
     return image;
+}
+
+void ImageCache::evictToCapacity(std::vector<QImage>& released) {
+    while (sizeInBytes_ > capacityBytes_)
+        released.push_back(take(std::prev(entries_.end())));
 }

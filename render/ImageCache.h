@@ -8,6 +8,7 @@
 #include <list>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 // Page pictures kept for reuse, bounded by the bytes their pixels take; the least recently
 // used go first. One cache serves one document's bytes (see RenderKey).
@@ -24,7 +25,10 @@ public:
     void insert(const RenderKey& key, const QImage& image);
     void clear();
 
-    qsizetype capacityBytes() const { return capacityBytes_; }
+    qsizetype capacityBytes() const;
+    // Evicts the least recently used pictures until the total fits the new capacity, as when
+    // the window that shows them shrinks.
+    void setCapacityBytes(qsizetype capacityBytes);
     qsizetype sizeInBytes() const;
 
 private:
@@ -33,8 +37,11 @@ private:
     // Detaches the entry at it; returns its image so the caller frees the pixels after
     // releasing the lock.
     QImage take(std::list<Entry>::iterator it);
+    // Detaches the least recently used entries until the total fits the capacity; their
+    // images go to released, again to be freed after the lock.
+    void evictToCapacity(std::vector<QImage>& released);
 
-    const qsizetype capacityBytes_;
+    qsizetype capacityBytes_;
     mutable std::mutex mutex_;
     // Most recently used first.
     std::list<Entry> entries_;

@@ -16,8 +16,16 @@ namespace {
 Q_LOGGING_CATEGORY(lcMupdf, "cropmark.render.mupdf", QtWarningMsg)
 
 // MuPDF's own cache of decoded fonts and images, per instance. Its default (256 MB) is sized
-// for one viewer; here every worker of every open document has one.
-constexpr size_t kStoreBytes = 64u << 20;
+// for one viewer; here every worker of every open document has one, and the pages drawn are
+// mostly new ones (the strip fills in as it scrolls), which a large store would not speed up.
+// MuPDF counts only part of what a stored font holds, so the memory it takes is several times
+// this.
+constexpr size_t kStoreBytes = 2u << 20;
+
+// MuPDF keeps every object it parses until the document is closed, so drawing the pages one
+// after another would leave each worker holding the whole file parsed. Every so many renders
+// the objects no longer in use are dropped, to be parsed again when a page needs them.
+constexpr int kRendersBetweenReleases = 32;
 
 // Larger pictures are refused: a bad request must not exhaust memory.
 constexpr int kMaxPixelSide = 32768;
@@ -79,13 +87,17 @@ bool drawPage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect box,
     fz_var(device);
     fz_try(ctx) {
         page = pdf_load_page(ctx, doc, pageIndex);
-        // MuPDF clips a page that uses transparency to the page's crop box. The box shown may
-        // reach beyond it (to pick a larger crop), so it becomes the crop box of the copy of the
-        // page held in memory; the file's bytes are untouched.
-        pdf_dict_put_rect(ctx, page->obj, PDF_NAME(CropBox), box);
         fz_rect pageBounds;
         fz_matrix pageCtm;
         pdf_page_transform(ctx, page, &pageBounds, &pageCtm);
+        // MuPDF clips a page that uses transparency to the page's crop box. The box shown may
+        // reach beyond it (to pick a larger crop), so it then becomes the crop box of the copy
+        // of the page held in memory; the file's bytes are untouched. Only then: MuPDF keeps
+        // a page it changed in memory for as long as the document is open.
+        if (!fz_contains_rect(pageBounds, box)) {
+            pdf_dict_put_rect(ctx, page->obj, PDF_NAME(CropBox), box);
+            pdf_page_transform(ctx, page, &pageBounds, &pageCtm);
+        }
 
         pixmap =
             fz_new_pixmap_with_data(ctx, fz_device_bgr(ctx), w, h, nullptr, 1, stride, samples);
@@ -105,6 +117,25 @@ bool drawPage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect box,
         drawn = false;
     }
     return drawn;
+}
+
+// Drops the parsed objects that nothing uses now; returns whether the page tree is held, as
+// it must be first: MuPDF finds page n by reading the dictionaries of the pages before it,
+// which would otherwise be dropped and parsed again, with all that shares their object
+// streams, for every page drawn. Held, they cost a few hundred bytes a page.
+bool releaseParsedObjects(fz_context* ctx, pdf_document* doc, bool pageTreeHeld) {
+    fz_var(pageTreeHeld);
+    fz_try(ctx) {
+        if (!pageTreeHeld) {
+            pdf_load_page_tree(ctx, doc);
+            pageTreeHeld = true;
+        }
+        pdf_clear_xref(ctx, doc);
+    }
+    fz_catch(ctx) {
+        // Keeping the objects costs memory only.
+    }
+    return pageTreeHeld;
 }
 
 fz_matrix toFzMatrix(const QTransform& t) {
@@ -156,6 +187,8 @@ MupdfRasterizer::MupdfRasterizer(PdfRenderSource source) : source_(std::move(sou
 
 MupdfRasterizer::~MupdfRasterizer() {
     if (ctx_) {
+        if (pageTreeHeld_)
+            pdf_drop_page_tree(ctx_, doc_);
         pdf_drop_document(ctx_, doc_);
         fz_drop_context(ctx_);
     }
@@ -164,6 +197,10 @@ MupdfRasterizer::~MupdfRasterizer() {
 PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::stop_token stop) {
     if (QString problem = checkRequest(request); !problem.isEmpty())
         return PageRenderResult::failure(std::move(problem));
+    if (++rendersSinceRelease_ > kRendersBetweenReleases) {
+        rendersSinceRelease_ = 0;
+        pageTreeHeld_ = releaseParsedObjects(ctx_, doc_, pageTreeHeld_);
+    }
 
     // MuPDF draws straight into the image's pixels. With alpha it writes premultiplied BGRA,
     // which on a white, opaque page is the byte order of Format_RGB32 on little-endian CPUs.

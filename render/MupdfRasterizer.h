@@ -36,4 +36,8 @@ private:
     pdf_document* doc_ = nullptr;
     int pageCount_ = 0;
     QString openError_;
+    // Every so many renders MuPDF drops the objects it parsed for them; the page tree, loaded
+    // the first time, stays held so that pages are found without parsing again.
+    int rendersSinceRelease_ = 0;
+    bool pageTreeHeld_ = false;
 };

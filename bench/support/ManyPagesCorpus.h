@@ -7,7 +7,9 @@
 namespace ManyPagesCorpus {
 
 // A file of `pages` US Letter text pages written with compressed object streams, as modern
-// producers write large files. Returns its path.
+// producers write large files. Every page has compressed content streams and resources (a
+// font dictionary) of its own, so each page drawn brings objects and fonts of its own into a
+// renderer. Returns its path.
 QString textDocument(int pages);
 
 } // namespace ManyPagesCorpus
