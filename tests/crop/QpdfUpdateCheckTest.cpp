@@ -38,7 +38,7 @@ TEST_P(QpdfUpdateCheckTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     const auto data = PdfSourceData::fromBytes(builder.bytes());
     auto pdf = QpdfParser::parse(*data, {});
     std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
-    std::vector<PageGeometry> geometry = QpdfParser::readPages(*pdf);
+    std::vector<PageGeometry> geometry = QpdfParser::readPages(*data, {});
     std::vector<std::uint8_t> setBoxes{1u << static_cast<int>(PdfBox::Crop), 0,
                                        1u << static_cast<int>(PdfBox::Trim)};
     geometry[0].box(PdfBox::Crop) = QRectF(10, 20, 300, 400.25);
