@@ -1,12 +1,8 @@
 #include "render/MupdfRasterizer.h"
-#include "crop/QpdfLoader.h"
 
-#include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 
 #include <iterator>
 #include <limits>
@@ -197,25 +193,6 @@ TEST(MupdfRasterizerTest, AnswersWhatItCannotDrawWithAMessage) {
     stop.request_stop();
     const PageRenderResult stopped = rasterizer.render(requestFor(kLetter, 0), stop.get_token());
     EXPECT_TRUE(stopped.cancelled && stopped.image.isNull() && stopped.error.isEmpty());
-}
-
-// A file saved with new boxes (as an incremental update) must read cleanly here too.
-TEST(MupdfRasterizerTest, DrawsAFileSavedWithNewBoxes) {
-    QTemporaryDir dir;
-    const QString in = dir.filePath("in.pdf"), saved = dir.filePath("out.pdf");
-    TestPdfBuilder().addPage(squarePage()).addPage(squarePage()).writeTo(in);
-    auto opened = QpdfLoader().open(in);
-    ASSERT_TRUE(opened.ok());
-    opened.document->setBoundsForBox(1, QRectF(0, 0, 200, 200), PdfBox::Crop);
-    ASSERT_TRUE(opened.document->writeToFile(saved, nullptr));
-    EXPECT_TRUE(SavedFileCheck::readsCleanly(saved, 2));
-
-    QString error;
-    MupdfRasterizer rasterizer(PdfRenderSource{PdfSourceData::mapFile(saved, &error), {}});
-    ASSERT_EQ(rasterizer.pageCount(), 2);
-    const PageRenderResult result = rasterizer.render(requestFor(QRectF(0, 0, 200, 200), 0, 1), {});
-    EXPECT_TRUE(showsOnly(result.image, squareTurnedBy(0, result.image)))
-        << result.error.toStdString();
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 #include "render/RenderQueue.h"
 
 #include "render/ImageCache.h"
-#include "render/MupdfRasterizer.h"
-#include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -183,27 +181,6 @@ TEST_F(RenderQueueTest, ShutsDownWhileRenderingWithoutAnswering) {
     QCoreApplication::processEvents();
 
     EXPECT_TRUE(deliveries_.empty());
-}
-
-TEST_F(RenderQueueTest, RendersRealPagesOnSeveralWorkers) {
-    TestPage page;
-    page.content = "0 0 0 rg 0 0 100 100 re f";
-    TestPdfBuilder builder;
-    for (int i = 0; i < 6; ++i)
-        builder.addPage(page);
-    const PdfRenderSource source{PdfSourceData::fromBytes(builder.bytes()), {}};
-    start([source] { return std::make_unique<MupdfRasterizer>(source); }, 2);
-
-    for (int i = 0; i < 6; ++i)
-        queue_->submit({i, QRectF(0, 0, 612, 792), 0, QSize(306, 396), 1.0});
-    awaitDeliveries(6);
-
-    // A 50 pixel black square at the lower left of each white picture.
-    for (const Delivery& d : deliveries_) {
-        ASSERT_EQ(d.image.size(), QSize(306, 396)) << d.error.toStdString();
-        EXPECT_EQ(d.image.pixel(25, 370), qRgb(0, 0, 0));
-        EXPECT_EQ(d.image.pixel(150, 200), qRgb(255, 255, 255));
-    }
 }
 
 } // namespace
