@@ -181,25 +181,6 @@ TEST_F(CollectionViewTest, ScrollingAsksOnlyForArrivingRowsAndReusesItems) {
     }
 }
 
-// Moves every item 15 points right, as a layout that spaces its lines differently would.
-class ShiftingLayout : public CollectionViewFlowLayout {
-public:
-    std::vector<CollectionViewLayoutAttributes>
-    layoutAttributesForElementsInRect(const QRectF& rect) const override {
-        auto attributes = CollectionViewFlowLayout::layoutAttributesForElementsInRect(rect);
-        for (auto& element : attributes)
-            element.frame.translate(15, 0);
-        return attributes;
-    }
-};
-
-TEST_F(CollectionViewTest, WidgetsAndHitsFollowALayoutOverride) {
-    view.setCollectionViewLayout(new ShiftingLayout);
-    EXPECT_EQ(view.itemAtIndexPath({0, 1})->view()->geometry(), QRect(15, 60, 200, 50));
-    EXPECT_EQ(view.indexPathForItemAtPoint({10, 70}), std::nullopt);
-    EXPECT_EQ(view.indexPathForItemAtPoint({199, 70}), (IndexPath{0, 1}));
-}
-
 TEST_F(CollectionViewTest, UserSelectionsReachTheDelegateProgramSelectionsDoNot) {
     log.clear();
     QSignalSpy changes(&view, &CollectionView::selectionChanged);
@@ -251,23 +232,6 @@ TEST_F(CollectionViewTest, ReloadDropsRowsThatAreGoneAndShowsNothingStale) {
     EXPECT_EQ(changes.count(), 1);
     EXPECT_EQ(scrollY(), 1490); // as far as the new rows allow
     expectShownRows(25, 29);
-}
-
-TEST_F(CollectionViewTest, DeletedRowsTakeTheirItemsAndSelectionAlong) {
-    select(5);
-    QSignalSpy changes(&view, &CollectionView::selectionChanged);
-    rows[0].remove(1, 2);
-    view.deleteItemsAtIndexPaths({{0, 1}, {0, 2}, {0, 500}});
-    EXPECT_EQ(view.numberOfItemsInSection(0), 98);
-    EXPECT_EQ(view.selectionIndexPaths(), (QSet<IndexPath>{{0, 3}}));
-    expectShownRows(0, 4); // rows 3 and 4 now show "r5" and "r6"
-    EXPECT_EQ(itemRequests, 5 + 2);
-    EXPECT_TRUE(view.itemAtIndexPath({0, 3})->isSelected());
-
-    rows[0].remove(3);
-    view.deleteItemsAtIndexPaths({{0, 3}});
-    EXPECT_TRUE(view.selectionIndexPaths().isEmpty());
-    EXPECT_EQ(changes.count(), 2);
 }
 
 TEST_F(CollectionViewTest, KeysMoveTheSelectionAndTellTheDelegate) {

@@ -90,23 +90,7 @@ TEST(StyledButton, InputMovesTheStatesAndSendsTheActionOnTheNextTurnOfTheEventLo
     }
 }
 
-TEST(StyledButton, DisabledLookWinsAndImagesFollowTheLook) {
-    SWSTAnswerButton button;
-    button.setConfigKey("FirstPageBtn");
-    button.setButtonState(SWSTAnswerButton::ButtonState::Hover);
-    button.setEnabled(false);
-    EXPECT_EQ(button.defaultImage(), button.look(SWSTButtonLook::Disabled).image);
-    button.setEnabled(true);
-    EXPECT_EQ(button.defaultImage(), button.look(SWSTButtonLook::Hover).image);
-
-    // Without a disabled image of its own, a button with images shows none while disabled.
-    button.setLook(SWSTButtonLook::Disabled, SWSTButtonLook());
-    button.setEnabled(false);
-    EXPECT_TRUE(button.defaultImage().isNull());
-    EXPECT_TRUE(button.imageRect().isNull());
-}
-
-TEST(StyledButton, SizeFromContentCountsImageSizeAndSpace) {
+TEST(StyledButton, SizeFromContentCountsImageSizeAndSpaceUnlessFixed) {
     SWSTAnswerButton button;
     button.setConfigKey("BatchCropBtn");                 // insets 4,8,4,8, image 20 x 20, space 2
     const qreal titleWidth = button.titleSize().width(); // a 50 pt title makes it 88 x 28
@@ -119,10 +103,8 @@ TEST(StyledButton, SizeFromContentCountsImageSizeAndSpace) {
     // Without an image the image size still counts, the space does not.
     button.setDefaultImage(RMImage());
     EXPECT_EQ(button.buttonSize().width(), 8 + 20 + titleWidth + 8);
-}
 
-TEST(StyledButton, FixedSizeWinsAndOnlyACentredTitleStopsAtTheEdge) {
-    SWSTAnswerButton button;
+    // A fixed size wins, and only a centred title stops at the edge.
     button.setConfigKey("Range_Cancel_Btn"); // 80 x 28, centred
     button.setTitle("A title far wider than eighty points");
     EXPECT_EQ(button.buttonSize(), QSizeF(80, 28));
