@@ -136,10 +136,8 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     ASSERT_EQ(pages.size(), 6u);
     for (size_t i = 0; i < 6; ++i) {
         expectNear(s.cropsRect()[i].originalPageRect, expected[i]);
-        for (const char* key : kPdfBoxKeys) {
-            const auto r = pages[i].getKey(key).getArrayAsRectangle();
-            expectNear(QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly), expected[i]);
-        }
+        for (const char* key : kPdfBoxKeys)
+            expectNear(writtenBox(pages[i], key), expected[i]);
     }
 
     s.revertAll();

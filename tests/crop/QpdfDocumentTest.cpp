@@ -1,6 +1,4 @@
-#include "crop/PdfWriteNotifications.h"
 #include "crop/QpdfLoader.h"
-#include "platform/NotificationCenter.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
@@ -52,12 +50,6 @@ protected:
         QFile file(path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
-    }
-
-    // The box as literally written in the page dictionary, as a rectangle.
-    static QRectF writtenBox(QPDFObjectHandle page, const char* key) {
-        const auto r = page.getKey(key).getArrayAsRectangle();
-        return QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly);
     }
 
     QTemporaryDir dir_;
@@ -149,26 +141,6 @@ TEST_P(BoxRoundTripTest, WrittenBoxesReopenExactlyAndTouchNoOtherPageNorCopy) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rotations, BoxRoundTripTest, testing::Values(0, 90, 180, 270, -90));
-
-TEST_F(QpdfDocumentTest, WritingPostsBeginOnePageEndPerPageThenEnd) {
-    auto doc = open(plainPages(7));
-    ASSERT_TRUE(doc);
-    QObject observer;
-    QStringList seen;
-    auto& center = NotificationCenter::defaultCenter();
-    for (const QString& name :
-         {PdfWriteNotifications::didBeginWrite, PdfWriteNotifications::didEndPageWrite,
-          PdfWriteNotifications::didEndWrite}) {
-        center.addObserver(&observer, name, [&](const Notification& n) {
-            EXPECT_EQ(n.sender, doc.get());
-            seen << n.name;
-        });
-    }
-    EXPECT_FALSE(doc->dataRepresentation().isEmpty());
-    EXPECT_EQ(seen, QStringList(PdfWriteNotifications::didBeginWrite) +
-                        QStringList(7, PdfWriteNotifications::didEndPageWrite) +
-                        QStringList(PdfWriteNotifications::didEndWrite));
-}
 
 TEST_F(QpdfDocumentTest, PasswordsLockOnlyWithAUserPasswordAndWritingKeepsEncryption) {
     auto doc = open(plainPages(2).encrypt("user", "owner"));

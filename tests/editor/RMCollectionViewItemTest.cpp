@@ -35,7 +35,7 @@ TEST_F(ThumbnailItemTest, SizesAndCropFollowTheStripWidth) {
     expectRect(item.thumbCropRectwithPageCropRect({1, 2, 3, 4}, {0, 0, 0, 792}), {});
 }
 
-TEST_F(ThumbnailItemTest, LabelsCountFromOneAndFitTheirText) {
+TEST_F(ThumbnailItemTest, LabelsCountFromOneAndFitTheirTextAndSelectionShowsTheFrame) {
     item.setPDFImg(QImage(), {0, 0, 612, 792}, {0, 0, 612, 792}, 0);
     EXPECT_EQ(item.pageLabelText(), "1");
     const double narrow = item.pageLabelFrame().width();
@@ -43,14 +43,10 @@ TEST_F(ThumbnailItemTest, LabelsCountFromOneAndFitTheirText) {
     EXPECT_EQ(item.pageLabelText(), "100");
     EXPECT_GT(item.pageLabelFrame().width(), narrow);
     EXPECT_NEAR(item.pageLabelFrame().center().x(), 90, 1);
-}
-
-TEST_F(ThumbnailItemTest, SelectionShowsTheFrameColour) {
-    EXPECT_EQ(item.backColor().alpha(), 0);
-    item.setSelected(true);
-    EXPECT_EQ(item.backColor(), QColor(100, 119, 247));
-    item.setSelected(false);
-    EXPECT_EQ(item.backColor().alpha(), 0);
+    for (bool selected : {true, false}) {
+        item.setSelected(selected);
+        EXPECT_EQ(item.backColor(), selected ? QColor(100, 119, 247) : QColor(0, 0, 0, 0));
+    }
 }
 
 TEST_F(ThumbnailItemTest, AWholePageCropDimsNothing) {
