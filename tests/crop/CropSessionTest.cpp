@@ -2,6 +2,7 @@
 #include "crop/QpdfDocument.h"
 #include "crop/QpdfLoader.h"
 #include "crop/RectString.h"
+#include "tests/support/ExpectNear.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <qpdf/QPDF.hh>
@@ -27,13 +28,6 @@ CropSession session(const std::vector<Page>& pages) {
         geometry.push_back(g);
     }
     return CropSession(std::make_unique<QpdfDocument>(nullptr, geometry, false));
-}
-
-void expectNear(const QRectF& actual, const QRectF& expected) {
-    EXPECT_NEAR(actual.x(), expected.x(), 1e-9);
-    EXPECT_NEAR(actual.y(), expected.y(), 1e-9);
-    EXPECT_NEAR(actual.width(), expected.width(), 1e-9);
-    EXPECT_NEAR(actual.height(), expected.height(), 1e-9);
 }
 
 const QRectF kLetter(0, 0, 612, 792);

@@ -1,17 +1,11 @@
 #include "editor/RMCollectionViewItem.h"
+#include "tests/support/ExpectNear.h"
 
 #include <gtest/gtest.h>
 
 #include <QWidget>
 
 namespace {
-
-void expectRect(const QRectF& actual, const QRectF& expected) {
-    EXPECT_NEAR(actual.x(), expected.x(), 1e-9);
-    EXPECT_NEAR(actual.y(), expected.y(), 1e-9);
-    EXPECT_NEAR(actual.width(), expected.width(), 1e-9);
-    EXPECT_NEAR(actual.height(), expected.height(), 1e-9);
-}
 
 // An item as the strip shows it: 180 points wide, for a letter page.
 class ThumbnailItemTest : public testing::Test {
@@ -28,11 +22,11 @@ TEST_F(ThumbnailItemTest, SizesAndCropFollowTheStripWidth) {
     EXPECT_DOUBLE_EQ(size.width(), 180);
     EXPECT_DOUBLE_EQ(size.height(), 792 * 150.0 / 612 + 43);
     item.view()->resize(180, 237);
-    expectRect(item.thumbCropRectwithPageCropRect({36, 36, 540, 720}, {0, 0, 612, 792}),
+    expectNear(item.thumbCropRectwithPageCropRect({36, 36, 540, 720}, {0, 0, 612, 792}),
                {36 / 4.08, 36 / 4.08, 540 / 4.08, 720 / 4.08});
     // A page without width has no image and no crop, and divides by nothing.
     EXPECT_DOUBLE_EQ(RMCollectionViewItem::sizeForThumb({0, 792}, 180).height(), 43);
-    expectRect(item.thumbCropRectwithPageCropRect({1, 2, 3, 4}, {0, 0, 0, 792}), {});
+    expectNear(item.thumbCropRectwithPageCropRect({1, 2, 3, 4}, {0, 0, 0, 792}), {});
 }
 
 TEST_F(ThumbnailItemTest, LabelsCountFromOneAndFitTheirTextAndSelectionShowsTheFrame) {
@@ -53,7 +47,7 @@ TEST_F(ThumbnailItemTest, AWholePageCropDimsNothing) {
     QImage page(150, 194, QImage::Format_RGB32);
     page.fill(Qt::white);
     item.setPDFImg(page, {0, 0, 612, 792}, {0, 0, 612, 792}, 0);
-    expectRect(item.cropRect(), {0, 0, 150, 792 * 150.0 / 612});
+    expectNear(item.cropRect(), {0, 0, 150, 792 * 150.0 / 612});
     QImage shot(item.view()->size(), QImage::Format_RGB32);
     shot.fill(Qt::black);
     item.view()->render(&shot);
