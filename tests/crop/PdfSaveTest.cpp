@@ -13,18 +13,10 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 namespace {
-
-// Runs a command-line tool; its exit code, or -1 when it could not run or crashed.
-int runTool(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(-1))
-        return -1;
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
 
 // A wrong cross-reference offset: readers rebuild the table by scanning, and saving
 // rewrites the file.
@@ -52,10 +44,6 @@ struct SaveCase {
     // The user password of an encrypted file.
     QByteArray password = {};
 };
-
-void PrintTo(const SaveCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class PdfSaveTest : public testing::TestWithParam<SaveCase> {
 protected:
@@ -193,29 +181,18 @@ TEST(QpdfUpdateCheckTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     }
 }
 
-// A file system with room for little: a small tmpfs, where this process may mount one. The
-// parameter says whether the source is damaged, so that it is rewritten rather than copied.
-class FullDiskTest : public testing::TestWithParam<bool> {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        mountPoint_ = dir_.filePath("small");
-        QDir().mkpath(mountPoint_);
-        if (runTool("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint_}) != 0)
-            GTEST_SKIP() << "cannot mount a small file system here";
-        mounted_ = true;
-    }
-    void TearDown() override {
-        if (mounted_)
-            runTool("umount", {mountPoint_});
-    }
-
-    QTemporaryDir dir_;
-    QString mountPoint_;
-    bool mounted_ = false;
-};
+// A save onto a file system with room for little: a small tmpfs, where this process may mount
+// one. The parameter says whether the source is damaged, so that it is rewritten rather than
+// copied.
+class FullDiskTest : public testing::TestWithParam<bool> {};
 
 TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
+    QTemporaryDir dir;
+    const QString small = dir.filePath("small");
+    QDir().mkpath(small);
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", small}) != 0)
+        GTEST_SKIP() << "cannot mount a small file system here";
+    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {small}); });
     TestPdfBuilder builder;
     TestPage page;
     page.content = QByteArray(400, ' ') + "0 0 1 rg 10 10 50 50 re f";
@@ -224,9 +201,9 @@ TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
     QByteArray bytes = builder.bytes();
     if (GetParam())
         damageStartxref(bytes);
-    auto result = openFile(dir_.filePath("in.pdf"), bytes);
+    auto result = openFile(dir.filePath("in.pdf"), bytes);
     ASSERT_TRUE(result.ok());
-    const QString target = QDir(mountPoint_).filePath("out.pdf");
+    const QString target = QDir(small).filePath("out.pdf");
     QFile existing(target);
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("keep me");
@@ -237,9 +214,9 @@ TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
     EXPECT_EQ(error.toStdString(), "There is not enough space on the disk to save “out.pdf”.");
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
     EXPECT_EQ(existing.readAll(), "keep me");
-    EXPECT_EQ(QDir(mountPoint_).entryList(QDir::Files), QStringList{"out.pdf"});
-    EXPECT_FALSE(result.document->writeToFile(dir_.filePath("missing/out.pdf"), &error));
-    EXPECT_EQ(error, "The folder “" + dir_.filePath("missing") + "” does not exist.");
+    EXPECT_EQ(QDir(small).entryList(QDir::Files), QStringList{"out.pdf"});
+    EXPECT_FALSE(result.document->writeToFile(dir.filePath("missing/out.pdf"), &error));
+    EXPECT_EQ(error, "The folder “" + dir.filePath("missing") + "” does not exist.");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, FullDiskTest, testing::Bool(),
