@@ -3,6 +3,7 @@
 #include "crop/QpdfLoader.h"
 #include "crop/RectString.h"
 #include "tests/support/ExpectNear.h"
+#include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <qpdf/QPDF.hh>
@@ -104,9 +105,7 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
         page.rotate = rotations[i];
         builder.addPage(page);
     }
-    auto opened = QpdfLoader().open(builder.writeTo(dir.filePath("mixed.pdf")));
-    ASSERT_TRUE(opened.ok());
-    CropSession s(std::move(opened.document));
+    CropSession s(QpdfLoader().open(builder.writeTo(dir.filePath("mixed.pdf"))).document);
 
     s.setCurrentIndex(3);
     s.cropIsFinishedWithRect(kBoxView); // page 4 alone, shown turned
@@ -124,6 +123,7 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     const QRectF expected[] = {{50, 600, 300, 150},  {42, 50, 150, 300},  {262, 42, 300, 150},
                                {100, 492, 300, 200}, {60, 670, 300, 150}, kTall};
     const QByteArray bytes = s.currentDocData();
+    EXPECT_TRUE(SavedFileCheck::bytesReadCleanly(bytes, 6));
     QPDF pdf;
     pdf.processMemoryFile("saved", bytes.constData(), static_cast<size_t>(bytes.size()));
     auto pages = pdf.getAllPages();
@@ -143,11 +143,8 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
 
 TEST(CropSessionFileTest, RevertAllKeepsALockedFileUnlocked) {
     QTemporaryDir dir;
-    TestPdfBuilder builder;
-    builder.addPage({}).encrypt("secret", "owner");
-    auto opened = QpdfLoader().open(builder.writeTo(dir.filePath("locked.pdf")));
-    ASSERT_TRUE(opened.ok());
-    CropSession s(std::move(opened.document));
+    const TestPdfBuilder locked = TestPdfBuilder().addPage({}).encrypt("secret", "owner");
+    CropSession s(QpdfLoader().open(locked.writeTo(dir.filePath("locked.pdf"))).document);
     EXPECT_TRUE(s.cropsRect().empty());
     EXPECT_FALSE(s.cropIsFinishedWithRect(QRectF(1, 1, 2, 2)));
     ASSERT_TRUE(s.unlockWithPassword("secret"));

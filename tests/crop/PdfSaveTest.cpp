@@ -27,10 +27,7 @@ void damageStartxref(QByteArray& file) {
 
 // Writes bytes to a file at path and opens it.
 PdfOpenResult openFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
-    PdfOpenResult result = QpdfLoader().open(path);
+    PdfOpenResult result = QpdfLoader().open(writeFile(path, bytes));
     EXPECT_TRUE(result.ok()) << result.message.toStdString();
     return result;
 }

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <list>
@@ -44,12 +43,6 @@ protected:
         EXPECT_TRUE(SavedFileCheck::bytesReadCleanly(
             bytes, static_cast<int>(pdf->getAllPages().size()), password));
         return pdf;
-    }
-
-    void write(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
     }
 
     QTemporaryDir dir_;
@@ -186,7 +179,7 @@ TEST_F(QpdfDocumentTest, FilesThatDoNotOpenSayWhichKindOfFailureItIs) {
     for (const auto& [name, bytes, error] : cases) {
         SCOPED_TRACE(name);
         if (bytes)
-            write(name, *bytes);
+            writeFile(path(name), *bytes);
         const auto result = QpdfLoader().open(path(name));
         EXPECT_FALSE(result.ok());
         EXPECT_EQ(result.error, error);
@@ -212,7 +205,7 @@ TEST_F(QpdfDocumentTest, SurvivesCutAndScrambledFiles) {
         for (qsizetype i = at; i < std::min(scrambled.size(), at + 16); ++i)
             scrambled[i] = static_cast<char>(scrambled[i] ^ 0x5a);
         for (const QByteArray& bytes : {valid.left(at), scrambled}) {
-            write("bad.pdf", bytes);
+            writeFile(path("bad.pdf"), bytes);
             auto result = QpdfLoader().open(path("bad.pdf"));
             if (result.ok() && result.document->pageCount() > 0) {
                 result.document->setBoundsForBox(0, QRectF(0, 0, 100, 100), PdfBox::Crop);

@@ -223,8 +223,12 @@ QByteArray TestPdfBuilder::bytes() const {
 }
 
 QString TestPdfBuilder::writeTo(const QString& path) const {
+    return writeFile(path, bytes());
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes()) < 0)
-        throw std::runtime_error("cannot write test PDF " + path.toStdString());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write test file " + path.toStdString());
     return path;
 }

@@ -91,6 +91,9 @@ private:
     TestPdfLayout layout_;
 };
 
+// Writes bytes to a file at path and returns path; throws when it cannot.
+QString writeFile(const QString& path, const QByteArray& bytes);
+
 // The box under key as literally written in a page dictionary.
 inline QRectF writtenBox(QPDFObjectHandle page, const char* key) {
     const auto r = page.getKey(key).getArrayAsRectangle();
