@@ -15,19 +15,11 @@
 
 namespace {
 
-struct Page {
-    QRectF cropBox;
-    int rotation = 0;
-};
-
-CropSession session(const std::vector<Page>& pages) {
-    std::vector<PageGeometry> geometry;
-    for (const Page& page : pages) {
-        PageGeometry g;
-        g.rotation = page.rotation;
-        g.boxes.fill(page.cropBox);
-        geometry.push_back(g);
-    }
+// A session on upright pages with these boxes.
+CropSession session(const std::vector<QRectF>& boxes) {
+    std::vector<PageGeometry> geometry(boxes.size());
+    for (size_t i = 0; i < boxes.size(); ++i)
+        geometry[i].boxes.fill(boxes[i]);
     return CropSession(std::make_unique<QpdfDocument>(nullptr, geometry, false));
 }
 
@@ -42,7 +34,7 @@ const QRectF kBoxView(72.34848484848484, 72.34848484848484, 144.6969696969697,
                       217.04545454545456); // (100, 100, 200, 300)
 
 TEST(CropSessionTest, BatchCropCarriesTheCropBySize) {
-    auto s = session({{kLetter}, {kLetter}, {kTall}, {kLetter.translated(5, 5)}, {kLetter}});
+    auto s = session({kLetter, kLetter, kTall, kLetter.translated(5, 5), kLetter});
     s.setBatchCrop(true);
     s.applyPageRangeSettingWithPageArray({"1 - 4"});
     s.setCurrentIndex(4); // not in the selection, but always cropped itself
@@ -60,7 +52,7 @@ TEST(CropSessionTest, BatchCropCarriesTheCropBySize) {
 }
 
 TEST(CropSessionTest, AcceptedSelectionCarriesTheUncroppedCurrentPage) {
-    auto s = session({{kLetter}, {kLetter}, {kTall}});
+    auto s = session({kLetter, kLetter, kTall});
     s.setCurrentIndex(1);
     s.cropIsFinishedWithRect(kBoxView);
     s.setBatchCrop(true);
@@ -72,7 +64,7 @@ TEST(CropSessionTest, AcceptedSelectionCarriesTheUncroppedCurrentPage) {
 
 // Each crop replaces the last; the zero rectangle means the whole page.
 TEST(CropSessionTest, OnlyCropsKeepingUnder99Point5PerCentCount) {
-    auto s = session({{kLetter}});
+    auto s = session({kLetter});
     const struct {
         QRectF view;
         bool cropped;

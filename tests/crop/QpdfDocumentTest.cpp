@@ -205,8 +205,7 @@ TEST_F(QpdfDocumentTest, SurvivesCutAndScrambledFiles) {
         for (qsizetype i = at; i < std::min(scrambled.size(), at + 16); ++i)
             scrambled[i] = static_cast<char>(scrambled[i] ^ 0x5a);
         for (const QByteArray& bytes : {valid.left(at), scrambled}) {
-            writeFile(path("bad.pdf"), bytes);
-            auto result = QpdfLoader().open(path("bad.pdf"));
+            auto result = QpdfLoader().open(writeFile(path("bad.pdf"), bytes));
             if (result.ok() && result.document->pageCount() > 0) {
                 result.document->setBoundsForBox(0, QRectF(0, 0, 100, 100), PdfBox::Crop);
                 result.document->dataRepresentation();

@@ -62,21 +62,11 @@ qint64 lastStartxref(const QByteArray& file) {
     return file.mid(at, file.indexOf("%%EOF", at) - at).trimmed().toLongLong();
 }
 
-// The trailer entries that every cross-reference section of the file repeats.
-QByteArray keptTrailerEntries(QPDF& pdf) {
-    QByteArray entries;
-    for (const char* key : {"/Root", "/ID", "/Encrypt"}) {
-        if (pdf.getTrailer().hasKey(key))
-            entries += QByteArray(key) + ' ' +
-                       QByteArray::fromStdString(pdf.getTrailer().getKey(key).unparse()) + ' ';
-    }
-    return entries;
-}
-
-// Appends a classic cross-reference section: one subsection per object at its offset (object
-// 0 as the head of the free list), then the trailer and its startxref.
-void appendXrefTable(QByteArray& file, const std::map<int, qint64>& offsets,
-                     const QByteArray& trailer) {
+// Appends a classic cross-reference section for the file pdf parsed: one subsection per
+// object at its offset (object 0 as the head of the free list), then the trailer, with the
+// entries every section repeats and the given ones, and its startxref.
+void appendXrefTable(QByteArray& file, QPDF& pdf, const std::map<int, qint64>& offsets, int size,
+                     const QByteArray& entries) {
     const qint64 at = file.size();
     file += "xref\n";
     for (const auto& [number, offset] : offsets) {
@@ -84,7 +74,13 @@ void appendXrefTable(QByteArray& file, const std::map<int, qint64>& offsets,
                 QByteArray::number(offset).rightJustified(10, '0') +
                 (number == 0 ? " 65535 f\r\n" : " 00000 n\r\n");
     }
-    file += "trailer\n<< " + trailer + " >>\nstartxref\n" + QByteArray::number(at) + "\n%%EOF\n";
+    file += "trailer\n<< /Size " + QByteArray::number(size) + ' ' + entries;
+    for (const char* key : {"/Root", "/ID", "/Encrypt"}) {
+        if (pdf.getTrailer().hasKey(key))
+            file += QByteArray(" ") + key + ' ' +
+                    QByteArray::fromStdString(pdf.getTrailer().getKey(key).unparse());
+    }
+    file += " >>\nstartxref\n" + QByteArray::number(at) + "\n%%EOF\n";
 }
 
 // The file parsed by qpdf, which reads the bytes in place: they must outlive it.
@@ -92,10 +88,6 @@ std::unique_ptr<QPDF> parsed(const QByteArray& bytes) {
     auto pdf = std::make_unique<QPDF>();
     pdf->processMemoryFile("built", bytes.constData(), static_cast<size_t>(bytes.size()));
     return pdf;
-}
-
-QByteArray sizeEntry(int size) {
-    return "/Size " + QByteArray::number(size) + ' ';
 }
 
 QByteArray withHybridXref(const QByteArray& original) {
@@ -106,10 +98,8 @@ QByteArray withHybridXref(const QByteArray& original) {
         if (entry.getType() == 1)
             offsets[id.getObj()] = entry.getOffset();
     }
-    appendXrefTable(file, offsets,
-                    sizeEntry(pdf->getTrailer().getKey("/Size").getIntValueAsInt()) +
-                        keptTrailerEntries(*pdf) + "/XRefStm " +
-                        QByteArray::number(lastStartxref(original)));
+    appendXrefTable(file, *pdf, offsets, pdf->getTrailer().getKey("/Size").getIntValueAsInt(),
+                    "/XRefStm " + QByteArray::number(lastStartxref(original)));
     return file;
 }
 
@@ -125,10 +115,9 @@ QByteArray withUpdate(const QByteArray& original) {
         addObject(page.getObjGen(), page.unparseResolved());
     const int info = pdf->getTrailer().getKey("/Size").getIntValueAsInt();
     addObject(QPDFObjGen(info, 0), "<< /Trapped /False >>");
-    appendXrefTable(file, offsets,
-                    sizeEntry(info + 1) + "/Prev " + QByteArray::number(lastStartxref(original)) +
-                        ' ' + keptTrailerEntries(*pdf) + "/Info " + QByteArray::number(info) +
-                        " 0 R");
+    appendXrefTable(file, *pdf, offsets, info + 1,
+                    "/Prev " + QByteArray::number(lastStartxref(original)) + " /Info " +
+                        QByteArray::number(info) + " 0 R");
     return file;
 }
 
