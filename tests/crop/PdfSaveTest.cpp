@@ -134,8 +134,7 @@ void addOne(QByteArray& bytes, qsizetype at, qsizetype end) {
 // The check between an update and the saved file: an update that a strict reader would have
 // to repair, wherever it is damaged, does not pass, so the save rewrites the file instead.
 TEST(QpdfUpdateCheckTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
-    const auto data =
-        PdfSourceData::fromBytes(TestPdfBuilder().addPage({}).addPage({}).addPage({}).bytes());
+    const auto data = PdfSourceData::fromBytes(TestPdfBuilder().addPages(3).bytes());
     auto pdf = QpdfParser::parse(*data, {});
     std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
     std::vector<PageGeometry> geometry = QpdfParser::readPages(*pdf);
@@ -190,12 +189,9 @@ TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
     if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", small}) != 0)
         GTEST_SKIP() << "cannot mount a small file system here";
     const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {small}); });
-    TestPdfBuilder builder;
     TestPage page;
     page.content = QByteArray(400, ' ') + "0 0 1 rg 10 10 50 50 re f";
-    for (int i = 0; i < 400; ++i)
-        builder.addPage(page);
-    QByteArray bytes = builder.bytes();
+    QByteArray bytes = TestPdfBuilder().addPages(400, page).bytes();
     if (GetParam())
         damageStartxref(bytes);
     auto result = openFile(dir.filePath("in.pdf"), bytes);

@@ -18,14 +18,6 @@ class QpdfDocumentTest : public testing::Test {
 protected:
     QString path(const QString& name) const { return dir_.filePath(name); }
 
-    // A file of count plain letter pages.
-    static TestPdfBuilder plainPages(int count) {
-        TestPdfBuilder builder;
-        for (int i = 0; i < count; ++i)
-            builder.addPage({});
-        return builder;
-    }
-
     std::unique_ptr<PdfDocument> open(const TestPdfBuilder& builder) {
         auto result = QpdfLoader().open(builder.writeTo(path("in.pdf")));
         EXPECT_TRUE(result.ok()) << result.message.toStdString();
@@ -136,7 +128,7 @@ TEST_P(BoxRoundTripTest, WrittenBoxesReopenExactlyAndTouchNoOtherPageNorCopy) {
 INSTANTIATE_TEST_SUITE_P(Rotations, BoxRoundTripTest, testing::Values(0, 90, 180, 270, -90));
 
 TEST_F(QpdfDocumentTest, PasswordsLockOnlyWithAUserPasswordAndWritingKeepsEncryption) {
-    auto doc = open(plainPages(2).encrypt("user", "owner"));
+    auto doc = open(TestPdfBuilder().addPages(2).encrypt("user", "owner"));
     ASSERT_TRUE(doc);
     EXPECT_TRUE(doc->isLocked());
     EXPECT_EQ(doc->pageCount(), 0);
@@ -152,7 +144,7 @@ TEST_F(QpdfDocumentTest, PasswordsLockOnlyWithAUserPasswordAndWritingKeepsEncryp
     EXPECT_TRUE(reparse(doc->dataRepresentation(), "user")->isEncrypted());
 
     // With an owner password only, the file opens unlocked and is written encrypted.
-    doc = open(plainPages(1).encrypt("", "owner"));
+    doc = open(TestPdfBuilder().addPages(1).encrypt("", "owner"));
     ASSERT_TRUE(doc);
     EXPECT_FALSE(doc->isLocked());
     EXPECT_EQ(doc->pageCount(), 1);
@@ -160,7 +152,7 @@ TEST_F(QpdfDocumentTest, PasswordsLockOnlyWithAUserPasswordAndWritingKeepsEncryp
 }
 
 TEST_F(QpdfDocumentTest, FilesThatDoNotOpenSayWhichKindOfFailureItIs) {
-    const QByteArray valid = plainPages(20).bytes();
+    const QByteArray valid = TestPdfBuilder().addPages(20).bytes();
     QDir(dir_.path()).mkdir("folder");
     const struct {
         const char* name;

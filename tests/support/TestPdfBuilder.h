@@ -64,6 +64,10 @@ public:
         pages_.push_back(page);
         return *this;
     }
+    TestPdfBuilder& addPages(int count, const TestPage& page = {}) {
+        pages_.insert(pages_.end(), static_cast<size_t>(count), page);
+        return *this;
+    }
     // Encrypts with AES-256 (R6) using these passwords.
     TestPdfBuilder& encrypt(const QString& userPassword, const QString& ownerPassword) {
         passwords_ = std::pair(userPassword, ownerPassword);
