@@ -91,12 +91,8 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     TestPdfBuilder builder;
     const int rotations[] = {0, 90, 180, 270, 0, 90};
     const QRectF sizes[] = {kLetter, kLetter, kTall, kLetter, QRectF(10, 20, 595, 842), kTall};
-    for (int i = 0; i < 6; ++i) {
-        TestPage page;
-        page.mediaBox = sizes[i];
-        page.rotate = rotations[i];
-        builder.addPage(page);
-    }
+    for (int i = 0; i < 6; ++i)
+        builder.addPage({.mediaBox = sizes[i], .rotate = rotations[i]});
     CropSession s(QpdfLoader().open(builder.writeTo(dir.filePath("mixed.pdf"))).document);
 
     s.setCurrentIndex(3);

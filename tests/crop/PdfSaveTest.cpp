@@ -66,12 +66,11 @@ TEST_P(PdfSaveTest, SavedFileReadsCleanlyEverywhereWithTheNewBoxes) {
     const SaveCase& c = GetParam();
     TestPdfBuilder builder;
     for (int i = 0; i < kPageCount; ++i) {
-        TestPage page;
-        page.rotate = 90 * (i % 4);
-        page.content = "0 0 1 rg 100 100 200 200 re f BT /F1 24 Tf 72 700 Td (Page) Tj ET";
-        page.blackSquareAnnotation = QRectF(60, 70, 20, 20);
-        page.linkToFirstPage = QRectF(100, 100, 50, 50);
-        builder.addPage(page);
+        builder.addPage(
+            {.rotate = 90 * (i % 4),
+             .content = "0 0 1 rg 100 100 200 200 re f BT /F1 24 Tf 72 700 Td (Page) Tj ET",
+             .blackSquareAnnotation = QRectF(60, 70, 20, 20),
+             .linkToFirstPage = QRectF(100, 100, 50, 50)});
     }
     builder.outline("Third page", 2).layOut(c.layout);
     if (!c.password.isEmpty())
@@ -175,8 +174,7 @@ TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
     if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", small}) != 0)
         GTEST_SKIP() << "cannot mount a small file system here";
     const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {small}); });
-    TestPage page;
-    page.content = QByteArray(400, ' ') + "0 0 1 rg 10 10 50 50 re f";
+    const TestPage page{.content = QByteArray(400, ' ') + "0 0 1 rg 10 10 50 50 re f"};
     QByteArray bytes = TestPdfBuilder().addPages(400, page).bytes();
     if (GetParam())
         damageStartxref(bytes);

@@ -44,16 +44,12 @@ protected:
 TEST_F(QpdfDocumentTest, ReadsBoxesAndRotationAsTheStandardDefinesThem) {
     TestPdfBuilder builder;
     const int group = builder.addGroup({QRectF(0, 0, 500, 700), QRectF(50, 50, 300, 300), 90});
-    TestPage inherited, swapped, plain;
-    inherited.mediaBox.reset();
-    inherited.group = group;
-    swapped.mediaBox = QRectF(612, 792, -612, -792);
-    swapped.cropBox = QRectF(-100, 700, 300, 200); // reaches outside the media box
-    swapped.bleedBox = QRectF(10, 10, 20, 20);
-    swapped.rotate = -90;
-    plain.mediaBox = QRectF(30, 40, 400, 500);
-    plain.rotate = 45;
-    builder.addPage(inherited).addPage(swapped).addPage(plain);
+    builder.addPage({.mediaBox = std::nullopt, .group = group})
+        .addPage({.mediaBox = QRectF(612, 792, -612, -792),
+                  .cropBox = QRectF(-100, 700, 300, 200), // reaches outside the media box
+                  .bleedBox = QRectF(10, 10, 20, 20),
+                  .rotate = -90})
+        .addPage({.mediaBox = QRectF(30, 40, 400, 500), .rotate = 45});
     auto doc = open(builder);
     ASSERT_TRUE(doc);
     ASSERT_EQ(doc->pageCount(), 3);
@@ -80,14 +76,10 @@ TEST_P(BoxRoundTripTest, WrittenBoxesReopenExactlyAndTouchNoOtherPageNorCopy) {
     const int rotate = GetParam();
     TestPdfBuilder builder;
     const int group = builder.addGroup({QRectF(-20, 30, 600, 800), std::nullopt, rotate});
-    TestPage inherited, shared;
-    inherited.mediaBox.reset();
-    inherited.group = group;
-    shared.mediaBox = QRectF(100, 200, 500, 500);
-    shared.sharedMediaBoxKey = "shared";
-    shared.rotate = rotate;
-    for (const TestPage& page : {inherited, inherited, inherited, shared, shared})
-        builder.addPage(page);
+    builder.addPages(3, {.mediaBox = std::nullopt, .group = group})
+        .addPages(2, {.mediaBox = QRectF(100, 200, 500, 500),
+                      .rotate = rotate,
+                      .sharedMediaBoxKey = "shared"});
     auto doc = open(builder);
     ASSERT_TRUE(doc);
     const auto before = doc->copy();
@@ -183,12 +175,10 @@ TEST_F(QpdfDocumentTest, FilesThatDoNotOpenSayWhichKindOfFailureItIs) {
 // whatever opens must also write.
 TEST_F(QpdfDocumentTest, SurvivesCutAndScrambledFiles) {
     TestPdfBuilder builder;
-    TestPage page;
-    page.cropBox = QRectF(10, 10, 500, 700);
-    page.content = "BT /F1 12 Tf 72 700 Td (Hello) Tj ET";
     for (int i = 0; i < 5; ++i) {
-        page.rotate = 90 * i;
-        builder.addPage(page);
+        builder.addPage({.cropBox = QRectF(10, 10, 500, 700),
+                         .rotate = 90 * i,
+                         .content = "BT /F1 12 Tf 72 700 Td (Hello) Tj ET"});
     }
     const QByteArray valid = builder.bytes();
     for (int step = 1; step < 40; ++step) {

@@ -16,25 +16,26 @@ struct TestPageGroup {
     std::optional<int> rotate;
 };
 
-// One page of a test document. Boxes are written as [x0 y0 x1 y1] from the rectangle's
-// corners, so a rectangle with negative width or height gives swapped corners.
+// One page of a test document; every field has a default, so callers name only what they set.
+// Boxes are written as [x0 y0 x1 y1] from the rectangle's corners, so a rectangle with
+// negative width or height gives swapped corners.
 struct TestPage {
     std::optional<QRectF> mediaBox = QRectF(0, 0, 612, 792);
-    std::optional<QRectF> cropBox;
-    std::optional<QRectF> bleedBox;
-    std::optional<int> rotate;
+    std::optional<QRectF> cropBox = {};
+    std::optional<QRectF> bleedBox = {};
+    std::optional<int> rotate = {};
     // Pages with the same non-empty key share one indirect media box array.
-    QString sharedMediaBoxKey;
+    QString sharedMediaBoxKey = {};
     // Index of the group (see TestPdfBuilder::addGroup) whose /Pages node is the parent.
     int group = -1;
     // Content stream; may use the font /F1 (Helvetica).
-    QByteArray content;
+    QByteArray content = {};
     // A transparency group, which makes renderers composite the page as a group.
     bool transparencyGroup = false;
     // A square annotation over this rectangle whose appearance fills it with black.
-    std::optional<QRectF> blackSquareAnnotation;
+    std::optional<QRectF> blackSquareAnnotation = {};
     // A link annotation over this rectangle that goes to the first page.
-    std::optional<QRectF> linkToFirstPage;
+    std::optional<QRectF> linkToFirstPage = {};
 };
 
 // How a test document's objects and cross-references are laid out in the file.
