@@ -88,11 +88,7 @@ TEST(CropGeometryTest, PageSpaceUndoesTheRotationAndAddsTheOrigin) {
     for (const auto& [rotation, cropBox, displayed, crop, expected] : cases) {
         SCOPED_TRACE(testing::Message()
                      << rotation << ", " << RectString::fromRect(cropBox).toStdString());
-        RMCropInfo record;
-        record.pageRoation = rotation;
-        record.originalPageRect = cropBox;
-        record.pageRect = displayed;
-        record.cropRect = crop;
+        const RMCropInfo record{rotation, crop, QRectF(), displayed, cropBox};
         expectNear(CropGeometry::pageSpaceCropRect(record), expected);
     }
 }

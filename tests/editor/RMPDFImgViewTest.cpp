@@ -45,11 +45,6 @@ protected:
             mouse(QEvent::MouseMove, path[i]);
         mouse(QEvent::MouseButtonRelease, path.back());
     }
-    QImage rendered() {
-        QImage image(view.size(), QImage::Format_RGB32);
-        view.render(&image);
-        return image;
-    }
 
     QImage page{kFrame.size().toSize(), QImage::Format_RGB32};
     RMPDFImgView view;
@@ -126,7 +121,7 @@ TEST_F(PageViewTest, EscapeDuringADragPutsTheMarkerBackAndReportsOnce) {
 
 // The marker as drawn: dimming outside, a clear inside, a dashed outline, and handles.
 TEST_F(PageViewTest, DrawsDimmingDashesAndHandles) {
-    QImage image = rendered();
+    QImage image = view.grab().toImage();
     EXPECT_NEAR(qGray(image.pixel(20, 480)), 179, 3); // white under black at alpha 0.3
     EXPECT_EQ(qGray(image.pixel(200, 250)), 255);
     // The top edge (widget y 100) alternates 5 dark and 5 light pixels.
@@ -139,11 +134,11 @@ TEST_F(PageViewTest, DrawsDimmingDashesAndHandles) {
     const QColor knob(0x9a, 0x9a, 0x9a);
     EXPECT_EQ(image.pixelColor(200, 103), knob);
     view.cropMarker().setIsDrawingHandles(false);
-    EXPECT_NE(rendered().pixelColor(200, 103), knob);
+    EXPECT_NE(view.grab().toImage().pixelColor(200, 103), knob);
 
     // An empty rectangle is outlined, with nothing dimmed.
     view.setPageImg(page, QRectF(100, 100, 0, 300), kFrame);
-    image = rendered();
+    image = view.grab().toImage();
     EXPECT_EQ(qGray(image.pixel(20, 480)), 255);
     EXPECT_LT(qGray(image.pixel(100, 398)), 100);
 }
