@@ -168,16 +168,14 @@ QByteArray TestPdfBuilder::bytes() const {
         const bool grouped = page.group >= 0 && page.group < static_cast<int>(groupNodes.size());
         appendKid(grouped ? groupNodes[static_cast<size_t>(page.group)] : root, dict);
         pageObjects.push_back(dict);
-    }
-    root.replaceKey("/Count", Object::newInteger(static_cast<long long>(pages_.size())));
-    for (size_t i = 0; i < pages_.size(); ++i) {
-        if (const auto& rect = pages_[i].linkToFirstPage) {
+        if (page.linkToFirstPage) {
             Object link = indirect(pdf, "<< /Type /Annot /Subtype /Link >>");
-            link.replaceKey("/Rect", boxArray(*rect));
+            link.replaceKey("/Rect", boxArray(*page.linkToFirstPage));
             link.replaceKey("/Dest", fitDestination(pageObjects.front()));
-            addAnnotation(pageObjects[i], link);
+            addAnnotation(dict, link);
         }
     }
+    root.replaceKey("/Count", Object::newInteger(static_cast<long long>(pages_.size())));
     if (outline_) {
         Object outlines = indirect(pdf, "<< /Type /Outlines /Count 1 >>");
         Object item = pdf.makeIndirectObject(Object::newDictionary(
