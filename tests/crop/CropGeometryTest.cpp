@@ -1,8 +1,8 @@
 #include "crop/CropGeometry.h"
-#include "crop/CropRecords.h"
 #include "crop/PageGeometry.h"
-#include "crop/QpdfDocument.h"
+#include "crop/PdfBoxText.h"
 #include "crop/RectString.h"
+#include "tests/support/ExpectNear.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +10,6 @@
 #include <tuple>
 
 namespace {
-
-void expectRect(const QRectF& actual, const QRectF& expected) {
-    EXPECT_NEAR(actual.x(), expected.x(), 1e-9);
-    EXPECT_NEAR(actual.y(), expected.y(), 1e-9);
-    EXPECT_NEAR(actual.width(), expected.width(), 1e-9);
-    EXPECT_NEAR(actual.height(), expected.height(), 1e-9);
-}
 
 const QRectF kPortraitShow(65.11363636363635, 0, 442.7727272727273, 573);
 const QRectF kLetterCropInView(72.34848484848486, 72.34848484848486, 289.39393939393943,
@@ -41,17 +34,17 @@ TEST(CropGeometryTest, PagesFitTheSquareAndCropsScaleIntoViewSpaceAndBack) {
     };
     for (const auto& [page, show, crop, view] : cases) {
         SCOPED_TRACE(RectString::fromRect(page).toStdString());
-        expectRect(CropGeometry::mainPDFImgViewShowRect(page), show);
-        expectRect(CropGeometry::pdfImgViewCropRectWithShowRect(show, page, crop), view);
-        expectRect(CropGeometry::displayRectFromViewRect(view, page, show.size()), crop);
+        expectNear(CropGeometry::mainPDFImgViewShowRect(page), show);
+        expectNear(CropGeometry::pdfImgViewCropRectWithShowRect(show, page, crop), view);
+        expectNear(CropGeometry::displayRectFromViewRect(view, page, show.size()), crop);
     }
     // With neither, a point in the middle, and every scale gives the empty rectangle.
     const QRectF none;
-    expectRect(CropGeometry::mainPDFImgViewShowRect(none), {286.5, 286.5, 0, 0});
-    expectRect(
+    expectNear(CropGeometry::mainPDFImgViewShowRect(none), {286.5, 286.5, 0, 0});
+    expectNear(
         CropGeometry::pdfImgViewCropRectWithShowRect({286.5, 286.5, 0, 0}, none, {0, 0, 10, 10}),
         none);
-    expectRect(CropGeometry::displayRectFromViewRect({0, 0, 5, 5}, none, {0, 0}), none);
+    expectNear(CropGeometry::displayRectFromViewRect({0, 0, 5, 5}, none, {0, 0}), none);
 }
 
 TEST(CropGeometryTest, CarriedCropsKeepTheirDistanceFromLeftAndTop) {
@@ -68,7 +61,7 @@ TEST(CropGeometryTest, CarriedCropsKeepTheirDistanceFromLeftAndTop) {
     };
     for (const auto& [crop, from, to, expected] : cases) {
         SCOPED_TRACE(RectString::fromRect(crop).toStdString());
-        expectRect(CropGeometry::fitCropRect(crop, from, to), expected);
+        expectNear(CropGeometry::fitCropRect(crop, from, to), expected);
     }
 }
 
@@ -95,29 +88,9 @@ TEST(CropGeometryTest, PageSpaceUndoesTheRotationAndAddsTheOrigin) {
     for (const auto& [rotation, cropBox, displayed, crop, expected] : cases) {
         SCOPED_TRACE(testing::Message()
                      << rotation << ", " << RectString::fromRect(cropBox).toStdString());
-        RMCropInfo record;
-        record.pageRoation = rotation;
-        record.originalPageRect = cropBox;
-        record.pageRect = displayed;
-        record.cropRect = crop;
-        expectRect(CropGeometry::pageSpaceCropRect(record), expected);
+        const RMCropInfo record{rotation, crop, QRectF(), displayed, cropBox};
+        expectNear(CropGeometry::pageSpaceCropRect(record), expected);
     }
-}
-
-TEST(CropRecordsTest, RecordsAreUncroppedAndTurnedPagesSwapWidthAndHeight) {
-    PageGeometry upright;
-    upright.box(PdfBox::Crop) = QRectF(10, 20, 612, 792);
-    PageGeometry turned = upright;
-    turned.rotation = 90;
-    const auto records = CropRecords::build(QpdfDocument(nullptr, {upright, turned}, false));
-    ASSERT_EQ(records.size(), 2u);
-    expectRect(records[0].pageRect, {10, 20, 612, 792});
-    expectRect(records[0].cropRect, {0, 0, 612, 792});
-    EXPECT_EQ(records[1].pageRoation, 90);
-    expectRect(records[1].pageRect, {10, 20, 792, 612});
-    expectRect(records[1].originalPageRect, {10, 20, 612, 792});
-    expectRect(records[1].cropRect, {0, 0, 792, 612});
-    expectRect(records[1].showRect, {});
 }
 
 TEST(RectStringTest, RoundTripsExactlyAndRejectsGarbage) {
@@ -128,6 +101,15 @@ TEST(RectStringTest, RoundTripsExactlyAndRejectsGarbage) {
     EXPECT_EQ(RectString::fromRect({1, 2, 3, 4}), "{{1, 2}, {3, 4}}");
     EXPECT_EQ(RectString::toRect("{{1, 2}, {3}}"), QRectF());
     EXPECT_EQ(RectString::toRect("nonsense"), QRectF());
+}
+
+TEST(PdfBoxTextTest, WritesTheShortestTextWithinAMillionth) {
+    const std::pair<double, const char*> cases[] = {{612, "612"},           {-36, "-36"},
+                                                    {300.5, "300.5"},       {-10.125, "-10.125"},
+                                                    {0.000001, "0.000001"}, {611.9999999999, "612"},
+                                                    {-0.0000001, "0"}};
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(PdfBoxText::number(value), text) << value;
 }
 
 TEST(PageGeometryTest, RotationsNormaliseMultiplesOf90AndZeroTheRest) {

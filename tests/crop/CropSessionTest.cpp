@@ -2,6 +2,8 @@
 #include "crop/QpdfDocument.h"
 #include "crop/QpdfLoader.h"
 #include "crop/RectString.h"
+#include "tests/support/ExpectNear.h"
+#include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <qpdf/QPDF.hh>
@@ -13,27 +15,12 @@
 
 namespace {
 
-struct Page {
-    QRectF cropBox;
-    int rotation = 0;
-};
-
-CropSession session(const std::vector<Page>& pages) {
-    std::vector<PageGeometry> geometry;
-    for (const Page& page : pages) {
-        PageGeometry g;
-        g.rotation = page.rotation;
-        g.boxes.fill(page.cropBox);
-        geometry.push_back(g);
-    }
+// A session on upright pages with these boxes.
+CropSession session(const std::vector<QRectF>& boxes) {
+    std::vector<PageGeometry> geometry(boxes.size());
+    for (size_t i = 0; i < boxes.size(); ++i)
+        geometry[i].boxes.fill(boxes[i]);
     return CropSession(std::make_unique<QpdfDocument>(nullptr, geometry, false));
-}
-
-void expectNear(const QRectF& actual, const QRectF& expected) {
-    EXPECT_NEAR(actual.x(), expected.x(), 1e-9);
-    EXPECT_NEAR(actual.y(), expected.y(), 1e-9);
-    EXPECT_NEAR(actual.width(), expected.width(), 1e-9);
-    EXPECT_NEAR(actual.height(), expected.height(), 1e-9);
 }
 
 const QRectF kLetter(0, 0, 612, 792);
@@ -47,7 +34,7 @@ const QRectF kBoxView(72.34848484848484, 72.34848484848484, 144.6969696969697,
                       217.04545454545456); // (100, 100, 200, 300)
 
 TEST(CropSessionTest, BatchCropCarriesTheCropBySize) {
-    auto s = session({{kLetter}, {kLetter}, {kTall}, {kLetter.translated(5, 5)}, {kLetter}});
+    auto s = session({kLetter, kLetter, kTall, kLetter.translated(5, 5), kLetter});
     s.setBatchCrop(true);
     s.applyPageRangeSettingWithPageArray({"1 - 4"});
     s.setCurrentIndex(4); // not in the selection, but always cropped itself
@@ -65,7 +52,7 @@ TEST(CropSessionTest, BatchCropCarriesTheCropBySize) {
 }
 
 TEST(CropSessionTest, AcceptedSelectionCarriesTheUncroppedCurrentPage) {
-    auto s = session({{kLetter}, {kLetter}, {kTall}});
+    auto s = session({kLetter, kLetter, kTall});
     s.setCurrentIndex(1);
     s.cropIsFinishedWithRect(kBoxView);
     s.setBatchCrop(true);
@@ -77,7 +64,7 @@ TEST(CropSessionTest, AcceptedSelectionCarriesTheUncroppedCurrentPage) {
 
 // Each crop replaces the last; the zero rectangle means the whole page.
 TEST(CropSessionTest, OnlyCropsKeepingUnder99Point5PerCentCount) {
-    auto s = session({{kLetter}});
+    auto s = session({kLetter});
     const struct {
         QRectF view;
         bool cropped;
@@ -104,15 +91,9 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     TestPdfBuilder builder;
     const int rotations[] = {0, 90, 180, 270, 0, 90};
     const QRectF sizes[] = {kLetter, kLetter, kTall, kLetter, QRectF(10, 20, 595, 842), kTall};
-    for (int i = 0; i < 6; ++i) {
-        TestPage page;
-        page.mediaBox = sizes[i];
-        page.rotate = rotations[i];
-        builder.addPage(page);
-    }
-    auto opened = QpdfLoader().open(builder.writeTo(dir.filePath("mixed.pdf")));
-    ASSERT_TRUE(opened.ok());
-    CropSession s(std::move(opened.document));
+    for (int i = 0; i < 6; ++i)
+        builder.addPage({.mediaBox = sizes[i], .rotate = rotations[i]});
+    CropSession s(QpdfLoader().open(builder.writeTo(dir.filePath("mixed.pdf"))).document);
 
     s.setCurrentIndex(3);
     s.cropIsFinishedWithRect(kBoxView); // page 4 alone, shown turned
@@ -130,16 +111,15 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     const QRectF expected[] = {{50, 600, 300, 150},  {42, 50, 150, 300},  {262, 42, 300, 150},
                                {100, 492, 300, 200}, {60, 670, 300, 150}, kTall};
     const QByteArray bytes = s.currentDocData();
+    EXPECT_TRUE(SavedFileCheck::bytesReadCleanly(bytes, 6));
     QPDF pdf;
     pdf.processMemoryFile("saved", bytes.constData(), static_cast<size_t>(bytes.size()));
     auto pages = pdf.getAllPages();
     ASSERT_EQ(pages.size(), 6u);
     for (size_t i = 0; i < 6; ++i) {
         expectNear(s.cropsRect()[i].originalPageRect, expected[i]);
-        for (const char* key : kPdfBoxKeys) {
-            const auto r = pages[i].getKey(key).getArrayAsRectangle();
-            expectNear(QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly), expected[i]);
-        }
+        for (const char* key : kPdfBoxKeys)
+            expectNear(writtenBox(pages[i], key), expected[i]);
     }
 
     s.revertAll();
@@ -151,11 +131,8 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
 
 TEST(CropSessionFileTest, RevertAllKeepsALockedFileUnlocked) {
     QTemporaryDir dir;
-    TestPdfBuilder builder;
-    builder.addPage({}).encrypt("secret", "owner");
-    auto opened = QpdfLoader().open(builder.writeTo(dir.filePath("locked.pdf")));
-    ASSERT_TRUE(opened.ok());
-    CropSession s(std::move(opened.document));
+    const TestPdfBuilder locked = TestPdfBuilder().addPage({}).encrypt("secret", "owner");
+    CropSession s(QpdfLoader().open(locked.writeTo(dir.filePath("locked.pdf"))).document);
     EXPECT_TRUE(s.cropsRect().empty());
     EXPECT_FALSE(s.cropIsFinishedWithRect(QRectF(1, 1, 2, 2)));
     ASSERT_TRUE(s.unlockWithPassword("secret"));

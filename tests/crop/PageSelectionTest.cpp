@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 namespace {
 
 using Pages = std::vector<qint64>;
@@ -57,17 +55,6 @@ TEST(PageSelectionTest, ShapesFollowTheDisplayedSize) {
     EXPECT_EQ(PageSelection::expand({"+ Landscape Pages"}, pages), (Pages{2, 4}));
     EXPECT_EQ(PageSelection::expand({"+ Landscape Pages", "+ Portrait Pages"}, pages),
               (Pages{1, 2, 3, 4}));
-}
-
-// What ranges cannot reach: a minus sign there separates the numbers.
-TEST(PageSelectionTest, ListHelpersKeepOrderAndReadSignedNumbers) {
-    Pages list;
-    for (qint64 n : {5, 2, 9, 5, 1, 7, 9})
-        PageSelection::addPageNum(n, list);
-    EXPECT_EQ(list, (Pages{1, 2, 5, 7, 9}));
-    EXPECT_EQ(PageSelection::rangeEntry(3, 12), "3 - 12");
-    EXPECT_EQ(PageSelection::leadingInt(" -5x"), -5);
-    EXPECT_EQ(PageSelection::leadingInt("-99999999999"), std::numeric_limits<qint32>::min());
 }
 
 } // namespace

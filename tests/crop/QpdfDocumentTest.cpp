@@ -1,6 +1,4 @@
-#include "crop/PdfWriteNotifications.h"
 #include "crop/QpdfLoader.h"
-#include "platform/NotificationCenter.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
@@ -10,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <list>
@@ -20,14 +17,6 @@ namespace {
 class QpdfDocumentTest : public testing::Test {
 protected:
     QString path(const QString& name) const { return dir_.filePath(name); }
-
-    // A file of count plain letter pages.
-    static TestPdfBuilder plainPages(int count) {
-        TestPdfBuilder builder;
-        for (int i = 0; i < count; ++i)
-            builder.addPage({});
-        return builder;
-    }
 
     std::unique_ptr<PdfDocument> open(const TestPdfBuilder& builder) {
         auto result = QpdfLoader().open(builder.writeTo(path("in.pdf")));
@@ -48,18 +37,6 @@ protected:
         return pdf;
     }
 
-    void write(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-
-    // The box as literally written in the page dictionary, as a rectangle.
-    static QRectF writtenBox(QPDFObjectHandle page, const char* key) {
-        const auto r = page.getKey(key).getArrayAsRectangle();
-        return QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly);
-    }
-
     QTemporaryDir dir_;
     std::list<QByteArray> parsedBytes_;
 };
@@ -67,16 +44,12 @@ protected:
 TEST_F(QpdfDocumentTest, ReadsBoxesAndRotationAsTheStandardDefinesThem) {
     TestPdfBuilder builder;
     const int group = builder.addGroup({QRectF(0, 0, 500, 700), QRectF(50, 50, 300, 300), 90});
-    TestPage inherited, swapped, plain;
-    inherited.mediaBox.reset();
-    inherited.group = group;
-    swapped.mediaBox = QRectF(612, 792, -612, -792);
-    swapped.cropBox = QRectF(-100, 700, 300, 200); // reaches outside the media box
-    swapped.bleedBox = QRectF(10, 10, 20, 20);
-    swapped.rotate = -90;
-    plain.mediaBox = QRectF(30, 40, 400, 500);
-    plain.rotate = 45;
-    builder.addPage(inherited).addPage(swapped).addPage(plain);
+    builder.addPage({.mediaBox = std::nullopt, .group = group})
+        .addPage({.mediaBox = QRectF(612, 792, -612, -792),
+                  .cropBox = QRectF(-100, 700, 300, 200), // reaches outside the media box
+                  .bleedBox = QRectF(10, 10, 20, 20),
+                  .rotate = -90})
+        .addPage({.mediaBox = QRectF(30, 40, 400, 500), .rotate = 45});
     auto doc = open(builder);
     ASSERT_TRUE(doc);
     ASSERT_EQ(doc->pageCount(), 3);
@@ -103,14 +76,10 @@ TEST_P(BoxRoundTripTest, WrittenBoxesReopenExactlyAndTouchNoOtherPageNorCopy) {
     const int rotate = GetParam();
     TestPdfBuilder builder;
     const int group = builder.addGroup({QRectF(-20, 30, 600, 800), std::nullopt, rotate});
-    TestPage inherited, shared;
-    inherited.mediaBox.reset();
-    inherited.group = group;
-    shared.mediaBox = QRectF(100, 200, 500, 500);
-    shared.sharedMediaBoxKey = "shared";
-    shared.rotate = rotate;
-    for (const TestPage& page : {inherited, inherited, inherited, shared, shared})
-        builder.addPage(page);
+    builder.addPages(3, {.mediaBox = std::nullopt, .group = group})
+        .addPages(2, {.mediaBox = QRectF(100, 200, 500, 500),
+                      .rotate = rotate,
+                      .sharedMediaBoxKey = "shared"});
     auto doc = open(builder);
     ASSERT_TRUE(doc);
     const auto before = doc->copy();
@@ -150,28 +119,8 @@ TEST_P(BoxRoundTripTest, WrittenBoxesReopenExactlyAndTouchNoOtherPageNorCopy) {
 
 INSTANTIATE_TEST_SUITE_P(Rotations, BoxRoundTripTest, testing::Values(0, 90, 180, 270, -90));
 
-TEST_F(QpdfDocumentTest, WritingPostsBeginOnePageEndPerPageThenEnd) {
-    auto doc = open(plainPages(7));
-    ASSERT_TRUE(doc);
-    QObject observer;
-    QStringList seen;
-    auto& center = NotificationCenter::defaultCenter();
-    for (const QString& name :
-         {PdfWriteNotifications::didBeginWrite, PdfWriteNotifications::didEndPageWrite,
-          PdfWriteNotifications::didEndWrite}) {
-        center.addObserver(&observer, name, [&](const Notification& n) {
-            EXPECT_EQ(n.sender, doc.get());
-            seen << n.name;
-        });
-    }
-    EXPECT_FALSE(doc->dataRepresentation().isEmpty());
-    EXPECT_EQ(seen, QStringList(PdfWriteNotifications::didBeginWrite) +
-                        QStringList(7, PdfWriteNotifications::didEndPageWrite) +
-                        QStringList(PdfWriteNotifications::didEndWrite));
-}
-
 TEST_F(QpdfDocumentTest, PasswordsLockOnlyWithAUserPasswordAndWritingKeepsEncryption) {
-    auto doc = open(plainPages(2).encrypt("user", "owner"));
+    auto doc = open(TestPdfBuilder().addPages(2).encrypt("user", "owner"));
     ASSERT_TRUE(doc);
     EXPECT_TRUE(doc->isLocked());
     EXPECT_EQ(doc->pageCount(), 0);
@@ -187,7 +136,7 @@ TEST_F(QpdfDocumentTest, PasswordsLockOnlyWithAUserPasswordAndWritingKeepsEncryp
     EXPECT_TRUE(reparse(doc->dataRepresentation(), "user")->isEncrypted());
 
     // With an owner password only, the file opens unlocked and is written encrypted.
-    doc = open(plainPages(1).encrypt("", "owner"));
+    doc = open(TestPdfBuilder().addPages(1).encrypt("", "owner"));
     ASSERT_TRUE(doc);
     EXPECT_FALSE(doc->isLocked());
     EXPECT_EQ(doc->pageCount(), 1);
@@ -195,7 +144,7 @@ TEST_F(QpdfDocumentTest, PasswordsLockOnlyWithAUserPasswordAndWritingKeepsEncryp
 }
 
 TEST_F(QpdfDocumentTest, FilesThatDoNotOpenSayWhichKindOfFailureItIs) {
-    const QByteArray valid = plainPages(20).bytes();
+    const QByteArray valid = TestPdfBuilder().addPages(20).bytes();
     QDir(dir_.path()).mkdir("folder");
     const struct {
         const char* name;
@@ -214,7 +163,7 @@ TEST_F(QpdfDocumentTest, FilesThatDoNotOpenSayWhichKindOfFailureItIs) {
     for (const auto& [name, bytes, error] : cases) {
         SCOPED_TRACE(name);
         if (bytes)
-            write(name, *bytes);
+            writeFile(path(name), *bytes);
         const auto result = QpdfLoader().open(path(name));
         EXPECT_FALSE(result.ok());
         EXPECT_EQ(result.error, error);
@@ -226,12 +175,10 @@ TEST_F(QpdfDocumentTest, FilesThatDoNotOpenSayWhichKindOfFailureItIs) {
 // whatever opens must also write.
 TEST_F(QpdfDocumentTest, SurvivesCutAndScrambledFiles) {
     TestPdfBuilder builder;
-    TestPage page;
-    page.cropBox = QRectF(10, 10, 500, 700);
-    page.content = "BT /F1 12 Tf 72 700 Td (Hello) Tj ET";
     for (int i = 0; i < 5; ++i) {
-        page.rotate = 90 * i;
-        builder.addPage(page);
+        builder.addPage({.cropBox = QRectF(10, 10, 500, 700),
+                         .rotate = 90 * i,
+                         .content = "BT /F1 12 Tf 72 700 Td (Hello) Tj ET"});
     }
     const QByteArray valid = builder.bytes();
     for (int step = 1; step < 40; ++step) {
@@ -240,8 +187,7 @@ TEST_F(QpdfDocumentTest, SurvivesCutAndScrambledFiles) {
         for (qsizetype i = at; i < std::min(scrambled.size(), at + 16); ++i)
             scrambled[i] = static_cast<char>(scrambled[i] ^ 0x5a);
         for (const QByteArray& bytes : {valid.left(at), scrambled}) {
-            write("bad.pdf", bytes);
-            auto result = QpdfLoader().open(path("bad.pdf"));
+            auto result = QpdfLoader().open(writeFile(path("bad.pdf"), bytes));
             if (result.ok() && result.document->pageCount() > 0) {
                 result.document->setBoundsForBox(0, QRectF(0, 0, 100, 100), PdfBox::Crop);
                 result.document->dataRepresentation();

@@ -1,67 +1,45 @@
 #include "editor/RMCollectionViewItem.h"
+#include "tests/support/ExpectNear.h"
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QWidget>
 
 namespace {
 
-void expectRect(const QRectF& actual, const QRectF& expected) {
-    EXPECT_NEAR(actual.x(), expected.x(), 1e-9);
-    EXPECT_NEAR(actual.y(), expected.y(), 1e-9);
-    EXPECT_NEAR(actual.width(), expected.width(), 1e-9);
-    EXPECT_NEAR(actual.height(), expected.height(), 1e-9);
-}
-
-// An item as the strip shows it: 180 points wide, for a letter page.
-class ThumbnailItemTest : public testing::Test {
-protected:
-    ThumbnailItemTest() {
-        const QSizeF size = RMCollectionViewItem::sizeForThumb({612, 792}, 180);
-        item.view()->resize(size.toSize());
-    }
-    RMCollectionViewItem item;
-};
-
-TEST_F(ThumbnailItemTest, SizesAndCropFollowTheStripWidth) {
+// An item as the strip shows it: 180 points wide, for a letter page, its image 150 wide.
+TEST(ThumbnailItemTest, ShowsThePageAtTheStripWidthWithItsCropNumberAndSelection) {
     const QSizeF size = RMCollectionViewItem::sizeForThumb({612, 792}, 180);
     EXPECT_DOUBLE_EQ(size.width(), 180);
     EXPECT_DOUBLE_EQ(size.height(), 792 * 150.0 / 612 + 43);
-    item.view()->resize(180, 237);
-    expectRect(item.thumbCropRectwithPageCropRect({36, 36, 540, 720}, {0, 0, 612, 792}),
-               {36 / 4.08, 36 / 4.08, 540 / 4.08, 720 / 4.08});
-    // A page without width has no image and no crop, and divides by nothing.
-    EXPECT_DOUBLE_EQ(RMCollectionViewItem::sizeForThumb({0, 792}, 180).height(), 43);
-    expectRect(item.thumbCropRectwithPageCropRect({1, 2, 3, 4}, {0, 0, 0, 792}), {});
-}
-
-TEST_F(ThumbnailItemTest, LabelsCountFromOneAndFitTheirText) {
-    item.setPDFImg(QImage(), {0, 0, 612, 792}, {0, 0, 612, 792}, 0);
-    EXPECT_EQ(item.pageLabelText(), "1");
-    const double narrow = item.pageLabelFrame().width();
-    item.setPDFImg(QImage(), {0, 0, 612, 792}, {0, 0, 612, 792}, 99);
-    EXPECT_EQ(item.pageLabelText(), "100");
-    EXPECT_GT(item.pageLabelFrame().width(), narrow);
-    EXPECT_NEAR(item.pageLabelFrame().center().x(), 90, 1);
-}
-
-TEST_F(ThumbnailItemTest, SelectionShowsTheFrameColour) {
-    EXPECT_EQ(item.backColor().alpha(), 0);
-    item.setSelected(true);
-    EXPECT_EQ(item.backColor(), QColor(100, 119, 247));
-    item.setSelected(false);
-    EXPECT_EQ(item.backColor().alpha(), 0);
-}
-
-TEST_F(ThumbnailItemTest, AWholePageCropDimsNothing) {
+    RMCollectionViewItem item;
+    item.view()->resize(size.toSize());
     QImage page(150, 194, QImage::Format_RGB32);
     page.fill(Qt::white);
     item.setPDFImg(page, {0, 0, 612, 792}, {0, 0, 612, 792}, 0);
-    expectRect(item.cropRect(), {0, 0, 150, 792 * 150.0 / 612});
+    expectNear(item.cropRect(), {0, 0, 150, 792 * 150.0 / 612});
     QImage shot(item.view()->size(), QImage::Format_RGB32);
     shot.fill(Qt::black);
     item.view()->render(&shot);
-    EXPECT_EQ(qGray(shot.pixel(90, 100)), 255); // the middle of the page is not dimmed
+    EXPECT_EQ(qGray(shot.pixel(90, 100)), 255); // a whole-page crop dims nothing
+    EXPECT_EQ(item.pageLabelText(), "1");
+    const double narrow = item.pageLabelFrame().width();
+
+    item.setPDFImg(page, {36, 36, 540, 720}, {0, 0, 612, 792}, 99);
+    expectNear(item.cropRect(), {36 / 4.08, 36 / 4.08, 540 / 4.08, 720 / 4.08});
+    EXPECT_EQ(item.pageLabelText(), "100");
+    EXPECT_GT(item.pageLabelFrame().width(), narrow);
+    EXPECT_NEAR(item.pageLabelFrame().center().x(), 90, 1);
+    for (bool selected : {true, false}) {
+        item.setSelected(selected);
+        EXPECT_EQ(item.backColor(), selected ? QColor(100, 119, 247) : QColor(0, 0, 0, 0));
+    }
+
+    // A page without width has no image and no crop, and divides by nothing.
+    EXPECT_DOUBLE_EQ(RMCollectionViewItem::sizeForThumb({0, 792}, 180).height(), 43);
+    item.setPDFImg(QImage(), {1, 2, 3, 4}, {0, 0, 0, 792}, 0);
+    expectNear(item.cropRect(), {});
 }
 
 } // namespace

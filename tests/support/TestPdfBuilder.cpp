@@ -1,57 +1,60 @@
 #include "tests/support/TestPdfBuilder.h"
 
 #include <qpdf/QPDF.hh>
-#include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
 #include <QFile>
 
 #include <map>
+#include <memory>
 #include <stdexcept>
 
 namespace {
 
-QPDFObjectHandle boxArray(const QRectF& r) {
-    return QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
-        QPDFObjectHandle::newReal(r.left(), 4), QPDFObjectHandle::newReal(r.top(), 4),
-        QPDFObjectHandle::newReal(r.right(), 4), QPDFObjectHandle::newReal(r.bottom(), 4)});
+using Object = QPDFObjectHandle;
+
+Object boxArray(const QRectF& r) {
+    return Object::newArray(
+        std::vector<Object>{Object::newReal(r.left(), 4), Object::newReal(r.top(), 4),
+                            Object::newReal(r.right(), 4), Object::newReal(r.bottom(), 4)});
 }
 
-void setOptionalBox(QPDFObjectHandle dict, const char* key, const std::optional<QRectF>& box) {
+void setOptionalBox(Object dict, const char* key, const std::optional<QRectF>& box) {
     if (box)
         dict.replaceKey(key, boxArray(*box));
 }
 
-QPDFObjectHandle newPagesNode(QPDF& pdf) {
-    return pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Pages /Kids [] /Count 0 >>"));
+Object indirect(QPDF& pdf, const std::string& text) {
+    return pdf.makeIndirectObject(Object::parse(text));
 }
 
-void addAnnotation(QPDFObjectHandle page, QPDFObjectHandle annotation) {
+// A destination that shows the whole page.
+Object fitDestination(Object page) {
+    return Object::newArray(std::vector<Object>{page, Object::newName("/Fit")});
+}
+
+void appendKid(Object parent, Object kid) {
+    parent.getKey("/Kids").appendItem(kid);
+    parent.replaceKey("/Count", Object::newInteger(parent.getKey("/Count").getIntValue() + 1));
+    kid.replaceKey("/Parent", parent);
+}
+
+void addAnnotation(Object page, Object annotation) {
     if (!page.hasKey("/Annots"))
-        page.replaceKey("/Annots", QPDFObjectHandle::newArray());
+        page.replaceKey("/Annots", Object::newArray());
     annotation.replaceKey("/P", page);
     page.getKey("/Annots").appendItem(annotation);
 }
 
-void addBlackSquare(QPDF& pdf, QPDFObjectHandle page, const QRectF& rect) {
-    QPDFObjectHandle appearance =
-        QPDFObjectHandle::newStream(&pdf, "0 0 0 rg 0 0 " + std::to_string(rect.width()) + " " +
-                                              std::to_string(rect.height()) + " re f");
-    appearance.getDict().replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
-    appearance.getDict().replaceKey("/Subtype", QPDFObjectHandle::newName("/Form"));
-    appearance.getDict().replaceKey("/BBox", boxArray(QRectF(0, 0, rect.width(), rect.height())));
-    QPDFObjectHandle annotation =
-        pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Annot /Subtype /Square /F 4 >>"));
+void addBlackSquare(QPDF& pdf, Object page, const QRectF& rect) {
+    const std::string size = std::to_string(rect.width()) + " " + std::to_string(rect.height());
+    Object appearance = Object::newStream(&pdf, "0 0 0 rg 0 0 " + size + " re f");
+    appearance.replaceDict(
+        Object::parse("<< /Type /XObject /Subtype /Form /BBox [0 0 " + size + "] >>"));
+    Object annotation = indirect(pdf, "<< /Type /Annot /Subtype /Square /F 4 >>");
     annotation.replaceKey("/Rect", boxArray(rect));
-    QPDFObjectHandle appearances = QPDFObjectHandle::newDictionary();
-    appearances.replaceKey("/N", appearance);
-    annotation.replaceKey("/AP", appearances);
+    annotation.replaceKey("/AP", Object::newDictionary({{"/N", appearance}}));
     addAnnotation(page, annotation);
-}
-
-void appendKid(QPDFObjectHandle parent, QPDFObjectHandle kid) {
-    parent.getKey("/Kids").appendItem(kid);
-    kid.replaceKey("/Parent", parent);
 }
 
 qint64 lastStartxref(const QByteArray& file) {
@@ -59,21 +62,11 @@ qint64 lastStartxref(const QByteArray& file) {
     return file.mid(at, file.indexOf("%%EOF", at) - at).trimmed().toLongLong();
 }
 
-// The trailer entries that every cross-reference section of the file repeats.
-QByteArray keptTrailerEntries(QPDF& pdf) {
-    QByteArray entries;
-    for (const char* key : {"/Root", "/ID", "/Encrypt"}) {
-        if (pdf.getTrailer().hasKey(key))
-            entries += QByteArray(key) + ' ' +
-                       QByteArray::fromStdString(pdf.getTrailer().getKey(key).unparse()) + ' ';
-    }
-    return entries;
-}
-
-// Appends a classic cross-reference section: one subsection per object at its offset (object
-// 0 as the head of the free list), then the trailer and its startxref.
-void appendXrefTable(QByteArray& file, const std::map<int, qint64>& offsets,
-                     const QByteArray& trailer) {
+// Appends a classic cross-reference section for the file pdf parsed: one subsection per
+// object at its offset (object 0 as the head of the free list), then the trailer, with the
+// entries every section repeats and the given ones, and its startxref.
+void appendXrefTable(QByteArray& file, QPDF& pdf, const std::map<int, qint64>& offsets, int size,
+                     const QByteArray& entries) {
     const qint64 at = file.size();
     file += "xref\n";
     for (const auto& [number, offset] : offsets) {
@@ -81,116 +74,78 @@ void appendXrefTable(QByteArray& file, const std::map<int, qint64>& offsets,
                 QByteArray::number(offset).rightJustified(10, '0') +
                 (number == 0 ? " 65535 f\r\n" : " 00000 n\r\n");
     }
-    file += "trailer\n<< " + trailer + " >>\nstartxref\n" + QByteArray::number(at) + "\n%%EOF\n";
+    file += "trailer\n<< /Size " + QByteArray::number(size) + ' ' + entries;
+    for (const char* key : {"/Root", "/ID", "/Encrypt"}) {
+        if (pdf.getTrailer().hasKey(key))
+            file += QByteArray(" ") + key + ' ' +
+                    QByteArray::fromStdString(pdf.getTrailer().getKey(key).unparse());
+    }
+    file += " >>\nstartxref\n" + QByteArray::number(at) + "\n%%EOF\n";
 }
 
-// qpdf reads the bytes in place, so they must stay as they are while it reads them.
-void process(QPDF& pdf, const QByteArray& bytes) {
-    pdf.processMemoryFile("built", bytes.constData(), static_cast<size_t>(bytes.size()));
+// The file parsed by qpdf, which reads the bytes in place: they must outlive it.
+std::unique_ptr<QPDF> parsed(const QByteArray& bytes) {
+    auto pdf = std::make_unique<QPDF>();
+    pdf->processMemoryFile("built", bytes.constData(), static_cast<size_t>(bytes.size()));
+    return pdf;
 }
 
 QByteArray withHybridXref(const QByteArray& original) {
-    QPDF pdf;
-    process(pdf, original);
+    const auto pdf = parsed(original);
     QByteArray file = original;
     std::map<int, qint64> offsets{{0, 0}};
-    for (const auto& [id, entry] : pdf.getXRefTable()) {
+    for (const auto& [id, entry] : pdf->getXRefTable()) {
         if (entry.getType() == 1)
             offsets[id.getObj()] = entry.getOffset();
     }
-    const QByteArray trailer =
-        "/Size " + QByteArray::fromStdString(pdf.getTrailer().getKey("/Size").unparse()) + ' ' +
-        keptTrailerEntries(pdf) + "/XRefStm " + QByteArray::number(lastStartxref(original));
-    appendXrefTable(file, offsets, trailer);
+    appendXrefTable(file, *pdf, offsets, pdf->getTrailer().getKey("/Size").getIntValueAsInt(),
+                    "/XRefStm " + QByteArray::number(lastStartxref(original)));
     return file;
 }
 
 QByteArray withUpdate(const QByteArray& original) {
-    QPDF pdf;
-    process(pdf, original);
+    const auto pdf = parsed(original);
     QByteArray file = original;
     std::map<int, qint64> offsets;
     auto addObject = [&](QPDFObjGen id, const std::string& body) {
         offsets[id.getObj()] = file.size();
         file += QByteArray::fromStdString(id.unparse(' ') + " obj\n" + body + "\nendobj\n");
     };
-    for (QPDFObjectHandle page : pdf.getAllPages())
+    for (Object page : pdf->getAllPages())
         addObject(page.getObjGen(), page.unparseResolved());
-    const int info = pdf.getTrailer().getKey("/Size").getIntValueAsInt();
+    const int info = pdf->getTrailer().getKey("/Size").getIntValueAsInt();
     addObject(QPDFObjGen(info, 0), "<< /Trapped /False >>");
-    appendXrefTable(file, offsets,
-                    "/Size " + QByteArray::number(info + 1) + " /Prev " +
-                        QByteArray::number(lastStartxref(original)) + ' ' +
-                        keptTrailerEntries(pdf) + "/Info " + QByteArray::number(info) + " 0 R");
+    appendXrefTable(file, *pdf, offsets, info + 1,
+                    "/Prev " + QByteArray::number(lastStartxref(original)) + " /Info " +
+                        QByteArray::number(info) + " 0 R");
     return file;
 }
 
 } // namespace
 
-int TestPdfBuilder::addGroup(const TestPageGroup& group) {
-    groups_.push_back(group);
-    return static_cast<int>(groups_.size()) - 1;
-}
-
-TestPdfBuilder& TestPdfBuilder::addPage(const TestPage& page) {
-    pages_.push_back(page);
-    return *this;
-}
-
-TestPdfBuilder& TestPdfBuilder::encrypt(const QString& userPassword, const QString& ownerPassword) {
-    passwords_ = std::make_pair(userPassword, ownerPassword);
-    return *this;
-}
-
-TestPdfBuilder& TestPdfBuilder::addOutline(const QString& title, int pageIndex) {
-    outlines_.emplace_back(title, pageIndex);
-    return *this;
-}
-
-TestPdfBuilder& TestPdfBuilder::useObjectStreams() {
-    objectStreams_ = true;
-    return *this;
-}
-
-TestPdfBuilder& TestPdfBuilder::useHybridXref() {
-    hybridXref_ = true;
-    return useObjectStreams();
-}
-
-TestPdfBuilder& TestPdfBuilder::linearize() {
-    linearize_ = true;
-    return *this;
-}
-
-TestPdfBuilder& TestPdfBuilder::addEarlierUpdates(int count) {
-    earlierUpdates_ += count;
-    return *this;
-}
-
 QByteArray TestPdfBuilder::bytes() const {
     QPDF pdf;
     pdf.emptyPDF();
-    QPDFObjectHandle root = newPagesNode(pdf);
+    const char* const emptyPages = "<< /Type /Pages /Kids [] /Count 0 >>";
+    Object root = indirect(pdf, emptyPages);
     pdf.getRoot().replaceKey("/Pages", root);
-
-    std::vector<QPDFObjectHandle> groupNodes;
+    std::vector<Object> groupNodes;
     for (const auto& group : groups_) {
-        QPDFObjectHandle node = newPagesNode(pdf);
+        Object node = indirect(pdf, emptyPages);
         setOptionalBox(node, "/MediaBox", group.mediaBox);
         setOptionalBox(node, "/CropBox", group.cropBox);
         if (group.rotate)
-            node.replaceKey("/Rotate", QPDFObjectHandle::newInteger(*group.rotate));
+            node.replaceKey("/Rotate", Object::newInteger(*group.rotate));
         appendKid(root, node);
         groupNodes.push_back(node);
     }
 
-    const QPDFObjectHandle font = pdf.makeIndirectObject(
-        QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"));
-    std::map<QString, QPDFObjectHandle> sharedBoxes;
-    std::map<int, int> kidsPerGroup;
-    std::vector<QPDFObjectHandle> pageObjects;
+    const Object resources = indirect(
+        pdf, "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >>");
+    std::map<QString, Object> sharedBoxes;
+    std::vector<Object> pageObjects;
     for (const auto& page : pages_) {
-        QPDFObjectHandle dict = QPDFObjectHandle::parse("<< /Type /Page >>");
+        Object dict = indirect(pdf, "<< /Type /Page >>");
         if (page.mediaBox && !page.sharedMediaBoxKey.isEmpty()) {
             auto [it, added] = sharedBoxes.try_emplace(page.sharedMediaBoxKey);
             if (added)
@@ -201,75 +156,43 @@ QByteArray TestPdfBuilder::bytes() const {
         }
         setOptionalBox(dict, "/CropBox", page.cropBox);
         setOptionalBox(dict, "/BleedBox", page.bleedBox);
-        setOptionalBox(dict, "/TrimBox", page.trimBox);
-        setOptionalBox(dict, "/ArtBox", page.artBox);
         if (page.rotate)
-            dict.replaceKey("/Rotate", QPDFObjectHandle::newInteger(*page.rotate));
-        QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
-        QPDFObjectHandle fonts = QPDFObjectHandle::newDictionary();
-        fonts.replaceKey("/F1", font);
-        resources.replaceKey("/Font", fonts);
+            dict.replaceKey("/Rotate", Object::newInteger(*page.rotate));
         dict.replaceKey("/Resources", resources);
-        dict.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, page.content.toStdString()));
-        if (page.transparencyGroup) {
-            dict.replaceKey(
-                "/Group", QPDFObjectHandle::parse("<< /S /Transparency /CS /DeviceRGB /I true >>"));
-        }
-        QPDFObjectHandle pageObject = pdf.makeIndirectObject(dict);
+        dict.replaceKey("/Contents", Object::newStream(&pdf, page.content.toStdString()));
+        if (page.transparencyGroup)
+            dict.replaceKey("/Group",
+                            Object::parse("<< /S /Transparency /CS /DeviceRGB /I true >>"));
         if (page.blackSquareAnnotation)
-            addBlackSquare(pdf, pageObject, *page.blackSquareAnnotation);
-        pageObjects.push_back(pageObject);
-        if (page.group >= 0 && page.group < static_cast<int>(groupNodes.size())) {
-            appendKid(groupNodes[page.group], pageObject);
-            ++kidsPerGroup[page.group];
-        } else {
-            appendKid(root, pageObject);
+            addBlackSquare(pdf, dict, *page.blackSquareAnnotation);
+        const bool grouped = page.group >= 0 && page.group < static_cast<int>(groupNodes.size());
+        appendKid(grouped ? groupNodes[static_cast<size_t>(page.group)] : root, dict);
+        pageObjects.push_back(dict);
+        if (page.linkToFirstPage) {
+            Object link = indirect(pdf, "<< /Type /Annot /Subtype /Link >>");
+            link.replaceKey("/Rect", boxArray(*page.linkToFirstPage));
+            link.replaceKey("/Dest", fitDestination(pageObjects.front()));
+            addAnnotation(dict, link);
         }
     }
-    for (auto [group, count] : kidsPerGroup)
-        groupNodes[group].replaceKey("/Count", QPDFObjectHandle::newInteger(count));
-    root.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(pages_.size())));
-
-    for (size_t i = 0; i < pages_.size(); ++i) {
-        if (const auto& rect = pages_[i].linkToFirstPage) {
-            QPDFObjectHandle link = pdf.makeIndirectObject(
-                QPDFObjectHandle::parse("<< /Type /Annot /Subtype /Link >>"));
-            link.replaceKey("/Rect", boxArray(*rect));
-            link.replaceKey("/Dest", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
-                                         pageObjects.front(), QPDFObjectHandle::newName("/Fit")}));
-            addAnnotation(pageObjects[i], link);
-        }
-    }
-    if (!outlines_.empty()) {
-        QPDFObjectHandle outlines =
-            pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Outlines >>"));
-        std::vector<QPDFObjectHandle> items;
-        for (const auto& [title, pageIndex] : outlines_) {
-            QPDFObjectHandle item = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
-            item.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title.toStdString()));
-            item.replaceKey("/Parent", outlines);
-            item.replaceKey("/Dest", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{
-                                         pageObjects.at(static_cast<size_t>(pageIndex)),
-                                         QPDFObjectHandle::newName("/Fit")}));
-            if (!items.empty()) {
-                items.back().replaceKey("/Next", item);
-                item.replaceKey("/Prev", items.back());
-            }
-            items.push_back(item);
-        }
-        outlines.replaceKey("/First", items.front());
-        outlines.replaceKey("/Last", items.back());
-        outlines.replaceKey("/Count",
-                            QPDFObjectHandle::newInteger(static_cast<long long>(items.size())));
+    root.replaceKey("/Count", Object::newInteger(static_cast<long long>(pages_.size())));
+    if (outline_) {
+        Object outlines = indirect(pdf, "<< /Type /Outlines /Count 1 >>");
+        Object item = pdf.makeIndirectObject(Object::newDictionary(
+            {{"/Title", Object::newUnicodeString(outline_->first.toStdString())},
+             {"/Parent", outlines},
+             {"/Dest", fitDestination(pageObjects.at(static_cast<size_t>(outline_->second)))}}));
+        outlines.replaceKey("/First", item);
+        outlines.replaceKey("/Last", item);
         pdf.getRoot().replaceKey("/Outlines", outlines);
     }
 
     QPDFWriter writer(pdf);
     writer.setOutputMemory();
     writer.setStaticID(true);
-    if (objectStreams_)
+    if (layout_.objectStreams)
         writer.setObjectStreamMode(qpdf_o_generate);
-    writer.setLinearization(linearize_);
+    writer.setLinearization(layout_.linearized);
     if (passwords_) {
         writer.setR6EncryptionParameters(passwords_->first.toStdString().c_str(),
                                          passwords_->second.toStdString().c_str(), true, true, true,
@@ -279,16 +202,20 @@ QByteArray TestPdfBuilder::bytes() const {
     auto buffer = writer.getBufferSharedPointer();
     QByteArray file(reinterpret_cast<const char*>(buffer->getBuffer()),
                     static_cast<qsizetype>(buffer->getSize()));
-    if (hybridXref_)
+    if (layout_.hybridXref)
         file = withHybridXref(file);
-    for (int i = 0; i < earlierUpdates_; ++i)
+    for (int i = 0; i < layout_.earlierUpdates; ++i)
         file = withUpdate(file);
     return file;
 }
 
 QString TestPdfBuilder::writeTo(const QString& path) const {
+    return writeFile(path, bytes());
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes()) < 0)
-        throw std::runtime_error("cannot write test PDF " + path.toStdString());
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write test file " + path.toStdString());
     return path;
 }

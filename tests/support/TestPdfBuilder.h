@@ -1,5 +1,7 @@
 #pragma once
 
+#include <qpdf/QPDFObjectHandle.hh>
+
 #include <QByteArray>
 #include <QRectF>
 #include <QString>
@@ -14,49 +16,73 @@ struct TestPageGroup {
     std::optional<int> rotate;
 };
 
-// One page of a test document. Boxes are written as [x0 y0 x1 y1] from the rectangle's
-// corners, so a rectangle with negative width or height gives swapped corners.
+// One page of a test document; every field has a default, so callers name only what they set.
+// Boxes are written as [x0 y0 x1 y1] from the rectangle's corners, so a rectangle with
+// negative width or height gives swapped corners.
 struct TestPage {
     std::optional<QRectF> mediaBox = QRectF(0, 0, 612, 792);
-    std::optional<QRectF> cropBox;
-    std::optional<QRectF> bleedBox;
-    std::optional<QRectF> trimBox;
-    std::optional<QRectF> artBox;
-    std::optional<int> rotate;
+    std::optional<QRectF> cropBox = {};
+    std::optional<QRectF> bleedBox = {};
+    std::optional<int> rotate = {};
     // Pages with the same non-empty key share one indirect media box array.
-    QString sharedMediaBoxKey;
+    QString sharedMediaBoxKey = {};
     // Index of the group (see TestPdfBuilder::addGroup) whose /Pages node is the parent.
     int group = -1;
     // Content stream; may use the font /F1 (Helvetica).
-    QByteArray content;
+    QByteArray content = {};
     // A transparency group, which makes renderers composite the page as a group.
     bool transparencyGroup = false;
     // A square annotation over this rectangle whose appearance fills it with black.
-    std::optional<QRectF> blackSquareAnnotation;
+    std::optional<QRectF> blackSquareAnnotation = {};
     // A link annotation over this rectangle that goes to the first page.
-    std::optional<QRectF> linkToFirstPage;
+    std::optional<QRectF> linkToFirstPage = {};
+};
+
+// How a test document's objects and cross-references are laid out in the file.
+struct TestPdfLayout {
+    // Objects packed into object streams with a cross-reference stream, as modern producers
+    // write them.
+    bool objectStreams = false;
+    // With objectStreams: found through a classic table whose trailer points at the
+    // cross-reference stream (/XRefStm), as producers write for readers that know only tables.
+    bool hybridXref = false;
+    // Linearized, for viewing while it downloads.
+    bool linearized = false;
+    // Incremental updates appended by hand, each with a classic table (so not for encrypted
+    // files): every page dictionary written again as it was, and a new document information
+    // dictionary, so that the number of objects grows as editors make it grow.
+    int earlierUpdates = 0;
 };
 
 // Builds PDF files for tests with qpdf, so tests need no checked-in sample files.
 class TestPdfBuilder {
 public:
-    int addGroup(const TestPageGroup& group);
-    TestPdfBuilder& addPage(const TestPage& page);
+    int addGroup(const TestPageGroup& group) {
+        groups_.push_back(group);
+        return static_cast<int>(groups_.size()) - 1;
+    }
+    TestPdfBuilder& addPage(const TestPage& page) {
+        pages_.push_back(page);
+        return *this;
+    }
+    TestPdfBuilder& addPages(int count, const TestPage& page = {}) {
+        pages_.insert(pages_.end(), static_cast<size_t>(count), page);
+        return *this;
+    }
     // Encrypts with AES-256 (R6) using these passwords.
-    TestPdfBuilder& encrypt(const QString& userPassword, const QString& ownerPassword);
-    // An outline (bookmark) entry that goes to the page at pageIndex.
-    TestPdfBuilder& addOutline(const QString& title, int pageIndex);
-    // Packs objects into object streams with a cross-reference stream, as modern producers do.
-    TestPdfBuilder& useObjectStreams();
-    // Object streams found through a classic table whose trailer points at the cross-reference
-    // stream (/XRefStm), as producers write for readers that know only tables.
-    TestPdfBuilder& useHybridXref();
-    // Writes the file linearized, for viewing while it downloads.
-    TestPdfBuilder& linearize();
-    // Appends count incremental updates by hand, each with a classic table (so not for
-    // encrypted files): every page dictionary written again as it was, and a new document
-    // information dictionary, so that the number of objects grows as editors make it grow.
-    TestPdfBuilder& addEarlierUpdates(int count);
+    TestPdfBuilder& encrypt(const QString& userPassword, const QString& ownerPassword) {
+        passwords_ = std::pair(userPassword, ownerPassword);
+        return *this;
+    }
+    // An outline (bookmarks) of one entry, title, that goes to the page at pageIndex.
+    TestPdfBuilder& outline(const QString& title, int pageIndex) {
+        outline_ = std::pair(title, pageIndex);
+        return *this;
+    }
+    TestPdfBuilder& layOut(const TestPdfLayout& layout) {
+        layout_ = layout;
+        return *this;
+    }
 
     QByteArray bytes() const;
     // Writes the document to path and returns path.
@@ -65,10 +91,16 @@ public:
 private:
     std::vector<TestPageGroup> groups_;
     std::vector<TestPage> pages_;
-    std::vector<std::pair<QString, int>> outlines_;
+    std::optional<std::pair<QString, int>> outline_;
     std::optional<std::pair<QString, QString>> passwords_;
-    bool objectStreams_ = false;
-    bool hybridXref_ = false;
-    bool linearize_ = false;
-    int earlierUpdates_ = 0;
+    TestPdfLayout layout_;
 };
+
+// Writes bytes to a file at path and returns path; throws when it cannot.
+QString writeFile(const QString& path, const QByteArray& bytes);
+
+// The box under key as literally written in a page dictionary.
+inline QRectF writtenBox(QPDFObjectHandle page, const char* key) {
+    const auto r = page.getKey(key).getArrayAsRectangle();
+    return QRectF(r.llx, r.lly, r.urx - r.llx, r.ury - r.lly);
+}

@@ -1,3 +1,6 @@
+#include "ui/ColorHex.h"
+#include "ui/ImageTint.h"
+#include "ui/RMImage.h"
 #include "ui/RMUIConfig.h"
 #include "ui/SWSTAnswerButton.h"
 
@@ -76,62 +79,6 @@ QString hex(const QColor& color) {
     return color.name(QColor::HexArgb).toUpper();
 }
 
-TEST(StyleTable, ButtonsTakeEveryCellOfTheirEntryAndThereAreNoOtherEntries) {
-    QStringList names;
-    for (const QString& line : QString::fromUtf8(kDesignTable).split('\n', Qt::SkipEmptyParts)) {
-        QStringList row = line.split('|').mid(1);
-        for (QString& cell : row)
-            cell = cell.trimmed();
-        names << quoted(row[0]);
-        SCOPED_TRACE(names.last().toStdString());
-        SWSTAnswerButton button;
-        button.setConfigKey(names.last());
-
-        EXPECT_EQ(button.hasBorder(), row[1] == "yes");
-        // Columns 2 to 7, each as its five looks.
-        QList<QStringList> looks(6);
-        for (int k = 0; k < SWSTButtonLook::KindCount; ++k) {
-            const SWSTButtonLook& look = button.look(SWSTButtonLook::Kind(k));
-            looks[0] << QString::number(look.cornerRadius);
-            looks[1] << QString::number(look.borderWidth);
-            looks[2] << hex(look.borderColor);
-            looks[3] << hex(look.titleColor);
-            looks[4] << hex(look.imageColor);
-            looks[5] << hex(look.backgroundColor);
-            EXPECT_EQ(look.image.name(), quoted(row[8]));
-            if (!look.image.isNull()) {
-                EXPECT_EQ(look.image.tints(), QList<QColor>{look.imageColor});
-            }
-        }
-        for (int column = 2; column <= 7; ++column)
-            EXPECT_EQ(looks[column - 2], perLook(row[column], column < 4 ? "0" : "#00000000"))
-                << "column " << column;
-
-        const auto image = numbers(row[8], "(\\d+)×(\\d+)");
-        EXPECT_EQ(button.imageSize(), QSizeF(image[0], image[1]));
-        EXPECT_EQ(button.space(), numbers(row[8], "space (\\d+)")[0]);
-        EXPECT_EQ(button.imageBaselineMove(), 0);
-        const auto insets = numbers(row[9], "insets (\\d+),(\\d+),(\\d+),(\\d+)");
-        EXPECT_EQ(button.btnInsects(), QMarginsF(insets[1], insets[0], insets[3], insets[2]));
-        const auto size = numbers(row[9], "size (\\d+)×(\\d+)");
-        EXPECT_EQ(button.btnSize(), QSizeF(size[0], size[1]));
-        EXPECT_EQ(button.isTitleCenter(), row[9].contains("centred"));
-        EXPECT_EQ(button.defaulTitle(), quoted(row[10]));
-        // A size is in pixels, in the application's family and weight; without one the font is
-        // the application's own.
-        const QFont font = button.font();
-        if (const int pixels = int(numbers(row[10], "(\\d+) pt")[0])) {
-            EXPECT_EQ(font.pixelSize(), pixels);
-            EXPECT_EQ(font.family(), QApplication::font().family());
-            EXPECT_EQ(font.weight(), QFont::Normal);
-        } else {
-            EXPECT_EQ(font, QApplication::font());
-        }
-    }
-    names.sort();
-    EXPECT_EQ(RMUIConfig::sharedInstance().configDic().keys(), names);
-}
-
 // color painted over the opaque colour below.
 QColor over(const QColor& color, const QColor& below) {
     const auto mix = [a = color.alphaF()](float top, float under) {
@@ -166,29 +113,59 @@ QColor strongestPixel(const QImage& image, const QRect& area, const QColor& refe
     return strongest;
 }
 
-// Every entry in every look, painted over a backdrop as inside a window: a background pixel, the
-// border and the most covered pixels of icon and title show the look's colours.
-TEST(StyleTable, EveryEntryInEveryLookShowsItsColours) {
+// Each entry's button carries every cell of its row and, painted in each look over a backdrop
+// as inside a window, shows the look's colours: a background pixel, the border, and the most
+// covered pixels of icon and title. There are no other entries.
+TEST(StyleTable, ButtonsTakeAndShowEveryCellOfTheirEntry) {
     const QColor backdrop(0x10, 0x20, 0x30);
-    for (const QString& entry : RMUIConfig::sharedInstance().configDic().keys()) {
+    QStringList names;
+    for (const QString& line : QString::fromUtf8(kDesignTable).split('\n', Qt::SkipEmptyParts)) {
+        QStringList row = line.split('|').mid(1);
+        for (QString& cell : row)
+            cell = cell.trimmed();
+        names << quoted(row[0]);
+        SCOPED_TRACE(names.last().toStdString());
+        SWSTAnswerButton button;
+        button.setConfigKey(names.last());
+        if (button.defaultImage().isNull() && button.defaulTitle().isEmpty())
+            button.resize(60, 30); // the bars and the thumbnail parts have no size of their own
+
+        EXPECT_EQ(button.hasBorder(), row[1] == "yes");
+        // Columns 2 to 7, each as its five looks.
+        QList<QStringList> looks(6);
         for (int kind = 0; kind < SWSTButtonLook::KindCount; ++kind) {
-            SCOPED_TRACE(QString("%1, look %2").arg(entry).arg(kind).toStdString());
-            SWSTAnswerButton button;
-            button.setConfigKey(entry);
-            if (button.defaultImage().isNull() && button.defaulTitle().isEmpty())
-                button.resize(60, 30); // the bars and the thumbnail parts have no size of their own
+            SCOPED_TRACE(kind);
+            const SWSTButtonLook& look = button.look(SWSTButtonLook::Kind(kind));
+            looks[0] << QString::number(look.cornerRadius);
+            looks[1] << QString::number(look.borderWidth);
+            looks[2] << hex(look.borderColor);
+            looks[3] << hex(look.titleColor);
+            looks[4] << hex(look.imageColor);
+            looks[5] << hex(look.backgroundColor);
+            EXPECT_EQ(look.image.name(), quoted(row[8]));
+            if (!look.image.isNull()) {
+                EXPECT_EQ(look.image.tints(), QList<QColor>{look.imageColor});
+                // Drawn at twice the density, the icon is rendered at that size, not scaled up.
+                QImage surface(44, 44, QImage::Format_ARGB32_Premultiplied);
+                surface.setDevicePixelRatio(2);
+                surface.fill(Qt::transparent);
+                QPainter painter(&surface);
+                look.image.draw(painter, QRectF(0, 0, 22, 22));
+                painter.end();
+                EXPECT_EQ(surface, look.image.toImage(QSizeF(22, 22), 2));
+            }
+
             if (kind == SWSTButtonLook::Disabled)
                 button.setEnabled(false);
             else
                 button.setButtonState(SWSTAnswerButton::ButtonState(kind));
+            EXPECT_EQ(button.defaultImage(), look.image); // the disabled one wins over the state
             QImage shot(button.size(), QImage::Format_ARGB32_Premultiplied);
             shot.fill(backdrop);
             QPainter painter(&shot);
             button.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
             painter.end();
-            const SWSTButtonLook& look = button.look(SWSTButtonLook::Kind(kind));
             const QColor background = over(look.backgroundColor, backdrop);
-
             // At mid-height near the right edge, inside the border, unless image or title is there.
             const QPoint probe(button.width() - 2 - qCeil(look.borderWidth), button.height() / 2);
             const QPointF centre = QPointF(probe) + QPointF(0.5, 0.5);
@@ -209,34 +186,45 @@ TEST(StyleTable, EveryEntryInEveryLookShowsItsColours) {
                                       over(look.titleColor, background), 8));
             }
         }
+        for (int column = 2; column <= 7; ++column)
+            EXPECT_EQ(looks[column - 2], perLook(row[column], column < 4 ? "0" : "#00000000"))
+                << "column " << column;
+
+        const auto image = numbers(row[8], "(\\d+)×(\\d+)");
+        EXPECT_EQ(button.imageSize(), QSizeF(image[0], image[1]));
+        EXPECT_EQ(button.space(), numbers(row[8], "space (\\d+)")[0]);
+        EXPECT_EQ(button.imageBaselineMove(), 0);
+        const auto insets = numbers(row[9], "insets (\\d+),(\\d+),(\\d+),(\\d+)");
+        EXPECT_EQ(button.btnInsects(), QMarginsF(insets[1], insets[0], insets[3], insets[2]));
+        const auto size = numbers(row[9], "size (\\d+)×(\\d+)");
+        EXPECT_EQ(button.btnSize(), QSizeF(size[0], size[1]));
+        EXPECT_EQ(button.isTitleCenter(), row[9].contains("centred"));
+        EXPECT_EQ(button.defaulTitle(), quoted(row[10]));
+        // A size is in pixels, in the application's font; without one the font is the
+        // application's own.
+        QFont font = QApplication::font();
+        if (const int pixels = int(numbers(row[10], "(\\d+) pt")[0]))
+            font.setPixelSize(pixels);
+        EXPECT_EQ(button.font(), font);
     }
+    names.sort();
+    EXPECT_EQ(RMUIConfig::sharedInstance().configDic().keys(), names);
 }
 
-TEST(StyleTable, UnknownEntryClearsTheLooksButKeepsTheImages) {
-    SWSTAnswerButton button;
-    button.setConfigKey("CustomCropBtn");
-    const RMImage image = button.look(SWSTButtonLook::Hover).image;
-    button.setConfigKey("NoSuchEntry");
-    const SWSTButtonLook& cleared = button.look(SWSTButtonLook::Hover);
-    EXPECT_EQ(cleared.cornerRadius, 0);
-    EXPECT_EQ(cleared.backgroundColor.rgba(), 0u);
-    EXPECT_EQ(cleared.image, image);
-    EXPECT_EQ(button.btnInsects(), QMarginsF());
-    EXPECT_EQ(button.defaulTitle(), QString());
-    EXPECT_EQ(button.font(), QApplication::font());
+// The style table's colours are checked through the buttons; here, what the table does not show.
+TEST(PackedColours, AnRGBColourIsOpaqueWhateverTheTopByte) {
+    EXPECT_EQ(ColorHex::colorWithRGB(0x12D0D0D0).rgba(), 0xFFD0D0D0u);
 }
 
-TEST(StyleTable, ChangedImageKeepsTheLookTints) {
-    SWSTAnswerButton button;
-    button.setConfigKey("OpenPanel_Edit_Btn");
-    RMUIConfig::sharedInstance().changeBtn(&button, "not_edit");
-    const QColor light(0xD0, 0xD0, 0xD0), dim(0x6A, 0x68, 0x6B);
-    for (int k = 0; k < SWSTButtonLook::KindCount; ++k) {
-        const RMImage& image = button.look(static_cast<SWSTButtonLook::Kind>(k)).image;
-        EXPECT_EQ(image.name(), "not_edit");
-        EXPECT_EQ(image.tints(), QList<QColor>{k == SWSTButtonLook::Disabled ? dim : light});
-    }
-    EXPECT_EQ(button.defaultImage(), button.look(SWSTButtonLook::Normal).image);
+TEST(Tinting, KeepsAlphaAndTakesTheColour) {
+    QImage image(2, 1, QImage::Format_ARGB32);
+    image.setPixelColor(0, 0, QColor(0, 0, 255));
+    image.setPixelColor(1, 0, QColor(0, 0, 255, 128));
+    const auto tinted = [&](const QColor& tint) {
+        return tintColor(image, tint).convertToFormat(QImage::Format_ARGB32);
+    };
+    EXPECT_EQ(tinted(Qt::red).pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(tinted(Qt::red).pixelColor(1, 0), QColor(255, 0, 0, 128));
 }
 
 } // namespace
