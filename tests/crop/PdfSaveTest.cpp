@@ -136,7 +136,7 @@ TEST(QpdfUpdateCheckTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     const auto data = PdfSourceData::fromBytes(TestPdfBuilder().addPages(3).bytes());
     auto pdf = QpdfParser::parse(*data, {});
     std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
-    std::vector<PageGeometry> geometry = QpdfParser::readPages(*pdf);
+    std::vector<PageGeometry> geometry = QpdfParser::readPages(*data, {});
     // The first and the last page changed, the one between them not.
     const std::vector<std::uint8_t> setBoxes{1u << static_cast<int>(PdfBox::Crop), 0,
                                              1u << static_cast<int>(PdfBox::Trim)};
