@@ -31,31 +31,27 @@ protected:
     int updates = 0;
 };
 
-TEST_F(RecentFilesTest, OneEntryPerExactPathOldestFirst) {
+// Every recording, removal and clearing announces itself, also when nothing changed.
+TEST_F(RecentFilesTest, OneEntryPerExactPathOldestFirstAndEveryChangeAnnounced) {
     store.updateByFilePath("/a.pdf", kLongAgo);
     store.updateByFilePath("/b.pdf", kLongAgo.addSecs(60));
     EXPECT_EQ(updates, 0) << "recording with a date alone does not announce";
-
     store.updateFileInfo("/a.pdf");
     EXPECT_EQ(paths(store), QStringList({"/b.pdf", "/a.pdf"})) << "recorded again: last";
     EXPECT_GT(store.fileInfoArray()[1].recentUpdateTime, kLongAgo.addSecs(60));
 
     store.updateFileInfos({"/c.pdf", "/A.pdf", "/c.pdf"});
+    store.updateFileInfos({});
     EXPECT_EQ(paths(store), QStringList({"/b.pdf", "/a.pdf", "/c.pdf", "/A.pdf"}));
     EXPECT_EQ(store.fileInfoArray()[2].recentUpdateTime, store.fileInfoArray()[3].recentUpdateTime)
         << "one batch, one time";
-    EXPECT_EQ(updates, 2);
-}
-
-TEST_F(RecentFilesTest, EveryChangeAnnouncesItselfEvenWhenNothingChanged) {
-    store.updateFileInfos({});
-    store.updateFileInfo("/a.pdf");
     store.removeFileInfo("/absent.pdf");
-    EXPECT_EQ(paths(store), QStringList{"/a.pdf"});
     store.removeFileInfo("/a.pdf");
+    EXPECT_EQ(paths(store), QStringList({"/b.pdf", "/c.pdf", "/A.pdf"}));
+    store.clearFiles();
     store.clearFiles();
     EXPECT_TRUE(store.fileInfoArray().empty());
-    EXPECT_EQ(updates, 5);
+    EXPECT_EQ(updates, 7);
 }
 
 TEST_F(RecentFilesTest, RecordsKeepPathDateAndOrderAndDropFilesThatAreGone) {

@@ -39,12 +39,6 @@ protected:
     RecordingOpener opener;
 };
 
-TEST_F(SaveFlowsTest, APlainFileNeverAsksForAPassword) {
-    openWithOpener(2);
-    window->showDecryptWindow();
-    EXPECT_EQ(window->decryptWindow(), nullptr);
-}
-
 TEST_F(SaveFlowsTest, AWrongPasswordSaysSoUntilTypingAndTheRightOneShowsThePages) {
     openWithOpener(3, "secret");
     EXPECT_EQ(ui().pageTextField->text(), "") << "no page to number yet";
@@ -81,6 +75,8 @@ TEST_F(SaveFlowsTest, CancellingThePasswordClosesTheWindow) {
 
 TEST_F(SaveFlowsTest, AWindowWithoutCropsClosesWithoutAQuestion) {
     openWithOpener(2);
+    window->showDecryptWindow();
+    EXPECT_EQ(window->decryptWindow(), nullptr) << "a plain file asks for no password";
     const double right = ui().pdfImgView->width();
     dragOnPage({right, 10}, {right + 30, 10}); // dragged, but nothing cropped
     EXPECT_TRUE(window->close());
