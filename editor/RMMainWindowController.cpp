@@ -92,11 +92,6 @@ void RMMainWindowController::startRenderQueue() {
     connect(queue_.get(), &RenderQueue::rendered, this, &RMMainWindowController::imageRendered);
 }
 
-void RMMainWindowController::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    fitImageCacheToWindow();
-}
-
 void RMMainWindowController::fitImageCacheToWindow() {
     cache_->setCapacityBytes(ImageCacheBudget::bytesFor(
         ui_->thumbCollectionView->size(), ui_->pageArea->size(), devicePixelRatioF()));
@@ -283,7 +278,9 @@ void RMMainWindowController::sharpenCurrentPage() {
 }
 
 bool RMMainWindowController::eventFilter(QObject* watched, QEvent* event) {
+    // The page area changes size whenever the window does.
     if (watched == ui_->pageSquare && event->type() == QEvent::Resize) {
+        fitImageCacheToWindow();
         layoutPageView();
         // The stretched picture stands in while the window is being resized; the sharp one
         // is drawn once the size has settled.
