@@ -12,13 +12,12 @@ class PageSquareFit {
 public:
     explicit PageSquareFit(const QSizeF& area);
 
-    // Pixels per view unit; never zero, so a collapsed area still maps back.
-    double scale() const { return scale_; }
     // The page view's frame in the area's widget coordinates (y down) for a page shown at
     // showRect (view space, y up), on whole pixels.
     QRect frameForShowRect(const QRectF& showRect) const;
 
 private:
+    // Pixels per view unit; never zero, so a collapsed area still maps back.
     double scale_;
     QRectF square_;
 };

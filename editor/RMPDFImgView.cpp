@@ -32,11 +32,10 @@ QRectF rescaled(const QRectF& r, const QSizeF& from, const QSizeF& to) {
 
 void RMPDFImgView::setPageImg(const QImage& image, const QRectF& cropRect,
                               const QRectF& showFrame) {
-    pdfImg_ = QPixmap::fromImage(image);
     showSize_ = showFrame.size();
     cropRect_ = cropRect;
     cropMarker_.setSelectedRect(toPixels(cropRect));
-    update();
+    setPageImage(image);
 }
 
 void RMPDFImgView::setPageImage(const QImage& image) {

@@ -26,14 +26,18 @@ QRectF boundsOf(const QWidget* view) {
 // shadow, the pen and the inner frame, and a pixel for rounding.
 constexpr double kDrawingReach = 12.0;
 
+// r (y up) in the widget coordinates (y down) of a view viewHeight high.
+QRectF flipped(const QRectF& r, double viewHeight) {
+    return QRectF(r.x(), viewHeight - r.y() - r.height(), r.width(), r.height());
+}
+
 // The pixels of view (widget coordinates) that show the outline and handles of r (y up).
 QRegion outlineArea(const QRectF& r, double viewHeight) {
-    const QRectF flipped(r.x(), viewHeight - r.y() - r.height(), r.width(), r.height());
-    const QRect outer =
-        flipped.adjusted(-kDrawingReach, -kDrawingReach, kDrawingReach, kDrawingReach)
-            .toAlignedRect();
+    const QRectF shown = flipped(r, viewHeight);
+    const QRect outer = shown.adjusted(-kDrawingReach, -kDrawingReach, kDrawingReach, kDrawingReach)
+                            .toAlignedRect();
     const QRectF inner =
-        flipped.adjusted(kDrawingReach, kDrawingReach, -kDrawingReach, -kDrawingReach);
+        shown.adjusted(kDrawingReach, kDrawingReach, -kDrawingReach, -kDrawingReach);
     if (!(inner.width() > 0 && inner.height() > 0))
         return QRegion(outer);
     // Whole pixels wholly inside, so that nothing drawn is left out of the area.
@@ -331,10 +335,7 @@ void SCSelectionBorder::updateChangedArea(QWidget* view, const QRectF& before) c
     // the strips that went into or out of the dimming. A whole 2800-pixel page per pointer
     // event would be too slow for the drag to follow the pointer.
     const double height = view->height();
-    auto area = [height](const QRectF& r) {
-        return QRegion(
-            QRectF(r.x(), height - r.y() - r.height(), r.width(), r.height()).toAlignedRect());
-    };
+    auto area = [height](const QRectF& r) { return QRegion(flipped(r, height).toAlignedRect()); };
     view->update(outlineArea(before, height)
                      .united(outlineArea(selectedRect_, height))
                      .united(area(before).xored(area(selectedRect_))));

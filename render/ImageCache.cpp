@@ -34,11 +34,6 @@ void ImageCache::clear() {
     sizeInBytes_ = 0;
 }
 
-qsizetype ImageCache::capacityBytes() const {
-    std::lock_guard lock(mutex_);
-    return capacityBytes_;
-}
-
 void ImageCache::setCapacityBytes(qsizetype capacityBytes) {
     std::vector<QImage> released;
     std::lock_guard lock(mutex_);

@@ -25,7 +25,6 @@ public:
     void insert(const RenderKey& key, const QImage& image);
     void clear();
 
-    qsizetype capacityBytes() const;
     // Evicts the least recently used pictures until the total fits the new capacity, as when
     // the window that shows them shrinks.
     void setCapacityBytes(qsizetype capacityBytes);
