@@ -1,0 +1,97 @@
+#include "ui/MyTagCell.h"
+#include "ui/MyTagDelegate.h"
+#include "ui/RMColorView.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+struct RecordingDelegate : MyTagDelegate {
+    void tagDeleteWithTitle(const QString& title) override { titles << title; }
+    QStringList titles;
+};
+
+// Keeps the interface's own tagDeleteWithTitle().
+struct SilentDelegate : MyTagDelegate {};
+
+// A tag on screen, a child of a shown parent as the collection view's viewport holds its items.
+struct ShownTag {
+    explicit ShownTag(const QString& title) {
+        cell.setTitleStr(title);
+        cell.view()->setParent(&viewport);
+        cell.view()->resize(MyTagCell::sizeForTitle(title).toSize());
+        viewport.resize(400, 100);
+        viewport.show();
+    }
+
+    QWidget viewport;
+    MyTagCell cell; // deletes its view before the viewport goes
+};
+
+TEST(TagCell, ShowsTheTitleWithoutTheTwoCharactersThatAPlusSignMarks) {
+    const struct {
+        const char *title, *shown;
+    } cases[] = {
+        {"+ All Pages", "All Pages"}, {"1 - 20", "1 - 20"}, {"+", ""}, // nothing past the sign
+    };
+    for (const auto& [title, shown] : cases) {
+        SCOPED_TRACE(title);
+        MyTagCell cell;
+        cell.setTitleStr(title);
+        EXPECT_EQ(cell.label()->text(), shown);
+    }
+}
+
+TEST(TagCell, DeleteButtonHandsTheFullTitleToADelegateThatListens) {
+    RecordingDelegate recording;
+    SilentDelegate silent;
+    const struct {
+        const char* name;
+        MyTagDelegate* delegate;
+        QStringList reported;
+    } cases[] = {
+        {"listening", &recording, {"+ Odd Pages"}},
+        {"not listening", &silent, {}},
+        {"none", nullptr, {}},
+    };
+    for (const auto& [name, delegate, reported] : cases) {
+        SCOPED_TRACE(name);
+        recording.titles.clear();
+        ShownTag tag("+ Odd Pages");
+        tag.cell.setTagDelegate(delegate);
+        QTest::mouseClick(tag.cell.deleteBtn(), Qt::LeftButton);
+        EXPECT_EQ(recording.titles, reported);
+    }
+}
+
+TEST(TagCell, TextAndDeleteButtonKeepTheirPlacesWhenTheItemIsResized) {
+    const QString title = QStringLiteral("+ Odd Pages");
+    const QSize natural = MyTagCell::sizeForTitle(title).toSize();
+    for (const QSize size : {natural, QSize(200, 26), QSize(160, 41)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        ShownTag tag(title);
+        tag.cell.view()->resize(size);
+        const double middle = size.height() / 2.0;
+        EXPECT_EQ(tag.cell.bgView()->geometry(), QRect(QPoint(), size));
+
+        // In the background's coordinates.
+        const QRect text = tag.cell.label()->geometry();
+        EXPECT_EQ(text.left(), 10);
+        EXPECT_NEAR(QRectF(text).center().y(), middle, 0.5);
+        // The whole text fits from the natural size on.
+        const QFontMetrics metrics(tag.cell.label()->font());
+        EXPECT_GE(text.width(), metrics.horizontalAdvance(tag.cell.label()->text()));
+
+        const QRect button = tag.cell.deleteBtn()->geometry();
+        EXPECT_EQ(button.size(), QSize(8, 8));
+        EXPECT_EQ(size.width() - (button.x() + button.width()), 14);
+        EXPECT_NEAR(QRectF(button).center().y(), middle, 0.5);
+        EXPECT_LT(text.right(), button.left());
+    }
+}
+
+} // namespace
