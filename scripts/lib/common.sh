@@ -10,7 +10,7 @@ PACKAGES=(
     libmupdf-dev libmujs-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev libjpeg-dev
     libfreetype-dev libharfbuzz-dev zlib1g-dev libbrotli-dev libpng-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool poppler-utils fonts-dejavu-core hyperfine
+    xvfb xauth xdotool poppler-utils fonts-dejavu-core hyperfine desktop-file-utils
 )
 
 # Installs, with apt-get, only the packages that are not installed yet.
