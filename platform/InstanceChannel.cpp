@@ -1,0 +1,170 @@
+#include "platform/InstanceChannel.h"
+
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <optional>
+
+namespace {
+
+constexpr quint32 kMagic = 0x43524d4b;
+constexpr quint32 kVersion = 1;
+constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
+constexpr qint64 kHeaderSize = 3 * sizeof(quint32);
+// Room for thousands of paths; a start with more opens them itself.
+constexpr quint32 kMaxPayloadSize = 4 * 1024 * 1024;
+// A running instance answers within milliseconds unless its GUI thread is busy, as while it
+// still starts up; past this a start gives up and opens its files itself.
+constexpr int kAnswerLimitMs = 5000;
+// Longer than one start holds the lock while it waits for an answer.
+constexpr int kLockWaitMs = 3 * kAnswerLimitMs;
+// A client that connects and then stalls must not hold its connection for ever.
+constexpr int kRequestLimitMs = 10000;
+
+QString socketPathFor(const QString& key) {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty())
+        return QDir(runtime).filePath(key);
+    // The temp folder is shared between users, so the name says whose instance it is.
+    return QDir::temp().filePath(QStringLiteral("%1-%2").arg(key).arg(::getuid()));
+}
+
+QByteArray encodeRequest(const QStringList& paths) {
+    QByteArray payload;
+    QDataStream payloadStream(&payload, QIODevice::WriteOnly);
+    payloadStream.setVersion(kStreamVersion);
+    payloadStream << paths;
+
+    QByteArray request;
+    QDataStream stream(&request, QIODevice::WriteOnly);
+    stream << kMagic << kVersion << quint32(payload.size());
+    stream.writeRawData(payload.constData(), int(payload.size()));
+    return request;
+}
+
+// The paths of a payload, or nothing when it is not exactly one list of strings.
+std::optional<QStringList> decodePaths(const QByteArray& payload) {
+    QDataStream stream(payload);
+    stream.setVersion(kStreamVersion);
+    // Read string by string, in the list's own format: reading a QStringList reserves room for
+    // as many strings as the count claims before it reads any, and a forged count is billions.
+    quint32 count = 0;
+    stream >> count;
+    QStringList paths;
+    for (quint32 i = 0; i < count && stream.status() == QDataStream::Ok; ++i) {
+        QString path;
+        stream >> path;
+        paths << path;
+    }
+    if (stream.status() != QDataStream::Ok || !stream.atEnd())
+        return std::nullopt;
+    return paths;
+}
+
+void drop(QLocalSocket* socket) {
+    socket->abort();
+    socket->deleteLater();
+}
+
+} // namespace
+
+InstanceChannel::InstanceChannel(const QString& key, QObject* parent)
+    : QObject(parent), socketPath_(socketPathFor(key)), server_(new QLocalServer(this)) {
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::accept);
+}
+
+QString InstanceChannel::defaultKey() {
+    // A display name may hold a path (a Wayland socket given in full) or a host name.
+    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._:-]"));
+    return QStringLiteral("cropmark-%1-%2")
+        .arg(qEnvironmentVariable("WAYLAND_DISPLAY").replace(unsafe, QStringLiteral("_")),
+             qEnvironmentVariable("DISPLAY").replace(unsafe, QStringLiteral("_")));
+}
+
+InstanceChannel::Role InstanceChannel::handOverOrListen(const QStringList& paths) {
+    QStringList absolutePaths;
+    for (const QString& path : paths)
+        absolutePaths << QFileInfo(path).absoluteFilePath();
+
+    // Listening cannot tell that the name is taken (a socket restricted to its user is renamed
+    // into place, over whatever is there), so starts take turns: whoever finds no instance
+    // becomes it before the next one asks.
+    QLockFile lock(socketPath_ + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs))
+        return Role::Standalone;
+    switch (handOver(absolutePaths)) {
+    case Delivery::Taken:
+        return Role::HandedOver;
+    case Delivery::NoAnswer:
+        // Something listens, so the name is not ours to take.
+        return Role::Standalone;
+    case Delivery::NoInstance:
+        break;
+    }
+    // Nobody listens: whatever is there was left by an instance that crashed.
+    QLocalServer::removeServer(socketPath_);
+    return server_->listen(socketPath_) ? Role::Primary : Role::Standalone;
+}
+
+InstanceChannel::Delivery InstanceChannel::handOver(const QStringList& paths) const {
+    QLocalSocket socket;
+    socket.connectToServer(socketPath_);
+    if (!socket.waitForConnected(kAnswerLimitMs))
+        return Delivery::NoInstance;
+    socket.write(encodeRequest(paths));
+    const QDeadlineTimer deadline(kAnswerLimitMs);
+    while (socket.bytesAvailable() < qint64(sizeof(quint32))) {
+        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
+            return Delivery::NoAnswer;
+    }
+    quint32 answer = 0;
+    QDataStream(socket.read(sizeof(quint32))) >> answer;
+    return answer == kMagic ? Delivery::Taken : Delivery::NoAnswer;
+}
+
+void InstanceChannel::accept() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
+        QTimer::singleShot(kRequestLimitMs, socket, [socket] { drop(socket); });
+    }
+}
+
+void InstanceChannel::read(QLocalSocket* socket) {
+    if (socket->bytesAvailable() < kHeaderSize)
+        return;
+    quint32 magic = 0, version = 0, size = 0;
+    QDataStream(socket->peek(kHeaderSize)) >> magic >> version >> size;
+    if (magic != kMagic || version != kVersion || size > kMaxPayloadSize) {
+        drop(socket);
+        return;
+    }
+    if (socket->bytesAvailable() < kHeaderSize + size)
+        return;
+    socket->skip(kHeaderSize);
+    const std::optional<QStringList> paths = decodePaths(socket->read(size));
+    if (!paths) {
+        drop(socket);
+        return;
+    }
+    // One request per connection; a receiver may run an event loop (a dialog) and the client
+    // may go meanwhile.
+    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+    const QPointer<QLocalSocket> guard(socket);
+    emit filesReceived(*paths);
+    if (!guard)
+        return;
+    QDataStream(socket) << kMagic;
+    socket->disconnectFromServer();
+}

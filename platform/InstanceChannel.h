@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class QLocalServer;
+class QLocalSocket;
+
+// Keeps one Cropmark per user and display: a second start hands its file paths to the instance
+// that already runs and exits, and that instance opens them.
+//
+// The channel is a local socket that only its user may use: $XDG_RUNTIME_DIR/<key> when that
+// variable is set, else <temp dir>/<key>-<user id>. Next to it, <socket>.lock makes starts take
+// their turn, so two Cropmarks started at once cannot both become the instance.
+//
+// A request carries a magic number, a protocol version and a length, then the paths as a
+// QStringList; the instance answers once its receivers have seen the paths. A request that is
+// not well formed, larger than a few megabytes or cut off is dropped without effect.
+//
+// Create and use on the GUI thread; filesReceived needs that thread's event loop.
+class InstanceChannel : public QObject {
+    Q_OBJECT
+public:
+    // What handOverOrListen made of this process.
+    enum class Role {
+        HandedOver, // a running instance took the paths: this process should exit
+        Primary,    // this process is the instance: it opens the paths itself and receives others'
+        Standalone, // an instance holds the channel but did not take the paths (it did not answer
+                    // in time, or refused a request too large), or there is no place to listen:
+                    // this process opens the paths itself and nobody can reach it
+    };
+
+    // key names the channel; defaultKey() differs per display (WAYLAND_DISPLAY and DISPLAY), so
+    // a second session, or a test on a virtual display of its own, gets an instance of its own.
+    explicit InstanceChannel(const QString& key = defaultKey(), QObject* parent = nullptr);
+
+    static QString defaultKey();
+
+    // Hands paths to the running instance, or becomes the instance when none runs, removing the
+    // socket of one that crashed. Relative paths are made absolute against this process's
+    // working directory; nothing else about them changes. An empty list is a request too:
+    // "show yourself". Blocks only while an instance is slow to answer, for seconds at most.
+    Role handOverOrListen(const QStringList& paths);
+
+signals:
+    // In a Primary instance, once per request of another start, with its paths in the order
+    // given (possibly none).
+    void filesReceived(const QStringList& paths);
+
+private:
+    enum class Delivery { Taken, NoInstance, NoAnswer };
+
+    Delivery handOver(const QStringList& paths) const;
+    void accept();
+    void read(QLocalSocket* socket);
+
+    const QString socketPath_;
+    QLocalServer* const server_;
+};
