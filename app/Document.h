@@ -1,29 +1,44 @@
 #pragma once
 
+#include "editor/RMMainWindowController.h"
 #include "editor/RMMainWindowDelegate.h"
+#include "platform/DocumentBase.h"
 
-#include <QObject>
-#include <QString>
+#include <QPointer>
 
 #include <memory>
 
 class PdfDocument;
-class RMMainWindowController;
 
-// One open PDF file and its editing window. The document lives as long as its window: it
-// deletes itself once the window has closed.
-class Document : public QObject, public RMMainWindowDelegate {
+// One open PDF file and its editing window.
+//
+// Reading opens the file (a locked file opens too; the window asks for its password); the
+// opened document goes to the editing window, which keeps every page and crop from then on.
+//
+// GUI thread only.
+class Document : public DocumentBase, public RMMainWindowDelegate {
     Q_OBJECT
 
 public:
-    // Shows a window on an opened, readable document of the file at path.
-    Document(const QString& path, std::unique_ptr<PdfDocument> pdf);
+    // Posted, with no sender and no object, after a document has closed.
+    static inline const QString kWindowCloseNotification = QStringLiteral("Notifi_Window_Close");
+
+    explicit Document(QObject* parent = nullptr);
     ~Document() override;
 
-    QString currentFilePath() const override { return path_; }
-    RMMainWindowController* windowController() const { return controller_; }
+    bool readFromURL(const QString& path, QString* error) override;
+    // A document without a file location gets no window.
+    void makeWindowControllers() override;
+    void saveDocumentAs() override;
+    void close() override;
+
+    // "file://" followed by the file's path exactly as it is, so its last component is the
+    // file's real name ("100%.pdf" stays "100%.pdf").
+    QString currentFilePath() const override;
+
+    RMMainWindowController* windowCtrl() const { return windowCtrl_; }
 
 private:
-    QString path_;
-    RMMainWindowController* controller_;
+    std::unique_ptr<PdfDocument> pdf_;
+    QPointer<RMMainWindowController> windowCtrl_;
 };

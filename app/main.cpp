@@ -1,35 +1,47 @@
-#include "app/Document.h"
-#include "crop/QpdfLoader.h"
+#include "app/AppDelegate.h"
+#include "platform/DocumentController.h"
+#include "platform/InstanceChannel.h"
 
 #include <QApplication>
-#include <QFileDialog>
-#include <QMessageBox>
+#include <QFileInfo>
+#include <QIcon>
+#include <QUrl>
+
+namespace {
+
+// The files named on the command line as absolute paths. A desktop may hand over file URLs;
+// they are decoded once, as URLs are. Plain paths are taken as they are: "100%.pdf" is a name.
+QStringList filesOf(const QStringList& arguments) {
+    QStringList paths;
+    for (const QString& argument : arguments) {
+        const QString path =
+            argument.startsWith(QStringLiteral("file:")) ? QUrl(argument).toLocalFile() : argument;
+        if (!path.isEmpty())
+            paths << QFileInfo(path).absoluteFilePath();
+    }
+    return paths;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Cropmark");
-    QApplication::setApplicationDisplayName("Cropmark");
+    QApplication::setApplicationName(QStringLiteral("Cropmark"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Cropmark"));
+    QApplication::setApplicationVersion(QStringLiteral(CROPMARK_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("cropmark"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/cropmark.svg")));
 
-    QStringList paths = QApplication::arguments().mid(1);
-    if (paths.isEmpty()) {
-        const QString chosen = QFileDialog::getOpenFileName(
-            nullptr, QObject::tr("Open PDF"), QString(), QObject::tr("PDF documents (*.pdf)"));
-        if (chosen.isEmpty())
-            return 0;
-        paths << chosen;
-    }
+    const QStringList files = filesOf(QApplication::arguments().mid(1));
+    // One Cropmark per user and display: a second start hands its files over and ends.
+    InstanceChannel channel;
+    if (channel.handOverOrListen(files) == InstanceChannel::Role::HandedOver)
+        return 0;
 
-    int opened = 0;
-    for (const QString& path : paths) {
-        auto result = QpdfLoader().open(path);
-        if (!result.ok()) {
-            QMessageBox::warning(nullptr, QObject::tr("Cannot open document"), result.message);
-            continue;
-        }
-        new Document(path, std::move(result.document));
-        ++opened;
-    }
-    if (opened == 0)
-        return 1;
+    AppDelegate delegate(DocumentController::sharedDocumentController());
+    QObject::connect(&channel, &InstanceChannel::filesReceived, &delegate, &AppDelegate::openFiles);
+    delegate.applicationDidFinishLaunching();
+    if (!files.isEmpty())
+        delegate.openFiles(files);
     return QApplication::exec();
 }

@@ -18,13 +18,13 @@
 #include "render/RenderQueue.h"
 #include "ui_RMMainWindowController.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QThread>
 #include <QTimer>
 
@@ -97,9 +97,16 @@ void RMMainWindowController::fitImageCacheToWindow() {
         ui_->thumbCollectionView->size(), ui_->pageArea->size(), devicePixelRatioF()));
 }
 
+QString RMMainWindowController::documentPath() const {
+    // The document names its file as "file://" and the path; the path is never
+    // percent-encoded, so nothing is decoded: "100%.pdf" is the file's real name.
+    const QString location = docDelegate_ ? docDelegate_->currentFilePath() : QString();
+    const QString scheme = QStringLiteral("file://");
+    return location.startsWith(scheme) ? location.mid(scheme.size()) : location;
+}
+
 QString RMMainWindowController::documentName() const {
-    // A local path is not percent-encoded: "100%.pdf" is the file's real name.
-    return QFileInfo(docDelegate_ ? docDelegate_->currentFilePath() : QString()).fileName();
+    return QFileInfo(documentPath()).fileName();
 }
 
 RMMainWindowController::~RMMainWindowController() {
@@ -161,56 +168,72 @@ void RMMainWindowController::initialUI() {
 }
 
 void RMMainWindowController::setUpShortcuts() {
-    // The page field keeps the keys it edits with while it has focus: a line edit claims
-    // them before window shortcuts are looked at. A key does what its button does, and
-    // nothing while the button is disabled.
+    // Each command is an action of the window, so its key works with or without a menu bar
+    // and a menu shows it. An action is enabled exactly when its button is (see
+    // eventFilter()). The page field keeps the keys it edits with while it has focus: a line
+    // edit claims them before window shortcuts are looked at.
     const struct {
         SWSTAnswerButton* button;
         void (RMMainWindowController::*handler)();
         QList<QKeySequence> keys;
+        const char* text;
         const char* tip;
+        QList<QAction*>* group;
     } commands[] = {
-        {ui_->firstJumpBtn,
-         &RMMainWindowController::firstJumpClickHandler,
-         {Qt::Key_Home},
-         QT_TR_NOOP("First page")},
-        {ui_->previousBtn,
-         &RMMainWindowController::previousClickHandler,
-         {Qt::Key_PageUp, Qt::Key_Left},
-         QT_TR_NOOP("Previous page")},
-        {ui_->nextBtn,
-         &RMMainWindowController::nextClickHandler,
-         {Qt::Key_PageDown, Qt::Key_Right},
-         QT_TR_NOOP("Next page")},
-        {ui_->lastJumpBtn,
-         &RMMainWindowController::lastJumpClickHandler,
-         {Qt::Key_End},
-         QT_TR_NOOP("Last page")},
         {ui_->saveBtn,
          &RMMainWindowController::saveClickHandler,
          {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter},
-         QT_TR_NOOP("Apply the crops to the pages")},
+         QT_TR_NOOP("Done"),
+         QT_TR_NOOP("Apply the crops to the pages"),
+         &editActions_},
         {ui_->cancelBtn,
          &RMMainWindowController::cancelClickHandler,
          {Qt::CTRL | Qt::SHIFT | Qt::Key_R},
-         QT_TR_NOOP("Go back to the document as it was opened")},
+         QT_TR_NOOP("Revert All"),
+         QT_TR_NOOP("Go back to the document as it was opened"),
+         &editActions_},
+        {ui_->firstJumpBtn,
+         &RMMainWindowController::firstJumpClickHandler,
+         {Qt::Key_Home},
+         QT_TR_NOOP("First Page"),
+         QT_TR_NOOP("First page"),
+         &navigationActions_},
+        {ui_->previousBtn,
+         &RMMainWindowController::previousClickHandler,
+         {Qt::Key_PageUp, Qt::Key_Left},
+         QT_TR_NOOP("Previous Page"),
+         QT_TR_NOOP("Previous page"),
+         &navigationActions_},
+        {ui_->nextBtn,
+         &RMMainWindowController::nextClickHandler,
+         {Qt::Key_PageDown, Qt::Key_Right},
+         QT_TR_NOOP("Next Page"),
+         QT_TR_NOOP("Next page"),
+         &navigationActions_},
+        {ui_->lastJumpBtn,
+         &RMMainWindowController::lastJumpClickHandler,
+         {Qt::Key_End},
+         QT_TR_NOOP("Last Page"),
+         QT_TR_NOOP("Last page"),
+         &navigationActions_},
     };
     for (const auto& command : commands) {
-        for (const QKeySequence& key : command.keys) {
-            connect(new QShortcut(key, this), &QShortcut::activated, this,
-                    [this, button = command.button, handler = command.handler] {
-                        if (button->isEnabled())
-                            (this->*handler)();
-                    });
-        }
+        auto* action = new QAction(tr(command.text), this);
+        action->setShortcuts(command.keys);
+        action->setEnabled(command.button->isEnabled());
+        connect(action, &QAction::triggered, this, command.handler);
+        addAction(action);
+        command.group->append(action);
+        buttonActions_.insert(command.button, action);
+        command.button->installEventFilter(this);
         command.button->setToolTip(tr("%1 (%2)").arg(
             tr(command.tip), command.keys.first().toString(QKeySequence::NativeText)));
     }
-    for (const QKeySequence& save :
-         {QKeySequence(QKeySequence::Save), QKeySequence(QKeySequence::SaveAs)}) {
-        connect(new QShortcut(save, this), &QShortcut::activated, this,
-                [this] { saveCurrentDocWithNeedCloseDocAfterFinish(false); });
-    }
+    saveAsAction_ = new QAction(tr("Save As…"), this);
+    saveAsAction_->setShortcuts({QKeySequence::SaveAs, QKeySequence::Save});
+    connect(saveAsAction_, &QAction::triggered, this,
+            [this] { saveCurrentDocWithNeedCloseDocAfterFinish(false); });
+    addAction(saveAsAction_);
 }
 
 void RMMainWindowController::startPDFShowing() {
@@ -279,6 +302,10 @@ void RMMainWindowController::sharpenCurrentPage() {
 
 bool RMMainWindowController::eventFilter(QObject* watched, QEvent* event) {
     // The page area changes size whenever the window does.
+    if (event->type() == QEvent::EnabledChange) {
+        if (QAction* action = buttonActions_.value(watched))
+            action->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+    }
     if (watched == ui_->pageSquare && event->type() == QEvent::Resize) {
         fitImageCacheToWindow();
         layoutPageView();
@@ -569,7 +596,7 @@ bool RMMainWindowController::hasUnsavedWork() const {
 }
 
 void RMMainWindowController::saveCurrentDocWithNeedCloseDocAfterFinish(bool closeAfterwards) {
-    saveAsDocWithPath(docDelegate_ ? docDelegate_->currentFilePath() : QString(), closeAfterwards);
+    saveAsDocWithPath(documentPath(), closeAfterwards);
 }
 
 void RMMainWindowController::saveAsDocWithPath(const QString& path, bool closeAfterwards) {

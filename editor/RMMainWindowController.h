@@ -19,6 +19,7 @@ class RMMainWindowController;
 }
 
 class FileOpener;
+class QAction;
 class ImageCache;
 class RMCollectionViewItem;
 class RMDecryptSheet;
@@ -85,6 +86,12 @@ public:
     // Writes the working document to target (already chosen) with the progress sheet.
     void writeDocumentTo(const QString& target, bool closeAfterwards);
     bool isSaving() const { return saving_; }
+
+    // The window's commands with their keys, for a menu bar: "Done" and "Revert All"; the
+    // first, previous, next and last page; Save As. Each is enabled when its button is.
+    const QList<QAction*>& editActions() const { return editActions_; }
+    const QList<QAction*>& navigationActions() const { return navigationActions_; }
+    QAction* saveAsAction() const { return saveAsAction_; }
     RMSaveProgressSheet* processBarWindow() const { return processBarWindow_; }
     // Not owned; the desktop's own opener by default.
     void setFileOpener(FileOpener* opener) { fileOpener_ = opener; }
@@ -141,6 +148,8 @@ private:
     void startRenderQueue();
     // Bounds the image cache to the pictures this window's size can show.
     void fitImageCacheToWindow();
+    // The document's file as a local path, and its name.
+    QString documentPath() const;
     QString documentName() const;
     // Crops applied and not saved, or drawn and not yet applied.
     bool hasUnsavedWork() const;
@@ -159,6 +168,11 @@ private:
     QTimer resizeSettleTimer_;
     // Pending thumbnail renders by page index.
     QHash<qint64, quint64> thumbnailTickets_;
+
+    QList<QAction*> editActions_;
+    QList<QAction*> navigationActions_;
+    QAction* saveAsAction_ = nullptr;
+    QHash<QObject*, QAction*> buttonActions_;
 
     RMDecryptSheet* decryptWindow_ = nullptr;
     RMSaveProgressSheet* processBarWindow_;

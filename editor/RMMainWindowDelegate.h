@@ -6,6 +6,7 @@
 class RMMainWindowDelegate {
 public:
     virtual ~RMMainWindowDelegate() = default;
-    // The document's file path; empty for a document that has none.
+    // The document's file: "file://" and its absolute path, or the path alone; empty for a
+    // document that has none. The path is never percent-encoded.
     virtual QString currentFilePath() const = 0;
 };

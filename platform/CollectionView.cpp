@@ -225,8 +225,11 @@ void CollectionView::mousePressEvent(QMouseEvent* event) {
     if (focusPolicy() & Qt::ClickFocus)
         setFocus(Qt::MouseFocusReason);
     const bool toggle = event->modifiers().testFlag(Qt::ControlModifier);
-    applySelectionChange(selection_.click(indexPathForItemAtPoint(event->position()), toggle),
-                         true);
+    const std::optional<IndexPath> hit = indexPathForItemAtPoint(event->position());
+    const bool wasSelected = hit && selection_.indexPaths().contains(*hit);
+    applySelectionChange(selection_.click(hit, toggle), true);
+    if (wasSelected && !toggle)
+        emit selectedItemPressed(*hit);
     event->accept();
 }
 

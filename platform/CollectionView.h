@@ -114,6 +114,9 @@ public:
 
 signals:
     void selectionChanged();
+    // A plain press on a row that was selected already, which changes no selection: lists
+    // whose rows act when chosen act on it too.
+    void selectedItemPressed(const IndexPath& indexPath);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

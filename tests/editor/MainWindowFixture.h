@@ -21,9 +21,10 @@
 #include <memory>
 #include <vector>
 
+// Names the file as documents do: "file://" and the path as it is.
 struct FileDelegate : RMMainWindowDelegate {
     QString path;
-    QString currentFilePath() const override { return path; }
+    QString currentFilePath() const override { return "file://" + path; }
 };
 
 // A window on a file with a name that looks percent-encoded and is not.

@@ -1,0 +1,336 @@
+#include "app/AppDelegate.h"
+
+#include "app/AppMenuBar.h"
+#include "app/Document.h"
+#include "app/RMFileInfosManager.h"
+#include "app/RMRecentOpenCell.h"
+#include "app/UserGuideWindow.h"
+#include "editor/RMMainWindowController.h"
+#include "platform/CollectionView.h"
+#include "platform/CollectionViewFlowLayout.h"
+#include "platform/DocumentController.h"
+#include "platform/NotificationCenter.h"
+#include "ui/RMUIConfig.h"
+#include "ui/RMUtil.h"
+#include "ui_StartWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLayout>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+constexpr double kRowHeight = 115;
+
+const char* const kWindowStyle = R"(
+    #StartWindow { background: #1e1e1e; }
+    QScrollBar:vertical { background: #262626; width: 10px; margin: 0; }
+    QScrollBar::handle:vertical {
+        background: #4a4a4a; border-radius: 3px; min-height: 32px; margin: 2px;
+    }
+    QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
+    QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }
+    CollectionView, CollectionView > QWidget { background: transparent; border: none; }
+)";
+
+RMFileInfosManager& store() {
+    return RMFileInfosManager::sharedInstance();
+}
+
+// The window a sheet of the application sits on: the active window, or the one the active
+// dialog sits on (which may be closing), else the start window.
+QWidget* sheetParent(QWidget* fallback) {
+    QWidget* window = QApplication::activeWindow();
+    while (window && window->parentWidget())
+        window = window->parentWidget()->window();
+    return window ? window : fallback;
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(DocumentController& documents, QObject* parent)
+    : QObject(parent), documents_(documents), ui_(std::make_unique<Ui::StartWindow>()),
+      openWindow_(std::make_unique<QWidget>()) {
+    ui_->setupUi(openWindow_.get());
+    documents_.setDocumentFactory([] { return std::make_unique<Document>(); });
+    connect(&documents_, &DocumentController::documentOpened, this, &AppDelegate::documentOpened);
+}
+
+AppDelegate::~AppDelegate() {
+    NotificationCenter::defaultCenter().removeObserver(this);
+    ui_->recentCollectionView->setDataSource(nullptr);
+    ui_->recentCollectionView->setDelegate(nullptr);
+    ui_->bottomDragView->setDelegate(nullptr);
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    QWidget* window = openWindow_.get();
+    window->setWindowTitle(RMUtil::productName());
+    window->setStyleSheet(kWindowStyle);
+    window->installEventFilter(this);
+
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, Document::kWindowCloseNotification,
+                       [this](const Notification&) { windowDidCloseHandler(); });
+    center.addObserver(this, RMFileInfosManager::kUpdateNotification,
+                       [this](const Notification&) { refreshInfosList(); });
+
+    CollectionView* list = ui_->recentCollectionView;
+    RMRecentOpenCell::setUpList(list, this, this);
+    // Arrow keys would open every file they pass over.
+    list->setFocusPolicy(Qt::NoFocus);
+    list->collectionViewLayout()->minimumLineSpacing = 0;
+    list->collectionViewLayout()->sectionInset = QMarginsF();
+    connect(list, &CollectionView::selectedItemPressed, this,
+            [this](const IndexPath& indexPath) { openRow(indexPath.item); });
+
+    list->hide();
+    ui_->guardView->show();
+
+    ui_->topBackView->setViewCorner(10);
+    ui_->topBackView->setBackColor(QColor(0x26, 0x26, 0x26));
+    ui_->bottomBackView->setViewCorner(10);
+    ui_->bottomBackView->setBackColor(QColor(0x26, 0x26, 0x26));
+    ui_->bottomDragView->setViewCorner(8);
+    ui_->bottomDragView->setBackColor(QColor(0x2f, 0x2f, 0x2f));
+    ui_->bottomDragView->setDelegate(this);
+
+    RMUIConfig& style = RMUIConfig::sharedInstance();
+    style.configButton(ui_->addBtn, QStringLiteral("OpenPanel_Save_Btn"));
+    style.configButton(ui_->editBtn, QStringLiteral("OpenPanel_Edit_Btn"));
+    style.configButton(ui_->clearBtn, QStringLiteral("OpenPanel_Clear_Btn"));
+    ui_->addBtn->setToolTip(
+        tr("Open PDF files (%1)")
+            .arg(QKeySequence(QKeySequence::Open).toString(QKeySequence::NativeText)));
+    ui_->editBtn->setToolTip(tr("Remove files from the list"));
+    ui_->clearBtn->setToolTip(tr("Clear the list"));
+    connect(ui_->addBtn, &SWSTAnswerButton::clicked, this, &AppDelegate::clickOpenBtnHandler);
+    connect(ui_->editBtn, &SWSTAnswerButton::clicked, this, &AppDelegate::clickEditHandler);
+    connect(ui_->clearBtn, &SWSTAnswerButton::clicked, this, &AppDelegate::clickClearHandler);
+
+    // Nothing to save until a document is open.
+    saveMenuItem_ = new QAction(tr("Save As…"), this);
+    saveMenuItem_->setShortcut(QKeySequence::SaveAs);
+    saveMenuItem_->setEnabled(false);
+    connect(saveMenuItem_, &QAction::triggered, this, &AppDelegate::testPP);
+    window->layout()->setMenuBar(new AppMenuBar(*this, saveMenuItem_, nullptr, window));
+
+    refreshInfosList();
+    isEditState_ = false;
+    scrollToTop();
+    window->show();
+    window->move(window->screen()->availableGeometry().center() - window->rect().center());
+}
+
+void AppDelegate::openFiles(const QStringList& paths) {
+    if (paths.isEmpty()) {
+        openWindowDelayShow();
+        return;
+    }
+    for (const QString& path : paths) {
+        documents_.openDocumentWithContentsOfURL(path, true,
+                                                 [this](DocumentBase*, const QString& error) {
+                                                     if (!error.isEmpty())
+                                                         showOpenError(error);
+                                                 });
+    }
+}
+
+void AppDelegate::clickOpenBtnHandler() {
+    auto* panel = new QFileDialog(sheetParent(openWindow_.get()), tr("Open"));
+    panel->setFileMode(QFileDialog::ExistingFiles);
+    panel->setNameFilter(tr("PDF documents (*.pdf)"));
+    panel->setWindowModality(Qt::WindowModal);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    // Only the first chosen file opens.
+    connect(panel, &QFileDialog::filesSelected, this, [this](const QStringList& files) {
+        if (!files.isEmpty())
+            openAndRecord(files.first(), {files.first()});
+    });
+    panel->open();
+}
+
+void AppDelegate::dragDropViewFileList(const QStringList& paths) {
+    if (paths.isEmpty())
+        return;
+    // After the drop has ended, so the desktop's drag does not wait for the file to load.
+    QTimer::singleShot(0, this, [this, paths] { openAndRecord(paths.first(), paths); });
+}
+
+void AppDelegate::didSelectItemsAtIndexPaths(CollectionView*, const QSet<IndexPath>& indexPaths) {
+    if (!indexPaths.isEmpty())
+        openRow(indexPaths.begin()->item);
+}
+
+void AppDelegate::openRow(int item) {
+    // After the press has ended: opening reloads the list the press is still in.
+    QTimer::singleShot(0, this, [this, item] {
+        const auto& infos = store().fileInfoArray();
+        if (item < 0 || item >= int(infos.size()))
+            return;
+        const QString path = infos[size_t(item)].filePath;
+        QPointer<AppDelegate> self(this);
+        documents_.openDocumentWithContentsOfURL(
+            path, true, [self, path](DocumentBase* document, const QString& error) {
+                if (!self)
+                    return;
+                // Opened last, so it goes to the end of the oldest-first list.
+                if (document)
+                    store().updateFileInfo(path);
+                else
+                    self->showOpenError(error);
+                self->scrollToTop();
+            });
+    });
+}
+
+void AppDelegate::openAndRecord(const QString& path, const QStringList& recorded) {
+    documents_.openDocumentWithContentsOfURL(
+        path, true, [this, recorded](DocumentBase* document, const QString& error) {
+            if (!document)
+                showOpenError(error);
+            else if (recorded.size() == 1)
+                store().updateFileInfo(recorded.first());
+            else
+                store().updateFileInfos(recorded);
+        });
+}
+
+void AppDelegate::showOpenError(const QString& error) {
+    auto* alert = new QMessageBox(QMessageBox::Warning, RMUtil::productName(),
+                                  tr("The document could not be opened."), QMessageBox::Ok,
+                                  sheetParent(openWindow_.get()));
+    alert->setInformativeText(error);
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->open();
+}
+
+void AppDelegate::documentOpened(DocumentBase* document) {
+    RMMainWindowController* window = static_cast<Document*>(document)->windowCtrl();
+    if (window)
+        window->layout()->setMenuBar(new AppMenuBar(*this, window->saveAsAction(), window, window));
+    if (saveMenuItem_)
+        saveMenuItem_->setEnabled(true);
+}
+
+void AppDelegate::clickEditHandler() {
+    isEditState_ = !isEditState_;
+    RMUIConfig::sharedInstance().changeBtn(ui_->editBtn, isEditState_ ? QStringLiteral("not_edit")
+                                                                      : QStringLiteral("edit"));
+    NotificationCenter::defaultCenter().post(RMRecentOpenCell::kEditNotification, nullptr,
+                                             isEditState_);
+}
+
+void AppDelegate::clickClearHandler() {
+    store().clearFiles();
+}
+
+void AppDelegate::recentFileDidDeleteWithFilePath(const QString& path) {
+    // After the click: the list reloads, and the row's button is still being pressed.
+    QTimer::singleShot(0, this, [path] { store().removeFileInfo(path); });
+}
+
+void AppDelegate::openWindowDelayShow() {
+    QWidget* window = openWindow_.get();
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    refreshInfosList();
+}
+
+void AppDelegate::scrollToTop() {
+    CollectionView* list = ui_->recentCollectionView;
+    if (list->numberOfItemsInSection(0) > 0)
+        list->selectItemsAtIndexPaths({IndexPath{0, 0}}, CollectionView::ScrollPosition::Top);
+}
+
+void AppDelegate::refreshInfosList() {
+    CollectionView* list = ui_->recentCollectionView;
+    list->reloadData();
+    const bool hasEntries = !store().fileInfoArray().empty();
+    list->setVisible(hasEntries);
+    ui_->guardView->setVisible(!hasEntries);
+}
+
+void AppDelegate::windowDidCloseHandler() {
+    saveMenuItem_->setEnabled(true);
+}
+
+void AppDelegate::clickUserGuide() {
+    if (!guide_) {
+        guide_ = new UserGuideWindow;
+        guide_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    guide_->show();
+    guide_->raise();
+    guide_->activateWindow();
+}
+
+void AppDelegate::clickAboutHandler() {
+    auto* about = new QMessageBox(sheetParent(openWindow_.get()));
+    about->setWindowTitle(tr("About %1").arg(RMUtil::productName()));
+    about->setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
+    about->setText(QStringLiteral("<b>%1</b> %2")
+                       .arg(RMUtil::productName(), QApplication::applicationVersion()));
+    about->setInformativeText(
+        tr("Crops the pages of PDF files by changing their page boxes: nothing is drawn "
+           "again, so text stays text and the file keeps its links, outlines and forms."));
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setWindowModality(Qt::WindowModal);
+    about->open();
+}
+
+void AppDelegate::testPP() {
+    if (DocumentBase* document = documents_.currentDocument())
+        document->saveDocumentAs();
+}
+
+bool AppDelegate::terminate() {
+    // Each window asks about its unsaved work; one that stays open keeps the program running.
+    const std::vector<DocumentBase*> open = documents_.documents();
+    for (DocumentBase* document : open) {
+        for (QWidget* window : document->windowControllers()) {
+            if (!window->close())
+                return false;
+        }
+    }
+    QCoreApplication::quit();
+    return true;
+}
+
+int AppDelegate::numberOfItemsInSection(CollectionView*, int) {
+    return int(store().fileInfoArray().size());
+}
+
+CollectionViewItem* AppDelegate::itemForRepresentedObjectAtIndexPath(CollectionView* view,
+                                                                     const IndexPath& indexPath) {
+    auto* cell = static_cast<RMRecentOpenCell*>(
+        view->makeItemWithIdentifier(RMRecentOpenCell::kIdentifier, indexPath));
+    cell->setRecentDelegate(this);
+    const RMFileInfo& info = store().fileInfoArray()[size_t(indexPath.item)];
+    cell->updateWithFilePath(info.filePath, indexPath.item, isEditState_, info.recentUpdateTime);
+    return cell;
+}
+
+QSizeF AppDelegate::sizeForItemAtIndexPath(CollectionView* view, CollectionViewFlowLayout*,
+                                           const IndexPath&) {
+    return QSizeF(view->viewport()->width(), kRowHeight);
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    // Closing the start window quits, once every document window has closed.
+    if (watched == openWindow_.get() && event->type() == QEvent::Close && !terminate()) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}

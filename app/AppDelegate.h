@@ -1,0 +1,101 @@
+#pragma once
+
+#include "app/RMRecentOpenCellDelegate.h"
+#include "platform/CollectionViewDataSource.h"
+#include "platform/CollectionViewDelegate.h"
+#include "ui/RMDragDropViewDelegate.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+
+namespace Ui {
+class StartWindow;
+}
+
+class DocumentBase;
+class DocumentController;
+class QAction;
+class QWidget;
+
+// The application: the start window with the recent-files list, every way of opening a file,
+// and the commands that belong to no document.
+//
+// Files open from the start window's Open button (the first of the chosen files), from a drop
+// on its lower area (every dropped file is recorded, the first opens) and from a row of the
+// list; the desktop hands over files through openFiles(). Every open goes through the
+// document controller, so a file that is open already comes to the front. A file that cannot
+// be opened is reported to the user and leaves the list unchanged.
+//
+// The program runs until the start window closes; closing a document window never quits.
+//
+// GUI thread only.
+class AppDelegate : public QObject,
+                    public CollectionViewDataSource,
+                    public CollectionViewDelegate,
+                    public RMDragDropViewDelegate,
+                    public RMRecentOpenCellDelegate {
+    Q_OBJECT
+
+public:
+    explicit AppDelegate(DocumentController& documents, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // Sets up and shows the start window.
+    void applicationDidFinishLaunching();
+    // Opens files the desktop hands over (the command line, a second launch); none brings the
+    // start window to the front.
+    void openFiles(const QStringList& paths);
+
+    void clickOpenBtnHandler();
+    void dragDropViewFileList(const QStringList& paths) override;
+    void clickEditHandler();
+    void clickClearHandler();
+    void recentFileDidDeleteWithFilePath(const QString& path) override;
+    // Brings the start window to the front with its list reloaded.
+    void openWindowDelayShow();
+    // Selects the first row, scrolled to the top, without opening it.
+    void scrollToTop();
+    void clickUserGuide();
+    void clickAboutHandler();
+    // Save As of the current document.
+    void testPP();
+    // Closes every document window, each asking about its unsaved work, then quits; false,
+    // and the program keeps running, when a window stays open.
+    bool terminate();
+
+    QWidget* openWindow() const { return openWindow_.get(); }
+    Ui::StartWindow& ui() { return *ui_; }
+    QAction* saveMenuItem() const { return saveMenuItem_; }
+    bool isEditState() const { return isEditState_; }
+
+    int numberOfItemsInSection(CollectionView* view, int section) override;
+    CollectionViewItem* itemForRepresentedObjectAtIndexPath(CollectionView* view,
+                                                            const IndexPath& indexPath) override;
+    QSizeF sizeForItemAtIndexPath(CollectionView* view, CollectionViewFlowLayout* layout,
+                                  const IndexPath& indexPath) override;
+    void didSelectItemsAtIndexPaths(CollectionView* view,
+                                    const QSet<IndexPath>& indexPaths) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void windowDidCloseHandler();
+    // Reloads the list, which replaces the placeholder once there are entries.
+    void refreshInfosList();
+    void openRow(int item);
+    // Opens path; on success records recorded (path itself when empty) in the list.
+    void openAndRecord(const QString& path, const QStringList& recorded);
+    void documentOpened(DocumentBase* document);
+    void showOpenError(const QString& error);
+
+    DocumentController& documents_;
+    std::unique_ptr<Ui::StartWindow> ui_;
+    std::unique_ptr<QWidget> openWindow_;
+    QAction* saveMenuItem_ = nullptr;
+    bool isEditState_ = false;
+    QPointer<QWidget> guide_;
+};

@@ -1,0 +1,109 @@
+#include "platform/DocumentController.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+
+// One name per file: symbolic links resolved when the file exists, the absolute path when
+// it does not (the open then fails and says so).
+QString identityOf(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+} // namespace
+
+DocumentController::DocumentController(QObject* parent) : QObject(parent) {
+    connect(qApp, &QGuiApplication::focusWindowChanged, this,
+            &DocumentController::focusWindowChanged);
+}
+
+DocumentController::~DocumentController() {
+    for (DocumentBase* document : documents_)
+        disconnect(document, nullptr, this, nullptr);
+}
+
+DocumentController& DocumentController::sharedDocumentController() {
+    static auto* controller = new DocumentController(qApp);
+    return *controller;
+}
+
+void DocumentController::openDocumentWithContentsOfURL(const QString& path, bool display,
+                                                       const Completion& completion) {
+    if (DocumentBase* open = documentForURL(path)) {
+        if (display)
+            open->showWindows();
+        completion(open, QString());
+        return;
+    }
+    std::unique_ptr<DocumentBase> document = factory_ ? factory_() : nullptr;
+    if (!document) {
+        completion(nullptr, tr("No document can be made for “%1”.").arg(path));
+        return;
+    }
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    document->setFileURL(absolute);
+    QString error;
+    if (!document->readFromURL(absolute, &error)) {
+        completion(nullptr, error);
+        return;
+    }
+    DocumentBase* opened = document.release();
+    opened->setParent(this);
+    documents_.push_back(opened);
+    connect(opened, &DocumentBase::closed, this, &DocumentController::documentClosed);
+    opened->makeWindowControllers();
+    emit documentOpened(opened);
+    if (display)
+        opened->showWindows();
+    completion(opened, QString());
+}
+
+DocumentBase* DocumentController::documentForURL(const QString& path) const {
+    const QString identity = identityOf(path);
+    const auto found = std::find_if(documents_.begin(), documents_.end(), [&](DocumentBase* d) {
+        return identityOf(d->fileURL()) == identity;
+    });
+    return found == documents_.end() ? nullptr : *found;
+}
+
+DocumentBase* DocumentController::currentDocument() const {
+    if (DocumentBase* active = documentOfWindow(QApplication::activeWindow()))
+        return active;
+    return lastActive_;
+}
+
+DocumentBase* DocumentController::documentOfWindow(const QWidget* window) const {
+    if (!window)
+        return nullptr;
+    // A sheet or dialog belongs to the document of the window it sits on.
+    const QWidget* top = window->window();
+    while (top->parentWidget())
+        top = top->parentWidget()->window();
+    for (DocumentBase* document : documents_) {
+        if (document->windowControllers().contains(top))
+            return document;
+    }
+    return nullptr;
+}
+
+void DocumentController::focusWindowChanged(QWindow* window) {
+    if (!window)
+        return;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->windowHandle() == window) {
+            if (DocumentBase* document = documentOfWindow(widget))
+                lastActive_ = document;
+            return;
+        }
+    }
+}
+
+void DocumentController::documentClosed(DocumentBase* document) {
+    documents_.erase(std::remove(documents_.begin(), documents_.end(), document), documents_.end());
+}

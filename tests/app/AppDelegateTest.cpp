@@ -1,0 +1,280 @@
+// The application as a user meets it: the start window, its three ways of opening a file, the
+// recent-files list with its edit mode, documents and their windows, and quitting.
+
+#include "app/AppDelegate.h"
+#include "app/Document.h"
+#include "app/RMFileInfosManager.h"
+#include "app/RMRecentOpenCell.h"
+#include "platform/CollectionView.h"
+#include "platform/DocumentController.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TestPdfBuilder.h"
+#include "ui_RMRecentOpenCell.h"
+#include "ui_StartWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+
+class AppDelegateTest : public testing::Test {
+protected:
+    void SetUp() override {
+        store().clearFiles();
+        app = std::make_unique<AppDelegate>(documents);
+        app->applicationDidFinishLaunching();
+        // Tall enough for every row of these tests to be in view.
+        app->openWindow()->resize(440, 1100);
+    }
+    void TearDown() override {
+        for (DocumentBase* document : std::vector(documents.documents())) {
+            for (QWidget* window : document->windowControllers())
+                delete window;
+        }
+        settle();
+        app.reset();
+        store().clearFiles();
+    }
+
+    static RMFileInfosManager& store() { return RMFileInfosManager::sharedInstance(); }
+    // Runs what the windows left for after the current event.
+    static void settle() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+        }
+    }
+    QString pdf(const QString& name) {
+        return TestPdfBuilder().addPage({}).writeTo(dir.filePath(name));
+    }
+    QStringList recorded() const {
+        QStringList paths;
+        for (const RMFileInfo& info : store().fileInfoArray())
+            paths << info.filePath;
+        return paths;
+    }
+    QStringList openFiles() const {
+        QStringList paths;
+        for (DocumentBase* document : documents.documents())
+            paths << document->fileURL();
+        return paths;
+    }
+    CollectionView* list() { return app->ui().recentCollectionView; }
+    RMRecentOpenCell* row(int item) {
+        return static_cast<RMRecentOpenCell*>(list()->itemAtIndexPath({0, item}));
+    }
+    void clickRow(int item) {
+        const QRect frame = row(item)->view()->geometry();
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, frame.center());
+        settle();
+    }
+    int selectedRow() {
+        const auto selection = list()->selectionIndexPaths();
+        return selection.size() == 1 ? selection.begin()->item : -1;
+    }
+    void drop(const QStringList& paths) {
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls << QUrl::fromLocalFile(path);
+        QMimeData data;
+        data.setUrls(urls);
+        QWidget* area = app->ui().bottomDragView;
+        const QPoint centre = area->rect().center();
+        // A drop goes to the widget that accepted the drag's entry.
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &enter);
+        QDropEvent event(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(area, &event);
+        settle();
+    }
+    static QMessageBox* openError() {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* alert = qobject_cast<QMessageBox*>(window); alert && alert->isVisible())
+                return alert;
+        }
+        return nullptr;
+    }
+
+    QTemporaryDir dir;
+    DocumentController documents;
+    std::unique_ptr<AppDelegate> app;
+};
+
+TEST_F(AppDelegateTest, OpenPanelOpensAndRecordsOnlyTheFirstChosenFileAndCancelDoesNothing) {
+    const QString a = pdf("a.pdf"), b = pdf("b.pdf"), c = pdf("c.pdf");
+    app->clickOpenBtnHandler();
+    auto* panel = app->openWindow()->findChild<QFileDialog*>();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->fileMode(), QFileDialog::ExistingFiles);
+    panel->reject();
+    settle();
+    EXPECT_TRUE(openFiles().isEmpty());
+    EXPECT_TRUE(recorded().isEmpty());
+
+    app->clickOpenBtnHandler();
+    panel = app->openWindow()->findChild<QFileDialog*>();
+    ASSERT_NE(panel, nullptr);
+    panel->setDirectory(dir.path());
+    panel->findChild<QLineEdit*>()->setText("\"a.pdf\" \"b.pdf\" \"c.pdf\"");
+    // As the panel's Open button does.
+    static_cast<QDialog*>(panel)->accept();
+    settle();
+    EXPECT_EQ(openFiles(), QStringList{a});
+    EXPECT_EQ(recorded(), QStringList{a});
+    // The list takes the placeholder's place once it has entries.
+    EXPECT_TRUE(list()->isVisibleTo(app->openWindow()));
+    EXPECT_FALSE(app->ui().guardView->isVisibleTo(app->openWindow()));
+}
+
+TEST_F(AppDelegateTest, DropRecordsEveryFileAtOneTimeAndOpensTheFirst) {
+    const QStringList files = {pdf("one.pdf"), pdf("two.pdf"), pdf("three.pdf")};
+    drop(files);
+    EXPECT_EQ(openFiles(), QStringList{files[0]});
+    EXPECT_EQ(recorded(), files);
+    const auto& infos = store().fileInfoArray();
+    EXPECT_EQ(infos[0].recentUpdateTime, infos[2].recentUpdateTime);
+    ASSERT_EQ(list()->numberOfItemsInSection(0), 3);
+    EXPECT_EQ(row(1)->ui().nameLabel->text(), "two");
+}
+
+TEST_F(AppDelegateTest, ChoosingARowOpensItMovesItLastAndSelectsTheFirstRowAgain) {
+    const QStringList files = {pdf("one.pdf"), pdf("Report.final.pdf"), pdf("three.pdf")};
+    store().updateFileInfos(files);
+    ASSERT_EQ(list()->numberOfItemsInSection(0), 3);
+    EXPECT_EQ(row(1)->ui().nameLabel->text(), "Report.final");
+
+    clickRow(1);
+    EXPECT_EQ(openFiles(), QStringList{files[1]});
+    EXPECT_EQ(recorded(), (QStringList{files[0], files[2], files[1]}));
+    EXPECT_EQ(selectedRow(), 0);
+
+    // The first row is selected already; choosing it still opens its file.
+    clickRow(0);
+    EXPECT_EQ(openFiles(), (QStringList{files[1], files[0]}));
+    EXPECT_EQ(recorded().last(), files[0]);
+}
+
+TEST_F(AppDelegateTest, AFileThatCannotOpenIsReportedAndChangesNothing) {
+    const QString good = pdf("good.pdf");
+    drop({good});
+    QFile bad(dir.filePath("bad.pdf"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a PDF at all");
+    bad.close();
+
+    drop({bad.fileName(), pdf("other.pdf")});
+    ASSERT_NE(openError(), nullptr);
+    EXPECT_TRUE(openError()->informativeText().contains("bad.pdf"));
+    EXPECT_EQ(recorded(), QStringList{good});
+    EXPECT_EQ(openFiles(), QStringList{good});
+    EXPECT_TRUE(documents.documents()[0]->windowControllers()[0]->isVisible());
+}
+
+TEST_F(AppDelegateTest, AnOpenFileUnderAnotherSpellingComesToTheFrontInsteadOfOpeningTwice) {
+    const QString file = pdf("same.pdf");
+    app->openFiles({file});
+    ASSERT_EQ(documents.documents().size(), 1u);
+    QWidget* window = documents.documents()[0]->windowControllers()[0];
+    window->hide();
+    QFile::link(file, dir.filePath("link.pdf"));
+    app->openFiles({dir.path() + "/./same.pdf", dir.filePath("link.pdf")});
+    EXPECT_EQ(documents.documents().size(), 1u);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(AppDelegateTest, DocumentWindowsCarryTheMenusAndClosingOneEnablesSaveAs) {
+    EXPECT_FALSE(app->saveMenuItem()->isEnabled());
+    const QString file = pdf("my file 100%.pdf");
+    app->openFiles({file});
+    auto* document = static_cast<Document*>(documents.documents()[0]);
+    // The name as it is: decoded once would make "100%" unreadable.
+    EXPECT_EQ(document->currentFilePath(), "file://" + file);
+    RMMainWindowController* window = document->windowCtrl();
+    auto* bar = window->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    QStringList menus;
+    for (QAction* menu : bar->actions())
+        menus << menu->text().remove('&');
+    EXPECT_EQ(menus, (QStringList{"File", "Edit", "View", "Window", "Help"}));
+    // "Done" is there and, with nothing cropped, disabled like its button.
+    QAction* done = window->editActions().value(0);
+    ASSERT_NE(done, nullptr);
+    EXPECT_FALSE(done->isEnabled());
+
+    window->close();
+    settle();
+    EXPECT_TRUE(documents.documents().empty());
+    EXPECT_TRUE(app->saveMenuItem()->isEnabled());
+    EXPECT_TRUE(app->openWindow()->isVisible());
+}
+
+TEST_F(AppDelegateTest, ADocumentWithoutAFileGetsNoWindow) {
+    Document document;
+    document.makeWindowControllers();
+    EXPECT_TRUE(document.windowControllers().isEmpty());
+    EXPECT_FALSE(document.readFromURL(QString(), nullptr));
+}
+
+TEST_F(AppDelegateTest, EditModeShowsEveryDeleteButtonAndDeletingAndClearingEmptyTheList) {
+    const QStringList files = {pdf("one.pdf"), pdf("two.pdf"), pdf("three.pdf")};
+    store().updateFileInfos(files);
+    auto deleteButtonsShown = [this] {
+        int shown = 0;
+        for (int item = 0; item < list()->numberOfItemsInSection(0); ++item)
+            shown += row(item)->ui().deleteBtn->isVisibleTo(row(item)->view());
+        return shown;
+    };
+    EXPECT_EQ(deleteButtonsShown(), 0);
+    app->clickEditHandler();
+    EXPECT_EQ(deleteButtonsShown(), 3);
+    // A row made while editing shows its button too.
+    store().updateFileInfo(pdf("four.pdf"));
+    EXPECT_EQ(deleteButtonsShown(), 4);
+
+    QTest::mouseClick(row(1)->ui().deleteBtn, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(recorded(), (QStringList{files[0], files[2], dir.filePath("four.pdf")}));
+    EXPECT_TRUE(app->isEditState());
+    // Rows after the deleted one change parity, and their backgrounds with it.
+    EXPECT_NEAR(row(1)->ui().backView->backColor().alphaF(), 0.05, 1e-3);
+    EXPECT_NEAR(row(2)->ui().backView->backColor().alphaF(), 0.1, 1e-3);
+
+    app->clickEditHandler();
+    EXPECT_EQ(deleteButtonsShown(), 0);
+    app->clickClearHandler();
+    EXPECT_EQ(list()->numberOfItemsInSection(0), 0);
+    EXPECT_TRUE(app->ui().guardView->isVisibleTo(app->openWindow()));
+}
+
+TEST_F(AppDelegateTest, ClosingDocumentWindowsKeepsTheProgramRunningAndClosingTheStartWindowQuits) {
+    app->openFiles({pdf("a.pdf")});
+    QWidget* window = documents.documents()[0]->windowControllers()[0];
+    // Exit code 7 tells that the program was still running after the document window closed.
+    QTimer::singleShot(0, window, &QWidget::close);
+    QTimer::singleShot(0, [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QApplication::exec(), 7);
+    EXPECT_TRUE(app->openWindow()->isVisible());
+
+    QTimer::singleShot(0, app->openWindow(), &QWidget::close);
+    // Only fires when closing the start window did not quit.
+    QTimer stillRunning;
+    stillRunning.setSingleShot(true);
+    QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stillRunning.start(30000);
+    EXPECT_EQ(QApplication::exec(), 0);
+}
+
+} // namespace

@@ -1,0 +1,171 @@
+// Starts the real program on a real (virtual) X display, as a desktop starts it: with no file,
+// then again and again with files, which the running program takes over. Checks what shows on
+// the screen: the start window, each file's editing window with its page drawn, an open file's
+// window coming back to the front, and a file that cannot be opened reported while the other
+// windows stay.
+
+#include "tests/support/TestPdfBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// A virtual X server on a display number of its own choosing, stopped with the test.
+class VirtualDisplay {
+public:
+    VirtualDisplay() {
+        server_.setProgram("Xvfb");
+        server_.setArguments(
+            {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+        server_.start();
+        if (server_.waitForStarted(10000) && server_.waitForReadyRead(10000))
+            name_ = ":" + QString::fromLatin1(server_.readLine()).trimmed();
+    }
+    ~VirtualDisplay() {
+        server_.terminate();
+        server_.waitForFinished(5000);
+    }
+    QString name() const { return name_; }
+
+private:
+    QProcess server_;
+    QString name_;
+};
+
+// How many of the screen's pixels (every other one each way) are close to colour.
+int countPixels(const QImage& image, QColor colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); y += 2) {
+        for (int x = 0; x < image.width(); x += 2) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) < 60 &&
+                std::abs(c.green() - colour.green()) < 60 &&
+                std::abs(c.blue() - colour.blue()) < 60)
+                ++count;
+        }
+    }
+    return count;
+}
+
+// Polls until condition holds; false if it never does within a minute.
+bool eventually(const std::function<bool()>& condition) {
+    for (QDeadlineTimer deadline(60000); !deadline.hasExpired(); QThread::msleep(100)) {
+        if (condition())
+            return true;
+    }
+    return condition();
+}
+
+class DesktopSessionTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (display.name().isEmpty())
+            GTEST_SKIP() << "Xvfb is not available";
+        qputenv("DISPLAY", display.name().toLatin1());
+        environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display.name());
+        environment.remove("QT_QPA_PLATFORM");
+        static int argc = 1;
+        static char name[] = "session";
+        static char* argv[] = {name, nullptr};
+        screen = std::make_unique<QGuiApplication>(argc, argv);
+        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+    }
+    void TearDown() override {
+        primary.kill();
+        primary.waitForFinished(5000);
+    }
+
+    QString pdf(const QString& name, const QByteArray& fill) {
+        TestPage page;
+        page.content = fill + " rg 100 100 400 500 re f";
+        return TestPdfBuilder().addPage(page).writeTo(dir.filePath(name));
+    }
+    void start(QProcess& process, const QStringList& files) {
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(CROPMARK_EXECUTABLE), files);
+        ASSERT_TRUE(process.waitForStarted(10000));
+    }
+    // A later start hands its files to the running program and ends at once.
+    void handOver(const QStringList& files) {
+        QProcess second;
+        start(second, files);
+        ASSERT_TRUE(second.waitForFinished(30000));
+        EXPECT_EQ(second.exitCode(), 0);
+        EXPECT_EQ(primary.state(), QProcess::Running);
+    }
+    // The titles of the visible windows whose title matches pattern. xdotool matches the
+    // title an older property holds, which the dash before the program's name is not part of;
+    // the title returned is the one window lists show.
+    QStringList windowsNamed(const QString& pattern) const {
+        QStringList titles;
+        for (const QString& id : xdotool({"search", "--onlyvisible", "--name", pattern}))
+            titles << xdotool({"getwindowname", id}).value(0);
+        return titles;
+    }
+    QStringList xdotool(const QStringList& arguments) const {
+        QProcess tool;
+        tool.setProcessEnvironment(environment);
+        tool.start("xdotool", arguments);
+        tool.waitForFinished(10000);
+        const QString output = QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+        return output.isEmpty() ? QStringList() : output.split('\n');
+    }
+    int onScreen(QColor colour) const {
+        return countPixels(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), colour);
+    }
+
+    VirtualDisplay display;
+    std::unique_ptr<QGuiApplication> screen;
+    QProcessEnvironment environment;
+    QTemporaryDir dir;
+    QProcess primary;
+};
+
+TEST_F(DesktopSessionTest, LaterStartsHandTheirFilesToTheRunningProgram) {
+    const QString red = pdf("red.pdf", "1 0 0"), blue = pdf("blue.pdf", "0 0 1");
+    const QColor redInk(255, 0, 0), blueInk(0, 0, 255);
+    // Most of a page view: the drawn rectangle covers a good part of the screen.
+    constexpr int kDrawn = 20000;
+
+    start(primary, {});
+    ASSERT_TRUE(eventually([&] { return windowsNamed("^Cropmark$").size() == 1; }));
+
+    handOver({red});
+    EXPECT_TRUE(eventually([&] { return onScreen(redInk) > kDrawn; }));
+    EXPECT_EQ(windowsNamed("^red\\.pdf"), QStringList{"red.pdf — Cropmark"});
+
+    handOver({blue});
+    EXPECT_TRUE(eventually([&] { return onScreen(blueInk) > kDrawn; }));
+
+    // The file is open already: its window comes back in front of the other, alone.
+    handOver({red});
+    EXPECT_TRUE(eventually([&] { return onScreen(redInk) > kDrawn; }));
+    EXPECT_EQ(windowsNamed("^red\\.pdf"), QStringList{"red.pdf — Cropmark"});
+
+    QFile bad(dir.filePath("bad.pdf"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a PDF");
+    bad.close();
+    handOver({bad.fileName()});
+    // The start window and the alert carry the program's name.
+    EXPECT_TRUE(eventually([&] { return windowsNamed("^Cropmark$").size() == 2; }));
+    EXPECT_EQ(windowsNamed("^red\\.pdf"), QStringList{"red.pdf — Cropmark"});
+    EXPECT_EQ(windowsNamed("^blue\\.pdf"), QStringList{"blue.pdf — Cropmark"});
+}
+
+} // namespace
