@@ -240,6 +240,11 @@ TEST_F(AppDelegateTest, EditModeShowsEveryDeleteButtonAndDeletingAndClearingEmpt
     EXPECT_EQ(deleteButtonsShown(), 0);
     app->clickEditHandler();
     EXPECT_EQ(deleteButtonsShown(), 3);
+    // At the row's right end, in its middle.
+    settle();
+    const QRect button = row(0)->ui().deleteBtn->geometry();
+    EXPECT_NEAR(button.center().y(), row(0)->view()->height() / 2, 1);
+    EXPECT_GT(button.left(), row(0)->view()->width() * 3 / 4);
     // A row made while editing shows its button too.
     store().updateFileInfo(pdf("four.pdf"));
     EXPECT_EQ(deleteButtonsShown(), 4);
