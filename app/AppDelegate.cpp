@@ -116,7 +116,8 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     // Nothing to save until a document is open.
     saveMenuItem_ = new QAction(tr("Save As…"), this);
-    saveMenuItem_->setShortcut(QKeySequence::SaveAs);
+    // Spelled out: desktops without a key scheme of their own have no standard Save As key.
+    saveMenuItem_->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
     saveMenuItem_->setEnabled(false);
     connect(saveMenuItem_, &QAction::triggered, this, &AppDelegate::testPP);
     window->layout()->setMenuBar(new AppMenuBar(*this, saveMenuItem_, nullptr, window));

@@ -32,6 +32,8 @@ AppMenuBar::AppMenuBar(AppDelegate& app, QAction* saveAs, RMMainWindowController
     QMenu* view = addMenu(tr("&View"));
     if (document) {
         edit->addActions(document->editActions());
+        edit->addSeparator();
+        edit->addAction(document->settingsAction());
         view->addActions(document->navigationActions());
     } else {
         edit->setEnabled(false);

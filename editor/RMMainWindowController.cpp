@@ -12,6 +12,8 @@
 #include "platform/CollectionViewFlowLayout.h"
 #include "platform/DesktopFileOpener.h"
 #include "platform/NotificationCenter.h"
+#include "range/RMPageRangeWindowController.h"
+#include "range/RMSettingWindowController.h"
 #include "render/ImageCache.h"
 #include "render/ImageCacheBudget.h"
 #include "render/MupdfRasterizer.h"
@@ -138,6 +140,7 @@ void RMMainWindowController::windowDidLoad() {
         {ui_->lastJumpBtn, &RMMainWindowController::lastJumpClickHandler},
         {ui_->pageCropBtn, &RMMainWindowController::pageCropClickHandler},
         {ui_->batchCropBtn, &RMMainWindowController::batchCropClickHandler},
+        {ui_->pageRangeBtn, &RMMainWindowController::pageRangeClickHandler},
         {ui_->saveBtn, &RMMainWindowController::saveClickHandler},
         {ui_->cancelBtn, &RMMainWindowController::cancelClickHandler},
     };
@@ -230,10 +233,16 @@ void RMMainWindowController::setUpShortcuts() {
             tr(command.tip), command.keys.first().toString(QKeySequence::NativeText)));
     }
     saveAsAction_ = new QAction(tr("Save As…"), this);
-    saveAsAction_->setShortcuts({QKeySequence::SaveAs, QKeySequence::Save});
+    // Spelled out: desktops without a key scheme of their own have no standard Save As or
+    // Preferences key.
+    saveAsAction_->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_S, Qt::CTRL | Qt::Key_S});
     connect(saveAsAction_, &QAction::triggered, this,
             [this] { saveCurrentDocWithNeedCloseDocAfterFinish(false); });
     addAction(saveAsAction_);
+    settingsAction_ = new QAction(tr("Settings…"), this);
+    settingsAction_->setShortcut(Qt::CTRL | Qt::Key_Comma);
+    connect(settingsAction_, &QAction::triggered, this, &RMMainWindowController::showSettingWindow);
+    addAction(settingsAction_);
 }
 
 void RMMainWindowController::startPDFShowing() {
@@ -447,16 +456,49 @@ void RMMainWindowController::batchCropClickHandler() {
     if (!ui_->batchCropBtn->isSelected()) {
         ui_->batchCropBtn->setSelected(true);
         ui_->pageCropBtn->setSelected(false);
-        // "Page Range" stays disabled until there is a page range sheet for it to open.
+        ui_->pageRangeBtn->setEnabled(true);
     }
     session_->setBatchCrop(ui_->batchCropBtn->isSelected());
 }
 
 void RMMainWindowController::cropIsFinishedWithRect(const QRectF& rect) {
-    const bool cropped = session_->cropIsFinishedWithRect(rect);
+    cropsChanged(session_->cropIsFinishedWithRect(rect));
+}
+
+void RMMainWindowController::cropsChanged(bool someCropped) {
     reloadThumbnails();
-    if (cropped)
+    if (someCropped)
         ui_->saveBtn->setEnabled(true);
+}
+
+void RMMainWindowController::pageRangeClickHandler() {
+    if (!pageRangeCtrl_) {
+        pageRangeCtrl_ = new RMPageRangeWindowController(this);
+        pageRangeCtrl_->setPageRangeDelegate(this);
+    }
+    pageRangeCtrl_->setPageAmount(session_->pdfDoc().pageCount());
+    pageRangeCtrl_->rangeWindowWillShow();
+    pageRangeCtrl_->open();
+}
+
+void RMMainWindowController::applyPageRangeSettingWithPageArray(const QStringList& selection) {
+    if (!pageRangeCtrl_)
+        return;
+    pageRangeCtrl_->hide();
+    cropsChanged(session_->applyPageRangeSettingWithPageArray(selection));
+}
+
+void RMMainWindowController::cancelPageRangeSetting() {
+    if (pageRangeCtrl_)
+        pageRangeCtrl_->hide();
+}
+
+void RMMainWindowController::showSettingWindow() {
+    if (!settingWindowCtrl_)
+        settingWindowCtrl_ = std::make_unique<RMSettingWindowController>();
+    settingWindowCtrl_->show();
+    settingWindowCtrl_->raise();
+    settingWindowCtrl_->activateWindow();
 }
 
 void RMMainWindowController::saveClickHandler() {

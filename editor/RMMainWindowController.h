@@ -4,6 +4,7 @@
 #include "editor/RMDrawDelegate.h"
 #include "platform/CollectionViewDataSource.h"
 #include "platform/CollectionViewDelegate.h"
+#include "range/RMPageRangeInfoDelegate.h"
 #include "render/PageRenderRequest.h"
 
 #include <QHash>
@@ -25,6 +26,8 @@ class RMCollectionViewItem;
 class RMDecryptSheet;
 class RMSaveProgressSheet;
 class RMMainWindowDelegate;
+class RMPageRangeWindowController;
+class RMSettingWindowController;
 class RenderQueue;
 
 // The editing window of one open document: the thumbnail strip, the large page view with the
@@ -42,6 +45,7 @@ class RenderQueue;
 // GUI thread only.
 class RMMainWindowController : public QWidget,
                                public RMDrawDelegate,
+                               public RMPageRangeInfoDelegate,
                                public CollectionViewDataSource,
                                public CollectionViewDelegate {
     Q_OBJECT
@@ -66,6 +70,16 @@ public:
     void lastJumpClickHandler();
     void pageCropClickHandler();
     void batchCropClickHandler();
+    // "Page Range": the sheet in which the user chooses the pages a batch crop covers.
+    void pageRangeClickHandler();
+    RMPageRangeWindowController* pageRangeCtrl() const { return pageRangeCtrl_; }
+    // The sheet's answers: a new selection, at once carrying the current page's crop to it,
+    // or none.
+    void applyPageRangeSettingWithPageArray(const QStringList& selection) override;
+    void cancelPageRangeSetting() override;
+    // The settings window, made on first use.
+    void showSettingWindow();
+    RMSettingWindowController* settingWindowCtrl() const { return settingWindowCtrl_.get(); }
     // "Done": applies the pending crops to the pages' boxes.
     void saveClickHandler();
     // "Revert All": goes back to the file as it was opened.
@@ -92,6 +106,7 @@ public:
     const QList<QAction*>& editActions() const { return editActions_; }
     const QList<QAction*>& navigationActions() const { return navigationActions_; }
     QAction* saveAsAction() const { return saveAsAction_; }
+    QAction* settingsAction() const { return settingsAction_; }
     RMSaveProgressSheet* processBarWindow() const { return processBarWindow_; }
     // Not owned; the desktop's own opener by default.
     void setFileOpener(FileOpener* opener) { fileOpener_ = opener; }
@@ -137,6 +152,8 @@ private:
     // The page field's integer, kept between 1 and the page count while the user types.
     void pageFieldChanged();
     void pageFieldEnded();
+    // After the crops changed: thumbnails again, and "Done" once some page is cropped.
+    void cropsChanged(bool someCropped);
     // Reloads every thumbnail, keeping the selection, as every change of the crops does.
     void reloadThumbnails();
 
@@ -172,9 +189,12 @@ private:
     QList<QAction*> editActions_;
     QList<QAction*> navigationActions_;
     QAction* saveAsAction_ = nullptr;
+    QAction* settingsAction_ = nullptr;
     QHash<QObject*, QAction*> buttonActions_;
 
     RMDecryptSheet* decryptWindow_ = nullptr;
+    RMPageRangeWindowController* pageRangeCtrl_ = nullptr;
+    std::unique_ptr<RMSettingWindowController> settingWindowCtrl_;
     RMSaveProgressSheet* processBarWindow_;
     std::unique_ptr<FileOpener> desktopOpener_;
     FileOpener* fileOpener_;

@@ -11,17 +11,18 @@
 #include <QPixmap>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
 // The margins, gap and button size are those of the layout in MyTagCell.ui.
 constexpr double kTextLeft = 10;
-constexpr double kTextToButton = 6;
+constexpr double kTextToButton = 10;
 constexpr double kButtonSide = 8;
 constexpr double kButtonRight = 14;
 constexpr double kTagHeight = 26;
 constexpr qreal kCornerRadius = 13;
-constexpr int kFontPixelSize = 13;
+constexpr int kFontPixelSize = 12;
 const QColor kBackColor(214, 214, 214);
 const QColor kTextColor(44, 44, 44);
 
@@ -69,8 +70,14 @@ MyTagCell::MyTagCell(QObject* parent)
 MyTagCell::~MyTagCell() = default;
 
 QSizeF MyTagCell::sizeForTitle(const QString& title) {
-    const double text = std::ceil(QFontMetricsF(tagFont()).horizontalAdvance(shownText(title)));
-    return QSizeF(kTextLeft + text + kTextToButton + kButtonSide + kButtonRight, kTagHeight);
+    // Measured on one unbounded line, then taken in single precision and rounded down, so
+    // equal texts always give equal whole widths.
+    const QRectF bounds = QFontMetricsF(tagFont()).boundingRect(
+        QRectF(0, 0, std::numeric_limits<float>::max(), kTagHeight), Qt::AlignLeft | Qt::AlignTop,
+        shownText(title));
+    const float width =
+        float(bounds.width() + kTextLeft + kTextToButton + kButtonSide + kButtonRight);
+    return QSizeF(std::floor(width), kTagHeight);
 }
 
 void MyTagCell::setTitleStr(const QString& title) {

@@ -32,7 +32,7 @@ public:
     ~MyTagCell() override;
 
     // The item size that shows the whole text of a tag titled title: its text's width plus
-    // the margins and the delete button, 26 high.
+    // the margins, the gap and the delete button (42 in all), rounded down, 26 high.
     static QSizeF sizeForTitle(const QString& title);
 
     QString titleStr() const { return titleStr_; }

@@ -1,6 +1,8 @@
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewItem.h"
+#include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
+#include "tests/support/ExpectNear.h"
 #include "ui/RMTextField.h"
 
 namespace {
@@ -72,7 +74,7 @@ TEST_F(MainWindowTest, ModeButtonsSwitchBatchModeAndPageRange) {
     }
     window->batchCropClickHandler();
     EXPECT_TRUE(window->session().isBatchCrop());
-    EXPECT_FALSE(ui().pageRangeBtn->isEnabled()) << "no sheet to open yet";
+    EXPECT_TRUE(ui().pageRangeBtn->isEnabled());
     EXPECT_FALSE(ui().pageCropBtn->isSelected());
     window->session().applyPageRangeSettingWithPageArray({"2 - 3"});
     window->pageCropClickHandler();
@@ -138,3 +140,23 @@ TEST_F(MainWindowTest, ChoosingAThumbnailShowsItsPage) {
 }
 
 } // namespace
+
+TEST_F(MainWindowTest, PageRangeDoneCarriesTheCurrentCropToTheSelectionAtOnce) {
+    open(3);
+    QTest::mouseClick(ui().batchCropBtn, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QTest::mouseClick(ui().pageRangeBtn, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    RMPageRangeWindowController* sheet = window->pageRangeCtrl();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(sheet->isVisible());
+    QTest::keyClick(sheet, Qt::Key_Return);
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"1 - 3"});
+    // Page 1 was never cropped: the pages of its size stay whole, the taller third page
+    // gets the same crop fitted to it.
+    const auto& records = window->session().cropsRect();
+    expectNear(records[1].cropRect, QRectF(0, 0, 612, 792));
+    expectNear(records[2].cropRect, QRectF(0, 216, 612, 792));
+    EXPECT_TRUE(ui().saveBtn->isEnabled());
+}

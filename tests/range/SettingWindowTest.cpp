@@ -1,0 +1,42 @@
+// The settings window's tabs: which page shows, which tab is chosen, where the marker goes.
+
+#include "range/RMEncryptViewController.h"
+#include "range/RMOutputSetViewController.h"
+#include "range/RMPageRangeViewController.h"
+#include "range/RMSettingWindowController.h"
+#include "ui_RMSettingWindowController.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SettingWindowTest, OpensOnPageRangeWithNoTabChosenAndChoosingATabTwiceRepeatsItself) {
+    RMSettingWindowController settings;
+    settings.show();
+    auto& ui = settings.ui();
+    EXPECT_TRUE(settings.pageSetViewCtrl()->isVisible());
+    EXPECT_FALSE(settings.outputSetViewCtrl()->isVisible());
+    EXPECT_FALSE(settings.encryptSetViewCtrl()->isVisible());
+    for (SWSTAnswerButton* tab : {ui.rangeSetBtn, ui.saveSetBtn, ui.encryptSetBtn})
+        EXPECT_FALSE(tab->isSelected());
+
+    settings.saveSetHandler();
+    const QPoint marker = ui.animationView->pos();
+    settings.saveSetHandler();
+    EXPECT_EQ(ui.animationView->pos(), marker);
+    EXPECT_TRUE(settings.outputSetViewCtrl()->isVisible());
+    EXPECT_FALSE(settings.pageSetViewCtrl()->isVisible());
+    EXPECT_TRUE(ui.saveSetBtn->isSelected());
+    EXPECT_FALSE(ui.rangeSetBtn->isSelected());
+    // Just left of the tab, centred on it.
+    EXPECT_EQ(marker.x(), ui.saveSetBtn->x() - 15);
+    EXPECT_EQ(marker.y() + ui.animationView->height() / 2,
+              ui.saveSetBtn->y() + ui.saveSetBtn->height() / 2);
+
+    QWidget target;
+    target.setGeometry(20, 100, 80, 30);
+    ui.animationView->resize(4, 20);
+    EXPECT_EQ(settings.animationViewPointWithTargetView(&target), QPoint(5, 105));
+}
+
+} // namespace
