@@ -4,6 +4,8 @@
 #include "range/RMOutputSetViewController.h"
 #include "range/RMPageRangeViewController.h"
 #include "range/RMSettingWindowController.h"
+#include "ui/RMTextField.h"
+#include "ui_RMPageRangeViewController.h"
 #include "ui_RMSettingWindowController.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +34,15 @@ TEST(SettingWindowTest, OpensOnPageRangeWithNoTabChosenAndChoosingATabTwiceRepea
     EXPECT_EQ(marker.x(), ui.saveSetBtn->x() - 15);
     EXPECT_EQ(marker.y() + ui.animationView->height() / 2,
               ui.saveSetBtn->y() + ui.saveSetBtn->height() / 2);
+
+    // The page's editor takes a range as typed and leaves Done alone.
+    auto& page = settings.pageSetViewCtrl()->ui();
+    page.startPageField->setText("9");
+    page.endPageField->setText("4");
+    settings.pageSetViewCtrl()->editor().addPageClickHandler();
+    EXPECT_EQ(settings.pageSetViewCtrl()->editor().rangeTypeArray(), QStringList{"9 - 4"});
+    EXPECT_EQ(page.startPageField->text(), "9");
+    EXPECT_TRUE(page.okBtn->isEnabled());
 
     QWidget target;
     target.setGeometry(20, 100, 80, 30);
