@@ -1,7 +1,7 @@
 #include "app/Document.h"
 
+#include "app/RepairingPdfLoader.h"
 #include "crop/PdfDocument.h"
-#include "crop/QpdfLoader.h"
 #include "editor/RMMainWindowController.h"
 #include "platform/NotificationCenter.h"
 
@@ -12,13 +12,14 @@ Document::~Document() = default;
 bool Document::readFromURL(const QString& path, QString* error) {
     if (path.isEmpty())
         return false;
-    PdfOpenResult result = QpdfLoader().open(path);
+    PdfOpenResult result = RepairingPdfLoader().open(path);
     if (!result.ok()) {
         if (error)
             *error = result.message;
         return false;
     }
     pdf_ = std::move(result.document);
+    notice_ = result.notice;
     return true;
 }
 
@@ -29,6 +30,8 @@ void Document::makeWindowControllers() {
     controller->setAttribute(Qt::WA_DeleteOnClose);
     addWindowController(controller);
     windowCtrl_ = controller;
+    if (!notice_.isEmpty())
+        controller->showDocumentNotice(notice_);
 }
 
 void Document::saveDocumentAs() {

@@ -40,5 +40,7 @@ public:
 
 private:
     std::unique_ptr<PdfDocument> pdf_;
+    // What the window tells the user about how the file was opened.
+    QString notice_;
     QPointer<RMMainWindowController> windowCtrl_;
 };

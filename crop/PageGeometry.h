@@ -10,6 +10,9 @@
 struct PageGeometry {
     int rotation = 0;
     std::array<QRectF, kPdfBoxCount> boxes;
+    // The page's own object in the file is not a dictionary: there is nothing to draw it
+    // from, and its boxes are the defaults.
+    bool damaged = false;
 
     const QRectF& box(PdfBox which) const { return boxes[static_cast<int>(which)]; }
     QRectF& box(PdfBox which) { return boxes[static_cast<int>(which)]; }

@@ -36,6 +36,8 @@ public:
 
     // Display rotation of a page in degrees, clockwise: 0, 90, 180 or 270.
     virtual int rotation(int pageIndex) const = 0;
+    // Whether the page's description in the file is lost, so that nothing can draw it.
+    virtual bool isPageDamaged(int pageIndex) const = 0;
     // The effective box: inherited values honoured, corners normalised, a missing crop box
     // is the media box, and crop, bleed, trim and art boxes are clipped to the media box.
     virtual QRectF boundsForBox(int pageIndex, PdfBox box) const = 0;

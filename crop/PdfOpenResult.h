@@ -25,6 +25,9 @@ struct PdfOpenResult {
     std::unique_ptr<PdfDocument> document;
     PdfOpenError error = PdfOpenError::None;
     QString message;
+    // For an opened document, what the user should know about how it was opened (that it
+    // was repaired, say); empty when there is nothing to tell.
+    QString notice;
 
     bool ok() const { return document != nullptr; }
 };

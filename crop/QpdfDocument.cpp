@@ -50,6 +50,10 @@ int QpdfDocument::rotation(int pageIndex) const {
     return validIndex(pageIndex) ? pages_[static_cast<size_t>(pageIndex)].rotation : 0;
 }
 
+bool QpdfDocument::isPageDamaged(int pageIndex) const {
+    return validIndex(pageIndex) && pages_[static_cast<size_t>(pageIndex)].damaged;
+}
+
 QRectF QpdfDocument::boundsForBox(int pageIndex, PdfBox box) const {
     return validIndex(pageIndex) ? pages_[static_cast<size_t>(pageIndex)].box(box) : QRectF();
 }

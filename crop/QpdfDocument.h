@@ -24,6 +24,7 @@ public:
     bool isLocked() const override { return locked_; }
     bool unlockWithPassword(const QString& password) override;
     int rotation(int pageIndex) const override;
+    bool isPageDamaged(int pageIndex) const override;
     QRectF boundsForBox(int pageIndex, PdfBox box) const override;
     void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) override;
     QByteArray dataRepresentation() const override;

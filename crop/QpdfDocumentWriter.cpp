@@ -69,7 +69,12 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
     std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
     if (pages.size() != pages_.size())
         throw std::runtime_error("the file's pages changed since it was opened");
-    if (const auto update = QpdfUpdateBuilder::build(*pdf, data_, pages, pages_, setBoxes_)) {
+    // A file qpdf had to repair to read its pages is written whole, repaired, rather than
+    // updated: an update would carry the damage on to every reader of the saved file.
+    const bool damaged = pdf->anyWarnings();
+    if (const auto update = damaged
+                                ? std::nullopt
+                                : QpdfUpdateBuilder::build(*pdf, data_, pages, pages_, setBoxes_)) {
         const QByteArray appended = update->bytes();
         if (QpdfUpdateCheck::readsBack(data_, appended, password_, pages, pages_, setBoxes_)) {
             writeUpdate(appended, out);

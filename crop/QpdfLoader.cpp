@@ -46,6 +46,15 @@ PdfOpenResult QpdfLoader::open(const QString& path) const {
         return failure(PdfOpenError::Unreadable,
                        tr("The file “%1” could not be read: %2").arg(name, reason));
     }
+    return openData(std::move(data), name);
+}
+
+PdfOpenResult QpdfLoader::openBytes(QByteArray bytes, const QString& name) const {
+    return openData(PdfSourceData::fromBytes(std::move(bytes)), name);
+}
+
+PdfOpenResult QpdfLoader::openData(std::shared_ptr<const PdfSourceData> data,
+                                   const QString& name) const {
     if (data->size() == 0)
         return failure(PdfOpenError::Empty, tr("The file “%1” is empty.").arg(name));
     if (!data->bytes().first(std::min(data->size(), kMarkerWindow)).contains("%PDF-"))

@@ -75,6 +75,7 @@ PageGeometry read(const QPDFObjectHandle& page) {
     geometry.box(PdfBox::Bleed) = clippedBox(attribute(page, "/BleedBox", false), media, crop);
     geometry.box(PdfBox::Trim) = clippedBox(attribute(page, "/TrimBox", false), media, crop);
     geometry.box(PdfBox::Art) = clippedBox(attribute(page, "/ArtBox", false), media, crop);
+    geometry.damaged = !QPDFObjectHandle(page).isDictionary();
     return geometry;
 }
 

@@ -3,6 +3,8 @@
 #include "crop/CropGeometry.h"
 #include "crop/PageSelection.h"
 #include "crop/PdfWriteNotifications.h"
+#include "crop/QpdfRenderCopy.h"
+#include "editor/PagePlaceholder.h"
 #include "editor/PageSquareFit.h"
 #include "editor/RMCollectionViewItem.h"
 #include "editor/RMDecryptSheet.h"
@@ -16,14 +18,16 @@
 #include "range/RMSettingWindowController.h"
 #include "render/ImageCache.h"
 #include "render/ImageCacheBudget.h"
-#include "render/MupdfRasterizer.h"
+#include "render/RecoveringRasterizer.h"
 #include "render/RenderQueue.h"
+#include "render/SharedRenderCopy.h"
 #include "ui_RMMainWindowController.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -88,10 +92,48 @@ void RMMainWindowController::fitIntoScreen() {
 
 void RMMainWindowController::startRenderQueue() {
     const PdfRenderSource source = session_->pdfDoc().renderSource();
+    const int pages = session_->pdfDoc().pageCount();
+    // Pages the renderer cannot read from the file itself it draws from qpdf's rewrite of it,
+    // made once, by the first worker that needs it.
+    auto copy = std::make_shared<SharedRenderCopy>([source] { return QpdfRenderCopy::of(source); });
     cache_->clear();
     queue_ = std::make_unique<RenderQueue>(
-        [source] { return std::make_unique<MupdfRasterizer>(source); }, cache_);
+        [source, pages, copy] {
+            return std::make_unique<RecoveringRasterizer>(source, pages, copy);
+        },
+        cache_);
     connect(queue_.get(), &RenderQueue::rendered, this, &RMMainWindowController::imageRendered);
+    connect(queue_.get(), &RenderQueue::failed, this, &RMMainWindowController::imageFailed);
+}
+
+void RMMainWindowController::imageFailed(quint64 ticket, const PageRenderRequest& request,
+                                         const QString& message) {
+    // Kept like a picture, so the page is not tried again until its boxes change.
+    const QImage placeholder =
+        PagePlaceholder::image(request.pixelSize, request.devicePixelRatio, message);
+    cache_->insert(RenderKey(request), placeholder);
+    imageRendered(ticket, request, placeholder);
+}
+
+QImage RMMainWindowController::knownPicture(const PageRenderRequest& request) {
+    // A page whose description is lost would come back white from the renderer.
+    if (session_->pdfDoc().isPageDamaged(request.pageIndex)) {
+        return PagePlaceholder::image(
+            request.pixelSize, request.devicePixelRatio,
+            tr("The page's description in the file is damaged; there is nothing to draw it "
+               "from."));
+    }
+    return cache_->find(RenderKey(request));
+}
+
+void RMMainWindowController::showDocumentNotice(const QString& notice) {
+    auto* banner = new QLabel(notice, this);
+    banner->setObjectName(QStringLiteral("documentNotice"));
+    banner->setWordWrap(true);
+    banner->setStyleSheet(
+        QStringLiteral("#documentNotice { background: #5a4a1e; color: #f2e6c8; padding: 8px 14px; "
+                       "font-size: 12px; }"));
+    ui_->windowLayout->insertWidget(1, banner);
 }
 
 void RMMainWindowController::fitImageCacheToWindow() {
@@ -281,7 +323,7 @@ void RMMainWindowController::showCurrentPage() {
     const QRectF show = currentShowRect();
     layoutPageView();
     // Until the sharp picture arrives, the thumbnail stands in for it, stretched.
-    const QImage image = cache_->find(RenderKey(pageRequest(index, thumbnailImageSize(index))));
+    const QImage image = knownPicture(pageRequest(index, thumbnailImageSize(index)));
     ui_->pdfImgView->setPageImg(
         image, CropGeometry::pdfImgViewCropRectWithShowRect(show, record.pageRect, record.cropRect),
         show);
@@ -300,7 +342,7 @@ void RMMainWindowController::sharpenCurrentPage() {
         return;
     const qint64 index = session_->currentIndex();
     const PageRenderRequest request = pageRequest(index, ui_->pdfImgView->size());
-    const QImage image = cache_->find(RenderKey(request));
+    const QImage image = knownPicture(request);
     if (image.isNull()) {
         pageTicket_ = queue_->submit(request);
         return;
@@ -364,7 +406,7 @@ void RMMainWindowController::imageRendered(quint64 ticket, const PageRenderReque
 
 void RMMainWindowController::requestThumbnail(RMCollectionViewItem* item, qint64 index) {
     const PageRenderRequest request = pageRequest(index, thumbnailImageSize(index));
-    const QImage image = cache_->find(RenderKey(request));
+    const QImage image = knownPicture(request);
     item->setPageImage(image);
     if (image.isNull() && !thumbnailTickets_.contains(index))
         thumbnailTickets_.insert(index, queue_->submit(request));

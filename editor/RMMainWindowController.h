@@ -87,6 +87,9 @@ public:
 
     void cropIsFinishedWithRect(const QRectF& rect) override;
 
+    // Tells the user, above the pages, something about how the document was opened.
+    void showDocumentNotice(const QString& notice);
+
     // The password sheet, shown half a second after loading when the document is locked.
     void showDecryptWindow();
     RMDecryptSheet* decryptWindow() const { return decryptWindow_; }
@@ -161,6 +164,11 @@ private:
     QSizeF thumbnailImageSize(qint64 index) const;
     void requestThumbnail(RMCollectionViewItem* item, qint64 index);
     void imageRendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
+    // The picture of request at hand without rendering: from the cache, or the placeholder
+    // of a page that cannot be drawn; null otherwise.
+    QImage knownPicture(const PageRenderRequest& request);
+    // A page that cannot be drawn shows a placeholder saying why.
+    void imageFailed(quint64 ticket, const PageRenderRequest& request, const QString& message);
     // A render queue for the working document's current bytes and password.
     void startRenderQueue();
     // Bounds the image cache to the pictures this window's size can show.

@@ -45,7 +45,11 @@ protected:
             builder.addPage(page);
         if (!userPassword.isEmpty())
             builder.encrypt(userPassword, "owner");
-        delegate.path = builder.writeTo(dir.filePath(QString::fromUtf8(kFileName)));
+        openFile(builder.bytes());
+    }
+    // A window on a file holding bytes.
+    void openFile(const QByteArray& bytes) {
+        delegate.path = writeFile(dir.filePath(QString::fromUtf8(kFileName)), bytes);
         auto opened = QpdfLoader().open(delegate.path);
         ASSERT_TRUE(opened.ok());
         window = std::make_unique<RMMainWindowController>(std::move(opened.document), &delegate);

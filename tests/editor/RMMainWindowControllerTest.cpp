@@ -5,6 +5,9 @@
 #include "tests/support/ExpectNear.h"
 #include "ui/RMTextField.h"
 
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+
 namespace {
 
 TEST_F(MainWindowTest, OpensOnPageOneWithItsCountAndNavigation) {
@@ -159,4 +162,22 @@ TEST_F(MainWindowTest, PageRangeDoneCarriesTheCurrentCropToTheSelectionAtOnce) {
     expectNear(records[1].cropRect, QRectF(0, 0, 612, 792));
     expectNear(records[2].cropRect, QRectF(0, 216, 612, 792));
     EXPECT_TRUE(ui().saveBtn->isEnabled());
+}
+
+TEST_F(MainWindowTest, APageThatCannotBeDrawnSaysSoInsteadOfStayingWhite) {
+    TestPage page;
+    page.content = "0 0 1 rg 0 0 612 792 re f";
+    QString bytes = QString::fromLatin1(TestPdfBuilder().addPages(2, page).bytes());
+    // The first page's object is lost to a string; no reader can draw that page.
+    const auto first = QRegularExpression(R"(\d+ 0 obj\s*(<<\s*/Contents))").match(bytes);
+    bytes.insert(first.capturedStart(1), "(lost) ");
+    openFile(bytes.toLatin1());
+    const auto shown = [this] {
+        const QImage view = ui().pdfImgView->grab().toImage();
+        return view.pixelColor(view.width() / 2, view.height() / 8);
+    };
+    for (QDeadlineTimer deadline(20000);
+         shown() != QColor(0xEE, 0xEE, 0xEE) && !deadline.hasExpired();)
+        QTest::qWait(20);
+    EXPECT_EQ(shown(), QColor(0xEE, 0xEE, 0xEE)) << "the placeholder's grey, not white";
 }

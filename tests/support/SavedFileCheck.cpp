@@ -1,5 +1,6 @@
 #include "tests/support/SavedFileCheck.h"
 
+#include "crop/QpdfLoader.h"
 #include "render/MupdfRasterizer.h"
 
 #include <QProcess>
@@ -9,7 +10,8 @@ namespace SavedFileCheck {
 
 namespace {
 
-testing::AssertionResult qpdfChecks(const QString& path, const QByteArray& password) {
+// What `qpdf --check` prints for path, and whether it found nothing wrong.
+std::pair<QByteArray, bool> qpdfCheck(const QString& path, const QByteArray& password) {
     QStringList arguments{"--check", path};
     if (!password.isEmpty())
         arguments.prepend("--password=" + QString::fromUtf8(password));
@@ -17,11 +19,20 @@ testing::AssertionResult qpdfChecks(const QString& path, const QByteArray& passw
     qpdf.setProcessChannelMode(QProcess::MergedChannels);
     qpdf.start("qpdf", arguments);
     if (!qpdf.waitForFinished(-1))
-        return testing::AssertionFailure()
-               << "qpdf did not run: " << qpdf.errorString().toStdString();
+        return {"qpdf did not run: " + qpdf.errorString().toUtf8(), false};
     const QByteArray output = qpdf.readAll();
-    if (qpdf.exitStatus() != QProcess::NormalExit || qpdf.exitCode() != 0 ||
-        output.contains("WARNING"))
+    const bool clean = qpdf.exitStatus() == QProcess::NormalExit && qpdf.exitCode() == 0 &&
+                       !output.contains("WARNING");
+    return {output, clean};
+}
+
+qsizetype problemCount(const QByteArray& output) {
+    return output.count("WARNING") + output.count("ERROR");
+}
+
+testing::AssertionResult qpdfChecks(const QString& path, const QByteArray& password) {
+    const auto [output, clean] = qpdfCheck(path, password);
+    if (!clean)
         return testing::AssertionFailure() << "qpdf --check: " << output.toStdString();
     return testing::AssertionSuccess();
 }
@@ -51,6 +62,22 @@ testing::AssertionResult readsCleanly(const QString& path, int pageCount,
                                       const QByteArray& password) {
     testing::AssertionResult qpdf = qpdfChecks(path, password);
     return qpdf ? mupdfDraws(path, pageCount, password) : qpdf;
+}
+
+testing::AssertionResult readsNoWorseThan(const QString& path, const QString& source,
+                                          int pageCount) {
+    const auto [before, sourceClean] = qpdfCheck(source, {});
+    if (sourceClean)
+        return readsCleanly(path, pageCount);
+    const auto [after, clean] = qpdfCheck(path, {});
+    if (!clean && problemCount(after) > problemCount(before))
+        return testing::AssertionFailure()
+               << "qpdf --check finds more than in the original: " << after.toStdString();
+    const PdfOpenResult reopened = QpdfLoader().open(path);
+    if (!reopened.ok() || reopened.document->pageCount() != pageCount)
+        return testing::AssertionFailure() << "the saved file does not reopen with " << pageCount
+                                           << " pages: " << reopened.message.toStdString();
+    return testing::AssertionSuccess();
 }
 
 testing::AssertionResult bytesReadCleanly(const QByteArray& bytes, int pageCount,

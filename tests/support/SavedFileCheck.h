@@ -20,6 +20,11 @@ namespace SavedFileCheck {
 testing::AssertionResult readsCleanly(const QString& path, int pageCount,
                                       const QByteArray& password = {});
 
+// For a file saved from source, a file that is itself damaged: the saved file may carry the
+// damage on (a broken content stream stays broken) but adds none, and reopens with pageCount
+// pages. From an undamaged source, as readsCleanly().
+testing::AssertionResult readsNoWorseThan(const QString& path, const QString& source,
+                                          int pageCount);
 // The same for bytes made in memory (dataRepresentation), checked as a temporary file.
 testing::AssertionResult bytesReadCleanly(const QByteArray& bytes, int pageCount,
                                           const QByteArray& password = {});

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// The picture that stands for a page that cannot be drawn, so no page is ever silently white:
+// a grey page with a warning sign and, where there is room, "This page cannot be shown" and
+// the reason.
+class PagePlaceholder {
+public:
+    PagePlaceholder() = delete;
+
+    // pixelSize in device pixels, at devicePixelRatio.
+    static QImage image(const QSize& pixelSize, qreal devicePixelRatio, const QString& reason);
+};

@@ -1,0 +1,46 @@
+#include "render/RecoveringRasterizer.h"
+
+#include "render/SharedRenderCopy.h"
+
+RecoveringRasterizer::RecoveringRasterizer(PdfRenderSource source, int expectedPages,
+                                           std::shared_ptr<SharedRenderCopy> copy)
+    : primary_(std::move(source)), expectedPages_(expectedPages),
+      primaryAgrees_(primary_.pageCount() == expectedPages), copy_(std::move(copy)) {}
+
+RecoveringRasterizer::~RecoveringRasterizer() = default;
+
+PageRenderResult RecoveringRasterizer::render(const PageRenderRequest& request,
+                                              std::stop_token stop) {
+    PageRenderResult result;
+    if (primaryAgrees_) {
+        result = primary_.render(request, stop);
+        if (result.error.isEmpty())
+            return result;
+    }
+    if (PageRasterizer* other = fallback()) {
+        PageRenderResult second = other->render(request, stop);
+        if (second.error.isEmpty() || !primaryAgrees_)
+            return second;
+    }
+    if (primaryAgrees_)
+        return result;
+    // Pages numbered differently would show the wrong page: nothing is drawn from them.
+    return PageRenderResult::failure(
+        primary_.pageCount() == 0
+            ? primary_.render(request, stop).error
+            : QStringLiteral("The page cannot be drawn: the document's pages are damaged."));
+}
+
+PageRasterizer* RecoveringRasterizer::fallback() {
+    if (!fallbackTried_) {
+        fallbackTried_ = true;
+        if (copy_) {
+            if (const auto& copy = copy_->get()) {
+                auto rasterizer = std::make_unique<MupdfRasterizer>(*copy);
+                if (rasterizer->pageCount() == expectedPages_)
+                    fallback_ = std::move(rasterizer);
+            }
+        }
+    }
+    return fallback_.get();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "render/MupdfRasterizer.h"
+#include "render/PageRasterizer.h"
+
+#include <memory>
+
+class SharedRenderCopy;
+
+// Draws a document's pages as the document services see them, from its own bytes when MuPDF
+// reads them with the same pages, and from the rewritten copy otherwise: when MuPDF cannot
+// open the file, counts other pages than expected, or fails on a page. A page that cannot be
+// drawn either way comes back as a failure that says why.
+//
+// Thread: as PageRasterizer; the shared copy may be made by any of a document's rasterizers.
+class RecoveringRasterizer final : public PageRasterizer {
+public:
+    // expectedPages: the page count of the document services.
+    RecoveringRasterizer(PdfRenderSource source, int expectedPages,
+                         std::shared_ptr<SharedRenderCopy> copy);
+    ~RecoveringRasterizer() override;
+
+    PageRenderResult render(const PageRenderRequest& request, std::stop_token stop) override;
+    int pageCount() const override { return expectedPages_; }
+
+private:
+    // The rasterizer of the rewritten copy, made on first need; null when there is none or it
+    // does not have the expected pages either.
+    PageRasterizer* fallback();
+
+    MupdfRasterizer primary_;
+    const int expectedPages_;
+    const bool primaryAgrees_;
+    std::shared_ptr<SharedRenderCopy> copy_;
+    std::unique_ptr<MupdfRasterizer> fallback_;
+    bool fallbackTried_ = false;
+};

@@ -1,0 +1,84 @@
+// Damaged and hostile files go through everything a user can do with them: open (repairing
+// what can be repaired), draw every page, crop, "Done" and save. Nothing may crash or hang; a
+// file that cannot be opened says why; a page that cannot be drawn says why; a saved file
+// reads cleanly.
+
+#include "app/RepairingPdfLoader.h"
+#include "crop/CropSession.h"
+#include "crop/QpdfRenderCopy.h"
+#include "render/RecoveringRasterizer.h"
+#include "render/SharedRenderCopy.h"
+#include "tests/support/BadPdfCorpus.h"
+#include "tests/support/SavedFileCheck.h"
+#include "tests/support/TestPdfBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace {
+
+class BadInputTest : public testing::TestWithParam<BadPdf> {};
+
+TEST_P(BadInputTest, OpensOrSaysWhyDrawsOrSaysWhyAndSavesCleanly) {
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath(GetParam().name + ".pdf"), GetParam().bytes);
+    PdfOpenResult opened = RepairingPdfLoader().open(path);
+    if (!opened.ok()) {
+        EXPECT_FALSE(opened.message.isEmpty());
+        return;
+    }
+    CropSession session(std::move(opened.document));
+    const int pages = session.pdfDoc().pageCount();
+    ASSERT_GT(pages, 0);
+
+    const PdfRenderSource source = session.pdfDoc().renderSource();
+    auto copy = std::make_shared<SharedRenderCopy>([source] { return QpdfRenderCopy::of(source); });
+    RecoveringRasterizer rasterizer(source, pages, copy);
+    for (int i = 0; i < std::min(pages, 4); ++i) {
+        const RMCropInfo& record = session.cropsRect()[size_t(i)];
+        PageRenderRequest request;
+        request.pageIndex = i;
+        request.box = record.originalPageRect;
+        request.rotation = int(record.pageRoation);
+        request.pixelSize = QSize(90, 120);
+        const PageRenderResult drawn = rasterizer.render(request, {});
+        EXPECT_NE(drawn.image.isNull(), drawn.error.isEmpty()) << "page " << i;
+    }
+
+    session.cropIsFinishedWithRect(QRectF(40, 40, 300, 300));
+    session.done();
+    const QString saved = dir.filePath("saved.pdf");
+    QString error;
+    if (session.pdfDoc().writeToFile(saved, &error))
+        EXPECT_TRUE(SavedFileCheck::readsNoWorseThan(saved, path, pages));
+    else
+        EXPECT_FALSE(error.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Corpus, BadInputTest, testing::ValuesIn(badPdfCorpus()),
+    [](const testing::TestParamInfo<BadPdf>& file) {
+        QString name = file.param.name;
+        return name.replace(QRegularExpression("[^A-Za-z0-9]"), "_").toStdString();
+    });
+
+TEST(BadInputPaths, FoldersMissingFilesAndTheRepairedCaseSayWhatHappened) {
+    QTemporaryDir dir;
+    EXPECT_FALSE(RepairingPdfLoader().open(dir.path()).message.isEmpty());
+    EXPECT_FALSE(RepairingPdfLoader().open(dir.filePath("missing.pdf")).message.isEmpty());
+    // Junk before the header hides the file from the document services; the repaired copy
+    // opens, and the user is told.
+    const QString hidden = writeFile(dir.filePath("hidden.pdf"),
+                                     QByteArray(4096, 'x') + TestPdfBuilder().addPages(2).bytes());
+    const PdfOpenResult repaired = RepairingPdfLoader().open(hidden);
+    ASSERT_TRUE(repaired.ok());
+    EXPECT_EQ(repaired.document->pageCount(), 2);
+    EXPECT_TRUE(repaired.notice.contains("repaired"));
+}
+
+} // namespace

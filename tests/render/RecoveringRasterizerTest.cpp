@@ -1,0 +1,56 @@
+// Pages MuPDF cannot read from the file itself are drawn from qpdf's rewrite of it; pages that
+// cannot be drawn either way say so, and a page is never drawn from the wrong place.
+
+#include "render/RecoveringRasterizer.h"
+#include "crop/QpdfRenderCopy.h"
+#include "render/SharedRenderCopy.h"
+#include "tests/support/TestPdfBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+namespace {
+
+// Three pages, each filled with red; the page tree claims five.
+PdfRenderSource overcountedFile() {
+    TestPage page;
+    page.content = "1 0 0 rg 0 0 612 792 re f";
+    const QString written = QString::fromLatin1(TestPdfBuilder().addPages(3, page).bytes());
+    QString bytes = written;
+    bytes.replace(QRegularExpression("/Count 3"), "/Count 5");
+    return {PdfSourceData::fromBytes(bytes.toLatin1()), {}};
+}
+
+PageRenderResult draw(PageRasterizer& rasterizer, int page) {
+    return rasterizer.render({page, QRectF(0, 0, 612, 792), 0, QSize(12, 16), 1}, {});
+}
+
+TEST(RecoveringRasterizerTest, DrawsFromTheRewrittenCopyWhenMupdfCountsOtherPages) {
+    const PdfRenderSource source = overcountedFile();
+    ASSERT_NE(MupdfRasterizer(source).pageCount(), 3) << "MuPDF believes the page tree";
+    int copies = 0;
+    auto copy = std::make_shared<SharedRenderCopy>([&] {
+        ++copies;
+        return QpdfRenderCopy::of(source);
+    });
+    RecoveringRasterizer first(source, 3, copy);
+    RecoveringRasterizer second(source, 3, copy);
+    for (int page = 0; page < 3; ++page) {
+        const PageRenderResult drawn = draw(page % 2 ? first : second, page);
+        ASSERT_FALSE(drawn.image.isNull()) << drawn.error.toStdString();
+        EXPECT_EQ(drawn.image.pixelColor(6, 8), QColor(Qt::red));
+    }
+    EXPECT_EQ(copies, 1);
+}
+
+TEST(RecoveringRasterizerTest, WithoutACopyPagesNumberedOtherwiseAreNotDrawnButExplained) {
+    RecoveringRasterizer rasterizer(overcountedFile(), 3, std::make_shared<SharedRenderCopy>([] {
+                                        return std::optional<PdfRenderSource>();
+                                    }));
+    const PageRenderResult drawn = draw(rasterizer, 1);
+    EXPECT_TRUE(drawn.image.isNull());
+    EXPECT_FALSE(drawn.error.isEmpty());
+}
+
+} // namespace
