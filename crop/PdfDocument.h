@@ -54,7 +54,17 @@ public:
     // a temporary file beside it that is renamed over path only once complete, so a failed
     // write leaves no partial file and an existing file at path as it was. Returns false,
     // with a reason a user can read in errorMessage, when the file cannot be written.
+    //
+    // Both fail, saying so, once fileChangedSinceOpened() is true, or when it turns true
+    // while the bytes are made: they would mix the file as it was opened with what another
+    // program wrote since.
     virtual bool writeToFile(const QString& path, QString* errorMessage) const = 0;
+
+    // True once another program has written into the file this document was opened from, or
+    // cut it short. Its pages may then draw wrongly or blank, and it can no longer be saved;
+    // opening the file again reads its new version. A file replaced by renaming another over
+    // it, as a save does, keeps the bytes that were opened, so it has not changed. Any thread.
+    virtual bool fileChangedSinceOpened() const = 0;
 
     // What the renderer needs to draw this document's pages.
     virtual PdfRenderSource renderSource() const = 0;

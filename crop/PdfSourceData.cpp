@@ -1,5 +1,11 @@
 #include "crop/PdfSourceData.h"
 
+#include "crop/MappingFaultGuard.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 std::shared_ptr<const PdfSourceData> PdfSourceData::mapFile(const QString& path,
                                                             QString* errorString) {
     auto file = std::make_unique<QFile>(path);
@@ -8,16 +14,31 @@ std::shared_ptr<const PdfSourceData> PdfSourceData::mapFile(const QString& path,
             *errorString = file->errorString();
         return nullptr;
     }
+    struct stat status = {};
+    if (fstat(file->handle(), &status) != 0) {
+        if (errorString)
+            *errorString = QString::fromLocal8Bit(std::strerror(errno));
+        return nullptr;
+    }
     std::shared_ptr<PdfSourceData> source(new PdfSourceData);
     source->description_ = path;
-    const qint64 size = file->size();
+    source->fileSize_ = status.st_size;
+    source->modified_ = status.st_mtim;
+    const qint64 size = status.st_size;
     if (size > 0) {
-        uchar* mapped = file->map(0, size);
-        if (mapped) {
-            source->data_ = reinterpret_cast<const char*>(mapped);
-            source->size_ = size;
-        } else {
-            // Files that cannot be mapped (pipes, some network file systems) are read instead.
+        if (uchar* mapped = file->map(0, size)) {
+            auto guard = std::make_unique<MappingFaultGuard>(mapped, size);
+            if (guard->isActive()) {
+                source->guard_ = std::move(guard);
+                source->data_ = reinterpret_cast<const char*>(mapped);
+                source->size_ = size;
+            } else {
+                file->unmap(mapped);
+            }
+        }
+        if (!source->data_) {
+            // Files that cannot be mapped (pipes, some network file systems), or not safely,
+            // are read instead.
             source->owned_ = file->readAll();
             if (source->owned_.size() != size) {
                 if (errorString)
@@ -41,7 +62,19 @@ std::shared_ptr<const PdfSourceData> PdfSourceData::fromBytes(QByteArray bytes) 
     return source;
 }
 
+bool PdfSourceData::changedOnDisk() const {
+    if (guard_ && guard_->hasFaulted())
+        return true;
+    if (!file_)
+        return false;
+    struct stat status = {};
+    return fstat(file_->handle(), &status) != 0 || status.st_size != fileSize_ ||
+           status.st_mtim.tv_sec != modified_.tv_sec || status.st_mtim.tv_nsec != modified_.tv_nsec;
+}
+
 PdfSourceData::~PdfSourceData() {
+    // Unguarded first, so that no fault handled in between can lay pages where the mapping was.
+    guard_.reset();
     if (file_ && owned_.isEmpty() && data_)
         file_->unmap(reinterpret_cast<uchar*>(const_cast<char*>(data_)));
 }

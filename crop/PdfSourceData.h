@@ -5,13 +5,21 @@
 #include <QFile>
 #include <QString>
 
+#include <ctime>
 #include <memory>
+
+class MappingFaultGuard;
 
 // The bytes of an opened PDF file, read-only and shared by everything that reads the file:
 // the working document, its copies and the renderer's workers.
 //
 // The file is mapped rather than read, so opening a 500 MB file costs no copy. Saving
 // replaces files by renaming a new one over them, which leaves a mapped original intact.
+// Another program may still write into the file or cut it short while it is open: what it
+// wrote then shows in the bytes, and a part cut off reads as zeros rather than ending the
+// program (MappingFaultGuard). Either way changedOnDisk() turns true, and the bytes are no
+// longer the file that was opened.
+//
 // Immutable after creation, so any thread may read it.
 class PdfSourceData {
 public:
@@ -28,6 +36,11 @@ public:
     int fileHandle() const { return file_ ? file_->handle() : -1; }
     // A name for messages: the file path, or a placeholder for bytes in memory.
     const QString& description() const { return description_; }
+    // True once the file's size or modification time differs from when it was opened, or a
+    // read found part of it gone: the bytes, and a copy made from the file, may then mix two
+    // versions of it. A file that was replaced by renaming another over it is unchanged, as
+    // its bytes are. False for bytes in memory.
+    bool changedOnDisk() const;
 
     PdfSourceData(const PdfSourceData&) = delete;
     PdfSourceData& operator=(const PdfSourceData&) = delete;
@@ -37,6 +50,10 @@ private:
     PdfSourceData() = default;
 
     std::unique_ptr<QFile> file_;
+    // The file as it was when opened.
+    qint64 fileSize_ = 0;
+    timespec modified_ = {};
+    std::unique_ptr<MappingFaultGuard> guard_;
     QByteArray owned_;
     const char* data_ = nullptr;
     qsizetype size_ = 0;

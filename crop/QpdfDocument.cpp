@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <system_error>
 
@@ -98,7 +99,7 @@ bool QpdfDocument::write(QIODevice& out, QString* errorMessage, int* systemError
             *errorMessage = QCoreApplication::translate(
                 "QpdfDocument", locked_ ? "The document is locked." : "The document has no file.");
         }
-    } else {
+    } else if (!fileChangedSinceOpened()) {
         try {
             QpdfDocumentWriter writer(*data_, password_, pages_, setBoxes_, [this, &center] {
                 center.post(PdfWriteNotifications::didEndPageWrite, this);
@@ -113,8 +114,28 @@ bool QpdfDocument::write(QIODevice& out, QString* errorMessage, int* systemError
                 *systemError = failedWrite->code().value();
         }
     }
+    // Asked again once the bytes are made: a change while the file was being read may have
+    // let part of its new version in, or cut the copy short with a less telling error.
+    if (!locked_ && fileChangedSinceOpened()) {
+        written = false;
+        if (errorMessage) {
+            *errorMessage =
+                QCoreApplication::translate(
+                    "QpdfDocument",
+                    "“%1” was changed by another program after Cropmark opened it, so it can no "
+                    "longer be saved from this window. Open the file again to crop its new "
+                    "version.")
+                    .arg(QFileInfo(data_->description()).fileName());
+        }
+        if (systemError)
+            *systemError = 0;
+    }
     center.post(PdfWriteNotifications::didEndWrite, this);
     return written;
+}
+
+bool QpdfDocument::fileChangedSinceOpened() const {
+    return data_ && data_->changedOnDisk();
 }
 
 PdfRenderSource QpdfDocument::renderSource() const {

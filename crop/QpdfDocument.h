@@ -29,6 +29,7 @@ public:
     void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) override;
     QByteArray dataRepresentation() const override;
     bool writeToFile(const QString& path, QString* errorMessage) const override;
+    bool fileChangedSinceOpened() const override;
     PdfRenderSource renderSource() const override;
 
 private:

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <iterator>
 #include <limits>
 #include <string>
@@ -193,6 +196,25 @@ TEST(MupdfRasterizerTest, AnswersWhatItCannotDrawWithAMessage) {
     stop.request_stop();
     const PageRenderResult stopped = rasterizer.render(requestFor(kLetter, 0), stop.get_token());
     EXPECT_TRUE(stopped.cancelled && stopped.image.isNull() && stopped.error.isEmpty());
+}
+
+// Another program cutting the file short while it is open, before MuPDF read it or after: every
+// page is drawn from what is left or refused with a message, and the program goes on.
+TEST(MupdfRasterizerTest, DrawsOnFromAFileCutShortWhileOpen) {
+    QTemporaryDir dir;
+    const auto padded = [](TestPage& page) { page.content += QByteArray(400, ' '); };
+    const QString path =
+        TestPdfBuilder().addPages(40, squarePage({}, padded)).writeTo(dir.filePath("in.pdf"));
+    const auto data = PdfSourceData::mapFile(path, nullptr);
+    MupdfRasterizer openedBefore(PdfRenderSource{data, {}});
+    QFile(path).resize(data->size() / 2);
+    MupdfRasterizer openedAfter(PdfRenderSource{data, {}});
+    for (int i = 0; i < 80; ++i) {
+        const PageRenderResult result =
+            (i < 40 ? openedBefore : openedAfter).render(requestFor(kLetter, 0, i % 40), {});
+        EXPECT_NE(result.image.isNull(), result.error.isEmpty()) << i;
+    }
+    EXPECT_TRUE(data->changedOnDisk());
 }
 
 } // namespace
