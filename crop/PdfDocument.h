@@ -51,9 +51,11 @@ public:
     virtual QByteArray dataRepresentation() const = 0;
 
     // Writes the same bytes, with the same notifications, into the file at path. They go to
-    // a temporary file beside it that is renamed over path only once complete, so a failed
-    // write leaves no partial file and an existing file at path as it was. Returns false,
-    // with a reason a user can read in errorMessage, when the file cannot be written.
+    // a temporary file beside it that is forced to disk, read back and found to hold this
+    // document's pages and boxes before it is renamed over path, so a failed write leaves no
+    // partial file and an existing file at path as it was, and a crash leaves the old file
+    // or the new one. Returns false, with a reason a user can read in errorMessage, when the
+    // file cannot be written or does not read back.
     //
     // Both fail, saying so, once fileChangedSinceOpened() is true, or when it turns true
     // while the bytes are made: they would mix the file as it was opened with what another

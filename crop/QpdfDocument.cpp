@@ -3,6 +3,7 @@
 #include "crop/PdfWriteNotifications.h"
 #include "crop/QpdfDocumentWriter.h"
 #include "crop/QpdfParser.h"
+#include "crop/QpdfReadBack.h"
 #include "crop/RectMath.h"
 #include "crop/ReplacingFile.h"
 #include "platform/NotificationCenter.h"
@@ -85,6 +86,16 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
     if (!write(file.device(), &reason, &systemError)) {
         if (errorMessage)
             *errorMessage = file.failureMessage(systemError, reason);
+        return false;
+    }
+    if (!file.finish(errorMessage))
+        return false;
+    if (!QpdfReadBack::fileReadsBack(file.writtenPath(), password_, pages_, setBoxes_)) {
+        if (errorMessage) {
+            *errorMessage = QCoreApplication::translate(
+                "QpdfDocument",
+                "The saved file could not be read back correctly, so nothing was replaced.");
+        }
         return false;
     }
     return file.commit(errorMessage);

@@ -3,8 +3,8 @@
 #include "crop/DeviceWrite.h"
 #include "crop/PdfBoxText.h"
 #include "crop/QpdfParser.h"
+#include "crop/QpdfReadBack.h"
 #include "crop/QpdfUpdateBuilder.h"
-#include "crop/QpdfUpdateCheck.h"
 #include "crop/SourceRangeCopy.h"
 
 #include <qpdf/Pipeline.hh>
@@ -76,7 +76,7 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
                                 ? std::nullopt
                                 : QpdfUpdateBuilder::build(*pdf, data_, pages, pages_, setBoxes_)) {
         const QByteArray appended = update->bytes();
-        if (QpdfUpdateCheck::readsBack(data_, appended, password_, pages, pages_, setBoxes_)) {
+        if (QpdfReadBack::updateReadsBack(data_, appended, password_, pages, pages_, setBoxes_)) {
             writeUpdate(appended, out);
             return;
         }

@@ -17,7 +17,7 @@ class QPDF;
 // Where it is safe, the output is the original file followed by an incremental update that
 // holds only the changed page dictionaries, which keeps every original byte and costs about
 // as much as copying the file; with no box set, it is the original file unchanged. The
-// update is read back strictly before it is written (QpdfUpdateCheck). A file that needed
+// update is read back strictly before it is written (QpdfReadBack). A file that needed
 // repair, whose pages qpdf had to rearrange, whose changed pages hold strings that would need
 // encrypting, or whose update does not read back cleanly is rewritten whole by qpdf, streams
 // copied without decoding. Either way encryption, links, outlines and annotations are kept.

@@ -7,12 +7,29 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 void setError(QString* errorMessage, const QString& text) {
     if (errorMessage)
         *errorMessage = text;
+}
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Makes a rename in folder last through a crash. File systems that cannot sync a folder,
+// or a folder this process may not open, leave it to the system to write in its own time.
+void syncFolder(const QString& folder) {
+    const int handle =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0)
+        return;
+    ::fsync(handle);
+    ::close(handle);
 }
 
 } // namespace
@@ -58,13 +75,19 @@ QFile& ReplacingFile::device() {
     return *file_;
 }
 
-bool ReplacingFile::commit(QString* errorMessage) {
+bool ReplacingFile::finish(QString* errorMessage) {
     if (!file_)
         return false;
-    // Data Qt still holds is written on flush, so this is where a full disk may show.
+    // A full disk may show when the data Qt still holds is written, or only at the sync, on
+    // file systems that allocate space when data goes to disk.
     errno = 0;
     if (!file_->flush()) {
         setError(errorMessage, failureMessage(errno, file_->errorString()));
+        return false;
+    }
+    if (::fdatasync(file_->handle()) != 0) {
+        const int error = errno;
+        setError(errorMessage, failureMessage(error, systemReason(error)));
         return false;
     }
     file_->close();
@@ -72,13 +95,26 @@ bool ReplacingFile::commit(QString* errorMessage) {
         setError(errorMessage, failureMessage(errno, file_->errorString()));
         return false;
     }
+    finished_ = true;
+    return true;
+}
+
+QString ReplacingFile::writtenPath() const {
+    return file_ ? file_->fileName() : QString();
+}
+
+bool ReplacingFile::commit(QString* errorMessage) {
+    if (!finished_)
+        return false;
     // Unlike QFile::rename, rename(2) replaces an existing target in one step.
     if (std::rename(QFile::encodeName(file_->fileName()).constData(),
                     QFile::encodeName(target_).constData()) != 0) {
-        setError(errorMessage, failureMessage(errno, QString::fromLocal8Bit(std::strerror(errno))));
+        const int error = errno;
+        setError(errorMessage, failureMessage(error, systemReason(error)));
         return false;
     }
     committed_ = true;
+    syncFolder(QFileInfo(target_).absolutePath());
     return true;
 }
 

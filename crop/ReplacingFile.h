@@ -12,9 +12,9 @@ class QTemporaryFile;
 // an existing target as it was. An existing target's permissions are kept; a symbolic link
 // is followed, so the file it points to is replaced.
 //
-// Like cp, it does not force the data to disk before the rename: a save should cost about
-// what a copy costs. File systems that delay allocation write a renamed-over file's data
-// before the rename is committed, so a crash leaves the old file or the new, not a mixture.
+// The new file's data is forced to disk before the rename, and the folder after it, so that
+// a crash or a power cut leaves the old file or the complete new one: without the first, a
+// file system may commit the rename before the data, and a new file can come back empty.
 class ReplacingFile {
 public:
     explicit ReplacingFile(const QString& target);
@@ -27,7 +27,13 @@ public:
     bool open(QString* errorMessage);
     // The temporary file, open for writing.
     QFile& device();
-    // Closes the file and renames it over the target.
+    // Writes out what is still buffered, forces the file's data to disk and closes it; it
+    // can then be read back at writtenPath(). A full disk may show only here.
+    bool finish(QString* errorMessage);
+    QString writtenPath() const;
+    // Renames the finished file over the target. The folder is then synced as well as it
+    // can be: where it cannot, the new file is already complete in place, so that is no
+    // failure.
     bool commit(QString* errorMessage);
 
     // What to tell the user when writing the file failed with the system error `error` (an
@@ -38,5 +44,6 @@ public:
 private:
     QString target_;
     std::unique_ptr<QTemporaryFile> file_;
+    bool finished_ = false;
     bool committed_ = false;
 };

@@ -1,7 +1,7 @@
 #include "crop/QpdfLoader.h"
 #include "crop/QpdfParser.h"
+#include "crop/QpdfReadBack.h"
 #include "crop/QpdfUpdateBuilder.h"
-#include "crop/QpdfUpdateCheck.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
@@ -132,7 +132,7 @@ void addOne(QByteArray& bytes, qsizetype at, qsizetype end) {
 
 // The check between an update and the saved file: an update that a strict reader would have
 // to repair, wherever it is damaged, does not pass, so the save rewrites the file instead.
-TEST(QpdfUpdateCheckTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
+TEST(QpdfReadBackTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     const auto data = PdfSourceData::fromBytes(TestPdfBuilder().addPages(3).bytes());
     auto pdf = QpdfParser::parse(*data, {});
     std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
@@ -145,7 +145,7 @@ TEST(QpdfUpdateCheckTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     const auto update = QpdfUpdateBuilder::build(*pdf, *data, pages, geometry, setBoxes);
     ASSERT_TRUE(update);
     const auto readsBack = [&](const QByteArray& appended) {
-        return QpdfUpdateCheck::readsBack(*data, appended, {}, pages, geometry, setBoxes);
+        return QpdfReadBack::updateReadsBack(*data, appended, {}, pages, geometry, setBoxes);
     };
     const QByteArray sound = update->bytes();
     EXPECT_TRUE(readsBack(sound));
@@ -161,6 +161,51 @@ TEST(QpdfUpdateCheckTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     addOne(damaged, entry - 10, entry);
     EXPECT_FALSE(readsBack(damaged)) << "the first page one byte past where the table says";
 }
+
+// A save is read back before it replaces anything. One whose pages hold what the document
+// holds goes through, even with boxes that readers clip; one that does not, here because
+// another program changed the open file in place, fails and keeps the file it would have
+// replaced. The parameter says whether the source is damaged, so that it is rewritten rather
+// than updated.
+class ReadBackTest : public testing::TestWithParam<bool> {};
+
+TEST_P(ReadBackTest, SaveThatDoesNotReadBackAsTheDocumentKeepsTheExistingFile) {
+    QTemporaryDir dir;
+    QByteArray bytes = TestPdfBuilder()
+                           .addPage({})
+                           .addPage({.mediaBox = QRectF(0, 0, 612, 777.125)})
+                           .addPage({})
+                           .bytes();
+    if (GetParam())
+        damageStartxref(bytes);
+    auto result = openFile(dir.filePath("in.pdf"), bytes);
+    ASSERT_TRUE(result.ok());
+    // A crop box beyond the media box, and a media box that clips the crop box left alone.
+    result.document->setBoundsForBox(0, QRectF(-10, 10, 700, 300), PdfBox::Crop);
+    result.document->setBoundsForBox(2, QRectF(0, 0, 300, 300), PdfBox::Media);
+    const QString target = dir.filePath("out.pdf");
+    const auto savedBytes = [&] {
+        QFile saved(target);
+        return saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
+    };
+    QString error;
+    ASSERT_TRUE(result.document->writeToFile(target, &error)) << error.toStdString();
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(target, 3));
+    const QByteArray saved = savedBytes();
+    EXPECT_EQ(saved.startsWith(bytes), !GetParam()) << "saved as an update";
+
+    QFile in(dir.filePath("in.pdf"));
+    ASSERT_TRUE(in.open(QIODevice::ReadWrite) && in.seek(bytes.indexOf("777.125")));
+    in.write("700.125");
+    in.close();
+    EXPECT_FALSE(result.document->writeToFile(target, &error));
+    EXPECT_EQ(error, "The saved file could not be read back correctly, so nothing was replaced.");
+    EXPECT_EQ(savedBytes(), saved);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"in.pdf", "out.pdf"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, ReadBackTest, testing::Bool(),
+                         [](const auto& p) { return p.param ? "rewritten" : "updated"; });
 
 // A save onto a file system with room for little: a small tmpfs, where this process may mount
 // one. The parameter says whether the source is damaged, so that it is rewritten rather than

@@ -1,0 +1,106 @@
+#include "crop/QpdfReadBack.h"
+
+#include "crop/QpdfPageReader.h"
+#include "crop/QpdfParser.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace QpdfReadBack {
+
+namespace {
+
+// Boxes are written with six decimals, so a value read back may differ by half a millionth.
+bool nearlyEqual(double read, double expected) {
+    return std::abs(read - expected) <= 1e-6 * std::max(1.0, std::abs(expected));
+}
+
+bool sameBox(const QRectF& read, const QRectF& expected) {
+    return nearlyEqual(read.left(), expected.left()) && nearlyEqual(read.top(), expected.top()) &&
+           nearlyEqual(read.right(), expected.right()) &&
+           nearlyEqual(read.bottom(), expected.bottom());
+}
+
+// A set box is compared as written rather than as readers clip it, so that a box set beyond
+// the page's media box still reads back as the one the document holds.
+bool holdsWrittenBox(QPDFObjectHandle page, const char* key, const QRectF& box) {
+    QPDFObjectHandle value = page.getKey(key);
+    if (!value.isRectangle())
+        return false;
+    const auto r = value.getArrayAsRectangle();
+    return sameBox(QRectF(QPointF(r.llx, r.lly), QPointF(r.urx, r.ury)), box);
+}
+
+bool holdsPage(QPDFObjectHandle page, const PageGeometry& geometry, std::uint8_t setBoxes) {
+    const auto isSet = [setBoxes](PdfBox box) { return setBoxes & (1u << static_cast<int>(box)); };
+    const PageGeometry read = QpdfPageReader::read(page);
+    if (read.rotation != geometry.rotation)
+        return false;
+    if (!isSet(PdfBox::Media) && !sameBox(read.box(PdfBox::Media), geometry.box(PdfBox::Media)))
+        return false;
+    if (!isSet(PdfBox::Media) && !isSet(PdfBox::Crop) &&
+        !sameBox(read.box(PdfBox::Crop), geometry.box(PdfBox::Crop)))
+        return false;
+    for (int box = 0; box < kPdfBoxCount; ++box) {
+        if (isSet(static_cast<PdfBox>(box)) &&
+            !holdsWrittenBox(page, kPdfBoxKeys[box], geometry.boxes[static_cast<size_t>(box)]))
+            return false;
+    }
+    return true;
+}
+
+// Reads data and appended strictly and asks holdsPages about the result; qpdf's exceptions
+// and warnings, even in what holdsPages read, make it false.
+bool readsStrictly(const PdfSourceData& data, const QByteArray& appended,
+                   const QByteArray& password, const std::function<bool(QPDF&)>& holdsPages) {
+    try {
+        auto pdf = QpdfParser::parseStrictly(data, appended, password);
+        pdf->getRoot();
+        return holdsPages(*pdf) && !pdf->anyWarnings();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+} // namespace
+
+bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
+                     const QByteArray& password, const std::vector<QPDFObjectHandle>& pages,
+                     const std::vector<PageGeometry>& geometry,
+                     const std::vector<std::uint8_t>& setBoxes) {
+    return readsStrictly(data, appended, password, [&](QPDF& pdf) {
+        const auto isSet = [](std::uint8_t set) { return set != 0; };
+        const auto first = std::find_if(setBoxes.begin(), setBoxes.end(), isSet);
+        if (first == setBoxes.end())
+            return true;
+        const auto last = std::find_if(setBoxes.rbegin(), setBoxes.rend(), isSet);
+        for (const auto i : {static_cast<size_t>(first - setBoxes.begin()),
+                             static_cast<size_t>(setBoxes.rend() - last) - 1}) {
+            if (!holdsPage(pdf.getObject(pages[i].getObjGen()), geometry[i], setBoxes[i]))
+                return false;
+        }
+        return true;
+    });
+}
+
+bool fileReadsBack(const QString& path, const QByteArray& password,
+                   const std::vector<PageGeometry>& geometry,
+                   const std::vector<std::uint8_t>& setBoxes) {
+    const auto data = PdfSourceData::mapFile(path, nullptr);
+    return data && readsStrictly(*data, {}, password, [&](QPDF& pdf) {
+               const std::vector<QPDFObjectHandle>& pages = pdf.getAllPages();
+               if (pages.size() != geometry.size())
+                   return false;
+               for (size_t i = 0; i < pages.size(); ++i) {
+                   if (!holdsPage(pages[i], geometry[i], setBoxes[i]))
+                       return false;
+               }
+               return true;
+           });
+}
+
+} // namespace QpdfReadBack
