@@ -126,6 +126,20 @@ QImage RMMainWindowController::knownPicture(const PageRenderRequest& request) {
     return cache_->find(RenderKey(request));
 }
 
+void RMMainWindowController::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Coming back to the window is when a user may have changed the file elsewhere.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !changedNoticeShown_ &&
+        session_->pdfDoc().fileChangedSinceOpened()) {
+        changedNoticeShown_ = true;
+        showDocumentNotice(
+            tr("“%1” was changed by another program after Cropmark opened it. Its pages may "
+               "show wrongly, and it can no longer be saved from this window: open the file "
+               "again to crop its new version.")
+                .arg(documentName()));
+    }
+}
+
 void RMMainWindowController::showDocumentNotice(const QString& notice) {
     auto* banner = new QLabel(notice, this);
     banner->setObjectName(QStringLiteral("documentNotice"));

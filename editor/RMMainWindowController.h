@@ -132,6 +132,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -208,6 +209,7 @@ private:
     FileOpener* fileOpener_;
     bool saving_ = false;
     bool closeConfirmed_ = false;
+    bool changedNoticeShown_ = false;
     // The document being written and the pages written so far; the worker's notification
     // handlers read and change them.
     std::atomic<const void*> savingDocument_{nullptr};

@@ -6,6 +6,8 @@
 #include "ui/RMTextField.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QLabel>
 #include <QRegularExpression>
 
 namespace {
@@ -180,4 +182,19 @@ TEST_F(MainWindowTest, APageThatCannotBeDrawnSaysSoInsteadOfStayingWhite) {
          shown() != QColor(0xEE, 0xEE, 0xEE) && !deadline.hasExpired();)
         QTest::qWait(20);
     EXPECT_EQ(shown(), QColor(0xEE, 0xEE, 0xEE)) << "the placeholder's grey, not white";
+}
+
+TEST_F(MainWindowTest, ComingBackAfterAnotherProgramCutTheFileShortSaysSo) {
+    open(3);
+    QFile file(delegate.path);
+    ASSERT_TRUE(file.resize(file.size() / 2));
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const auto* notice = window->findChild<QLabel*>("documentNotice");
+    ASSERT_NE(notice, nullptr);
+    EXPECT_TRUE(notice->text().contains("was changed by another program"));
 }
