@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "platform/DocumentController.h"
 #include "platform/InstanceChannel.h"
+#include "render/RenderHostLocation.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -31,6 +32,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(CROPMARK_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("cropmark"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/cropmark.svg")));
+
+    // Beside the program in the build tree; where the install puts it otherwise.
+    const QString here = QApplication::applicationDirPath();
+    RenderHostLocation::setPath(RenderHostLocation::find(
+        {here + "/cropmark-render", here + "/" CROPMARK_RENDER_HOST_FROM_BIN "/cropmark-render"}));
 
     const QStringList files = filesOf(QApplication::arguments().mid(1));
     // One Cropmark per user and display: a second start hands its files over and ends.

@@ -18,7 +18,9 @@
 #include "range/RMSettingWindowController.h"
 #include "render/ImageCache.h"
 #include "render/ImageCacheBudget.h"
+#include "render/ProcessRasterizer.h"
 #include "render/RecoveringRasterizer.h"
+#include "render/RenderHostLocation.h"
 #include "render/RenderQueue.h"
 #include "render/SharedRenderCopy.h"
 #include "ui_RMMainWindowController.h"
@@ -97,9 +99,18 @@ void RMMainWindowController::startRenderQueue() {
     // made once, by the first worker that needs it.
     auto copy = std::make_shared<SharedRenderCopy>([source] { return QpdfRenderCopy::of(source); });
     cache_->clear();
+    // Pages are drawn in a render host process when there is one, so a file that crashes or
+    // hangs the renderer costs only its pages.
+    const QString host = RenderHostLocation::path();
+    RecoveringRasterizer::Factory make = &RecoveringRasterizer::inProcess;
+    if (!host.isEmpty()) {
+        make = [host](const PdfRenderSource& drawn) {
+            return std::make_unique<ProcessRasterizer>(drawn, host);
+        };
+    }
     queue_ = std::make_unique<RenderQueue>(
-        [source, pages, copy] {
-            return std::make_unique<RecoveringRasterizer>(source, pages, copy);
+        [source, pages, copy, make] {
+            return std::make_unique<RecoveringRasterizer>(source, pages, copy, make);
         },
         cache_);
     connect(queue_.get(), &RenderQueue::rendered, this, &RMMainWindowController::imageRendered);

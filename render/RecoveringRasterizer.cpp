@@ -1,11 +1,16 @@
 #include "render/RecoveringRasterizer.h"
 
+#include "render/MupdfRasterizer.h"
 #include "render/SharedRenderCopy.h"
 
 RecoveringRasterizer::RecoveringRasterizer(PdfRenderSource source, int expectedPages,
-                                           std::shared_ptr<SharedRenderCopy> copy)
-    : primary_(std::move(source)), expectedPages_(expectedPages),
-      primaryAgrees_(primary_.pageCount() == expectedPages), copy_(std::move(copy)) {}
+                                           std::shared_ptr<SharedRenderCopy> copy, Factory make)
+    : make_(std::move(make)), primary_(make_(source)), expectedPages_(expectedPages),
+      primaryAgrees_(primary_->pageCount() == expectedPages), copy_(std::move(copy)) {}
+
+std::unique_ptr<PageRasterizer> RecoveringRasterizer::inProcess(const PdfRenderSource& source) {
+    return std::make_unique<MupdfRasterizer>(source);
+}
 
 RecoveringRasterizer::~RecoveringRasterizer() = default;
 
@@ -13,7 +18,7 @@ PageRenderResult RecoveringRasterizer::render(const PageRenderRequest& request,
                                               std::stop_token stop) {
     PageRenderResult result;
     if (primaryAgrees_) {
-        result = primary_.render(request, stop);
+        result = primary_->render(request, stop);
         if (result.error.isEmpty())
             return result;
     }
@@ -26,8 +31,8 @@ PageRenderResult RecoveringRasterizer::render(const PageRenderRequest& request,
         return result;
     // Pages numbered differently would show the wrong page: nothing is drawn from them.
     return PageRenderResult::failure(
-        primary_.pageCount() == 0
-            ? primary_.render(request, stop).error
+        primary_->pageCount() == 0
+            ? primary_->render(request, stop).error
             : QStringLiteral("The page cannot be drawn: the document's pages are damaged."));
 }
 
@@ -36,7 +41,7 @@ PageRasterizer* RecoveringRasterizer::fallback() {
         fallbackTried_ = true;
         if (copy_) {
             if (const auto& copy = copy_->get()) {
-                auto rasterizer = std::make_unique<MupdfRasterizer>(*copy);
+                std::unique_ptr<PageRasterizer> rasterizer = make_(*copy);
                 if (rasterizer->pageCount() == expectedPages_)
                     fallback_ = std::move(rasterizer);
             }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "render/MupdfRasterizer.h"
+#include "crop/PdfRenderSource.h"
 #include "render/PageRasterizer.h"
 
+#include <functional>
 #include <memory>
 
 class SharedRenderCopy;
@@ -15,23 +16,28 @@ class SharedRenderCopy;
 // Thread: as PageRasterizer; the shared copy may be made by any of a document's rasterizers.
 class RecoveringRasterizer final : public PageRasterizer {
 public:
-    // expectedPages: the page count of the document services.
+    using Factory = std::function<std::unique_ptr<PageRasterizer>(const PdfRenderSource&)>;
+
+    // expectedPages: the page count of the document services; make draws from a source.
     RecoveringRasterizer(PdfRenderSource source, int expectedPages,
-                         std::shared_ptr<SharedRenderCopy> copy);
+                         std::shared_ptr<SharedRenderCopy> copy, Factory make);
     ~RecoveringRasterizer() override;
 
     PageRenderResult render(const PageRenderRequest& request, std::stop_token stop) override;
     int pageCount() const override { return expectedPages_; }
+    // Draws with MuPDF in this process.
+    static std::unique_ptr<PageRasterizer> inProcess(const PdfRenderSource& source);
 
 private:
     // The rasterizer of the rewritten copy, made on first need; null when there is none or it
     // does not have the expected pages either.
     PageRasterizer* fallback();
 
-    MupdfRasterizer primary_;
+    const Factory make_;
+    std::unique_ptr<PageRasterizer> primary_;
     const int expectedPages_;
     const bool primaryAgrees_;
     std::shared_ptr<SharedRenderCopy> copy_;
-    std::unique_ptr<MupdfRasterizer> fallback_;
+    std::unique_ptr<PageRasterizer> fallback_;
     bool fallbackTried_ = false;
 };

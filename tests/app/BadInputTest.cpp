@@ -38,7 +38,7 @@ TEST_P(BadInputTest, OpensOrSaysWhyDrawsOrSaysWhyAndSavesCleanly) {
 
     const PdfRenderSource source = session.pdfDoc().renderSource();
     auto copy = std::make_shared<SharedRenderCopy>([source] { return QpdfRenderCopy::of(source); });
-    RecoveringRasterizer rasterizer(source, pages, copy);
+    RecoveringRasterizer rasterizer(source, pages, copy, &RecoveringRasterizer::inProcess);
     for (int i = 0; i < std::min(pages, 4); ++i) {
         const RMCropInfo& record = session.cropsRect()[size_t(i)];
         PageRenderRequest request;

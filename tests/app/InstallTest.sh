@@ -14,6 +14,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # The exact list: a test program or a static library that slips in shows up in the diff.
 {
     echo bin/cropmark
+    echo libexec/cropmark/cropmark-render
     echo "$libdir/cropmark/librender.so"
     echo share/applications/cropmark.desktop
     echo share/doc/cropmark/user-guide.html
@@ -26,8 +27,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 diff -u "$work/expected" "$work/installed" || fail "installed files differ from the expected ones"
 
 [ -x "$prefix/bin/cropmark" ] || fail "bin/cropmark is not executable"
+[ -x "$prefix/libexec/cropmark/cropmark-render" ] || fail "the render host is not executable"
 # Every library must resolve from the prefix or the system, never from the build tree.
-libraries=$(ldd "$prefix/bin/cropmark")
+libraries=$(ldd "$prefix/bin/cropmark" "$prefix/libexec/cropmark/cropmark-render")
 if echo "$libraries" | grep -F -e "not found" -e "$build"; then
     fail "libraries unresolved or loaded from the build tree"
 fi

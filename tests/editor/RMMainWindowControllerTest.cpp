@@ -1,11 +1,14 @@
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewItem.h"
 #include "range/RMPageRangeWindowController.h"
+#include "render/RenderHostLocation.h"
 #include "tests/editor/MainWindowFixture.h"
 #include "tests/support/ExpectNear.h"
 #include "ui/RMTextField.h"
 
 #include <QDeadlineTimer>
+#include <QScopeGuard>
+
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
@@ -197,4 +200,26 @@ TEST_F(MainWindowTest, ComingBackAfterAnotherProgramCutTheFileShortSaysSo) {
     const auto* notice = window->findChild<QLabel*>("documentNotice");
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(notice->text().contains("was changed by another program"));
+}
+
+TEST_F(MainWindowTest, RenderHostsThatCrashCostOnlyThePicturesAndTheCropsStay) {
+    // A host that crashes as soon as it starts, whatever it is given to draw.
+    const QString host = writeFile(dir.filePath("crashing-host"), "#!/bin/sh\nkill -SEGV $$\n");
+    QFile::setPermissions(host, QFile::ReadOwner | QFile::ExeOwner);
+    RenderHostLocation::setPath(host);
+    const auto inProcessAgain = qScopeGuard([] { RenderHostLocation::setPath(QString()); });
+    open(3);
+    dragOnPage({0, 0}, {100, 100});
+    const QRectF crop = window->session().cropsRect()[0].cropRect;
+    window->saveClickHandler();
+    const auto shown = [this] {
+        const QImage view = ui().pdfImgView->grab().toImage();
+        return view.pixelColor(view.width() / 2, view.height() / 8);
+    };
+    for (QDeadlineTimer deadline(30000);
+         shown() != QColor(0xEE, 0xEE, 0xEE) && !deadline.hasExpired();)
+        QTest::qWait(10);
+    EXPECT_EQ(shown(), QColor(0xEE, 0xEE, 0xEE)) << "the placeholder, not a white page";
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), crop);
 }

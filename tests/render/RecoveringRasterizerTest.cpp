@@ -3,6 +3,7 @@
 
 #include "render/RecoveringRasterizer.h"
 #include "crop/QpdfRenderCopy.h"
+#include "render/MupdfRasterizer.h"
 #include "render/SharedRenderCopy.h"
 #include "tests/support/TestPdfBuilder.h"
 
@@ -34,8 +35,8 @@ TEST(RecoveringRasterizerTest, DrawsFromTheRewrittenCopyWhenMupdfCountsOtherPage
         ++copies;
         return QpdfRenderCopy::of(source);
     });
-    RecoveringRasterizer first(source, 3, copy);
-    RecoveringRasterizer second(source, 3, copy);
+    RecoveringRasterizer first(source, 3, copy, &RecoveringRasterizer::inProcess);
+    RecoveringRasterizer second(source, 3, copy, &RecoveringRasterizer::inProcess);
     for (int page = 0; page < 3; ++page) {
         const PageRenderResult drawn = draw(page % 2 ? first : second, page);
         ASSERT_FALSE(drawn.image.isNull()) << drawn.error.toStdString();
@@ -45,9 +46,8 @@ TEST(RecoveringRasterizerTest, DrawsFromTheRewrittenCopyWhenMupdfCountsOtherPage
 }
 
 TEST(RecoveringRasterizerTest, WithoutACopyPagesNumberedOtherwiseAreNotDrawnButExplained) {
-    RecoveringRasterizer rasterizer(overcountedFile(), 3, std::make_shared<SharedRenderCopy>([] {
-                                        return std::optional<PdfRenderSource>();
-                                    }));
+    auto none = std::make_shared<SharedRenderCopy>([] { return std::optional<PdfRenderSource>(); });
+    RecoveringRasterizer rasterizer(overcountedFile(), 3, none, &RecoveringRasterizer::inProcess);
     const PageRenderResult drawn = draw(rasterizer, 1);
     EXPECT_TRUE(drawn.image.isNull());
     EXPECT_FALSE(drawn.error.isEmpty());

@@ -1,0 +1,158 @@
+#include "render/RenderHostProtocol.h"
+
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QIODevice>
+
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace RenderHostProtocol {
+
+namespace {
+
+// A page view of a large screen at twice the density is about 30 MB; nothing sane is bigger.
+constexpr quint32 kLargestFrame = 256u << 20;
+
+bool writeAll(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Reads exactly size bytes before deadline.
+bool readAll(int fd, char* data, qsizetype size, const QDeadlineTimer& deadline, bool* timedOut) {
+    while (size > 0) {
+        pollfd ready{fd, POLLIN, 0};
+        const qint64 left = deadline.remainingTime();
+        const int polled = ::poll(&ready, 1, left < 0 ? -1 : int(std::min<qint64>(left, 1 << 30)));
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled == 0) {
+            if (timedOut)
+                *timedOut = true;
+            return false;
+        }
+        const ssize_t got = ::read(fd, data, size_t(size));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        data += got;
+        size -= got;
+    }
+    return true;
+}
+
+// Both sides are the same program, but the format is fixed all the same.
+QDataStream& versioned(QDataStream& stream) {
+    stream.setVersion(QDataStream::Qt_6_0);
+    return stream;
+}
+
+} // namespace
+
+bool writeFrame(int fd, const QByteArray& payload) {
+    const quint32 size = quint32(payload.size());
+    return writeAll(fd, reinterpret_cast<const char*>(&size), sizeof size) &&
+           writeAll(fd, payload.constData(), payload.size());
+}
+
+std::optional<QByteArray> readFrame(int fd, int timeoutMs, bool* timedOut) {
+    const QDeadlineTimer deadline =
+        timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
+    quint32 size = 0;
+    if (!readAll(fd, reinterpret_cast<char*>(&size), sizeof size, deadline, timedOut) ||
+        size > kLargestFrame)
+        return std::nullopt;
+    QByteArray payload(qsizetype(size), Qt::Uninitialized);
+    if (!readAll(fd, payload.data(), payload.size(), deadline, timedOut))
+        return std::nullopt;
+    return payload;
+}
+
+QByteArray encodeOpened(int pageCount, const QString& error) {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << qint32(pageCount) << error;
+    return bytes;
+}
+
+bool decodeOpened(const QByteArray& payload, int* pageCount, QString* error) {
+    QDataStream stream(payload);
+    versioned(stream);
+    qint32 count = 0;
+    stream >> count >> *error;
+    *pageCount = count;
+    return stream.status() == QDataStream::Ok;
+}
+
+QByteArray encodeRequest(const PageRenderRequest& request) {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << qint32(request.pageIndex) << request.box << qint32(request.rotation)
+                      << request.pixelSize << double(request.devicePixelRatio);
+    return bytes;
+}
+
+std::optional<PageRenderRequest> decodeRequest(const QByteArray& payload) {
+    QDataStream stream(payload);
+    versioned(stream);
+    qint32 page = 0, rotation = 0;
+    double ratio = 1;
+    PageRenderRequest request;
+    stream >> page >> request.box >> rotation >> request.pixelSize >> ratio;
+    if (stream.status() != QDataStream::Ok)
+        return std::nullopt;
+    request.pageIndex = page;
+    request.rotation = rotation;
+    request.devicePixelRatio = ratio;
+    return request;
+}
+
+QByteArray encodeResult(const PageRenderResult& result) {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << result.error << result.image.size()
+                      << double(result.image.devicePixelRatio());
+    if (!result.image.isNull()) {
+        const QImage image = result.image.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            stream.writeRawData(reinterpret_cast<const char*>(image.constScanLine(y)),
+                                image.width() * 4);
+    }
+    return bytes;
+}
+
+std::optional<PageRenderResult> decodeResult(const QByteArray& payload) {
+    QDataStream stream(payload);
+    versioned(stream);
+    QString error;
+    QSize size;
+    double ratio = 1;
+    stream >> error >> size >> ratio;
+    if (stream.status() != QDataStream::Ok)
+        return std::nullopt;
+    if (!error.isEmpty())
+        return PageRenderResult::failure(error);
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        return std::nullopt;
+    for (int y = 0; y < image.height(); ++y) {
+        if (stream.readRawData(reinterpret_cast<char*>(image.scanLine(y)), image.width() * 4) !=
+            image.width() * 4)
+            return std::nullopt;
+    }
+    image.setDevicePixelRatio(ratio);
+    return PageRenderResult::success(std::move(image));
+}
+
+} // namespace RenderHostProtocol

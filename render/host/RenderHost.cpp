@@ -1,0 +1,64 @@
+#include "render/host/RenderHost.h"
+
+#include "crop/PdfSourceData.h"
+#include "render/MupdfRasterizer.h"
+#include "render/RenderHostProtocol.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace RenderHost {
+
+namespace {
+
+constexpr int kInput = 0;
+constexpr int kOutput = 1;
+constexpr int kDocument = 3;
+
+void limitMemory(int megabytes) {
+#if !defined(__SANITIZE_ADDRESS__)
+    // A sanitizer reserves terabytes of address space for its shadow memory; it runs uncapped.
+    if (megabytes > 0) {
+        const rlim_t bytes = rlim_t(megabytes) << 20;
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_AS, &limit);
+    }
+#else
+    Q_UNUSED(megabytes)
+#endif
+}
+
+} // namespace
+
+int run(int memoryLimitMb) {
+    limitMemory(memoryLimitMb);
+    const std::optional<QByteArray> password = RenderHostProtocol::readFrame(kInput, -1);
+    if (!password)
+        return 1;
+    QString error;
+    auto data = PdfSourceData::mapFile(QStringLiteral("/proc/self/fd/%1").arg(kDocument), &error);
+    ::close(kDocument);
+    if (!data) {
+        RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeOpened(0, error));
+        return 1;
+    }
+    MupdfRasterizer rasterizer(PdfRenderSource{std::move(data), *password});
+    QString openError;
+    if (rasterizer.pageCount() == 0)
+        openError = rasterizer.render({}, {}).error;
+    if (!RenderHostProtocol::writeFrame(
+            kOutput, RenderHostProtocol::encodeOpened(rasterizer.pageCount(), openError)))
+        return 1;
+    while (const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1)) {
+        const std::optional<PageRenderRequest> request =
+            RenderHostProtocol::decodeRequest(*message);
+        const PageRenderResult result =
+            request ? rasterizer.render(*request, {})
+                    : PageRenderResult::failure(QStringLiteral("The request was not understood."));
+        if (!RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeResult(result)))
+            return 1;
+    }
+    return 0;
+}
+
+} // namespace RenderHost

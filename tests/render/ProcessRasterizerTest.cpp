@@ -1,0 +1,56 @@
+// Pages drawn in the render host: as in the program, and when the host crashes, is killed or
+// stops answering, the page says so and the next page is drawn by a new host.
+
+#include "render/ProcessRasterizer.h"
+#include "tests/support/TestPdfBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+PdfRenderSource redPages() {
+    TestPage page;
+    page.content = "1 0 0 rg 0 0 612 792 re f";
+    return {PdfSourceData::fromBytes(TestPdfBuilder().addPages(2, page).bytes()), {}};
+}
+
+PageRenderResult draw(ProcessRasterizer& rasterizer, int page) {
+    return rasterizer.render({page, QRectF(0, 0, 612, 792), 0, QSize(12, 16), 1}, {});
+}
+
+class ProcessRasterizerTest : public testing::TestWithParam<int> {};
+
+TEST_P(ProcessRasterizerTest, AHostThatDiesOrHangsCostsOnlyItsPage) {
+    // A stopped host never answers: a short limit finds it out.
+    ProcessRasterizer rasterizer(redPages(), CROPMARK_RENDER_HOST, {.renderTimeoutMs = 2000});
+    ASSERT_EQ(rasterizer.pageCount(), 2);
+    PageRenderResult drawn = draw(rasterizer, 0);
+    ASSERT_FALSE(drawn.image.isNull()) << drawn.error.toStdString();
+    EXPECT_EQ(drawn.image.pixelColor(6, 8), QColor(Qt::red));
+
+    const pid_t host = rasterizer.hostProcess();
+    ASSERT_GT(host, 0);
+    ::kill(host, GetParam());
+    drawn = draw(rasterizer, 1);
+    EXPECT_TRUE(drawn.image.isNull());
+    EXPECT_TRUE(drawn.error.contains("page 2")) << drawn.error.toStdString();
+
+    drawn = draw(rasterizer, 1);
+    EXPECT_FALSE(drawn.image.isNull()) << drawn.error.toStdString();
+    EXPECT_NE(rasterizer.hostProcess(), host);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ProcessRasterizerTest, testing::Values(SIGSEGV, SIGKILL, SIGSTOP),
+                         [](const testing::TestParamInfo<int>& signal) {
+                             return std::string(sigabbrev_np(signal.param));
+                         });
+
+TEST(ProcessRasterizerOpen, AFileTheHostCannotReadSaysWhy) {
+    ProcessRasterizer rasterizer({PdfSourceData::fromBytes("not a PDF"), {}}, CROPMARK_RENDER_HOST);
+    EXPECT_EQ(rasterizer.pageCount(), 0);
+    EXPECT_FALSE(draw(rasterizer, 0).error.isEmpty());
+}
+
+} // namespace
