@@ -1,7 +1,9 @@
 #include "app/RepairingPdfLoader.h"
 
 #include "crop/QpdfLoader.h"
+#include "render/ContainedReading.h"
 #include "render/MupdfRepair.h"
+#include "render/RenderHostLocation.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -16,14 +18,26 @@ bool mayBeRepaired(PdfOpenError error) {
 } // namespace
 
 PdfOpenResult RepairingPdfLoader::open(const QString& path) const {
-    const QpdfLoader loader;
+    // In a render host when there is one, so a file that crashes the libraries fails to open
+    // and takes nothing else with it.
+    const QString host = RenderHostLocation::path();
+    PageReader read;
+    if (!host.isEmpty()) {
+        read = [host](const PdfSourceData& data, const QByteArray& password) {
+            return ContainedReading::readPages(data, password, host);
+        };
+    }
+    const QpdfLoader loader(read);
     PdfOpenResult result = loader.open(path);
     if (result.ok() || !mayBeRepaired(result.error))
         return result;
     QString reason;
     const auto data = PdfSourceData::mapFile(path, &reason);
-    const std::optional<QByteArray> repaired =
-        data ? MupdfRepair::repairedCopy(data->bytes()) : std::nullopt;
+    std::optional<QByteArray> repaired;
+    if (data) {
+        repaired = host.isEmpty() ? MupdfRepair::repairedCopy(data->bytes())
+                                  : ContainedReading::repair(*data, host);
+    }
     if (!repaired)
         return result;
     const QString name = QFileInfo(path).fileName();

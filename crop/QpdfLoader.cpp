@@ -32,6 +32,23 @@ bool looksTruncated(const PdfSourceData& data) {
 
 } // namespace
 
+PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password) {
+    PagesRead read;
+    try {
+        read.pages = QpdfParser::readPages(data, password);
+        read.outcome = PagesRead::Outcome::Read;
+    } catch (const QPDFExc& e) {
+        read.outcome = e.getErrorCode() == qpdf_e_password ? PagesRead::Outcome::Locked
+                                                           : PagesRead::Outcome::Unreadable;
+        read.reason = QString::fromLocal8Bit(e.what());
+    } catch (const std::exception& e) {
+        read.reason = QString::fromLocal8Bit(e.what());
+    }
+    return read;
+}
+
+QpdfLoader::QpdfLoader(PageReader read) : read_(read ? std::move(read) : readPagesHere) {}
+
 PdfOpenResult QpdfLoader::open(const QString& path) const {
     const QFileInfo info(path);
     const QString name = info.fileName().isEmpty() ? path : info.fileName();
@@ -71,17 +88,11 @@ PdfOpenResult QpdfLoader::openData(std::shared_ptr<const PdfSourceData> data,
                        tr("The file “%1” is damaged and could not be repaired.").arg(name));
     };
 
-    std::vector<PageGeometry> pages;
-    bool locked = false;
-    try {
-        pages = QpdfParser::readPages(*data, QByteArray());
-    } catch (const QPDFExc& e) {
-        if (e.getErrorCode() != qpdf_e_password)
-            return unusable();
-        locked = true;
-    } catch (const std::exception&) {
+    PagesRead read = read_(*data, QByteArray());
+    if (read.outcome == PagesRead::Outcome::Unreadable)
         return unusable();
-    }
+    const bool locked = read.outcome == PagesRead::Outcome::Locked;
+    std::vector<PageGeometry>& pages = read.pages;
     if (!locked && pages.empty()) {
         // A cut-off file often still parses, but its pages were in the part that is missing.
         if (looksTruncated(*data))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/PagesRead.h"
 #include "crop/PdfLoader.h"
 #include "crop/PdfSourceData.h"
 
@@ -10,10 +11,18 @@
 // Opens PDF files with qpdf, telling apart the ways a file can fail to open.
 class QpdfLoader final : public PdfLoader {
 public:
+    // Reads pages with read, or with qpdf in this process when it is empty.
+    explicit QpdfLoader(PageReader read = {});
+
     PdfOpenResult open(const QString& path) const override;
     // Opens a document held in memory; name stands for the file in messages.
     PdfOpenResult openBytes(QByteArray bytes, const QString& name) const;
 
 private:
     PdfOpenResult openData(std::shared_ptr<const PdfSourceData> data, const QString& name) const;
+
+    PageReader read_;
 };
+
+// Reads pages with qpdf in this process.
+PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password);

@@ -155,4 +155,59 @@ std::optional<PageRenderResult> decodeResult(const QByteArray& payload) {
     return PageRenderResult::success(std::move(image));
 }
 
+QByteArray encodePages(const PagesRead& read) {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << qint32(read.outcome) << read.reason << quint32(read.pages.size());
+    for (const PageGeometry& page : read.pages) {
+        stream << qint32(page.rotation) << page.damaged;
+        for (const QRectF& box : page.boxes)
+            stream << box;
+    }
+    return bytes;
+}
+
+std::optional<PagesRead> decodePages(const QByteArray& payload) {
+    QDataStream stream(payload);
+    versioned(stream);
+    qint32 outcome = 0;
+    quint32 count = 0;
+    PagesRead read;
+    stream >> outcome >> read.reason >> count;
+    // Each page takes well over 100 bytes: a count the message cannot hold is a lie.
+    if (stream.status() != QDataStream::Ok || outcome < 0 || outcome > 2 ||
+        count > quint32(payload.size() / 100))
+        return std::nullopt;
+    read.outcome = PagesRead::Outcome(outcome);
+    read.pages.resize(count);
+    for (PageGeometry& page : read.pages) {
+        qint32 rotation = 0;
+        stream >> rotation >> page.damaged;
+        page.rotation = rotation;
+        for (QRectF& box : page.boxes)
+            stream >> box;
+    }
+    if (stream.status() != QDataStream::Ok)
+        return std::nullopt;
+    return read;
+}
+
+QByteArray encodeBytes(const std::optional<QByteArray>& bytes) {
+    QByteArray message;
+    QDataStream stream(&message, QIODevice::WriteOnly);
+    versioned(stream) << bytes.has_value() << bytes.value_or(QByteArray());
+    return message;
+}
+
+std::optional<std::optional<QByteArray>> decodeBytes(const QByteArray& payload) {
+    QDataStream stream(payload);
+    versioned(stream);
+    bool present = false;
+    QByteArray bytes;
+    stream >> present >> bytes;
+    if (stream.status() != QDataStream::Ok)
+        return std::nullopt;
+    return present ? std::optional<QByteArray>(bytes) : std::optional<QByteArray>();
+}
+
 } // namespace RenderHostProtocol

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/PagesRead.h"
 #include "render/PageRenderRequest.h"
 #include "render/PageRenderResult.h"
 
@@ -8,8 +9,9 @@
 #include <optional>
 
 // What the program and its render host say to each other over a pair of pipes: length-framed
-// messages of Qt's data stream. The host first answers the page count of the document it was
-// given (or why it cannot open it), then one result for every request, in order.
+// messages of Qt's data stream. Drawing, the host first answers the page count of the document
+// it was given (or why it cannot open it), then one result for every request, in order;
+// reading pages or repairing, it answers once.
 namespace RenderHostProtocol {
 
 // Writes one message; false when the other side is gone.
@@ -26,5 +28,12 @@ std::optional<PageRenderRequest> decodeRequest(const QByteArray& payload);
 
 QByteArray encodeResult(const PageRenderResult& result);
 std::optional<PageRenderResult> decodeResult(const QByteArray& payload);
+
+QByteArray encodePages(const PagesRead& read);
+std::optional<PagesRead> decodePages(const QByteArray& payload);
+
+// Bytes that may be missing (a repaired copy, or none).
+QByteArray encodeBytes(const std::optional<QByteArray>& bytes);
+std::optional<std::optional<QByteArray>> decodeBytes(const QByteArray& payload);
 
 } // namespace RenderHostProtocol

@@ -1,7 +1,9 @@
 #include "render/host/RenderHost.h"
 
 #include "crop/PdfSourceData.h"
+#include "crop/QpdfLoader.h"
 #include "render/MupdfRasterizer.h"
+#include "render/MupdfRepair.h"
 #include "render/RenderHostProtocol.h"
 
 #include <sys/resource.h>
@@ -28,21 +30,8 @@ void limitMemory(int megabytes) {
 #endif
 }
 
-} // namespace
-
-int run(int memoryLimitMb) {
-    limitMemory(memoryLimitMb);
-    const std::optional<QByteArray> password = RenderHostProtocol::readFrame(kInput, -1);
-    if (!password)
-        return 1;
-    QString error;
-    auto data = PdfSourceData::mapFile(QStringLiteral("/proc/self/fd/%1").arg(kDocument), &error);
-    ::close(kDocument);
-    if (!data) {
-        RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeOpened(0, error));
-        return 1;
-    }
-    MupdfRasterizer rasterizer(PdfRenderSource{std::move(data), *password});
+int draw(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) {
+    MupdfRasterizer rasterizer(PdfRenderSource{std::move(data), password});
     QString openError;
     if (rasterizer.pageCount() == 0)
         openError = rasterizer.render({}, {}).error;
@@ -59,6 +48,42 @@ int run(int memoryLimitMb) {
             return 1;
     }
     return 0;
+}
+
+} // namespace
+
+int run(Task task, int memoryLimitMb) {
+    limitMemory(memoryLimitMb);
+    const std::optional<QByteArray> password = RenderHostProtocol::readFrame(kInput, -1);
+    if (!password)
+        return 1;
+    QString error;
+    auto data = PdfSourceData::mapFile(QStringLiteral("/proc/self/fd/%1").arg(kDocument), &error);
+    ::close(kDocument);
+    switch (task) {
+    case Task::Draw:
+        if (!data) {
+            RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeOpened(0, error));
+            return 1;
+        }
+        return draw(std::move(data), *password);
+    case Task::ReadPages: {
+        PagesRead read;
+        read.reason = error;
+        if (data)
+            read = readPagesHere(*data, *password);
+        return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePages(read)) ? 0
+                                                                                              : 1;
+    }
+    case Task::Repair: {
+        const std::optional<QByteArray> repaired =
+            data ? MupdfRepair::repairedCopy(data->bytes()) : std::nullopt;
+        return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeBytes(repaired))
+                   ? 0
+                   : 1;
+    }
+    }
+    return 1;
 }
 
 } // namespace RenderHost

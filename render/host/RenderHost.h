@@ -6,12 +6,15 @@
 // that a file that crashes the renderer, loops in it or eats all memory costs only its pages.
 //
 // The program starts it with the document's bytes on descriptor 3, requests on standard input
-// and results on standard output (RenderHostProtocol); the password, if any, is the first
-// message. The host answers the page count, then draws until its input ends.
+// and answers on standard output (RenderHostProtocol); the password, if any, is the first
+// message. Drawing, the host answers the page count, then draws until its input ends. It can
+// instead read the document's pages with qpdf, or repair the document with MuPDF, once.
 namespace RenderHost {
+
+enum class Task { Draw, ReadPages, Repair };
 
 // Runs the host in this process; returns its exit status. memoryLimitMb caps the address
 // space the host may take (0: no cap).
-int run(int memoryLimitMb);
+int run(Task task, int memoryLimitMb);
 
 } // namespace RenderHost

@@ -8,9 +8,14 @@
 
 int main(int argc, char** argv) {
     int memoryLimitMb = 0;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--memory-mb") == 0)
-            memoryLimitMb = std::atoi(argv[i + 1]);
+    RenderHost::Task task = RenderHost::Task::Draw;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--memory-mb") == 0 && i + 1 < argc)
+            memoryLimitMb = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--read-pages") == 0)
+            task = RenderHost::Task::ReadPages;
+        else if (std::strcmp(argv[i], "--repair") == 0)
+            task = RenderHost::Task::Repair;
     }
-    return RenderHost::run(memoryLimitMb);
+    return RenderHost::run(task, memoryLimitMb);
 }

@@ -6,7 +6,9 @@
 #include "app/RepairingPdfLoader.h"
 #include "crop/CropSession.h"
 #include "crop/QpdfRenderCopy.h"
+#include "render/ProcessRasterizer.h"
 #include "render/RecoveringRasterizer.h"
+#include "render/RenderHostLocation.h"
 #include "render/SharedRenderCopy.h"
 #include "tests/support/BadPdfCorpus.h"
 #include "tests/support/SavedFileCheck.h"
@@ -22,7 +24,12 @@
 
 namespace {
 
-class BadInputTest : public testing::TestWithParam<BadPdf> {};
+// As the program runs: reading, repairing and drawing in render hosts.
+class BadInputTest : public testing::TestWithParam<BadPdf> {
+protected:
+    void SetUp() override { RenderHostLocation::setPath(CROPMARK_RENDER_HOST); }
+    void TearDown() override { RenderHostLocation::setPath(QString()); }
+};
 
 TEST_P(BadInputTest, OpensOrSaysWhyDrawsOrSaysWhyAndSavesCleanly) {
     QTemporaryDir dir;
@@ -38,7 +45,9 @@ TEST_P(BadInputTest, OpensOrSaysWhyDrawsOrSaysWhyAndSavesCleanly) {
 
     const PdfRenderSource source = session.pdfDoc().renderSource();
     auto copy = std::make_shared<SharedRenderCopy>([source] { return QpdfRenderCopy::of(source); });
-    RecoveringRasterizer rasterizer(source, pages, copy, &RecoveringRasterizer::inProcess);
+    RecoveringRasterizer rasterizer(source, pages, copy, [](const PdfRenderSource& drawn) {
+        return std::make_unique<ProcessRasterizer>(drawn, CROPMARK_RENDER_HOST);
+    });
     for (int i = 0; i < std::min(pages, 4); ++i) {
         const RMCropInfo& record = session.cropsRect()[size_t(i)];
         PageRenderRequest request;

@@ -2,6 +2,7 @@
 // stops answering, the page says so and the next page is drawn by a new host.
 
 #include "render/ProcessRasterizer.h"
+#include "render/ContainedReading.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,17 @@ TEST(ProcessRasterizerOpen, AFileTheHostCannotReadSaysWhy) {
     ProcessRasterizer rasterizer({PdfSourceData::fromBytes("not a PDF"), {}}, CROPMARK_RENDER_HOST);
     EXPECT_EQ(rasterizer.pageCount(), 0);
     EXPECT_FALSE(draw(rasterizer, 0).error.isEmpty());
+}
+
+TEST(ContainedReadingTest, ReadsAsHereAndAHostThatDiesLeavesTheFileUnreadable) {
+    const PdfRenderSource source = redPages();
+    const PagesRead read = ContainedReading::readPages(*source.data, {}, CROPMARK_RENDER_HOST);
+    EXPECT_EQ(read.outcome, PagesRead::Outcome::Read);
+    EXPECT_EQ(read.pages.size(), 2u);
+    const PagesRead lost = ContainedReading::readPages(*source.data, {}, "/bin/false");
+    EXPECT_EQ(lost.outcome, PagesRead::Outcome::Unreadable);
+    EXPECT_FALSE(lost.reason.isEmpty());
+    EXPECT_FALSE(ContainedReading::repair(*source.data, "/bin/false"));
 }
 
 } // namespace

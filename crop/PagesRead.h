@@ -1,0 +1,24 @@
+#pragma once
+
+#include "crop/PageGeometry.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class PdfSourceData;
+
+// What reading a document's pages gave: their geometry, or that the document needs a
+// password, or that it could not be read, and why.
+struct PagesRead {
+    enum class Outcome { Read, Locked, Unreadable };
+
+    Outcome outcome = Outcome::Unreadable;
+    std::vector<PageGeometry> pages;
+    QString reason;
+};
+
+// Reads the pages of a document's bytes with a password (empty for none). The document
+// services read them in this process unless given a reader that reads them elsewhere.
+using PageReader = std::function<PagesRead(const PdfSourceData& data, const QByteArray& password)>;

@@ -1,0 +1,48 @@
+#include "render/ContainedReading.h"
+
+#include "render/RenderHostProcess.h"
+#include "render/RenderHostProtocol.h"
+
+#include <QCoreApplication>
+
+namespace ContainedReading {
+
+namespace {
+
+// Reading the pages of the largest files takes seconds; a minute means it will not end.
+constexpr int kTimeoutMs = 60000;
+constexpr int kMemoryMb = 4096;
+
+// The host's one answer to a task on data, or nothing (timedOut set when it took too long).
+std::optional<QByteArray> ask(const PdfSourceData& data, const QString& hostPath,
+                              const QString& task, const QByteArray& password, bool* timedOut) {
+    RenderHostProcess host(&data);
+    if (!host.start(hostPath, {task, QStringLiteral("--memory-mb"), QString::number(kMemoryMb)}) ||
+        !host.send(password))
+        return std::nullopt;
+    return host.receive(kTimeoutMs, timedOut);
+}
+
+} // namespace
+
+PagesRead readPages(const PdfSourceData& data, const QByteArray& password,
+                    const QString& hostPath) {
+    bool timedOut = false;
+    const auto answer = ask(data, hostPath, QStringLiteral("--read-pages"), password, &timedOut);
+    if (const auto read = answer ? RenderHostProtocol::decodePages(*answer) : std::nullopt)
+        return *read;
+    PagesRead failed;
+    failed.reason = QCoreApplication::translate(
+        "ContainedReading", timedOut ? "Reading the file took too long, so it was stopped."
+                                     : "Reading the file stopped the reader.");
+    return failed;
+}
+
+std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath) {
+    const auto answer = ask(data, hostPath, QStringLiteral("--repair"), QByteArray(), nullptr);
+    if (const auto bytes = answer ? RenderHostProtocol::decodeBytes(*answer) : std::nullopt)
+        return *bytes;
+    return std::nullopt;
+}
+
+} // namespace ContainedReading

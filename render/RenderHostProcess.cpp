@@ -1,0 +1,119 @@
+#include "render/RenderHostProcess.h"
+
+#include "crop/PdfSourceData.h"
+#include "render/RenderHostProtocol.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// A descriptor of its own for bytes: the open file they were mapped from, or a copy of them
+// in memory. -1 when neither can be made.
+int documentDescriptor(const PdfSourceData& data) {
+    if (data.fileHandle() >= 0)
+        return fcntl(data.fileHandle(), F_DUPFD_CLOEXEC, 0);
+    const int fd = memfd_create("cropmark-document", MFD_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    const char* bytes = data.data();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, bytes, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            ::close(fd);
+            return -1;
+        }
+        bytes += written;
+        left -= written;
+    }
+    return fd;
+}
+
+} // namespace
+
+RenderHostProcess::RenderHostProcess(const PdfSourceData* data)
+    : documentFd_(data ? documentDescriptor(*data) : -1) {
+    // A host that dies leaves a broken pipe: writing to it must fail, not end this process.
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+RenderHostProcess::~RenderHostProcess() {
+    stop();
+    if (documentFd_ >= 0)
+        ::close(documentFd_);
+}
+
+bool RenderHostProcess::start(const QString& hostPath, const QStringList& arguments) {
+    stop();
+    if (documentFd_ < 0)
+        return false;
+    int input[2], output[2];
+    if (pipe2(input, O_CLOEXEC) != 0)
+        return false;
+    if (pipe2(output, O_CLOEXEC) != 0) {
+        ::close(input[0]);
+        ::close(input[1]);
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, documentFd_, 3);
+    std::vector<QByteArray> words{hostPath.toLocal8Bit()};
+    for (const QString& argument : arguments)
+        words.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(input[0]);
+    ::close(output[1]);
+    toHost_ = input[1];
+    fromHost_ = output[0];
+    if (spawned != 0) {
+        pid_ = 0;
+        stop();
+        return false;
+    }
+    return true;
+}
+
+bool RenderHostProcess::send(const QByteArray& message) {
+    return toHost_ >= 0 && RenderHostProtocol::writeFrame(toHost_, message);
+}
+
+std::optional<QByteArray> RenderHostProcess::receive(int timeoutMs, bool* timedOut) {
+    if (fromHost_ < 0)
+        return std::nullopt;
+    return RenderHostProtocol::readFrame(fromHost_, timeoutMs, timedOut);
+}
+
+void RenderHostProcess::stop() {
+    if (toHost_ >= 0)
+        ::close(toHost_);
+    if (fromHost_ >= 0)
+        ::close(fromHost_);
+    toHost_ = fromHost_ = -1;
+    if (pid_ > 0) {
+        // Done with, or stuck: either way it goes now.
+        ::kill(pid_, SIGKILL);
+        while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    pid_ = 0;
+}
