@@ -5,22 +5,39 @@
 #include "editor/RMMainWindowController.h"
 #include "platform/NotificationCenter.h"
 
+#include <QCoreApplication>
+
+#include <QThreadPool>
+
+#include <memory>
+
 Document::Document(QObject* parent) : DocumentBase(parent) {}
 
 Document::~Document() = default;
 
-bool Document::readFromURL(const QString& path, QString* error) {
-    if (path.isEmpty())
-        return false;
-    PdfOpenResult result = RepairingPdfLoader().open(path);
-    if (!result.ok()) {
-        if (error)
-            *error = result.message;
-        return false;
+void Document::readFromURL(const QString& path,
+                           std::function<void(const QString& error)> finished) {
+    if (path.isEmpty()) {
+        finished(tr("The document has no file."));
+        return;
     }
-    pdf_ = std::move(result.document);
-    notice_ = result.notice;
-    return true;
+    QPointer<Document> self(this);
+    // The global pool, which the application waits for as it ends.
+    QThreadPool::globalInstance()->start([self, path, finished = std::move(finished)] {
+        auto result = std::make_shared<PdfOpenResult>(RepairingPdfLoader().open(path));
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, result, finished] {
+                if (!self)
+                    return;
+                if (result->ok()) {
+                    self->pdf_ = std::move(result->document);
+                    self->notice_ = result->notice;
+                }
+                finished(result->ok() ? QString() : result->message);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void Document::makeWindowControllers() {

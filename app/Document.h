@@ -26,7 +26,9 @@ public:
     explicit Document(QObject* parent = nullptr);
     ~Document() override;
 
-    bool readFromURL(const QString& path, QString* error) override;
+    // Reads on a thread of its own.
+    void readFromURL(const QString& path,
+                     std::function<void(const QString& error)> finished) override;
     // A document without a file location gets no window.
     void makeWindowControllers() override;
     void saveDocumentAs() override;

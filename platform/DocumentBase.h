@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 // One open file and the windows that show it, as the document controller keeps it.
 //
 // A subclass reads the file and makes its windows. The document closes once its last window
@@ -23,8 +25,11 @@ public:
     QString fileURL() const { return fileURL_; }
     void setFileURL(const QString& path) { fileURL_ = path; }
 
-    // Reads the file at path; false with a message the user can read when it cannot.
-    virtual bool readFromURL(const QString& path, QString* error) = 0;
+    // Reads the file at path, off the GUI thread where it can, then calls finished on the GUI
+    // thread: with an empty error once read, with a message the user can read when it cannot
+    // be. finished is not called if the document is deleted first.
+    virtual void readFromURL(const QString& path,
+                             std::function<void(const QString& error)> finished) = 0;
     // Makes the document's windows and hands them to addWindowController().
     virtual void makeWindowControllers() = 0;
     // Saves under a name the user chooses.

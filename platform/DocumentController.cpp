@@ -41,27 +41,48 @@ void DocumentController::openDocumentWithContentsOfURL(const QString& path, bool
         completion(open, QString());
         return;
     }
-    std::unique_ptr<DocumentBase> document = factory_ ? factory_() : nullptr;
+    const QString identity = identityOf(path);
+    for (Opening& opening : opening_) {
+        if (identityOf(opening.document->fileURL()) == identity) {
+            opening.display = opening.display || display;
+            opening.completions.push_back(completion);
+            return;
+        }
+    }
+    DocumentBase* document = factory_ ? factory_().release() : nullptr;
     if (!document) {
         completion(nullptr, tr("No document can be made for “%1”.").arg(path));
         return;
     }
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    document->setParent(this);
     document->setFileURL(absolute);
-    QString error;
-    if (!document->readFromURL(absolute, &error)) {
-        completion(nullptr, error);
+    opening_.push_back({document, display, {completion}});
+    document->readFromURL(
+        absolute, [this, document](const QString& error) { finishOpening(document, error); });
+}
+
+void DocumentController::finishOpening(DocumentBase* document, const QString& error) {
+    const auto found = std::find_if(opening_.begin(), opening_.end(),
+                                    [&](const Opening& o) { return o.document == document; });
+    if (found == opening_.end())
+        return;
+    const Opening opening = *found;
+    opening_.erase(found);
+    if (!error.isEmpty()) {
+        document->deleteLater();
+        for (const Completion& completion : opening.completions)
+            completion(nullptr, error);
         return;
     }
-    DocumentBase* opened = document.release();
-    opened->setParent(this);
-    documents_.push_back(opened);
-    connect(opened, &DocumentBase::closed, this, &DocumentController::documentClosed);
-    opened->makeWindowControllers();
-    emit documentOpened(opened);
-    if (display)
-        opened->showWindows();
-    completion(opened, QString());
+    documents_.push_back(document);
+    connect(document, &DocumentBase::closed, this, &DocumentController::documentClosed);
+    document->makeWindowControllers();
+    emit documentOpened(document);
+    if (opening.display)
+        document->showWindows();
+    for (const Completion& completion : opening.completions)
+        completion(document, QString());
 }
 
 DocumentBase* DocumentController::documentForURL(const QString& path) const {

@@ -37,9 +37,13 @@ public:
     void setDocumentFactory(Factory factory) { factory_ = std::move(factory); }
 
     // Opens the file at path, or finds its open document, and shows its windows in front when
-    // display is set. completion runs before this returns.
+    // display is set. The file is read without holding up the GUI thread; completion runs on
+    // it once the document is open or has failed to open. A file asked for again while it is
+    // being read opens once, and every asker hears of it.
     void openDocumentWithContentsOfURL(const QString& path, bool display,
                                        const Completion& completion);
+    // Whether some file is being read.
+    bool isOpening() const { return !opening_.empty(); }
     // The open document of the file at path, or null.
     DocumentBase* documentForURL(const QString& path) const;
     // The document of the active window; when another window is active, the document whose
@@ -52,11 +56,19 @@ signals:
     void documentOpened(DocumentBase* document);
 
 private:
+    struct Opening {
+        DocumentBase* document;
+        bool display;
+        std::vector<Completion> completions;
+    };
+
+    void finishOpening(DocumentBase* document, const QString& error);
     void documentClosed(DocumentBase* document);
     void focusWindowChanged(QWindow* window);
     DocumentBase* documentOfWindow(const QWidget* window) const;
 
     Factory factory_;
     std::vector<DocumentBase*> documents_;
+    std::vector<Opening> opening_;
     QPointer<DocumentBase> lastActive_;
 };
