@@ -1,11 +1,14 @@
 #include "app/Document.h"
 
+#include "app/FirstPagePreview.h"
+#include "app/RMOpeningWindow.h"
 #include "app/RepairingPdfLoader.h"
 #include "crop/PdfDocument.h"
 #include "editor/RMMainWindowController.h"
 #include "platform/NotificationCenter.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <QThreadPool>
 
@@ -21,6 +24,23 @@ void Document::readFromURL(const QString& path,
         finished(tr("The document has no file."));
         return;
     }
+    // A window at once, with the first page as soon as it is drawn, while the whole file is
+    // read.
+    opening_ = new RMOpeningWindow(QFileInfo(path).fileName());
+    opening_->setAttribute(Qt::WA_DeleteOnClose);
+    opening_->show();
+    QPointer<RMOpeningWindow> opening(opening_);
+    FirstPagePreview::start(path, opening_->previewArea(), opening_->devicePixelRatioF(),
+                            [opening](const QImage& image) {
+                                QMetaObject::invokeMethod(
+                                    qApp,
+                                    [opening, image] {
+                                        if (opening)
+                                            opening->setPreview(image);
+                                    },
+                                    Qt::QueuedConnection);
+                            });
+
     QPointer<Document> self(this);
     // The global pool, which the application waits for as it ends.
     QThreadPool::globalInstance()->start([self, path, finished = std::move(finished)] {
@@ -33,6 +53,8 @@ void Document::readFromURL(const QString& path,
                 if (result->ok()) {
                     self->pdf_ = std::move(result->document);
                     self->notice_ = result->notice;
+                } else if (self->opening_) {
+                    self->opening_->close();
                 }
                 finished(result->ok() ? QString() : result->message);
             },
@@ -45,6 +67,11 @@ void Document::makeWindowControllers() {
         return;
     auto* controller = new RMMainWindowController(std::move(pdf_), this);
     controller->setAttribute(Qt::WA_DeleteOnClose);
+    // In the place of the window that stood for it while the file was read.
+    if (opening_) {
+        controller->setGeometry(opening_->geometry());
+        opening_->close();
+    }
     addWindowController(controller);
     windowCtrl_ = controller;
     if (!notice_.isEmpty())

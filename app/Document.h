@@ -9,6 +9,7 @@
 #include <memory>
 
 class PdfDocument;
+class RMOpeningWindow;
 
 // One open PDF file and its editing window.
 //
@@ -44,5 +45,7 @@ private:
     std::unique_ptr<PdfDocument> pdf_;
     // What the window tells the user about how the file was opened.
     QString notice_;
+    // Stands for the editing window while the file is read.
+    QPointer<RMOpeningWindow> opening_;
     QPointer<RMMainWindowController> windowCtrl_;
 };

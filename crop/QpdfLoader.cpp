@@ -32,19 +32,35 @@ bool looksTruncated(const PdfSourceData& data) {
 
 } // namespace
 
-PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password) {
-    PagesRead read;
+namespace {
+
+// What reading with qpdf gave, or why it failed.
+template <class Read> PagesRead readWith(const Read& read) {
+    PagesRead result;
     try {
-        read.pages = QpdfParser::readPages(data, password);
-        read.outcome = PagesRead::Outcome::Read;
+        result.pages = read();
+        result.outcome = PagesRead::Outcome::Read;
     } catch (const QPDFExc& e) {
-        read.outcome = e.getErrorCode() == qpdf_e_password ? PagesRead::Outcome::Locked
-                                                           : PagesRead::Outcome::Unreadable;
-        read.reason = QString::fromLocal8Bit(e.what());
+        result.outcome = e.getErrorCode() == qpdf_e_password ? PagesRead::Outcome::Locked
+                                                             : PagesRead::Outcome::Unreadable;
+        result.reason = QString::fromLocal8Bit(e.what());
     } catch (const std::exception& e) {
-        read.reason = QString::fromLocal8Bit(e.what());
+        result.reason = QString::fromLocal8Bit(e.what());
     }
-    return read;
+    return result;
+}
+
+} // namespace
+
+PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password) {
+    return readWith([&] { return QpdfParser::readPages(data, password); });
+}
+
+PagesRead readFirstPageHere(const PdfSourceData& data, const QByteArray& password) {
+    return readWith([&] {
+        const std::optional<PageGeometry> first = QpdfParser::readFirstPage(data, password);
+        return first ? std::vector<PageGeometry>{*first} : std::vector<PageGeometry>();
+    });
 }
 
 QpdfLoader::QpdfLoader(PageReader read) : read_(read ? std::move(read) : readPagesHere) {}

@@ -26,3 +26,5 @@ private:
 
 // Reads pages with qpdf in this process.
 PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password);
+// Reads the first page alone with qpdf in this process (QpdfParser::readFirstPage).
+PagesRead readFirstPageHere(const PdfSourceData& data, const QByteArray& password);

@@ -4,6 +4,7 @@
 #include "crop/QpdfPageReader.h"
 
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
 
 // Any C library header says which library this is.
 #include <cstdlib>
@@ -57,6 +58,22 @@ std::vector<PageGeometry> readPages(const PdfSourceData& data, const QByteArray&
     }
     releaseFreeMemory();
     return geometry;
+}
+
+std::optional<PageGeometry> readFirstPage(const PdfSourceData& data, const QByteArray& password) {
+    const auto pdf = parse(data, password);
+    QPDFObjectHandle node = pdf->getRoot().getKey("/Pages");
+    // Down the first kids to the first page, as deep as a sane tree goes and no deeper: a
+    // damaged tree may loop.
+    for (int depth = 0; depth < 64 && node.isDictionary(); ++depth) {
+        QPDFObjectHandle kids = node.getKey("/Kids");
+        if (!kids.isArray())
+            return QpdfPageReader::read(node);
+        if (kids.getArrayNItems() == 0)
+            return std::nullopt;
+        node = kids.getArrayItem(0);
+    }
+    return std::nullopt;
 }
 
 } // namespace QpdfParser

@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QPDF;
@@ -27,5 +28,10 @@ std::unique_ptr<QPDF> parseStrictly(const PdfSourceData& data, const QByteArray&
 // qpdf parses every object that shares an object stream with a page, tens of megabytes for a
 // large file; all of it is freed, and given back to the system, before this returns.
 std::vector<PageGeometry> readPages(const PdfSourceData& data, const QByteArray& password);
+
+// The first page's rotation and effective boxes, found without reading the whole page tree,
+// so that a large document's first page can be shown while the rest is read; nothing when
+// there is no first page to be found that way.
+std::optional<PageGeometry> readFirstPage(const PdfSourceData& data, const QByteArray& password);
 
 } // namespace QpdfParser

@@ -25,10 +25,10 @@ std::optional<QByteArray> ask(const PdfSourceData& data, const QString& hostPath
 
 } // namespace
 
-PagesRead readPages(const PdfSourceData& data, const QByteArray& password,
-                    const QString& hostPath) {
+static PagesRead readPagesWith(const PdfSourceData& data, const QByteArray& password,
+                               const QString& hostPath, const QString& task) {
     bool timedOut = false;
-    const auto answer = ask(data, hostPath, QStringLiteral("--read-pages"), password, &timedOut);
+    const auto answer = ask(data, hostPath, task, password, &timedOut);
     if (const auto read = answer ? RenderHostProtocol::decodePages(*answer) : std::nullopt)
         return *read;
     PagesRead failed;
@@ -36,6 +36,16 @@ PagesRead readPages(const PdfSourceData& data, const QByteArray& password,
         "ContainedReading", timedOut ? "Reading the file took too long, so it was stopped."
                                      : "Reading the file stopped the reader.");
     return failed;
+}
+
+PagesRead readPages(const PdfSourceData& data, const QByteArray& password,
+                    const QString& hostPath) {
+    return readPagesWith(data, password, hostPath, QStringLiteral("--read-pages"));
+}
+
+PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
+                        const QString& hostPath) {
+    return readPagesWith(data, password, hostPath, QStringLiteral("--read-first-page"));
 }
 
 std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath) {

@@ -19,6 +19,9 @@ namespace ContainedReading {
 // As readPagesHere(), in the host at hostPath. A host that stops or takes too long leaves the
 // document unreadable, saying so.
 PagesRead readPages(const PdfSourceData& data, const QByteArray& password, const QString& hostPath);
+// As readFirstPageHere(), in the host at hostPath.
+PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
+                        const QString& hostPath);
 // As MupdfRepair::repairedCopy(), in the host at hostPath; nothing when the host fails.
 std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath);
 

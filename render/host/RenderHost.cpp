@@ -67,11 +67,14 @@ int run(Task task, int memoryLimitMb) {
             return 1;
         }
         return draw(std::move(data), *password);
-    case Task::ReadPages: {
+    case Task::ReadPages:
+    case Task::ReadFirstPage: {
         PagesRead read;
         read.reason = error;
-        if (data)
-            read = readPagesHere(*data, *password);
+        if (data) {
+            read = task == Task::ReadPages ? readPagesHere(*data, *password)
+                                           : readFirstPageHere(*data, *password);
+        }
         return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePages(read)) ? 0
                                                                                               : 1;
     }

@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
             memoryLimitMb = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--read-pages") == 0)
             task = RenderHost::Task::ReadPages;
+        else if (std::strcmp(argv[i], "--read-first-page") == 0)
+            task = RenderHost::Task::ReadFirstPage;
         else if (std::strcmp(argv[i], "--repair") == 0)
             task = RenderHost::Task::Repair;
     }

@@ -4,6 +4,7 @@
 #include "app/AppDelegate.h"
 #include "app/Document.h"
 #include "app/RMFileInfosManager.h"
+#include "app/RMOpeningWindow.h"
 #include "app/RMRecentOpenCell.h"
 #include "platform/CollectionView.h"
 #include "platform/DocumentController.h"
@@ -193,7 +194,20 @@ TEST_F(AppDelegateTest, AFileThatCannotOpenIsReportedAndChangesNothing) {
 TEST_F(AppDelegateTest, AnOpenFileUnderAnotherSpellingComesToTheFrontInsteadOfOpeningTwice) {
     const QString file = pdf("same.pdf");
     app->openFiles({file});
+    // A window stands for the file at once, and the editing window takes its place.
+    const auto opening = [] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<RMOpeningWindow*>(window); found && found->isVisible())
+                return found;
+        }
+        return static_cast<RMOpeningWindow*>(nullptr);
+    };
+    ASSERT_NE(opening(), nullptr);
+    EXPECT_EQ(opening()->windowTitle(), "same.pdf");
+    const QRect place = opening()->geometry();
     settle();
+    EXPECT_EQ(opening(), nullptr);
+    EXPECT_EQ(documents.documents()[0]->windowControllers()[0]->geometry(), place);
     ASSERT_EQ(documents.documents().size(), 1u);
     QWidget* window = documents.documents()[0]->windowControllers()[0];
     window->hide();

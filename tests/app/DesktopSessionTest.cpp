@@ -5,6 +5,7 @@
 // windows stay.
 
 #include "tests/support/TestPdfBuilder.h"
+#include "tests/support/VirtualDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -23,28 +24,6 @@
 #include <memory>
 
 namespace {
-
-// A virtual X server on a display number of its own choosing, stopped with the test.
-class VirtualDisplay {
-public:
-    VirtualDisplay() {
-        server_.setProgram("Xvfb");
-        server_.setArguments(
-            {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-        server_.start();
-        if (server_.waitForStarted(10000) && server_.waitForReadyRead(10000))
-            name_ = ":" + QString::fromLatin1(server_.readLine()).trimmed();
-    }
-    ~VirtualDisplay() {
-        server_.terminate();
-        server_.waitForFinished(5000);
-    }
-    QString name() const { return name_; }
-
-private:
-    QProcess server_;
-    QString name_;
-};
 
 // How many of the screen's pixels (every other one each way) are close to colour.
 int countPixels(const QImage& image, QColor colour) {
