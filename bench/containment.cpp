@@ -1,8 +1,7 @@
 // What drawing pages in a render host costs: the extra time to the first page of a normal
-// 400-page file, and a thumbnail's time, drawn as the program draws them.
+// 400-page file.
 
 #include "bench/support/FigureReporter.h"
-#include "bench/support/ManyPagesCorpus.h"
 #include "bench/support/ScanCorpus.h"
 #include "render/MupdfRasterizer.h"
 #include "render/ProcessRasterizer.h"
@@ -17,7 +16,6 @@
 
 namespace {
 
-constexpr int kTimedPages = 40;
 constexpr int kOpenings = 7;
 
 PageRenderRequest thumbnailOf(int page) {
@@ -60,29 +58,9 @@ void containment_overhead_open_ms(benchmark::State& state) {
         state.counters["value"] = firstPageMs(source, inHost) - firstPageMs(source, inProcess);
 }
 
-// Text and scanned pages in turn, as thumb_render_ms_per_page, each drawn in a render host.
-void thumb_render_ms_per_page_contained(benchmark::State& state) {
-    std::vector<std::unique_ptr<PageRasterizer>> rasterizers;
-    for (const QString& path :
-         {ManyPagesCorpus::textDocument(kTimedPages + 1), ScanCorpus::scanDocument(400, 130)}) {
-        rasterizers.push_back(inHost(sourceOf(path)));
-        rasterizers.back()->render(thumbnailOf(kTimedPages), {});
-    }
-    int turn = 0;
-    for (auto _ : state) {
-        auto& rasterizer = *rasterizers[static_cast<size_t>(turn) % rasterizers.size()];
-        const int page = turn++ / static_cast<int>(rasterizers.size());
-        const PageRenderResult result = rasterizer.render(thumbnailOf(page), {});
-        benchmark::DoNotOptimize(result.image.constBits());
-    }
-}
-
 } // namespace
 
 BENCHMARK(containment_overhead_open_ms)->Iterations(1);
-BENCHMARK(thumb_render_ms_per_page_contained)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2 * kTimedPages);
 
 int main(int argc, char** argv) {
     return runBenchmarks(argc, argv);

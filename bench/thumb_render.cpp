@@ -4,6 +4,7 @@
 #include "bench/support/ManyPagesCorpus.h"
 #include "bench/support/ScanCorpus.h"
 #include "render/MupdfRasterizer.h"
+#include "render/ProcessRasterizer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,10 +20,18 @@ PageRenderRequest thumbnailOf(int page) {
     return {page, QRectF(0, 0, 612, 792), 0, QSize(180, 233), 1.0};
 }
 
-std::unique_ptr<MupdfRasterizer> rasterizerFor(const QString& path, benchmark::State& state) {
+// Draws in this process, or, as the program does, in a render host.
+enum class Where { Here, InHost };
+
+std::unique_ptr<PageRasterizer> rasterizerFor(const QString& path, Where where,
+                                              benchmark::State& state) {
     QString error;
-    auto data = PdfSourceData::mapFile(path, &error);
-    auto rasterizer = std::make_unique<MupdfRasterizer>(PdfRenderSource{data, {}});
+    const PdfRenderSource source{PdfSourceData::mapFile(path, &error), {}};
+    std::unique_ptr<PageRasterizer> rasterizer;
+    if (where == Where::Here)
+        rasterizer = std::make_unique<MupdfRasterizer>(source);
+    else
+        rasterizer = std::make_unique<ProcessRasterizer>(source, CROPMARK_RENDER_HOST);
     const PageRenderResult warmUp = rasterizer->render(thumbnailOf(kTimedPages), {});
     if (warmUp.image.isNull()) {
         state.SkipWithError(warmUp.error.toStdString().c_str());
@@ -32,10 +41,11 @@ std::unique_ptr<MupdfRasterizer> rasterizerFor(const QString& path, benchmark::S
 }
 
 // Pages are drawn from the given documents in turn, so the figure is their mean per page.
-void renderInTurn(benchmark::State& state, const std::vector<QString>& paths) {
-    std::vector<std::unique_ptr<MupdfRasterizer>> rasterizers;
+void renderInTurn(benchmark::State& state, const std::vector<QString>& paths,
+                  Where where = Where::Here) {
+    std::vector<std::unique_ptr<PageRasterizer>> rasterizers;
     for (const QString& path : paths) {
-        rasterizers.push_back(rasterizerFor(path, state));
+        rasterizers.push_back(rasterizerFor(path, where, state));
         if (!rasterizers.back())
             return;
     }
@@ -63,6 +73,10 @@ QString fineScanPages() {
 void thumb_render_ms_per_page(benchmark::State& state) {
     renderInTurn(state, {textPages(), scanPages()});
 }
+// The same pages drawn as the program draws them, in a render host.
+void thumb_render_ms_per_page_contained(benchmark::State& state) {
+    renderInTurn(state, {textPages(), scanPages()}, Where::InHost);
+}
 void thumb_render_ms_per_page_text(benchmark::State& state) {
     renderInTurn(state, {textPages()});
 }
@@ -74,6 +88,9 @@ void thumb_render_ms_per_page_scan_300dpi(benchmark::State& state) {
 }
 
 BENCHMARK(thumb_render_ms_per_page)->Unit(benchmark::kMillisecond)->Iterations(2 * kTimedPages);
+BENCHMARK(thumb_render_ms_per_page_contained)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2 * kTimedPages);
 BENCHMARK(thumb_render_ms_per_page_text)->Unit(benchmark::kMillisecond)->Iterations(kTimedPages);
 BENCHMARK(thumb_render_ms_per_page_scan)->Unit(benchmark::kMillisecond)->Iterations(kTimedPages);
 BENCHMARK(thumb_render_ms_per_page_scan_300dpi)

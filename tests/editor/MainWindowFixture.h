@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -58,6 +59,17 @@ protected:
     }
 
     Ui::RMMainWindowController& ui() { return window->ui(); }
+    // The colour the page view shows near the top of its middle.
+    QColor pageViewShows() {
+        const QImage view = ui().pdfImgView->grab().toImage();
+        return view.pixelColor(view.width() / 2, view.height() / 8);
+    }
+    // Waits, a while at most, for the page view to show colour, and says whether it does.
+    bool pageViewComesToShow(const QColor& colour) {
+        for (QDeadlineTimer deadline(30000); pageViewShows() != colour && !deadline.hasExpired();)
+            QTest::qWait(10);
+        return pageViewShows() == colour;
+    }
     qint64 current() { return window->session().currentIndex(); }
     int selectedThumbnail() {
         const auto selection = ui().thumbCollectionView->selectionIndexPaths();

@@ -6,7 +6,6 @@
 #include "tests/support/ExpectNear.h"
 #include "ui/RMTextField.h"
 
-#include <QDeadlineTimer>
 #include <QScopeGuard>
 
 #include <QFile>
@@ -177,14 +176,8 @@ TEST_F(MainWindowTest, APageThatCannotBeDrawnSaysSoInsteadOfStayingWhite) {
     const auto first = QRegularExpression(R"(\d+ 0 obj\s*(<<\s*/Contents))").match(bytes);
     bytes.insert(first.capturedStart(1), "(lost) ");
     openFile(bytes.toLatin1());
-    const auto shown = [this] {
-        const QImage view = ui().pdfImgView->grab().toImage();
-        return view.pixelColor(view.width() / 2, view.height() / 8);
-    };
-    for (QDeadlineTimer deadline(20000);
-         shown() != QColor(0xEE, 0xEE, 0xEE) && !deadline.hasExpired();)
-        QTest::qWait(20);
-    EXPECT_EQ(shown(), QColor(0xEE, 0xEE, 0xEE)) << "the placeholder's grey, not white";
+    EXPECT_TRUE(pageViewComesToShow(QColor(0xEE, 0xEE, 0xEE)))
+        << "the placeholder's grey, not white";
 }
 
 TEST_F(MainWindowTest, ComingBackAfterAnotherProgramCutTheFileShortSaysSo) {
@@ -212,14 +205,8 @@ TEST_F(MainWindowTest, RenderHostsThatCrashCostOnlyThePicturesAndTheCropsStay) {
     dragOnPage({0, 0}, {100, 100});
     const QRectF crop = window->session().cropsRect()[0].cropRect;
     window->saveClickHandler();
-    const auto shown = [this] {
-        const QImage view = ui().pdfImgView->grab().toImage();
-        return view.pixelColor(view.width() / 2, view.height() / 8);
-    };
-    for (QDeadlineTimer deadline(30000);
-         shown() != QColor(0xEE, 0xEE, 0xEE) && !deadline.hasExpired();)
-        QTest::qWait(10);
-    EXPECT_EQ(shown(), QColor(0xEE, 0xEE, 0xEE)) << "the placeholder, not a white page";
+    EXPECT_TRUE(pageViewComesToShow(QColor(0xEE, 0xEE, 0xEE)))
+        << "the placeholder, not a white page";
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), crop);
 }
