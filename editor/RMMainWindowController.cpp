@@ -16,6 +16,7 @@
 #include "platform/NotificationCenter.h"
 #include "range/RMPageRangeWindowController.h"
 #include "range/RMSettingWindowController.h"
+#include "render/ContainedReading.h"
 #include "render/ImageCache.h"
 #include "render/ImageCacheBudget.h"
 #include "render/ProcessRasterizer.h"
@@ -97,11 +98,18 @@ void RMMainWindowController::startRenderQueue() {
     const int pages = session_->pdfDoc().pageCount();
     // Pages the renderer cannot read from the file itself it draws from qpdf's rewrite of it,
     // made once, by the first worker that needs it.
-    auto copy = std::make_shared<SharedRenderCopy>([source] { return QpdfRenderCopy::of(source); });
+    const QString host = RenderHostLocation::path();
+    auto copy =
+        std::make_shared<SharedRenderCopy>([source, host]() -> std::optional<PdfRenderSource> {
+            if (host.isEmpty() || !source.data)
+                return QpdfRenderCopy::of(source);
+            if (auto bytes = ContainedReading::renderCopy(*source.data, source.password, host))
+                return PdfRenderSource{PdfSourceData::fromBytes(std::move(*bytes)), QByteArray()};
+            return std::nullopt;
+        });
     cache_->clear();
     // Pages are drawn in a render host process when there is one, so a file that crashes or
     // hangs the renderer costs only its pages.
-    const QString host = RenderHostLocation::path();
     RecoveringRasterizer::Factory make = &RecoveringRasterizer::inProcess;
     if (!host.isEmpty()) {
         make = [host](const PdfRenderSource& drawn) {

@@ -48,11 +48,21 @@ PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
     return readPagesWith(data, password, hostPath, QStringLiteral("--read-first-page"));
 }
 
-std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath) {
-    const auto answer = ask(data, hostPath, QStringLiteral("--repair"), QByteArray(), nullptr);
+static std::optional<QByteArray> bytesFrom(const PdfSourceData& data, const QString& hostPath,
+                                           const QString& task, const QByteArray& password) {
+    const auto answer = ask(data, hostPath, task, password, nullptr);
     if (const auto bytes = answer ? RenderHostProtocol::decodeBytes(*answer) : std::nullopt)
         return *bytes;
     return std::nullopt;
+}
+
+std::optional<QByteArray> renderCopy(const PdfSourceData& data, const QByteArray& password,
+                                     const QString& hostPath) {
+    return bytesFrom(data, hostPath, QStringLiteral("--rewrite"), password);
+}
+
+std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath) {
+    return bytesFrom(data, hostPath, QStringLiteral("--repair"), QByteArray());
 }
 
 } // namespace ContainedReading

@@ -22,6 +22,10 @@ PagesRead readPages(const PdfSourceData& data, const QByteArray& password, const
 // As readFirstPageHere(), in the host at hostPath.
 PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
                         const QString& hostPath);
+// As QpdfRenderCopy::of(), in the host at hostPath: the rewritten copy's bytes, which need no
+// password; nothing when the host fails.
+std::optional<QByteArray> renderCopy(const PdfSourceData& data, const QByteArray& password,
+                                     const QString& hostPath);
 // As MupdfRepair::repairedCopy(), in the host at hostPath; nothing when the host fails.
 std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath);
 

@@ -2,6 +2,7 @@
 
 #include "crop/PdfSourceData.h"
 #include "crop/QpdfLoader.h"
+#include "crop/QpdfRenderCopy.h"
 #include "render/MupdfRasterizer.h"
 #include "render/MupdfRepair.h"
 #include "render/RenderHostProtocol.h"
@@ -77,6 +78,14 @@ int run(Task task, int memoryLimitMb) {
         }
         return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePages(read)) ? 0
                                                                                               : 1;
+    }
+    case Task::Rewrite: {
+        const std::optional<PdfRenderSource> copy =
+            data ? QpdfRenderCopy::of({data, *password}) : std::nullopt;
+        const std::optional<QByteArray> bytes =
+            copy ? std::optional<QByteArray>(copy->data->bytes().toByteArray()) : std::nullopt;
+        return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeBytes(bytes)) ? 0
+                                                                                               : 1;
     }
     case Task::Repair: {
         const std::optional<QByteArray> repaired =

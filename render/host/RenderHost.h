@@ -8,11 +8,11 @@
 // The program starts it with the document's bytes on descriptor 3, requests on standard input
 // and answers on standard output (RenderHostProtocol); the password, if any, is the first
 // message. Drawing, the host answers the page count, then draws until its input ends. It can
-// instead read the document's pages, or its first page, with qpdf, or repair the document
-// with MuPDF, once.
+// instead read the document's pages, or its first page, with qpdf, rewrite it with qpdf for
+// drawing, or repair it with MuPDF, once.
 namespace RenderHost {
 
-enum class Task { Draw, ReadPages, ReadFirstPage, Repair };
+enum class Task { Draw, ReadPages, ReadFirstPage, Repair, Rewrite };
 
 // Runs the host in this process; returns its exit status. memoryLimitMb caps the address
 // space the host may take (0: no cap).

@@ -3,6 +3,7 @@
 
 #include "render/ProcessRasterizer.h"
 #include "render/ContainedReading.h"
+#include "render/MupdfRasterizer.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +60,10 @@ TEST(ContainedReadingTest, ReadsAsHereAndAHostThatDiesLeavesTheFileUnreadable) {
     const PagesRead read = ContainedReading::readPages(*source.data, {}, CROPMARK_RENDER_HOST);
     EXPECT_EQ(read.outcome, PagesRead::Outcome::Read);
     EXPECT_EQ(read.pages.size(), 2u);
+    // The copy rewritten for drawing comes back whole.
+    const auto copy = ContainedReading::renderCopy(*source.data, {}, CROPMARK_RENDER_HOST);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(MupdfRasterizer({PdfSourceData::fromBytes(*copy), {}}).pageCount(), 2);
     const PagesRead lost = ContainedReading::readPages(*source.data, {}, "/bin/false");
     EXPECT_EQ(lost.outcome, PagesRead::Outcome::Unreadable);
     EXPECT_FALSE(lost.reason.isEmpty());
