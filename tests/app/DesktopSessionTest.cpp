@@ -4,6 +4,7 @@
 // window coming back to the front, and a file that cannot be opened reported while the other
 // windows stay.
 
+#include "tests/support/BadPdfCorpus.h"
 #include "tests/support/TestPdfBuilder.h"
 #include "tests/support/VirtualDisplay.h"
 
@@ -145,6 +146,21 @@ TEST_F(DesktopSessionTest, LaterStartsHandTheirFilesToTheRunningProgram) {
     EXPECT_TRUE(eventually([&] { return windowsNamed("^Cropmark$").size() == 2; }));
     EXPECT_EQ(windowsNamed("^red\\.pdf"), QStringList{"red.pdf — Cropmark"});
     EXPECT_EQ(windowsNamed("^blue\\.pdf"), QStringList{"blue.pdf — Cropmark"});
+}
+
+// Every file of the bad-file corpus handed to the running program: each opens or is refused
+// with a message, and the program and the window of a good file stay.
+TEST_F(DesktopSessionTest, BadFilesHandedToTheRunningProgramLeaveTheOtherWindowAsItWas) {
+    const QString red = pdf("red.pdf", "1 0 0");
+    start(primary, {red});
+    ASSERT_TRUE(eventually([&] { return windowsNamed("^red\\.pdf").size() == 1; }));
+    for (const BadPdf& file : badPdfCorpus())
+        handOver({writeFile(dir.filePath(file.name + ".pdf"), file.bytes)});
+    // The last of them has been dealt with once a later file opens.
+    handOver({pdf("last.pdf", "0 1 0")});
+    EXPECT_TRUE(eventually([&] { return windowsNamed("^last\\.pdf").size() == 1; }));
+    EXPECT_EQ(primary.state(), QProcess::Running);
+    EXPECT_EQ(windowsNamed("^red\\.pdf"), QStringList{"red.pdf — Cropmark"});
 }
 
 } // namespace
