@@ -22,3 +22,8 @@ struct PagesRead {
 // Reads the pages of a document's bytes with a password (empty for none). The document
 // services read them in this process unless given a reader that reads them elsewhere.
 using PageReader = std::function<PagesRead(const PdfSourceData& data, const QByteArray& password)>;
+
+// Reads pages with qpdf in this process.
+PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password);
+// Reads the first page alone with qpdf in this process (QpdfParser::readFirstPage).
+PagesRead readFirstPageHere(const PdfSourceData& data, const QByteArray& password);

@@ -15,9 +15,9 @@
 #include <system_error>
 
 QpdfDocument::QpdfDocument(std::shared_ptr<const PdfSourceData> data,
-                           std::vector<PageGeometry> pages, bool locked)
+                           std::vector<PageGeometry> pages, bool locked, PageReader read)
     : data_(std::move(data)), locked_(locked), pages_(std::move(pages)),
-      setBoxes_(pages_.size(), 0) {}
+      setBoxes_(pages_.size(), 0), read_(read ? std::move(read) : readPagesHere) {}
 
 std::unique_ptr<PdfDocument> QpdfDocument::copy() const {
     return std::make_unique<QpdfDocument>(*this);
@@ -35,17 +35,16 @@ bool QpdfDocument::unlockWithPassword(const QString& password) {
     if (!locked_)
         return true;
     const QByteArray utf8 = password.toUtf8();
-    try {
-        pages_ = QpdfParser::readPages(*data_, utf8);
-        setBoxes_.assign(pages_.size(), 0);
-        password_ = utf8;
-        locked_ = false;
-        return true;
-    } catch (const std::exception&) {
-        // A wrong password and a file that turns out damaged once decrypted both leave the
-        // document locked.
+    PagesRead read = read_(*data_, utf8);
+    // A wrong password and a file that turns out damaged once decrypted both leave the
+    // document locked.
+    if (read.outcome != PagesRead::Outcome::Read)
         return false;
-    }
+    pages_ = std::move(read.pages);
+    setBoxes_.assign(pages_.size(), 0);
+    password_ = utf8;
+    locked_ = false;
+    return true;
 }
 
 int QpdfDocument::rotation(int pageIndex) const {

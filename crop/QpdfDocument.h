@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crop/PageGeometry.h"
+#include "crop/PagesRead.h"
 #include "crop/PdfDocument.h"
 
 class QIODevice;
@@ -15,9 +16,10 @@ class QIODevice;
 // with the set boxes in place, so documents that share a file never share parser state.
 class QpdfDocument final : public PdfDocument {
 public:
-    // A document over already parsed pages, or a locked one (no pages) awaiting a password.
+    // A document over already parsed pages, or a locked one (no pages) awaiting a password,
+    // whose pages read will read once it is unlocked (qpdf in this process when empty).
     QpdfDocument(std::shared_ptr<const PdfSourceData> data, std::vector<PageGeometry> pages,
-                 bool locked);
+                 bool locked, PageReader read = {});
 
     std::unique_ptr<PdfDocument> copy() const override;
     int pageCount() const override;
@@ -45,4 +47,5 @@ private:
     std::vector<PageGeometry> pages_;
     // Per page, one bit per PdfBox that was set and must be written out.
     std::vector<std::uint8_t> setBoxes_;
+    PageReader read_;
 };

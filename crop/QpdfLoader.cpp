@@ -1,9 +1,6 @@
 #include "crop/QpdfLoader.h"
 
 #include "crop/QpdfDocument.h"
-#include "crop/QpdfParser.h"
-
-#include <qpdf/QPDFExc.hh>
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -31,37 +28,6 @@ bool looksTruncated(const PdfSourceData& data) {
 }
 
 } // namespace
-
-namespace {
-
-// What reading with qpdf gave, or why it failed.
-template <class Read> PagesRead readWith(const Read& read) {
-    PagesRead result;
-    try {
-        result.pages = read();
-        result.outcome = PagesRead::Outcome::Read;
-    } catch (const QPDFExc& e) {
-        result.outcome = e.getErrorCode() == qpdf_e_password ? PagesRead::Outcome::Locked
-                                                             : PagesRead::Outcome::Unreadable;
-        result.reason = QString::fromLocal8Bit(e.what());
-    } catch (const std::exception& e) {
-        result.reason = QString::fromLocal8Bit(e.what());
-    }
-    return result;
-}
-
-} // namespace
-
-PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password) {
-    return readWith([&] { return QpdfParser::readPages(data, password); });
-}
-
-PagesRead readFirstPageHere(const PdfSourceData& data, const QByteArray& password) {
-    return readWith([&] {
-        const std::optional<PageGeometry> first = QpdfParser::readFirstPage(data, password);
-        return first ? std::vector<PageGeometry>{*first} : std::vector<PageGeometry>();
-    });
-}
 
 QpdfLoader::QpdfLoader(PageReader read) : read_(read ? std::move(read) : readPagesHere) {}
 
@@ -117,6 +83,7 @@ PdfOpenResult QpdfLoader::openData(std::shared_ptr<const PdfSourceData> data,
     }
 
     PdfOpenResult result;
-    result.document = std::make_unique<QpdfDocument>(std::move(data), std::move(pages), locked);
+    result.document =
+        std::make_unique<QpdfDocument>(std::move(data), std::move(pages), locked, read_);
     return result;
 }

@@ -23,8 +23,3 @@ private:
 
     PageReader read_;
 };
-
-// Reads pages with qpdf in this process.
-PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password);
-// Reads the first page alone with qpdf in this process (QpdfParser::readFirstPage).
-PagesRead readFirstPageHere(const PdfSourceData& data, const QByteArray& password);

@@ -1,0 +1,36 @@
+#include "crop/PagesRead.h"
+
+#include "crop/QpdfParser.h"
+
+#include <qpdf/QPDFExc.hh>
+
+namespace {
+
+// What reading with qpdf gave, or why it failed.
+template <class Read> PagesRead readWith(const Read& read) {
+    PagesRead result;
+    try {
+        result.pages = read();
+        result.outcome = PagesRead::Outcome::Read;
+    } catch (const QPDFExc& e) {
+        result.outcome = e.getErrorCode() == qpdf_e_password ? PagesRead::Outcome::Locked
+                                                             : PagesRead::Outcome::Unreadable;
+        result.reason = QString::fromLocal8Bit(e.what());
+    } catch (const std::exception& e) {
+        result.reason = QString::fromLocal8Bit(e.what());
+    }
+    return result;
+}
+
+} // namespace
+
+PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password) {
+    return readWith([&] { return QpdfParser::readPages(data, password); });
+}
+
+PagesRead readFirstPageHere(const PdfSourceData& data, const QByteArray& password) {
+    return readWith([&] {
+        const std::optional<PageGeometry> first = QpdfParser::readFirstPage(data, password);
+        return first ? std::vector<PageGeometry>{*first} : std::vector<PageGeometry>();
+    });
+}
