@@ -9,10 +9,12 @@ namespace CropGeometry {
 
 namespace {
 
-// pageLength / viewLength when both are lengths; nothing otherwise.
+// pageLength / viewLength when both are lengths; nothing otherwise, nor when lengths too far
+// apart make the ratio zero or infinite.
 std::optional<double> scale(double pageLength, double viewLength) {
-    if (pageLength > 0 && viewLength > 0 && std::isfinite(pageLength) && std::isfinite(viewLength))
-        return pageLength / viewLength;
+    const double ratio = pageLength / viewLength;
+    if (pageLength > 0 && viewLength > 0 && ratio > 0 && std::isfinite(ratio))
+        return ratio;
     return std::nullopt;
 }
 
@@ -35,11 +37,13 @@ QRectF mainPDFImgViewShowRect(const QRectF& pageRect) {
     const double h = pageRect.height();
     if (!(w > 0) && !(h > 0))
         return QRectF(kPageSquareSide * 0.5, kPageSquareSide * 0.5, 0, 0);
+    // The ratio of the sides first, at most 1: dividing by a side over the square's would
+    // divide by zero for the very smallest sides.
     if (h > w) {
-        const double width = w / (h / kPageSquareSide);
+        const double width = kPageSquareSide * (w / h);
         return QRectF((kPageSquareSide - width) * 0.5, 0, width, kPageSquareSide);
     }
-    const double height = h / (w / kPageSquareSide);
+    const double height = kPageSquareSide * (h / w);
     return QRectF(0, (kPageSquareSide - height) * 0.5, kPageSquareSide, height);
 }
 

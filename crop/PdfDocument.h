@@ -41,7 +41,8 @@ public:
     // The effective box: inherited values honoured, corners normalised, a missing crop box
     // is the media box, and crop, bleed, trim and art boxes are clipped to the media box.
     virtual QRectF boundsForBox(int pageIndex, PdfBox box) const = 0;
-    // Replaces one box of one page; no other page changes, even one that shared the box.
+    // Replaces one box of one page; no other page changes, even one that shared the box. A
+    // damaged page keeps its boxes: there is nothing in the file to hold new ones.
     virtual void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) = 0;
 
     // The complete bytes of the document as it now is, box changes included. Posts the

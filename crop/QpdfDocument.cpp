@@ -60,7 +60,9 @@ QRectF QpdfDocument::boundsForBox(int pageIndex, PdfBox box) const {
 }
 
 void QpdfDocument::setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) {
-    if (!validIndex(pageIndex))
+    // A damaged page has no dictionary in the file to hold a box, so a box set on it would
+    // never be written: it keeps the boxes it was read with.
+    if (!validIndex(pageIndex) || isPageDamaged(pageIndex))
         return;
     const auto i = static_cast<size_t>(pageIndex);
     pages_[i].box(box) = RectMath::standardized(bounds);

@@ -111,6 +111,9 @@ void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out)
 }
 
 void QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out) const {
+    // qpdf writes the trailer's /Size only in place of one it read, so a source whose trailer
+    // lacks it would be saved without one, which every reader then has to repair.
+    pdf.getTrailer().replaceKey("/Size", QPDFObjectHandle::newInteger(0));
     DevicePipeline pipeline(out);
     QPDFWriter writer(pdf);
     writer.setOutputPipeline(&pipeline);

@@ -1,4 +1,4 @@
-# Shared by scripts/run, scripts/test and scripts/bench: installs what is missing and builds.
+# Shared by the scripts: installs what is missing and builds.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD_DIR=${CROPMARK_BUILD_DIR:-$ROOT/build}
@@ -13,10 +13,13 @@ PACKAGES=(
     xvfb xauth xdotool poppler-utils fonts-dejavu-core hyperfine desktop-file-utils
 )
 
-# Installs, with apt-get, only the packages that are not installed yet.
+# Installs, with apt-get, only the packages that are not installed yet: those named, or
+# PACKAGES when none are.
 ensure_packages() {
+    local wanted=("$@")
+    [ $# -eq 0 ] && wanted=("${PACKAGES[@]}")
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -27,14 +30,19 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Further CMake options of the build in BUILD_DIR (the sanitizer and fuzz builds set some).
+BUILD_OPTIONS=()
+
 # Configures once, then rebuilds only what changed. Arguments are build targets.
 build() {
     local werror=OFF
     [ -n "${CI:-}" ] && werror=ON
-    if [ ! -f "$BUILD_DIR/build.ninja" ] || [ "$(cat "$BUILD_DIR/.werror" 2>/dev/null)" != "$werror" ]; then
+    local configuration="-DCROPMARK_WERROR=$werror ${BUILD_OPTIONS[*]}"
+    if [ ! -f "$BUILD_DIR/build.ninja" ] ||
+        [ "$(cat "$BUILD_DIR/.configuration" 2>/dev/null)" != "$configuration" ]; then
         cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DCROPMARK_WERROR="$werror" >/dev/null
-        echo "$werror" > "$BUILD_DIR/.werror"
+            -DCROPMARK_WERROR="$werror" "${BUILD_OPTIONS[@]}" >/dev/null
+        echo "$configuration" > "$BUILD_DIR/.configuration"
     fi
     if [ $# -gt 0 ]; then
         cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target "$@"

@@ -45,6 +45,14 @@ TEST(CropGeometryTest, PagesFitTheSquareAndCropsScaleIntoViewSpaceAndBack) {
         CropGeometry::pdfImgViewCropRectWithShowRect({286.5, 286.5, 0, 0}, none, {0, 0, 10, 10}),
         none);
     expectNear(CropGeometry::displayRectFromViewRect({0, 0, 5, 5}, none, {0, 0}), none);
+    // A side too small to divide by still shows as a line,
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    expectNear(CropGeometry::mainPDFImgViewShowRect({0, 0, tiny, 0}), {0, 286.5, 573, 0});
+    expectNear(CropGeometry::mainPDFImgViewShowRect({0, 0, 0, tiny}), {286.5, 0, 0, 573});
+    // and, with no usable scale, crops to the empty rectangle.
+    expectNear(CropGeometry::pdfImgViewCropRectWithShowRect({0, 286.5, 573, 0}, {0, 0, tiny, 0},
+                                                            {0, 0, tiny, 0}),
+               none);
 }
 
 TEST(CropGeometryTest, CarriedCropsKeepTheirDistanceFromLeftAndTop) {

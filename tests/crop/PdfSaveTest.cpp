@@ -25,6 +25,12 @@ void damageStartxref(QByteArray& file) {
     file.replace(at, file.indexOf('\n', at) - at, "12");
 }
 
+// A trailer without the /Size that every trailer must have, as careless producers write it.
+void dropTrailerSize(QByteArray& file) {
+    const qsizetype at = file.indexOf("/Size ", file.lastIndexOf("trailer"));
+    file.remove(at, file.indexOf(' ', at + 6) - at);
+}
+
 // Writes bytes to a file at path and opens it.
 PdfOpenResult openFile(const QString& path, const QByteArray& bytes) {
     PdfOpenResult result = QpdfLoader().open(writeFile(path, bytes));
@@ -121,8 +127,33 @@ INSTANTIATE_TEST_SUITE_P(
                     SaveCase{"linearized", {.linearized = true}},
                     SaveCase{"linearizedXrefStream", {.objectStreams = true, .linearized = true}},
                     SaveCase{"encrypted", {}, nullptr, true, "user"},
-                    SaveCase{"repaired", {}, damageStartxref, false}),
+                    SaveCase{"repaired", {}, damageStartxref, false},
+                    SaveCase{"trailerWithoutSize", {}, dropTrailerSize, false}),
     [](const auto& p) { return std::string(p.param.name); });
+
+// A page whose dictionary is lost has nowhere to keep boxes: the crops that "Done" sets on
+// every page leave it as it was, and the document's bytes hold the other pages' crops.
+TEST(DamagedPageSaveTest, OtherPagesKeepTheirCrops) {
+    QByteArray bytes = TestPdfBuilder().addPages(3).bytes();
+    QPDF parsed;
+    parsed.processMemoryFile("in.pdf", bytes.constData(), static_cast<size_t>(bytes.size()));
+    const QByteArray firstPage =
+        QByteArray::number(parsed.getAllPages()[0].getObjectID()) + " 0 obj";
+    bytes.replace(bytes.indexOf("<<", bytes.indexOf(firstPage)), 2, "()");
+    auto doc = QpdfLoader().openBytes(bytes, "in.pdf").document;
+    ASSERT_TRUE(doc && doc->isPageDamaged(0));
+
+    const QRectF crop(50, 60, 300, 400);
+    for (int i = 0; i < 3; ++i)
+        doc->setBoundsForBox(i, crop, PdfBox::Crop);
+    const auto saved = QpdfLoader().openBytes(doc->dataRepresentation(), "out.pdf").document;
+    ASSERT_TRUE(saved);
+    for (int i = 0; i < 3; ++i) {
+        const QRectF expected = i == 0 ? QRectF(0, 0, 612, 792) : crop;
+        EXPECT_EQ(doc->boundsForBox(i, PdfBox::Crop), expected) << i;
+        EXPECT_EQ(saved->boundsForBox(i, PdfBox::Crop), expected) << i;
+    }
+}
 
 // Adds one to the decimal number in bytes [at, end), keeping its width.
 void addOne(QByteArray& bytes, qsizetype at, qsizetype end) {
