@@ -2,6 +2,7 @@
 
 #include "crop/DeviceWrite.h"
 #include "crop/PdfBoxText.h"
+#include "crop/QpdfPageTree.h"
 #include "crop/QpdfParser.h"
 #include "crop/QpdfReadBack.h"
 #include "crop/QpdfUpdateBuilder.h"
@@ -80,6 +81,13 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
             writeUpdate(appended, out);
             return;
         }
+    }
+    if (damaged) {
+        // Written whole and consistent: the page tree afresh, lost pages as empty ones.
+        std::vector<std::string> mediaBoxes;
+        for (const PageGeometry& page : pages_)
+            mediaBoxes.push_back(PdfBoxText::array(page.box(PdfBox::Media)).toStdString());
+        QpdfPageTree::flatten(*pdf, pages, mediaBoxes);
     }
     for (size_t i = 0; i < pages.size(); ++i) {
         for (int box = 0; box < kPdfBoxCount; ++box) {

@@ -1,5 +1,6 @@
 #include "crop/QpdfRenderCopy.h"
 
+#include "crop/QpdfPageTree.h"
 #include "crop/QpdfParser.h"
 
 #include <vector>
@@ -16,16 +17,9 @@ std::optional<PdfRenderSource> of(const PdfRenderSource& source) {
         return std::nullopt;
     try {
         std::unique_ptr<QPDF> pdf = QpdfParser::parse(*source.data, source.password);
-        // The page tree is written as one level with the right count: a renderer that trusts
-        // a wrong /Count, or trips over a damaged tree, then finds exactly the pages qpdf
-        // found. Inherited attributes move onto the pages first, so none is lost.
-        pdf->pushInheritedAttributesToPage();
-        const std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
-        QPDFObjectHandle tree = pdf->getRoot().getKey("/Pages");
-        tree.replaceKey("/Kids", QPDFObjectHandle::newArray(pages));
-        tree.replaceKey("/Count", QPDFObjectHandle::newInteger(qint64(pages.size())));
-        for (QPDFObjectHandle page : pages)
-            page.replaceKey("/Parent", tree);
+        // A renderer then finds exactly the pages qpdf found, lost ones as empty pages.
+        std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
+        QpdfPageTree::flatten(*pdf, pages, std::vector<std::string>(pages.size(), "[0 0 612 792]"));
         QPDFWriter writer(*pdf);
         writer.setOutputMemory();
         // Drawing needs no protection, and a renderer that failed on the original may fail

@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A page whose dictionary is lost has nowhere to keep boxes: the crops that "Done" sets on
 // every page leave it as it was, and the document's bytes hold the other pages' crops.
-TEST(DamagedPageSaveTest, OtherPagesKeepTheirCrops) {
+TEST(DamagedPageSaveTest, OtherPagesKeepTheirCropsAndTheFileSavesClean) {
     QByteArray bytes = TestPdfBuilder().addPages(3).bytes();
     QPDF parsed;
     parsed.processMemoryFile("in.pdf", bytes.constData(), static_cast<size_t>(bytes.size()));
@@ -153,6 +153,11 @@ TEST(DamagedPageSaveTest, OtherPagesKeepTheirCrops) {
         EXPECT_EQ(doc->boundsForBox(i, PdfBox::Crop), expected) << i;
         EXPECT_EQ(saved->boundsForBox(i, PdfBox::Crop), expected) << i;
     }
+    // Saved to a file, the lost page is an empty page in its place, and the file is clean.
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(doc->writeToFile(dir.filePath("out.pdf"), &error)) << error.toStdString();
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(dir.filePath("out.pdf"), 3));
 }
 
 // Adds one to the decimal number in bytes [at, end), keeping its width.

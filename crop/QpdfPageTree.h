@@ -1,0 +1,19 @@
+#pragma once
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <vector>
+
+// Writing a damaged document's page tree afresh.
+namespace QpdfPageTree {
+
+// Makes pages, in their order, the only kids of pdf's page tree root, with the right count and
+// each page's parent the root; attributes the pages inherited move onto them first, so none is
+// lost. Readers that trust a wrong /Count, or trip over a looping or broken tree, then find
+// exactly these pages. A page whose object is not a dictionary becomes an empty page with
+// its media box (mediaBoxes[i], a PDF array), so the page keeps its place.
+void flatten(QPDF& pdf, std::vector<QPDFObjectHandle>& pages,
+             const std::vector<std::string>& mediaBoxes);
+
+} // namespace QpdfPageTree
