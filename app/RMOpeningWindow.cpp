@@ -9,7 +9,11 @@ const QColor kBackground(0x1e, 0x1e, 0x1e);
 const QColor kText(0xb8, 0xb8, 0xb8);
 // The size the editing window opens at on a large screen; smaller screens get less.
 const QSize kWindowSize(1000, 780);
-constexpr int kMargin = 48;
+// Where the editing window shows the page: right of its thumbnail strip, between its top and
+// bottom bars, so the first page does not jump when that window takes this one's place.
+constexpr int kStripWidth = 190;
+constexpr int kTop = 90;
+constexpr int kBottom = 90;
 
 } // namespace
 
@@ -22,7 +26,7 @@ RMOpeningWindow::RMOpeningWindow(const QString& name, QWidget* parent) : QWidget
 }
 
 QSize RMOpeningWindow::previewArea() const {
-    return size() - QSize(2 * kMargin, 2 * kMargin + 24);
+    return size() - QSize(kStripWidth + 24, kTop + kBottom);
 }
 
 void RMOpeningWindow::setPreview(const QImage& image) {
@@ -37,11 +41,12 @@ void RMOpeningWindow::paintEvent(QPaintEvent*) {
     QFont font = painter.font();
     font.setPixelSize(13);
     painter.setFont(font);
-    const QRect caption(0, height() - kMargin - 12, width(), 24);
+    const QRect caption(kStripWidth, height() - kBottom / 2 - 12, width() - kStripWidth, 24);
     painter.drawText(caption, Qt::AlignCenter, tr("Opening…"));
     if (preview_.isNull())
         return;
     const QSizeF shown = preview_.deviceIndependentSize();
-    const QRectF page(QPointF((width() - shown.width()) / 2, kMargin), shown);
+    const QRectF page(QPointF(kStripWidth + (width() - kStripWidth - shown.width()) / 2, kTop),
+                      shown);
     painter.drawImage(page, preview_);
 }
