@@ -22,12 +22,16 @@ PdfOpenResult RepairingPdfLoader::open(const QString& path) const {
     // and takes nothing else with it.
     const QString host = RenderHostLocation::path();
     PageReader read;
+    SaveWriter save;
     if (!host.isEmpty()) {
         read = [host](const PdfSourceData& data, const QByteArray& password) {
             return ContainedReading::readPages(data, password, host);
         };
+        save = [host](const SaveJob& job, int outputFd, const std::function<void()>& pageWritten) {
+            return ContainedReading::save(job, outputFd, pageWritten, host);
+        };
     }
-    const QpdfLoader loader(read);
+    const QpdfLoader loader(read, save);
     PdfOpenResult result = loader.open(path);
     if (result.ok() || !mayBeRepaired(result.error))
         return result;

@@ -15,9 +15,11 @@
 #include <system_error>
 
 QpdfDocument::QpdfDocument(std::shared_ptr<const PdfSourceData> data,
-                           std::vector<PageGeometry> pages, bool locked, PageReader read)
+                           std::vector<PageGeometry> pages, bool locked, PageReader read,
+                           SaveWriter save)
     : data_(std::move(data)), locked_(locked), pages_(std::move(pages)),
-      setBoxes_(pages_.size(), 0), read_(read ? std::move(read) : readPagesHere) {}
+      setBoxes_(pages_.size(), 0), read_(read ? std::move(read) : readPagesHere),
+      save_(std::move(save)) {}
 
 std::unique_ptr<PdfDocument> QpdfDocument::copy() const {
     return std::make_unique<QpdfDocument>(*this);
@@ -84,14 +86,33 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
         return false;
     QString reason;
     int systemError = 0;
-    if (!write(file.device(), &reason, &systemError)) {
+    bool readsBack = false;
+    const bool written =
+        save_ ? produce(
+                    [&](const std::function<void()>& pageWritten) {
+                        const SaveJob job{data_.get(), password_, pages_, setBoxes_};
+                        const SaveOutcome outcome = save_(job, file.device().handle(), pageWritten);
+                        if (outcome.systemError != 0) {
+                            throw std::system_error(
+                                std::error_code(outcome.systemError, std::generic_category()),
+                                outcome.error.toStdString());
+                        }
+                        if (!outcome.written)
+                            throw std::runtime_error(outcome.error.toStdString());
+                        readsBack = outcome.readsBack;
+                    },
+                    &reason, &systemError)
+              : write(file.device(), &reason, &systemError);
+    if (!written) {
         if (errorMessage)
             *errorMessage = file.failureMessage(systemError, reason);
         return false;
     }
     if (!file.finish(errorMessage))
         return false;
-    if (!QpdfReadBack::fileReadsBack(file.writtenPath(), password_, pages_, setBoxes_)) {
+    if (!save_)
+        readsBack = QpdfReadBack::fileReadsBack(file.writtenPath(), password_, pages_, setBoxes_);
+    if (!readsBack) {
         if (errorMessage) {
             *errorMessage = QCoreApplication::translate(
                 "QpdfDocument",
@@ -103,6 +124,17 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
 }
 
 bool QpdfDocument::write(QIODevice& out, QString* errorMessage, int* systemError) const {
+    return produce(
+        [&](const std::function<void()>& pageWritten) {
+            QpdfDocumentWriter writer(*data_, password_, pages_, setBoxes_, pageWritten);
+            writer.write(out);
+        },
+        errorMessage, systemError);
+}
+
+bool QpdfDocument::produce(
+    const std::function<void(const std::function<void()>& pageWritten)>& body,
+    QString* errorMessage, int* systemError) const {
     auto& center = NotificationCenter::defaultCenter();
     center.post(PdfWriteNotifications::didBeginWrite, this);
     bool written = false;
@@ -113,10 +145,7 @@ bool QpdfDocument::write(QIODevice& out, QString* errorMessage, int* systemError
         }
     } else if (!fileChangedSinceOpened()) {
         try {
-            QpdfDocumentWriter writer(*data_, password_, pages_, setBoxes_, [this, &center] {
-                center.post(PdfWriteNotifications::didEndPageWrite, this);
-            });
-            writer.write(out);
+            body([this, &center] { center.post(PdfWriteNotifications::didEndPageWrite, this); });
             written = true;
         } catch (const std::exception& e) {
             if (errorMessage)

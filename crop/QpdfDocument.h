@@ -3,6 +3,7 @@
 #include "crop/PageGeometry.h"
 #include "crop/PagesRead.h"
 #include "crop/PdfDocument.h"
+#include "crop/SaveJob.h"
 
 class QIODevice;
 
@@ -17,9 +18,10 @@ class QIODevice;
 class QpdfDocument final : public PdfDocument {
 public:
     // A document over already parsed pages, or a locked one (no pages) awaiting a password,
-    // whose pages read will read once it is unlocked (qpdf in this process when empty).
+    // whose pages read will read once it is unlocked (qpdf in this process when empty). Saves
+    // to a file are written, and read back, by save (here when empty).
     QpdfDocument(std::shared_ptr<const PdfSourceData> data, std::vector<PageGeometry> pages,
-                 bool locked, PageReader read = {});
+                 bool locked, PageReader read = {}, SaveWriter save = {});
 
     std::unique_ptr<PdfDocument> copy() const override;
     int pageCount() const override;
@@ -40,6 +42,10 @@ private:
     // reason, and the system's error number where writing failed) when they cannot be made
     // or written.
     bool write(QIODevice& out, QString* errorMessage, int* systemError = nullptr) const;
+    // Runs produce, which makes the bytes, between the begin and end notifications, refusing
+    // a locked document or a file changed on disk; produce throws what went wrong.
+    bool produce(const std::function<void(const std::function<void()>& pageWritten)>& body,
+                 QString* errorMessage, int* systemError) const;
 
     std::shared_ptr<const PdfSourceData> data_;
     QByteArray password_;
@@ -48,4 +54,5 @@ private:
     // Per page, one bit per PdfBox that was set and must be written out.
     std::vector<std::uint8_t> setBoxes_;
     PageReader read_;
+    SaveWriter save_;
 };

@@ -29,7 +29,8 @@ bool looksTruncated(const PdfSourceData& data) {
 
 } // namespace
 
-QpdfLoader::QpdfLoader(PageReader read) : read_(read ? std::move(read) : readPagesHere) {}
+QpdfLoader::QpdfLoader(PageReader read, SaveWriter save)
+    : read_(read ? std::move(read) : readPagesHere), save_(std::move(save)) {}
 
 PdfOpenResult QpdfLoader::open(const QString& path) const {
     const QFileInfo info(path);
@@ -84,6 +85,6 @@ PdfOpenResult QpdfLoader::openData(std::shared_ptr<const PdfSourceData> data,
 
     PdfOpenResult result;
     result.document =
-        std::make_unique<QpdfDocument>(std::move(data), std::move(pages), locked, read_);
+        std::make_unique<QpdfDocument>(std::move(data), std::move(pages), locked, read_, save_);
     return result;
 }

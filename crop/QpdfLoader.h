@@ -3,6 +3,7 @@
 #include "crop/PagesRead.h"
 #include "crop/PdfLoader.h"
 #include "crop/PdfSourceData.h"
+#include "crop/SaveJob.h"
 
 #include <QByteArray>
 
@@ -11,8 +12,9 @@
 // Opens PDF files with qpdf, telling apart the ways a file can fail to open.
 class QpdfLoader final : public PdfLoader {
 public:
-    // Reads pages with read, or with qpdf in this process when it is empty.
-    explicit QpdfLoader(PageReader read = {});
+    // Reads pages with read, or with qpdf in this process when it is empty; the documents it
+    // opens save to files with save (here when empty).
+    explicit QpdfLoader(PageReader read = {}, SaveWriter save = {});
 
     PdfOpenResult open(const QString& path) const override;
     // Opens a document held in memory; name stands for the file in messages.
@@ -22,4 +24,5 @@ private:
     PdfOpenResult openData(std::shared_ptr<const PdfSourceData> data, const QString& name) const;
 
     PageReader read_;
+    SaveWriter save_;
 };

@@ -61,6 +61,36 @@ std::optional<QByteArray> renderCopy(const PdfSourceData& data, const QByteArray
     return bytesFrom(data, hostPath, QStringLiteral("--rewrite"), password);
 }
 
+SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& pageWritten,
+                 const QString& hostPath) {
+    SaveOutcome outcome;
+    outcome.error = QCoreApplication::translate("ContainedReading",
+                                                "The writer stopped while saving the document.");
+    RenderHostProcess host(job.data);
+    if (!host.start(
+            hostPath,
+            {QStringLiteral("--save"), QStringLiteral("--memory-mb"), QString::number(kMemoryMb)},
+            outputFd) ||
+        !host.send(job.password) ||
+        !host.send(RenderHostProtocol::encodeSaveJob(job.pages, job.setBoxes)))
+        return outcome;
+    bool timedOut = false;
+    while (const auto message = host.receive(kTimeoutMs, &timedOut)) {
+        bool page = false;
+        SaveOutcome last;
+        if (!RenderHostProtocol::decodeSaveEvent(*message, &page, &last))
+            break;
+        if (!page)
+            return last;
+        pageWritten();
+    }
+    if (timedOut) {
+        outcome.error = QCoreApplication::translate(
+            "ContainedReading", "Saving the document took too long, so it was stopped.");
+    }
+    return outcome;
+}
+
 std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath) {
     return bytesFrom(data, hostPath, QStringLiteral("--repair"), QByteArray());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crop/PagesRead.h"
+#include "crop/SaveJob.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,9 +10,9 @@
 
 class PdfSourceData;
 
-// Reading a document's pages, and repairing a damaged one, in a render host process, so that
-// a file that crashes the library, loops in it or takes all memory fails to open instead of
-// ending the program.
+// Reading a document's pages, repairing a damaged one and saving one, in a render host process,
+// so that a file that crashes a library, loops in it or takes all memory fails to open or to
+// save instead of ending the program.
 //
 // Any thread; each call starts a host of its own and waits for it.
 namespace ContainedReading {
@@ -26,6 +27,10 @@ PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
 // password; nothing when the host fails.
 std::optional<QByteArray> renderCopy(const PdfSourceData& data, const QByteArray& password,
                                      const QString& hostPath);
+// Writes job into the open file outputFd and reads the file back, in the host at hostPath
+// (a SaveWriter). A host that stops or takes too long fails the save, saying so.
+SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& pageWritten,
+                 const QString& hostPath);
 // As MupdfRepair::repairedCopy(), in the host at hostPath; nothing when the host fails.
 std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath);
 

@@ -55,7 +55,7 @@ RenderHostProcess::~RenderHostProcess() {
         ::close(documentFd_);
 }
 
-bool RenderHostProcess::start(const QString& hostPath, const QStringList& arguments) {
+bool RenderHostProcess::start(const QString& hostPath, const QStringList& arguments, int outputFd) {
     stop();
     if (documentFd_ < 0)
         return false;
@@ -72,6 +72,8 @@ bool RenderHostProcess::start(const QString& hostPath, const QStringList& argume
     posix_spawn_file_actions_adddup2(&actions, input[0], 0);
     posix_spawn_file_actions_adddup2(&actions, output[1], 1);
     posix_spawn_file_actions_adddup2(&actions, documentFd_, 3);
+    if (outputFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, outputFd, 4);
     std::vector<QByteArray> words{hostPath.toLocal8Bit()};
     for (const QString& argument : arguments)
         words.push_back(argument.toLocal8Bit());

@@ -26,8 +26,9 @@ public:
     RenderHostProcess(const RenderHostProcess&) = delete;
     RenderHostProcess& operator=(const RenderHostProcess&) = delete;
 
-    // Starts hostPath with arguments; false when it cannot be started.
-    bool start(const QString& hostPath, const QStringList& arguments);
+    // Starts hostPath with arguments, and with outputFd (if any) as its descriptor 4; false
+    // when it cannot be started.
+    bool start(const QString& hostPath, const QStringList& arguments, int outputFd = -1);
     bool isRunning() const { return pid_ > 0; }
     pid_t processId() const { return pid_; }
 

@@ -192,6 +192,60 @@ std::optional<PagesRead> decodePages(const QByteArray& payload) {
     return read;
 }
 
+QByteArray encodeSaveJob(const std::vector<PageGeometry>& pages,
+                         const std::vector<std::uint8_t>& setBoxes) {
+    PagesRead read;
+    read.outcome = PagesRead::Outcome::Read;
+    read.pages = pages;
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << encodePages(read)
+                      << QByteArray(reinterpret_cast<const char*>(setBoxes.data()),
+                                    qsizetype(setBoxes.size()));
+    return bytes;
+}
+
+bool decodeSaveJob(const QByteArray& payload, std::vector<PageGeometry>* pages,
+                   std::vector<std::uint8_t>* setBoxes) {
+    QDataStream stream(payload);
+    versioned(stream);
+    QByteArray encodedPages, boxes;
+    stream >> encodedPages >> boxes;
+    const std::optional<PagesRead> read = decodePages(encodedPages);
+    if (stream.status() != QDataStream::Ok || !read || read->pages.size() != size_t(boxes.size()))
+        return false;
+    *pages = read->pages;
+    setBoxes->assign(boxes.begin(), boxes.end());
+    return true;
+}
+
+QByteArray encodePageWritten() {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << true;
+    return bytes;
+}
+
+QByteArray encodeSaveOutcome(const SaveOutcome& outcome) {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << false << outcome.written << outcome.error << qint32(outcome.systemError)
+                      << outcome.readsBack;
+    return bytes;
+}
+
+bool decodeSaveEvent(const QByteArray& payload, bool* pageWritten, SaveOutcome* outcome) {
+    QDataStream stream(payload);
+    versioned(stream);
+    stream >> *pageWritten;
+    if (!*pageWritten) {
+        qint32 error = 0;
+        stream >> outcome->written >> outcome->error >> error >> outcome->readsBack;
+        outcome->systemError = error;
+    }
+    return stream.status() == QDataStream::Ok;
+}
+
 QByteArray encodeBytes(const std::optional<QByteArray>& bytes) {
     QByteArray message;
     QDataStream stream(&message, QIODevice::WriteOnly);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crop/PagesRead.h"
+#include "crop/SaveJob.h"
 #include "render/PageRenderRequest.h"
 #include "render/PageRenderResult.h"
 
@@ -31,6 +32,17 @@ std::optional<PageRenderResult> decodeResult(const QByteArray& payload);
 
 QByteArray encodePages(const PagesRead& read);
 std::optional<PagesRead> decodePages(const QByteArray& payload);
+
+// A save: the pages and which of their boxes were set; then, from the host, one message per
+// page written and a last one with the outcome.
+QByteArray encodeSaveJob(const std::vector<PageGeometry>& pages,
+                         const std::vector<std::uint8_t>& setBoxes);
+bool decodeSaveJob(const QByteArray& payload, std::vector<PageGeometry>* pages,
+                   std::vector<std::uint8_t>* setBoxes);
+QByteArray encodePageWritten();
+// The outcome, or nothing for a page-written message (outcome is then untouched).
+bool decodeSaveEvent(const QByteArray& payload, bool* pageWritten, SaveOutcome* outcome);
+QByteArray encodeSaveOutcome(const SaveOutcome& outcome);
 
 // Bytes that may be missing (a repaired copy, or none).
 QByteArray encodeBytes(const std::optional<QByteArray>& bytes);

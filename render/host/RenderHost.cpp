@@ -1,11 +1,19 @@
 #include "render/host/RenderHost.h"
 
 #include "crop/PdfSourceData.h"
+#include "crop/QpdfDocumentWriter.h"
 #include "crop/QpdfLoader.h"
+#include "crop/QpdfReadBack.h"
 #include "crop/QpdfRenderCopy.h"
 #include "render/MupdfRasterizer.h"
 #include "render/MupdfRepair.h"
 #include "render/RenderHostProtocol.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <stdexcept>
+#include <system_error>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -17,6 +25,7 @@ namespace {
 constexpr int kInput = 0;
 constexpr int kOutput = 1;
 constexpr int kDocument = 3;
+constexpr int kOutputFile = 4;
 
 void limitMemory(int megabytes) {
 #if !defined(__SANITIZE_ADDRESS__)
@@ -49,6 +58,36 @@ int draw(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) 
             return 1;
     }
     return 0;
+}
+
+// Writes the job the program sends into descriptor 4, then reads the file back.
+int save(const PdfSourceData& data, const QByteArray& password) {
+    const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1);
+    SaveJob job{&data, password, {}, {}};
+    if (!message || !RenderHostProtocol::decodeSaveJob(*message, &job.pages, &job.setBoxes))
+        return 1;
+    SaveOutcome outcome;
+    QFile out;
+    try {
+        if (!out.open(kOutputFile, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            throw std::runtime_error(out.errorString().toStdString());
+        QpdfDocumentWriter(data, password, job.pages, job.setBoxes, [] {
+            RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePageWritten());
+        }).write(out);
+        if (!out.flush())
+            throw std::system_error(std::error_code(errno, std::generic_category()),
+                                    out.errorString().toStdString());
+        outcome.written = true;
+        outcome.readsBack = QpdfReadBack::fileReadsBack(
+            QStringLiteral("/proc/self/fd/%1").arg(kOutputFile), password, job.pages, job.setBoxes);
+    } catch (const std::exception& e) {
+        outcome.error = QString::fromLocal8Bit(e.what());
+        if (const auto* failed = dynamic_cast<const std::system_error*>(&e))
+            outcome.systemError = failed->code().value();
+    }
+    return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeSaveOutcome(outcome))
+               ? 0
+               : 1;
 }
 
 } // namespace
@@ -87,6 +126,8 @@ int run(Task task, int memoryLimitMb) {
         return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeBytes(bytes)) ? 0
                                                                                                : 1;
     }
+    case Task::Save:
+        return data ? save(*data, *password) : 1;
     case Task::Repair: {
         const std::optional<QByteArray> repaired =
             data ? MupdfRepair::repairedCopy(data->bytes()) : std::nullopt;

@@ -9,10 +9,11 @@
 // and answers on standard output (RenderHostProtocol); the password, if any, is the first
 // message. Drawing, the host answers the page count, then draws until its input ends. It can
 // instead read the document's pages, or its first page, with qpdf, rewrite it with qpdf for
-// drawing, or repair it with MuPDF, once.
+// drawing, repair it with MuPDF, or save it with crops into the file on descriptor 4 and
+// read that back, once.
 namespace RenderHost {
 
-enum class Task { Draw, ReadPages, ReadFirstPage, Repair, Rewrite };
+enum class Task { Draw, ReadPages, ReadFirstPage, Repair, Rewrite, Save };
 
 // Runs the host in this process; returns its exit status. memoryLimitMb caps the address
 // space the host may take (0: no cap).

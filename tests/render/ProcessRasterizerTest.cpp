@@ -68,6 +68,11 @@ TEST(ContainedReadingTest, ReadsAsHereAndAHostThatDiesLeavesTheFileUnreadable) {
     EXPECT_EQ(lost.outcome, PagesRead::Outcome::Unreadable);
     EXPECT_FALSE(lost.reason.isEmpty());
     EXPECT_FALSE(ContainedReading::repair(*source.data, "/bin/false"));
+    // A save whose writer dies writes nothing it reports as written.
+    const SaveOutcome saved = ContainedReading::save(
+        {source.data.get(), {}, read.pages, {0, 0}}, -1, [] {}, "/bin/false");
+    EXPECT_FALSE(saved.written);
+    EXPECT_FALSE(saved.error.isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "crop/PageGeometry.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class PdfSourceData;
+
+// What a save writes: the document's bytes with its pages' boxes, those set marked per page.
+struct SaveJob {
+    const PdfSourceData* data = nullptr;
+    QByteArray password;
+    std::vector<PageGeometry> pages;
+    std::vector<std::uint8_t> setBoxes;
+};
+
+// How a save written elsewhere went.
+struct SaveOutcome {
+    bool written = false;
+    QString error;
+    // The system's error number where writing failed; 0 for none.
+    int systemError = 0;
+    // The written file reads back with exactly the job's pages.
+    bool readsBack = false;
+};
+
+// Writes job into the open file outputFd, elsewhere than in this process, and reads the file
+// back; pageWritten is called once per page written, on the calling thread.
+using SaveWriter = std::function<SaveOutcome(const SaveJob& job, int outputFd,
+                                             const std::function<void()>& pageWritten)>;
