@@ -24,12 +24,14 @@
 
 namespace {
 
-// As the program runs: reading, repairing and drawing in render hosts.
-class BadInputTest : public testing::TestWithParam<BadPdf> {
+// As the program runs: reading, repairing, drawing and saving in render hosts.
+class HostedTest : public testing::Test {
 protected:
     void SetUp() override { RenderHostLocation::setPath(CROPMARK_RENDER_HOST); }
     void TearDown() override { RenderHostLocation::setPath(QString()); }
 };
+
+class BadInputTest : public HostedTest, public testing::WithParamInterface<BadPdf> {};
 
 TEST_P(BadInputTest, OpensOrSaysWhyDrawsOrSaysWhyAndSavesCleanly) {
     QTemporaryDir dir;
@@ -87,6 +89,27 @@ TEST(BadInputPaths, FoldersMissingFilesAndTheRepairedCaseSayWhatHappened) {
     ASSERT_TRUE(repaired.ok());
     EXPECT_EQ(repaired.document->pageCount(), 2);
     EXPECT_TRUE(repaired.notice.contains("repaired"));
+}
+
+// A locked file read in a render host: wrong, empty and other passwords leave it locked, its
+// own (not ASCII) unlocks it, and it saves, still locked, as the program saves.
+TEST_F(HostedTest, LockedFilesTakeOnlyTheirOwnPasswordAndSaveLocked) {
+    QTemporaryDir dir;
+    const QString password = QString::fromUtf8("pässwörd");
+    const QString path =
+        TestPdfBuilder().addPages(2).encrypt(password, "owner").writeTo(dir.filePath("locked.pdf"));
+    PdfOpenResult opened = RepairingPdfLoader().open(path);
+    ASSERT_TRUE(opened.ok());
+    PdfDocument& document = *opened.document;
+    ASSERT_TRUE(document.isLocked());
+    for (const QString& wrong : {QString(), QString("password"), QString::fromUtf8("passwörd")})
+        EXPECT_FALSE(document.unlockWithPassword(wrong)) << wrong.toStdString();
+    ASSERT_TRUE(document.unlockWithPassword(password));
+    EXPECT_EQ(document.pageCount(), 2);
+    document.setBoundsForBox(1, QRectF(10, 10, 300, 300), PdfBox::Crop);
+    QString error;
+    ASSERT_TRUE(document.writeToFile(dir.filePath("saved.pdf"), &error)) << error.toStdString();
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(dir.filePath("saved.pdf"), 2, password.toUtf8()));
 }
 
 } // namespace
