@@ -3,8 +3,13 @@
 #include "render/RenderHostProtocol.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <algorithm>
 
 namespace {
+
+constexpr qint64 kStopCheckMs = 50;
 
 QString tr(const char* text) {
     return QCoreApplication::translate("ProcessRasterizer", text);
@@ -48,10 +53,26 @@ PageRenderResult ProcessRasterizer::render(const PageRenderRequest& request, std
     // A host lost on an earlier page is started again for this one.
     if (!host_.isRunning() && (pageCount_ == 0 || !start()))
         return PageRenderResult::failure(openError_);
-    bool timedOut = false;
-    const auto answer = host_.send(RenderHostProtocol::encodeRequest(request))
-                            ? host_.receive(limits_.renderTimeoutMs, &timedOut)
-                            : std::nullopt;
+    if (!host_.send(RenderHostProtocol::encodeRequest(request))) {
+        host_.stop();
+        return PageRenderResult::failure(tr("The page renderer stopped while drawing page %1: "
+                                            "the page may be damaged.")
+                                             .arg(request.pageIndex + 1));
+    }
+    // Waiting in short steps, so that a render nobody wants any more, as when its window
+    // closes, ends the host at once instead of holding the window for the time limit.
+    bool timedOut = true;
+    for (QDeadlineTimer deadline(limits_.renderTimeoutMs); !deadline.hasExpired();) {
+        if (stop.stop_requested()) {
+            host_.stop();
+            return PageRenderResult::cancellation();
+        }
+        if (host_.waitForAnswer(int(std::min<qint64>(deadline.remainingTime(), kStopCheckMs)))) {
+            timedOut = false;
+            break;
+        }
+    }
+    const auto answer = timedOut ? std::nullopt : host_.receive(limits_.renderTimeoutMs, &timedOut);
     const auto result = answer ? RenderHostProtocol::decodeResult(*answer) : std::nullopt;
     if (result)
         return *result;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
@@ -97,6 +98,13 @@ bool RenderHostProcess::start(const QString& hostPath, const QStringList& argume
 
 bool RenderHostProcess::send(const QByteArray& message) {
     return toHost_ >= 0 && RenderHostProtocol::writeFrame(toHost_, message);
+}
+
+bool RenderHostProcess::waitForAnswer(int timeoutMs) const {
+    if (fromHost_ < 0)
+        return true;
+    pollfd ready{fromHost_, POLLIN, 0};
+    return ::poll(&ready, 1, timeoutMs) != 0;
 }
 
 std::optional<QByteArray> RenderHostProcess::receive(int timeoutMs, bool* timedOut) {

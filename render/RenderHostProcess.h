@@ -33,6 +33,8 @@ public:
     pid_t processId() const { return pid_; }
 
     bool send(const QByteArray& message);
+    // Whether the host has something to say, or has gone, within timeoutMs.
+    bool waitForAnswer(int timeoutMs) const;
     // The next message, within timeoutMs; nothing when the host is gone, said something
     // malformed or did not answer in time (timedOut is then set).
     std::optional<QByteArray> receive(int timeoutMs, bool* timedOut = nullptr);

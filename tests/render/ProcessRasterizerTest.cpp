@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <stop_token>
+#include <thread>
 
 namespace {
 
@@ -48,6 +50,23 @@ INSTANTIATE_TEST_SUITE_P(Signals, ProcessRasterizerTest, testing::Values(SIGSEGV
                          [](const testing::TestParamInfo<int>& signal) {
                              return std::string(sigabbrev_np(signal.param));
                          });
+
+TEST(ProcessRasterizerStop, ARenderNobodyWantsEndsItsHungHostAtOnce) {
+    ProcessRasterizer rasterizer(redPages(), CROPMARK_RENDER_HOST);
+    ASSERT_EQ(rasterizer.pageCount(), 2);
+    ::kill(rasterizer.hostProcess(), SIGSTOP);
+    std::stop_source stop;
+    PageRenderResult drawn;
+    std::thread drawing([&] {
+        drawn =
+            rasterizer.render({0, QRectF(0, 0, 612, 792), 0, QSize(12, 16), 1}, stop.get_token());
+    });
+    stop.request_stop();
+    drawing.join();
+    // Whether the stop came before the request went out or while the host was stuck, the
+    // render ends as cancelled rather than at the time limit.
+    EXPECT_TRUE(drawn.cancelled) << drawn.error.toStdString();
+}
 
 TEST(ProcessRasterizerOpen, AFileTheHostCannotReadSaysWhy) {
     ProcessRasterizer rasterizer({PdfSourceData::fromBytes("not a PDF"), {}}, CROPMARK_RENDER_HOST);
