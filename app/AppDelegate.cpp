@@ -135,11 +135,11 @@ void AppDelegate::openFiles(const QStringList& paths) {
         return;
     }
     for (const QString& path : paths) {
-        documents_.openDocumentWithContentsOfURL(path, true,
-                                                 [this](DocumentBase*, const QString& error) {
-                                                     if (!error.isEmpty())
-                                                         showOpenError(error);
-                                                 });
+        documents_.openDocumentWithContentsOfURL(
+            path, true, [self = QPointer(this)](DocumentBase*, const QString& error) {
+                if (self && !error.isEmpty())
+                    self->showOpenError(error);
+            });
     }
 }
 
@@ -193,9 +193,13 @@ void AppDelegate::openRow(int item) {
 
 void AppDelegate::openAndRecord(const QString& path, const QStringList& recorded) {
     documents_.openDocumentWithContentsOfURL(
-        path, true, [this, recorded](DocumentBase* document, const QString& error) {
+        path, true,
+        [self = QPointer(this), recorded](DocumentBase* document, const QString& error) {
+            // The file is read off the GUI thread; the application may be ending meanwhile.
+            if (!self)
+                return;
             if (!document)
-                showOpenError(error);
+                self->showOpenError(error);
             else if (recorded.size() == 1)
                 store().updateFileInfo(recorded.first());
             else
