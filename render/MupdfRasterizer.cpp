@@ -1,5 +1,6 @@
 #include "render/MupdfRasterizer.h"
 
+#include "render/InkBounds.h"
 #include "render/PageToImageTransform.h"
 
 #include <mupdf/fitz.h>
@@ -7,6 +8,7 @@
 
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <utility>
@@ -119,6 +121,36 @@ bool drawPage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect box,
     return drawn;
 }
 
+// The page's media box, and the bounds of what it draws when printed, both in PDF page space
+// (points, y up): its own transform is undone, as when drawing.
+bool measurePage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect* media,
+                 fz_rect* drawn) {
+    pdf_page* page = nullptr;
+    fz_device* device = nullptr;
+    bool measured = true;
+    fz_var(page);
+    fz_var(device);
+    fz_try(ctx) {
+        page = pdf_load_page(ctx, doc, pageIndex);
+        fz_rect pageBounds;
+        fz_matrix pageCtm;
+        pdf_page_transform(ctx, page, &pageBounds, &pageCtm);
+        *media = pdf_to_rect(ctx, pdf_dict_get_inheritable(ctx, page->obj, PDF_NAME(MediaBox)));
+        *drawn = fz_empty_rect;
+        device = fz_new_bbox_device(ctx, drawn);
+        pdf_run_page_with_usage(ctx, page, device, fz_invert_matrix(pageCtm), "Print", nullptr);
+        fz_close_device(ctx, device);
+    }
+    fz_always(ctx) {
+        fz_drop_device(ctx, device);
+        fz_drop_page(ctx, page ? &page->super : nullptr);
+    }
+    fz_catch(ctx) {
+        measured = false;
+    }
+    return measured;
+}
+
 // Drops the parsed objects that nothing uses now; returns whether the page tree is held, as
 // it must be first: MuPDF finds page n by reading the dictionaries of the pages before it,
 // which would otherwise be dropped and parsed again, with all that shares their object
@@ -227,6 +259,45 @@ PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::
                                              .arg(caughtMessage(ctx_)));
     image.setDevicePixelRatio(request.devicePixelRatio);
     return PageRenderResult::success(std::move(image));
+}
+
+std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
+                                                     const ContentBoundsOptions& options) {
+    if (!doc_ || pageIndex < 0 || pageIndex >= pageCount_)
+        return std::nullopt;
+    const auto key =
+        std::tuple(pageIndex, int(options.mode), options.inkThreshold, options.minimumSpotPixels);
+    if (const auto known = contentBounds_.find(key); known != contentBounds_.end())
+        return known->second;
+
+    std::optional<QRectF> bounds;
+    fz_rect media, drawn;
+    if (measurePage(ctx_, doc_, pageIndex, &media, &drawn)) {
+        const QRectF page =
+            QRectF(QPointF(media.x0, media.y0), QPointF(media.x1, media.y1)).normalized();
+        const QRectF shown =
+            QRectF(QPointF(drawn.x0, drawn.y0), QPointF(drawn.x1, drawn.y1)).intersected(page);
+        const bool fills = shown.width() * shown.height() >= 0.98 * page.width() * page.height();
+        if (options.mode == ContentBoundsOptions::Mode::Drawn ||
+            (options.mode == ContentBoundsOptions::Mode::Automatic && !fills)) {
+            if (!fz_is_empty_rect(drawn) && !shown.isEmpty())
+                bounds = shown;
+        } else if (!page.isEmpty()) {
+            // A small picture of the whole media box, its longer side 320 pixels: a scan's
+            // image then decodes at an eighth of its size, which is most of the cost.
+            const double scale = 320.0 / std::max(page.width(), page.height());
+            const QSize size = (page.size() * scale).toSize().expandedTo(QSize(1, 1));
+            const PageRenderResult picture = render({pageIndex, page, 0, size, 1.0}, {});
+            if (const auto ink =
+                    InkBounds::of(picture.image, options.inkThreshold, options.minimumSpotPixels)) {
+                const QRectF found =
+                    pageToImageTransform(page, 0, QSizeF(size)).inverted().mapRect(QRectF(*ink));
+                bounds = found.intersected(page);
+            }
+        }
+    }
+    contentBounds_[key] = bounds;
+    return bounds;
 }
 
 QString MupdfRasterizer::checkRequest(const PageRenderRequest& request) const {

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "crop/PdfRenderSource.h"
+#include "render/PageContentMeasurer.h"
 #include "render/PageRasterizer.h"
 
 #include <QString>
+
+#include <map>
+#include <tuple>
 
 struct fz_context;
 struct pdf_document;
@@ -15,7 +19,7 @@ struct pdf_document;
 // source's password) in the constructor; if that fails, every render reports why.
 //
 // Thread: construct, use and destroy on any thread, one thread at a time.
-class MupdfRasterizer final : public PageRasterizer {
+class MupdfRasterizer final : public PageRasterizer, public PageContentMeasurer {
 public:
     explicit MupdfRasterizer(PdfRenderSource source);
     ~MupdfRasterizer() override;
@@ -25,6 +29,10 @@ public:
 
     PageRenderResult render(const PageRenderRequest& request, std::stop_token stop) override;
     int pageCount() const override { return pageCount_; }
+    // Drawn bounds come from MuPDF's bounding-box device over the page as it prints; ink
+    // bounds from a picture of the media box 320 pixels long. Kept per page and options.
+    std::optional<QRectF> contentBounds(int pageIndex,
+                                        const ContentBoundsOptions& options) override;
 
 private:
     // Why request cannot be drawn at all; empty when it can.
@@ -40,4 +48,5 @@ private:
     // the first time, stays held so that pages are found without parsing again.
     int rendersSinceRelease_ = 0;
     bool pageTreeHeld_ = false;
+    std::map<std::tuple<int, int, int, int>, std::optional<QRectF>> contentBounds_;
 };

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QRectF>
+
+#include <optional>
+
+// How the content of a page is found.
+struct ContentBoundsOptions {
+    enum class Mode {
+        // What the page draws, as the drawing instructions say: text, paths, images and the
+        // annotations that print.
+        Drawn,
+        // The ink on a small picture of the page: for scans, whose one image covers the page.
+        Ink,
+        // Drawn, unless that covers nearly the whole page (a scan, or a painted background);
+        // then Ink.
+        Automatic,
+    };
+    Mode mode = Mode::Automatic;
+    // Ink: a pixel at most this light (0 black to 255 white) is ink.
+    int inkThreshold = 224;
+    // Ink: spots of fewer ink pixels than this, on the small picture, are dust and noise.
+    int minimumSpotPixels = 6;
+
+    bool operator==(const ContentBoundsOptions&) const = default;
+};
+
+// Finds where a page's content is.
+//
+// Thread: as the implementation's other interfaces; one thread at a time.
+class PageContentMeasurer {
+public:
+    virtual ~PageContentMeasurer() = default;
+
+    // The bounds of the content of page pageIndex in PDF page space (points, origin lower-left,
+    // y up, before rotation), within its media box; nothing for a page with no content, or
+    // one that cannot be read.
+    virtual std::optional<QRectF> contentBounds(int pageIndex,
+                                                const ContentBoundsOptions& options) = 0;
+};
