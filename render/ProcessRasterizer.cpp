@@ -84,3 +84,16 @@ PageRenderResult ProcessRasterizer::render(const PageRenderRequest& request, std
                  "damaged.")
                   .arg(request.pageIndex + 1));
 }
+
+std::optional<QRectF> ProcessRasterizer::contentBounds(int pageIndex,
+                                                       const ContentBoundsOptions& options) {
+    if (!host_.isRunning() && (pageCount_ == 0 || !start()))
+        return std::nullopt;
+    const auto answer = host_.send(RenderHostProtocol::encodeBoundsRequest(pageIndex, options))
+                            ? host_.receive(limits_.renderTimeoutMs)
+                            : std::nullopt;
+    if (const auto bounds = answer ? RenderHostProtocol::decodeBounds(*answer) : std::nullopt)
+        return *bounds;
+    host_.stop();
+    return std::nullopt;
+}

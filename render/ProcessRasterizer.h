@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crop/PdfRenderSource.h"
+#include "render/PageContentMeasurer.h"
 #include "render/PageRasterizer.h"
 #include "render/RenderHostProcess.h"
 
@@ -11,7 +12,7 @@
 // failure that says what happened, and the next request starts a new host.
 //
 // Thread: as PageRasterizer. Each instance has its own host.
-class ProcessRasterizer final : public PageRasterizer {
+class ProcessRasterizer final : public PageRasterizer, public PageContentMeasurer {
 public:
     struct Limits {
         // How long one page may take before the host is stopped.
@@ -31,6 +32,9 @@ public:
 
     PageRenderResult render(const PageRenderRequest& request, std::stop_token stop) override;
     int pageCount() const override { return pageCount_; }
+    // Measured in the host; nothing when the host fails on the page.
+    std::optional<QRectF> contentBounds(int pageIndex,
+                                        const ContentBoundsOptions& options) override;
     // The running host's process id, or 0.
     pid_t hostProcess() const { return host_.processId(); }
 

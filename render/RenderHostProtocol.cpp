@@ -12,6 +12,10 @@ namespace RenderHostProtocol {
 
 namespace {
 
+// What a drawing request asks for.
+constexpr qint32 kDraw = 0;
+constexpr qint32 kMeasure = 1;
+
 // A page view of a large screen at twice the density is about 30 MB; nothing sane is bigger.
 constexpr quint32 kLargestFrame = 256u << 20;
 
@@ -60,6 +64,46 @@ QDataStream& versioned(QDataStream& stream) {
 
 } // namespace
 
+QByteArray encodeBoundsRequest(int pageIndex, const ContentBoundsOptions& options) {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << qint32(kMeasure) << qint32(pageIndex) << qint32(options.mode)
+                      << qint32(options.inkThreshold) << qint32(options.minimumSpotPixels);
+    return bytes;
+}
+
+bool decodeBoundsRequest(const QByteArray& payload, int* pageIndex, ContentBoundsOptions* options) {
+    QDataStream stream(payload);
+    versioned(stream);
+    qint32 kind = -1, page = 0, mode = 0, threshold = 0, spot = 0;
+    stream >> kind >> page >> mode >> threshold >> spot;
+    if (stream.status() != QDataStream::Ok || kind != kMeasure || mode < 0 || mode > 2)
+        return false;
+    *pageIndex = page;
+    options->mode = ContentBoundsOptions::Mode(mode);
+    options->inkThreshold = threshold;
+    options->minimumSpotPixels = spot;
+    return true;
+}
+
+QByteArray encodeBounds(const std::optional<QRectF>& bounds) {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << bounds.has_value() << bounds.value_or(QRectF());
+    return bytes;
+}
+
+std::optional<std::optional<QRectF>> decodeBounds(const QByteArray& payload) {
+    QDataStream stream(payload);
+    versioned(stream);
+    bool present = false;
+    QRectF bounds;
+    stream >> present >> bounds;
+    if (stream.status() != QDataStream::Ok)
+        return std::nullopt;
+    return present ? std::optional<QRectF>(bounds) : std::optional<QRectF>();
+}
+
 bool writeFrame(int fd, const QByteArray& payload) {
     const quint32 size = quint32(payload.size());
     return writeAll(fd, reinterpret_cast<const char*>(&size), sizeof size) &&
@@ -98,19 +142,20 @@ bool decodeOpened(const QByteArray& payload, int* pageCount, QString* error) {
 QByteArray encodeRequest(const PageRenderRequest& request) {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
-    versioned(stream) << qint32(request.pageIndex) << request.box << qint32(request.rotation)
-                      << request.pixelSize << double(request.devicePixelRatio);
+    versioned(stream) << qint32(kDraw) << qint32(request.pageIndex) << request.box
+                      << qint32(request.rotation) << request.pixelSize
+                      << double(request.devicePixelRatio);
     return bytes;
 }
 
 std::optional<PageRenderRequest> decodeRequest(const QByteArray& payload) {
     QDataStream stream(payload);
     versioned(stream);
-    qint32 page = 0, rotation = 0;
+    qint32 kind = -1, page = 0, rotation = 0;
     double ratio = 1;
     PageRenderRequest request;
-    stream >> page >> request.box >> rotation >> request.pixelSize >> ratio;
-    if (stream.status() != QDataStream::Ok)
+    stream >> kind >> page >> request.box >> rotation >> request.pixelSize >> ratio;
+    if (stream.status() != QDataStream::Ok || kind != kDraw)
         return std::nullopt;
     request.pageIndex = page;
     request.rotation = rotation;

@@ -2,6 +2,7 @@
 
 #include "crop/PagesRead.h"
 #include "crop/SaveJob.h"
+#include "render/PageContentMeasurer.h"
 #include "render/PageRenderRequest.h"
 #include "render/PageRenderResult.h"
 
@@ -24,8 +25,14 @@ std::optional<QByteArray> readFrame(int fd, int timeoutMs, bool* timedOut = null
 QByteArray encodeOpened(int pageCount, const QString& error);
 bool decodeOpened(const QByteArray& payload, int* pageCount, QString* error);
 
+// Drawing, a request is a page to draw or a page whose content to measure.
 QByteArray encodeRequest(const PageRenderRequest& request);
 std::optional<PageRenderRequest> decodeRequest(const QByteArray& payload);
+QByteArray encodeBoundsRequest(int pageIndex, const ContentBoundsOptions& options);
+// Whether payload asks for content bounds, and which.
+bool decodeBoundsRequest(const QByteArray& payload, int* pageIndex, ContentBoundsOptions* options);
+QByteArray encodeBounds(const std::optional<QRectF>& bounds);
+std::optional<std::optional<QRectF>> decodeBounds(const QByteArray& payload);
 
 QByteArray encodeResult(const PageRenderResult& result);
 std::optional<PageRenderResult> decodeResult(const QByteArray& payload);

@@ -49,12 +49,19 @@ int draw(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) 
             kOutput, RenderHostProtocol::encodeOpened(rasterizer.pageCount(), openError)))
         return 1;
     while (const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1)) {
-        const std::optional<PageRenderRequest> request =
-            RenderHostProtocol::decodeRequest(*message);
-        const PageRenderResult result =
-            request ? rasterizer.render(*request, {})
-                    : PageRenderResult::failure(QStringLiteral("The request was not understood."));
-        if (!RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeResult(result)))
+        int page = 0;
+        ContentBoundsOptions options;
+        QByteArray answer;
+        if (RenderHostProtocol::decodeBoundsRequest(*message, &page, &options)) {
+            answer = RenderHostProtocol::encodeBounds(rasterizer.contentBounds(page, options));
+        } else {
+            const auto request = RenderHostProtocol::decodeRequest(*message);
+            answer = RenderHostProtocol::encodeResult(
+                request
+                    ? rasterizer.render(*request, {})
+                    : PageRenderResult::failure(QStringLiteral("The request was not understood.")));
+        }
+        if (!RenderHostProtocol::writeFrame(kOutput, answer))
             return 1;
     }
     return 0;

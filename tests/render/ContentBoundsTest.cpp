@@ -2,6 +2,7 @@
 // and, for a page whose drawing covers it whole, as ink, ignoring dust and a dark border.
 
 #include "render/MupdfRasterizer.h"
+#include "render/ProcessRasterizer.h"
 #include "tests/support/ExpectNear.h"
 #include "tests/support/TestPdfBuilder.h"
 
@@ -64,6 +65,18 @@ TEST(ContentBoundsTest, AScanLikePageIsMeasuredByItsInkWithoutDustOrBorder) {
     EXPECT_NEAR(ink->top(), 200, 3);
     EXPECT_NEAR(ink->right(), 450, 3);
     EXPECT_NEAR(ink->bottom(), 600, 3);
+}
+
+TEST(ContentBoundsTest, AreMeasuredInTheRenderHostAsHere) {
+    TestPage page;
+    page.content = "0 g 100 150 200 50 re f";
+    const PdfRenderSource source{PdfSourceData::fromBytes(TestPdfBuilder().addPage(page).bytes()),
+                                 {}};
+    ProcessRasterizer host(source, CROPMARK_RENDER_HOST);
+    const auto bounds = host.contentBounds(0, {});
+    ASSERT_TRUE(bounds);
+    expectNear(*bounds, QRectF(100, 150, 200, 50));
+    EXPECT_FALSE(host.contentBounds(7, {}));
 }
 
 } // namespace
