@@ -23,10 +23,8 @@ std::optional<QByteArray> ask(const PdfSourceData& data, const QString& hostPath
     return host.receive(kTimeoutMs, timedOut);
 }
 
-} // namespace
-
-static PagesRead readPagesWith(const PdfSourceData& data, const QByteArray& password,
-                               const QString& hostPath, const QString& task) {
+PagesRead readPagesWith(const PdfSourceData& data, const QByteArray& password,
+                        const QString& hostPath, const QString& task) {
     bool timedOut = false;
     const auto answer = ask(data, hostPath, task, password, &timedOut);
     if (const auto read = answer ? RenderHostProtocol::decodePages(*answer) : std::nullopt)
@@ -38,6 +36,16 @@ static PagesRead readPagesWith(const PdfSourceData& data, const QByteArray& pass
     return failed;
 }
 
+std::optional<QByteArray> bytesFrom(const PdfSourceData& data, const QString& hostPath,
+                                    const QString& task, const QByteArray& password) {
+    const auto answer = ask(data, hostPath, task, password, nullptr);
+    if (const auto bytes = answer ? RenderHostProtocol::decodeBytes(*answer) : std::nullopt)
+        return *bytes;
+    return std::nullopt;
+}
+
+} // namespace
+
 PagesRead readPages(const PdfSourceData& data, const QByteArray& password,
                     const QString& hostPath) {
     return readPagesWith(data, password, hostPath, QStringLiteral("--read-pages"));
@@ -46,14 +54,6 @@ PagesRead readPages(const PdfSourceData& data, const QByteArray& password,
 PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
                         const QString& hostPath) {
     return readPagesWith(data, password, hostPath, QStringLiteral("--read-first-page"));
-}
-
-static std::optional<QByteArray> bytesFrom(const PdfSourceData& data, const QString& hostPath,
-                                           const QString& task, const QByteArray& password) {
-    const auto answer = ask(data, hostPath, task, password, nullptr);
-    if (const auto bytes = answer ? RenderHostProtocol::decodeBytes(*answer) : std::nullopt)
-        return *bytes;
-    return std::nullopt;
 }
 
 std::optional<QByteArray> renderCopy(const PdfSourceData& data, const QByteArray& password,

@@ -62,6 +62,26 @@ QDataStream& versioned(QDataStream& stream) {
     return stream;
 }
 
+// A value that may be missing: whether it is there, then the value (a default one if not).
+template <class T> QByteArray encodeOptional(const std::optional<T>& value) {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << value.has_value() << value.value_or(T());
+    return bytes;
+}
+
+// The value that may be missing; nothing at all when payload is malformed.
+template <class T> std::optional<std::optional<T>> decodeOptional(const QByteArray& payload) {
+    QDataStream stream(payload);
+    versioned(stream);
+    bool present = false;
+    T value;
+    stream >> present >> value;
+    if (stream.status() != QDataStream::Ok)
+        return std::nullopt;
+    return present ? std::optional<T>(value) : std::optional<T>();
+}
+
 } // namespace
 
 QByteArray encodeBoundsRequest(int pageIndex, const ContentBoundsOptions& options) {
@@ -87,21 +107,11 @@ bool decodeBoundsRequest(const QByteArray& payload, int* pageIndex, ContentBound
 }
 
 QByteArray encodeBounds(const std::optional<QRectF>& bounds) {
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    versioned(stream) << bounds.has_value() << bounds.value_or(QRectF());
-    return bytes;
+    return encodeOptional(bounds);
 }
 
 std::optional<std::optional<QRectF>> decodeBounds(const QByteArray& payload) {
-    QDataStream stream(payload);
-    versioned(stream);
-    bool present = false;
-    QRectF bounds;
-    stream >> present >> bounds;
-    if (stream.status() != QDataStream::Ok)
-        return std::nullopt;
-    return present ? std::optional<QRectF>(bounds) : std::optional<QRectF>();
+    return decodeOptional<QRectF>(payload);
 }
 
 bool writeFrame(int fd, const QByteArray& payload) {
@@ -292,21 +302,11 @@ bool decodeSaveEvent(const QByteArray& payload, bool* pageWritten, SaveOutcome* 
 }
 
 QByteArray encodeBytes(const std::optional<QByteArray>& bytes) {
-    QByteArray message;
-    QDataStream stream(&message, QIODevice::WriteOnly);
-    versioned(stream) << bytes.has_value() << bytes.value_or(QByteArray());
-    return message;
+    return encodeOptional(bytes);
 }
 
 std::optional<std::optional<QByteArray>> decodeBytes(const QByteArray& payload) {
-    QDataStream stream(payload);
-    versioned(stream);
-    bool present = false;
-    QByteArray bytes;
-    stream >> present >> bytes;
-    if (stream.status() != QDataStream::Ok)
-        return std::nullopt;
-    return present ? std::optional<QByteArray>(bytes) : std::optional<QByteArray>();
+    return decodeOptional<QByteArray>(payload);
 }
 
 } // namespace RenderHostProtocol
