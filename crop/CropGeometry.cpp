@@ -87,4 +87,21 @@ QRectF pageSpaceCropRect(const RMCropInfo& info) {
     return unturned.translated(info.pageRect.x(), info.pageRect.y());
 }
 
+std::optional<QRectF> displaySpaceRect(const RMCropInfo& info, const QRectF& pageSpace) {
+    const QRectF r = pageSpace.translated(-info.pageRect.x(), -info.pageRect.y());
+    const double w = info.originalPageRect.width();
+    const double h = info.originalPageRect.height();
+    QRectF turned;
+    if (info.pageRoation == 270)
+        turned = QRectF(h - r.y() - r.height(), r.x(), r.height(), r.width());
+    else if (info.pageRoation == 90)
+        turned = QRectF(r.y(), w - r.x() - r.width(), r.height(), r.width());
+    else if (info.pageRoation == 180)
+        turned = QRectF(w - r.x() - r.width(), h - r.y() - r.height(), r.width(), r.height());
+    else
+        turned = r;
+    return RectMath::intersection(turned,
+                                  QRectF(0, 0, info.pageRect.width(), info.pageRect.height()));
+}
+
 } // namespace CropGeometry

@@ -5,6 +5,8 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <optional>
+
 // Conversions between page space, display space and view space, and the carrying of a crop
 // from one page size to another. Pure functions.
 //
@@ -38,5 +40,9 @@ QRectF fitCropRect(const QRectF& crop, const QRectF& from, const QRectF& to);
 
 // The record's crop in page space: the rotation undone and the crop box origin added.
 QRectF pageSpaceCropRect(const RMCropInfo& info);
+
+// The other way: a page-space rectangle in the record's display space, clipped to its page;
+// nothing when it lies wholly off the page.
+std::optional<QRectF> displaySpaceRect(const RMCropInfo& info, const QRectF& pageSpace);
 
 } // namespace CropGeometry

@@ -12,6 +12,23 @@ namespace {
 // A record whose kept part covers at least this share of its page does not count as cropped.
 constexpr double kUncroppedShare = 0.995;
 
+// Content reaching this close to a crop's edge is not cut by it: box numbers are written
+// rounded, and measured bounds carry rounding of their own.
+constexpr double kCutTolerance = 0.01;
+
+// The smallest rectangle holding both, exactly (QRectF::united skips empty rectangles, such
+// as the bounds of a single straight rule).
+QRectF joined(const QRectF& a, const QRectF& b) {
+    const double left = std::min(a.left(), b.left());
+    const double top = std::min(a.top(), b.top());
+    return QRectF(left, top, std::max(a.right(), b.right()) - left,
+                  std::max(a.bottom(), b.bottom()) - top);
+}
+
+QRectF wholePage(const RMCropInfo& record) {
+    return QRectF(0, 0, record.pageRect.width(), record.pageRect.height());
+}
+
 constexpr PdfBox kWrittenBoxes[] = {PdfBox::Media, PdfBox::Crop, PdfBox::Bleed, PdfBox::Trim,
                                     PdfBox::Art};
 
@@ -82,6 +99,85 @@ bool CropSession::applyPageRangeSettingWithPageArray(const QStringList& selectio
     if (cropsRect_.empty())
         return false;
     return cropIsFinishedWithRect(cropsRect_[static_cast<size_t>(currentIndex_)].showRect);
+}
+
+std::vector<qint64> CropSession::contentFitPages() {
+    std::vector<qint64> pages;
+    if (cropsRect_.empty())
+        return pages;
+    if (isBatchCrop_)
+        pages = pageRangeArray();
+    PageSelection::addPageNum(currentIndex_ + 1, pages);
+    return pages;
+}
+
+void CropSession::setCrop(RMCropInfo& record, const QRectF& crop) {
+    record.cropRect = crop;
+    record.showRect = CropGeometry::pdfImgViewCropRectWithShowRect(
+        CropGeometry::mainPDFImgViewShowRect(record.pageRect), record.pageRect, crop);
+}
+
+bool CropSession::fitToContent(const std::map<qint64, QRectF>& contentBounds,
+                               const CropLength& padding, bool sameSize) {
+    const std::vector<qint64> pages = contentFitPages();
+    auto contentOf = [&](qint64 n) -> std::optional<QRectF> {
+        const auto found = contentBounds.find(n);
+        if (found == contentBounds.end())
+            return std::nullopt;
+        return CropGeometry::displaySpaceRect(cropsRect_[static_cast<size_t>(n - 1)],
+                                              found->second);
+    };
+    auto padded = [&padding](const RMCropInfo& record, const QRectF& content) {
+        // Padding grows the crop; it never eats into the content.
+        const double x = std::max(0.0, padding.inPoints(record.pageRect.width()));
+        const double y = std::max(0.0, padding.inPoints(record.pageRect.height()));
+        const QRectF page = wholePage(record);
+        return RectMath::intersection(content.adjusted(-x, -y, x, y), page).value_or(page);
+    };
+
+    if (!sameSize) {
+        for (qint64 n : pages) {
+            RMCropInfo& record = cropsRect_[static_cast<size_t>(n - 1)];
+            if (const auto content = contentOf(n))
+                setCrop(record, padded(record, *content));
+        }
+        return isCroppedSomePage();
+    }
+    const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
+    const QSizeF size = current.pageRect.size();
+    std::optional<QRectF> together;
+    for (qint64 n : pages) {
+        if (cropsRect_[static_cast<size_t>(n - 1)].pageRect.size() != size)
+            continue;
+        if (const auto content = contentOf(n))
+            together = together ? joined(*together, *content) : *content;
+    }
+    if (!together)
+        return isCroppedSomePage();
+    const QRectF sourcePage = current.pageRect;
+    const QRectF crop = padded(current, *together);
+    for (qint64 n : pages) {
+        RMCropInfo& record = cropsRect_[static_cast<size_t>(n - 1)];
+        setCrop(record, record.pageRect.size() == size
+                            ? crop
+                            : CropGeometry::fitCropRect(crop, sourcePage, record.pageRect));
+    }
+    return isCroppedSomePage();
+}
+
+bool CropSession::cutsContent(qint64 pageNumber, const QRectF& contentBounds) const {
+    if (pageNumber < 1 || pageNumber > static_cast<qint64>(cropsRect_.size()))
+        return false;
+    const auto index = static_cast<int>(pageNumber - 1);
+    const auto shown =
+        RectMath::intersection(contentBounds, originalPdfDoc_->boundsForBox(index, PdfBox::Crop));
+    if (!shown)
+        return false;
+    const QRectF kept = CropGeometry::pageSpaceCropRect(cropsRect_[static_cast<size_t>(index)]);
+    return shown->left() < kept.left() - kCutTolerance ||
+           shown->right() > kept.right() + kCutTolerance ||
+           shown->top() < kept.top() - kCutTolerance ||
+           shown->bottom() > kept.bottom() + kCutTolerance;
 }
 
 bool CropSession::isCroppedSomePage() const {

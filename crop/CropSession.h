@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/CropLength.h"
 #include "crop/PdfDocument.h"
 #include "crop/RMCropInfo.h"
 
@@ -7,6 +8,7 @@
 #include <QSizeF>
 #include <QStringList>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -55,6 +57,21 @@ public:
     // carried at once to every page it selects.
     bool applyPageRangeSettingWithPageArray(const QStringList& selection);
 
+    // The pages, by number, that a fit to content covers: the current page and, in batch
+    // mode, every selected page.
+    std::vector<qint64> contentFitPages();
+    // Crops the pages a fit to content covers to their content, given as page-space bounds
+    // by page number, grown by padding on every side and kept within the page. With sameSize,
+    // the pages of the current page's size all get one rectangle that holds the content of
+    // every one of them, and pages of other sizes get it carried as a batch crop carries a
+    // crop. A page without bounds (nothing drawn, or not measured) keeps its crop. Returns
+    // whether some page is now cropped.
+    bool fitToContent(const std::map<qint64, QRectF>& contentBounds, const CropLength& padding,
+                      bool sameSize);
+    // Whether page pageNumber's crop, pending or applied, leaves out part of its content
+    // (page-space bounds) that showed when the document was opened.
+    bool cutsContent(qint64 pageNumber, const QRectF& contentBounds) const;
+
     // Whether some record keeps less than 99.5 per cent of its page.
     bool isCroppedSomePage() const;
 
@@ -70,6 +87,8 @@ public:
 
 private:
     void writeRecords();
+    // Sets a record's crop (display space) and the view-space rectangle that shows it.
+    static void setCrop(RMCropInfo& record, const QRectF& crop);
     // Where the page view shows the current page: the frame whose size view rectangles are
     // measured against.
     QRectF currentPageViewFrame() const;

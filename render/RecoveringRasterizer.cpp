@@ -36,6 +36,13 @@ PageRenderResult RecoveringRasterizer::render(const PageRenderRequest& request,
             : QStringLiteral("The page cannot be drawn: the document's pages are damaged."));
 }
 
+std::optional<QRectF> RecoveringRasterizer::contentBounds(int pageIndex,
+                                                          const ContentBoundsOptions& options) {
+    PageRasterizer* source = primaryAgrees_ ? primary_.get() : fallback();
+    auto* measurer = dynamic_cast<PageContentMeasurer*>(source);
+    return measurer ? measurer->contentBounds(pageIndex, options) : std::nullopt;
+}
+
 PageRasterizer* RecoveringRasterizer::fallback() {
     if (!fallbackTried_) {
         fallbackTried_ = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crop/PdfRenderSource.h"
+#include "render/PageContentMeasurer.h"
 #include "render/PageRasterizer.h"
 
 #include <functional>
@@ -13,8 +14,10 @@ class SharedRenderCopy;
 // open the file, counts other pages than expected, or fails on a page. A page that cannot be
 // drawn either way comes back as a failure that says why.
 //
+// Measures content the same way, from the source its pages are drawn from.
+//
 // Thread: as PageRasterizer; the shared copy may be made by any of a document's rasterizers.
-class RecoveringRasterizer final : public PageRasterizer {
+class RecoveringRasterizer final : public PageRasterizer, public PageContentMeasurer {
 public:
     using Factory = std::function<std::unique_ptr<PageRasterizer>(const PdfRenderSource&)>;
 
@@ -25,6 +28,9 @@ public:
 
     PageRenderResult render(const PageRenderRequest& request, std::stop_token stop) override;
     int pageCount() const override { return expectedPages_; }
+    // Nothing when the rasterizers made do not measure.
+    std::optional<QRectF> contentBounds(int pageIndex,
+                                        const ContentBoundsOptions& options) override;
     // Draws with MuPDF in this process.
     static std::unique_ptr<PageRasterizer> inProcess(const PdfRenderSource& source);
 

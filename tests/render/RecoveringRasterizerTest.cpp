@@ -45,6 +45,17 @@ TEST(RecoveringRasterizerTest, DrawsFromTheRewrittenCopyWhenMupdfCountsOtherPage
     EXPECT_EQ(copies, 1);
 }
 
+TEST(RecoveringRasterizerTest, MeasuresContentFromWherePagesAreDrawn) {
+    const PdfRenderSource source = overcountedFile();
+    auto copy = std::make_shared<SharedRenderCopy>([&] { return QpdfRenderCopy::of(source); });
+    RecoveringRasterizer rasterizer(source, 3, copy, &RecoveringRasterizer::inProcess);
+    ContentBoundsOptions drawn;
+    drawn.mode = ContentBoundsOptions::Mode::Drawn;
+    const auto bounds = rasterizer.contentBounds(2, drawn);
+    ASSERT_TRUE(bounds);
+    EXPECT_EQ(*bounds, QRectF(0, 0, 612, 792));
+}
+
 TEST(RecoveringRasterizerTest, WithoutACopyPagesNumberedOtherwiseAreNotDrawnButExplained) {
     auto none = std::make_shared<SharedRenderCopy>([] { return std::optional<PdfRenderSource>(); });
     RecoveringRasterizer rasterizer(overcountedFile(), 3, none, &RecoveringRasterizer::inProcess);
