@@ -21,6 +21,8 @@ class RMMainWindowController;
 
 class FileOpener;
 class QAction;
+class ContentFitControls;
+class ContentFitter;
 class ImageCache;
 class RMCollectionViewItem;
 class RMDecryptSheet;
@@ -70,6 +72,12 @@ public:
     void lastJumpClickHandler();
     void pageCropClickHandler();
     void batchCropClickHandler();
+    // "Fit to Content": the current page, in batch mode every selected page too, cropped to
+    // its content and the padding chosen beside the button.
+    void fitToContentClickHandler();
+    ContentFitter& contentFitter() { return *fitter_; }
+    // Its padding and "same size for all", in the menu of the button beside it.
+    ContentFitControls* fitControls() const { return fitControls_; }
     // "Page Range": the sheet in which the user chooses the pages a batch crop covers.
     void pageRangeClickHandler();
     RMPageRangeWindowController* pageRangeCtrl() const { return pageRangeCtrl_; }
@@ -141,6 +149,8 @@ private:
     void fitIntoScreen();
     void initialUI();
     void setUpShortcuts();
+    // The fit's options menu and the fitter's signals.
+    void setUpContentFit();
     // Shows the current page in the page view (its frame, image and crop).
     void showCurrentPage();
     // The current page's show rectangle in view space.
@@ -160,6 +170,11 @@ private:
     void cropsChanged(bool someCropped);
     // Reloads every thumbnail, keeping the selection, as every change of the crops does.
     void reloadThumbnails();
+    // Where the current page's content lies, for the page view to mark what a crop cuts.
+    void showCurrentContent();
+    // Page index's content is measured: its marks may change.
+    void contentKnown(qint64 index);
+    void fitProgress(int measured, int total);
 
     PageRenderRequest pageRequest(qint64 index, const QSizeF& logicalSize) const;
     QSizeF thumbnailImageSize(qint64 index) const;
@@ -190,6 +205,8 @@ private:
     RMMainWindowDelegate* docDelegate_;
     std::shared_ptr<ImageCache> cache_;
     std::unique_ptr<RenderQueue> queue_;
+    std::unique_ptr<ContentFitter> fitter_;
+    ContentFitControls* fitControls_ = nullptr;
     quint64 pageTicket_ = 0;
     QTimer resizeSettleTimer_;
     // Pending thumbnail renders by page index.
