@@ -267,7 +267,8 @@ INSTANTIATE_TEST_SUITE_P(Placement, OtherPieceInfoTest,
                          [](const auto& p) { return nameOf(p.param); });
 
 // A pending restore is a pending change like a crop: "Revert All" drops it, and so does a
-// later crop of its page, alone or carried by a batch; "Done" writes the others.
+// later crop of its page, alone, carried by a batch or fitted to content; "Done" writes the
+// others.
 TEST(RestorePendingTest, RevertAllAndLaterCropsDropIt) {
     QTemporaryDir dir;
     const TestPage turned{.cropBox = QRectF(30.5, 40, 500, 700), .rotate = 90};
@@ -307,7 +308,17 @@ TEST(RestorePendingTest, RevertAllAndLaterCropsDropIt) {
             expectNear(kept, box);
     }
     EXPECT_EQ(exactly(boxesOf(s.pdfDoc(), 2)), exactly(boxesOf(*original, 2)));
-    EXPECT_TRUE(s.canRestoreOriginal()) << "the first two pages";
+
+    // A fit to content is a crop too.
+    ASSERT_TRUE(s.restoreOriginal()); // the first two pages
+    s.setBatchCrop(false);
+    s.setCurrentIndex(1);
+    const QRectF content(box.center() - QPointF(10, 20), QSizeF(20, 40));
+    s.fitToContent({{2, content}}, {}, false);
+    s.done();
+    EXPECT_EQ(exactly(boxesOf(s.pdfDoc(), 0)), exactly(boxesOf(*original, 0)));
+    expectNear(s.pdfDoc().boundsForBox(1, PdfBox::Crop), content);
+    EXPECT_TRUE(s.canRestoreOriginal()) << "the second page";
 }
 
 // What another program, or damage, left under our key is not taken for kept boxes; the first
