@@ -231,6 +231,7 @@ void RMMainWindowController::windowDidLoad() {
     for (const auto& [button, handler] : actions)
         connect(button, &SWSTAnswerButton::clicked, this, handler);
     setUpShortcuts();
+    restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
     popEncryptWindowIfEncrypt();
 }
 
@@ -343,6 +344,13 @@ void RMMainWindowController::setUpShortcuts() {
         command.button->setToolTip(tr("%1 (%2)").arg(
             tr(command.tip), command.keys.first().toString(QKeySequence::NativeText)));
     }
+    restoreOriginalAction_ = new QAction(tr("Restore Original"), this);
+    restoreOriginalAction_->setToolTip(
+        tr("Give every page back the boxes it had before Cropmark first saved it cropped"));
+    connect(restoreOriginalAction_, &QAction::triggered, this,
+            &RMMainWindowController::restoreOriginalClickHandler);
+    addAction(restoreOriginalAction_);
+    editActions_.append(restoreOriginalAction_);
     saveAsAction_ = new QAction(tr("Save As…"), this);
     // Spelled out: desktops without a key scheme of their own have no standard Save As or
     // Preferences key.
@@ -371,6 +379,7 @@ void RMMainWindowController::refreshCurrentDoc() {
     // Pictures of the old boxes are no longer wanted.
     queue_->cancelAll();
     thumbnailTickets_.clear();
+    restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
     startPDFShowing();
     reloadThumbnails();
     selectThumbnail(session_->currentIndex(), false);
@@ -617,6 +626,11 @@ void RMMainWindowController::cropsChanged(bool someCropped) {
     reloadThumbnails();
     if (someCropped)
         ui_->saveBtn->setEnabled(true);
+}
+
+void RMMainWindowController::restoreOriginalClickHandler() {
+    cropsChanged(session_->restoreOriginal());
+    showCurrentPage();
 }
 
 void RMMainWindowController::pageRangeClickHandler() {

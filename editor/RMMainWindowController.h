@@ -78,6 +78,9 @@ public:
     ContentFitter& contentFitter() { return *fitter_; }
     // Its padding and "same size for all", in the menu of the button beside it.
     ContentFitControls* fitControls() const { return fitControls_; }
+    // "Restore Original": every page of a file saved cropped earlier gets back the boxes it
+    // had before, pending until "Done".
+    void restoreOriginalClickHandler();
     // "Page Range": the sheet in which the user chooses the pages a batch crop covers.
     void pageRangeClickHandler();
     RMPageRangeWindowController* pageRangeCtrl() const { return pageRangeCtrl_; }
@@ -112,8 +115,9 @@ public:
     void writeDocumentTo(const QString& target, bool closeAfterwards);
     bool isSaving() const { return saving_; }
 
-    // The window's commands with their keys, for a menu bar: "Done" and "Revert All"; the
-    // first, previous, next and last page; Save As. Each is enabled when its button is.
+    // The window's commands with their keys, for a menu bar: "Done", "Revert All", "Fit to
+    // Content" and "Restore Original"; the first, previous, next and last page; Save As. Each
+    // is enabled when its button is; "Restore Original" while there is something to restore.
     const QList<QAction*>& editActions() const { return editActions_; }
     const QList<QAction*>& navigationActions() const { return navigationActions_; }
     QAction* saveAsAction() const { return saveAsAction_; }
@@ -216,6 +220,7 @@ private:
     QList<QAction*> navigationActions_;
     QAction* saveAsAction_ = nullptr;
     QAction* settingsAction_ = nullptr;
+    QAction* restoreOriginalAction_ = nullptr;
     QHash<QObject*, QAction*> buttonActions_;
 
     RMDecryptSheet* decryptWindow_ = nullptr;
