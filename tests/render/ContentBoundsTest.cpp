@@ -18,6 +18,14 @@ std::optional<QRectF> boundsOf(const TestPage& page, ContentBoundsOptions::Mode 
     return rasterizer.contentBounds(0, options);
 }
 
+// Bounds found by ink are exact to the small picture's pixel, about 2.5 points.
+void expectWithinInkPixel(const QRectF& actual, const QRectF& expected) {
+    EXPECT_NEAR(actual.left(), expected.left(), 3);
+    EXPECT_NEAR(actual.top(), expected.top(), 3);
+    EXPECT_NEAR(actual.right(), expected.right(), 3);
+    EXPECT_NEAR(actual.bottom(), expected.bottom(), 3);
+}
+
 struct DrawnCase {
     const char* content;
     int rotation;
@@ -82,10 +90,7 @@ TEST(ContentBoundsTest, APagePaintedWhiteIsBoundedByWhatShowsOnIt) {
     page.content = "1 g 0 0 612 792 re f 0 g 200 300 100 20 re f";
     const auto bounds = boundsOf(page, ContentBoundsOptions::Mode::Automatic);
     ASSERT_TRUE(bounds);
-    EXPECT_NEAR(bounds->left(), 200, 3);
-    EXPECT_NEAR(bounds->top(), 300, 3);
-    EXPECT_NEAR(bounds->right(), 300, 3);
-    EXPECT_NEAR(bounds->bottom(), 320, 3);
+    expectWithinInkPixel(*bounds, QRectF(200, 300, 100, 20));
 }
 
 TEST(ContentBoundsTest, AnEmptyPageHasNone) {
@@ -107,11 +112,7 @@ TEST_P(ScanBorderTest, AScanLikePageIsMeasuredByItsInkWithoutDustOrBorder) {
     expectNear(*drawn, QRectF(0, 0, 612, 792));
     const auto ink = boundsOf(page, ContentBoundsOptions::Mode::Automatic);
     ASSERT_TRUE(ink);
-    // Within the picture's pixel, about 2.5 points.
-    EXPECT_NEAR(ink->left(), 150, 3);
-    EXPECT_NEAR(ink->top(), 200, 3);
-    EXPECT_NEAR(ink->right(), 450, 3);
-    EXPECT_NEAR(ink->bottom(), 600, 3);
+    expectWithinInkPixel(*ink, QRectF(150, 200, 300, 400));
 }
 
 // The scanner's border, black or grey.
