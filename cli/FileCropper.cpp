@@ -127,9 +127,9 @@ std::optional<QString> FileCropper::setCrops(CropSession& session, const std::ve
         const QSizeF displayed = session.cropsRect()[static_cast<size_t>(n - 1)].pageRect.size();
         const auto crop = DisplayedCrop::of(request_, displayed);
         if (!crop) {
-            return QStringLiteral("the %1 leaves nothing of page %2")
-                .arg(request_.action == CropRequest::Action::Box ? QStringLiteral("box")
-                                                                 : QStringLiteral("margins"))
+            return (request_.action == CropRequest::Action::Box
+                        ? QStringLiteral("the box leaves nothing of page %1")
+                        : QStringLiteral("the margins leave nothing of page %1"))
                 .arg(n);
         }
         crops.emplace(n, *crop);
@@ -159,7 +159,8 @@ std::optional<QString> FileCropper::fitToContent(CropSession& session,
         if (!bounds.contains(n))
             blank.push_back(n);
     }
-    if (!blank.empty()) {
+    // With sameSize, a page without content of its own still gets the common rectangle.
+    if (!blank.empty() && (!request_.sameSize || bounds.empty())) {
         outcome.warnings << QStringLiteral("no content found on %1 %2; left as it was")
                                 .arg(blank.size() == 1 ? QStringLiteral("page")
                                                        : QStringLiteral("pages"),
