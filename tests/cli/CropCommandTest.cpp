@@ -15,6 +15,8 @@
 
 namespace {
 
+using ::PrintTo;
+
 QByteArray bytesOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -36,10 +38,6 @@ struct DryRunCase {
     QStringList arguments;
     QString expected;
 };
-
-void PrintTo(const DryRunCase& test, std::ostream* out) {
-    *out << test.name;
-}
 
 class DryRunTest : public testing::TestWithParam<DryRunCase> {};
 
@@ -92,10 +90,6 @@ struct WrittenCase {
     TestPdfBuilder file;
     QString password;
 };
-
-void PrintTo(const WrittenCase& test, std::ostream* out) {
-    *out << test.name;
-}
 
 class WrittenFileTest : public testing::TestWithParam<WrittenCase> {};
 
@@ -176,10 +170,6 @@ struct FitCase {
     // Whether the user is told that the empty page was left as it was.
     bool blankPageLeft;
 };
-
-void PrintTo(const FitCase& test, std::ostream* out) {
-    *out << test.name;
-}
 
 class FitContentTest : public testing::TestWithParam<FitCase> {};
 
@@ -282,10 +272,6 @@ struct OutputCase {
     QString password;
     bool replaces;
 };
-
-void PrintTo(const OutputCase& test, std::ostream* out) {
-    *out << test.name;
-}
 
 class OutputTest : public testing::TestWithParam<OutputCase> {};
 

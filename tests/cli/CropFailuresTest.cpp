@@ -19,15 +19,13 @@
 
 namespace {
 
+using ::PrintTo;
+
 struct UsageCase {
     const char* name;
     QStringList arguments;
     QString message;
 };
-
-void PrintTo(const UsageCase& test, std::ostream* out) {
-    *out << test.name;
-}
 
 class UsageErrorTest : public testing::TestWithParam<UsageCase> {};
 
@@ -93,10 +91,6 @@ struct FailingCase {
     QStringList arguments;
     QString message;
 };
-
-void PrintTo(const FailingCase& test, std::ostream* out) {
-    *out << test.name;
-}
 
 class FailingFileTest : public testing::TestWithParam<FailingCase> {};
 
