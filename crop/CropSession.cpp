@@ -3,6 +3,7 @@
 #include "crop/CropGeometry.h"
 #include "crop/CropRecords.h"
 #include "crop/PageSelection.h"
+#include "crop/PdfBoxText.h"
 #include "crop/RectMath.h"
 
 #include <algorithm>
@@ -28,9 +29,6 @@ QRectF joined(const QRectF& a, const QRectF& b) {
 QRectF wholePage(const RMCropInfo& record) {
     return QRectF(0, 0, record.pageRect.width(), record.pageRect.height());
 }
-
-constexpr PdfBox kWrittenBoxes[] = {PdfBox::Media, PdfBox::Crop, PdfBox::Bleed, PdfBox::Trim,
-                                    PdfBox::Art};
 
 } // namespace
 
@@ -77,11 +75,13 @@ bool CropSession::cropIsFinishedWithRect(const QRectF& rect) {
         CropGeometry::displayRectFromViewRect(viewRect, current.pageRect, frame.size());
     current.showRect = viewRect;
     current.cropRect = crop;
+    current.restoredBoxes.reset();
 
     if (isBatchCrop_) {
         const QRectF sourcePage = current.pageRect;
         for (qint64 n : pageRangeArray()) {
             RMCropInfo& record = cropsRect_[static_cast<size_t>(n - 1)];
+            record.restoredBoxes.reset();
             if (RectMath::exactlyEqual(record.pageRect, sourcePage)) {
                 record.showRect = viewRect;
                 record.cropRect = crop;
@@ -124,6 +124,7 @@ std::vector<qint64> CropSession::contentFitPages() {
 }
 
 void CropSession::setCrop(RMCropInfo& record, const QRectF& crop) {
+    record.restoredBoxes.reset();
     record.cropRect = crop;
     record.showRect = CropGeometry::pdfImgViewCropRectWithShowRect(
         CropGeometry::mainPDFImgViewShowRect(record.pageRect), record.pageRect, crop);
@@ -177,6 +178,36 @@ bool CropSession::fitToContent(const std::map<qint64, QRectF>& contentBounds,
     return isCroppedSomePage();
 }
 
+std::optional<std::array<QRectF, kPdfBoxCount>> CropSession::restorableBoxes(int index) const {
+    auto kept = pdfDoc_->keptOriginalBoxes(index);
+    std::array<QRectF, kPdfBoxCount> present;
+    for (int box = 0; box < kPdfBoxCount; ++box)
+        present[static_cast<size_t>(box)] = pdfDoc_->boundsForBox(index, static_cast<PdfBox>(box));
+    if (kept && PdfBoxText::sameArrays(*kept, present))
+        return std::nullopt;
+    return kept;
+}
+
+bool CropSession::canRestoreOriginal() const {
+    for (int i = 0; i < static_cast<int>(cropsRect_.size()); ++i) {
+        if (restorableBoxes(i))
+            return true;
+    }
+    return false;
+}
+
+bool CropSession::restoreOriginal() {
+    for (int i = 0; i < static_cast<int>(cropsRect_.size()); ++i) {
+        RMCropInfo& record = cropsRect_[static_cast<size_t>(i)];
+        if (auto kept = restorableBoxes(i)) {
+            record.restoredBoxes = kept;
+            record.cropRect = wholePage(record);
+            record.showRect = QRectF();
+        }
+    }
+    return isCroppedSomePage();
+}
+
 bool CropSession::cutsContent(qint64 pageNumber, const QRectF& contentBounds) const {
     if (pageNumber < 1 || pageNumber > static_cast<qint64>(cropsRect_.size()))
         return false;
@@ -194,6 +225,8 @@ bool CropSession::cutsContent(qint64 pageNumber, const QRectF& contentBounds) co
 
 bool CropSession::isCroppedSomePage() const {
     return std::any_of(cropsRect_.begin(), cropsRect_.end(), [](const RMCropInfo& record) {
+        if (record.restoredBoxes)
+            return true;
         const QRectF page(0, 0, record.pageRect.width(), record.pageRect.height());
         const auto kept = RectMath::intersection(page, record.cropRect);
         return kept && kept->height() > 0 && kept->width() > 0 &&
@@ -201,21 +234,32 @@ bool CropSession::isCroppedSomePage() const {
     });
 }
 
+std::array<QRectF, kPdfBoxCount> CropSession::recordBoxes(int index) const {
+    const RMCropInfo& record = cropsRect_[static_cast<size_t>(index)];
+    // Restored boxes go in as they were kept: the media box they come with is usually larger
+    // than the present one, so nothing clips them.
+    if (record.restoredBoxes)
+        return *record.restoredBoxes;
+    // A crop dragged to the page's edge can come back a rounding error past it; the media
+    // box is where the page ends.
+    const QRectF box = CropGeometry::pageSpaceCropRect(record).intersected(
+        pdfDoc_->boundsForBox(index, PdfBox::Media));
+    // A crop with no area (a marker dragged to zero width, a batch crop that only touches a
+    // smaller page) would give the page boxes no area, which readers replace with a default
+    // paper size. Such a page keeps its whole crop box instead.
+    const bool keepsNothing = !(record.cropRect.width() > 0 && record.cropRect.height() > 0) ||
+                              !(box.width() > 0 && box.height() > 0);
+    std::array<QRectF, kPdfBoxCount> boxes;
+    boxes.fill(keepsNothing ? record.originalPageRect : box);
+    return boxes;
+}
+
 void CropSession::writeRecords() {
     const int count = std::min<int>(pdfDoc_->pageCount(), static_cast<int>(cropsRect_.size()));
     for (int i = 0; i < count; ++i) {
-        const RMCropInfo& record = cropsRect_[static_cast<size_t>(i)];
-        // A crop dragged to the page's edge can come back a rounding error past it; the
-        // media box is where the page ends.
-        const QRectF box = CropGeometry::pageSpaceCropRect(record).intersected(
-            pdfDoc_->boundsForBox(i, PdfBox::Media));
-        // A crop with no area (a marker dragged to zero width, a batch crop that only
-        // touches a smaller page) would give the page boxes no area, which readers replace
-        // with a default paper size. Such a page keeps its whole crop box instead.
-        const bool keepsNothing = !(record.cropRect.width() > 0 && record.cropRect.height() > 0) ||
-                                  !(box.width() > 0 && box.height() > 0);
-        for (PdfBox which : kWrittenBoxes)
-            pdfDoc_->setBoundsForBox(i, keepsNothing ? record.originalPageRect : box, which);
+        const std::array<QRectF, kPdfBoxCount> boxes = recordBoxes(i);
+        for (int box = 0; box < kPdfBoxCount; ++box)
+            pdfDoc_->setBoundsForBox(i, boxes[static_cast<size_t>(box)], static_cast<PdfBox>(box));
     }
 }
 

@@ -77,7 +77,16 @@ public:
     // (page-space bounds) that showed when the document was opened.
     bool cutsContent(qint64 pageNumber, const QRectF& contentBounds) const;
 
-    // Whether some record keeps less than 99.5 per cent of its page.
+    // Whether some page has boxes kept in the file from before it was first saved cropped
+    // that are not its boxes now.
+    bool canRestoreOriginal() const;
+    // Gives every such page its kept boxes, pending like a crop: "Done" (or a save) writes
+    // them, "Revert All" or a later crop of the page drops them. Returns whether some page now
+    // has a pending change.
+    bool restoreOriginal();
+
+    // Whether some page has a pending change: a record keeping less than 99.5 per cent of its
+    // page, or a pending restore.
     bool isCroppedSomePage() const;
 
     // Writes every record into its page's five boxes and returns the document's bytes.
@@ -92,8 +101,13 @@ public:
 
 private:
     void writeRecords();
-    // Sets a record's crop (display space) and the view-space rectangle that shows it.
+    // Sets a record's crop (display space) and the view-space rectangle that shows it, in
+    // place of any pending restore.
     static void setCrop(RMCropInfo& record, const QRectF& crop);
+    // What "Done" gives page index's five boxes, in PdfBox order.
+    std::array<QRectF, kPdfBoxCount> recordBoxes(int index) const;
+    // The kept boxes of page index when they differ from its boxes now; nothing otherwise.
+    std::optional<std::array<QRectF, kPdfBoxCount>> restorableBoxes(int index) const;
     // Where the page view shows the current page: the frame whose size view rectangles are
     // measured against.
     QRectF currentPageViewFrame() const;

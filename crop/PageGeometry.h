@@ -5,6 +5,7 @@
 #include <QRectF>
 
 #include <array>
+#include <optional>
 
 // The rotation and the five effective boxes of one page, in page space.
 struct PageGeometry {
@@ -13,6 +14,9 @@ struct PageGeometry {
     // The page's own object in the file is not a dictionary: there is nothing to draw it
     // from, and its boxes are the defaults.
     bool damaged = false;
+    // The boxes the page had before this program first saved it cropped, kept in the file
+    // (OriginalBoxesEntry); nothing for a page it never changed.
+    std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginal;
 
     const QRectF& box(PdfBox which) const { return boxes[static_cast<int>(which)]; }
     QRectF& box(PdfBox which) { return boxes[static_cast<int>(which)]; }

@@ -8,7 +8,9 @@
 #include <QRectF>
 #include <QString>
 
+#include <array>
 #include <memory>
+#include <optional>
 
 // An opened PDF document: its pages, their boxes and rotation, its lock, and its bytes.
 //
@@ -44,6 +46,10 @@ public:
     // Replaces one box of one page; no other page changes, even one that shared the box. A
     // damaged page keeps its boxes: there is nothing in the file to hold new ones.
     virtual void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) = 0;
+    // The five boxes, in PdfBox order, that the page had before it was first saved cropped,
+    // as the file held them when it was opened; nothing for a page never saved cropped.
+    virtual std::optional<std::array<QRectF, kPdfBoxCount>>
+    keptOriginalBoxes(int pageIndex) const = 0;
 
     // The complete bytes of the document as it now is, box changes included. Posts the
     // write notifications (begin, one page end per page in page order, end) on the calling

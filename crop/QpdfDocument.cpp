@@ -71,6 +71,13 @@ void QpdfDocument::setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox b
     setBoxes_[i] |= static_cast<std::uint8_t>(1u << static_cast<int>(box));
 }
 
+std::optional<std::array<QRectF, kPdfBoxCount>>
+QpdfDocument::keptOriginalBoxes(int pageIndex) const {
+    if (!validIndex(pageIndex))
+        return std::nullopt;
+    return pages_[static_cast<size_t>(pageIndex)].keptOriginal;
+}
+
 QByteArray QpdfDocument::dataRepresentation() const {
     QByteArray bytes;
     QBuffer buffer(&bytes);

@@ -31,6 +31,7 @@ public:
     bool isPageDamaged(int pageIndex) const override;
     QRectF boundsForBox(int pageIndex, PdfBox box) const override;
     void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) override;
+    std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginalBoxes(int pageIndex) const override;
     QByteArray dataRepresentation() const override;
     bool writeToFile(const QString& path, QString* errorMessage) const override;
     bool fileChangedSinceOpened() const override;

@@ -1,6 +1,7 @@
 #include "crop/QpdfDocumentWriter.h"
 
 #include "crop/DeviceWrite.h"
+#include "crop/OriginalBoxesEntry.h"
 #include "crop/PdfBoxText.h"
 #include "crop/QpdfPageTree.h"
 #include "crop/QpdfParser.h"
@@ -73,9 +74,10 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
     // A file qpdf had to repair to read its pages is written whole, repaired, rather than
     // updated: an update would carry the damage on to every reader of the saved file.
     const bool damaged = pdf->anyWarnings();
-    if (const auto update = damaged
-                                ? std::nullopt
-                                : QpdfUpdateBuilder::build(*pdf, data_, pages, pages_, setBoxes_)) {
+    const OriginalBoxesEntry originals(QDateTime::currentDateTimeUtc());
+    if (const auto update =
+            damaged ? std::nullopt
+                    : QpdfUpdateBuilder::build(*pdf, data_, pages, pages_, setBoxes_, originals)) {
         const QByteArray appended = update->bytes();
         if (QpdfReadBack::updateReadsBack(data_, appended, password_, pages, pages_, setBoxes_)) {
             writeUpdate(appended, out);
@@ -90,6 +92,13 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
         QpdfPageTree::flatten(*pdf, pages, mediaBoxes);
     }
     for (size_t i = 0; i < pages.size(); ++i) {
+        if (!setBoxes_[i])
+            continue;
+        // Read before the new boxes go in: they are kept as the page was opened.
+        for (const auto& [key, text] : originals.changes(pages[i], pages_[i].boxes)) {
+            pages[i].replaceKey(key, text.empty() ? QPDFObjectHandle::newNull()
+                                                  : QPDFObjectHandle::parse(pdf.get(), text));
+        }
         for (int box = 0; box < kPdfBoxCount; ++box) {
             if (setBoxes_[i] & (1u << box)) {
                 pages[i].replaceKey(kPdfBoxKeys[box],

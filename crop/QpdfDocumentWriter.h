@@ -12,14 +12,16 @@
 class QIODevice;
 class QPDF;
 
-// Writes a document's bytes: the original file with the boxes that were set.
+// Writes a document's bytes: the original file with the boxes that were set, and in each page
+// whose boxes change, the boxes it had before it was first cropped (OriginalBoxesEntry).
 //
 // Where it is safe, the output is the original file followed by an incremental update that
 // holds only the changed page dictionaries, which keeps every original byte and costs about
 // as much as copying the file; with no box set, it is the original file unchanged. The
 // update is read back strictly before it is written (QpdfReadBack). A file that needed
 // repair, whose pages qpdf had to rearrange, whose changed pages hold strings that would need
-// encrypting, or whose update does not read back cleanly is rewritten whole by qpdf, streams
+// encrypting (in an encrypted file, every page whose kept boxes are added or dropped does), or
+// whose update does not read back cleanly is rewritten whole by qpdf, streams
 // copied without decoding. Either way encryption, links, outlines and annotations are kept.
 //
 // pageWritten is called once per page, in page order, as the write progresses.

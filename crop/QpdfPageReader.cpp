@@ -1,5 +1,6 @@
 #include "crop/QpdfPageReader.h"
 
+#include "crop/OriginalBoxesEntry.h"
 #include "crop/RectMath.h"
 
 #include <qpdf/QPDFObjectHandle.hh>
@@ -58,6 +59,27 @@ QRectF clippedBox(QPDFObjectHandle value, const QRectF& media, const QRectF& fal
     return *clipped;
 }
 
+// The value under key of a dictionary; null for anything else, without the warning qpdf gives
+// for looking into what is not a dictionary.
+QPDFObjectHandle entry(QPDFObjectHandle dictionary, const char* key) {
+    return dictionary.isDictionary() ? dictionary.getKey(key) : QPDFObjectHandle::newNull();
+}
+
+// The boxes kept in the page's own entry, all five of them boxes with area, or nothing.
+std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginal(QPDFObjectHandle page) {
+    const QPDFObjectHandle kept =
+        entry(entry(entry(page, OriginalBoxesEntry::kPieceInfo), OriginalBoxesEntry::kOwnKey),
+              OriginalBoxesEntry::kPrivate);
+    std::array<QRectF, kPdfBoxCount> boxes;
+    for (int box = 0; box < kPdfBoxCount; ++box) {
+        const auto value = boxValue(entry(kept, kPdfBoxKeys[box]));
+        if (!value)
+            return std::nullopt;
+        boxes[static_cast<size_t>(box)] = *value;
+    }
+    return boxes;
+}
+
 int rotationValue(QPDFObjectHandle value) {
     return value.isNumber() ? PageGeometry::normalizedRotation(value.getNumericValue()) : 0;
 }
@@ -76,6 +98,7 @@ PageGeometry read(const QPDFObjectHandle& page) {
     geometry.box(PdfBox::Trim) = clippedBox(attribute(page, "/TrimBox", false), media, crop);
     geometry.box(PdfBox::Art) = clippedBox(attribute(page, "/ArtBox", false), media, crop);
     geometry.damaged = !QPDFObjectHandle(page).isDictionary();
+    geometry.keptOriginal = keptOriginal(page);
     return geometry;
 }
 

@@ -8,7 +8,8 @@ class QPDFObjectHandle;
 // /Rotate may be inherited from the page tree; a box's corners may come in any order; a
 // missing or unusable media box is US Letter; a missing crop box is the media box; bleed,
 // trim and art boxes default to the crop box; every box is clipped to the media box, and one
-// that does not overlap it falls back to its default.
+// that does not overlap it falls back to its default. The boxes kept from before the page was
+// first cropped (OriginalBoxesEntry) are read as written, unclipped.
 namespace QpdfPageReader {
 
 PageGeometry read(const QPDFObjectHandle& page);

@@ -1,52 +1,16 @@
 #include "crop/QpdfUpdateBuilder.h"
 
 #include "crop/PdfBoxText.h"
+#include "crop/QpdfShallowText.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
-
-#include <map>
-#include <string>
 
 namespace QpdfUpdateBuilder {
 
 namespace {
 
 const char* const kTrailerKeys[] = {"/Root", "/Info", "/ID", "/Encrypt"};
-
-using Replacements = std::map<std::string, QByteArray>;
-
-std::string unparseShallow(QPDFObjectHandle object);
-
-// A dictionary's entries as PDF text, with some entries replaced or added; the dictionary
-// itself may be an indirect object.
-std::string unparseEntries(QPDFObjectHandle dictionary, const Replacements& replacements = {}) {
-    std::string text = "<<";
-    for (auto& [key, value] : dictionary.getDictAsMap()) {
-        if (!replacements.count(key))
-            text += ' ' + QPDFObjectHandle::newName(key).unparse() + ' ' + unparseShallow(value);
-    }
-    for (const auto& [key, value] : replacements)
-        text += ' ' + key + ' ' + value.toStdString();
-    return text + " >>";
-}
-
-// The object as PDF text, with every indirect object it refers to written as a reference.
-// qpdf's own unparse looks up each referenced object to skip nulls, which on a large file
-// means reading hundreds of content and image stream headers that the update never needs.
-std::string unparseShallow(QPDFObjectHandle object) {
-    if (object.isIndirect())
-        return object.getObjGen().unparse(' ') + " R";
-    if (object.isDictionary())
-        return unparseEntries(object);
-    if (object.isArray()) {
-        std::string text = "[";
-        for (auto& item : object.getArrayAsVector())
-            text += ' ' + unparseShallow(item);
-        return text + " ]";
-    }
-    return object.unparse();
-}
 
 // Strings in an encrypted file's objects are encrypted with a key of their object; qpdf hands
 // them out decrypted, so a dictionary holding one cannot be written back as it unparses.
@@ -81,7 +45,8 @@ QByteArray trailerEntries(QPDFObjectHandle trailer) {
 std::optional<PdfIncrementalUpdate> build(QPDF& pdf, const PdfSourceData& data,
                                           std::vector<QPDFObjectHandle>& pages,
                                           const std::vector<PageGeometry>& geometry,
-                                          const std::vector<std::uint8_t>& setBoxes) {
+                                          const std::vector<std::uint8_t>& setBoxes,
+                                          const OriginalBoxesEntry& originals) {
     if (pdf.anyWarnings() || !data.bytes().startsWith("%PDF-"))
         return std::nullopt;
     const auto tail = PdfIncrementalUpdate::readTail(data.bytes());
@@ -98,14 +63,18 @@ std::optional<PdfIncrementalUpdate> build(QPDF& pdf, const PdfSourceData& data,
             return std::nullopt;
         if (pdf.isEncrypted() && holdsDirectString(pages[i]))
             return std::nullopt;
-        Replacements boxes;
+        QpdfShallowText::Replacements entries = originals.changes(pages[i], geometry[i].boxes);
+        // Kept boxes come with a date, a string that would need encrypting too.
+        if (pdf.isEncrypted() && !entries.empty())
+            return std::nullopt;
+        const std::array<QByteArray, kPdfBoxCount> boxes = PdfBoxText::arrays(geometry[i].boxes);
         for (int box = 0; box < kPdfBoxCount; ++box) {
             if (setBoxes[i] & (1u << box))
-                boxes[kPdfBoxKeys[box]] =
-                    PdfBoxText::array(geometry[i].boxes[static_cast<size_t>(box)]);
+                entries[kPdfBoxKeys[box]] = boxes[static_cast<size_t>(box)].toStdString();
         }
-        update.addObject(id.getObj(), id.getGen(),
-                         QByteArray::fromStdString(unparseEntries(pages[i], boxes)));
+        update.addObject(
+            id.getObj(), id.getGen(),
+            QByteArray::fromStdString(QpdfShallowText::unparseEntries(pages[i], entries)));
     }
     // Reading the pages may have turned up damage that opening did not.
     if (pdf.anyWarnings())

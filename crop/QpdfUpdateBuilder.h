@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/OriginalBoxesEntry.h"
 #include "crop/PageGeometry.h"
 #include "crop/PdfIncrementalUpdate.h"
 #include "crop/PdfSourceData.h"
@@ -13,15 +14,17 @@ class QPDFObjectHandle;
 
 // Decides whether a document's set boxes can be saved as an incremental update of its file,
 // and makes the update when they can: each changed page dictionary written again with its
-// new boxes. Nothing when an update would be unsafe: a file qpdf had to repair, one that
-// does not start with its header or end with a readable cross-reference offset, a page qpdf
-// made itself, or, in an encrypted file, a changed page holding strings (they would need
-// encrypting with the page's key).
+// new boxes and, as originals says, the boxes it was opened with kept or dropped. Nothing when
+// an update would be unsafe: a file qpdf had to repair, one that does not start with its
+// header or end with a readable cross-reference offset, a page qpdf made itself, or, in an
+// encrypted file, a changed page holding strings before or after the change (they would need
+// encrypting with the page's key), as every page whose kept boxes are added or dropped does.
 namespace QpdfUpdateBuilder {
 
 std::optional<PdfIncrementalUpdate> build(QPDF& pdf, const PdfSourceData& data,
                                           std::vector<QPDFObjectHandle>& pages,
                                           const std::vector<PageGeometry>& geometry,
-                                          const std::vector<std::uint8_t>& setBoxes);
+                                          const std::vector<std::uint8_t>& setBoxes,
+                                          const OriginalBoxesEntry& originals);
 
 } // namespace QpdfUpdateBuilder

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "crop/PdfBox.h"
+
 #include <QRectF>
 #include <QtGlobal>
+
+#include <array>
+#include <optional>
 
 // How one page looks as displayed and which part of it the user keeps.
 //
@@ -22,4 +27,7 @@ struct RMCropInfo {
     QRectF pageRect;
     // The crop box exactly as read, unrotated.
     QRectF originalPageRect;
+    // A pending restore: the five boxes, in PdfBox order and page space, the page gets in
+    // place of any crop.
+    std::optional<std::array<QRectF, kPdfBoxCount>> restoredBoxes = {};
 };

@@ -1,9 +1,11 @@
 #include "editor/RMCollectionViewItem.h"
 
+#include "ui/WarningSign.h"
 #include "ui_RMCollectionViewItem.h"
 
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QLabel>
 
 namespace {
 
@@ -12,6 +14,7 @@ constexpr double kFrameBottomInset = 25;
 constexpr double kImageInset = 3;
 constexpr double kLabelGap = 3;
 constexpr int kLabelFontSize = 12;
+constexpr int kBadgeSide = 18;
 const QColor kSelectionColor(100, 119, 247);
 
 double imageWidth(double itemWidth) {
@@ -28,6 +31,7 @@ RMCollectionViewItem::RMCollectionViewItem(QObject* parent)
     : CollectionViewItem(parent), ui_(std::make_unique<Ui::RMCollectionViewItem>()) {
     auto* view = new QWidget;
     ui_->setupUi(view);
+    cutBadge_ = new QLabel(view);
     ui_->pageImageView->cropMarker().setIsDrawingHandles(false);
     // Presses on the page go through to the strip, which selects the item.
     ui_->pageImageView->setIsCanEdit(false);
@@ -37,6 +41,8 @@ RMCollectionViewItem::RMCollectionViewItem(QObject* parent)
     QFont font = ui_->pageLabel->font();
     font.setPixelSize(kLabelFontSize);
     ui_->pageLabel->setFont(font);
+    cutBadge_->setToolTip(tr("The crop cuts through content on this page"));
+    cutBadge_->hide();
     view->installEventFilter(this);
     setView(view);
     setSelected(false);
@@ -96,6 +102,16 @@ void RMCollectionViewItem::setSelected(bool selected) {
             .arg(color.name(QColor::HexArgb)));
 }
 
+void RMCollectionViewItem::setCutsContent(bool cuts) {
+    if (cuts && cutBadge_->pixmap().isNull())
+        cutBadge_->setPixmap(WarningSign::pixmap(kBadgeSide, view()->devicePixelRatioF()));
+    cutBadge_->setVisible(cuts);
+}
+
+bool RMCollectionViewItem::cutsContent() const {
+    return cutBadge_->isVisibleTo(view());
+}
+
 QString RMCollectionViewItem::pageLabelText() const {
     return QString::number(pageIndex_ + 1);
 }
@@ -127,6 +143,10 @@ void RMCollectionViewItem::layoutSubviews() {
                                         .toRect());
     const QPointF labelAt((size.width() - labelSize_.width()) / 2, frame.bottom() + kLabelGap);
     ui_->pageLabel->setGeometry(QRectF(labelAt, labelSize_).toRect());
+    // On the page's top right corner, over the picture.
+    cutBadge_->setGeometry(int(frame.right()) - kBadgeSide - 6, int(frame.top()) + 6, kBadgeSide,
+                           kBadgeSide);
+    cutBadge_->raise();
 }
 
 void RMCollectionViewItem::viewDidLayout() {

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class QLabel;
+
 namespace Ui {
 class RMCollectionViewItem;
 }
@@ -42,6 +44,9 @@ public:
     void setPageImage(const QImage& image);
     void relayoutItemSubViewsWithPageCropRect(const QRectF& crop, const QRectF& page);
     void setSelected(bool selected) override;
+    // The warning badge in the thumbnail's corner: the page's crop cuts through its content.
+    void setCutsContent(bool cuts);
+    bool cutsContent() const;
 
     qint64 pageIndex() const { return pageIndex_; }
     QRectF pageCropRect() const { return pageCropRect_; }
@@ -67,4 +72,5 @@ private:
     QRectF cropRect_;
     qint64 pageIndex_ = 0;
     QSizeF labelSize_;
+    QLabel* cutBadge_;
 };

@@ -4,6 +4,8 @@
 #include "crop/PageSelection.h"
 #include "crop/PdfWriteNotifications.h"
 #include "crop/QpdfRenderCopy.h"
+#include "editor/ContentFitControls.h"
+#include "editor/ContentFitter.h"
 #include "editor/PagePlaceholder.h"
 #include "editor/PageSquareFit.h"
 #include "editor/RMCollectionViewItem.h"
@@ -31,11 +33,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <QWidgetAction>
 
 namespace {
 
@@ -71,7 +75,8 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
     : QWidget(parent), ui_(std::make_unique<Ui::RMMainWindowController>()),
       session_(std::make_unique<CropSession>(std::move(document))), docDelegate_(docDelegate),
       // Sized by fitImageCacheToWindow() once the window has its size.
-      cache_(std::make_shared<ImageCache>(0)), processBarWindow_(new RMSaveProgressSheet(this)),
+      cache_(std::make_shared<ImageCache>(0)), fitter_(std::make_unique<ContentFitter>(*session_)),
+      processBarWindow_(new RMSaveProgressSheet(this)),
       desktopOpener_(std::make_unique<DesktopFileOpener>()), fileOpener_(desktopOpener_.get()) {
     ui_->setupUi(this);
     setStyleSheet(kWindowStyle);
@@ -121,6 +126,9 @@ void RMMainWindowController::startRenderQueue() {
             return std::make_unique<RecoveringRasterizer>(source, pages, copy, make);
         },
         cache_);
+    fitter_->setMeasurerFactory([source, pages, copy, make] {
+        return std::make_unique<RecoveringRasterizer>(source, pages, copy, make);
+    });
     connect(queue_.get(), &RenderQueue::rendered, this, &RMMainWindowController::imageRendered);
     connect(queue_.get(), &RenderQueue::failed, this, &RMMainWindowController::imageFailed);
 }
@@ -216,16 +224,39 @@ void RMMainWindowController::windowDidLoad() {
         {ui_->pageCropBtn, &RMMainWindowController::pageCropClickHandler},
         {ui_->batchCropBtn, &RMMainWindowController::batchCropClickHandler},
         {ui_->pageRangeBtn, &RMMainWindowController::pageRangeClickHandler},
+        {ui_->fitContentBtn, &RMMainWindowController::fitToContentClickHandler},
         {ui_->saveBtn, &RMMainWindowController::saveClickHandler},
         {ui_->cancelBtn, &RMMainWindowController::cancelClickHandler},
     };
     for (const auto& [button, handler] : actions)
         connect(button, &SWSTAnswerButton::clicked, this, handler);
     setUpShortcuts();
+    restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
     popEncryptWindowIfEncrypt();
 }
 
+void RMMainWindowController::setUpContentFit() {
+    auto* options = new QMenu(ui_->fitOptionsBtn);
+    options->setStyleSheet(
+        QStringLiteral("QMenu { background: #2f2f2f; border: 1px solid #444; }"));
+    auto* holder = new QWidgetAction(options);
+    fitControls_ = new ContentFitControls;
+    fitControls_->setContentsMargins(12, 10, 12, 10);
+    holder->setDefaultWidget(fitControls_);
+    options->addAction(holder);
+    ui_->fitOptionsBtn->setMenu(options);
+    connect(fitter_.get(), &ContentFitter::contentKnown, this,
+            &RMMainWindowController::contentKnown);
+    connect(fitter_.get(), &ContentFitter::fitProgress, this, &RMMainWindowController::fitProgress);
+    connect(fitter_.get(), &ContentFitter::fitted, this, [this](bool someCropped) {
+        ui_->fitContentBtn->setEnabled(true);
+        cropsChanged(someCropped);
+        showCurrentPage();
+    });
+}
+
 void RMMainWindowController::initialUI() {
+    setUpContentFit();
     ui_->pageRangeBtn->setEnabled(false);
     ui_->pageCropBtn->setSelected(true);
     ui_->batchCropBtn->setSelected(false);
@@ -270,6 +301,12 @@ void RMMainWindowController::setUpShortcuts() {
          QT_TR_NOOP("Revert All"),
          QT_TR_NOOP("Go back to the document as it was opened"),
          &editActions_},
+        {ui_->fitContentBtn,
+         &RMMainWindowController::fitToContentClickHandler,
+         {Qt::CTRL | Qt::SHIFT | Qt::Key_F},
+         QT_TR_NOOP("Fit to Content"),
+         QT_TR_NOOP("Crop to the content of the page, or of every selected page in a batch"),
+         &editActions_},
         {ui_->firstJumpBtn,
          &RMMainWindowController::firstJumpClickHandler,
          {Qt::Key_Home},
@@ -307,6 +344,13 @@ void RMMainWindowController::setUpShortcuts() {
         command.button->setToolTip(tr("%1 (%2)").arg(
             tr(command.tip), command.keys.first().toString(QKeySequence::NativeText)));
     }
+    restoreOriginalAction_ = new QAction(tr("Restore Original"), this);
+    restoreOriginalAction_->setToolTip(
+        tr("Give every page back the boxes it had before Cropmark first saved it cropped"));
+    connect(restoreOriginalAction_, &QAction::triggered, this,
+            &RMMainWindowController::restoreOriginalClickHandler);
+    addAction(restoreOriginalAction_);
+    editActions_.append(restoreOriginalAction_);
     saveAsAction_ = new QAction(tr("Save As…"), this);
     // Spelled out: desktops without a key scheme of their own have no standard Save As or
     // Preferences key.
@@ -335,6 +379,7 @@ void RMMainWindowController::refreshCurrentDoc() {
     // Pictures of the old boxes are no longer wanted.
     queue_->cancelAll();
     thumbnailTickets_.clear();
+    restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
     startPDFShowing();
     reloadThumbnails();
     selectThumbnail(session_->currentIndex(), false);
@@ -360,7 +405,42 @@ void RMMainWindowController::showCurrentPage() {
     ui_->pdfImgView->setPageImg(
         image, CropGeometry::pdfImgViewCropRectWithShowRect(show, record.pageRect, record.cropRect),
         show);
+    showCurrentContent();
     sharpenCurrentPage();
+}
+
+void RMMainWindowController::showCurrentContent() {
+    const qint64 index = session_->currentIndex();
+    const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(index)];
+    std::optional<QRectF> shown;
+    if (const auto content = fitter_->contentOf(index)) {
+        if (const auto display = CropGeometry::displaySpaceRect(record, *content)) {
+            shown = CropGeometry::pdfImgViewCropRectWithShowRect(currentShowRect(), record.pageRect,
+                                                                 *display);
+        }
+    }
+    ui_->pdfImgView->setContentBounds(shown);
+}
+
+void RMMainWindowController::contentKnown(qint64 index) {
+    if (!session_->cropsRect().empty() && index == session_->currentIndex())
+        showCurrentContent();
+    if (auto* item = static_cast<RMCollectionViewItem*>(
+            ui_->thumbCollectionView->itemAtIndexPath(IndexPath{0, static_cast<int>(index)})))
+        item->setCutsContent(fitter_->cutsContent(index));
+}
+
+void RMMainWindowController::fitToContentClickHandler() {
+    if (session_->cropsRect().empty())
+        return;
+    ui_->fitContentBtn->setEnabled(false);
+    fitter_->fit(fitControls_->padding(), fitControls_->sameSize());
+}
+
+void RMMainWindowController::fitProgress(int measured, int total) {
+    ui_->fitStatus->setText(measured < total && total > 1
+                                ? tr("Finding the content: %1 of %2 pages").arg(measured).arg(total)
+                                : QString());
 }
 
 void RMMainWindowController::layoutPageView() {
@@ -525,6 +605,7 @@ void RMMainWindowController::pageCropClickHandler() {
         ui_->pageRangeBtn->setEnabled(false);
     }
     session_->setBatchCrop(ui_->batchCropBtn->isSelected());
+    fitControls_->setBatchMode(false);
 }
 
 void RMMainWindowController::batchCropClickHandler() {
@@ -534,6 +615,7 @@ void RMMainWindowController::batchCropClickHandler() {
         ui_->pageRangeBtn->setEnabled(true);
     }
     session_->setBatchCrop(ui_->batchCropBtn->isSelected());
+    fitControls_->setBatchMode(true);
 }
 
 void RMMainWindowController::cropIsFinishedWithRect(const QRectF& rect) {
@@ -544,6 +626,11 @@ void RMMainWindowController::cropsChanged(bool someCropped) {
     reloadThumbnails();
     if (someCropped)
         ui_->saveBtn->setEnabled(true);
+}
+
+void RMMainWindowController::restoreOriginalClickHandler() {
+    cropsChanged(session_->restoreOriginal());
+    showCurrentPage();
 }
 
 void RMMainWindowController::pageRangeClickHandler() {
@@ -610,6 +697,7 @@ RMMainWindowController::itemForRepresentedObjectAtIndexPath(CollectionView* view
         view->makeItemWithIdentifier(kItemIdentifier, indexPath));
     const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(indexPath.item)];
     item->setPDFImg(QImage(), record.cropRect, record.pageRect, indexPath.item);
+    item->setCutsContent(fitter_->cutsContent(indexPath.item));
     requestThumbnail(item, indexPath.item);
     return item;
 }

@@ -21,6 +21,8 @@ class RMMainWindowController;
 
 class FileOpener;
 class QAction;
+class ContentFitControls;
+class ContentFitter;
 class ImageCache;
 class RMCollectionViewItem;
 class RMDecryptSheet;
@@ -70,6 +72,15 @@ public:
     void lastJumpClickHandler();
     void pageCropClickHandler();
     void batchCropClickHandler();
+    // "Fit to Content": the current page, in batch mode every selected page too, cropped to
+    // its content and the padding chosen beside the button.
+    void fitToContentClickHandler();
+    ContentFitter& contentFitter() { return *fitter_; }
+    // Its padding and "same size for all", in the menu of the button beside it.
+    ContentFitControls* fitControls() const { return fitControls_; }
+    // "Restore Original": every page of a file saved cropped earlier gets back the boxes it
+    // had before, pending until "Done".
+    void restoreOriginalClickHandler();
     // "Page Range": the sheet in which the user chooses the pages a batch crop covers.
     void pageRangeClickHandler();
     RMPageRangeWindowController* pageRangeCtrl() const { return pageRangeCtrl_; }
@@ -104,8 +115,9 @@ public:
     void writeDocumentTo(const QString& target, bool closeAfterwards);
     bool isSaving() const { return saving_; }
 
-    // The window's commands with their keys, for a menu bar: "Done" and "Revert All"; the
-    // first, previous, next and last page; Save As. Each is enabled when its button is.
+    // The window's commands with their keys, for a menu bar: "Done", "Revert All", "Fit to
+    // Content" and "Restore Original"; the first, previous, next and last page; Save As. Each
+    // is enabled when its button is; "Restore Original" while there is something to restore.
     const QList<QAction*>& editActions() const { return editActions_; }
     const QList<QAction*>& navigationActions() const { return navigationActions_; }
     QAction* saveAsAction() const { return saveAsAction_; }
@@ -141,6 +153,8 @@ private:
     void fitIntoScreen();
     void initialUI();
     void setUpShortcuts();
+    // The fit's options menu and the fitter's signals.
+    void setUpContentFit();
     // Shows the current page in the page view (its frame, image and crop).
     void showCurrentPage();
     // The current page's show rectangle in view space.
@@ -160,6 +174,11 @@ private:
     void cropsChanged(bool someCropped);
     // Reloads every thumbnail, keeping the selection, as every change of the crops does.
     void reloadThumbnails();
+    // Where the current page's content lies, for the page view to mark what a crop cuts.
+    void showCurrentContent();
+    // Page index's content is measured: its marks may change.
+    void contentKnown(qint64 index);
+    void fitProgress(int measured, int total);
 
     PageRenderRequest pageRequest(qint64 index, const QSizeF& logicalSize) const;
     QSizeF thumbnailImageSize(qint64 index) const;
@@ -190,6 +209,8 @@ private:
     RMMainWindowDelegate* docDelegate_;
     std::shared_ptr<ImageCache> cache_;
     std::unique_ptr<RenderQueue> queue_;
+    std::unique_ptr<ContentFitter> fitter_;
+    ContentFitControls* fitControls_ = nullptr;
     quint64 pageTicket_ = 0;
     QTimer resizeSettleTimer_;
     // Pending thumbnail renders by page index.
@@ -199,6 +220,7 @@ private:
     QList<QAction*> navigationActions_;
     QAction* saveAsAction_ = nullptr;
     QAction* settingsAction_ = nullptr;
+    QAction* restoreOriginalAction_ = nullptr;
     QHash<QObject*, QAction*> buttonActions_;
 
     RMDecryptSheet* decryptWindow_ = nullptr;

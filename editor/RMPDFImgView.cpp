@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 RMPDFImgView::RMPDFImgView(QWidget* parent) : QWidget(parent) {
     cropMarker_.setColors(Qt::black);
@@ -14,6 +15,9 @@ RMPDFImgView::RMPDFImgView(QWidget* parent) : QWidget(parent) {
 }
 
 namespace {
+
+const QColor kCutFill(230, 40, 40, 90);
+const QColor kCutOutline(230, 40, 40);
 
 // length in units of a space whose extent is from, measured in a space whose extent is to.
 // Dividing first keeps the ends exact: the far edge of one space is the far edge of the other.
@@ -89,6 +93,37 @@ void RMPDFImgView::paintEvent(QPaintEvent* event) {
         painter.drawPixmap(rect(), pdfImg_);
     }
     cropMarker_.drawContentInView(painter, this);
+    drawCutContent(painter);
+}
+
+void RMPDFImgView::setContentBounds(const std::optional<QRectF>& bounds) {
+    if (bounds == contentBounds_)
+        return;
+    contentBounds_ = bounds;
+    update();
+}
+
+void RMPDFImgView::drawCutContent(QPainter& painter) const {
+    if (!contentBounds_)
+        return;
+    const auto inWidget = [this](const QRectF& r) {
+        return QRectF(r.x(), height() - r.y() - r.height(), r.width(), r.height());
+    };
+    // A pixel around the content, so that a hairline rule cut away still shows, and a little
+    // more around the marker, so that a crop fitted exactly to the content marks nothing.
+    QPainterPath cut;
+    cut.addRect(inWidget(toPixels(*contentBounds_)).adjusted(-1, -1, 1, 1));
+    QPainterPath kept;
+    kept.addRect(inWidget(cropMarker_.selectedRect()).adjusted(-1.5, -1.5, 1.5, 1.5));
+    cut = cut.subtracted(kept);
+    if (cut.isEmpty())
+        return;
+    painter.save();
+    painter.fillPath(cut, kCutFill);
+    painter.setPen(QPen(kCutOutline, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(cut);
+    painter.restore();
 }
 
 QPointF RMPDFImgView::viewPoint(const QPointF& widgetPoint) const {

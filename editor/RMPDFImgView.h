@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <optional>
+
 class RMDrawDelegate;
 
 // Shows one page image with its crop marker on top and, when editing is allowed, lets the
@@ -39,6 +41,11 @@ public:
     void setPageImage(const QImage& image);
     // The marker's rectangle in view space.
     QRectF cropRect() const { return cropRect_; }
+    // Where the page's content lies, in view space; nothing when it is not known. Whatever of
+    // it the marker leaves out is marked, live while the marker moves, so that no content is
+    // cut without being seen.
+    void setContentBounds(const std::optional<QRectF>& bounds);
+    const std::optional<QRectF>& contentBounds() const { return contentBounds_; }
     const QPixmap& pdfImg() const { return pdfImg_; }
     SCSelectionBorder& cropMarker() { return cropMarker_; }
     const SCSelectionBorder& cropMarker() const { return cropMarker_; }
@@ -70,9 +77,12 @@ private:
     // A view-space rectangle in the view's pixels (unflipped), and back.
     QRectF toPixels(const QRectF& rect) const;
     QRectF toViewSpace(const QRectF& rect) const;
+    // Marks the part of the content the marker leaves out.
+    void drawCutContent(QPainter& painter) const;
 
     QPixmap pdfImg_;
     QRectF cropRect_;
+    std::optional<QRectF> contentBounds_;
     QSizeF showSize_;
     SCSelectionBorder cropMarker_;
     bool isCanEdit_ = false;

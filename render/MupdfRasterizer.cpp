@@ -262,7 +262,8 @@ PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::
 }
 
 std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
-                                                     const ContentBoundsOptions& options) {
+                                                     const ContentBoundsOptions& options,
+                                                     std::stop_token stop) {
     if (!doc_ || pageIndex < 0 || pageIndex >= pageCount_)
         return std::nullopt;
     const auto key =
@@ -287,7 +288,7 @@ std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
             // image then decodes at an eighth of its size, which is most of the cost.
             const double scale = 320.0 / std::max(page.width(), page.height());
             const QSize size = (page.size() * scale).toSize().expandedTo(QSize(1, 1));
-            const PageRenderResult picture = render({pageIndex, page, 0, size, 1.0}, {});
+            const PageRenderResult picture = render({pageIndex, page, 0, size, 1.0}, stop);
             if (const auto ink =
                     InkBounds::of(picture.image, options.inkThreshold, options.minimumSpotPixels)) {
                 const QRectF found =
@@ -296,6 +297,9 @@ std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
             }
         }
     }
+    // A picture cut short says nothing about the page, so it is not remembered.
+    if (stop.stop_requested())
+        return std::nullopt;
     contentBounds_[key] = bounds;
     return bounds;
 }

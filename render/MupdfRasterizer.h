@@ -31,8 +31,9 @@ public:
     int pageCount() const override { return pageCount_; }
     // Drawn bounds come from MuPDF's bounding-box device over the page as it prints; ink
     // bounds from a picture of the media box 320 pixels long. Kept per page and options.
-    std::optional<QRectF> contentBounds(int pageIndex,
-                                        const ContentBoundsOptions& options) override;
+    using PageContentMeasurer::contentBounds;
+    std::optional<QRectF> contentBounds(int pageIndex, const ContentBoundsOptions& options,
+                                        std::stop_token stop) override;
 
 private:
     // Why request cannot be drawn at all; empty when it can.

@@ -3,6 +3,7 @@
 #include <QRectF>
 
 #include <optional>
+#include <stop_token>
 
 // How the content of a page is found.
 struct ContentBoundsOptions {
@@ -34,7 +35,11 @@ public:
 
     // The bounds of the content of page pageIndex in PDF page space (points, origin lower-left,
     // y up, before rotation), within its media box; nothing for a page with no content, or
-    // one that cannot be read.
-    virtual std::optional<QRectF> contentBounds(int pageIndex,
-                                                const ContentBoundsOptions& options) = 0;
+    // one that cannot be read, or when stop is requested before the answer is in (a
+    // measurement nobody wants any more ends at once rather than at a time limit).
+    virtual std::optional<QRectF> contentBounds(int pageIndex, const ContentBoundsOptions& options,
+                                                std::stop_token stop) = 0;
+    std::optional<QRectF> contentBounds(int pageIndex, const ContentBoundsOptions& options) {
+        return contentBounds(pageIndex, options, {});
+    }
 };

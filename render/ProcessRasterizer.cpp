@@ -59,20 +59,10 @@ PageRenderResult ProcessRasterizer::render(const PageRenderRequest& request, std
                                             "the page may be damaged.")
                                              .arg(request.pageIndex + 1));
     }
-    // Waiting in short steps, so that a render nobody wants any more, as when its window
-    // closes, ends the host at once instead of holding the window for the time limit.
-    bool timedOut = true;
-    for (QDeadlineTimer deadline(limits_.renderTimeoutMs); !deadline.hasExpired();) {
-        if (stop.stop_requested()) {
-            host_.stop();
-            return PageRenderResult::cancellation();
-        }
-        if (host_.waitForAnswer(int(std::min<qint64>(deadline.remainingTime(), kStopCheckMs)))) {
-            timedOut = false;
-            break;
-        }
-    }
-    const auto answer = timedOut ? std::nullopt : host_.receive(limits_.renderTimeoutMs, &timedOut);
+    bool timedOut = false;
+    const auto answer = awaitAnswer(stop, &timedOut);
+    if (!answer && stop.stop_requested())
+        return PageRenderResult::cancellation();
     const auto result = answer ? RenderHostProtocol::decodeResult(*answer) : std::nullopt;
     if (result)
         return *result;
@@ -85,12 +75,32 @@ PageRenderResult ProcessRasterizer::render(const PageRenderRequest& request, std
                   .arg(request.pageIndex + 1));
 }
 
+std::optional<QByteArray> ProcessRasterizer::awaitAnswer(std::stop_token stop, bool* timedOut) {
+    // Waiting in short steps, so that work nobody wants any more, as when its window closes,
+    // ends the host at once instead of holding the window for the time limit.
+    *timedOut = true;
+    for (QDeadlineTimer deadline(limits_.renderTimeoutMs); !deadline.hasExpired();) {
+        if (stop.stop_requested()) {
+            host_.stop();
+            *timedOut = false;
+            return std::nullopt;
+        }
+        if (host_.waitForAnswer(int(std::min<qint64>(deadline.remainingTime(), kStopCheckMs)))) {
+            *timedOut = false;
+            return host_.receive(limits_.renderTimeoutMs, timedOut);
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<QRectF> ProcessRasterizer::contentBounds(int pageIndex,
-                                                       const ContentBoundsOptions& options) {
+                                                       const ContentBoundsOptions& options,
+                                                       std::stop_token stop) {
     if (!host_.isRunning() && (pageCount_ == 0 || !start()))
         return std::nullopt;
+    bool timedOut = false;
     const auto answer = host_.send(RenderHostProtocol::encodeBoundsRequest(pageIndex, options))
-                            ? host_.receive(limits_.renderTimeoutMs)
+                            ? awaitAnswer(stop, &timedOut)
                             : std::nullopt;
     if (const auto bounds = answer ? RenderHostProtocol::decodeBounds(*answer) : std::nullopt)
         return *bounds;

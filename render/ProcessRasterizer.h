@@ -33,14 +33,18 @@ public:
     PageRenderResult render(const PageRenderRequest& request, std::stop_token stop) override;
     int pageCount() const override { return pageCount_; }
     // Measured in the host; nothing when the host fails on the page.
-    std::optional<QRectF> contentBounds(int pageIndex,
-                                        const ContentBoundsOptions& options) override;
+    using PageContentMeasurer::contentBounds;
+    std::optional<QRectF> contentBounds(int pageIndex, const ContentBoundsOptions& options,
+                                        std::stop_token stop) override;
     // The running host's process id, or 0.
     pid_t hostProcess() const { return host_.processId(); }
 
 private:
     // Starts a host; false (with openError_ set) when it cannot start or open the document.
     bool start();
+    // The host's answer to the request just sent; nothing, with the host stopped, when stop
+    // is requested first, and nothing with timedOut set when the time limit passes.
+    std::optional<QByteArray> awaitAnswer(std::stop_token stop, bool* timedOut);
 
     PdfRenderSource source_;
     const QString hostPath_;

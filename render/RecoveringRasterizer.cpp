@@ -37,10 +37,11 @@ PageRenderResult RecoveringRasterizer::render(const PageRenderRequest& request,
 }
 
 std::optional<QRectF> RecoveringRasterizer::contentBounds(int pageIndex,
-                                                          const ContentBoundsOptions& options) {
+                                                          const ContentBoundsOptions& options,
+                                                          std::stop_token stop) {
     PageRasterizer* source = primaryAgrees_ ? primary_.get() : fallback();
     auto* measurer = dynamic_cast<PageContentMeasurer*>(source);
-    return measurer ? measurer->contentBounds(pageIndex, options) : std::nullopt;
+    return measurer ? measurer->contentBounds(pageIndex, options, stop) : std::nullopt;
 }
 
 PageRasterizer* RecoveringRasterizer::fallback() {

@@ -29,8 +29,9 @@ public:
     PageRenderResult render(const PageRenderRequest& request, std::stop_token stop) override;
     int pageCount() const override { return expectedPages_; }
     // Nothing when the rasterizers made do not measure.
-    std::optional<QRectF> contentBounds(int pageIndex,
-                                        const ContentBoundsOptions& options) override;
+    using PageContentMeasurer::contentBounds;
+    std::optional<QRectF> contentBounds(int pageIndex, const ContentBoundsOptions& options,
+                                        std::stop_token stop) override;
     // Draws with MuPDF in this process.
     static std::unique_ptr<PageRasterizer> inProcess(const PdfRenderSource& source);
 

@@ -60,12 +60,25 @@ bool RenderHostProcess::start(const QString& hostPath, const QStringList& argume
     stop();
     if (documentFd_ < 0)
         return false;
-    int input[2], output[2];
-    if (pipe2(input, O_CLOEXEC) != 0)
+    // The host's descriptors are set in order, each from one of ours: an output file that is
+    // our descriptor 3, as a file opened while 3 was free is, would be the document by the time
+    // it is copied to 4. Such a one goes to the host from a copy above them.
+    const int file = outputFd >= 0 && outputFd < 4 ? fcntl(outputFd, F_DUPFD_CLOEXEC, 5) : outputFd;
+    const auto closeCopy = [&] {
+        if (file != outputFd && file >= 0)
+            ::close(file);
+    };
+    if (file < 0 && outputFd >= 0)
         return false;
+    int input[2], output[2];
+    if (pipe2(input, O_CLOEXEC) != 0) {
+        closeCopy();
+        return false;
+    }
     if (pipe2(output, O_CLOEXEC) != 0) {
         ::close(input[0]);
         ::close(input[1]);
+        closeCopy();
         return false;
     }
     posix_spawn_file_actions_t actions;
@@ -73,8 +86,8 @@ bool RenderHostProcess::start(const QString& hostPath, const QStringList& argume
     posix_spawn_file_actions_adddup2(&actions, input[0], 0);
     posix_spawn_file_actions_adddup2(&actions, output[1], 1);
     posix_spawn_file_actions_adddup2(&actions, documentFd_, 3);
-    if (outputFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, outputFd, 4);
+    if (file >= 0)
+        posix_spawn_file_actions_adddup2(&actions, file, 4);
     std::vector<QByteArray> words{hostPath.toLocal8Bit()};
     for (const QString& argument : arguments)
         words.push_back(argument.toLocal8Bit());
@@ -84,6 +97,7 @@ bool RenderHostProcess::start(const QString& hostPath, const QStringList& argume
     argv.push_back(nullptr);
     const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    closeCopy();
     ::close(input[0]);
     ::close(output[1]);
     toHost_ = input[1];

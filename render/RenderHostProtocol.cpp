@@ -62,24 +62,48 @@ QDataStream& versioned(QDataStream& stream) {
     return stream;
 }
 
+// A page's five boxes, in PdfBox order.
+QDataStream& operator<<(QDataStream& stream, const std::array<QRectF, kPdfBoxCount>& boxes) {
+    for (const QRectF& box : boxes)
+        stream << box;
+    return stream;
+}
+
+QDataStream& operator>>(QDataStream& stream, std::array<QRectF, kPdfBoxCount>& boxes) {
+    for (QRectF& box : boxes)
+        stream >> box;
+    return stream;
+}
+
 // A value that may be missing: whether it is there, then the value (a default one if not).
+template <class T> void writeOptional(QDataStream& stream, const std::optional<T>& value) {
+    stream << value.has_value() << value.value_or(T());
+}
+
+// The value that may be missing, as writeOptional() wrote it; the stream's status says
+// whether it was well formed.
+template <class T> std::optional<T> readOptional(QDataStream& stream) {
+    bool present = false;
+    T value;
+    stream >> present >> value;
+    return present ? std::optional<T>(value) : std::optional<T>();
+}
+
+// A message of a value that may be missing.
 template <class T> QByteArray encodeOptional(const std::optional<T>& value) {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
-    versioned(stream) << value.has_value() << value.value_or(T());
+    writeOptional(versioned(stream), value);
     return bytes;
 }
 
 // The value that may be missing; nothing at all when payload is malformed.
 template <class T> std::optional<std::optional<T>> decodeOptional(const QByteArray& payload) {
     QDataStream stream(payload);
-    versioned(stream);
-    bool present = false;
-    T value;
-    stream >> present >> value;
+    const std::optional<T> value = readOptional<T>(versioned(stream));
     if (stream.status() != QDataStream::Ok)
         return std::nullopt;
-    return present ? std::optional<T>(value) : std::optional<T>();
+    return value;
 }
 
 } // namespace
@@ -215,9 +239,8 @@ QByteArray encodePages(const PagesRead& read) {
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     versioned(stream) << qint32(read.outcome) << read.reason << quint32(read.pages.size());
     for (const PageGeometry& page : read.pages) {
-        stream << qint32(page.rotation) << page.damaged;
-        for (const QRectF& box : page.boxes)
-            stream << box;
+        stream << qint32(page.rotation) << page.damaged << page.boxes;
+        writeOptional(stream, page.keptOriginal);
     }
     return bytes;
 }
@@ -237,10 +260,9 @@ std::optional<PagesRead> decodePages(const QByteArray& payload) {
     read.pages.resize(count);
     for (PageGeometry& page : read.pages) {
         qint32 rotation = 0;
-        stream >> rotation >> page.damaged;
+        stream >> rotation >> page.damaged >> page.boxes;
         page.rotation = rotation;
-        for (QRectF& box : page.boxes)
-            stream >> box;
+        page.keptOriginal = readOptional<std::array<QRectF, kPdfBoxCount>>(stream);
     }
     if (stream.status() != QDataStream::Ok)
         return std::nullopt;

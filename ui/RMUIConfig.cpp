@@ -184,6 +184,7 @@ QVariantMap buildTable() {
         {"CustomCropBtn", toolButton("custom_crop", "Custom Crop")},
         {"BatchCropBtn", toolButton("batch_crop", "Batch Crop")},
         {"PageRangeBtn", toolButton("page_range", "Page Range")},
+        {"FitContentBtn", toolButton("fit_content", "Fit to Content")},
         {"TopBar", bar(0, 0xFF444444, 0xFF2F2F2F)},
         {"BottomBar", bar(23, 0xFF444444, 0xFF2F2F2F)},
         {"BottomBarIn", bar(3, 0xFF434343, 0xFF191919)},

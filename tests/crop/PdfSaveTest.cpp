@@ -13,17 +13,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
 namespace {
-
-// A wrong cross-reference offset: readers rebuild the table by scanning, and saving
-// rewrites the file.
-void damageStartxref(QByteArray& file) {
-    const qsizetype at = file.lastIndexOf("startxref") + 10;
-    file.replace(at, file.indexOf('\n', at) - at, "12");
-}
 
 // A trailer without the /Size that every trailer must have, as careless producers write it.
 void dropTrailerSize(QByteArray& file) {
@@ -46,6 +40,9 @@ struct SaveCase {
     bool keepsOriginal = true;
     // The user password of an encrypted file.
     QByteArray password = {};
+    // Whether a crop makes the save rewrite the file all the same: in an encrypted file, the
+    // date of the boxes kept from before the crop is a string to encrypt.
+    bool cropRewrites = false;
 };
 
 class PdfSaveTest : public testing::TestWithParam<SaveCase> {
@@ -94,7 +91,7 @@ TEST_P(PdfSaveTest, SavedFileReadsCleanlyEverywhereWithTheNewBoxes) {
     for (int box = 0; box < 5; ++box)
         doc->setBoundsForBox(2, QRectF(50, 60, 300.5, 400), static_cast<PdfBox>(box));
     const QByteArray bytes = save(*doc);
-    EXPECT_EQ(bytes.startsWith(original), c.keepsOriginal);
+    EXPECT_EQ(bytes.startsWith(original), c.keepsOriginal && !c.cropRewrites);
     QPDF pdf;
     pdf.setSuppressWarnings(true);
     pdf.processMemoryFile("out.pdf", bytes.constData(), static_cast<size_t>(bytes.size()),
@@ -104,6 +101,16 @@ TEST_P(PdfSaveTest, SavedFileReadsCleanlyEverywhereWithTheNewBoxes) {
     ASSERT_EQ(pages.size(), static_cast<size_t>(kPageCount));
     for (const char* key : kPdfBoxKeys)
         EXPECT_EQ(writtenBox(pages[2], key), QRectF(50, 60, 300.5, 400)) << key;
+    // The boxes it was opened with are kept, dated, in the cropped page alone.
+    QPDFObjectHandle kept = pages[2].getKey("/PieceInfo").getKey("/Cropmark");
+    for (const char* key : kPdfBoxKeys)
+        EXPECT_EQ(writtenBox(kept.getKey("/Private"), key), QRectF(0, 0, 612, 792)) << key;
+    const QRegularExpression date("^D:\\d{14}Z$");
+    EXPECT_TRUE(
+        date.match(QString::fromStdString(kept.getKey("/LastModified").getUTF8Value())).hasMatch());
+    EXPECT_EQ(pages[2].getKey("/LastModified").getUTF8Value(),
+              kept.getKey("/LastModified").getUTF8Value());
+    EXPECT_FALSE(pages[1].hasKey("/PieceInfo"));
     EXPECT_EQ(pages[2].getKey("/Rotate").getIntValue(), 180);
     EXPECT_EQ(pages[2].getKey("/Annots").getArrayNItems(), 2);
     QPDFObjectHandle link = pages[2].getKey("/Annots").getArrayItem(1);
@@ -126,8 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
                              [](QByteArray& f) { f += "% an unfinished comment"; }},
                     SaveCase{"linearized", {.linearized = true}},
                     SaveCase{"linearizedXrefStream", {.objectStreams = true, .linearized = true}},
-                    SaveCase{"encrypted", {}, nullptr, true, "user"},
-                    SaveCase{"repaired", {}, damageStartxref, false},
+                    SaveCase{"encrypted", {}, nullptr, true, "user", true},
+                    SaveCase{"repaired", {.wrongStartxref = true}, nullptr, false},
                     SaveCase{"trailerWithoutSize", {}, dropTrailerSize, false}),
     [](const auto& p) { return std::string(p.param.name); });
 
@@ -178,7 +185,8 @@ TEST(QpdfReadBackTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
                                              1u << static_cast<int>(PdfBox::Trim)};
     geometry[0].box(PdfBox::Crop) = QRectF(10, 20, 300, 400.25);
     geometry[2].box(PdfBox::Trim) = QRectF(30, 40, 200, 100);
-    const auto update = QpdfUpdateBuilder::build(*pdf, *data, pages, geometry, setBoxes);
+    const auto update = QpdfUpdateBuilder::build(*pdf, *data, pages, geometry, setBoxes,
+                                                 OriginalBoxesEntry(QDateTime::currentDateTime()));
     ASSERT_TRUE(update);
     const auto readsBack = [&](const QByteArray& appended) {
         return QpdfReadBack::updateReadsBack(*data, appended, {}, pages, geometry, setBoxes);
@@ -207,13 +215,12 @@ class ReadBackTest : public testing::TestWithParam<bool> {};
 
 TEST_P(ReadBackTest, SaveThatDoesNotReadBackAsTheDocumentKeepsTheExistingFile) {
     QTemporaryDir dir;
-    QByteArray bytes = TestPdfBuilder()
-                           .addPage({})
-                           .addPage({.mediaBox = QRectF(0, 0, 612, 777.125)})
-                           .addPage({})
-                           .bytes();
-    if (GetParam())
-        damageStartxref(bytes);
+    const QByteArray bytes = TestPdfBuilder()
+                                 .addPage({})
+                                 .addPage({.mediaBox = QRectF(0, 0, 612, 777.125)})
+                                 .addPage({})
+                                 .layOut({.wrongStartxref = GetParam()})
+                                 .bytes();
     auto result = openFile(dir.filePath("in.pdf"), bytes);
     ASSERT_TRUE(result.ok());
     // A crop box beyond the media box, and a media box that clips the crop box left alone.
@@ -265,9 +272,8 @@ TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
         GTEST_SKIP() << "cannot mount a small file system here";
     const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {small}); });
     const TestPage page{.content = QByteArray(400, ' ') + "0 0 1 rg 10 10 50 50 re f"};
-    QByteArray bytes = TestPdfBuilder().addPages(400, page).bytes();
-    if (GetParam())
-        damageStartxref(bytes);
+    const QByteArray bytes =
+        TestPdfBuilder().addPages(400, page).layOut({.wrongStartxref = GetParam()}).bytes();
     auto result = openFile(dir.filePath("in.pdf"), bytes);
     ASSERT_TRUE(result.ok());
     const QString target = QDir(small).filePath("out.pdf");

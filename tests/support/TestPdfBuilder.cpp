@@ -57,6 +57,15 @@ void addBlackSquare(QPDF& pdf, Object page, const QRectF& rect) {
     addAnnotation(page, annotation);
 }
 
+Object pieceInfo(QPDF& pdf, const TestPage& page) {
+    Object pieces = Object::parse(page.pieceInfo.toStdString());
+    if (!page.indirectPieceInfo || !pieces.isDictionary())
+        return pieces;
+    for (const std::string& key : pieces.getKeys())
+        pieces.replaceKey(key, pdf.makeIndirectObject(pieces.getKey(key)));
+    return pdf.makeIndirectObject(pieces);
+}
+
 qint64 lastStartxref(const QByteArray& file) {
     const qsizetype at = file.lastIndexOf("startxref") + 9;
     return file.mid(at, file.indexOf("%%EOF", at) - at).trimmed().toLongLong();
@@ -165,6 +174,8 @@ QByteArray TestPdfBuilder::bytes() const {
                             Object::parse("<< /S /Transparency /CS /DeviceRGB /I true >>"));
         if (page.blackSquareAnnotation)
             addBlackSquare(pdf, dict, *page.blackSquareAnnotation);
+        if (!page.pieceInfo.isEmpty())
+            dict.replaceKey("/PieceInfo", pieceInfo(pdf, page));
         const bool grouped = page.group >= 0 && page.group < static_cast<int>(groupNodes.size());
         appendKid(grouped ? groupNodes[static_cast<size_t>(page.group)] : root, dict);
         pageObjects.push_back(dict);
@@ -206,6 +217,10 @@ QByteArray TestPdfBuilder::bytes() const {
         file = withHybridXref(file);
     for (int i = 0; i < layout_.earlierUpdates; ++i)
         file = withUpdate(file);
+    if (layout_.wrongStartxref) {
+        const qsizetype at = file.lastIndexOf("startxref") + 10;
+        file.replace(at, file.indexOf('\n', at) - at, "12");
+    }
     return file;
 }
 

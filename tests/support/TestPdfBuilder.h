@@ -36,6 +36,10 @@ struct TestPage {
     std::optional<QRectF> blackSquareAnnotation = {};
     // A link annotation over this rectangle that goes to the first page.
     std::optional<QRectF> linkToFirstPage = {};
+    // The page's /PieceInfo as PDF text, as applications leave their data in it; with
+    // indirectPieceInfo, it and every entry in it are indirect objects.
+    QByteArray pieceInfo = {};
+    bool indirectPieceInfo = false;
 };
 
 // How a test document's objects and cross-references are laid out in the file.
@@ -52,6 +56,9 @@ struct TestPdfLayout {
     // files): every page dictionary written again as it was, and a new document information
     // dictionary, so that the number of objects grows as editors make it grow.
     int earlierUpdates = 0;
+    // The last startxref points at the wrong place, so that readers find the objects only by
+    // rebuilding the cross-reference table: a file that opens only after repair.
+    bool wrongStartxref = false;
 };
 
 // Builds PDF files for tests with qpdf, so tests need no checked-in sample files.

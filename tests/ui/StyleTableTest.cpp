@@ -26,6 +26,7 @@ const char* const kDesignTable = R"(
 | "CustomCropBtn" | no | 6 | 0 | — | #FFD0D0D0; disabled #FF686868 | #FFD0D0D0; disabled #FF686868 | #00FFFFFF / #14FFFFFF / #28FFFFFF / #38FFFFFF / #00FFFFFF | "custom_crop"; 20×20; space 2; baseline 0 | insets 4,8,4,8 | "Custom Crop"; 12 pt |
 | "BatchCropBtn" | no | 6 | 0 | — | #FFD0D0D0; disabled #FF686868 | #FFD0D0D0; disabled #FF686868 | #00FFFFFF / #14FFFFFF / #28FFFFFF / #38FFFFFF / #00FFFFFF | "batch_crop"; 20×20; space 2; baseline 0 | insets 4,8,4,8 | "Batch Crop"; 12 pt |
 | "PageRangeBtn" | no | 6 | 0 | — | #FFD0D0D0; disabled #FF686868 | #FFD0D0D0; disabled #FF686868 | #00FFFFFF / #14FFFFFF / #28FFFFFF / #38FFFFFF / #00FFFFFF | "page_range"; 20×20; space 2; baseline 0 | insets 4,8,4,8 | "Page Range"; 12 pt |
+| "FitContentBtn" | no | 6 | 0 | — | #FFD0D0D0; disabled #FF686868 | #FFD0D0D0; disabled #FF686868 | #00FFFFFF / #14FFFFFF / #28FFFFFF / #38FFFFFF / #00FFFFFF | "fit_content"; 20×20; space 2; baseline 0 | insets 4,8,4,8 | "Fit to Content"; 12 pt |
 | "TopBar" | yes | 0 | 1 | #FF444444 | — | — | #FF2F2F2F | — | — | — |
 | "BottomBar" | yes | 23 | 1 | #FF444444 | — | — | #FF2F2F2F | — | — | — |
 | "BottomBarIn" | yes | 3 | 1 | #FF434343 | — | — | #FF191919 | — | — | — |

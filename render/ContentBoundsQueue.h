@@ -1,0 +1,62 @@
+#pragma once
+
+#include "render/PageContentMeasurer.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+// Measures the content of a document's pages on a worker thread of its own and keeps the
+// bounds, so the GUI thread never waits for a measurement and no page is measured twice.
+//
+// The measurer is made by the factory on the worker, when the first page is asked for. The
+// newest request is served first: the page the user looks at now matters most. Destroying
+// the queue stops a measurement under way at once.
+//
+// Thread: the queue lives on the GUI thread (the thread that created it); every method is
+// called there, and measured() is emitted there.
+class ContentBoundsQueue : public QObject {
+    Q_OBJECT
+
+public:
+    using MeasurerFactory = std::function<std::unique_ptr<PageContentMeasurer>()>;
+
+    ContentBoundsQueue(MeasurerFactory factory, ContentBoundsOptions options,
+                       QObject* parent = nullptr);
+    ~ContentBoundsQueue() override;
+
+    // Whether page pageIndex has been measured.
+    bool isKnown(int pageIndex) const { return known_.contains(pageIndex); }
+    // Its bounds in page space once measured; nothing for a page without content, or one not
+    // measured yet.
+    std::optional<QRectF> bounds(int pageIndex) const { return known_.value(pageIndex); }
+    // Measures page pageIndex unless it is measured or waiting already.
+    void request(int pageIndex);
+
+signals:
+    void measured(int pageIndex);
+
+private:
+    // Worker thread: measures pages until the queue shuts down.
+    void serve(std::stop_token shutdown);
+
+    const MeasurerFactory factory_;
+    const ContentBoundsOptions options_;
+    // GUI thread only.
+    QHash<int, std::optional<QRectF>> known_;
+    QSet<int> waiting_;
+
+    std::mutex mutex_;
+    std::condition_variable_any wake_;
+    std::deque<int> queue_;
+    // Last: stopped and joined before anything it uses is destroyed.
+    std::jthread worker_;
+};

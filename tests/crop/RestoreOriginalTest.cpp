@@ -1,0 +1,341 @@
+// Getting the uncropped pages back after the cropped file was saved and reopened: the boxes a
+// page had before it was first cropped travel in the saved file and come back on request.
+
+#include "crop/CropSession.h"
+#include "crop/QpdfLoader.h"
+#include "tests/support/ExpectNear.h"
+#include "tests/support/SavedFileCheck.h"
+#include "tests/support/TestPdfBuilder.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <tuple>
+
+namespace {
+
+using Boxes = std::array<QRectF, kPdfBoxCount>;
+
+// Crops as the page view reports them for a page it shows 573 points along its longer side.
+const QRectF kBoxView(72, 72, 144, 216);
+const QRectF kStripView(36, 300, 400, 100);
+
+// The pages of the tests' file: turned pages, and crop boxes and media boxes whose origins are
+// away from 0, so that a box written in the wrong space does not come back right by chance.
+TestPdfBuilder mixedPages(const QByteArray& otherPieceInfo = {}, bool indirectPieceInfo = false) {
+    TestPdfBuilder builder;
+    builder.addPage({.cropBox = QRectF(30.25, 40, 500, 700), .rotate = 90})
+        .addPage({.mediaBox = QRectF(-50, -60, 700, 900),
+                  .cropBox = QRectF(20, 30, 400.5, 500),
+                  .rotate = 270})
+        .addPage({.bleedBox = QRectF(10, 10, 590, 770),
+                  .pieceInfo = otherPieceInfo,
+                  .indirectPieceInfo = indirectPieceInfo})
+        .addPage({.mediaBox = QRectF(10, 20, 595.3, 842), .rotate = 180});
+    return builder;
+}
+constexpr int kPageCount = 4;
+
+Boxes boxesOf(const PdfDocument& document, int page) {
+    Boxes boxes;
+    for (int box = 0; box < kPdfBoxCount; ++box)
+        boxes[size_t(box)] = document.boundsForBox(page, static_cast<PdfBox>(box));
+    return boxes;
+}
+
+// Boxes' corners exactly, not to within Qt's fuzzy comparison.
+using Corners = std::vector<std::array<double, 4>>;
+
+Corners exactly(const Boxes& boxes) {
+    Corners corners;
+    for (const QRectF& box : boxes)
+        corners.push_back({box.left(), box.top(), box.right(), box.bottom()});
+    return corners;
+}
+
+// A page's kept boxes exactly; none when it has none.
+Corners keptOf(const PdfDocument& document, int page) {
+    const auto kept = document.keptOriginalBoxes(page);
+    return kept ? exactly(*kept) : Corners();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Opens and saves files as the user does, checking every file written.
+class SessionFiles {
+public:
+    explicit SessionFiles(QByteArray password = {}) : password_(std::move(password)) {}
+
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    CropSession open(const QString& file) const {
+        PdfOpenResult opened = QpdfLoader().open(file);
+        EXPECT_TRUE(opened.ok()) << opened.message.toStdString();
+        CropSession session(std::move(opened.document));
+        if (!password_.isEmpty()) {
+            EXPECT_TRUE(session.unlockWithPassword(password_));
+            session.rebuildRecords();
+        }
+        return session;
+    }
+
+    // Saves the session's applied boxes as name and returns the file's path.
+    QString save(const CropSession& session, const QString& name, int pageCount) const {
+        QString error;
+        EXPECT_TRUE(session.pdfDoc().writeToFile(path(name), &error)) << error.toStdString();
+        EXPECT_TRUE(SavedFileCheck::readsCleanly(path(name), pageCount, password_));
+        return path(name);
+    }
+
+    // The page dictionaries of a file as written.
+    std::vector<QPDFObjectHandle> pagesOf(QPDF& pdf, const QString& file) const {
+        const QByteArray bytes = readFile(file);
+        pdf.setSuppressWarnings(true);
+        pdf.processMemoryFile("saved", bytes.constData(), size_t(bytes.size()),
+                              password_.isEmpty() ? nullptr : password_.constData());
+        return pdf.getAllPages();
+    }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray password_;
+};
+
+struct Source {
+    const char* name;
+    TestPdfLayout layout = {};
+    QByteArray password = {};
+    // Whether the first save, and the ones after it, append to the file they were opened from:
+    // a damaged file is rewritten once, repaired; in an encrypted file, the kept boxes' dates
+    // are strings to encrypt, which qpdf does in a rewrite.
+    bool firstSaveAppends = true;
+    bool laterSavesAppend = true;
+};
+
+void PrintTo(const Source& source, std::ostream* out) {
+    *out << source.name;
+}
+
+class RestoreOriginalTest : public testing::TestWithParam<std::tuple<Source, int>> {};
+
+// Crop, save, reopen, as many rounds as the parameter says, then restore: every page comes
+// back with the five boxes of the very first file, and then nothing is left to restore.
+TEST_P(RestoreOriginalTest, SavedCropsComeBackOffAfterAnyNumberOfRounds) {
+    const auto& [c, rounds] = GetParam();
+    const SessionFiles files(c.password);
+    TestPdfBuilder builder = mixedPages();
+    builder.layOut(c.layout);
+    if (!c.password.isEmpty())
+        builder.encrypt(c.password, "owner");
+    QString path = builder.writeTo(files.path("first.pdf"));
+    CropSession s = files.open(path);
+    std::vector<Boxes> first;
+    for (int i = 0; i < kPageCount; ++i)
+        first.push_back(boxesOf(s.pdfDoc(), i));
+    EXPECT_FALSE(s.canRestoreOriginal()) << "a file never saved cropped";
+    EXPECT_FALSE(s.restoreOriginal());
+    EXPECT_FALSE(s.isCroppedSomePage());
+
+    // Saves under a new name, checking which way the file was written.
+    int saves = 0;
+    const auto save = [&] {
+        const QString saved = files.save(s, QString("saved%1.pdf").arg(++saves), kPageCount);
+        EXPECT_EQ(readFile(saved).startsWith(readFile(path)),
+                  saves == 1 ? c.firstSaveAppends : c.laterSavesAppend)
+            << "save " << saves;
+        path = saved;
+        s = files.open(saved);
+    };
+    for (int round = 0; round < rounds; ++round) {
+        // The third page is cropped in every round, the first two in one each.
+        s.setCurrentIndex(round);
+        s.cropIsFinishedWithRect(kBoxView);
+        s.setCurrentIndex(2);
+        s.cropIsFinishedWithRect(kStripView);
+        s.done();
+        save();
+        ASSERT_TRUE(s.canRestoreOriginal());
+        // The untouched last page kept all its boxes, so it has nothing to restore.
+        for (int i = 0; i < kPageCount; ++i)
+            EXPECT_EQ(keptOf(s.pdfDoc(), i), i != 3 ? exactly(first[size_t(i)]) : Corners()) << i;
+    }
+
+    EXPECT_TRUE(s.restoreOriginal());
+    EXPECT_TRUE(s.isCroppedSomePage()) << "a pending restore is unsaved work";
+    s.done();
+    EXPECT_FALSE(s.canRestoreOriginal());
+    save();
+    EXPECT_FALSE(s.canRestoreOriginal());
+    for (int i = 0; i < kPageCount; ++i)
+        EXPECT_EQ(exactly(boxesOf(s.pdfDoc(), i)), exactly(first[size_t(i)])) << i;
+    QPDF pdf;
+    for (QPDFObjectHandle page : files.pagesOf(pdf, path))
+        EXPECT_FALSE(page.hasKey("/PieceInfo")) << "the emptied /PieceInfo goes too";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, RestoreOriginalTest,
+    testing::Combine(testing::Values(Source{"classicXref"},
+                                     Source{"xrefStream", {.objectStreams = true}},
+                                     Source{"repaired", {.wrongStartxref = true}, {}, false, true},
+                                     Source{"encrypted", {}, "user", false, false}),
+                     testing::Values(1, 2)),
+    [](const auto& p) {
+        return std::string(std::get<0>(p.param).name) + "_" + std::to_string(std::get<1>(p.param)) +
+               "rounds";
+    });
+
+// How a save writes the file of OtherPieceInfoTest.
+enum class SavePath { Updated, RewrittenRepaired, RewrittenEncrypted };
+
+// Another application's data in a page's /PieceInfo stays there, in the page or referred to,
+// through a crop and a restore, whether the file is updated or rewritten; an update writes the
+// page again and nothing else. The parameters: whether the data is in indirect objects, and
+// how the file is saved.
+class OtherPieceInfoTest : public testing::TestWithParam<std::tuple<bool, SavePath>> {};
+
+TEST_P(OtherPieceInfoTest, AnotherApplicationsEntryIsKept) {
+    const auto [indirect, savePath] = GetParam();
+    const SessionFiles files(savePath == SavePath::RewrittenEncrypted ? "user" : "");
+    TestPdfBuilder builder = mixedPages("<< /OtherApp << /LastModified (D:20200101000000Z) "
+                                        "/Private << /Note (kept) >> >> >>",
+                                        indirect);
+    builder.layOut({.wrongStartxref = savePath == SavePath::RewrittenRepaired});
+    if (savePath == SavePath::RewrittenEncrypted)
+        builder.encrypt("user", "owner");
+    const QString first = builder.writeTo(files.path("first.pdf"));
+    QPDF opened;
+    const QPDFObjGen otherEntry =
+        files.pagesOf(opened, first)[2].getKey("/PieceInfo").getKey("/OtherApp").getObjGen();
+
+    CropSession s = files.open(first);
+    s.setCurrentIndex(2);
+    s.cropIsFinishedWithRect(kBoxView);
+    s.done();
+    const QString cropped = files.save(s, "cropped.pdf", kPageCount);
+    const bool updated = savePath == SavePath::Updated;
+    ASSERT_EQ(readFile(cropped).startsWith(readFile(first)), updated);
+    if (updated) {
+        // "Done" sets the boxes of every page, so each page is written again, and nothing else.
+        EXPECT_EQ(readFile(cropped).mid(readFile(first).size()).count(" obj"), kPageCount);
+    }
+    s = files.open(cropped);
+    ASSERT_TRUE(s.restoreOriginal());
+    s.done();
+    const QString restored = files.save(s, "restored.pdf", kPageCount);
+
+    for (const QString& saved : {cropped, restored}) {
+        QPDF pdf;
+        QPDFObjectHandle pieces = files.pagesOf(pdf, saved)[2].getKey("/PieceInfo");
+        EXPECT_FALSE(pieces.isIndirect());
+        EXPECT_EQ(pieces.hasKey("/Cropmark"), saved == cropped);
+        QPDFObjectHandle entry = pieces.getKey("/OtherApp");
+        EXPECT_EQ(entry.isIndirect(), indirect);
+        if (indirect) {
+            EXPECT_EQ(entry.getObjGen() == otherEntry, updated);
+        }
+        EXPECT_EQ(entry.getKey("/Private").getKey("/Note").getUTF8Value(), "kept");
+    }
+}
+
+std::string nameOf(const std::tuple<bool, SavePath>& param) {
+    const auto [indirect, savePath] = param;
+    const char* const paths[] = {"updated", "rewrittenRepaired", "rewrittenEncrypted"};
+    return std::string(indirect ? "indirect_" : "inPage_") + paths[static_cast<int>(savePath)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Placement, OtherPieceInfoTest,
+                         testing::Combine(testing::Bool(),
+                                          testing::Values(SavePath::Updated,
+                                                          SavePath::RewrittenRepaired,
+                                                          SavePath::RewrittenEncrypted)),
+                         [](const auto& p) { return nameOf(p.param); });
+
+// A pending restore is a pending change like a crop: "Revert All" drops it, and so does a
+// later crop of its page, alone, carried by a batch or fitted to content; "Done" writes the
+// others.
+TEST(RestorePendingTest, RevertAllAndLaterCropsDropIt) {
+    const SessionFiles files;
+    const TestPage turned{.cropBox = QRectF(30.5, 40, 500, 700), .rotate = 90};
+    const QString first = TestPdfBuilder().addPages(3, turned).writeTo(files.path("first.pdf"));
+    const auto original = QpdfLoader().open(first).document;
+    CropSession s = files.open(first);
+    s.setBatchCrop(true);
+    s.applyPageRangeSettingWithPageArray({"1 - 3"});
+    s.cropIsFinishedWithRect(kStripView);
+    s.done();
+    s = files.open(files.save(s, "cropped.pdf", 3));
+    const QRectF strip = s.pdfDoc().boundsForBox(0, PdfBox::Crop);
+    ASSERT_TRUE(s.restoreOriginal());
+    s.revertAll();
+    EXPECT_FALSE(s.isCroppedSomePage());
+    s.done();
+    for (int i = 0; i < 3; ++i)
+        expectNear(s.pdfDoc().boundsForBox(i, PdfBox::Media), strip);
+
+    ASSERT_TRUE(s.restoreOriginal());
+    s.setCurrentIndex(0);
+    s.cropIsFinishedWithRect(kBoxView);
+    s.setBatchCrop(true);
+    s.applyPageRangeSettingWithPageArray({"2 - 2"}); // the first page's crop, on the second
+    s.done();
+    const QRectF box = s.pdfDoc().boundsForBox(0, PdfBox::Crop);
+    EXPECT_TRUE(strip.contains(box) && box.width() < strip.width()) << "cropped further";
+    expectNear(s.pdfDoc().boundsForBox(1, PdfBox::Media), box);
+    EXPECT_EQ(exactly(boxesOf(s.pdfDoc(), 2)), exactly(boxesOf(*original, 2)));
+
+    ASSERT_TRUE(s.restoreOriginal()); // the first two pages
+    s.setBatchCrop(false);
+    s.setCurrentIndex(1);
+    const QRectF content(box.center() - QPointF(10, 20), QSizeF(20, 40));
+    s.fitToContent({{2, content}}, {}, false);
+    s.done();
+    EXPECT_EQ(exactly(boxesOf(s.pdfDoc(), 0)), exactly(boxesOf(*original, 0)));
+    expectNear(s.pdfDoc().boundsForBox(1, PdfBox::Crop), content);
+    EXPECT_TRUE(s.canRestoreOriginal()) << "the second page";
+}
+
+// What another program, or damage, left under our key is not taken for kept boxes; the first
+// crop saved then keeps the page's boxes as it was opened. Boxes are read as written, in any
+// corner order.
+class KeptEntryTest : public testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(KeptEntryTest, OnlyFiveBoxesWithAreaAreKept) {
+    const SessionFiles files;
+    QByteArray pieces = QByteArray("<< /Cropmark ") + GetParam().second + " >>";
+    pieces.replace("FOUR", "/MediaBox [0 0 700 800] /CropBox [10 20 600 700] "
+                           "/BleedBox [10 20 600 700] /TrimBox [10 20 600 700]");
+    const QString path =
+        TestPdfBuilder().addPage({.pieceInfo = pieces}).writeTo(files.path("in.pdf"));
+    CropSession s = files.open(path);
+    const bool valid = std::string(GetParam().first) == "valid";
+    const QRectF inner(10, 20, 590, 680);
+    const Boxes expected =
+        valid ? Boxes{QRectF(0, 0, 700, 800), inner, inner, inner, inner} : boxesOf(s.pdfDoc(), 0);
+    EXPECT_EQ(keptOf(s.pdfDoc(), 0), valid ? exactly(expected) : Corners());
+
+    s.cropIsFinishedWithRect(kBoxView);
+    s.done();
+    s = files.open(files.save(s, "saved.pdf", 1));
+    EXPECT_EQ(keptOf(s.pdfDoc(), 0), exactly(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, KeptEntryTest,
+    testing::Values(std::pair("valid", "<< /Private << FOUR /ArtBox [600 700 10 20] >> >>"),
+                    std::pair("boxMissing", "<< /Private << FOUR >> >>"),
+                    std::pair("boxWithoutArea", "<< /Private << FOUR /ArtBox [10 20 10 700] >> >>"),
+                    std::pair("boxNotNumbers", "<< /Private << FOUR /ArtBox [10 20 (a) 700] >> >>"),
+                    std::pair("privateNotDictionary", "<< /Private [0 0 612 792] >>"),
+                    std::pair("entryNotDictionary", "42")),
+    [](const auto& p) { return std::string(p.param.first); });
+
+} // namespace

@@ -1,0 +1,133 @@
+// Fit to Content in the window: the content found and never cut, alone and in a batch, pending
+// until "Done"; and crops that cut content marked in the page view and on the thumbnail.
+
+#include "crop/QpdfLoader.h"
+#include "editor/ContentFitControls.h"
+#include "editor/ContentFitter.h"
+#include "editor/RMCollectionViewItem.h"
+#include "platform/CollectionView.h"
+#include "tests/editor/MainWindowFixture.h"
+#include "tests/support/ExpectNear.h"
+
+#include <QAction>
+
+namespace {
+
+// Black blocks at known places; their bounds, in page space, are the content.
+TestPage blockPage(const QRectF& media, const QRectF& block, int rotate = 0,
+                   std::optional<QRectF> crop = {}) {
+    TestPage page;
+    page.mediaBox = media;
+    page.cropBox = crop;
+    page.rotate = rotate;
+    page.content = QStringLiteral("0 g %1 %2 %3 %4 re f")
+                       .arg(block.x())
+                       .arg(block.y())
+                       .arg(block.width())
+                       .arg(block.height())
+                       .toLatin1();
+    return page;
+}
+
+const QRectF kLetter(0, 0, 612, 792);
+
+class ContentFitWindowTest : public MainWindowTest {
+protected:
+    // Fits with the window's key and waits for the crops.
+    void fitToContent(const CropLength& padding = {}, bool sameSize = false) {
+        window->fitControls()->setPadding(padding);
+        window->fitControls()->setSameSize(sameSize);
+        QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
+        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+        ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
+        EXPECT_TRUE(ui().fitContentBtn->isEnabled());
+    }
+    QRectF savedCropBox(const QString& path, int page) {
+        auto reopened = QpdfLoader().open(path);
+        return reopened.document->boundsForBox(page, PdfBox::Crop);
+    }
+    RMCollectionViewItem* thumbnail(int page) {
+        return static_cast<RMCollectionViewItem*>(
+            ui().thumbCollectionView->itemAtIndexPath(IndexPath{0, page}));
+    }
+};
+
+TEST_F(ContentFitWindowTest, FitsEachPageToItsContentInEveryPlacementAndSavesIt) {
+    const std::vector<TestPage> pages = {
+        blockPage(kLetter, {100, 120, 300, 400}),
+        blockPage(kLetter, {50, 60, 200, 100}, 90),
+        blockPage({20, 30, 612, 792}, {120, 200, 150, 80}, 180, QRectF(40, 50, 500, 700)),
+        blockPage({-100, 0, 842, 595}, {0, 100, 300, 200}, 270),
+    };
+    open(pages);
+    window->batchCropClickHandler();
+    fitToContent();
+    // Pending, like a drag: "Done" applies it.
+    ASSERT_TRUE(ui().saveBtn->isEnabled());
+    EXPECT_EQ(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), kLetter);
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    const QString target = dir.filePath("fitted.pdf");
+    ASSERT_EQ(saveTo(target), QString());
+    const QRectF expected[] = {
+        {100, 120, 300, 400}, {50, 60, 200, 100}, {120, 200, 150, 80}, {0, 100, 300, 200}};
+    for (int i = 0; i < 4; ++i)
+        expectNear(savedCropBox(target, i), expected[i]);
+}
+
+TEST_F(ContentFitWindowTest, OnePageAloneWithPaddingOrTheBatchInOneSize) {
+    open({blockPage(kLetter, {100, 100, 50, 50}), blockPage(kLetter, {300, 500, 100, 20}),
+          blockPage({0, 0, 612, 1008}, {10, 10, 20, 20})});
+    // Custom crop: the current page alone, 10 mm around its content.
+    fitToContent({10, CropLength::Unit::Millimetres});
+    const double mm = 72 / 25.4 * 10;
+    const auto& records = window->session().cropsRect();
+    expectNear(records[0].cropRect, QRectF(100, 100, 50, 50).adjusted(-mm, -mm, mm, mm));
+    EXPECT_EQ(records[1].cropRect, QRectF(0, 0, 612, 792));
+
+    // Same size for all: one rectangle holding both letter pages' content, and the tall page
+    // carried as a batch crop is (which cuts its content, and says so).
+    window->batchCropClickHandler();
+    fitToContent({}, true);
+    expectNear(records[0].cropRect, QRectF(100, 100, 300, 420));
+    expectNear(records[1].cropRect, QRectF(100, 100, 300, 420));
+    expectNear(records[2].cropRect, QRectF(100, 316, 300, 420));
+    QTRY_VERIFY_WITH_TIMEOUT(thumbnail(2) && thumbnail(2)->cutsContent(), 30000);
+    EXPECT_FALSE(thumbnail(0)->cutsContent());
+    EXPECT_FALSE(thumbnail(1)->cutsContent());
+}
+
+TEST_F(ContentFitWindowTest, ADragThatCutsContentIsMarkedOnThePageAndItsThumbnail) {
+    open({blockPage(kLetter, {300, 600, 200, 150}), blockPage(kLetter, {300, 600, 200, 150})});
+    // The page view learns where the content is, without any crop yet.
+    QTRY_VERIFY_WITH_TIMEOUT(ui().pdfImgView->contentBounds().has_value(), 30000);
+    const QImage before = ui().pdfImgView->grab().toImage();
+    // A crop of the page's lower half leaves the block out.
+    const QRectF view = ui().pdfImgView->rect();
+    dragOnPage(QPointF(view.width() - 1, view.height() - 1),
+               QPointF(view.width() - 1, view.height() / 2));
+    ASSERT_TRUE(ui().saveBtn->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(thumbnail(0)->cutsContent(), 30000);
+    EXPECT_FALSE(thumbnail(1)->cutsContent());
+    // The cut block is tinted red where it was black.
+    const QImage after = ui().pdfImgView->grab().toImage();
+    const QPoint block(int(view.width() * 400 / 612), int(view.height() * (792 - 675) / 792));
+    EXPECT_GT(after.pixelColor(block).red(), before.pixelColor(block).red() + 40);
+    // Applied, the crop still cuts the page's content.
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    QTRY_VERIFY_WITH_TIMEOUT(thumbnail(0) && thumbnail(0)->cutsContent(), 30000);
+    // Going back to the whole page takes the warning away.
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    QTRY_VERIFY_WITH_TIMEOUT(thumbnail(0) && !thumbnail(0)->cutsContent(), 30000);
+}
+
+TEST_F(ContentFitWindowTest, IsAnEditCommandWithItsKey) {
+    open(1);
+    const auto actions = window->editActions();
+    const auto fit = std::find_if(actions.begin(), actions.end(),
+                                  [](QAction* a) { return a->text() == "Fit to Content"; });
+    ASSERT_NE(fit, actions.end());
+    EXPECT_EQ((*fit)->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    EXPECT_TRUE(ui().fitContentBtn->toolTip().contains("Ctrl+Shift+F"));
+}
+
+} // namespace

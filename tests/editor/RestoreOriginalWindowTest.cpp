@@ -1,0 +1,85 @@
+// "Restore Original" in the window: a file cropped and saved by the window gets its pages back
+// after reopening, pending until "Done", and a file never saved cropped offers nothing.
+
+#include "crop/QpdfLoader.h"
+#include "tests/editor/MainWindowFixture.h"
+#include "tests/support/ExpectNear.h"
+
+#include <QAction>
+
+namespace {
+
+class RestoreOriginalWindowTest : public MainWindowTest {
+protected:
+    QAction* restoreAction() {
+        for (QAction* action : window->editActions())
+            if (action->text() == "Restore Original")
+                return action;
+        return nullptr;
+    }
+    // Crops page one's lower half away, applies it and saves to target.
+    void cropAndSave(const QString& target) {
+        const QRectF view = ui().pdfImgView->rect();
+        dragOnPage(QPointF(view.width() - 1, 1), QPointF(view.width() - 1, view.height() / 2));
+        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+        ASSERT_EQ(saveTo(target), QString());
+    }
+    void reopen(const QString& path) {
+        window.reset();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        openFile(file.readAll());
+    }
+};
+
+TEST_F(RestoreOriginalWindowTest, BringsBackTheOpenedBoxesAfterTwoRoundsOfCropping) {
+    TestPage turned;
+    turned.mediaBox = QRectF(20, 30, 612, 792);
+    turned.cropBox = QRectF(40, 50, 500, 700);
+    turned.rotate = 90;
+    open({turned, TestPage()});
+    ASSERT_TRUE(restoreAction());
+    EXPECT_FALSE(restoreAction()->isEnabled());
+    const QRectF opened[] = {window->session().pdfDoc().boundsForBox(0, PdfBox::Media),
+                             window->session().pdfDoc().boundsForBox(0, PdfBox::Crop)};
+
+    const QString first = dir.filePath("first.pdf");
+    const QString second = dir.filePath("second.pdf");
+    cropAndSave(first);
+    reopen(first);
+    EXPECT_TRUE(restoreAction()->isEnabled());
+    cropAndSave(second);
+    reopen(second);
+
+    ASSERT_TRUE(restoreAction()->isEnabled());
+    restoreAction()->trigger();
+    // Pending, like a crop.
+    EXPECT_TRUE(ui().saveBtn->isEnabled());
+    EXPECT_NE(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), opened[1]);
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    EXPECT_FALSE(restoreAction()->isEnabled());
+    const QString restored = dir.filePath("restored.pdf");
+    ASSERT_EQ(saveTo(restored), QString());
+    auto reread = QpdfLoader().open(restored);
+    ASSERT_TRUE(reread.ok());
+    EXPECT_EQ(reread.document->boundsForBox(0, PdfBox::Media), opened[0]);
+    EXPECT_EQ(reread.document->boundsForBox(0, PdfBox::Crop), opened[1]);
+    EXPECT_EQ(reread.document->boundsForBox(1, PdfBox::Crop), QRectF(0, 0, 612, 792));
+    EXPECT_FALSE(reread.document->keptOriginalBoxes(0));
+}
+
+TEST_F(RestoreOriginalWindowTest, RevertAllGoesBackToTheFileAsOpenedCropped) {
+    open(2);
+    const QString cropped = dir.filePath("cropped.pdf");
+    cropAndSave(cropped);
+    reopen(cropped);
+    const QRectF croppedBox = window->session().pdfDoc().boundsForBox(0, PdfBox::Crop);
+    restoreAction()->trigger();
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    EXPECT_EQ(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), QRectF(0, 0, 612, 792));
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    EXPECT_EQ(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), croppedBox);
+    EXPECT_TRUE(restoreAction()->isEnabled());
+}
+
+} // namespace
