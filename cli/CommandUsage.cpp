@@ -32,6 +32,8 @@ QString crop() {
         "    --same-size         crop the pages of the first selected page's size to one\n"
         "                        rectangle that holds the content of all of them; pages of\n"
         "                        other sizes get that rectangle as far as they reach\n"
+        "  --restore             give every page back the boxes it had before Cropmark first\n"
+        "                        cropped it, which the files it saves keep\n"
         "\n"
         "Options:\n"
         "  --pages SELECTION     the pages to crop (default all): a comma-separated union of\n"

@@ -37,6 +37,7 @@ Parsed parse(const QStringList& arguments) {
     const QCommandLineOption fitContent(QStringLiteral("fit-content"));
     const QCommandLineOption pad(QStringLiteral("pad"), {}, QStringLiteral("LENGTH"));
     const QCommandLineOption sameSize(QStringLiteral("same-size"));
+    const QCommandLineOption restore(QStringLiteral("restore"));
     const QCommandLineOption pages(QStringLiteral("pages"), {}, QStringLiteral("SELECTION"));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, {},
                                     QStringLiteral("OUT.pdf"));
@@ -46,8 +47,8 @@ Parsed parse(const QStringList& arguments) {
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 
     QCommandLineParser parser;
-    parser.addOptions(
-        {box, margins, fitContent, pad, sameSize, pages, output, password, dryRun, jobs, help});
+    parser.addOptions({box, margins, fitContent, pad, sameSize, restore, pages, output, password,
+                       dryRun, jobs, help});
     // The parser takes the first argument for the program's name.
     if (!parser.parse(QStringList(QStringLiteral("cropmark crop")) + arguments))
         return usageError(parser.errorText());
@@ -67,10 +68,12 @@ Parsed parse(const QStringList& arguments) {
         request.output = parser.value(output);
     }
 
-    const int actions =
-        int(parser.isSet(box)) + int(parser.isSet(margins)) + int(parser.isSet(fitContent));
-    if (actions != 1)
-        return usageError(QStringLiteral("give exactly one of --box, --margins and --fit-content"));
+    const int actions = int(parser.isSet(box)) + int(parser.isSet(margins)) +
+                        int(parser.isSet(fitContent)) + int(parser.isSet(restore));
+    if (actions != 1) {
+        return usageError(
+            QStringLiteral("give exactly one of --box, --margins, --fit-content and --restore"));
+    }
     if (parser.isSet(box) || parser.isSet(margins)) {
         const bool isBox = parser.isSet(box);
         const auto lengths = fourLengths(parser.value(isBox ? box : margins));
@@ -80,6 +83,12 @@ Parsed parse(const QStringList& arguments) {
         }
         request.action = isBox ? CropRequest::Action::Box : CropRequest::Action::Margins;
         request.lengths = *lengths;
+    } else if (parser.isSet(restore)) {
+        // What a restore puts back is whatever each page kept; it has no page selection.
+        if (parser.isSet(pages))
+            return usageError(
+                QStringLiteral("--restore puts back every page; --pages does not go with it"));
+        request.action = CropRequest::Action::Restore;
     } else {
         request.action = CropRequest::Action::FitContent;
     }

@@ -19,7 +19,8 @@ struct CropRequest {
         Margins,
         // Each page cropped to what it draws, grown by padding on every side.
         FitContent,
-        // The boxes that an earlier save kept put back.
+        // Every page given back the boxes it had before it was first cropped, which the
+        // files the program saves keep; no page selection.
         Restore,
     };
 

@@ -122,6 +122,14 @@ std::optional<QString> FileCropper::setCrops(CropSession& session, const std::ve
                                              FileOutcome& outcome, const Step& step) const {
     if (request_.action == CropRequest::Action::FitContent)
         return fitToContent(session, pages, outcome, step);
+    if (request_.action == CropRequest::Action::Restore) {
+        if (!session.canRestoreOriginal()) {
+            return QStringLiteral("nothing to restore: no page has boxes kept from before "
+                                  "Cropmark cropped it");
+        }
+        session.restoreOriginal();
+        return std::nullopt;
+    }
     std::map<qint64, QRectF> crops;
     for (qint64 n : pages) {
         const QSizeF displayed = session.cropsRect()[static_cast<size_t>(n - 1)].pageRect.size();

@@ -266,6 +266,47 @@ TEST(ParallelJobsTest, GiveTheSameFilesAndMessagesAsOneAtATime) {
     EXPECT_TRUE(oneAtATime.startsWith("f0.pdf page 1: ")) << oneAtATime.toStdString();
 }
 
+class RestoreTest : public testing::TestWithParam<WrittenCase> {};
+
+// A file the command line cropped gets back every page's boxes as they were before; a file with
+// nothing kept, the original or the restored one, is named as having nothing to restore.
+TEST_P(RestoreTest, GivesBackTheBoxesFromBeforeTheCrop) {
+    QTemporaryDir dir;
+    const QString in = GetParam().file.writeTo(dir.filePath("in.pdf"));
+    const QString& password = GetParam().password;
+    const QStringList unlock =
+        password.isEmpty() ? QStringList() : QStringList{"--password", password};
+    ASSERT_EQ(runCropmark(
+                  QStringList{"crop", "--pages", "2-4", "--margins", "1in,1in,1in,1in", "in.pdf"} +
+                      unlock,
+                  dir.path())
+                  .exitCode,
+              0);
+    const CropmarkRun restored =
+        runCropmark(QStringList{"crop", "--restore", "in-cropped.pdf"} + unlock, dir.path());
+    ASSERT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    const QString out = dir.filePath("in-cropped-cropped.pdf");
+    const auto pages = int(cropBoxes(in, password).size());
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(out, pages, password.toUtf8()));
+    EXPECT_EQ(cropBoxes(out, password), cropBoxes(in, password));
+    EXPECT_EQ(writtenBoxes(out, "/MediaBox", password), writtenBoxes(in, "/MediaBox", password));
+
+    for (const QString& unchanged : {QString("in.pdf"), QString("in-cropped-cropped.pdf")}) {
+        const CropmarkRun nothing = runCropmark(
+            QStringList{"crop", "--restore", "--dry-run", unchanged} + unlock, dir.path());
+        EXPECT_EQ(nothing.exitCode, 1);
+        EXPECT_EQ(nothing.err, "cropmark: " + unchanged +
+                                   ": nothing to restore: no page has boxes kept from before "
+                                   "Cropmark cropped it\n");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RestoreTest,
+                         testing::Values(WrittenCase{"Shapes", shapes(), {}},
+                                         WrittenCase{"Encrypted", shapes().encrypt("user", "owner"),
+                                                     "user"}),
+                         CaseName());
+
 struct OutputCase {
     const char* name;
     QStringList arguments;
