@@ -2,10 +2,10 @@
 
 #include "app/FirstPagePreview.h"
 #include "app/RMOpeningWindow.h"
-#include "app/RepairingPdfLoader.h"
 #include "crop/PdfDocument.h"
 #include "editor/RMMainWindowController.h"
 #include "platform/NotificationCenter.h"
+#include "render/RepairingPdfLoader.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "cli/CommandLine.h"
 #include "platform/DocumentController.h"
 #include "platform/InstanceChannel.h"
 #include "render/RenderHostLocation.h"
@@ -23,9 +24,22 @@ QStringList filesOf(const QStringList& arguments) {
     return paths;
 }
 
+// Beside the program in the build tree; where the install puts it otherwise.
+void findRenderHost() {
+    const QString here = QCoreApplication::applicationDirPath();
+    RenderHostLocation::setPath(RenderHostLocation::find(
+        {here + "/cropmark-render", here + "/" CROPMARK_RENDER_HOST_FROM_BIN "/cropmark-render"}));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // Commands run where there is no display, so they start before anything that needs one.
+    if (CommandLine::isCommand(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        findRenderHost();
+        return CommandLine::run(QCoreApplication::arguments());
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cropmark"));
     QApplication::setApplicationDisplayName(QStringLiteral("Cropmark"));
@@ -33,10 +47,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("cropmark"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/cropmark.svg")));
 
-    // Beside the program in the build tree; where the install puts it otherwise.
-    const QString here = QApplication::applicationDirPath();
-    RenderHostLocation::setPath(RenderHostLocation::find(
-        {here + "/cropmark-render", here + "/" CROPMARK_RENDER_HOST_FROM_BIN "/cropmark-render"}));
+    findRenderHost();
 
     const QStringList files = filesOf(QApplication::arguments().mid(1));
     // One Cropmark per user and display: a second start hands its files over and ends.

@@ -101,6 +101,18 @@ bool CropSession::applyPageRangeSettingWithPageArray(const QStringList& selectio
     return cropIsFinishedWithRect(cropsRect_[static_cast<size_t>(currentIndex_)].showRect);
 }
 
+bool CropSession::cropPages(const std::map<qint64, QRectF>& displayCrops) {
+    for (const auto& [n, crop] : displayCrops) {
+        if (n < 1 || n > static_cast<qint64>(cropsRect_.size()))
+            continue;
+        RMCropInfo& record = cropsRect_[static_cast<size_t>(n - 1)];
+        const QRectF page = wholePage(record);
+        setCrop(record,
+                RectMath::intersection(RectMath::standardized(crop), page).value_or(QRectF()));
+    }
+    return isCroppedSomePage();
+}
+
 std::vector<qint64> CropSession::contentFitPages() {
     std::vector<qint64> pages;
     if (cropsRect_.empty())

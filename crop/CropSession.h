@@ -57,6 +57,11 @@ public:
     // carried at once to every page it selects.
     bool applyPageRangeSettingWithPageArray(const QStringList& selection);
 
+    // Crops pages, by number, to rectangles in their display space, kept within the page, as
+    // a finished drag on each page would; other pages keep their crops. Returns whether some
+    // page is now cropped.
+    bool cropPages(const std::map<qint64, QRectF>& displayCrops);
+
     // The pages, by number, that a fit to content covers: the current page and, in batch
     // mode, every selected page.
     std::vector<qint64> contentFitPages();

@@ -9,8 +9,9 @@ bool FigureReporter::ReportContext(const Context&) {
 void FigureReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         const std::string& name = run.run_name.function_name;
+        // Only figures go to standard output, so that a missing one is simply not there.
         if (run.error_occurred) {
-            std::printf("%s ERROR %s\n", name.c_str(), run.error_message.c_str());
+            std::fprintf(stderr, "%s skipped: %s\n", name.c_str(), run.error_message.c_str());
             continue;
         }
         const auto counter = run.counters.find("value");

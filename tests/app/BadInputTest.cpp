@@ -3,12 +3,12 @@
 // file that cannot be opened says why; a page that cannot be drawn says why; a saved file
 // reads cleanly.
 
-#include "app/RepairingPdfLoader.h"
 #include "crop/CropSession.h"
 #include "crop/QpdfRenderCopy.h"
 #include "render/ProcessRasterizer.h"
 #include "render/RecoveringRasterizer.h"
 #include "render/RenderHostLocation.h"
+#include "render/RepairingPdfLoader.h"
 #include "render/SharedRenderCopy.h"
 #include "tests/support/BadPdfCorpus.h"
 #include "tests/support/SavedFileCheck.h"

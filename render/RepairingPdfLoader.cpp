@@ -1,4 +1,4 @@
-#include "app/RepairingPdfLoader.h"
+#include "render/RepairingPdfLoader.h"
 
 #include "crop/QpdfLoader.h"
 #include "render/ContainedReading.h"

@@ -1,0 +1,126 @@
+// Cropping whole files to their content from the command line, beside other command-line
+// croppers when they are installed (CROPMARK_BENCH_COMPARE=1 scripts/bench installs them):
+// a 400-page scan and a 2000-page text file. Each tool runs as a user runs it, timed from its
+// start until it ends with its output written. A tool that is missing, fails or runs past its
+// time limit gives no figure, and standard error says why.
+
+#include "bench/support/FigureReporter.h"
+#include "bench/support/ManyPagesCorpus.h"
+#include "bench/support/ScanCorpus.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int kTimeLimitMs = 15 * 60 * 1000;
+
+struct Tool {
+    // The figures' prefix.
+    const char* name;
+    QString program;
+    // The arguments that crop in to out.
+    std::function<QStringList(const QString& in, const QString& out)> arguments;
+};
+
+struct Corpus {
+    // The figures' suffix.
+    const char* name;
+    QString (*path)();
+};
+
+QString scans() {
+    return ScanCorpus::scanDocument(400, 130);
+}
+
+QString textPages() {
+    return ManyPagesCorpus::textDocument(2000);
+}
+
+void cropWith(benchmark::State& state, const Tool& tool, const Corpus& corpus) {
+    const QString in = corpus.path();
+    const QString out = QDir::temp().filePath("cropmark-bench/cropped-by-" +
+                                              QString::fromLatin1(tool.name) + ".pdf");
+    for (auto _ : state) {
+        QFile::remove(out);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // Tools written with Qt draw nothing, but still want a platform.
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(environment);
+        process.setStandardOutputFile(QProcess::nullDevice());
+        QElapsedTimer timer;
+        timer.start();
+        process.start(tool.program, tool.arguments(in, out));
+        if (!process.waitForFinished(kTimeLimitMs)) {
+            process.kill();
+            process.waitForFinished();
+            state.SkipWithError("did not finish within its time limit");
+            break;
+        }
+        const double seconds = timer.nsecsElapsed() / 1e9;
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 ||
+            !QFile::exists(out)) {
+            const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+            state.SkipWithError(("failed: " + said.section('\n', -1)).toStdString().c_str());
+            break;
+        }
+        state.counters["value"] = seconds;
+    }
+    QFile::remove(out);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Tool tools[] = {
+        {"cli_fit_content", CROPMARK_EXECUTABLE,
+         [](const QString& in, const QString& out) {
+             return QStringList{"crop", "--fit-content", "-o", out, in};
+         }},
+        // Each page to its own content.
+        {"pdfcrop", "pdfcrop",
+         [](const QString& in, const QString& out) {
+             return QStringList{in, out};
+         }},
+        // One rectangle that holds every page's content, found from all pages; nothing is
+        // taken from earlier runs' settings.
+        {"krop", "krop",
+         [](const QString& in, const QString& out) {
+             return QStringList{"--go",
+                                "--trim",
+                                "--trim-use",
+                                "all",
+                                "--selections",
+                                "all",
+                                "--trim-padding",
+                                "0",
+                                "--optimize",
+                                "no",
+                                "-o",
+                                out,
+                                in};
+         }},
+    };
+    const Corpus corpora[] = {{"400p", &scans}, {"2000p_text", &textPages}};
+    for (const Tool& tool : tools) {
+        if (QStandardPaths::findExecutable(tool.program).isEmpty() &&
+            !QFile::exists(tool.program)) {
+            std::fprintf(stderr, "%s is not installed: its figures are skipped\n", tool.name);
+            continue;
+        }
+        for (const Corpus& corpus : corpora) {
+            const std::string name = std::string(tool.name) + '_' + corpus.name + "_s";
+            benchmark::RegisterBenchmark(name.c_str(), cropWith, tool, corpus)->Iterations(1);
+        }
+    }
+    return runBenchmarks(argc, argv);
+}

@@ -1,0 +1,67 @@
+#include "cli/CommandUsage.h"
+
+namespace CommandUsage {
+
+QString program() {
+    return QStringLiteral(
+               "Usage: cropmark [FILE.pdf...]\n"
+               "       cropmark crop [OPTIONS] IN.pdf...\n"
+               "\n"
+               "Without a command, Cropmark opens the files in its windows (a Cropmark already\n"
+               "running opens them). With `crop`, it crops files without a window or a display:\n"
+               "\n") +
+           crop();
+}
+
+QString crop() {
+    return QStringLiteral(
+        "Usage: cropmark crop [OPTIONS] IN.pdf...\n"
+        "Crops the pages of PDF files and writes each IN.pdf, cropped, to IN-cropped.pdf\n"
+        "beside it. Only the page boxes change: text stays text, and links, bookmarks, forms\n"
+        "and encryption are kept.\n"
+        "\n"
+        "What to do, one of:\n"
+        "  --box X,Y,W,H         keep the rectangle W wide and H high whose lower-left corner\n"
+        "                        is X right of and Y above the displayed page's lower-left\n"
+        "                        corner\n"
+        "  --margins L,T,R,B     cut L, T, R and B off the displayed page's left, top, right\n"
+        "                        and bottom sides\n"
+        "  --fit-content         crop each page to its content: what it draws, or for a scan\n"
+        "                        the ink on it\n"
+        "    --pad LENGTH        leave LENGTH around the content on every side (default 0)\n"
+        "    --same-size         crop the pages of the first selected page's size to one\n"
+        "                        rectangle that holds the content of all of them; pages of\n"
+        "                        other sizes get that rectangle as far as they reach\n"
+        "  --restore             give every page back the boxes it had before Cropmark first\n"
+        "                        cropped it, which the files it saves keep\n"
+        "\n"
+        "Options:\n"
+        "  --pages SELECTION     the pages to crop (default all): a comma-separated union of\n"
+        "                        all, odd, even, portrait, landscape (by displayed size), page\n"
+        "                        numbers N and ranges N-M, e.g. odd,3-7,landscape\n"
+        "  -o, --output OUT.pdf  write the only input's result to OUT.pdf; a file already\n"
+        "                        there is replaced only once the new one is complete\n"
+        "  --password PW         the password of locked files; asked for on a terminal\n"
+        "                        when not given\n"
+        "  --dry-run             write nothing; print each selected page's crop box before\n"
+        "                        and after, in PDF page space\n"
+        "  --jobs N              crop N files at a time (default 1)\n"
+        "  -h, --help            print this help\n"
+        "\n"
+        "Lengths are in points (1/72 in) or end in pt, mm, in or %. Per cent is of the side\n"
+        "the length runs along: of the displayed page's width for X, W, L and R, of its\n"
+        "height for Y, H, T and B. The displayed page is the page turned by its rotation, as\n"
+        "Cropmark's window shows it; a crop is kept within the page.\n"
+        "\n"
+        "Exit status: 0 when every file was cropped, 1 when some file was not (the others\n"
+        "still are), 2 for wrong arguments.\n"
+        "\n"
+        "Example: cropmark crop --pages odd --margins 10mm,15mm,20mm,15mm book.pdf\n");
+}
+
+QString brief() {
+    return QStringLiteral("Usage: cropmark crop [OPTIONS] IN.pdf...\n"
+                          "Try 'cropmark crop --help' for more.\n");
+}
+
+} // namespace CommandUsage

@@ -1,0 +1,130 @@
+#include "cli/CropArguments.h"
+
+#include "cli/PageSelectionArgument.h"
+
+#include <QCommandLineParser>
+
+namespace CropArguments {
+
+namespace {
+
+Parsed usageError(const QString& error) {
+    Parsed parsed;
+    parsed.error = error;
+    return parsed;
+}
+
+// Four lengths separated by commas, none negative; nothing when text is not that.
+std::optional<std::array<CropLength, 4>> fourLengths(const QString& text) {
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 4)
+        return std::nullopt;
+    std::array<CropLength, 4> lengths;
+    for (int i = 0; i < 4; ++i) {
+        const auto length = CropLength::parse(parts[i]);
+        if (!length || length->value < 0)
+            return std::nullopt;
+        lengths[static_cast<size_t>(i)] = *length;
+    }
+    return lengths;
+}
+
+} // namespace
+
+Parsed parse(const QStringList& arguments) {
+    const QCommandLineOption box(QStringLiteral("box"), {}, QStringLiteral("X,Y,W,H"));
+    const QCommandLineOption margins(QStringLiteral("margins"), {}, QStringLiteral("L,T,R,B"));
+    const QCommandLineOption fitContent(QStringLiteral("fit-content"));
+    const QCommandLineOption pad(QStringLiteral("pad"), {}, QStringLiteral("LENGTH"));
+    const QCommandLineOption sameSize(QStringLiteral("same-size"));
+    const QCommandLineOption restore(QStringLiteral("restore"));
+    const QCommandLineOption pages(QStringLiteral("pages"), {}, QStringLiteral("SELECTION"));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, {},
+                                    QStringLiteral("OUT.pdf"));
+    const QCommandLineOption password(QStringLiteral("password"), {}, QStringLiteral("PW"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"));
+    const QCommandLineOption jobs(QStringLiteral("jobs"), {}, QStringLiteral("N"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+
+    QCommandLineParser parser;
+    parser.addOptions({box, margins, fitContent, pad, sameSize, restore, pages, output, password,
+                       dryRun, jobs, help});
+    // The parser takes the first argument for the program's name.
+    if (!parser.parse(QStringList(QStringLiteral("cropmark crop")) + arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        Parsed parsed;
+        parsed.help = true;
+        return parsed;
+    }
+
+    CropRequest request;
+    request.inputs = parser.positionalArguments();
+    if (request.inputs.isEmpty())
+        return usageError(QStringLiteral("no input file"));
+    if (parser.isSet(output)) {
+        if (request.inputs.size() != 1)
+            return usageError(QStringLiteral("-o names the output of exactly one input file"));
+        request.output = parser.value(output);
+    }
+
+    const int actions = int(parser.isSet(box)) + int(parser.isSet(margins)) +
+                        int(parser.isSet(fitContent)) + int(parser.isSet(restore));
+    if (actions != 1) {
+        return usageError(
+            QStringLiteral("give exactly one of --box, --margins, --fit-content and --restore"));
+    }
+    if (parser.isSet(box) || parser.isSet(margins)) {
+        const bool isBox = parser.isSet(box);
+        const auto lengths = fourLengths(parser.value(isBox ? box : margins));
+        if (!lengths) {
+            return usageError(isBox ? QStringLiteral("--box takes X,Y,W,H: four lengths")
+                                    : QStringLiteral("--margins takes L,T,R,B: four lengths"));
+        }
+        request.action = isBox ? CropRequest::Action::Box : CropRequest::Action::Margins;
+        request.lengths = *lengths;
+    } else if (parser.isSet(restore)) {
+        // What a restore puts back is whatever each page kept; it has no page selection.
+        if (parser.isSet(pages))
+            return usageError(
+                QStringLiteral("--restore puts back every page; --pages does not go with it"));
+        request.action = CropRequest::Action::Restore;
+    } else {
+        request.action = CropRequest::Action::FitContent;
+    }
+    if ((parser.isSet(pad) || parser.isSet(sameSize)) &&
+        request.action != CropRequest::Action::FitContent)
+        return usageError(QStringLiteral("--pad and --same-size go with --fit-content"));
+    if (parser.isSet(pad)) {
+        const auto padding = CropLength::parse(parser.value(pad));
+        if (!padding || padding->value < 0)
+            return usageError(QStringLiteral("--pad takes a length, such as 5mm"));
+        request.padding = *padding;
+    }
+    request.sameSize = parser.isSet(sameSize);
+
+    if (parser.isSet(pages)) {
+        const auto selection = PageSelectionArgument::parse(parser.value(pages));
+        if (!selection) {
+            return usageError(
+                QStringLiteral("--pages takes all, odd, even, portrait, landscape, N and N-M, "
+                               "separated by commas, not \"%1\"")
+                    .arg(parser.value(pages)));
+        }
+        request.selection = *selection;
+    }
+    if (parser.isSet(password))
+        request.password = parser.value(password);
+    request.dryRun = parser.isSet(dryRun);
+    if (parser.isSet(jobs)) {
+        bool ok = false;
+        request.jobs = parser.value(jobs).toInt(&ok);
+        if (!ok || request.jobs < 1)
+            return usageError(QStringLiteral("--jobs takes a whole number from 1 up"));
+    }
+    Parsed parsed;
+    parsed.request = request;
+    return parsed;
+}
+
+} // namespace CropArguments

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli/CropRequest.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Reads the arguments of `cropmark crop` (those after the word crop) into a request.
+namespace CropArguments {
+
+struct Parsed {
+    // Set when the arguments make a request.
+    std::optional<CropRequest> request;
+    // Help was asked for; nothing else counts then.
+    bool help = false;
+    // What is wrong with the arguments, when there is no request and no help.
+    QString error;
+};
+
+Parsed parse(const QStringList& arguments);
+
+} // namespace CropArguments

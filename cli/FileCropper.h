@@ -1,0 +1,46 @@
+#pragma once
+
+#include "cli/CropRequest.h"
+#include "cli/FileOutcome.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class Console;
+class CropSession;
+
+// Crops one file as a crop command asks, the way the window does: opened with its reading in a
+// render host and repaired when damaged, unlocked, cropped through its crop session, applied
+// as "Done" applies crops and saved as the window saves (to a temporary file, forced to disk,
+// read back, renamed over the target). A dry run writes nothing and reports the boxes.
+//
+// Any thread; each crop() has documents and render hosts of its own.
+class FileCropper {
+public:
+    FileCropper(const CropRequest& request, Console& console);
+
+    // Crops input, the number-th of count files (for the progress line).
+    FileOutcome crop(const QString& input, int number, int count) const;
+    // Where the result for input is written.
+    QString outputPath(const QString& input) const;
+
+private:
+    using Step = std::function<void(const QString& what)>;
+
+    // Why the locked document of input cannot be unlocked; nothing once it is.
+    std::optional<QString> unlock(CropSession& session, const QString& input) const;
+    // Sets the crops of pages (numbers from 1); why it cannot, when it cannot.
+    std::optional<QString> setCrops(CropSession& session, const std::vector<qint64>& pages,
+                                    FileOutcome& outcome, const Step& step) const;
+    std::optional<QString> fitToContent(CropSession& session, const std::vector<qint64>& pages,
+                                        FileOutcome& outcome, const Step& step) const;
+    // Writes the session's document, reporting the pages written.
+    std::optional<QString> write(const CropSession& session, const QString& path,
+                                 const Step& step) const;
+
+    const CropRequest& request_;
+    Console& console_;
+};

@@ -1,0 +1,360 @@
+// `cropmark crop` as a user runs it, without a display: what a dry run reports, what the files
+// it writes hold, and that parallel jobs and -o change nothing of that.
+
+#include "tests/cli/CropmarkProcess.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/SavedFileCheck.h"
+#include "tests/support/TestPdfBuilder.h"
+
+#include <gtest/gtest.h>
+#include <qpdf/QPDF.hh>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+using ::PrintTo;
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Four pages of known shapes: portrait, the same turned by 90 degrees (landscape as
+// displayed), landscape, and a portrait crop box inside a media box with an odd origin.
+TestPdfBuilder shapes() {
+    TestPdfBuilder builder;
+    builder.addPage({});
+    builder.addPage({.rotate = 90});
+    builder.addPage({.mediaBox = QRectF(0, 0, 792, 612)});
+    builder.addPage({.mediaBox = QRectF(-100, 50, 700, 900), .cropBox = QRectF(0, 100, 500, 700)});
+    return builder;
+}
+
+struct DryRunCase {
+    const char* name;
+    QStringList arguments;
+    QString expected;
+};
+
+class DryRunTest : public testing::TestWithParam<DryRunCase> {};
+
+TEST_P(DryRunTest, PrintsEachSelectedPagesBoxesAndWritesNothing) {
+    QTemporaryDir dir;
+    shapes().writeTo(dir.filePath("in.pdf"));
+    const CropmarkRun run =
+        runCropmark(QStringList{"crop", "--dry-run"} + GetParam().arguments + QStringList{"in.pdf"},
+                    dir.path());
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, GetParam().expected);
+    EXPECT_EQ(run.err, QString());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"in.pdf"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Crops, DryRunTest,
+    testing::Values(
+        // Clamped to each page; measured from the displayed page's lower-left corner.
+        DryRunCase{"Box",
+                   {"--box", "36,36,540,720"},
+                   "in.pdf page 1: [0 0 612 792] -> [36 36 576 756]\n"
+                   "in.pdf page 2: [0 0 612 792] -> [0 36 576 576]\n"
+                   "in.pdf page 3: [0 0 792 612] -> [36 36 576 612]\n"
+                   "in.pdf page 4: [0 100 500 800] -> [36 136 500 800]\n"},
+        DryRunCase{"BoxOnTurnedPage",
+                   {"--box", "0,0,100,50", "--pages", "2"},
+                   "in.pdf page 2: [0 0 612 792] -> [562 0 612 100]\n"},
+        DryRunCase{"MarginsInMillimetres",
+                   {"--margins", "10mm,20mm,30mm,40mm", "--pages", "1,3"},
+                   "in.pdf page 1: [0 0 612 792] -> [28.346457 113.385827 526.96063 735.307087]\n"
+                   "in.pdf page 3: [0 0 792 612] -> [28.346457 113.385827 706.96063 555.307087]\n"},
+        DryRunCase{"MarginsInPerCentOfTheDisplayedSides",
+                   {"--margins", "10%,5%,0,25%", "--pages", "even"},
+                   "in.pdf page 2: [0 0 612 792] -> [30.6 79.2 459 792]\n"
+                   "in.pdf page 4: [0 100 500 800] -> [50 275 500 765]\n"},
+        DryRunCase{"PortraitAsDisplayed",
+                   {"--box", "0,0,1in,1in", "--pages", "portrait"},
+                   "in.pdf page 1: [0 0 612 792] -> [0 0 72 72]\n"
+                   "in.pdf page 4: [0 100 500 800] -> [0 100 72 172]\n"},
+        DryRunCase{"UnionOfWordsAndRanges",
+                   {"--margins", "1,2,3,4", "--pages", "ODD, 2-3"},
+                   "in.pdf page 1: [0 0 612 792] -> [1 4 609 790]\n"
+                   "in.pdf page 2: [0 0 612 792] -> [2 1 608 789]\n"
+                   "in.pdf page 3: [0 0 792 612] -> [1 4 789 610]\n"}),
+    CaseName());
+
+struct WrittenCase {
+    const char* name;
+    TestPdfBuilder file;
+    QString password;
+};
+
+class WrittenFileTest : public testing::TestWithParam<WrittenCase> {};
+
+// An inch off every side, so each page's new box follows from its old one whatever its
+// rotation; the rest of the document comes through the save as the window's save keeps it.
+TEST_P(WrittenFileTest, HoldsTheCropsInEveryBoxAndKeepsTheRest) {
+    QTemporaryDir dir;
+    const QString in = GetParam().file.writeTo(dir.filePath("in.pdf"));
+    const QByteArray original = bytesOf(in);
+    QStringList arguments{"crop", "--margins", "1in,1in,1in,1in", "in.pdf"};
+    if (!GetParam().password.isEmpty())
+        arguments << "--password" << GetParam().password;
+    const CropmarkRun run = runCropmark(arguments, dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, QString());
+    EXPECT_EQ(bytesOf(in), original);
+
+    const QString out = dir.filePath("in-cropped.pdf");
+    const std::vector<QRectF> before = cropBoxes(in, GetParam().password);
+    const auto pages = static_cast<int>(before.size());
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(out, pages, GetParam().password.toUtf8()));
+    const std::vector<QRectF> after = writtenBoxes(out, "/CropBox", GetParam().password);
+    ASSERT_EQ(after.size(), before.size());
+    for (int i = 0; i < pages; ++i) {
+        const QRectF old = before[size_t(i)];
+        EXPECT_EQ(after[size_t(i)], old.adjusted(72, 72, -72, -72)) << "page " << i + 1;
+        for (const char* key : {"/MediaBox", "/TrimBox", "/BleedBox", "/ArtBox"})
+            EXPECT_EQ(writtenBoxes(out, key, GetParam().password)[size_t(i)], after[size_t(i)]);
+    }
+
+    QPDF source;
+    source.processFile(in.toLocal8Bit().constData(), GetParam().password.toUtf8().constData());
+    QPDF saved;
+    saved.processFile(out.toLocal8Bit().constData(), GetParam().password.toUtf8().constData());
+    EXPECT_EQ(saved.isEncrypted(), source.isEncrypted());
+    EXPECT_EQ(saved.getRoot().hasKey("/Outlines"), source.getRoot().hasKey("/Outlines"));
+    for (int i = 0; i < pages; ++i) {
+        QPDFObjectHandle savedPage = saved.getAllPages()[size_t(i)];
+        QPDFObjectHandle sourcePage = source.getAllPages()[size_t(i)];
+        EXPECT_EQ(savedPage.getKey("/Annots").isArray(), sourcePage.getKey("/Annots").isArray());
+    }
+}
+
+TestPdfBuilder linkedAndOutlined() {
+    TestPdfBuilder builder = shapes();
+    builder.addPage({.linkToFirstPage = QRectF(100, 100, 50, 20)});
+    return builder.outline("Start", 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, WrittenFileTest,
+    testing::Values(WrittenCase{"Shapes", shapes(), {}},
+                    WrittenCase{"LinksAndOutline", linkedAndOutlined(), {}},
+                    WrittenCase{"ObjectStreams",
+                                shapes().layOut({.objectStreams = true, .hybridXref = true}),
+                                {}},
+                    WrittenCase{"EncryptedKeepsItsLock", shapes().encrypt("user", "owner"), "user"},
+                    WrittenCase{"OpenedWithTheOwnerPassword", shapes().encrypt("user", "owner"),
+                                "owner"}),
+    CaseName());
+
+// Pages whose content is one filled rectangle each (the last page draws nothing), so their
+// content bounds are known exactly.
+TestPdfBuilder drawnRectangles() {
+    TestPdfBuilder builder;
+    builder.addPage({.content = "0 0 0 rg 100 200 300 400 re f"});
+    builder.addPage({.content = "0 0 0 rg 50 100 200 100 re f"});
+    builder.addPage(
+        {.mediaBox = QRectF(0, 0, 792, 612), .content = "0 0 0 rg 300 300 100 100 re f"});
+    builder.addPage({});
+    return builder;
+}
+
+struct FitCase {
+    const char* name;
+    QStringList arguments;
+    std::vector<QRectF> expected;
+    // Whether the user is told that the empty page was left as it was.
+    bool blankPageLeft;
+};
+
+class FitContentTest : public testing::TestWithParam<FitCase> {};
+
+TEST_P(FitContentTest, CropsToTheMeasuredContent) {
+    QTemporaryDir dir;
+    drawnRectangles().writeTo(dir.filePath("in.pdf"));
+    const CropmarkRun run = runCropmark(QStringList{"crop", "--fit-content"} +
+                                            GetParam().arguments + QStringList{"in.pdf"},
+                                        dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString out = dir.filePath("in-cropped.pdf");
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(out, 4));
+    EXPECT_EQ(writtenBoxes(out, "/CropBox"), GetParam().expected);
+    EXPECT_EQ(run.err.contains("cropmark: in.pdf: no content found on page 4; left as it was"),
+              GetParam().blankPageLeft)
+        << run.err.toStdString();
+}
+
+const QRectF letter(0, 0, 612, 792);
+const QRectF landscape(0, 0, 792, 612);
+
+INSTANTIATE_TEST_SUITE_P(
+    Padding, FitContentTest,
+    testing::Values(FitCase{"EachPageToItsOwn",
+                            {},
+                            {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100),
+                             QRectF(300, 300, 100, 100), letter},
+                            true},
+                    FitCase{"PaddedInPoints",
+                            {"--pad", "10"},
+                            {QRectF(90, 190, 320, 420), QRectF(40, 90, 220, 120),
+                             QRectF(290, 290, 120, 120), letter},
+                            true},
+                    FitCase{"PaddedInPerCentOfEachSide",
+                            {"--pad", "10%", "--pages", "1"},
+                            {QRectF(38.8, 120.8, 422.4, 558.4), letter, landscape, letter},
+                            false},
+                    // One rectangle holding pages 1 and 2's content, for every page of their size;
+                    // the landscape page gets it as far as it reaches, from its top-left corner.
+                    FitCase{"SameSize",
+                            {"--same-size"},
+                            {QRectF(50, 100, 350, 500), QRectF(50, 100, 350, 500),
+                             QRectF(50, 0, 350, 420), QRectF(50, 100, 350, 500)},
+                            false},
+                    FitCase{"SameSizePadded",
+                            {"--same-size", "--pad", "5", "--pages", "2-4"},
+                            {letter, QRectF(45, 95, 210, 110), QRectF(45, 0, 210, 25),
+                             QRectF(45, 95, 210, 110)},
+                            false}),
+    CaseName());
+
+// The same files cropped one at a time and three at a time come out with the same boxes, and
+// everything printed is the same, in the order the files were given.
+TEST(ParallelJobsTest, GiveTheSameFilesAndMessagesAsOneAtATime) {
+    QTemporaryDir dir;
+    std::map<QString, int> pageCounts;
+    QStringList names;
+    for (int i = 0; i < 6; ++i) {
+        TestPdfBuilder builder = i % 2 ? drawnRectangles() : shapes();
+        builder.addPages(i, {.content = "0 0 0 rg 10 10 50 50 re f"});
+        names << QString("f%1.pdf").arg(i);
+        builder.writeTo(dir.filePath(names.back()));
+        pageCounts[names.back()] = 4 + i;
+    }
+    names.insert(3, "missing.pdf");
+    std::map<int, std::map<QString, std::vector<QRectF>>> written;
+    std::map<int, CropmarkRun> runs;
+    for (int jobs : {1, 3}) {
+        runs[jobs] = runCropmark(
+            QStringList{"crop", "--fit-content", "--pad", "2mm", "--jobs", QString::number(jobs)} +
+                names,
+            dir.path());
+        EXPECT_EQ(runs[jobs].exitCode, 1);
+        for (const auto& [name, pages] : pageCounts) {
+            const QString out = dir.filePath(QString(name).replace(".pdf", "-cropped.pdf"));
+            EXPECT_TRUE(SavedFileCheck::readsCleanly(out, pages));
+            // The bytes hold the time of the save; every box must be the same.
+            for (const char* key : {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox", "/ArtBox"})
+                written[jobs][name + key] = writtenBoxes(out, key);
+            QFile::remove(out);
+        }
+    }
+    EXPECT_EQ(written[1], written[3]);
+    EXPECT_EQ(runs[1].err, runs[3].err);
+    EXPECT_TRUE(runs[1].err.contains("cropmark: missing.pdf: ")) << runs[1].err.toStdString();
+
+    const auto dryRun = [&](int jobs) {
+        return runCropmark(QStringList{"crop", "--dry-run", "--box", "10,10,200,200", "--jobs",
+                                       QString::number(jobs)} +
+                               names,
+                           dir.path())
+            .out;
+    };
+    const QString oneAtATime = dryRun(1);
+    EXPECT_EQ(dryRun(3), oneAtATime);
+    EXPECT_TRUE(oneAtATime.startsWith("f0.pdf page 1: ")) << oneAtATime.toStdString();
+}
+
+class RestoreTest : public testing::TestWithParam<WrittenCase> {};
+
+// A file the command line cropped gets back every page's boxes as they were before; a file with
+// nothing kept, the original or the restored one, is named as having nothing to restore.
+TEST_P(RestoreTest, GivesBackTheBoxesFromBeforeTheCrop) {
+    QTemporaryDir dir;
+    const QString in = GetParam().file.writeTo(dir.filePath("in.pdf"));
+    const QString& password = GetParam().password;
+    const QStringList unlock =
+        password.isEmpty() ? QStringList() : QStringList{"--password", password};
+    ASSERT_EQ(runCropmark(
+                  QStringList{"crop", "--pages", "2-4", "--margins", "1in,1in,1in,1in", "in.pdf"} +
+                      unlock,
+                  dir.path())
+                  .exitCode,
+              0);
+    const CropmarkRun restored =
+        runCropmark(QStringList{"crop", "--restore", "in-cropped.pdf"} + unlock, dir.path());
+    ASSERT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    const QString out = dir.filePath("in-cropped-cropped.pdf");
+    const auto pages = int(cropBoxes(in, password).size());
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(out, pages, password.toUtf8()));
+    EXPECT_EQ(cropBoxes(out, password), cropBoxes(in, password));
+    EXPECT_EQ(writtenBoxes(out, "/MediaBox", password), writtenBoxes(in, "/MediaBox", password));
+
+    for (const QString& unchanged : {QString("in.pdf"), QString("in-cropped-cropped.pdf")}) {
+        const CropmarkRun nothing = runCropmark(
+            QStringList{"crop", "--restore", "--dry-run", unchanged} + unlock, dir.path());
+        EXPECT_EQ(nothing.exitCode, 1);
+        EXPECT_EQ(nothing.err, "cropmark: " + unchanged +
+                                   ": nothing to restore: no page has boxes kept from before "
+                                   "Cropmark cropped it\n");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RestoreTest,
+                         testing::Values(WrittenCase{"Shapes", shapes(), {}},
+                                         WrittenCase{"Encrypted", shapes().encrypt("user", "owner"),
+                                                     "user"}),
+                         CaseName());
+
+struct OutputCase {
+    const char* name;
+    QStringList arguments;
+    QString password;
+    bool replaces;
+};
+
+class OutputTest : public testing::TestWithParam<OutputCase> {};
+
+// -o replaces a file already there only with a complete, cropped one; a failed crop leaves
+// it as it was, and neither leaves anything else behind in its folder.
+TEST_P(OutputTest, ReplacesTheTargetOnlyOnSuccess) {
+    QTemporaryDir dir;
+    TestPdfBuilder().addPages(2).writeTo(dir.filePath("in.pdf"));
+    TestPdfBuilder().addPages(2).encrypt("right", "owner").writeTo(dir.filePath("locked.pdf"));
+    const QByteArray old = "what was there before";
+    writeFile(dir.filePath("target.pdf"), old);
+    const CropmarkRun run =
+        runCropmark(QStringList{"crop", "-o", "target.pdf"} + GetParam().arguments, dir.path());
+    EXPECT_EQ(run.exitCode, GetParam().replaces ? 0 : 1) << run.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{"in.pdf", "locked.pdf", "target.pdf"}));
+    if (GetParam().replaces) {
+        const QString target = dir.filePath("target.pdf");
+        EXPECT_TRUE(SavedFileCheck::readsCleanly(target, 2, GetParam().password.toUtf8()));
+        EXPECT_EQ(writtenBoxes(target, "/CropBox", GetParam().password)[0],
+                  QRectF(10, 10, 100, 100));
+    } else {
+        EXPECT_EQ(bytesOf(dir.filePath("target.pdf")), old);
+        EXPECT_TRUE(run.err.startsWith("cropmark: ")) << run.err.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Target, OutputTest,
+    testing::Values(OutputCase{"Cropped", {"--box", "10,10,100,100", "in.pdf"}, {}, true},
+                    OutputCase{"LockedAndUnlocked",
+                               {"--box", "10,10,100,100", "--password", "right", "locked.pdf"},
+                               "right",
+                               true},
+                    OutputCase{
+                        "BoxLeavesNothing", {"--box", "700,10,100,100", "in.pdf"}, {}, false},
+                    OutputCase{"WrongPassword",
+                               {"--box", "10,10,100,100", "--password", "wrong", "locked.pdf"},
+                               {},
+                               false}),
+    CaseName());
+
+} // namespace
