@@ -3,7 +3,6 @@
 #include "crop/CropGeometry.h"
 #include "crop/PageSelection.h"
 #include "crop/PdfWriteNotifications.h"
-#include "crop/QpdfRenderCopy.h"
 #include "editor/ContentFitControls.h"
 #include "editor/ContentFitter.h"
 #include "editor/PagePlaceholder.h"
@@ -18,14 +17,10 @@
 #include "platform/NotificationCenter.h"
 #include "range/RMPageRangeWindowController.h"
 #include "range/RMSettingWindowController.h"
-#include "render/ContainedReading.h"
+#include "render/DocumentRasterizers.h"
 #include "render/ImageCache.h"
 #include "render/ImageCacheBudget.h"
-#include "render/ProcessRasterizer.h"
-#include "render/RecoveringRasterizer.h"
-#include "render/RenderHostLocation.h"
 #include "render/RenderQueue.h"
-#include "render/SharedRenderCopy.h"
 #include "ui_RMMainWindowController.h"
 
 #include <QAction>
@@ -99,36 +94,13 @@ void RMMainWindowController::fitIntoScreen() {
 }
 
 void RMMainWindowController::startRenderQueue() {
-    const PdfRenderSource source = session_->pdfDoc().renderSource();
-    const int pages = session_->pdfDoc().pageCount();
-    // Pages the renderer cannot read from the file itself it draws from qpdf's rewrite of it,
-    // made once, by the first worker that needs it.
-    const QString host = RenderHostLocation::path();
-    auto copy =
-        std::make_shared<SharedRenderCopy>([source, host]() -> std::optional<PdfRenderSource> {
-            if (host.isEmpty() || !source.data)
-                return QpdfRenderCopy::of(source);
-            if (auto bytes = ContainedReading::renderCopy(*source.data, source.password, host))
-                return PdfRenderSource{PdfSourceData::fromBytes(std::move(*bytes)), QByteArray()};
-            return std::nullopt;
-        });
     cache_->clear();
-    // Pages are drawn in a render host process when there is one, so a file that crashes or
-    // hangs the renderer costs only its pages.
-    RecoveringRasterizer::Factory make = &RecoveringRasterizer::inProcess;
-    if (!host.isEmpty()) {
-        make = [host](const PdfRenderSource& drawn) {
-            return std::make_unique<ProcessRasterizer>(drawn, host);
-        };
-    }
-    queue_ = std::make_unique<RenderQueue>(
-        [source, pages, copy, make] {
-            return std::make_unique<RecoveringRasterizer>(source, pages, copy, make);
-        },
-        cache_);
-    fitter_->setMeasurerFactory([source, pages, copy, make] {
-        return std::make_unique<RecoveringRasterizer>(source, pages, copy, make);
-    });
+    // One maker for drawing and measuring, so both share the rewritten copy of a file the
+    // renderer cannot read itself.
+    const auto make = DocumentRasterizers::maker(session_->pdfDoc().renderSource(),
+                                                 session_->pdfDoc().pageCount());
+    queue_ = std::make_unique<RenderQueue>(make, cache_);
+    fitter_->setMeasurerFactory(make);
     connect(queue_.get(), &RenderQueue::rendered, this, &RMMainWindowController::imageRendered);
     connect(queue_.get(), &RenderQueue::failed, this, &RMMainWindowController::imageFailed);
 }
