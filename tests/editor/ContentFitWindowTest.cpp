@@ -9,8 +9,6 @@
 #include "tests/editor/MainWindowFixture.h"
 #include "tests/support/ExpectNear.h"
 
-#include <QAction>
-
 namespace {
 
 // Black blocks at known places; their bounds, in page space, are the content.
@@ -118,16 +116,6 @@ TEST_F(ContentFitWindowTest, ADragThatCutsContentIsMarkedOnThePageAndItsThumbnai
     // Going back to the whole page takes the warning away.
     QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     QTRY_VERIFY_WITH_TIMEOUT(thumbnail(0) && !thumbnail(0)->cutsContent(), 30000);
-}
-
-TEST_F(ContentFitWindowTest, IsAnEditCommandWithItsKey) {
-    open(1);
-    const auto actions = window->editActions();
-    const auto fit = std::find_if(actions.begin(), actions.end(),
-                                  [](QAction* a) { return a->text() == "Fit to Content"; });
-    ASSERT_NE(fit, actions.end());
-    EXPECT_EQ((*fit)->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-    EXPECT_TRUE(ui().fitContentBtn->toolTip().contains("Ctrl+Shift+F"));
 }
 
 } // namespace

@@ -68,18 +68,4 @@ TEST_F(RestoreOriginalWindowTest, BringsBackTheOpenedBoxesAfterTwoRoundsOfCroppi
     EXPECT_FALSE(reread.document->keptOriginalBoxes(0));
 }
 
-TEST_F(RestoreOriginalWindowTest, RevertAllGoesBackToTheFileAsOpenedCropped) {
-    open(2);
-    const QString cropped = dir.filePath("cropped.pdf");
-    cropAndSave(cropped);
-    reopen(cropped);
-    const QRectF croppedBox = window->session().pdfDoc().boundsForBox(0, PdfBox::Crop);
-    restoreAction()->trigger();
-    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
-    EXPECT_EQ(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), QRectF(0, 0, 612, 792));
-    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
-    EXPECT_EQ(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), croppedBox);
-    EXPECT_TRUE(restoreAction()->isEnabled());
-}
-
 } // namespace
