@@ -95,12 +95,12 @@ public:
         return path(name);
     }
 
-    // The page dictionaries of a file as written.
+    // The page dictionaries of a file as written. qpdf reads objects from the file as they
+    // are asked for, so it reads the file itself rather than bytes that would go before it.
     std::vector<QPDFObjectHandle> pagesOf(QPDF& pdf, const QString& file) const {
-        const QByteArray bytes = readFile(file);
         pdf.setSuppressWarnings(true);
-        pdf.processMemoryFile("saved", bytes.constData(), size_t(bytes.size()),
-                              password_.isEmpty() ? nullptr : password_.constData());
+        pdf.processFile(QFile::encodeName(file).constData(),
+                        password_.isEmpty() ? nullptr : password_.constData());
         return pdf.getAllPages();
     }
 
