@@ -2,7 +2,6 @@
 
 #include "crop/CropSession.h"
 
-#include <algorithm>
 #include <map>
 
 ContentFitter::ContentFitter(CropSession& session, QObject* parent)
@@ -13,36 +12,42 @@ ContentFitter::~ContentFitter() = default;
 void ContentFitter::setMeasurerFactory(ContentBoundsQueue::MeasurerFactory factory) {
     queue_ = std::make_unique<ContentBoundsQueue>(std::move(factory), ContentBoundsOptions());
     connect(queue_.get(), &ContentBoundsQueue::measured, this, &ContentFitter::pageMeasured);
+    // A fit under way waits for its pages again: the new queue knows none of them.
     if (fit_) {
-        for (qint64 page : fit_->pages)
+        for (qint64 page : fit_->pages) {
+            fit_->waiting.insert(static_cast<int>(page - 1));
             queue_->request(static_cast<int>(page - 1));
+        }
     }
 }
 
 void ContentFitter::fit(const CropLength& padding, bool sameSize) {
     if (!queue_)
         return;
-    fit_ = PendingFit{session_.contentFitPages(), padding, sameSize};
+    fit_ = PendingFit{session_.contentFitPages(), {}, padding, sameSize};
     // Asked for last page first: the queue serves the newest first, so the current page and
     // the start of the selection come soonest.
-    for (auto page = fit_->pages.rbegin(); page != fit_->pages.rend(); ++page)
-        queue_->request(static_cast<int>(*page - 1));
+    for (auto page = fit_->pages.rbegin(); page != fit_->pages.rend(); ++page) {
+        const int index = static_cast<int>(*page - 1);
+        if (!queue_->isKnown(index)) {
+            fit_->waiting.insert(index);
+            queue_->request(index);
+        }
+    }
     finishFitWhenMeasured();
 }
 
 void ContentFitter::pageMeasured(int pageIndex) {
-    if (fit_)
+    if (fit_ && fit_->waiting.remove(pageIndex))
         finishFitWhenMeasured();
     emit contentKnown(pageIndex);
 }
 
 void ContentFitter::finishFitWhenMeasured() {
     const auto& pages = fit_->pages;
-    const auto measured = std::count_if(pages.begin(), pages.end(), [this](qint64 page) {
-        return queue_->isKnown(static_cast<int>(page - 1));
-    });
-    emit fitProgress(static_cast<int>(measured), static_cast<int>(pages.size()));
-    if (measured < static_cast<qsizetype>(pages.size()))
+    const auto total = static_cast<int>(pages.size());
+    emit fitProgress(total - static_cast<int>(fit_->waiting.size()), total);
+    if (!fit_->waiting.isEmpty())
         return;
     std::map<qint64, QRectF> bounds;
     for (qint64 page : pages) {

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QRectF>
+#include <QSet>
 
 #include <memory>
 #include <optional>
@@ -56,6 +57,8 @@ signals:
 private:
     struct PendingFit {
         std::vector<qint64> pages;
+        // Those of pages not measured yet, by page index.
+        QSet<int> waiting;
         CropLength padding;
         bool sameSize = false;
     };
