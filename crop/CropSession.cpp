@@ -179,11 +179,14 @@ bool CropSession::fitToContent(const std::map<qint64, QRectF>& contentBounds,
 }
 
 std::optional<std::array<QRectF, kPdfBoxCount>> CropSession::restorableBoxes(int index) const {
+    // Most pages keep nothing, and need no look at their present boxes.
     auto kept = pdfDoc_->keptOriginalBoxes(index);
+    if (!kept)
+        return std::nullopt;
     std::array<QRectF, kPdfBoxCount> present;
     for (int box = 0; box < kPdfBoxCount; ++box)
         present[static_cast<size_t>(box)] = pdfDoc_->boundsForBox(index, static_cast<PdfBox>(box));
-    if (kept && PdfBoxText::sameArrays(*kept, present))
+    if (PdfBoxText::sameArrays(*kept, present))
         return std::nullopt;
     return kept;
 }
