@@ -34,6 +34,8 @@ AppMenuBar::AppMenuBar(AppDelegate& app, QAction* saveAs, RMMainWindowController
         edit->addActions(document->editActions());
         edit->addSeparator();
         edit->addAction(document->settingsAction());
+        view->addActions(document->viewActions());
+        view->addSeparator();
         view->addActions(document->navigationActions());
     } else {
         edit->setEnabled(false);

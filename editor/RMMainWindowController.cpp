@@ -11,6 +11,7 @@
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMMainWindowDelegate.h"
 #include "editor/RMSaveProgressSheet.h"
+#include "editor/SuperimposedPages.h"
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewFlowLayout.h"
 #include "platform/DesktopFileOpener.h"
@@ -21,6 +22,7 @@
 #include "render/ImageCache.h"
 #include "render/ImageCacheBudget.h"
 #include "render/RenderQueue.h"
+#include "ui/RMImage.h"
 #include "ui_RMMainWindowController.h"
 
 #include <QAction>
@@ -71,6 +73,7 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
       session_(std::make_unique<CropSession>(std::move(document))), docDelegate_(docDelegate),
       // Sized by fitImageCacheToWindow() once the window has its size.
       cache_(std::make_shared<ImageCache>(0)), fitter_(std::make_unique<ContentFitter>(*session_)),
+      superimposed_(std::make_unique<SuperimposedPages>(*session_)),
       processBarWindow_(new RMSaveProgressSheet(this)),
       desktopOpener_(std::make_unique<DesktopFileOpener>()), fileOpener_(desktopOpener_.get()) {
     ui_->setupUi(this);
@@ -101,6 +104,7 @@ void RMMainWindowController::startRenderQueue() {
                                                  session_->pdfDoc().pageCount());
     queue_ = std::make_unique<RenderQueue>(make, cache_);
     fitter_->setMeasurerFactory(make);
+    superimposed_->setRasterizerFactory(make);
     connect(queue_.get(), &RenderQueue::rendered, this, &RMMainWindowController::imageRendered);
     connect(queue_.get(), &RenderQueue::failed, this, &RMMainWindowController::imageFailed);
 }
@@ -229,6 +233,7 @@ void RMMainWindowController::setUpContentFit() {
 
 void RMMainWindowController::initialUI() {
     setUpContentFit();
+    setUpSuperimposition();
     ui_->pageRangeBtn->setEnabled(false);
     ui_->pageCropBtn->setSelected(true);
     ui_->batchCropBtn->setSelected(false);
@@ -246,6 +251,46 @@ void RMMainWindowController::initialUI() {
     strip->setAllowsMultipleSelection(false);
     strip->collectionViewLayout()->minimumLineSpacing = 0;
     strip->collectionViewLayout()->sectionInset = QMarginsF();
+}
+
+void RMMainWindowController::setUpSuperimposition() {
+    superimposeAction_ = new QAction(tr("Superimpose Pages"), this);
+    superimposeAction_->setCheckable(true);
+    superimposeAction_->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+    superimposeAction_->setToolTip(
+        tr("Show the selected pages one over another, to crop around the content of them all "
+           "(%1)")
+            .arg(superimposeAction_->shortcut().toString(QKeySequence::NativeText)));
+    superimposeAction_->setIcon(
+        QIcon(QPixmap::fromImage(RMImage::named(QStringLiteral("superimpose"))
+                                     .tinted(QColor(0xd0, 0xd0, 0xd0))
+                                     .toImage(QSizeF(18, 18), devicePixelRatioF()))));
+    addAction(superimposeAction_);
+    viewActions_.append(superimposeAction_);
+    ui_->superimposeBtn->setDefaultAction(superimposeAction_);
+    connect(superimposeAction_, &QAction::toggled, this,
+            &RMMainWindowController::superimposeToggled);
+    connect(superimposed_.get(), &SuperimposedPages::pictureChanged, this,
+            [this](const QImage& picture) { ui_->pdfImgView->setPageImage(picture); });
+    connect(superimposed_.get(), &SuperimposedPages::progress, this, [this](int drawn, int total) {
+        ui_->fitStatus->setText(
+            drawn < total ? tr("Superimposing: %1 of %2 pages").arg(drawn).arg(total) : QString());
+    });
+    enableSuperimposition(false);
+}
+
+void RMMainWindowController::enableSuperimposition(bool batch) {
+    if (!batch)
+        superimposeAction_->setChecked(false);
+    superimposeAction_->setEnabled(batch);
+}
+
+void RMMainWindowController::superimposeToggled(bool on) {
+    if (!on)
+        superimposed_->stop();
+    // Either way the page view starts again from the current page, which stands in until
+    // the blend of the batch arrives.
+    showCurrentPage();
 }
 
 void RMMainWindowController::setUpShortcuts() {
@@ -425,6 +470,11 @@ void RMMainWindowController::layoutPageView() {
 void RMMainWindowController::sharpenCurrentPage() {
     if (session_->cropsRect().empty())
         return;
+    if (superimposeAction_->isChecked()) {
+        pageTicket_ = 0;
+        superimposed_->compose(ui_->pdfImgView->size());
+        return;
+    }
     const qint64 index = session_->currentIndex();
     const PageRenderRequest request = pageRequest(index, ui_->pdfImgView->size());
     const QImage image = knownPicture(request);
@@ -578,6 +628,7 @@ void RMMainWindowController::pageCropClickHandler() {
     }
     session_->setBatchCrop(ui_->batchCropBtn->isSelected());
     fitControls_->setBatchMode(false);
+    enableSuperimposition(false);
 }
 
 void RMMainWindowController::batchCropClickHandler() {
@@ -588,6 +639,7 @@ void RMMainWindowController::batchCropClickHandler() {
     }
     session_->setBatchCrop(ui_->batchCropBtn->isSelected());
     fitControls_->setBatchMode(true);
+    enableSuperimposition(true);
 }
 
 void RMMainWindowController::cropIsFinishedWithRect(const QRectF& rect) {
@@ -620,6 +672,8 @@ void RMMainWindowController::applyPageRangeSettingWithPageArray(const QStringLis
         return;
     pageRangeCtrl_->hide();
     cropsChanged(session_->applyPageRangeSettingWithPageArray(selection));
+    // The superimposed pages follow the selection.
+    sharpenCurrentPage();
 }
 
 void RMMainWindowController::cancelPageRangeSetting() {

@@ -31,6 +31,7 @@ class RMMainWindowDelegate;
 class RMPageRangeWindowController;
 class RMSettingWindowController;
 class RenderQueue;
+class SuperimposedPages;
 
 // The editing window of one open document: the thumbnail strip, the large page view with the
 // crop marker, the crop-mode buttons, page navigation, and "Done" and "Revert All".
@@ -120,6 +121,10 @@ public:
     // is enabled when its button is; "Restore Original" while there is something to restore.
     const QList<QAction*>& editActions() const { return editActions_; }
     const QList<QAction*>& navigationActions() const { return navigationActions_; }
+    // "Superimpose Pages", checkable: in batch mode the page view shows the selected pages
+    // one over another, so that one crop can be dragged around the content of them all.
+    const QList<QAction*>& viewActions() const { return viewActions_; }
+    SuperimposedPages& superimposedPages() { return *superimposed_; }
     QAction* saveAsAction() const { return saveAsAction_; }
     QAction* settingsAction() const { return settingsAction_; }
     RMSaveProgressSheet* processBarWindow() const { return processBarWindow_; }
@@ -162,7 +167,7 @@ private:
     // Places the page view at the largest size the page area allows.
     void layoutPageView();
     // Shows the current page's picture drawn for the view's present size, asking the
-    // renderer for it when it is not at hand.
+    // renderer for it when it is not at hand; while pages are superimposed, their blend.
     void sharpenCurrentPage();
     // Selects thumbnail index, scrolled as asked, without telling the controller itself.
     void selectThumbnail(qint64 index, bool centred);
@@ -179,6 +184,11 @@ private:
     // Page index's content is measured: its marks may change.
     void contentKnown(qint64 index);
     void fitProgress(int measured, int total);
+    // The superimposed view's command, its button and its picture in the page view.
+    void setUpSuperimposition();
+    // Offered in batch mode only; leaving batch mode turns it off.
+    void enableSuperimposition(bool batch);
+    void superimposeToggled(bool on);
 
     PageRenderRequest pageRequest(qint64 index, const QSizeF& logicalSize) const;
     QSizeF thumbnailImageSize(qint64 index) const;
@@ -210,6 +220,7 @@ private:
     std::shared_ptr<ImageCache> cache_;
     std::unique_ptr<RenderQueue> queue_;
     std::unique_ptr<ContentFitter> fitter_;
+    std::unique_ptr<SuperimposedPages> superimposed_;
     ContentFitControls* fitControls_ = nullptr;
     quint64 pageTicket_ = 0;
     QTimer resizeSettleTimer_;
@@ -221,6 +232,8 @@ private:
     QAction* saveAsAction_ = nullptr;
     QAction* settingsAction_ = nullptr;
     QAction* restoreOriginalAction_ = nullptr;
+    QAction* superimposeAction_ = nullptr;
+    QList<QAction*> viewActions_;
     QHash<QObject*, QAction*> buttonActions_;
 
     RMDecryptSheet* decryptWindow_ = nullptr;

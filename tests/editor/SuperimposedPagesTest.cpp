@@ -1,0 +1,268 @@
+// Superimposed pages in the window: which pages of a batch are blended, how each is placed
+// over the current page, that the ink of every page shows at once, that the page comes back
+// when the view is turned off, and that the crop marker is dragged as ever meanwhile.
+
+#include "editor/SuperimposedPages.h"
+#include "editor/RMDrawDelegate.h"
+#include "editor/RMPDFImgView.h"
+#include "range/RMPageRangeWindowController.h"
+#include "tests/editor/MainWindowFixture.h"
+
+#include <QAction>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+const QRectF kLetter(0, 0, 612, 792);
+const QKeySequence kSuperimposeKey(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+
+// A page with a filled rectangle of colour (r g b, 0 to 1) at block, in page space.
+TestPage colourPage(const QRectF& media, const QRectF& block, const char* colour, int rotate = 0) {
+    TestPage page;
+    page.mediaBox = media;
+    page.rotate = rotate;
+    page.content = QStringLiteral("%1 rg %2 %3 %4 %5 re f")
+                       .arg(QString::fromLatin1(colour))
+                       .arg(block.x())
+                       .arg(block.y())
+                       .arg(block.width())
+                       .arg(block.height())
+                       .toLatin1();
+    return page;
+}
+
+class SuperimposedPagesTest : public MainWindowTest {
+protected:
+    SuperimposedPages& superimposed() { return window->superimposedPages(); }
+    // Batch mode over selection (every page when empty), then the view turned on by its key.
+    void superimpose(const QStringList& selection = {}) {
+        window->batchCropClickHandler();
+        if (!selection.isEmpty()) {
+            window->pageRangeClickHandler();
+            window->applyPageRangeSettingWithPageArray(selection);
+        }
+        QTest::keySequence(window.get(), kSuperimposeKey);
+    }
+    bool waitForPicture() {
+        return QTest::qWaitFor(
+            [this] {
+                return superimposed().isComplete() && !superimposed().picture().isNull() &&
+                       ui().pdfImgView->pdfImg().toImage() == superimposed().picture();
+            },
+            30000);
+    }
+    // The colour the page view shows at point (the current page's display space, points).
+    QColor shownAt(const QPointF& point) {
+        const QRectF page = window->session().cropsRect()[size_t(current())].pageRect;
+        const QImage view = ui().pdfImgView->grab().toImage();
+        return view.pixelColor(int(point.x() / page.width() * view.width()),
+                               int((page.height() - point.y()) / page.height() * view.height()));
+    }
+    static bool isDark(const QColor& c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; }
+    static bool isWhite(const QColor& c) { return c.lightness() > 245; }
+};
+
+TEST_F(SuperimposedPagesTest, OfferedInBatchModeOnlyAndOffOnceBatchModeEnds) {
+    open(3);
+    QAction* action = window->viewActions().value(0);
+    ASSERT_TRUE(action);
+    EXPECT_FALSE(action->isEnabled());
+    EXPECT_EQ(ui().superimposeBtn->defaultAction(), action);
+    superimpose();
+    EXPECT_TRUE(action->isChecked());
+    EXPECT_TRUE(ui().superimposeBtn->isChecked());
+    window->pageCropClickHandler();
+    EXPECT_FALSE(action->isChecked());
+    EXPECT_FALSE(action->isEnabled());
+}
+
+struct SampleCase {
+    const char* name;
+    int pageCount;
+    QStringList selection;
+    qint64 currentIndex;
+    size_t expected;
+};
+
+class SuperimposedSampleTest : public SuperimposedPagesTest,
+                               public testing::WithParamInterface<SampleCase> {};
+
+TEST_P(SuperimposedSampleTest, HoldsTheBatchOrAnEvenSpreadOfItWithTheCurrentPage) {
+    const SampleCase& c = GetParam();
+    open(std::vector<TestPage>(size_t(c.pageCount)));
+    window->mainPDFViewJumpWithIndex(c.currentIndex);
+    superimpose(c.selection);
+    const std::vector<qint64> pages = superimposed().pages();
+    std::vector<qint64> batch = window->session().pageRangeArray();
+    batch.push_back(c.currentIndex + 1);
+    std::sort(batch.begin(), batch.end());
+    ASSERT_EQ(pages.size(), c.expected);
+    EXPECT_TRUE(std::is_sorted(pages.begin(), pages.end()));
+    EXPECT_EQ(std::adjacent_find(pages.begin(), pages.end()), pages.end());
+    EXPECT_TRUE(std::includes(batch.begin(), batch.end(), pages.begin(), pages.end()));
+    EXPECT_EQ(pages.front(), batch.front());
+    EXPECT_EQ(pages.back(), batch.back());
+    EXPECT_TRUE(std::binary_search(pages.begin(), pages.end(), c.currentIndex + 1));
+    // Evenly spread: no gap in the batch is left much wider than an even step.
+    const double step = double(batch.size()) / double(pages.size());
+    for (size_t i = 1; i < pages.size(); ++i) {
+        const auto gap = std::lower_bound(batch.begin(), batch.end(), pages[i]) -
+                         std::lower_bound(batch.begin(), batch.end(), pages[i - 1]);
+        EXPECT_LE(gap, 2 * step + 1) << "after page " << pages[i - 1];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Batches, SuperimposedSampleTest,
+    testing::Values(SampleCase{"firstCurrent", 200, {}, 0, 64},
+                    // Page 101 falls between two even samples and takes the place of one.
+                    SampleCase{"currentBetweenSamples", 200, {}, 100, 64},
+                    SampleCase{"oneTooMany", 65, {}, 64, 64},
+                    // A small batch is drawn whole, with the current page from outside it.
+                    SampleCase{"smallBatch", 40, {"+ Odd Pages"}, 9, 21},
+                    SampleCase{"currentBeforeRange", 150, {"20 - 140"}, 0, 64}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(SuperimposedPagesTest, EveryPagesInkShowsAndTheSelectionIsFollowed) {
+    // A red and a blue block that overlap in the middle, and a green one on the third page.
+    open({colourPage(kLetter, {100, 400, 200, 200}, "1 0 0"),
+          colourPage(kLetter, {200, 300, 200, 200}, "0 0 1"),
+          colourPage(kLetter, {400, 100, 100, 100}, "0 1 0")});
+    superimpose({"1 - 2"});
+    ASSERT_TRUE(waitForPicture());
+    EXPECT_EQ(superimposed().pages(), (std::vector<qint64>{1, 2}));
+    const QColor red = shownAt({150, 550});
+    EXPECT_TRUE(red.red() > 200 && red.green() < 60 && red.blue() < 60) << red.name().toStdString();
+    const QColor blue = shownAt({350, 350});
+    EXPECT_TRUE(blue.blue() > 200 && blue.red() < 60 && blue.green() < 60)
+        << blue.name().toStdString();
+    // Where both have ink neither hides the other: red and blue give black, not one colour.
+    EXPECT_TRUE(isDark(shownAt({250, 450}))) << shownAt({250, 450}).name().toStdString();
+    EXPECT_TRUE(isWhite(shownAt({450, 150})));
+
+    window->applyPageRangeSettingWithPageArray({"+ All Pages"});
+    ASSERT_TRUE(waitForPicture());
+    EXPECT_EQ(superimposed().pages(), (std::vector<qint64>{1, 2, 3}));
+    const QColor green = shownAt({450, 150});
+    EXPECT_TRUE(green.green() > 200 && green.red() < 60) << green.name().toStdString();
+}
+
+struct PlacementCase {
+    const char* name;
+    // The second page, placed over a letter page.
+    QRectF media;
+    int rotate;
+    QRectF block;
+    // Where its block shows, and a point just off the page, in the letter page's display
+    // space; none when the page covers the whole letter page.
+    QPointF inBlock;
+    std::optional<QPointF> offPage;
+};
+
+class SuperimposedPlacementTest : public SuperimposedPagesTest,
+                                  public testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(SuperimposedPlacementTest, PagesOfOtherSizesMeetAtTheTopLeftAtOneScale) {
+    const PlacementCase& c = GetParam();
+    open({TestPage{}, colourPage(c.media, c.block, "0 0 1", c.rotate)});
+    superimpose();
+    ASSERT_TRUE(waitForPicture());
+    const QColor block = shownAt(c.inBlock);
+    EXPECT_TRUE(block.blue() > 200 && block.red() < 60) << block.name().toStdString();
+    if (c.offPage) {
+        EXPECT_TRUE(isWhite(shownAt(*c.offPage))) << shownAt(*c.offPage).name().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, SuperimposedPlacementTest,
+    testing::Values(
+        // Filled whole: its bottom-right corner lies 300 and 400 points from the top-left.
+        PlacementCase{"smaller", {0, 0, 300, 400}, 0, {0, 0, 300, 400}, {290, 402}, {{310, 600}}},
+        PlacementCase{
+            "smallerBelow", {0, 0, 300, 400}, 0, {0, 0, 300, 400}, {25, 765}, {{150, 380}}},
+        // Its top-left 100 points; the rest reaches past the letter page and is left out.
+        PlacementCase{"larger", {0, 0, 1224, 1584}, 0, {0, 1484, 100, 100}, {50, 742}, {}},
+        // Turned a quarter clockwise, the corner at its page-space origin is its top-left.
+        PlacementCase{"turned", {0, 0, 1000, 500}, 90, {0, 0, 60, 60}, {30, 762}, {}},
+        PlacementCase{
+            "offsetBox", {-200, 100, 300, 400}, 0, {-200, 460, 40, 40}, {20, 772}, {{310, 600}}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+struct TurnOff {
+    const char* name;
+    void (*turnOff)(RMMainWindowController&);
+};
+
+class SuperimposedTurnOffTest : public SuperimposedPagesTest,
+                                public testing::WithParamInterface<TurnOff> {};
+
+TEST_P(SuperimposedTurnOffTest, TurningItOffGivesTheCurrentPageBack) {
+    open({colourPage(kLetter, {100, 400, 200, 200}, "1 0 0"),
+          colourPage(kLetter, {300, 100, 200, 200}, "0 0 1")});
+    superimpose();
+    ASSERT_TRUE(waitForPicture());
+    ASSERT_GT(shownAt({400, 200}).blue(), 200);
+    GetParam().turnOff(*window);
+    QTRY_VERIFY_WITH_TIMEOUT(isWhite(shownAt({400, 200})), 30000);
+    EXPECT_GT(shownAt({200, 500}).red(), 200);
+    EXPECT_TRUE(ui().fitStatus->text().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, SuperimposedTurnOffTest,
+    testing::Values(
+        TurnOff{"key", [](RMMainWindowController& w) { QTest::keySequence(&w, kSuperimposeKey); }},
+        TurnOff{"button",
+                [](RMMainWindowController& w) {
+                    QTest::mouseClick(w.ui().superimposeBtn, Qt::LeftButton);
+                }},
+        TurnOff{"customCrop", [](RMMainWindowController& w) { w.pageCropClickHandler(); }}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// Counts the crops the page view finishes, and hands each on to the window.
+struct CropCounter : RMDrawDelegate {
+    RMDrawDelegate* window = nullptr;
+    int crops = 0;
+    void cropIsFinishedWithRect(const QRectF& rect) override {
+        ++crops;
+        window->cropIsFinishedWithRect(rect);
+    }
+};
+
+TEST_F(SuperimposedPagesTest, ADragWhileThePagesComeInEndsInOneCropOfTheBatch) {
+    std::vector<TestPage> pages;
+    for (int i = 0; i < 40; ++i)
+        pages.push_back(colourPage(kLetter, {double(10 * i), 300, 20, 20}, "0 0 0"));
+    pages[5].mediaBox = QRectF(0, 0, 612, 1008);
+    open(pages);
+    CropCounter counter;
+    counter.window = window.get();
+    ui().pdfImgView->setDelegate(&counter);
+    superimpose();
+    ASSERT_FALSE(superimposed().isComplete());
+    RMPDFImgView* view = ui().pdfImgView;
+    const QPoint corner(view->width() - 1, 1);
+    QTest::mousePress(view, Qt::LeftButton, {}, corner);
+    for (int step = 1; step <= 20; ++step) {
+        const QPoint at = corner - QPoint(4 * step, -4 * step);
+        QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
+        QTest::qWait(5);
+    }
+    const QRectF dragged = view->cropMarker().selectedRect();
+    QTest::mouseRelease(view, Qt::LeftButton, {}, corner - QPoint(80, -80));
+    ASSERT_TRUE(waitForPicture());
+    EXPECT_EQ(counter.crops, 1);
+    EXPECT_EQ(view->cropMarker().selectedRect(), dragged);
+    const auto& records = window->session().cropsRect();
+    EXPECT_LT(records[0].cropRect.width(), 612);
+    EXPECT_EQ(records[39].cropRect, records[0].cropRect);
+    EXPECT_NE(records[5].cropRect, records[0].cropRect);
+    ui().pdfImgView->setDelegate(window.get());
+}
+
+} // namespace
