@@ -1,10 +1,15 @@
 // Dragging the crop marker: the cost of one drag event and the repaint it causes, on a page
 // view at device pixel ratio 2 showing a rendered page: 573 x 573, and 1400 x 1400 as in a
-// maximised window on a large screen.
+// maximised window on a large screen; and at 573 x 573 while the view shows a batch's pages
+// superimposed, once made and while they are drawn and blended in the background.
 
 #include "bench/support/FigureReporter.h"
 #include "bench/support/ManyPagesCorpus.h"
+#include "crop/CropSession.h"
+#include "crop/QpdfLoader.h"
 #include "editor/RMPDFImgView.h"
+#include "editor/SuperimposedPages.h"
+#include "render/DocumentRasterizers.h"
 #include "render/MupdfRasterizer.h"
 
 #include <benchmark/benchmark.h>
@@ -13,9 +18,13 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
-void dragFrames(benchmark::State& state, int side) {
+// alongside, when given, starts what goes on in the background while the view is dragged.
+void dragFrames(benchmark::State& state, int side,
+                const std::function<void(RMPDFImgView&)>& alongside = {}) {
     RMPDFImgView view;
     view.resize(side, side);
     view.setIsCanEdit(true);
@@ -31,6 +40,8 @@ void dragFrames(benchmark::State& state, int side) {
         {0, QRectF(0, 0, 612, 792), 0, view.imagePixelSize(), view.devicePixelRatioF()}, {});
     // View space is the 573-unit square whatever the view's size on screen.
     view.setPageImg(page.image, QRectF(100, 100, 300, 300), QRectF(0, 0, 573, 573));
+    if (alongside)
+        alongside(view);
 
     auto send = [&view](QEvent::Type type, QPointF widgetPoint, Qt::MouseButtons buttons) {
         QMouseEvent event(type, widgetPoint, view.mapToGlobal(widgetPoint), Qt::LeftButton, buttons,
@@ -59,6 +70,49 @@ void marker_drag_frame_1400px_ms(benchmark::State& state) {
     dragFrames(state, 1400);
 }
 BENCHMARK(marker_drag_frame_1400px_ms)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// The drag over a batch's pages superimposed: the picture made, or, with redrawing, drawn and
+// blended again and again, so that 64 pages are always being drawn while the marker moves.
+void superimposedDragFrames(benchmark::State& state, bool redrawing) {
+    constexpr int kPages = 200;
+    auto opened = QpdfLoader().open(ManyPagesCorpus::textDocument(kPages));
+    if (!opened.ok()) {
+        state.SkipWithError("the document did not open");
+        return;
+    }
+    CropSession session(std::move(opened.document));
+    session.setBatchCrop(true);
+    SuperimposedPages pages(session);
+    pages.setRasterizerFactory(DocumentRasterizers::maker(session.pdfDoc().renderSource(), kPages));
+    dragFrames(state, 573, [&](RMPDFImgView& view) {
+        QObject::connect(&pages, &SuperimposedPages::pictureChanged, &view,
+                         &RMPDFImgView::setPageImage);
+        pages.compose(view.size());
+        if (!QTest::qWaitFor([&pages] { return pages.isComplete(); }, 20000))
+            state.SkipWithError("the pages were not superimposed");
+        if (!redrawing)
+            return;
+        // Each finished picture starts the next, for another current page.
+        QObject::connect(&pages, &SuperimposedPages::progress, &view, [&](int drawn, int total) {
+            if (total == 0 || drawn < total)
+                return;
+            session.setCurrentIndex((session.currentIndex() + 1) % kPages);
+            pages.compose(view.size());
+        });
+        session.setCurrentIndex(1);
+        pages.compose(view.size());
+    });
+}
+
+void marker_drag_frame_superimposed_ms(benchmark::State& state) {
+    superimposedDragFrames(state, false);
+}
+BENCHMARK(marker_drag_frame_superimposed_ms)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+void marker_drag_frame_superimposing_ms(benchmark::State& state) {
+    superimposedDragFrames(state, true);
+}
+BENCHMARK(marker_drag_frame_superimposing_ms)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 } // namespace
 

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr int kShowIntervalMs = 50;
+
 // limit of pages (ascending, current among them) spread evenly from the first to the last,
 // with current in place of the sampled page nearest to it when it is not sampled itself.
 std::vector<qint64> spread(const std::vector<qint64>& pages, qint64 current, size_t limit) {
@@ -36,6 +38,11 @@ std::vector<qint64> spread(const std::vector<qint64>& pages, qint64 current, siz
 
 SuperimposedPages::SuperimposedPages(CropSession& session, QObject* parent)
     : QObject(parent), session_(session), cache_(std::make_shared<ImageCache>(0)) {
+    // Each picture handed over costs the GUI thread a conversion and a repaint of the page
+    // view; while pages keep coming, a few a second show it building up.
+    showTimer_.setSingleShot(true);
+    showTimer_.setInterval(kShowIntervalMs);
+    connect(&showTimer_, &QTimer::timeout, this, &SuperimposedPages::showPicture);
     connect(&compositor_, &PageCompositor::composed, this, &SuperimposedPages::pictureComposed);
 }
 
@@ -58,8 +65,7 @@ void SuperimposedPages::compose(const QSize& viewSize) {
     for (const PageRenderRequest& request : requests)
         keys.emplace_back(request);
     if (keys == keys_ && viewSize == size_) {
-        if (!picture_.isNull())
-            emit pictureChanged(picture_);
+        showPicture();
         emit progress(answered(), static_cast<int>(keys_.size()));
         return;
     }
@@ -93,6 +99,7 @@ void SuperimposedPages::stop() {
 }
 
 void SuperimposedPages::forget() {
+    showTimer_.stop();
     keys_.clear();
     size_ = QSize();
     blended_ = 0;
@@ -134,12 +141,26 @@ void SuperimposedPages::pageFailed(quint64 ticket) {
     if (!tickets_.remove(ticket))
         return;
     ++skipped_;
-    emit progress(answered(), static_cast<int>(keys_.size()));
+    pictureGrew();
 }
 
 void SuperimposedPages::pictureComposed(const QImage& picture, int pages) {
     picture_ = picture;
     blended_ = pages;
-    emit pictureChanged(picture_);
+    pictureGrew();
+}
+
+void SuperimposedPages::pictureGrew() {
+    if (isComplete()) {
+        showTimer_.stop();
+        showPicture();
+    } else if (!showTimer_.isActive()) {
+        showTimer_.start();
+    }
     emit progress(answered(), static_cast<int>(keys_.size()));
+}
+
+void SuperimposedPages::showPicture() {
+    if (!picture_.isNull())
+        emit pictureChanged(picture_);
 }

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QSet>
 #include <QSize>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -60,6 +61,8 @@ public:
     bool isComplete() const { return answered() == static_cast<int>(keys_.size()); }
 
 signals:
+    // A new picture for the page view: at once when it is complete, a few times a second
+    // while it builds up.
     void pictureChanged(const QImage& picture);
     // drawn of total pages are blended or left out; (0, 0) once stopped.
     void progress(int drawn, int total);
@@ -71,6 +74,10 @@ private:
     // A page that cannot be drawn is left out of the picture.
     void pageFailed(quint64 ticket);
     void pictureComposed(const QImage& picture, int pages);
+    // A page has been blended or left out: the picture is shown now when it is complete, and
+    // soon otherwise.
+    void pictureGrew();
+    void showPicture();
     // No picture, made or under way.
     void forget();
     int answered() const { return blended_ + skipped_; }
@@ -91,4 +98,5 @@ private:
     int blended_ = 0;
     int skipped_ = 0;
     QImage picture_;
+    QTimer showTimer_;
 };
