@@ -11,22 +11,6 @@
 
 namespace {
 
-// Black blocks at known places; their bounds, in page space, are the content.
-TestPage blockPage(const QRectF& media, const QRectF& block, int rotate = 0,
-                   std::optional<QRectF> crop = {}) {
-    TestPage page;
-    page.mediaBox = media;
-    page.cropBox = crop;
-    page.rotate = rotate;
-    page.content = QStringLiteral("0 g %1 %2 %3 %4 re f")
-                       .arg(block.x())
-                       .arg(block.y())
-                       .arg(block.width())
-                       .arg(block.height())
-                       .toLatin1();
-    return page;
-}
-
 const QRectF kLetter(0, 0, 612, 792);
 
 class ContentFitWindowTest : public MainWindowTest {

@@ -22,6 +22,24 @@
 #include <memory>
 #include <vector>
 
+// A page with a block at a known place (page space) filled with fill, a PDF colour operator
+// ("0 g" is black, "1 0 0 rg" red); the block's bounds are the page's content.
+inline TestPage blockPage(const QRectF& media, const QRectF& block, int rotate = 0,
+                          std::optional<QRectF> crop = {}, const char* fill = "0 g") {
+    TestPage page;
+    page.mediaBox = media;
+    page.cropBox = crop;
+    page.rotate = rotate;
+    page.content = QStringLiteral("%1 %2 %3 %4 %5 re f")
+                       .arg(QLatin1String(fill))
+                       .arg(block.x())
+                       .arg(block.y())
+                       .arg(block.width())
+                       .arg(block.height())
+                       .toLatin1();
+    return page;
+}
+
 // Names the file as documents do: "file://" and the path as it is.
 struct FileDelegate : RMMainWindowDelegate {
     QString path;

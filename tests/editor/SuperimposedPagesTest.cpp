@@ -18,21 +18,6 @@ namespace {
 const QRectF kLetter(0, 0, 612, 792);
 const QKeySequence kSuperimposeKey(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
 
-// A page with a filled rectangle of colour (r g b, 0 to 1) at block, in page space.
-TestPage colourPage(const QRectF& media, const QRectF& block, const char* colour, int rotate = 0) {
-    TestPage page;
-    page.mediaBox = media;
-    page.rotate = rotate;
-    page.content = QStringLiteral("%1 rg %2 %3 %4 %5 re f")
-                       .arg(QString::fromLatin1(colour))
-                       .arg(block.x())
-                       .arg(block.y())
-                       .arg(block.width())
-                       .arg(block.height())
-                       .toLatin1();
-    return page;
-}
-
 class SuperimposedPagesTest : public MainWindowTest {
 protected:
     SuperimposedPages& superimposed() { return window->superimposedPages(); }
@@ -127,9 +112,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SuperimposedPagesTest, EveryPagesInkShowsAndTheSelectionIsFollowed) {
     // A red and a blue block that overlap in the middle, and a green one on the third page.
-    open({colourPage(kLetter, {100, 400, 200, 200}, "1 0 0"),
-          colourPage(kLetter, {200, 300, 200, 200}, "0 0 1"),
-          colourPage(kLetter, {400, 100, 100, 100}, "0 1 0")});
+    open({blockPage(kLetter, {100, 400, 200, 200}, 0, {}, "1 0 0 rg"),
+          blockPage(kLetter, {200, 300, 200, 200}, 0, {}, "0 0 1 rg"),
+          blockPage(kLetter, {400, 100, 100, 100}, 0, {}, "0 1 0 rg")});
     superimpose({"1 - 2"});
     ASSERT_TRUE(waitForPicture());
     EXPECT_EQ(superimposed().pages(), (std::vector<qint64>{1, 2}));
@@ -166,7 +151,7 @@ class SuperimposedPlacementTest : public SuperimposedPagesTest,
 
 TEST_P(SuperimposedPlacementTest, PagesOfOtherSizesMeetAtTheTopLeftAtOneScale) {
     const PlacementCase& c = GetParam();
-    open({TestPage{}, colourPage(c.media, c.block, "0 0 1", c.rotate)});
+    open({TestPage{}, blockPage(c.media, c.block, c.rotate, {}, "0 0 1 rg")});
     superimpose();
     ASSERT_TRUE(waitForPicture());
     const QColor block = shownAt(c.inBlock);
@@ -200,8 +185,8 @@ class SuperimposedTurnOffTest : public SuperimposedPagesTest,
                                 public testing::WithParamInterface<TurnOff> {};
 
 TEST_P(SuperimposedTurnOffTest, TurningItOffGivesTheCurrentPageBack) {
-    open({colourPage(kLetter, {100, 400, 200, 200}, "1 0 0"),
-          colourPage(kLetter, {300, 100, 200, 200}, "0 0 1")});
+    open({blockPage(kLetter, {100, 400, 200, 200}, 0, {}, "1 0 0 rg"),
+          blockPage(kLetter, {300, 100, 200, 200}, 0, {}, "0 0 1 rg")});
     superimpose();
     ASSERT_TRUE(waitForPicture());
     ASSERT_GT(shownAt({400, 200}).blue(), 200);
@@ -235,7 +220,7 @@ struct CropCounter : RMDrawDelegate {
 TEST_F(SuperimposedPagesTest, ADragWhileThePagesComeInEndsInOneCropOfTheBatch) {
     std::vector<TestPage> pages;
     for (int i = 0; i < 40; ++i)
-        pages.push_back(colourPage(kLetter, {double(10 * i), 300, 20, 20}, "0 0 0"));
+        pages.push_back(blockPage(kLetter, {double(10 * i), 300, 20, 20}));
     pages[5].mediaBox = QRectF(0, 0, 612, 1008);
     open(pages);
     CropCounter counter;
