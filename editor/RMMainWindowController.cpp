@@ -286,10 +286,12 @@ void RMMainWindowController::enableSuperimposition(bool batch) {
 }
 
 void RMMainWindowController::superimposeToggled(bool on) {
-    if (!on)
-        superimposed_->stop();
-    // Either way the page view starts again from the current page, which stands in until
-    // the blend of the batch arrives.
+    // Turned on, the current page's picture stays until the blend of the batch replaces it.
+    if (on) {
+        sharpenCurrentPage();
+        return;
+    }
+    superimposed_->stop();
     showCurrentPage();
 }
 
