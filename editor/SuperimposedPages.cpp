@@ -11,6 +11,9 @@
 namespace {
 
 constexpr int kShowIntervalMs = 50;
+// The longest side of the picture, in pixels. A guide to crop by needs no more, and the time
+// to draw sixty-four pages grows with their pixels: in a large window the view stretches it.
+constexpr int kMaxPictureSide = 800;
 
 // limit of pages (ascending, current among them) spread evenly from the first to the last,
 // with current in place of the sampled page nearest to it when it is not sampled itself.
@@ -60,11 +63,14 @@ void SuperimposedPages::compose(const QSize& viewSize) {
     const qint64 current = session_.currentIndex() + 1;
     PageSelection::addPageNum(current, batch);
     pages_ = spread(batch, current, kMaxPages);
-    std::vector<PageRenderRequest> requests = requestsFor(viewSize);
+    QSize size = viewSize;
+    if (std::max(size.width(), size.height()) > kMaxPictureSide)
+        size.scale(kMaxPictureSide, kMaxPictureSide, Qt::KeepAspectRatio);
+    std::vector<PageRenderRequest> requests = requestsFor(size);
     std::vector<RenderKey> keys;
     for (const PageRenderRequest& request : requests)
         keys.emplace_back(request);
-    if (keys == keys_ && viewSize == size_) {
+    if (keys == keys_ && size == size_) {
         showPicture();
         emit progress(answered(), static_cast<int>(keys_.size()));
         return;
@@ -72,8 +78,8 @@ void SuperimposedPages::compose(const QSize& viewSize) {
     stop();
     forget();
     keys_ = std::move(keys);
-    size_ = viewSize;
-    generation_ = compositor_.begin(viewSize, 1.0);
+    size_ = size;
+    generation_ = compositor_.begin(size, 1.0);
     if (!queue_) {
         queue_ = std::make_unique<RenderQueue>(factory_, cache_);
         connect(queue_.get(), &RenderQueue::rendered, this, &SuperimposedPages::pageRendered);
@@ -107,14 +113,14 @@ void SuperimposedPages::forget() {
     picture_ = QImage();
 }
 
-std::vector<PageRenderRequest> SuperimposedPages::requestsFor(const QSize& viewSize) const {
+std::vector<PageRenderRequest> SuperimposedPages::requestsFor(const QSize& size) const {
     const auto& records = session_.cropsRect();
     const QSizeF shown = records[static_cast<size_t>(session_.currentIndex())].pageRect.size();
     std::vector<PageRenderRequest> requests;
-    if (shown.isEmpty() || viewSize.isEmpty())
+    if (shown.isEmpty() || size.isEmpty())
         return requests;
-    const double xScale = viewSize.width() / shown.width();
-    const double yScale = viewSize.height() / shown.height();
+    const double xScale = size.width() / shown.width();
+    const double yScale = size.height() / shown.height();
     for (qint64 n : pages_) {
         RMCropInfo record = records[static_cast<size_t>(n - 1)];
         // The part of the page over the current one: its top-left corner, in display space

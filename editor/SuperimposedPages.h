@@ -45,9 +45,9 @@ public:
     void setRasterizerFactory(RenderQueue::RasterizerFactory factory);
 
     // Draws the session's batch over its current page (the session has pages) for a page view
-    // of viewSize (logical
-    // pixels; a guide needs no more, whatever the screen's scale). pictureChanged() follows as
-    // pages are blended; the same pages for the same size keep the picture they have, which
+    // of viewSize: in logical pixels, whatever the screen's scale, and no more than 800 on a
+    // side, since a guide to crop by needs no more. pictureChanged() follows as pages are
+    // blended; the same pages for the same size keep the picture they have, which
     // pictureChanged() hands over again at once.
     void compose(const QSize& viewSize);
     // Stops drawing. A finished picture is kept for the next compose().
@@ -68,8 +68,8 @@ signals:
     void progress(int drawn, int total);
 
 private:
-    // What the picture for viewSize is made of: one request per page of pages_ that shows.
-    std::vector<PageRenderRequest> requestsFor(const QSize& viewSize) const;
+    // What a picture of size pixels is made of: one request per page of pages_ that shows.
+    std::vector<PageRenderRequest> requestsFor(const QSize& size) const;
     void pageRendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
     // A page that cannot be drawn is left out of the picture.
     void pageFailed(quint64 ticket);
