@@ -134,6 +134,24 @@ TEST_F(SuperimposedPagesTest, EveryPagesInkShowsAndTheSelectionIsFollowed) {
     EXPECT_TRUE(green.green() > 200 && green.red() < 60) << green.name().toStdString();
 }
 
+TEST_F(SuperimposedPagesTest, PagesOfAnEarlierSelectionNeverReachTheNewPicture) {
+    std::vector<TestPage> pages(40, blockPage(kLetter, {300, 100, 200, 200}, 0, {}, "0 0 1 rg"));
+    pages[0] = blockPage(kLetter, {100, 400, 200, 200}, 0, {}, "1 0 0 rg");
+    open(pages);
+    superimpose();
+    // Some of the blue pages are on their way, or already blended, when the batch shrinks to
+    // the red page alone.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !superimposed().picture().isNull(); }, 30000));
+    window->pageRangeClickHandler();
+    window->applyPageRangeSettingWithPageArray({"1 - 1"});
+    ASSERT_TRUE(waitForPicture());
+    EXPECT_EQ(superimposed().pages(), std::vector<qint64>{1});
+    // Every page still drawing for the old batch has had its time to arrive.
+    QTest::qWait(200);
+    EXPECT_TRUE(isWhite(shownAt({400, 200}))) << shownAt({400, 200}).name().toStdString();
+    EXPECT_GT(shownAt({200, 500}).red(), 200);
+}
+
 struct PlacementCase {
     const char* name;
     // The second page, placed over a letter page.
