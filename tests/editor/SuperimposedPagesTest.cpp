@@ -246,6 +246,7 @@ TEST_F(SuperimposedPagesTest, ADragWhileThePagesComeInEndsInOneCropOfTheBatch) {
     ui().pdfImgView->setDelegate(&counter);
     superimpose();
     ASSERT_FALSE(superimposed().isComplete());
+    EXPECT_EQ(ui().fitStatus->text(), "Superimposing: 0 of 40 pages");
     RMPDFImgView* view = ui().pdfImgView;
     const QPoint corner(view->width() - 1, 1);
     QTest::mousePress(view, Qt::LeftButton, {}, corner);
@@ -259,6 +260,7 @@ TEST_F(SuperimposedPagesTest, ADragWhileThePagesComeInEndsInOneCropOfTheBatch) {
     const QRectF dragged = view->cropMarker().selectedRect();
     QTest::mouseRelease(view, Qt::LeftButton, {}, corner - QPoint(80, -80));
     ASSERT_TRUE(waitForPicture());
+    EXPECT_TRUE(ui().fitStatus->text().isEmpty());
     EXPECT_EQ(counter.crops, 1);
     EXPECT_EQ(view->cropMarker().selectedRect(), dragged);
     const auto& records = window->session().cropsRect();
