@@ -15,9 +15,16 @@ bool sameBoxes(const std::optional<std::array<QRectF, kPdfBoxCount>>& a,
     return true;
 }
 
-bool sameRecord(const RMCropInfo& a, const RMCropInfo& b) {
-    return a.pageRoation == b.pageRoation && RectMath::exactlyEqual(a.cropRect, b.cropRect) &&
-           RectMath::exactlyEqual(a.showRect, b.showRect) &&
+// The part of its page a record keeps: a crop dragged past the page's edges keeps the page.
+QRectF kept(const RMCropInfo& record) {
+    return RectMath::intersection(RectMath::standardized(record.cropRect),
+                                  QRectF(QPointF(0, 0), record.pageRect.size()))
+        .value_or(QRectF());
+}
+
+// Whether the records keep the same part of the same page, however the view showed it.
+bool sameCrop(const RMCropInfo& a, const RMCropInfo& b) {
+    return a.pageRoation == b.pageRoation && RectMath::exactlyEqual(kept(a), kept(b)) &&
            RectMath::exactlyEqual(a.pageRect, b.pageRect) &&
            RectMath::exactlyEqual(a.originalPageRect, b.originalPageRect) &&
            sameBoxes(a.restoredBoxes, b.restoredBoxes);
@@ -35,15 +42,20 @@ CropSessionStep::CropSessionStep(CropSession& session, CropSession::Snapshot bef
     // Rebuilding records never changes their number, so they pair up by index.
     const size_t count = std::min(after.size(), before.records.size());
     for (size_t i = 0; i < count; ++i) {
-        if (!sameRecord(before.records[i], after[i])) {
+        const bool same = sameCrop(before.records[i], after[i]);
+        if (!same || !RectMath::exactlyEqual(before.records[i].showRect, after[i].showRect) ||
+            !RectMath::exactlyEqual(before.records[i].cropRect, after[i].cropRect)) {
             recordsBefore_.emplace_back(i, std::move(before.records[i]));
             recordsAfter_.emplace_back(i, after[i]);
         }
+        cropsChanged_ = cropsChanged_ || !same;
     }
 }
 
 bool CropSessionStep::changesSomething() const {
-    return !recordsBefore_.empty() || selectionBefore_ != selectionAfter_ ||
+    // A drag past the page's edges changes the numbers of the crop, not what it keeps:
+    // nothing to undo.
+    return cropsChanged_ || selectionBefore_ != selectionAfter_ ||
            appliedBefore_ != appliedAfter_ || otherDocument_;
 }
 

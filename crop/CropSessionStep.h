@@ -20,7 +20,7 @@ class CropSessionStep : public QUndoCommand {
 public:
     CropSessionStep(CropSession& session, CropSession::Snapshot before, const QString& text);
 
-    // Whether the edit changed anything a user could undo.
+    // Whether the edit changed what some page keeps, the selection, or the document.
     bool changesSomething() const;
 
     void undo() override;
@@ -34,6 +34,7 @@ private:
     CropSession& session_;
     Records recordsBefore_;
     Records recordsAfter_;
+    bool cropsChanged_ = false;
     QStringList selectionBefore_;
     QStringList selectionAfter_;
     bool appliedBefore_ = false;

@@ -34,6 +34,7 @@
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <QUndoStack>
 #include <QWidgetAction>
 
 namespace {
@@ -172,6 +173,8 @@ RMMainWindowController::~RMMainWindowController() {
     ui_->pageTextField->setDidChangeBlock(nullptr);
     ui_->pageTextField->setDidEndBlock(nullptr);
     ui_->pdfImgView->setDelegate(nullptr);
+    // The stack says it is emptied as it goes, after this window's parts are gone.
+    session_->undoStack().disconnect(this);
     ui_->thumbCollectionView->setDataSource(nullptr);
     ui_->thumbCollectionView->setDelegate(nullptr);
 }
@@ -179,6 +182,7 @@ RMMainWindowController::~RMMainWindowController() {
 void RMMainWindowController::windowDidLoad() {
     setWindowTitle(documentName() + QStringLiteral("[*]"));
     session_->setCurrentIndex(0);
+    shownDocument_ = &session_->pdfDoc();
     addDocProcessObserver();
     initialUI();
     startPDFShowing();
@@ -203,6 +207,10 @@ void RMMainWindowController::windowDidLoad() {
     for (const auto& [button, handler] : actions)
         connect(button, &SWSTAnswerButton::clicked, this, handler);
     setUpShortcuts();
+    QUndoStack& steps = session_->undoStack();
+    connect(&steps, &QUndoStack::indexChanged, this, &RMMainWindowController::showEdits);
+    connect(&steps, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
     restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
     popEncryptWindowIfEncrypt();
 }
@@ -220,11 +228,8 @@ void RMMainWindowController::setUpContentFit() {
     connect(fitter_.get(), &ContentFitter::contentKnown, this,
             &RMMainWindowController::contentKnown);
     connect(fitter_.get(), &ContentFitter::fitProgress, this, &RMMainWindowController::fitProgress);
-    connect(fitter_.get(), &ContentFitter::fitted, this, [this](bool someCropped) {
-        ui_->fitContentBtn->setEnabled(true);
-        cropsChanged(someCropped);
-        showCurrentPage();
-    });
+    connect(fitter_.get(), &ContentFitter::fitted, this,
+            [this] { ui_->fitContentBtn->setEnabled(true); });
 }
 
 void RMMainWindowController::initialUI() {
@@ -304,6 +309,16 @@ void RMMainWindowController::setUpShortcuts() {
          QT_TR_NOOP("Last page"),
          &navigationActions_},
     };
+    // Undo and redo name the step they take back or do again ("Undo Crop of Pages 1–40").
+    QAction* undo = session_->undoStack().createUndoAction(this);
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = session_->undoStack().createRedoAction(this);
+    redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    for (QAction* action : {undo, redo})
+        addAction(action);
+    editActions_ << undo << redo << separator;
     for (const auto& command : commands) {
         auto* action = new QAction(tr(command.text), this);
         action->setShortcuts(command.keys);
@@ -343,7 +358,6 @@ void RMMainWindowController::startPDFShowing() {
     ui_->pageTextField->setText(locked ? QString() : QString::number(session_->currentIndex() + 1));
     ui_->pageAmountField->setText(locked ? QString()
                                          : QString::number(session_->pdfDoc().pageCount()));
-    session_->rebuildRecords();
     showCurrentPage();
 }
 
@@ -351,10 +365,29 @@ void RMMainWindowController::refreshCurrentDoc() {
     // Pictures of the old boxes are no longer wanted.
     queue_->cancelAll();
     thumbnailTickets_.clear();
+    shownDocument_ = &session_->pdfDoc();
     restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
     startPDFShowing();
     reloadThumbnails();
     selectThumbnail(session_->currentIndex(), false);
+}
+
+void RMMainWindowController::showEdits() {
+    // "Done" and "Revert All", and undoing them, put another document in the session.
+    if (&session_->pdfDoc() != shownDocument_) {
+        refreshCurrentDoc();
+    } else {
+        reloadThumbnails();
+        // Undo and redo go back to the page of the step.
+        if (ui_->pageTextField->text() != QString::number(session_->currentIndex() + 1))
+            jumpAndSelect(session_->currentIndex());
+        else
+            showCurrentPage();
+    }
+    refreshJumpBtnState();
+    ui_->saveBtn->setEnabled(session_->isCroppedSomePage());
+    ui_->cancelBtn->setEnabled(session_->hasAppliedCrops());
+    restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
 }
 
 QRectF RMMainWindowController::currentShowRect() const {
@@ -591,18 +624,11 @@ void RMMainWindowController::batchCropClickHandler() {
 }
 
 void RMMainWindowController::cropIsFinishedWithRect(const QRectF& rect) {
-    cropsChanged(session_->cropIsFinishedWithRect(rect));
-}
-
-void RMMainWindowController::cropsChanged(bool someCropped) {
-    reloadThumbnails();
-    if (someCropped)
-        ui_->saveBtn->setEnabled(true);
+    session_->cropIsFinishedWithRect(rect);
 }
 
 void RMMainWindowController::restoreOriginalClickHandler() {
-    cropsChanged(session_->restoreOriginal());
-    showCurrentPage();
+    session_->restoreOriginal();
 }
 
 void RMMainWindowController::pageRangeClickHandler() {
@@ -619,7 +645,7 @@ void RMMainWindowController::applyPageRangeSettingWithPageArray(const QStringLis
     if (!pageRangeCtrl_)
         return;
     pageRangeCtrl_->hide();
-    cropsChanged(session_->applyPageRangeSettingWithPageArray(selection));
+    session_->applyPageRangeSettingWithPageArray(selection);
 }
 
 void RMMainWindowController::cancelPageRangeSetting() {
@@ -637,18 +663,13 @@ void RMMainWindowController::showSettingWindow() {
 
 void RMMainWindowController::saveClickHandler() {
     session_->done();
-    refreshCurrentDoc();
-    ui_->saveBtn->setEnabled(false);
-    ui_->cancelBtn->setEnabled(true);
-    setWindowModified(true);
 }
 
 void RMMainWindowController::cancelClickHandler() {
     session_->revertAll();
-    refreshCurrentDoc();
-    ui_->saveBtn->setEnabled(false);
-    ui_->cancelBtn->setEnabled(false);
-    setWindowModified(false);
+    // The file as it was opened is what is on disk, unless this window has saved since.
+    if (!savedOnce_)
+        session_->undoStack().setClean();
 }
 
 void RMMainWindowController::reloadThumbnails() {
@@ -726,6 +747,7 @@ void RMMainWindowController::decryptOkHandler(const QString& password) {
         decryptWindow_ = nullptr;
     }
     // The pages are readable now; the renderer needs the password too.
+    session_->rebuildRecords();
     startRenderQueue();
     refreshCurrentDoc();
     refreshJumpBtnState();
@@ -769,7 +791,7 @@ void RMMainWindowController::closeEvent(QCloseEvent* event) {
 }
 
 bool RMMainWindowController::hasUnsavedWork() const {
-    return isWindowModified() || session_->isCroppedSomePage();
+    return !session_->undoStack().isClean();
 }
 
 void RMMainWindowController::saveCurrentDocWithNeedCloseDocAfterFinish(bool closeAfterwards) {
@@ -837,7 +859,8 @@ void RMMainWindowController::saveFileDidFinished(const QString& target, const QS
         alert->open();
         return;
     }
-    setWindowModified(false);
+    savedOnce_ = true;
+    session_->undoStack().setClean();
     fileOpener_->openFile(target);
     if (closeAfterwards)
         close();

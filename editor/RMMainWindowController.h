@@ -115,9 +115,10 @@ public:
     void writeDocumentTo(const QString& target, bool closeAfterwards);
     bool isSaving() const { return saving_; }
 
-    // The window's commands with their keys, for a menu bar: "Done", "Revert All", "Fit to
-    // Content" and "Restore Original"; the first, previous, next and last page; Save As. Each
-    // is enabled when its button is; "Restore Original" while there is something to restore.
+    // The window's commands with their keys, for a menu bar: Undo and Redo (naming their
+    // step), "Done", "Revert All", "Fit to Content" and "Restore Original"; the first,
+    // previous, next and last page; Save As. Each is enabled when its button is; "Restore
+    // Original" while there is something to restore.
     const QList<QAction*>& editActions() const { return editActions_; }
     const QList<QAction*>& navigationActions() const { return navigationActions_; }
     QAction* saveAsAction() const { return saveAsAction_; }
@@ -170,8 +171,9 @@ private:
     // The page field's integer, kept between 1 and the page count while the user types.
     void pageFieldChanged();
     void pageFieldEnded();
-    // After the crops changed: thumbnails again, and "Done" once some page is cropped.
-    void cropsChanged(bool someCropped);
+    // After every edit, undo and redo: the page view, thumbnails and buttons as the session
+    // now is.
+    void showEdits();
     // Reloads every thumbnail, keeping the selection, as every change of the crops does.
     void reloadThumbnails();
     // Where the current page's content lies, for the page view to mark what a crop cuts.
@@ -231,6 +233,9 @@ private:
     FileOpener* fileOpener_;
     bool saving_ = false;
     bool closeConfirmed_ = false;
+    bool savedOnce_ = false;
+    // The working document the thumbnails and page view show.
+    const PdfDocument* shownDocument_ = nullptr;
     bool changedNoticeShown_ = false;
     // The document being written and the pages written so far; the worker's notification
     // handlers read and change them.
