@@ -109,9 +109,17 @@ bool CropSession::cropIsFinishedWithRect(const QRectF& rect) {
     const QRectF viewRect =
         RectMath::exactlyEqual(rect, QRectF()) ? QRectF(QPointF(0, 0), frame.size()) : rect;
     const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
+    // A click that moved nothing gives back the rectangle the view was given; the crop it
+    // shows, typed or nudged in points, stays exactly as it is.
+    const bool unmoved =
+        RectMath::exactlyEqual(viewRect, current.showRect) ||
+        RectMath::exactlyEqual(viewRect, CropGeometry::pdfImgViewCropRectWithShowRect(
+                                             frame, current.pageRect, current.cropRect));
+    const QRectF crop =
+        unmoved ? current.cropRect
+                : CropGeometry::displayRectFromViewRect(viewRect, current.pageRect, frame.size());
     Snapshot before = snapshot(false);
-    carryCurrentCrop(
-        viewRect, CropGeometry::displayRectFromViewRect(viewRect, current.pageRect, frame.size()));
+    carryCurrentCrop(viewRect, crop);
     recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), contentFitPages()));
     return isCroppedSomePage();
 }

@@ -3,8 +3,11 @@
 #include "crop/CropGeometry.h"
 #include "crop/PageSelection.h"
 #include "crop/PdfWriteNotifications.h"
+#include "crop/RectMath.h"
 #include "editor/ContentFitControls.h"
 #include "editor/ContentFitter.h"
+#include "editor/CropInspector.h"
+#include "editor/CropPresetPicker.h"
 #include "editor/PagePlaceholder.h"
 #include "editor/PageSquareFit.h"
 #include "editor/RMCollectionViewItem.h"
@@ -207,6 +210,7 @@ void RMMainWindowController::windowDidLoad() {
     for (const auto& [button, handler] : actions)
         connect(button, &SWSTAnswerButton::clicked, this, handler);
     setUpShortcuts();
+    setUpPreciseEditing();
     QUndoStack& steps = session_->undoStack();
     connect(&steps, &QUndoStack::indexChanged, this, &RMMainWindowController::showEdits);
     connect(&steps, &QUndoStack::cleanChanged, this,
@@ -230,6 +234,55 @@ void RMMainWindowController::setUpContentFit() {
     connect(fitter_.get(), &ContentFitter::fitProgress, this, &RMMainWindowController::fitProgress);
     connect(fitter_.get(), &ContentFitter::fitted, this,
             [this] { ui_->fitContentBtn->setEnabled(true); });
+}
+
+void RMMainWindowController::setUpPreciseEditing() {
+    RMPDFImgView* view = ui_->pdfImgView;
+    connect(view, &RMPDFImgView::cropNudged, this,
+            [this](CropEdges edges, double dx, double dy) { session_->nudgeCrop(edges, dx, dy); });
+    connect(view, &RMPDFImgView::cropRectChanging, this, [this](const QRectF& viewRect) {
+        const RMCropInfo& record = currentRecord();
+        showCropNumbers(CropGeometry::displayRectFromViewRect(viewRect, record.pageRect,
+                                                              currentShowRect().size()));
+    });
+    connect(ui_->cropInspector, &CropInspector::cropEdited, this,
+            [this](const QRectF& crop) { session_->setCurrentCrop(crop); });
+    connect(ui_->sizePicker, &CropPresetPicker::presetChosen, this,
+            &RMMainWindowController::applyPreset);
+    connect(ui_->sizePicker, &CropPresetPicker::freeChosen, this,
+            [this] { ui_->pdfImgView->cropMarker().setIsLockingAspectRatio(false); });
+}
+
+void RMMainWindowController::applyPreset(const CropPreset& preset) {
+    if (session_->cropsRect().empty())
+        return;
+    const RMCropInfo& record = currentRecord();
+    // Around the content when it is known, so a paper size or a ratio cuts none of it.
+    std::optional<QRectF> around;
+    if (const auto content = fitter_->contentOf(session_->currentIndex()))
+        around = CropGeometry::displaySpaceRect(record, *content);
+    SCSelectionBorder& marker = ui_->pdfImgView->cropMarker();
+    if (const auto ratio = preset.lockedRatio()) {
+        marker.setAspectRatio(*ratio);
+        marker.setIsLockingAspectRatio(true);
+    } else {
+        marker.setIsLockingAspectRatio(false);
+    }
+    session_->setCurrentCrop(
+        preset.placed(record.pageRect.size(), around.value_or(record.cropRect)));
+    // The lock refits the marker as it is switched on; the page view shows the crop again.
+    showCurrentPage();
+}
+
+void RMMainWindowController::showCropNumbers(const QRectF& displayCrop) {
+    const QSizeF page = currentRecord().pageRect.size();
+    ui_->cropInspector->showCrop(
+        page, RectMath::intersection(RectMath::standardized(displayCrop), QRectF(QPointF(), page))
+                  .value_or(QRectF()));
+}
+
+const RMCropInfo& RMMainWindowController::currentRecord() const {
+    return session_->cropsRect()[static_cast<size_t>(session_->currentIndex())];
 }
 
 void RMMainWindowController::initialUI() {
@@ -399,11 +452,13 @@ void RMMainWindowController::showCurrentPage() {
     const auto& records = session_->cropsRect();
     // A locked document has no pages to show until its password is given.
     ui_->pdfImgView->setVisible(!records.empty());
+    ui_->inspectorPanel->setEnabled(!records.empty());
     if (records.empty())
         return;
     const qint64 index = session_->currentIndex();
     const RMCropInfo& record = records[static_cast<size_t>(index)];
     const QRectF show = currentShowRect();
+    showCropNumbers(record.cropRect);
     layoutPageView();
     // Until the sharp picture arrives, the thumbnail stands in for it, stretched.
     const QImage image = knownPicture(pageRequest(index, thumbnailImageSize(index)));

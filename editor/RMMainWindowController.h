@@ -19,6 +19,7 @@ namespace Ui {
 class RMMainWindowController;
 }
 
+class CropPreset;
 class FileOpener;
 class QAction;
 class ContentFitControls;
@@ -156,6 +157,14 @@ private:
     void setUpShortcuts();
     // The fit's options menu and the fitter's signals.
     void setUpContentFit();
+    // The crop as numbers beside the page, the size presets, and nudges from the keyboard.
+    void setUpPreciseEditing();
+    // Places the current page's crop by a paper size or a ratio, locking the marker's ratio
+    // for the latter.
+    void applyPreset(const CropPreset& preset);
+    // The crop numbers beside the page for a display-space crop of the current page.
+    void showCropNumbers(const QRectF& displayCrop);
+    const RMCropInfo& currentRecord() const;
     // Shows the current page in the page view (its frame, image and crop).
     void showCurrentPage();
     // The current page's show rectangle in view space.
