@@ -51,8 +51,8 @@ CropInspector::CropInspector(QWidget* parent)
     unit_->addItem(tr("%"), int(Unit::Percent));
     unit_->setToolTip(tr("Per cent are of the displayed page's width for left, right, X and "
                          "width, and of its height for the others"));
-    layout->addWidget(mode_, 0, 0, 1, 3);
-    layout->addWidget(unit_, 0, 3);
+    layout->addWidget(mode_, 0, 0, 1, 2);
+    layout->addWidget(unit_, 0, 2);
 
     for (int i = 0; i < 4; ++i) {
         auto* field = new QDoubleSpinBox(this);
@@ -63,8 +63,9 @@ CropInspector::CropInspector(QWidget* parent)
         label->setBuddy(field);
         labels_[i] = label;
         fields_[i] = field;
-        layout->addWidget(label, 1 + i / 2, (i % 2) * 2);
-        layout->addWidget(field, 1 + i / 2, (i % 2) * 2 + 1);
+        // One number a row: the panel is narrow, and the numbers need their decimals.
+        layout->addWidget(label, 1 + i, 0);
+        layout->addWidget(field, 1 + i, 1, 1, 2);
         // Only the user's own typing marks a field, never a value set here.
         if (auto* edit = field->findChild<QLineEdit*>())
             connect(edit, &QLineEdit::textEdited, this, [this, i] { typing_[i] = true; });

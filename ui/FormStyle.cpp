@@ -9,5 +9,9 @@ QString FormStyle::styleSheet() {
             font-size: 12px; padding: 1px 4px;
         }
         QDoubleSpinBox:disabled, QComboBox:disabled, QLineEdit:disabled { color: #686868; }
+        QComboBox QAbstractItemView {
+            background: #2a2a2a; color: #e6e6e6; border: 1px solid #434343;
+            selection-background-color: #6477f7; selection-color: #ffffff; outline: 0;
+        }
     )");
 }
