@@ -25,6 +25,20 @@ double CropLength::inPoints(double pageSide) const {
     return value;
 }
 
+CropLength CropLength::fromPoints(double points, Unit unit, double pageSide) {
+    switch (unit) {
+    case Unit::Points:
+        break;
+    case Unit::Millimetres:
+        return {points * kMillimetresPerInch / kPointsPerInch, unit};
+    case Unit::Inches:
+        return {points / kPointsPerInch, unit};
+    case Unit::Percent:
+        return {pageSide > 0 ? points / pageSide * 100.0 : 0.0, unit};
+    }
+    return {points, Unit::Points};
+}
+
 std::optional<CropLength> CropLength::parse(const QString& text) {
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\s*([-+]?(?:\d+\.?\d*|\.\d+))\s*(pt|mm|in|%)?\s*$)"),

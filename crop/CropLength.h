@@ -14,6 +14,9 @@ struct CropLength {
 
     // The length in points along a side of pageSide points.
     double inPoints(double pageSide) const;
+    // The other way: points along a side of pageSide points, in unit. Per cent of a side of
+    // no length is 0.
+    static CropLength fromPoints(double points, Unit unit, double pageSide);
 
     // "12", "12pt", "4.5mm", "0.5in", "5%": a finite number, optionally signed, then a unit
     // (points when none); blanks around either are allowed. Nothing for anything else.

@@ -2,9 +2,13 @@
 
 #include "crop/CropGeometry.h"
 #include "crop/CropRecords.h"
+#include "crop/CropSessionStep.h"
+#include "crop/PageListText.h"
 #include "crop/PageSelection.h"
 #include "crop/PdfBoxText.h"
 #include "crop/RectMath.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -30,16 +34,50 @@ QRectF wholePage(const RMCropInfo& record) {
     return QRectF(0, 0, record.pageRect.width(), record.pageRect.height());
 }
 
+// Enough to go back a long way; a step of a large document holds only what it changed.
+constexpr int kUndoLimit = 200;
+
+// The narrowest a nudged edge leaves the crop, in points.
+constexpr double kNarrowestNudged = 1.0;
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("CropSession", text);
+}
+
+QString stepName(const char* verb, const std::vector<qint64>& pages) {
+    return tr(verb).arg(PageListText::describe(pages));
+}
+
+bool within(const QRectF& inner, const QRectF& outer) {
+    return inner.left() >= outer.left() && inner.top() >= outer.top() &&
+           inner.x() + inner.width() <= outer.x() + outer.width() &&
+           inner.y() + inner.height() <= outer.y() + outer.height();
+}
+
 } // namespace
 
 CropSession::CropSession(std::unique_ptr<PdfDocument> document)
     : pdfDoc_(std::move(document)), originalPdfDoc_(pdfDoc_->copy()) {
+    undoStack_.setUndoLimit(kUndoLimit);
     rebuildRecords();
 }
 
 void CropSession::rebuildRecords() {
     cropsRect_ = CropRecords::build(*pdfDoc_);
     setCurrentIndex(currentIndex_);
+    undoStack_.clear();
+    nudgeRun_.reset();
+}
+
+CropSession::Snapshot CropSession::snapshot(bool withDocument) const {
+    return Snapshot{cropsRect_, cropPageTypeRangeArray_, applied_,
+                    withDocument ? pdfDoc_->copy() : nullptr};
+}
+
+void CropSession::recordStep(Snapshot before, const QString& text) {
+    auto step = std::make_unique<CropSessionStep>(*this, std::move(before), text);
+    if (step->changesSomething())
+        undoStack_.push(step.release());
 }
 
 void CropSession::setCurrentIndex(qint64 index) {
@@ -70,38 +108,125 @@ bool CropSession::cropIsFinishedWithRect(const QRectF& rect) {
     const QRectF frame = currentPageViewFrame();
     const QRectF viewRect =
         RectMath::exactlyEqual(rect, QRectF()) ? QRectF(QPointF(0, 0), frame.size()) : rect;
-    RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
+    const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
+    // A click that moved nothing gives back the rectangle the view was given; the crop it
+    // shows, typed or nudged in points, stays exactly as it is.
+    const bool unmoved =
+        RectMath::exactlyEqual(viewRect, current.showRect) ||
+        RectMath::exactlyEqual(viewRect, CropGeometry::pdfImgViewCropRectWithShowRect(
+                                             frame, current.pageRect, current.cropRect));
     const QRectF crop =
-        CropGeometry::displayRectFromViewRect(viewRect, current.pageRect, frame.size());
+        unmoved ? current.cropRect
+                : CropGeometry::displayRectFromViewRect(viewRect, current.pageRect, frame.size());
+    Snapshot before = snapshot(false);
+    carryCurrentCrop(viewRect, crop);
+    recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), contentFitPages()));
+    return isCroppedSomePage();
+}
+
+void CropSession::carryCurrentCrop(const QRectF& viewRect, const QRectF& crop) {
+    RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
     current.showRect = viewRect;
     current.cropRect = crop;
     current.restoredBoxes.reset();
-
-    if (isBatchCrop_) {
-        const QRectF sourcePage = current.pageRect;
-        for (qint64 n : pageRangeArray()) {
-            RMCropInfo& record = cropsRect_[static_cast<size_t>(n - 1)];
-            record.restoredBoxes.reset();
-            if (RectMath::exactlyEqual(record.pageRect, sourcePage)) {
-                record.showRect = viewRect;
-                record.cropRect = crop;
-            } else {
-                record.cropRect = CropGeometry::fitCropRect(crop, sourcePage, record.pageRect);
-            }
+    if (!isBatchCrop_)
+        return;
+    const QRectF sourcePage = current.pageRect;
+    for (qint64 n : pageRangeArray()) {
+        RMCropInfo& record = cropsRect_[static_cast<size_t>(n - 1)];
+        record.restoredBoxes.reset();
+        if (RectMath::exactlyEqual(record.pageRect, sourcePage)) {
+            record.showRect = viewRect;
+            record.cropRect = crop;
+        } else {
+            record.cropRect = CropGeometry::fitCropRect(crop, sourcePage, record.pageRect);
         }
     }
+}
+
+bool CropSession::setCurrentCrop(const QRectF& displayCrop) {
+    if (cropsRect_.empty())
+        return false;
+    const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
+    const QRectF page = wholePage(current);
+    QRectF crop = RectMath::standardized(displayCrop);
+    // Clipping recomputes the sides; a crop already on the page keeps its numbers exactly.
+    if (!within(crop, page))
+        crop = RectMath::intersection(crop, page).value_or(page);
+    Snapshot before = snapshot(false);
+    carryCurrentCrop(CropGeometry::pdfImgViewCropRectWithShowRect(currentPageViewFrame(),
+                                                                  current.pageRect, crop),
+                     crop);
+    recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), contentFitPages()));
+    return isCroppedSomePage();
+}
+
+bool CropSession::nudgeCrop(CropEdges edges, double dx, double dy) {
+    if (cropsRect_.empty() || !edges)
+        return isCroppedSomePage();
+    const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
+    const QRectF crop = RectMath::standardized(current.cropRect);
+    if (!nudgeRun_ || nudgeRun_->page != currentIndex_ ||
+        nudgeRun_->stepIndex != undoStack_.index() ||
+        !RectMath::exactlyEqual(nudgeRun_->last, crop))
+        nudgeRun_ = NudgeRun{currentIndex_, crop, 0, 0, 0, 0, crop, -1};
+    NudgeRun& run = *nudgeRun_;
+    const double pageWidth = current.pageRect.width(), pageHeight = current.pageRect.height();
+    const double x = run.start.x() + run.dx, w = run.start.width() + run.dw;
+    const double y = run.start.y() + run.dy, h = run.start.height() + run.dh;
+    // Each step is clamped against where the crop is now, so a nudge into the page's edge
+    // stops there and the next one back moves at once.
+    if (edges == kWholeCrop) {
+        run.dx += std::clamp(dx, -x, pageWidth - (x + w));
+        run.dy += std::clamp(dy, -y, pageHeight - (y + h));
+    } else {
+        if (edges & CropEdge::Left) {
+            const double step = std::clamp(dx, -x, std::max(0.0, w - kNarrowestNudged));
+            run.dx += step;
+            run.dw -= step;
+        } else if (edges & CropEdge::Right) {
+            run.dw += std::clamp(dx, std::min(0.0, kNarrowestNudged - w), pageWidth - (x + w));
+        }
+        if (edges & CropEdge::Bottom) {
+            const double step = std::clamp(dy, -y, std::max(0.0, h - kNarrowestNudged));
+            run.dy += step;
+            run.dh -= step;
+        } else if (edges & CropEdge::Top) {
+            run.dh += std::clamp(dy, std::min(0.0, kNarrowestNudged - h), pageHeight - (y + h));
+        }
+    }
+    const QRectF nudged(run.start.x() + run.dx, run.start.y() + run.dy, run.start.width() + run.dw,
+                        run.start.height() + run.dh);
+    Snapshot before = snapshot(false);
+    carryCurrentCrop(CropGeometry::pdfImgViewCropRectWithShowRect(currentPageViewFrame(),
+                                                                  current.pageRect, nudged),
+                     nudged);
+    recordStep(std::move(before), stepName(QT_TR_NOOP("Nudge of %1"), contentFitPages()));
+    run.last = nudged;
+    run.stepIndex = undoStack_.index();
     return isCroppedSomePage();
 }
 
 bool CropSession::applyPageRangeSettingWithPageArray(const QStringList& selection) {
+    Snapshot before = snapshot(false);
     cropPageTypeRangeArray_ = selection;
     pageRangeArray();
-    if (cropsRect_.empty())
-        return false;
-    return cropIsFinishedWithRect(cropsRect_[static_cast<size_t>(currentIndex_)].showRect);
+    if (!cropsRect_.empty()) {
+        const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
+        const QRectF frame = currentPageViewFrame();
+        const QRectF viewRect = RectMath::exactlyEqual(current.showRect, QRectF())
+                                    ? QRectF(QPointF(0, 0), frame.size())
+                                    : current.showRect;
+        carryCurrentCrop(viewRect, CropGeometry::displayRectFromViewRect(viewRect, current.pageRect,
+                                                                         frame.size()));
+    }
+    recordStep(std::move(before), tr("Page Range"));
+    return isCroppedSomePage();
 }
 
 bool CropSession::cropPages(const std::map<qint64, QRectF>& displayCrops) {
+    Snapshot before = snapshot(false);
+    std::vector<qint64> pages;
     for (const auto& [n, crop] : displayCrops) {
         if (n < 1 || n > static_cast<qint64>(cropsRect_.size()))
             continue;
@@ -109,7 +234,10 @@ bool CropSession::cropPages(const std::map<qint64, QRectF>& displayCrops) {
         const QRectF page = wholePage(record);
         setCrop(record,
                 RectMath::intersection(RectMath::standardized(crop), page).value_or(QRectF()));
+        pages.push_back(n);
     }
+    if (!pages.empty())
+        recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), pages));
     return isCroppedSomePage();
 }
 
@@ -132,6 +260,14 @@ void CropSession::setCrop(RMCropInfo& record, const QRectF& crop) {
 
 bool CropSession::fitToContent(const std::map<qint64, QRectF>& contentBounds,
                                const CropLength& padding, bool sameSize) {
+    Snapshot before = snapshot(false);
+    fitPagesToContent(contentBounds, padding, sameSize);
+    recordStep(std::move(before), stepName(QT_TR_NOOP("Fit to Content of %1"), contentFitPages()));
+    return isCroppedSomePage();
+}
+
+void CropSession::fitPagesToContent(const std::map<qint64, QRectF>& contentBounds,
+                                    const CropLength& padding, bool sameSize) {
     const std::vector<qint64> pages = contentFitPages();
     auto contentOf = [&](qint64 n) -> std::optional<QRectF> {
         const auto found = contentBounds.find(n);
@@ -154,7 +290,7 @@ bool CropSession::fitToContent(const std::map<qint64, QRectF>& contentBounds,
             if (const auto content = contentOf(n))
                 setCrop(record, padded(record, *content));
         }
-        return isCroppedSomePage();
+        return;
     }
     const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
     const QSizeF size = current.pageRect.size();
@@ -166,7 +302,7 @@ bool CropSession::fitToContent(const std::map<qint64, QRectF>& contentBounds,
             together = together ? joined(*together, *content) : *content;
     }
     if (!together)
-        return isCroppedSomePage();
+        return;
     const QRectF sourcePage = current.pageRect;
     const QRectF crop = padded(current, *together);
     for (qint64 n : pages) {
@@ -175,7 +311,6 @@ bool CropSession::fitToContent(const std::map<qint64, QRectF>& contentBounds,
                             ? crop
                             : CropGeometry::fitCropRect(crop, sourcePage, record.pageRect));
     }
-    return isCroppedSomePage();
 }
 
 std::optional<std::array<QRectF, kPdfBoxCount>> CropSession::restorableBoxes(int index) const {
@@ -200,6 +335,7 @@ bool CropSession::canRestoreOriginal() const {
 }
 
 bool CropSession::restoreOriginal() {
+    Snapshot before = snapshot(false);
     for (int i = 0; i < static_cast<int>(cropsRect_.size()); ++i) {
         RMCropInfo& record = cropsRect_[static_cast<size_t>(i)];
         if (auto kept = restorableBoxes(i)) {
@@ -208,6 +344,7 @@ bool CropSession::restoreOriginal() {
             record.showRect = QRectF();
         }
     }
+    recordStep(std::move(before), tr("Restore Original"));
     return isCroppedSomePage();
 }
 
@@ -276,12 +413,18 @@ QByteArray CropSession::currentDocData() const {
 }
 
 void CropSession::done() {
+    Snapshot before = snapshot(true);
     // Only the boxes matter here; making the bytes would cost a whole write for nothing.
     writeRecords();
-    rebuildRecords();
+    cropsRect_ = CropRecords::build(*pdfDoc_);
+    applied_ = true;
+    recordStep(std::move(before), tr("Done"));
 }
 
 void CropSession::revertAll() {
-    pdfDoc_ = originalPdfDoc_->copy();
-    rebuildRecords();
+    Snapshot before = snapshot(false);
+    before.document = std::exchange(pdfDoc_, originalPdfDoc_->copy());
+    cropsRect_ = CropRecords::build(*pdfDoc_);
+    applied_ = false;
+    recordStep(std::move(before), tr("Revert All"));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/CropEdge.h"
 #include "crop/CropLength.h"
 #include "crop/PdfDocument.h"
 #include "crop/RMCropInfo.h"
@@ -7,6 +8,7 @@
 #include <QByteArray>
 #include <QSizeF>
 #include <QStringList>
+#include <QUndoStack>
 
 #include <map>
 #include <memory>
@@ -21,6 +23,11 @@
 // pristine document. Knows nothing of windows: the main window controller drives it and
 // updates its buttons and thumbnails from the results.
 //
+// Every edit (a crop of any kind, a nudge, a fit, a restore, a new selection, "Done",
+// "Revert All") is one step of the session's undo stack, named for the menu ("Crop of Pages
+// 1–40"); an edit that changes nothing is no step. Undoing a step gives back the records, the
+// selection and the boxes the document had before it, and makes its page the current one.
+//
 // Thread: the GUI thread, except that a save may hand the working document to a worker.
 class CropSession {
 public:
@@ -32,7 +39,11 @@ public:
     const PdfDocument& originalPdfDoc() const { return *originalPdfDoc_; }
     const std::vector<RMCropInfo>& cropsRect() const { return cropsRect_; }
 
+    // The edits, to undo and redo. Its clean state is the document as last saved or opened.
+    QUndoStack& undoStack() { return undoStack_; }
+
     // Rebuilds every record from the working document's current boxes: all pages uncropped.
+    // The edits so far can no longer be undone.
     void rebuildRecords();
 
     qint64 currentIndex() const { return currentIndex_; }
@@ -56,6 +67,17 @@ public:
     // A selection accepted in the page range sheet: kept, and the current page's crop
     // carried at once to every page it selects.
     bool applyPageRangeSettingWithPageArray(const QStringList& selection);
+
+    // Crops the current page to displayCrop (display space, points), kept within the page,
+    // and in batch mode carries it to the selection as a finished drag does. Returns whether
+    // some page is now cropped.
+    bool setCurrentCrop(const QRectF& displayCrop);
+    // Moves the edges of the current page's crop by dx, dy points of its display space (dx
+    // for the left and right edges, dy for the bottom and top ones), as setCurrentCrop would
+    // set it. A moved crop stays within the page; an edge stops at the page's edge and a
+    // point short of the opposite edge. Nudges that follow one another on a page add up
+    // exactly: ten to the right and ten back give the crop they started from.
+    bool nudgeCrop(CropEdges edges, double dx, double dy);
 
     // Crops pages, by number, to rectangles in their display space, kept within the page, as
     // a finished drag on each page would; other pages keep their crops. Returns whether some
@@ -98,9 +120,42 @@ public:
     void done();
     // "Revert All": the working document becomes a new copy of the pristine one.
     void revertAll();
+    // Whether "Done" has written crops into the working document since it was opened or
+    // reverted.
+    bool hasAppliedCrops() const { return applied_; }
+
+    // What an edit may change, as it was before the edit.
+    struct Snapshot {
+        std::vector<RMCropInfo> records;
+        QStringList selection;
+        bool applied = false;
+        // The working document itself, for an edit that rewrites its boxes.
+        std::unique_ptr<PdfDocument> document;
+    };
 
 private:
+    friend class CropSessionStep;
+
+    // Where a run of nudges of one page started, and how far its edges have gone.
+    struct NudgeRun {
+        qint64 page = 0;
+        QRectF start;
+        // Added to the start's x, y, width and height: whole steps, so they add up exactly.
+        double dx = 0, dy = 0, dw = 0, dh = 0;
+        // The crop the run last gave, and the undo stack's index after it; anything else
+        // since ends the run.
+        QRectF last;
+        int stepIndex = -1;
+    };
+
+    Snapshot snapshot(bool withDocument) const;
+    // Makes the edit done since before one step named text, unless it changed nothing.
+    void recordStep(Snapshot before, const QString& text);
+    // Sets the current page's crop and view rectangle and, in batch mode, the selection's.
+    void carryCurrentCrop(const QRectF& viewRect, const QRectF& crop);
     void writeRecords();
+    void fitPagesToContent(const std::map<qint64, QRectF>& contentBounds, const CropLength& padding,
+                           bool sameSize);
     // Sets a record's crop (display space) and the view-space rectangle that shows it, in
     // place of any pending restore.
     static void setCrop(RMCropInfo& record, const QRectF& crop);
@@ -119,4 +174,7 @@ private:
     bool isBatchCrop_ = false;
     QStringList cropPageTypeRangeArray_;
     std::vector<qint64> pageRangeArray_;
+    bool applied_ = false;
+    std::optional<NudgeRun> nudgeRun_;
+    QUndoStack undoStack_;
 };

@@ -1,5 +1,7 @@
 #include "editor/ContentFitControls.h"
 
+#include "ui/FormStyle.h"
+
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,21 +15,12 @@ const QString kPaddingKey = QStringLiteral("fitToContent/padding");
 const QString kUnitKey = QStringLiteral("fitToContent/unit");
 const QString kSameSizeKey = QStringLiteral("fitToContent/sameSize");
 
-const char* const kStyle = R"(
-    QLabel, QCheckBox { color: #d0d0d0; font-size: 12px; }
-    QCheckBox:disabled { color: #686868; }
-    QDoubleSpinBox, QComboBox {
-        background: #191919; color: #e6e6e6; border: 1px solid #434343; border-radius: 3px;
-        font-size: 12px; padding: 1px 4px;
-    }
-)";
-
 } // namespace
 
 ContentFitControls::ContentFitControls(QWidget* parent)
     : QWidget(parent), padding_(new QDoubleSpinBox(this)), unit_(new QComboBox(this)),
       sameSize_(new QCheckBox(tr("Same size for all"), this)) {
-    setStyleSheet(QString::fromLatin1(kStyle));
+    setStyleSheet(FormStyle::styleSheet());
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(8);
     auto* paddingRow = new QHBoxLayout;

@@ -3,8 +3,11 @@
 #include "crop/CropGeometry.h"
 #include "crop/PageSelection.h"
 #include "crop/PdfWriteNotifications.h"
+#include "crop/RectMath.h"
 #include "editor/ContentFitControls.h"
 #include "editor/ContentFitter.h"
+#include "editor/CropInspector.h"
+#include "editor/CropPresetPicker.h"
 #include "editor/PagePlaceholder.h"
 #include "editor/PageSquareFit.h"
 #include "editor/RMCollectionViewItem.h"
@@ -36,6 +39,7 @@
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <QUndoStack>
 #include <QWidgetAction>
 
 namespace {
@@ -176,6 +180,8 @@ RMMainWindowController::~RMMainWindowController() {
     ui_->pageTextField->setDidChangeBlock(nullptr);
     ui_->pageTextField->setDidEndBlock(nullptr);
     ui_->pdfImgView->setDelegate(nullptr);
+    // The stack says it is emptied as it goes, after this window's parts are gone.
+    session_->undoStack().disconnect(this);
     ui_->thumbCollectionView->setDataSource(nullptr);
     ui_->thumbCollectionView->setDelegate(nullptr);
 }
@@ -183,6 +189,7 @@ RMMainWindowController::~RMMainWindowController() {
 void RMMainWindowController::windowDidLoad() {
     setWindowTitle(documentName() + QStringLiteral("[*]"));
     session_->setCurrentIndex(0);
+    shownDocument_ = &session_->pdfDoc();
     addDocProcessObserver();
     initialUI();
     startPDFShowing();
@@ -207,6 +214,11 @@ void RMMainWindowController::windowDidLoad() {
     for (const auto& [button, handler] : actions)
         connect(button, &SWSTAnswerButton::clicked, this, handler);
     setUpShortcuts();
+    setUpPreciseEditing();
+    QUndoStack& steps = session_->undoStack();
+    connect(&steps, &QUndoStack::indexChanged, this, &RMMainWindowController::showEdits);
+    connect(&steps, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
     restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
     popEncryptWindowIfEncrypt();
 }
@@ -224,11 +236,57 @@ void RMMainWindowController::setUpContentFit() {
     connect(fitter_.get(), &ContentFitter::contentKnown, this,
             &RMMainWindowController::contentKnown);
     connect(fitter_.get(), &ContentFitter::fitProgress, this, &RMMainWindowController::fitProgress);
-    connect(fitter_.get(), &ContentFitter::fitted, this, [this](bool someCropped) {
-        ui_->fitContentBtn->setEnabled(true);
-        cropsChanged(someCropped);
-        showCurrentPage();
+    connect(fitter_.get(), &ContentFitter::fitted, this,
+            [this] { ui_->fitContentBtn->setEnabled(true); });
+}
+
+void RMMainWindowController::setUpPreciseEditing() {
+    RMPDFImgView* view = ui_->pdfImgView;
+    connect(view, &RMPDFImgView::cropNudged, this,
+            [this](CropEdges edges, double dx, double dy) { session_->nudgeCrop(edges, dx, dy); });
+    connect(view, &RMPDFImgView::cropRectChanging, this, [this](const QRectF& viewRect) {
+        const RMCropInfo& record = currentRecord();
+        showCropNumbers(CropGeometry::displayRectFromViewRect(viewRect, record.pageRect,
+                                                              currentShowRect().size()));
     });
+    connect(ui_->cropInspector, &CropInspector::cropEdited, this,
+            [this](const QRectF& crop) { session_->setCurrentCrop(crop); });
+    connect(ui_->sizePicker, &CropPresetPicker::presetChosen, this,
+            &RMMainWindowController::applyPreset);
+    connect(ui_->sizePicker, &CropPresetPicker::freeChosen, this,
+            [this] { ui_->pdfImgView->cropMarker().setIsLockingAspectRatio(false); });
+}
+
+void RMMainWindowController::applyPreset(const CropPreset& preset) {
+    if (session_->cropsRect().empty())
+        return;
+    const RMCropInfo& record = currentRecord();
+    // Around the content when it is known, so a paper size or a ratio cuts none of it.
+    std::optional<QRectF> around;
+    if (const auto content = fitter_->contentOf(session_->currentIndex()))
+        around = CropGeometry::displaySpaceRect(record, *content);
+    SCSelectionBorder& marker = ui_->pdfImgView->cropMarker();
+    if (const auto ratio = preset.lockedRatio()) {
+        marker.setAspectRatio(*ratio);
+        marker.setIsLockingAspectRatio(true);
+    } else {
+        marker.setIsLockingAspectRatio(false);
+    }
+    session_->setCurrentCrop(
+        preset.placed(record.pageRect.size(), around.value_or(record.cropRect)));
+    // The lock refits the marker as it is switched on; the page view shows the crop again.
+    showCurrentPage();
+}
+
+void RMMainWindowController::showCropNumbers(const QRectF& displayCrop) {
+    const QSizeF page = currentRecord().pageRect.size();
+    ui_->cropInspector->showCrop(
+        page, RectMath::intersection(RectMath::standardized(displayCrop), QRectF(QPointF(), page))
+                  .value_or(QRectF()));
+}
+
+const RMCropInfo& RMMainWindowController::currentRecord() const {
+    return session_->cropsRect()[static_cast<size_t>(session_->currentIndex())];
 }
 
 void RMMainWindowController::initialUI() {
@@ -351,6 +409,16 @@ void RMMainWindowController::setUpShortcuts() {
          QT_TR_NOOP("Last page"),
          &navigationActions_},
     };
+    // Undo and redo name the step they take back or do again ("Undo Crop of Pages 1–40").
+    QAction* undo = session_->undoStack().createUndoAction(this);
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = session_->undoStack().createRedoAction(this);
+    redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    for (QAction* action : {undo, redo})
+        addAction(action);
+    editActions_ << undo << redo << separator;
     for (const auto& command : commands) {
         auto* action = new QAction(tr(command.text), this);
         action->setShortcuts(command.keys);
@@ -390,7 +458,6 @@ void RMMainWindowController::startPDFShowing() {
     ui_->pageTextField->setText(locked ? QString() : QString::number(session_->currentIndex() + 1));
     ui_->pageAmountField->setText(locked ? QString()
                                          : QString::number(session_->pdfDoc().pageCount()));
-    session_->rebuildRecords();
     showCurrentPage();
 }
 
@@ -398,10 +465,29 @@ void RMMainWindowController::refreshCurrentDoc() {
     // Pictures of the old boxes are no longer wanted.
     queue_->cancelAll();
     thumbnailTickets_.clear();
+    shownDocument_ = &session_->pdfDoc();
     restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
     startPDFShowing();
     reloadThumbnails();
     selectThumbnail(session_->currentIndex(), false);
+}
+
+void RMMainWindowController::showEdits() {
+    // "Done" and "Revert All", and undoing them, put another document in the session.
+    if (&session_->pdfDoc() != shownDocument_) {
+        refreshCurrentDoc();
+    } else {
+        reloadThumbnails();
+        // Undo and redo go back to the page of the step.
+        if (ui_->pageTextField->text() != QString::number(session_->currentIndex() + 1))
+            jumpAndSelect(session_->currentIndex());
+        else
+            showCurrentPage();
+    }
+    refreshJumpBtnState();
+    ui_->saveBtn->setEnabled(session_->isCroppedSomePage());
+    ui_->cancelBtn->setEnabled(session_->hasAppliedCrops());
+    restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
 }
 
 QRectF RMMainWindowController::currentShowRect() const {
@@ -413,11 +499,13 @@ void RMMainWindowController::showCurrentPage() {
     const auto& records = session_->cropsRect();
     // A locked document has no pages to show until its password is given.
     ui_->pdfImgView->setVisible(!records.empty());
+    ui_->inspectorPanel->setEnabled(!records.empty());
     if (records.empty())
         return;
     const qint64 index = session_->currentIndex();
     const RMCropInfo& record = records[static_cast<size_t>(index)];
     const QRectF show = currentShowRect();
+    showCropNumbers(record.cropRect);
     layoutPageView();
     // Until the sharp picture arrives, the thumbnail stands in for it, stretched.
     const QImage image = knownPicture(pageRequest(index, thumbnailImageSize(index)));
@@ -645,18 +733,11 @@ void RMMainWindowController::batchCropClickHandler() {
 }
 
 void RMMainWindowController::cropIsFinishedWithRect(const QRectF& rect) {
-    cropsChanged(session_->cropIsFinishedWithRect(rect));
-}
-
-void RMMainWindowController::cropsChanged(bool someCropped) {
-    reloadThumbnails();
-    if (someCropped)
-        ui_->saveBtn->setEnabled(true);
+    session_->cropIsFinishedWithRect(rect);
 }
 
 void RMMainWindowController::restoreOriginalClickHandler() {
-    cropsChanged(session_->restoreOriginal());
-    showCurrentPage();
+    session_->restoreOriginal();
 }
 
 void RMMainWindowController::pageRangeClickHandler() {
@@ -673,9 +754,10 @@ void RMMainWindowController::applyPageRangeSettingWithPageArray(const QStringLis
     if (!pageRangeCtrl_)
         return;
     pageRangeCtrl_->hide();
-    cropsChanged(session_->applyPageRangeSettingWithPageArray(selection));
+    session_->applyPageRangeSettingWithPageArray(selection);
     // The superimposed pages follow the selection.
-    sharpenCurrentPage();
+    if (superimposeAction_->isChecked())
+        sharpenCurrentPage();
 }
 
 void RMMainWindowController::cancelPageRangeSetting() {
@@ -693,18 +775,13 @@ void RMMainWindowController::showSettingWindow() {
 
 void RMMainWindowController::saveClickHandler() {
     session_->done();
-    refreshCurrentDoc();
-    ui_->saveBtn->setEnabled(false);
-    ui_->cancelBtn->setEnabled(true);
-    setWindowModified(true);
 }
 
 void RMMainWindowController::cancelClickHandler() {
     session_->revertAll();
-    refreshCurrentDoc();
-    ui_->saveBtn->setEnabled(false);
-    ui_->cancelBtn->setEnabled(false);
-    setWindowModified(false);
+    // The file as it was opened is what is on disk, unless this window has saved since.
+    if (!savedOnce_)
+        session_->undoStack().setClean();
 }
 
 void RMMainWindowController::reloadThumbnails() {
@@ -782,6 +859,7 @@ void RMMainWindowController::decryptOkHandler(const QString& password) {
         decryptWindow_ = nullptr;
     }
     // The pages are readable now; the renderer needs the password too.
+    session_->rebuildRecords();
     startRenderQueue();
     refreshCurrentDoc();
     refreshJumpBtnState();
@@ -825,7 +903,7 @@ void RMMainWindowController::closeEvent(QCloseEvent* event) {
 }
 
 bool RMMainWindowController::hasUnsavedWork() const {
-    return isWindowModified() || session_->isCroppedSomePage();
+    return !session_->undoStack().isClean();
 }
 
 void RMMainWindowController::saveCurrentDocWithNeedCloseDocAfterFinish(bool closeAfterwards) {
@@ -893,7 +971,8 @@ void RMMainWindowController::saveFileDidFinished(const QString& target, const QS
         alert->open();
         return;
     }
-    setWindowModified(false);
+    savedOnce_ = true;
+    session_->undoStack().setClean();
     fileOpener_->openFile(target);
     if (closeAfterwards)
         close();

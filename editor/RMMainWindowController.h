@@ -19,6 +19,7 @@ namespace Ui {
 class RMMainWindowController;
 }
 
+class CropPreset;
 class FileOpener;
 class QAction;
 class ContentFitControls;
@@ -116,9 +117,10 @@ public:
     void writeDocumentTo(const QString& target, bool closeAfterwards);
     bool isSaving() const { return saving_; }
 
-    // The window's commands with their keys, for a menu bar: "Done", "Revert All", "Fit to
-    // Content" and "Restore Original"; the first, previous, next and last page; Save As. Each
-    // is enabled when its button is; "Restore Original" while there is something to restore.
+    // The window's commands with their keys, for a menu bar: Undo and Redo (naming their
+    // step), "Done", "Revert All", "Fit to Content" and "Restore Original"; the first,
+    // previous, next and last page; Save As. Each is enabled when its button is; "Restore
+    // Original" while there is something to restore.
     const QList<QAction*>& editActions() const { return editActions_; }
     const QList<QAction*>& navigationActions() const { return navigationActions_; }
     // "Superimpose Pages", checkable: in batch mode the page view shows the selected pages
@@ -160,6 +162,14 @@ private:
     void setUpShortcuts();
     // The fit's options menu and the fitter's signals.
     void setUpContentFit();
+    // The crop as numbers beside the page, the size presets, and nudges from the keyboard.
+    void setUpPreciseEditing();
+    // Places the current page's crop by a paper size or a ratio, locking the marker's ratio
+    // for the latter.
+    void applyPreset(const CropPreset& preset);
+    // The crop numbers beside the page for a display-space crop of the current page.
+    void showCropNumbers(const QRectF& displayCrop);
+    const RMCropInfo& currentRecord() const;
     // Shows the current page in the page view (its frame, image and crop).
     void showCurrentPage();
     // The current page's show rectangle in view space.
@@ -175,8 +185,9 @@ private:
     // The page field's integer, kept between 1 and the page count while the user types.
     void pageFieldChanged();
     void pageFieldEnded();
-    // After the crops changed: thumbnails again, and "Done" once some page is cropped.
-    void cropsChanged(bool someCropped);
+    // After every edit, undo and redo: the page view, thumbnails and buttons as the session
+    // now is.
+    void showEdits();
     // Reloads every thumbnail, keeping the selection, as every change of the crops does.
     void reloadThumbnails();
     // Where the current page's content lies, for the page view to mark what a crop cuts.
@@ -244,6 +255,9 @@ private:
     FileOpener* fileOpener_;
     bool saving_ = false;
     bool closeConfirmed_ = false;
+    bool savedOnce_ = false;
+    // The working document the thumbnails and page view show.
+    const PdfDocument* shownDocument_ = nullptr;
     bool changedNoticeShown_ = false;
     // The document being written and the pages written so far; the worker's notification
     // handlers read and change them.

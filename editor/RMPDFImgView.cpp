@@ -18,6 +18,11 @@ namespace {
 
 const QColor kCutFill(230, 40, 40, 90);
 const QColor kCutOutline(230, 40, 40);
+const QColor kKeyboardTarget(100, 119, 247);
+
+constexpr quint32 kHandleCount = 8;
+constexpr double kNudgePoints = 1.0;
+constexpr double kShiftNudgePoints = 10.0;
 
 // length in units of a space whose extent is from, measured in a space whose extent is to.
 // Dividing first keeps the ends exact: the far edge of one space is the far edge of the other.
@@ -65,7 +70,7 @@ void RMPDFImgView::resizeEvent(QResizeEvent* event) {
 void RMPDFImgView::setIsCanEdit(bool canEdit) {
     isCanEdit_ = canEdit;
     setMouseTracking(canEdit);
-    setFocusPolicy(canEdit ? Qt::ClickFocus : Qt::NoFocus);
+    setFocusPolicy(canEdit ? Qt::StrongFocus : Qt::NoFocus);
     if (!canEdit)
         unsetCursor();
 }
@@ -76,8 +81,10 @@ QSize RMPDFImgView::imagePixelSize() const {
 
 void RMPDFImgView::resizeDidEnd() {
     // A click that moved nothing reports the rectangle it was given, not a rounding of it.
-    if (cropMarker_.selectedRect() != toPixels(cropRect_))
+    if (cropMarker_.selectedRect() != toPixels(cropRect_)) {
         cropRect_ = toViewSpace(cropMarker_.selectedRect());
+        rememberEdges(edgesOfHandle(cropMarker_.trackedHandle()));
+    }
     if (delegate_)
         delegate_->cropIsFinishedWithRect(cropRect_);
 }
@@ -94,6 +101,26 @@ void RMPDFImgView::paintEvent(QPaintEvent* event) {
     }
     cropMarker_.drawContentInView(painter, this);
     drawCutContent(painter);
+    drawKeyboardTarget(painter);
+}
+
+void RMPDFImgView::drawKeyboardTarget(QPainter& painter) const {
+    if (!hasFocus() || !isCanEdit_)
+        return;
+    const QRectF r = cropMarker_.selectedRect();
+    const QRectF inWidget(r.x(), height() - r.y() - r.height(), r.width(), r.height());
+    painter.save();
+    if (keyboardHandle_ == SCSelectionBorder::kNoHandle) {
+        painter.setPen(QPen(kKeyboardTarget, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(inWidget.adjusted(-2, -2, 2, 2));
+    } else {
+        const QPointF p = SCSelectionBorder::locationOfHandle(keyboardHandle_, r);
+        const double half = SCSelectionBorder::kHandleHalfSide - 2;
+        painter.fillRect(QRectF(p.x() - half, height() - p.y() - half, 2 * half, 2 * half),
+                         kKeyboardTarget);
+    }
+    painter.restore();
 }
 
 void RMPDFImgView::setContentBounds(const std::optional<QRectF>& bounds) {
@@ -145,8 +172,10 @@ void RMPDFImgView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     const QPointF point = viewPoint(event->position());
-    if (cropMarker_.isTracking())
+    if (cropMarker_.isTracking()) {
         cropMarker_.trackMouse(point, this);
+        emit cropRectChanging(toViewSpace(cropMarker_.selectedRect()));
+    }
     updateCursor(point);
 }
 
@@ -160,11 +189,110 @@ void RMPDFImgView::mouseReleaseEvent(QMouseEvent* event) {
     updateCursor(point);
 }
 
+CropEdges RMPDFImgView::edgesOfHandle(quint32 handle) {
+    // Handles are numbered bottom row first, left to right (see SCSelectionBorder).
+    static const CropEdges edges[] = {
+        kWholeCrop,
+        CropEdges(CropEdge::Left) | CropEdge::Bottom,
+        CropEdge::Bottom,
+        CropEdges(CropEdge::Right) | CropEdge::Bottom,
+        CropEdge::Left,
+        CropEdge::Right,
+        CropEdges(CropEdge::Left) | CropEdge::Top,
+        CropEdge::Top,
+        CropEdges(CropEdge::Right) | CropEdge::Top,
+    };
+    return handle <= kHandleCount ? edges[handle] : kWholeCrop;
+}
+
+void RMPDFImgView::rememberEdges(CropEdges edges) {
+    if (edges == kWholeCrop)
+        return;
+    if (edges & CropEdge::Left)
+        lastAcross_ = CropEdge::Left;
+    else if (edges & CropEdge::Right)
+        lastAcross_ = CropEdge::Right;
+    if (edges & CropEdge::Bottom)
+        lastUp_ = CropEdge::Bottom;
+    else if (edges & CropEdge::Top)
+        lastUp_ = CropEdge::Top;
+}
+
+bool RMPDFImgView::isNudgeKey(const QKeyEvent& event) const {
+    if (!isCanEdit_ || cropMarker_.isTracking())
+        return false;
+    const Qt::KeyboardModifiers others =
+        event.modifiers() & ~(Qt::ShiftModifier | Qt::AltModifier | Qt::KeypadModifier);
+    if (others)
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RMPDFImgView::event(QEvent* event) {
+    // The window's page keys are shortcuts, looked at before the focused widget sees a key;
+    // taking the arrows here keeps them for the marker while the page has the focus. Tab
+    // chooses a handle rather than leaving the view.
+    if (event->type() == QEvent::ShortcutOverride && isNudgeKey(*static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && isNudgeKey(*static_cast<QKeyEvent*>(event))) {
+        nudge(*static_cast<QKeyEvent*>(event));
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void RMPDFImgView::nudge(const QKeyEvent& event) {
+    const int key = event.key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        const quint32 states = kHandleCount + 1;
+        keyboardHandle_ = (keyboardHandle_ + (key == Qt::Key_Tab ? 1 : kHandleCount)) % states;
+        rememberEdges(edgesOfHandle(keyboardHandle_));
+        update();
+        return;
+    }
+    const double step = event.modifiers() & Qt::ShiftModifier ? kShiftNudgePoints : kNudgePoints;
+    const bool across = key == Qt::Key_Left || key == Qt::Key_Right;
+    const double sign = key == Qt::Key_Left || key == Qt::Key_Down ? -1.0 : 1.0;
+    CropEdges edges = edgesOfHandle(keyboardHandle_);
+    if (event.modifiers() & Qt::AltModifier)
+        edges = across ? lastAcross_ : lastUp_;
+    else
+        rememberEdges(edges);
+    emit cropNudged(edges, across ? sign * step : 0.0, across ? 0.0 : sign * step);
+}
+
+void RMPDFImgView::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void RMPDFImgView::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
+}
+
 void RMPDFImgView::keyPressEvent(QKeyEvent* event) {
     // Escape abandons a drag: the marker goes back to where the press found it, and the
     // drag still ends, as every press does, with one finished crop.
     if (event->key() == Qt::Key_Escape && cropMarker_.isTracking()) {
         cropMarker_.cancelTracking(this);
+        return;
+    }
+    // Otherwise it hands the arrows back to the window's page keys.
+    if (event->key() == Qt::Key_Escape && hasFocus()) {
+        clearFocus();
         return;
     }
     QWidget::keyPressEvent(event);

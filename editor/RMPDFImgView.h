@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/CropEdge.h"
 #include "editor/SCSelectionBorder.h"
 #include "editor/SCSelectionDelegate.h"
 
@@ -25,6 +26,13 @@ class RMDrawDelegate;
 //
 // The image is kept as a pixmap, so a drag repaints without converting or rendering the page
 // again; for a sharp page on any screen, callers render it at imagePixelSize().
+//
+// With the keyboard focus (a click on the page, or Tab), the arrow keys nudge the marker: by
+// one point, by ten with Shift. They move the whole marker, or the edges of the handle chosen
+// with Tab (Shift+Tab goes back; the ninth press is the whole marker again); with Alt they
+// move the edge last used along that direction (dragged, or chosen). The view claims the
+// arrows while it has the focus, so the window's page keys do not see them; Escape gives the
+// focus back, and the arrows turn pages again.
 //
 // GUI thread only.
 class RMPDFImgView : public QWidget, public SCSelectionDelegate {
@@ -61,6 +69,16 @@ public:
     // Reports the marker's rectangle to the delegate once a drag has ended.
     void resizeDidEnd() override;
 
+    // The handle the arrows move, or SCSelectionBorder::kNoHandle for the whole marker.
+    quint32 keyboardHandle() const { return keyboardHandle_; }
+
+signals:
+    // The marker moved during a drag; rect in view space.
+    void cropRectChanging(const QRectF& rect);
+    // An arrow key asked to move edges of the crop by dx, dy points of the shown page (y
+    // upward).
+    void cropNudged(CropEdges edges, double dx, double dy);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -68,6 +86,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     // A widget position in the view's unflipped coordinates.
@@ -79,6 +100,14 @@ private:
     QRectF toViewSpace(const QRectF& rect) const;
     // Marks the part of the content the marker leaves out.
     void drawCutContent(QPainter& painter) const;
+    // Shows what the arrow keys move while the view has the focus.
+    void drawKeyboardTarget(QPainter& painter) const;
+    // Whether the view takes the key for nudging, rather than leaving it to the window.
+    bool isNudgeKey(const QKeyEvent& event) const;
+    void nudge(const QKeyEvent& event);
+    // The edges a drag of handle moves; kNoHandle moves them all.
+    static CropEdges edgesOfHandle(quint32 handle);
+    void rememberEdges(CropEdges edges);
 
     QPixmap pdfImg_;
     QRectF cropRect_;
@@ -87,4 +116,8 @@ private:
     SCSelectionBorder cropMarker_;
     bool isCanEdit_ = false;
     RMDrawDelegate* delegate_ = nullptr;
+    quint32 keyboardHandle_ = SCSelectionBorder::kNoHandle;
+    // The edges Alt with an arrow moves: the last used across and up the page.
+    CropEdge lastAcross_ = CropEdge::Right;
+    CropEdge lastUp_ = CropEdge::Top;
 };

@@ -79,6 +79,25 @@ QRectF alignedToPixels(const QRectF& rect, qreal ratio) {
     return QRectF(snap(rect.x()), snap(rect.y()), snap(rect.width()), snap(rect.height()));
 }
 
+// Along one axis of a resize with the aspect ratio locked, from low to high: the room the
+// rectangle has in a view extent long, from the edge the handle leaves in place (or the whole
+// view, where the handle moves neither edge and the rectangle keeps its middle)...
+double lockedRoom(bool movesLow, bool movesHigh, double low, double high, double extent) {
+    return movesLow ? high : movesHigh ? extent - low : extent;
+}
+
+// ...and where the rectangle, length long, starts: from that edge, or centred on the middle
+// and moved over to stay in the view where extent is not negative.
+double lockedStart(bool movesLow, bool movesHigh, double low, double high, double length,
+                   double extent) {
+    if (movesLow)
+        return high - length;
+    if (movesHigh)
+        return low;
+    const double start = (low + high) / 2 - length / 2;
+    return extent < 0 ? start : std::max(0.0, std::min(start, extent - length));
+}
+
 } // namespace
 
 SCSelectionBorder::SCSelectionBorder(QObject* parent) : QObject(parent) {
@@ -350,30 +369,41 @@ QRectF SCSelectionBorder::frameRectForGraphicBounds(const QRectF& rect, bool loc
 
 QRectF SCSelectionBorder::frameRectForGraphicBounds(const QRectF& rect, bool locked, quint32 handle,
                                                     const QWidget* view) const {
-    if (!locked)
-        return rect;
     const double ratio = aspectRatio_.width() / aspectRatio_.height();
-    double x = rect.x(), y = rect.y(), w = rect.width(), h = rect.height();
-    if (handle == 1) {
-        h = w / ratio;
-        y = selectedRect_.y() + selectedRect_.height() - h;
-    } else if (handle == 6) {
-        h = w / ratio;
-    } else {
-        w = h * ratio;
-    }
-    if (!drawingOffView_) {
-        const QSizeF bounds = boundsOf(view).size();
-        if (y + h > bounds.height()) {
-            h -= y + h - bounds.height();
+    if (!locked || !(ratio > 0 && std::isfinite(ratio)))
+        return rect;
+    const bool left = movesLeftEdge(handle), right = movesRightEdge(handle);
+    const bool bottom = movesBottomEdge(handle), top = movesTopEdge(handle);
+    // A corner follows whichever side the pointer pushed further, so the pointer stays on
+    // the rectangle's edge; an edge handle sets its own side and the other follows, centred.
+    double w = rect.width(), h = rect.height();
+    if ((left || right) && (bottom || top)) {
+        if (w > h * ratio)
+            h = w / ratio;
+        else
             w = h * ratio;
-        }
-        if (y < 0)
-            y = 0;
-        if (x + w > bounds.width()) {
-            w -= x + w - bounds.width();
+    } else if (left || right) {
+        h = w / ratio;
+    } else if (bottom || top) {
+        w = h * ratio;
+    } else {
+        return rect;
+    }
+    // A negative extent lets the rectangle reach outside the view.
+    const QSizeF bounds = drawingOffView_ ? QSizeF(-1, -1) : boundsOf(view).size();
+    if (!drawingOffView_) {
+        const double roomW = lockedRoom(left, right, rect.left(), rect.right(), bounds.width());
+        const double roomH = lockedRoom(bottom, top, rect.top(), rect.bottom(), bounds.height());
+        if (w > roomW) {
+            w = std::max(0.0, roomW);
             h = w / ratio;
         }
+        if (h > roomH) {
+            h = std::max(0.0, roomH);
+            w = h * ratio;
+        }
     }
-    return QRectF(x, y, w, h);
+    // QRectF's top() is its least y: in these unflipped coordinates, the bottom edge.
+    return QRectF(lockedStart(left, right, rect.left(), rect.right(), w, bounds.width()),
+                  lockedStart(bottom, top, rect.top(), rect.bottom(), h, bounds.height()), w, h);
 }

@@ -103,6 +103,11 @@ public:
 
     // The aspect-ratio lock's adjustment; rect unchanged when locked is false.
     QRectF frameRectForGraphicBounds(const QRectF& rect, bool locked) const;
+    // The same for a resize by handle: rect, with the handle's edges where the pointer put
+    // them, brought to the ratio. A corner follows the side pushed further, an edge handle
+    // its own side with the other centred; the edges the handle does not move stay, and
+    // unless the marker may be drawn off the view, it is made smaller, keeping the ratio,
+    // where it would leave the view.
     QRectF frameRectForGraphicBounds(const QRectF& rect, bool locked, quint32 handle,
                                      const QWidget* view) const;
 

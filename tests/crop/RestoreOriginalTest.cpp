@@ -76,13 +76,13 @@ public:
 
     QString path(const QString& name) const { return dir_.filePath(name); }
 
-    CropSession open(const QString& file) const {
+    std::unique_ptr<CropSession> open(const QString& file) const {
         PdfOpenResult opened = QpdfLoader().open(file);
         EXPECT_TRUE(opened.ok()) << opened.message.toStdString();
-        CropSession session(std::move(opened.document));
+        auto session = std::make_unique<CropSession>(std::move(opened.document));
         if (!password_.isEmpty()) {
-            EXPECT_TRUE(session.unlockWithPassword(password_));
-            session.rebuildRecords();
+            EXPECT_TRUE(session->unlockWithPassword(password_));
+            session->rebuildRecords();
         }
         return session;
     }
@@ -136,46 +136,47 @@ TEST_P(RestoreOriginalTest, SavedCropsComeBackOffAfterAnyNumberOfRounds) {
     if (!c.password.isEmpty())
         builder.encrypt(c.password, "owner");
     QString path = builder.writeTo(files.path("first.pdf"));
-    CropSession s = files.open(path);
+    std::unique_ptr<CropSession> session = files.open(path);
     std::vector<Boxes> first;
     for (int i = 0; i < kPageCount; ++i)
-        first.push_back(boxesOf(s.pdfDoc(), i));
-    EXPECT_FALSE(s.canRestoreOriginal()) << "a file never saved cropped";
-    EXPECT_FALSE(s.restoreOriginal());
-    EXPECT_FALSE(s.isCroppedSomePage());
+        first.push_back(boxesOf(session->pdfDoc(), i));
+    EXPECT_FALSE(session->canRestoreOriginal()) << "a file never saved cropped";
+    EXPECT_FALSE(session->restoreOriginal());
+    EXPECT_FALSE(session->isCroppedSomePage());
 
     // Saves under a new name, checking which way the file was written.
     int saves = 0;
     const auto save = [&] {
-        const QString saved = files.save(s, QString("saved%1.pdf").arg(++saves), kPageCount);
+        const QString saved = files.save(*session, QString("saved%1.pdf").arg(++saves), kPageCount);
         EXPECT_EQ(readFile(saved).startsWith(readFile(path)),
                   saves == 1 ? c.firstSaveAppends : c.laterSavesAppend)
             << "save " << saves;
         path = saved;
-        s = files.open(saved);
+        session = files.open(saved);
     };
     for (int round = 0; round < rounds; ++round) {
         // The third page is cropped in every round, the first two in one each.
-        s.setCurrentIndex(round);
-        s.cropIsFinishedWithRect(kBoxView);
-        s.setCurrentIndex(2);
-        s.cropIsFinishedWithRect(kStripView);
-        s.done();
+        session->setCurrentIndex(round);
+        session->cropIsFinishedWithRect(kBoxView);
+        session->setCurrentIndex(2);
+        session->cropIsFinishedWithRect(kStripView);
+        session->done();
         save();
-        ASSERT_TRUE(s.canRestoreOriginal());
+        ASSERT_TRUE(session->canRestoreOriginal());
         // The untouched last page kept all its boxes, so it has nothing to restore.
         for (int i = 0; i < kPageCount; ++i)
-            EXPECT_EQ(keptOf(s.pdfDoc(), i), i != 3 ? exactly(first[size_t(i)]) : Corners()) << i;
+            EXPECT_EQ(keptOf(session->pdfDoc(), i), i != 3 ? exactly(first[size_t(i)]) : Corners())
+                << i;
     }
 
-    EXPECT_TRUE(s.restoreOriginal());
-    EXPECT_TRUE(s.isCroppedSomePage()) << "a pending restore is unsaved work";
-    s.done();
-    EXPECT_FALSE(s.canRestoreOriginal());
+    EXPECT_TRUE(session->restoreOriginal());
+    EXPECT_TRUE(session->isCroppedSomePage()) << "a pending restore is unsaved work";
+    session->done();
+    EXPECT_FALSE(session->canRestoreOriginal());
     save();
-    EXPECT_FALSE(s.canRestoreOriginal());
+    EXPECT_FALSE(session->canRestoreOriginal());
     for (int i = 0; i < kPageCount; ++i)
-        EXPECT_EQ(exactly(boxesOf(s.pdfDoc(), i)), exactly(first[size_t(i)])) << i;
+        EXPECT_EQ(exactly(boxesOf(session->pdfDoc(), i)), exactly(first[size_t(i)])) << i;
     QPDF pdf;
     for (QPDFObjectHandle page : files.pagesOf(pdf, path))
         EXPECT_FALSE(page.hasKey("/PieceInfo")) << "the emptied /PieceInfo goes too";
@@ -216,21 +217,21 @@ TEST_P(OtherPieceInfoTest, AnotherApplicationsEntryIsKept) {
     const QPDFObjGen otherEntry =
         files.pagesOf(opened, first)[2].getKey("/PieceInfo").getKey("/OtherApp").getObjGen();
 
-    CropSession s = files.open(first);
-    s.setCurrentIndex(2);
-    s.cropIsFinishedWithRect(kBoxView);
-    s.done();
-    const QString cropped = files.save(s, "cropped.pdf", kPageCount);
+    std::unique_ptr<CropSession> session = files.open(first);
+    session->setCurrentIndex(2);
+    session->cropIsFinishedWithRect(kBoxView);
+    session->done();
+    const QString cropped = files.save(*session, "cropped.pdf", kPageCount);
     const bool updated = savePath == SavePath::Updated;
     ASSERT_EQ(readFile(cropped).startsWith(readFile(first)), updated);
     if (updated) {
         // "Done" sets the boxes of every page, so each page is written again, and nothing else.
         EXPECT_EQ(readFile(cropped).mid(readFile(first).size()).count(" obj"), kPageCount);
     }
-    s = files.open(cropped);
-    ASSERT_TRUE(s.restoreOriginal());
-    s.done();
-    const QString restored = files.save(s, "restored.pdf", kPageCount);
+    session = files.open(cropped);
+    ASSERT_TRUE(session->restoreOriginal());
+    session->done();
+    const QString restored = files.save(*session, "restored.pdf", kPageCount);
 
     for (const QString& saved : {cropped, restored}) {
         QPDF pdf;
@@ -267,40 +268,40 @@ TEST(RestorePendingTest, RevertAllAndLaterCropsDropIt) {
     const TestPage turned{.cropBox = QRectF(30.5, 40, 500, 700), .rotate = 90};
     const QString first = TestPdfBuilder().addPages(3, turned).writeTo(files.path("first.pdf"));
     const auto original = QpdfLoader().open(first).document;
-    CropSession s = files.open(first);
-    s.setBatchCrop(true);
-    s.applyPageRangeSettingWithPageArray({"1 - 3"});
-    s.cropIsFinishedWithRect(kStripView);
-    s.done();
-    s = files.open(files.save(s, "cropped.pdf", 3));
-    const QRectF strip = s.pdfDoc().boundsForBox(0, PdfBox::Crop);
-    ASSERT_TRUE(s.restoreOriginal());
-    s.revertAll();
-    EXPECT_FALSE(s.isCroppedSomePage());
-    s.done();
+    std::unique_ptr<CropSession> session = files.open(first);
+    session->setBatchCrop(true);
+    session->applyPageRangeSettingWithPageArray({"1 - 3"});
+    session->cropIsFinishedWithRect(kStripView);
+    session->done();
+    session = files.open(files.save(*session, "cropped.pdf", 3));
+    const QRectF strip = session->pdfDoc().boundsForBox(0, PdfBox::Crop);
+    ASSERT_TRUE(session->restoreOriginal());
+    session->revertAll();
+    EXPECT_FALSE(session->isCroppedSomePage());
+    session->done();
     for (int i = 0; i < 3; ++i)
-        expectNear(s.pdfDoc().boundsForBox(i, PdfBox::Media), strip);
+        expectNear(session->pdfDoc().boundsForBox(i, PdfBox::Media), strip);
 
-    ASSERT_TRUE(s.restoreOriginal());
-    s.setCurrentIndex(0);
-    s.cropIsFinishedWithRect(kBoxView);
-    s.setBatchCrop(true);
-    s.applyPageRangeSettingWithPageArray({"2 - 2"}); // the first page's crop, on the second
-    s.done();
-    const QRectF box = s.pdfDoc().boundsForBox(0, PdfBox::Crop);
+    ASSERT_TRUE(session->restoreOriginal());
+    session->setCurrentIndex(0);
+    session->cropIsFinishedWithRect(kBoxView);
+    session->setBatchCrop(true);
+    session->applyPageRangeSettingWithPageArray({"2 - 2"}); // the first page's crop, on the second
+    session->done();
+    const QRectF box = session->pdfDoc().boundsForBox(0, PdfBox::Crop);
     EXPECT_TRUE(strip.contains(box) && box.width() < strip.width()) << "cropped further";
-    expectNear(s.pdfDoc().boundsForBox(1, PdfBox::Media), box);
-    EXPECT_EQ(exactly(boxesOf(s.pdfDoc(), 2)), exactly(boxesOf(*original, 2)));
+    expectNear(session->pdfDoc().boundsForBox(1, PdfBox::Media), box);
+    EXPECT_EQ(exactly(boxesOf(session->pdfDoc(), 2)), exactly(boxesOf(*original, 2)));
 
-    ASSERT_TRUE(s.restoreOriginal()); // the first two pages
-    s.setBatchCrop(false);
-    s.setCurrentIndex(1);
+    ASSERT_TRUE(session->restoreOriginal()); // the first two pages
+    session->setBatchCrop(false);
+    session->setCurrentIndex(1);
     const QRectF content(box.center() - QPointF(10, 20), QSizeF(20, 40));
-    s.fitToContent({{2, content}}, {}, false);
-    s.done();
-    EXPECT_EQ(exactly(boxesOf(s.pdfDoc(), 0)), exactly(boxesOf(*original, 0)));
-    expectNear(s.pdfDoc().boundsForBox(1, PdfBox::Crop), content);
-    EXPECT_TRUE(s.canRestoreOriginal()) << "the second page";
+    session->fitToContent({{2, content}}, {}, false);
+    session->done();
+    EXPECT_EQ(exactly(boxesOf(session->pdfDoc(), 0)), exactly(boxesOf(*original, 0)));
+    expectNear(session->pdfDoc().boundsForBox(1, PdfBox::Crop), content);
+    EXPECT_TRUE(session->canRestoreOriginal()) << "the second page";
 }
 
 // What another program, or damage, left under our key is not taken for kept boxes; the first
@@ -315,17 +316,17 @@ TEST_P(KeptEntryTest, OnlyFiveBoxesWithAreaAreKept) {
                            "/BleedBox [10 20 600 700] /TrimBox [10 20 600 700]");
     const QString path =
         TestPdfBuilder().addPage({.pieceInfo = pieces}).writeTo(files.path("in.pdf"));
-    CropSession s = files.open(path);
+    std::unique_ptr<CropSession> session = files.open(path);
     const bool valid = std::string(GetParam().first) == "valid";
     const QRectF inner(10, 20, 590, 680);
-    const Boxes expected =
-        valid ? Boxes{QRectF(0, 0, 700, 800), inner, inner, inner, inner} : boxesOf(s.pdfDoc(), 0);
-    EXPECT_EQ(keptOf(s.pdfDoc(), 0), valid ? exactly(expected) : Corners());
+    const Boxes expected = valid ? Boxes{QRectF(0, 0, 700, 800), inner, inner, inner, inner}
+                                 : boxesOf(session->pdfDoc(), 0);
+    EXPECT_EQ(keptOf(session->pdfDoc(), 0), valid ? exactly(expected) : Corners());
 
-    s.cropIsFinishedWithRect(kBoxView);
-    s.done();
-    s = files.open(files.save(s, "saved.pdf", 1));
-    EXPECT_EQ(keptOf(s.pdfDoc(), 0), exactly(expected));
+    session->cropIsFinishedWithRect(kBoxView);
+    session->done();
+    session = files.open(files.save(*session, "saved.pdf", 1));
+    EXPECT_EQ(keptOf(session->pdfDoc(), 0), exactly(expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(

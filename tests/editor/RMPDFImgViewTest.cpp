@@ -5,7 +5,9 @@
 
 #include <QTest>
 
+#include <cmath>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -108,6 +110,71 @@ TEST_F(PageViewTest, DragsMoveAndResizeTheMarkerAndReportItOnce) {
         drag(path);
         EXPECT_EQ(delegate.crops, reported ? std::vector{*reported} : std::vector<QRectF>());
         EXPECT_EQ(marker.selectedRect(), reported.value_or(start));
+    }
+}
+
+// With the ratio locked at 2:1, every handle and the body: dragged out well past the view and
+// back across the opposite edge, the marker keeps the ratio and stays in the view at every
+// step; going out, the edges the handle does not move stay, and the marker grows until it
+// meets the view.
+TEST_F(PageViewTest, LockedRatioHoldsForEveryHandleAndTheBody) {
+    const QRectF start(100, 100, 200, 100);
+    SCSelectionBorder& marker = view.cropMarker();
+    for (quint32 handle = 0; handle <= 8; ++handle) {
+        SCOPED_TRACE(handle == 0 ? std::string("body") : "handle " + std::to_string(handle));
+        marker.setIsLockingAspectRatio(false);
+        view.setPageImg(page, start, kFrame);
+        marker.setAspectRatio({2, 1});
+        marker.setIsLockingAspectRatio(true);
+        delegate.crops.clear();
+        // Outward from the handle; the body goes up and to the right.
+        const QPointF grab =
+            handle == 0 ? start.center() : SCSelectionBorder::locationOfHandle(handle, start);
+        const auto sign = [](double d) { return d < 0 ? -1.0 : d > 0 ? 1.0 : 0.0; };
+        const QPointF out = handle == 0 ? QPointF(1, 1)
+                                        : QPointF(sign(grab.x() - start.center().x()),
+                                                  sign(grab.y() - start.center().y()));
+        const auto expectLocked = [&](bool outward) {
+            const QRectF r = marker.selectedRect();
+            EXPECT_NEAR(r.width(), 2 * r.height(), 1e-9) << r.width() << " x " << r.height();
+            EXPECT_GE(r.left(), -1e-9);
+            EXPECT_GE(r.top(), -1e-9);
+            EXPECT_LE(r.right(), kFrame.width() + 1e-9);
+            EXPECT_LE(r.bottom(), kFrame.height() + 1e-9);
+            if (!outward || handle == 0)
+                return;
+            if (out.x() < 0) {
+                EXPECT_NEAR(r.right(), start.right(), 1e-9);
+            }
+            if (out.x() > 0) {
+                EXPECT_NEAR(r.left(), start.left(), 1e-9);
+            }
+            if (out.y() < 0) {
+                EXPECT_NEAR(r.bottom(), start.bottom(), 1e-9);
+            }
+            if (out.y() > 0) {
+                EXPECT_NEAR(r.top(), start.top(), 1e-9);
+            }
+        };
+        mouse(QEvent::MouseButtonPress, grab);
+        mouse(QEvent::MouseMove, grab + 40 * out);
+        expectLocked(true);
+        if (handle != 0) {
+            EXPECT_GT(marker.selectedRect().width(), start.width());
+        }
+        mouse(QEvent::MouseMove, grab + 1000 * out);
+        expectLocked(true);
+        const QRectF far = marker.selectedRect();
+        EXPECT_TRUE(std::abs(far.left()) < 1e-9 || std::abs(far.top()) < 1e-9 ||
+                    std::abs(far.right() - kFrame.width()) < 1e-9 ||
+                    std::abs(far.bottom() - kFrame.height()) < 1e-9)
+            << far.x() << ", " << far.y() << ", " << far.width() << " x " << far.height();
+        mouse(QEvent::MouseMove, grab - 250 * out);
+        expectLocked(false);
+        mouse(QEvent::MouseButtonRelease, grab - 250 * out);
+        expectLocked(false);
+        ASSERT_EQ(delegate.crops.size(), 1u);
+        EXPECT_NEAR(delegate.crops[0].width(), 2 * delegate.crops[0].height(), 1e-9);
     }
 }
 

@@ -124,22 +124,22 @@ TEST(ContainedReadingTest, BoxesKeptBeforeACropTravelThroughTheHost) {
         EXPECT_TRUE(SavedFileCheck::readsCleanly(path, 2));
         PdfOpenResult opened = loader.open(path);
         EXPECT_TRUE(opened.ok()) << opened.message.toStdString();
-        return CropSession(std::move(opened.document));
+        return std::make_unique<CropSession>(std::move(opened.document));
     };
 
-    CropSession s(loader.open(first).document);
-    s.cropIsFinishedWithRect(QRectF(50, 50, 200, 300));
-    s = saved(s, "cropped.pdf");
-    const auto kept = s.pdfDoc().keptOriginalBoxes(0);
+    auto s = std::make_unique<CropSession>(loader.open(first).document);
+    s->cropIsFinishedWithRect(QRectF(50, 50, 200, 300));
+    s = saved(*s, "cropped.pdf");
+    const auto kept = s->pdfDoc().keptOriginalBoxes(0);
     ASSERT_TRUE(kept);
     EXPECT_EQ((*kept)[static_cast<int>(PdfBox::Media)], QRectF(0, 0, 612, 792));
     EXPECT_EQ((*kept)[static_cast<int>(PdfBox::Art)], crop);
-    EXPECT_FALSE(s.pdfDoc().keptOriginalBoxes(1)) << "a page whose boxes the save kept";
-    ASSERT_TRUE(s.restoreOriginal());
-    s = saved(s, "restored.pdf");
-    EXPECT_FALSE(s.canRestoreOriginal());
-    EXPECT_EQ(s.pdfDoc().boundsForBox(0, PdfBox::Crop), crop);
-    EXPECT_EQ(s.pdfDoc().boundsForBox(0, PdfBox::Media), QRectF(0, 0, 612, 792));
+    EXPECT_FALSE(s->pdfDoc().keptOriginalBoxes(1)) << "a page whose boxes the save kept";
+    ASSERT_TRUE(s->restoreOriginal());
+    s = saved(*s, "restored.pdf");
+    EXPECT_FALSE(s->canRestoreOriginal());
+    EXPECT_EQ(s->pdfDoc().boundsForBox(0, PdfBox::Crop), crop);
+    EXPECT_EQ(s->pdfDoc().boundsForBox(0, PdfBox::Media), QRectF(0, 0, 612, 792));
 }
 
 } // namespace

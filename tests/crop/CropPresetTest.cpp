@@ -1,0 +1,174 @@
+#include "crop/CropPreset.h"
+
+#include "tests/support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+
+namespace {
+
+const QSizeF kA4(210 * 72 / 25.4, 297 * 72 / 25.4);
+
+CropPreset builtIn(const QString& name) {
+    for (const CropPreset& preset : CropPreset::builtIns()) {
+        if (preset.name() == name)
+            return preset;
+    }
+    ADD_FAILURE() << "no built-in " << name.toStdString();
+    return CropPreset::size(name, {});
+}
+
+void expectWithin(const QRectF& inner, const QRectF& outer) {
+    EXPECT_GE(inner.left(), outer.left() - 1e-9);
+    EXPECT_GE(inner.top(), outer.top() - 1e-9);
+    EXPECT_LE(inner.right(), outer.right() + 1e-9);
+    EXPECT_LE(inner.bottom(), outer.bottom() + 1e-9);
+}
+
+// A5 on an A4 page turned by each rotation: the displayed page is landscape for 90 and 270,
+// and so is the paper then.
+class PaperOnTurnedPage : public testing::TestWithParam<int> {};
+
+TEST_P(PaperOnTurnedPage, TakesThePagesDisplayedOrientation) {
+    const bool sideways = GetParam() % 180 != 0;
+    const QSizeF page = sideways ? kA4.transposed() : kA4;
+    const QRectF content(250, 350, 100, 80);
+    const QRectF placed = builtIn(QStringLiteral("A5")).placed(page, content);
+    const QSizeF expected = sideways ? QSizeF(595.28, 419.53) : QSizeF(419.53, 595.28);
+    EXPECT_NEAR(placed.width(), expected.width(), 0.01);
+    EXPECT_NEAR(placed.height(), expected.height(), 0.01);
+    // Centred on the content, as far as the page lets it be.
+    const auto centre = [](double middle, double length, double side) {
+        return std::clamp(middle, length / 2, side - length / 2);
+    };
+    EXPECT_NEAR(placed.center().x(), centre(content.center().x(), placed.width(), page.width()),
+                1e-9);
+    EXPECT_NEAR(placed.center().y(), centre(content.center().y(), placed.height(), page.height()),
+                1e-9);
+    expectWithin(placed, QRectF(QPointF(0, 0), page));
+    EXPECT_EQ(builtIn(QStringLiteral("A5")).lockedRatio(), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rotations, PaperOnTurnedPage, testing::Values(0, 90, 180, 270));
+
+struct PlacementCase {
+    const char* name;
+    CropPreset preset;
+    QSizeF page;
+    QRectF around;
+    QRectF expected;
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class PresetPlacement : public testing::TestWithParam<PlacementCase> {};
+
+TEST_P(PresetPlacement, StaysOnThePage) {
+    const PlacementCase& c = GetParam();
+    const QRectF placed = c.preset.placed(c.page, c.around);
+    EXPECT_NEAR(placed.x(), c.expected.x(), 1e-9);
+    EXPECT_NEAR(placed.y(), c.expected.y(), 1e-9);
+    EXPECT_NEAR(placed.width(), c.expected.width(), 1e-9);
+    EXPECT_NEAR(placed.height(), c.expected.height(), 1e-9);
+    expectWithin(placed, QRectF(QPointF(0, 0), c.page));
+    if (const auto ratio = c.preset.lockedRatio()) {
+        EXPECT_NEAR(placed.width() * ratio->height(), placed.height() * ratio->width(), 1e-9);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PresetPlacement,
+    testing::Values(
+        // Portrait paper on a square page: as tall as the page, centred on the crop.
+        PlacementCase{"LetterTallerThanPage",
+                      builtIn("Letter"),
+                      {700, 700},
+                      {0, 0, 700, 700},
+                      {44, 0, 612, 700}},
+        PlacementCase{"LegalBiggerBothWays",
+                      builtIn("Legal"),
+                      {500, 700},
+                      {10, 10, 50, 50},
+                      {0, 0, 500, 700}},
+        // Around a box in the top-right corner: pushed back onto the page, not shrunk.
+        PlacementCase{"PaperPushedIn",
+                      builtIn("6 \u00d7 9 in"),
+                      {612, 792},
+                      {550, 700, 60, 90},
+                      {180, 144, 432, 648}},
+        PlacementCase{"AspectHoldsWideContent",
+                      builtIn("16:9"),
+                      {612, 792},
+                      {10, 300, 200, 100},
+                      {10, 293.75, 200, 112.5}},
+        PlacementCase{"AspectHoldsTallContent",
+                      builtIn("4:3"),
+                      {612, 792},
+                      {100, 300, 120, 180},
+                      {40, 300, 240, 180}},
+        // Content against the top edge: the rectangle grows past it and is moved down.
+        PlacementCase{"AspectNearTopEdge",
+                      builtIn("16:9"),
+                      {612, 792},
+                      {0, 700, 300, 90},
+                      {0, 623.25, 300, 168.75}},
+        // Too wide for the page even as wide as it: shrunk, still 4:3.
+        PlacementCase{"AspectShrunkToPage",
+                      builtIn("4:3"),
+                      {612, 792},
+                      {0, 0, 612, 700},
+                      {0, 120.5, 612, 459}},
+        PlacementCase{"SquareAroundNothing",
+                      builtIn("Square"),
+                      {612, 792},
+                      {300, 300, 0, 0},
+                      {0, 90, 612, 612}}),
+    [](const testing::TestParamInfo<PlacementCase>& param) { return param.param.name; });
+
+struct ParseCase {
+    const char* text;
+    std::optional<CropPreset::Kind> kind;
+    QSizeF dimensions = {};
+    const char* name = "";
+};
+
+void PrintTo(const ParseCase& c, std::ostream* out) {
+    *out << '"' << c.text << '"';
+}
+
+class PresetParse : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(PresetParse, ReadsSizesAndRatios) {
+    const ParseCase& c = GetParam();
+    const auto preset = CropPreset::parse(QString::fromUtf8(c.text));
+    ASSERT_EQ(preset.has_value(), c.kind.has_value());
+    if (!preset)
+        return;
+    EXPECT_EQ(preset->kind(), *c.kind);
+    EXPECT_NEAR(preset->dimensions().width(), c.dimensions.width(), 1e-9);
+    EXPECT_NEAR(preset->dimensions().height(), c.dimensions.height(), 1e-9);
+    EXPECT_EQ(preset->name(), QString::fromUtf8(c.name));
+    // The name is how the preset is kept: it reads back as the same preset.
+    EXPECT_EQ(CropPreset::parse(preset->name()), preset);
+}
+
+using Kind = CropPreset::Kind;
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PresetParse,
+    testing::Values(ParseCase{"210 x 297 mm", Kind::Size, kA4, "210 × 297 mm"},
+                    ParseCase{"8.5 × 11in", Kind::Size, {612, 792}, "8.5 × 11 in"},
+                    ParseCase{"6X9 in", Kind::Size, {432, 648}, "6 × 9 in"},
+                    ParseCase{"0.5in*1in", Kind::Size, {36, 72}, "0.5 × 1 in"},
+                    ParseCase{" 400 x 600 ", Kind::Size, {400, 600}, "400 × 600 pt"},
+                    ParseCase{"3:2", Kind::Aspect, {3, 2}, "3:2"},
+                    ParseCase{" 2.35 : 1 ", Kind::Aspect, {2.35, 1}, "2.35:1"},
+                    ParseCase{"10 mm x 2 in", {}}, ParseCase{"5% x 5%", {}}, ParseCase{"0 x 5", {}},
+                    ParseCase{"-3 x 4", {}}, ParseCase{"5 x", {}}, ParseCase{"3:0", {}},
+                    ParseCase{"1:2:3", {}}, ParseCase{"A4", {}}, ParseCase{"", {}}));
+
+} // namespace

@@ -1,0 +1,172 @@
+// Precise editing in the window: crop numbers typed beside the page, nudges from the keyboard,
+// paper sizes, and undo and redo of it all, as a user does them.
+
+#include "crop/RectMath.h"
+#include "editor/CropInspector.h"
+#include "tests/editor/MainWindowFixture.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QUndoStack>
+
+namespace {
+
+const double kMm = 72.0 / 25.4;
+const QRectF kA4(0, 0, 210 * kMm, 297 * kMm);
+
+class PreciseEditingWindowTest : public MainWindowTest {
+protected:
+    QDoubleSpinBox* field(int i) {
+        return window->findChild<QDoubleSpinBox*>(QString("inspectorField%1").arg(i));
+    }
+    void type(int i, double value) {
+        QDoubleSpinBox* box = field(i);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::number(value));
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    QRectF crop() { return window->session().cropsRect()[size_t(current())].cropRect; }
+    QRectF cropBox(int page) { return window->session().pdfDoc().boundsForBox(page, PdfBox::Crop); }
+    void key(int key, Qt::KeyboardModifiers modifiers = {}, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+    }
+    QAction* editAction(const QString& startingWith) {
+        for (QAction* action : window->editActions())
+            if (action->text().startsWith(startingWith))
+                return action;
+        return nullptr;
+    }
+};
+
+class TypedMarginsTest : public PreciseEditingWindowTest,
+                         public testing::WithParamInterface<int> {};
+
+// Margins of 10, 20, 30 and 40 mm as the page is shown, turned or not.
+TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
+    open({{.mediaBox = kA4, .rotate = GetParam()}});
+    ui().cropInspector->setMode(CropInspector::Mode::Margins);
+    ui().cropInspector->setUnit(CropLength::Unit::Millimetres);
+    const double left = 10 * kMm, top = 20 * kMm, right = 30 * kMm, bottom = 40 * kMm;
+    for (auto [i, value] : {std::pair{0, 10.0}, {1, 20.0}, {2, 30.0}, {3, 40.0}})
+        type(i, value);
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+
+    // The shown page's margins, on the page's own sides: a quarter turn shows its bottom on
+    // the left, its left side at the top.
+    const std::map<int, std::array<double, 4>> pageSides = {// left, bottom, right, top
+                                                            {0, {left, bottom, right, top}},
+                                                            {90, {top, left, bottom, right}},
+                                                            {180, {right, top, left, bottom}},
+                                                            {270, {bottom, right, top, left}}};
+    const auto [l, b, r, t] = pageSides.at(GetParam());
+    const QRectF box = cropBox(0);
+    const QRectF page = window->session().originalPdfDoc().boundsForBox(0, PdfBox::Media);
+    EXPECT_NEAR(box.left(), l, 1e-9);
+    EXPECT_NEAR(box.top(), b, 1e-9);
+    EXPECT_NEAR(box.right(), page.width() - r, 1e-9);
+    EXPECT_NEAR(box.bottom(), page.height() - t, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rotations, TypedMarginsTest, testing::Values(0, 90, 180, 270));
+
+TEST_F(PreciseEditingWindowTest, ADragShowsTheNumbersThePageIsSavedWith) {
+    open(1);
+    ui().cropInspector->setMode(CropInspector::Mode::PositionAndSize);
+    ui().cropInspector->setUnit(CropLength::Unit::Points);
+    const double w = ui().pdfImgView->width();
+    dragOnPage({1, 1}, {w * 0.21, w * 0.13});
+    const double shown[] = {field(0)->value(), field(1)->value(), field(2)->value(),
+                            field(3)->value()};
+    const QString saved = dir.filePath("saved.pdf");
+    ASSERT_EQ(saveTo(saved), "");
+    const QRectF box = QpdfLoader().open(saved).document->boundsForBox(0, PdfBox::Crop);
+    const double expected[] = {box.x(), box.y(), box.width(), box.height()};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(shown[i], expected[i], 0.005) << i;
+}
+
+TEST_F(PreciseEditingWindowTest, ArrowsNudgeTheFocusedMarkerAndTurnPagesOtherwise) {
+    open(3);
+    window->session().setCurrentCrop(QRectF(100.3, 200.7, 300.1, 400.9));
+    const QRectF start = crop();
+    QTest::mouseClick(ui().pdfImgView, Qt::LeftButton, {}, ui().pdfImgView->rect().center());
+    ASSERT_TRUE(ui().pdfImgView->hasFocus());
+
+    key(Qt::Key_Right, {}, 10);
+    EXPECT_EQ(current(), 0) << "the arrows are the marker's while it has the focus";
+    EXPECT_DOUBLE_EQ(crop().x(), start.x() + 10);
+    key(Qt::Key_Left, {}, 10);
+    EXPECT_EQ(crop(), start);
+    EXPECT_TRUE(RectMath::exactlyEqual(crop(), start));
+    key(Qt::Key_Down, Qt::ShiftModifier, 30);
+    EXPECT_EQ(crop().y(), 0) << "stopped at the page's edge";
+
+    key(Qt::Key_Tab); // handle 1: the left and bottom edges
+    key(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_DOUBLE_EQ(crop().x(), start.x() + 10);
+    EXPECT_DOUBLE_EQ(crop().right(), start.right());
+    key(Qt::Key_Up, Qt::AltModifier); // the bottom edge, the last used up the page
+    EXPECT_EQ(crop().y(), 1);
+
+    EXPECT_EQ(editAction("Undo")->text(), "Undo Nudge of Page 1");
+    QTest::keySequence(window.get(), QKeySequence::Undo);
+    EXPECT_EQ(crop().y(), 0);
+
+    key(Qt::Key_Escape);
+    key(Qt::Key_Right);
+    EXPECT_EQ(current(), 1) << "without the focus on the page, the arrows turn pages";
+}
+
+TEST_F(PreciseEditingWindowTest, APaperSizeGivesThatCropCentredOnThePage) {
+    open({{.mediaBox = kA4}});
+    auto* sizes = window->findChild<QComboBox*>("presetPicker");
+    const int a5 = sizes->findText("A5");
+    ASSERT_GE(a5, 0);
+    sizes->setCurrentIndex(a5);
+    emit sizes->activated(a5);
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    const QRectF box = cropBox(0);
+    const QRectF page = window->session().originalPdfDoc().boundsForBox(0, PdfBox::Media);
+    EXPECT_NEAR(box.width(), 419.53, 0.005);
+    EXPECT_NEAR(box.height(), 595.28, 0.005);
+    EXPECT_NEAR(box.center().x(), page.center().x(), 1e-9);
+    EXPECT_NEAR(box.center().y(), page.center().y(), 1e-9);
+}
+
+// Undo and redo go back through drags, "Done" and "Revert All", to the page of each step; the
+// edited mark shows exactly while the document is not as it was opened or saved.
+TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows) {
+    open(3);
+    window->lastJumpClickHandler();
+    const QRectF whole = crop();
+    dragOnPage({1, 1}, {60, 80});
+    const QRectF dragged = crop();
+    EXPECT_TRUE(window->isWindowModified());
+    window->firstJumpClickHandler();
+    EXPECT_EQ(editAction("Undo")->text(), "Undo Crop of Page 3");
+    QTest::keySequence(window.get(), QKeySequence::Undo);
+    EXPECT_EQ(current(), 2) << "undo shows the page of the step";
+    EXPECT_EQ(crop(), whole);
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(ui().saveBtn->isEnabled());
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    EXPECT_EQ(crop(), dragged);
+    EXPECT_TRUE(ui().saveBtn->isEnabled());
+
+    window->saveClickHandler();
+    const QRectF applied = cropBox(2);
+    window->cancelClickHandler();
+    EXPECT_FALSE(window->isWindowModified()) << "reverted to the file as opened";
+    EXPECT_EQ(editAction("Undo")->text(), "Undo Revert All");
+    QTest::keySequence(window.get(), QKeySequence::Undo);
+    EXPECT_EQ(cropBox(2), applied);
+    EXPECT_TRUE(ui().cancelBtn->isEnabled());
+    EXPECT_TRUE(window->isWindowModified());
+    QTest::keySequence(window.get(), QKeySequence::Undo);
+    EXPECT_EQ(crop(), dragged) << "undoing Done gives the pending crop back";
+    EXPECT_FALSE(ui().cancelBtn->isEnabled());
+}
+
+} // namespace
