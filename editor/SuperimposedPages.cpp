@@ -161,6 +161,9 @@ void SuperimposedPages::pictureGrew() {
         showTimer_.stop();
         showPicture();
     } else if (!showTimer_.isActive()) {
+        // The first picture after a pause at once; those that follow within the interval
+        // wait for the timer, which shows the latest.
+        showPicture();
         showTimer_.start();
     }
     emit progress(answered(), static_cast<int>(keys_.size()));

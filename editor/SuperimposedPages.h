@@ -74,8 +74,8 @@ private:
     // A page that cannot be drawn is left out of the picture.
     void pageFailed(quint64 ticket);
     void pictureComposed(const QImage& picture, int pages);
-    // A page has been blended or left out: the picture is shown now when it is complete, and
-    // soon otherwise.
+    // A page has been blended or left out: the picture is shown now when it is complete or
+    // none was shown for a while, and soon otherwise.
     void pictureGrew();
     void showPicture();
     // No picture, made or under way.
