@@ -61,8 +61,8 @@ public:
     bool isComplete() const { return answered() == static_cast<int>(keys_.size()); }
 
 signals:
-    // A new picture for the page view: at once when it is complete, a few times a second
-    // while it builds up.
+    // A new picture for the page view: at once when it is complete, at most every 50 ms while
+    // it builds up.
     void pictureChanged(const QImage& picture);
     // drawn of total pages are blended or left out; (0, 0) once stopped.
     void progress(int drawn, int total);
