@@ -173,7 +173,8 @@ TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows)
     // A selection undone is the one the page range sheet shows next.
     window->batchCropClickHandler();
     window->pageRangeClickHandler();
-    window->applyPageRangeSettingWithPageArray({"+ Odd Pages"});
+    window->pageRangeCtrl()->editor().setRangeTypeArray({"+ Odd Pages"});
+    window->pageRangeCtrl()->okClickHandler();
     EXPECT_EQ(editAction("Undo")->text(), "Undo Page Range");
     QTest::keySequence(window.get(), QKeySequence::Undo);
     window->pageRangeClickHandler();
