@@ -34,8 +34,19 @@ QRectF wholePage(const RMCropInfo& record) {
     return QRectF(0, 0, record.pageRect.width(), record.pageRect.height());
 }
 
-// Enough to go back a long way; a step of a large document holds only what it changed.
-constexpr int kUndoLimit = 200;
+// Enough to go back a long way. A step holds the records it changed, before and after, so on a
+// very large document a step that changes every page is large: the memory all steps may take
+// at most bounds their number there.
+constexpr int kMostSteps = 200;
+constexpr int kFewestSteps = 20;
+constexpr double kStepsBudgetBytes = 256.0 * 1024 * 1024;
+
+int undoLimitFor(size_t pages) {
+    const double largestStep =
+        2.0 * sizeof(RMCropInfo) * static_cast<double>(std::max<size_t>(pages, 1));
+    return static_cast<int>(
+        std::clamp(kStepsBudgetBytes / largestStep, double(kFewestSteps), double(kMostSteps)));
+}
 
 // The narrowest a nudged edge leaves the crop, in points.
 constexpr double kNarrowestNudged = 1.0;
@@ -58,7 +69,6 @@ bool within(const QRectF& inner, const QRectF& outer) {
 
 CropSession::CropSession(std::unique_ptr<PdfDocument> document)
     : pdfDoc_(std::move(document)), originalPdfDoc_(pdfDoc_->copy()) {
-    undoStack_.setUndoLimit(kUndoLimit);
     rebuildRecords();
 }
 
@@ -66,6 +76,7 @@ void CropSession::rebuildRecords() {
     cropsRect_ = CropRecords::build(*pdfDoc_);
     setCurrentIndex(currentIndex_);
     undoStack_.clear();
+    undoStack_.setUndoLimit(undoLimitFor(cropsRect_.size()));
     nudgeRun_.reset();
 }
 

@@ -19,6 +19,7 @@
 #include "platform/CollectionViewFlowLayout.h"
 #include "platform/DesktopFileOpener.h"
 #include "platform/NotificationCenter.h"
+#include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "range/RMSettingWindowController.h"
 #include "render/DocumentRasterizers.h"
@@ -746,6 +747,8 @@ void RMMainWindowController::pageRangeClickHandler() {
         pageRangeCtrl_->setPageRangeDelegate(this);
     }
     pageRangeCtrl_->setPageAmount(session_->pdfDoc().pageCount());
+    // The selection in force, which undo and redo may have changed since the sheet was shown.
+    pageRangeCtrl_->editor().setRangeTypeArray(session_->cropPageTypeRangeArray());
     pageRangeCtrl_->rangeWindowWillShow();
     pageRangeCtrl_->open();
 }

@@ -3,6 +3,8 @@
 
 #include "crop/RectMath.h"
 #include "editor/CropInspector.h"
+#include "range/RMPageRangeEditor.h"
+#include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
 
 #include <QComboBox>
@@ -167,6 +169,17 @@ TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows)
     QTest::keySequence(window.get(), QKeySequence::Undo);
     EXPECT_EQ(crop(), dragged) << "undoing Done gives the pending crop back";
     EXPECT_FALSE(ui().cancelBtn->isEnabled());
+
+    // A selection undone is the one the page range sheet shows next.
+    window->batchCropClickHandler();
+    window->pageRangeClickHandler();
+    window->pageRangeCtrl()->editor().setRangeTypeArray({"+ Odd Pages"});
+    window->pageRangeCtrl()->okClickHandler();
+    EXPECT_EQ(editAction("Undo")->text(), "Undo Page Range");
+    QTest::keySequence(window.get(), QKeySequence::Undo);
+    window->pageRangeClickHandler();
+    EXPECT_EQ(window->pageRangeCtrl()->editor().rangeTypeArray(), QStringList{"1 - 3"});
+    window->cancelPageRangeSetting();
 }
 
 } // namespace
