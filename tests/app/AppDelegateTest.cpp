@@ -108,10 +108,11 @@ protected:
         QApplication::sendEvent(area, &event);
         settle();
     }
-    static QMessageBox* openError() {
+    // The shown top-level window of type Window, if there is one.
+    template <class Window> static Window* shown() {
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* alert = qobject_cast<QMessageBox*>(window); alert && alert->isVisible())
-                return alert;
+            if (auto* found = qobject_cast<Window*>(window); found && found->isVisible())
+                return found;
         }
         return nullptr;
     }
@@ -178,14 +179,9 @@ TEST_F(AppDelegateTest, ChoosingARowOpensItMovesItLastAndSelectsTheFirstRowAgain
 TEST_F(AppDelegateTest, AFileThatCannotOpenIsReportedAndChangesNothing) {
     const QString good = pdf("good.pdf");
     drop({good});
-    QFile bad(dir.filePath("bad.pdf"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a PDF at all");
-    bad.close();
-
-    drop({bad.fileName(), pdf("other.pdf")});
-    ASSERT_NE(openError(), nullptr);
-    EXPECT_TRUE(openError()->informativeText().contains("bad.pdf"));
+    drop({writeFile(dir.filePath("bad.pdf"), "not a PDF at all"), pdf("other.pdf")});
+    ASSERT_NE(shown<QMessageBox>(), nullptr);
+    EXPECT_TRUE(shown<QMessageBox>()->informativeText().contains("bad.pdf"));
     EXPECT_EQ(recorded(), QStringList{good});
     EXPECT_EQ(openFiles(), QStringList{good});
     EXPECT_TRUE(documents.documents()[0]->windowControllers()[0]->isVisible());
@@ -195,18 +191,11 @@ TEST_F(AppDelegateTest, AnOpenFileUnderAnotherSpellingComesToTheFrontInsteadOfOp
     const QString file = pdf("same.pdf");
     app->openFiles({file});
     // A window stands for the file at once, and the editing window takes its place.
-    const auto opening = [] {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<RMOpeningWindow*>(window); found && found->isVisible())
-                return found;
-        }
-        return static_cast<RMOpeningWindow*>(nullptr);
-    };
-    ASSERT_NE(opening(), nullptr);
-    EXPECT_EQ(opening()->windowTitle(), "same.pdf");
-    const QRect place = opening()->geometry();
+    ASSERT_NE(shown<RMOpeningWindow>(), nullptr);
+    EXPECT_EQ(shown<RMOpeningWindow>()->windowTitle(), "same.pdf");
+    const QRect place = shown<RMOpeningWindow>()->geometry();
     settle();
-    EXPECT_EQ(opening(), nullptr);
+    EXPECT_EQ(shown<RMOpeningWindow>(), nullptr);
     EXPECT_EQ(documents.documents()[0]->windowControllers()[0]->geometry(), place);
     ASSERT_EQ(documents.documents().size(), 1u);
     QWidget* window = documents.documents()[0]->windowControllers()[0];

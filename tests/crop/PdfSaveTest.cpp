@@ -56,8 +56,7 @@ protected:
         EXPECT_TRUE(doc.writeToFile(out, &error)) << error.toStdString();
         EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files).size(), 2) << "temporary file left over";
         EXPECT_TRUE(SavedFileCheck::readsCleanly(out, kPageCount, GetParam().password));
-        QFile saved(out);
-        return saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
+        return readFile(out);
     }
 
     QTemporaryDir dir_;
@@ -227,14 +226,10 @@ TEST_P(ReadBackTest, SaveThatDoesNotReadBackAsTheDocumentKeepsTheExistingFile) {
     result.document->setBoundsForBox(0, QRectF(-10, 10, 700, 300), PdfBox::Crop);
     result.document->setBoundsForBox(2, QRectF(0, 0, 300, 300), PdfBox::Media);
     const QString target = dir.filePath("out.pdf");
-    const auto savedBytes = [&] {
-        QFile saved(target);
-        return saved.open(QIODevice::ReadOnly) ? saved.readAll() : QByteArray();
-    };
     QString error;
     ASSERT_TRUE(result.document->writeToFile(target, &error)) << error.toStdString();
     EXPECT_TRUE(SavedFileCheck::readsCleanly(target, 3));
-    const QByteArray saved = savedBytes();
+    const QByteArray saved = readFile(target);
     EXPECT_EQ(saved.startsWith(bytes), !GetParam()) << "saved as an update";
 
     // Read back as other pages than the document's, the file fails the check.
@@ -252,7 +247,7 @@ TEST_P(ReadBackTest, SaveThatDoesNotReadBackAsTheDocumentKeepsTheExistingFile) {
     in.close();
     EXPECT_FALSE(result.document->writeToFile(target, &error));
     EXPECT_TRUE(error.contains("was changed by another program")) << error.toStdString();
-    EXPECT_EQ(savedBytes(), saved);
+    EXPECT_EQ(readFile(target), saved);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"in.pdf", "out.pdf"}));
 }
 
@@ -276,17 +271,12 @@ TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
         TestPdfBuilder().addPages(400, page).layOut({.wrongStartxref = GetParam()}).bytes();
     auto result = openFile(dir.filePath("in.pdf"), bytes);
     ASSERT_TRUE(result.ok());
-    const QString target = QDir(small).filePath("out.pdf");
-    QFile existing(target);
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("keep me");
-    existing.close();
+    const QString target = writeFile(QDir(small).filePath("out.pdf"), "keep me");
 
     QString error;
     EXPECT_FALSE(result.document->writeToFile(target, &error));
     EXPECT_EQ(error.toStdString(), "There is not enough space on the disk to save “out.pdf”.");
-    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
-    EXPECT_EQ(existing.readAll(), "keep me");
+    EXPECT_EQ(readFile(target), "keep me");
     EXPECT_EQ(QDir(small).entryList(QDir::Files), QStringList{"out.pdf"});
     EXPECT_FALSE(result.document->writeToFile(dir.filePath("missing/out.pdf"), &error));
     EXPECT_EQ(error, "The folder “" + dir.filePath("missing") + "” does not exist.");
