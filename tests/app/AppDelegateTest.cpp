@@ -20,7 +20,6 @@
 #include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -207,7 +206,7 @@ TEST_F(AppDelegateTest, AnOpenFileUnderAnotherSpellingComesToTheFrontInsteadOfOp
     EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(AppDelegateTest, DocumentWindowsCarryTheMenusAndClosingOneEnablesSaveAs) {
+TEST_F(AppDelegateTest, DocumentWindowsCarryDoneAndClosingOneEnablesSaveAs) {
     EXPECT_FALSE(app->saveMenuItem()->isEnabled());
     const QString file = pdf("my file 100%.pdf");
     app->openFiles({file});
@@ -216,12 +215,6 @@ TEST_F(AppDelegateTest, DocumentWindowsCarryTheMenusAndClosingOneEnablesSaveAs) 
     // The name as it is: decoded once would make "100%" unreadable.
     EXPECT_EQ(document->currentFilePath(), "file://" + file);
     RMMainWindowController* window = document->windowCtrl();
-    auto* bar = window->findChild<QMenuBar*>();
-    ASSERT_NE(bar, nullptr);
-    QStringList menus;
-    for (QAction* menu : bar->actions())
-        menus << menu->text().remove('&');
-    EXPECT_EQ(menus, (QStringList{"File", "Edit", "View", "Window", "Help"}));
     // "Done" is there and, with nothing cropped, disabled like its button.
     QAction* done = window->editActions().value(0);
     ASSERT_NE(done, nullptr);

@@ -206,13 +206,12 @@ TEST(QpdfReadBackTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
 }
 
 // A save is read back before it replaces anything. One whose pages hold what the document
-// holds goes through, even with boxes that readers clip; one that does not, here because
-// another program changed the open file in place, fails and keeps the file it would have
-// replaced. The parameter says whether the source is damaged, so that it is rewritten rather
-// than updated.
+// holds goes through, even with boxes that readers clip; one that does not fails the check.
+// The parameter says whether the source is damaged, so that it is rewritten rather than
+// updated.
 class ReadBackTest : public testing::TestWithParam<bool> {};
 
-TEST_P(ReadBackTest, SaveThatDoesNotReadBackAsTheDocumentKeepsTheExistingFile) {
+TEST_P(ReadBackTest, OnlyASaveThatReadsBackAsTheDocumentPasses) {
     QTemporaryDir dir;
     const QByteArray bytes = TestPdfBuilder()
                                  .addPage({})
@@ -238,17 +237,6 @@ TEST_P(ReadBackTest, SaveThatDoesNotReadBackAsTheDocumentKeepsTheExistingFile) {
     EXPECT_TRUE(QpdfReadBack::fileReadsBack(target, {}, pages, setBoxes));
     pages[1].box(PdfBox::Media).setWidth(600);
     EXPECT_FALSE(QpdfReadBack::fileReadsBack(target, {}, pages, setBoxes));
-
-    // Another program changes the open file in place: the next save fails and keeps the
-    // file it would have replaced.
-    QFile in(dir.filePath("in.pdf"));
-    ASSERT_TRUE(in.open(QIODevice::ReadWrite) && in.seek(bytes.indexOf("777.125")));
-    in.write("700.125");
-    in.close();
-    EXPECT_FALSE(result.document->writeToFile(target, &error));
-    EXPECT_TRUE(error.contains("was changed by another program")) << error.toStdString();
-    EXPECT_EQ(readFile(target), saved);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"in.pdf", "out.pdf"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, ReadBackTest, testing::Bool(),
