@@ -20,7 +20,6 @@
 #include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -108,10 +107,11 @@ protected:
         QApplication::sendEvent(area, &event);
         settle();
     }
-    static QMessageBox* openError() {
+    // The shown top-level window of type Window, if there is one.
+    template <class Window> static Window* shown() {
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* alert = qobject_cast<QMessageBox*>(window); alert && alert->isVisible())
-                return alert;
+            if (auto* found = qobject_cast<Window*>(window); found && found->isVisible())
+                return found;
         }
         return nullptr;
     }
@@ -178,14 +178,9 @@ TEST_F(AppDelegateTest, ChoosingARowOpensItMovesItLastAndSelectsTheFirstRowAgain
 TEST_F(AppDelegateTest, AFileThatCannotOpenIsReportedAndChangesNothing) {
     const QString good = pdf("good.pdf");
     drop({good});
-    QFile bad(dir.filePath("bad.pdf"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a PDF at all");
-    bad.close();
-
-    drop({bad.fileName(), pdf("other.pdf")});
-    ASSERT_NE(openError(), nullptr);
-    EXPECT_TRUE(openError()->informativeText().contains("bad.pdf"));
+    drop({writeFile(dir.filePath("bad.pdf"), "not a PDF at all"), pdf("other.pdf")});
+    ASSERT_NE(shown<QMessageBox>(), nullptr);
+    EXPECT_TRUE(shown<QMessageBox>()->informativeText().contains("bad.pdf"));
     EXPECT_EQ(recorded(), QStringList{good});
     EXPECT_EQ(openFiles(), QStringList{good});
     EXPECT_TRUE(documents.documents()[0]->windowControllers()[0]->isVisible());
@@ -195,18 +190,11 @@ TEST_F(AppDelegateTest, AnOpenFileUnderAnotherSpellingComesToTheFrontInsteadOfOp
     const QString file = pdf("same.pdf");
     app->openFiles({file});
     // A window stands for the file at once, and the editing window takes its place.
-    const auto opening = [] {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<RMOpeningWindow*>(window); found && found->isVisible())
-                return found;
-        }
-        return static_cast<RMOpeningWindow*>(nullptr);
-    };
-    ASSERT_NE(opening(), nullptr);
-    EXPECT_EQ(opening()->windowTitle(), "same.pdf");
-    const QRect place = opening()->geometry();
+    ASSERT_NE(shown<RMOpeningWindow>(), nullptr);
+    EXPECT_EQ(shown<RMOpeningWindow>()->windowTitle(), "same.pdf");
+    const QRect place = shown<RMOpeningWindow>()->geometry();
     settle();
-    EXPECT_EQ(opening(), nullptr);
+    EXPECT_EQ(shown<RMOpeningWindow>(), nullptr);
     EXPECT_EQ(documents.documents()[0]->windowControllers()[0]->geometry(), place);
     ASSERT_EQ(documents.documents().size(), 1u);
     QWidget* window = documents.documents()[0]->windowControllers()[0];
@@ -218,7 +206,7 @@ TEST_F(AppDelegateTest, AnOpenFileUnderAnotherSpellingComesToTheFrontInsteadOfOp
     EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(AppDelegateTest, DocumentWindowsCarryTheMenusAndClosingOneEnablesSaveAs) {
+TEST_F(AppDelegateTest, DocumentWindowsCarryDoneAndClosingOneEnablesSaveAs) {
     EXPECT_FALSE(app->saveMenuItem()->isEnabled());
     const QString file = pdf("my file 100%.pdf");
     app->openFiles({file});
@@ -227,12 +215,6 @@ TEST_F(AppDelegateTest, DocumentWindowsCarryTheMenusAndClosingOneEnablesSaveAs) 
     // The name as it is: decoded once would make "100%" unreadable.
     EXPECT_EQ(document->currentFilePath(), "file://" + file);
     RMMainWindowController* window = document->windowCtrl();
-    auto* bar = window->findChild<QMenuBar*>();
-    ASSERT_NE(bar, nullptr);
-    QStringList menus;
-    for (QAction* menu : bar->actions())
-        menus << menu->text().remove('&');
-    EXPECT_EQ(menus, (QStringList{"File", "Edit", "View", "Window", "Help"}));
     // "Done" is there and, with nothing cropped, disabled like its button.
     QAction* done = window->editActions().value(0);
     ASSERT_NE(done, nullptr);

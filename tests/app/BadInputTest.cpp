@@ -77,20 +77,6 @@ INSTANTIATE_TEST_SUITE_P(
         return name.replace(QRegularExpression("[^A-Za-z0-9]"), "_").toStdString();
     });
 
-TEST(BadInputPaths, FoldersMissingFilesAndTheRepairedCaseSayWhatHappened) {
-    QTemporaryDir dir;
-    EXPECT_FALSE(RepairingPdfLoader().open(dir.path()).message.isEmpty());
-    EXPECT_FALSE(RepairingPdfLoader().open(dir.filePath("missing.pdf")).message.isEmpty());
-    // Junk before the header hides the file from the document services; the repaired copy
-    // opens, and the user is told.
-    const QString hidden = writeFile(dir.filePath("hidden.pdf"),
-                                     QByteArray(4096, 'x') + TestPdfBuilder().addPages(2).bytes());
-    const PdfOpenResult repaired = RepairingPdfLoader().open(hidden);
-    ASSERT_TRUE(repaired.ok());
-    EXPECT_EQ(repaired.document->pageCount(), 2);
-    EXPECT_TRUE(repaired.notice.contains("repaired"));
-}
-
 // A locked file read in a render host: wrong, empty and other passwords leave it locked, its
 // own (not ASCII) unlocks it, and it saves, still locked, as the program saves.
 TEST_F(HostedTest, LockedFilesTakeOnlyTheirOwnPasswordAndSaveLocked) {

@@ -137,11 +137,7 @@ TEST_F(DesktopSessionTest, LaterStartsHandTheirFilesToTheRunningProgram) {
     EXPECT_TRUE(eventually([&] { return onScreen(redInk) > kDrawn; }));
     EXPECT_EQ(windowsNamed("^red\\.pdf"), QStringList{"red.pdf — Cropmark"});
 
-    QFile bad(dir.filePath("bad.pdf"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a PDF");
-    bad.close();
-    handOver({bad.fileName()});
+    handOver({writeFile(dir.filePath("bad.pdf"), "not a PDF")});
     // The start window and the alert carry the program's name.
     EXPECT_TRUE(eventually([&] { return windowsNamed("^Cropmark$").size() == 2; }));
     EXPECT_EQ(windowsNamed("^red\\.pdf"), QStringList{"red.pdf — Cropmark"});

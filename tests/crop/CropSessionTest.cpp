@@ -52,17 +52,6 @@ TEST(CropSessionTest, BatchCropCarriesTheCropBySize) {
         EXPECT_EQ(records[i].showRect, QRectF());
 }
 
-TEST(CropSessionTest, AcceptedSelectionCarriesTheUncroppedCurrentPage) {
-    auto s = session({kLetter, kLetter, kTall});
-    s.setCurrentIndex(1);
-    s.cropIsFinishedWithRect(kBoxView);
-    s.setBatchCrop(true);
-    s.setCurrentIndex(0);
-    EXPECT_TRUE(s.applyPageRangeSettingWithPageArray({"2 - 3"})); // the tall page is cropped
-    expectNear(s.cropsRect()[1].cropRect, kLetter);
-    expectNear(s.cropsRect()[2].cropRect, {0, 216, 612, 792});
-}
-
 // Each crop replaces the last; the zero rectangle means the whole page.
 TEST(CropSessionTest, OnlyCropsKeepingUnder99Point5PerCentCount) {
     auto s = session({kLetter});
@@ -147,19 +136,6 @@ TEST(CropSessionFileTest, RevertAllKeepsALockedFileUnlocked) {
 // and crop boxes away from the origin, through to the saved file.)
 
 const CropLength kNoPadding{0, CropLength::Unit::Points};
-
-TEST(ContentFitTest, BatchFitsEachSelectedPageToItsOwnContent) {
-    auto s = session({{0, 0, 612, 792}, {0, 0, 612, 792}, {0, 0, 612, 792}});
-    s.setBatchCrop(true);
-    s.applyPageRangeSettingWithPageArray({"2 - 3"});
-    ASSERT_EQ(s.contentFitPages(), (std::vector<qint64>{1, 2, 3}));
-    // Page 3 drew nothing: it keeps its crop.
-    s.fitToContent({{1, {100, 100, 50, 50}}, {2, {200, 300, 60, 70}}}, kNoPadding, false);
-    s.done();
-    expectNear(s.pdfDoc().boundsForBox(0, PdfBox::Crop), {100, 100, 50, 50});
-    expectNear(s.pdfDoc().boundsForBox(1, PdfBox::Crop), {200, 300, 60, 70});
-    expectNear(s.pdfDoc().boundsForBox(2, PdfBox::Crop), {0, 0, 612, 792});
-}
 
 TEST(ContentFitTest, ContentOutsideTheOpenedCropBoxIsNotCountedAsCut) {
     auto s = session({{0, 0, 612, 792}});

@@ -13,11 +13,6 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 struct OutsideChange {
     const char* name;
     void (*apply)(const QString& path);
@@ -66,10 +61,10 @@ TEST_P(FileChangedOnDiskTest, ReadsOnAndSavesOnlyTheFileAsOpened) {
                   "“in.pdf” was changed by another program after Cropmark opened it, so it can "
                   "no longer be saved from this window. Open the file again to crop its new "
                   "version.");
-        EXPECT_EQ(readAll(target), "keep me");
+        EXPECT_EQ(readFile(target), "keep me");
     } else {
         EXPECT_TRUE(SavedFileCheck::readsCleanly(target, 40));
-        EXPECT_TRUE(readAll(target).startsWith(original));
+        EXPECT_TRUE(readFile(target).startsWith(original));
     }
 }
 

@@ -144,18 +144,12 @@ TEST_F(QpdfDocumentTest, PasswordsLockOnlyWithAUserPasswordAndWritingKeepsEncryp
 }
 
 TEST_F(QpdfDocumentTest, FilesThatDoNotOpenSayWhichKindOfFailureItIs) {
-    const QByteArray valid = TestPdfBuilder().addPages(20).bytes();
-    QDir(dir_.path()).mkdir("folder");
     const struct {
         const char* name;
         std::optional<QByteArray> bytes; // none: the file is not made
         PdfOpenError error;
     } cases[] = {
-        {"missing", std::nullopt, PdfOpenError::NotFound},
-        {"folder", std::nullopt, PdfOpenError::Folder},
         {"empty", QByteArray(), PdfOpenError::Empty},
-        {"text", "Dear reader,\nthis is a letter, not a PDF.\n", PdfOpenError::NotPdf},
-        {"truncated", valid.left(valid.size() / 3), PdfOpenError::Truncated},
         {"damaged", "%PDF-1.7\n1 0 obj << /Type /Catalog /Pages 9 0 R >> garbage\n%%EOF\n",
          PdfOpenError::Damaged},
         {"noPages", TestPdfBuilder().bytes(), PdfOpenError::NoPages},
@@ -168,33 +162,6 @@ TEST_F(QpdfDocumentTest, FilesThatDoNotOpenSayWhichKindOfFailureItIs) {
         EXPECT_FALSE(result.ok());
         EXPECT_EQ(result.error, error);
         EXPECT_FALSE(result.message.isEmpty());
-    }
-}
-
-// Cut and scrambled copies of a valid file must open or fail cleanly, never crash or hang;
-// whatever opens must also write.
-TEST_F(QpdfDocumentTest, SurvivesCutAndScrambledFiles) {
-    TestPdfBuilder builder;
-    for (int i = 0; i < 5; ++i) {
-        builder.addPage({.cropBox = QRectF(10, 10, 500, 700),
-                         .rotate = 90 * i,
-                         .content = "BT /F1 12 Tf 72 700 Td (Hello) Tj ET"});
-    }
-    const QByteArray valid = builder.bytes();
-    for (int step = 1; step < 40; ++step) {
-        const qsizetype at = valid.size() * step / 40;
-        QByteArray scrambled = valid;
-        for (qsizetype i = at; i < std::min(scrambled.size(), at + 16); ++i)
-            scrambled[i] = static_cast<char>(scrambled[i] ^ 0x5a);
-        for (const QByteArray& bytes : {valid.left(at), scrambled}) {
-            auto result = QpdfLoader().open(writeFile(path("bad.pdf"), bytes));
-            if (result.ok() && result.document->pageCount() > 0) {
-                result.document->setBoundsForBox(0, QRectF(0, 0, 100, 100), PdfBox::Crop);
-                result.document->dataRepresentation();
-            } else {
-                EXPECT_FALSE(result.message.isEmpty());
-            }
-        }
     }
 }
 

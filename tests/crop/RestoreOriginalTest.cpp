@@ -64,11 +64,6 @@ Corners keptOf(const PdfDocument& document, int page) {
     return kept ? exactly(*kept) : Corners();
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Opens and saves files as the user does, checking every file written.
 class SessionFiles {
 public:

@@ -26,9 +26,7 @@ protected:
     }
     void reopen(const QString& path) {
         window.reset();
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        openFile(file.readAll());
+        openFile(readFile(path));
     }
 };
 

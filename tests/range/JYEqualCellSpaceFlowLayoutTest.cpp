@@ -77,7 +77,6 @@ TEST(FlowLayoutLines, CellsOfOtherHeightsAreLinesOfTheirOwnAndQueriesRepeat) {
     EXPECT_EQ(lefts(layout->respaced(cells)), (std::vector<double>{5, 5}));
     // Nothing the layout keeps changes with a query.
     EXPECT_EQ(lefts(layout->respaced(line({40, 60}))), lefts(layout->respaced(line({40, 60}))));
-    EXPECT_EQ(layout->minimumInteritemSpacing, 5);
 }
 
 } // namespace

@@ -43,11 +43,6 @@ TEST(SettingWindowTest, OpensOnPageRangeWithNoTabChosenAndChoosingATabTwiceRepea
     EXPECT_EQ(settings.pageSetViewCtrl()->editor().rangeTypeArray(), QStringList{"9 - 4"});
     EXPECT_EQ(page.startPageField->text(), "9");
     EXPECT_TRUE(page.okBtn->isEnabled());
-
-    QWidget target;
-    target.setGeometry(20, 100, 80, 30);
-    ui.animationView->resize(4, 20);
-    EXPECT_EQ(settings.animationViewPointWithTargetView(&target), QPoint(5, 105));
 }
 
 } // namespace

@@ -93,10 +93,6 @@ TEST(ContentBoundsTest, APagePaintedWhiteIsBoundedByWhatShowsOnIt) {
     expectWithinInkPixel(*bounds, QRectF(200, 300, 100, 20));
 }
 
-TEST(ContentBoundsTest, AnEmptyPageHasNone) {
-    EXPECT_FALSE(boundsOf({}, ContentBoundsOptions::Mode::Automatic));
-}
-
 // A scan-like page: white paper painted over the whole page, a dark frame along its edges,
 // specks of dust, and a block of text-like ink.
 class ScanBorderTest : public testing::TestWithParam<const char*> {};

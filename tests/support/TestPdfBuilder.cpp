@@ -234,3 +234,8 @@ QString writeFile(const QString& path, const QByteArray& bytes) {
         throw std::runtime_error("cannot write test file " + path.toStdString());
     return path;
 }
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

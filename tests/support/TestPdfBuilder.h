@@ -105,6 +105,8 @@ private:
 
 // Writes bytes to a file at path and returns path; throws when it cannot.
 QString writeFile(const QString& path, const QByteArray& bytes);
+// The bytes of the file at path; none when it cannot be read.
+QByteArray readFile(const QString& path);
 
 // The box under key as literally written in a page dictionary.
 inline QRectF writtenBox(QPDFObjectHandle page, const char* key) {
