@@ -99,22 +99,14 @@ TEST_P(CropInspectorEdit, CommitsTheTypedValueOnce) {
     EXPECT_EQ(edited.size(), 1);
 }
 
-const QRectF kWholeA4(QPointF(0, 0), kA4);
 const QRectF kInner(100, 100, 200, 300);
 
 using enum CropLength::Unit;
 using enum CropInspector::Mode;
-const double kW = kA4.width(), kH = kA4.height();
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CropInspectorEdit,
     testing::Values(
-        EditCase{
-            "LeftMm", Margins, Millimetres, kA4, kWholeA4, 0, "20", {k20mm, 0, kW - k20mm, kH}},
-        EditCase{"TopMm", Margins, Millimetres, kA4, kWholeA4, 1, "20", {0, 0, kW, kH - k20mm}},
-        EditCase{"RightMm", Margins, Millimetres, kA4, kWholeA4, 2, "20", {0, 0, kW - k20mm, kH}},
-        EditCase{
-            "BottomMm", Margins, Millimetres, kA4, kWholeA4, 3, "20", {0, k20mm, kW, kH - k20mm}},
         // Past the opposite edge: stopped there, an empty crop rather than an inverted one.
         EditCase{"LeftPastRight", Margins, Points, kLetter, kInner, 0, "500", {300, 100, 0, 300}},
         EditCase{"TopPastBottom", Margins, Points, kLetter, kInner, 1, "700", {100, 100, 200, 0}},
