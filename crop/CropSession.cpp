@@ -59,6 +59,23 @@ QString stepName(const char* verb, const std::vector<qint64>& pages) {
     return tr(verb).arg(PageListText::describe(pages));
 }
 
+// One direction of a nudge by d: the low edge, the high edge, or both (a move), of a crop at
+// position with length on a page side long, clamped to the page and, for one edge, short of
+// the other. The steps taken are added to the offsets.
+void nudgeAxis(double d, bool low, bool high, double position, double length, double side,
+               double& positionOffset, double& lengthOffset) {
+    if (low && high) {
+        positionOffset += std::clamp(d, -position, side - (position + length));
+    } else if (low) {
+        const double step = std::clamp(d, -position, std::max(0.0, length - kNarrowestNudged));
+        positionOffset += step;
+        lengthOffset -= step;
+    } else if (high) {
+        lengthOffset +=
+            std::clamp(d, std::min(0.0, kNarrowestNudged - length), side - (position + length));
+    }
+}
+
 bool within(const QRectF& inner, const QRectF& outer) {
     return inner.left() >= outer.left() && inner.top() >= outer.top() &&
            inner.x() + inner.width() <= outer.x() + outer.width() &&
@@ -182,30 +199,12 @@ bool CropSession::nudgeCrop(CropEdges edges, double dx, double dy) {
         !RectMath::exactlyEqual(nudgeRun_->last, crop))
         nudgeRun_ = NudgeRun{currentIndex_, crop, 0, 0, 0, 0, crop, -1};
     NudgeRun& run = *nudgeRun_;
-    const double pageWidth = current.pageRect.width(), pageHeight = current.pageRect.height();
-    const double x = run.start.x() + run.dx, w = run.start.width() + run.dw;
-    const double y = run.start.y() + run.dy, h = run.start.height() + run.dh;
     // Each step is clamped against where the crop is now, so a nudge into the page's edge
     // stops there and the next one back moves at once.
-    if (edges == kWholeCrop) {
-        run.dx += std::clamp(dx, -x, pageWidth - (x + w));
-        run.dy += std::clamp(dy, -y, pageHeight - (y + h));
-    } else {
-        if (edges & CropEdge::Left) {
-            const double step = std::clamp(dx, -x, std::max(0.0, w - kNarrowestNudged));
-            run.dx += step;
-            run.dw -= step;
-        } else if (edges & CropEdge::Right) {
-            run.dw += std::clamp(dx, std::min(0.0, kNarrowestNudged - w), pageWidth - (x + w));
-        }
-        if (edges & CropEdge::Bottom) {
-            const double step = std::clamp(dy, -y, std::max(0.0, h - kNarrowestNudged));
-            run.dy += step;
-            run.dh -= step;
-        } else if (edges & CropEdge::Top) {
-            run.dh += std::clamp(dy, std::min(0.0, kNarrowestNudged - h), pageHeight - (y + h));
-        }
-    }
+    nudgeAxis(dx, edges & CropEdge::Left, edges & CropEdge::Right, run.start.x() + run.dx,
+              run.start.width() + run.dw, current.pageRect.width(), run.dx, run.dw);
+    nudgeAxis(dy, edges & CropEdge::Bottom, edges & CropEdge::Top, run.start.y() + run.dy,
+              run.start.height() + run.dh, current.pageRect.height(), run.dy, run.dh);
     const QRectF nudged(run.start.x() + run.dx, run.start.y() + run.dy, run.start.width() + run.dw,
                         run.start.height() + run.dh);
     Snapshot before = snapshot(false);
