@@ -35,7 +35,8 @@ class RenderQueue;
 class SuperimposedPages;
 
 // The editing window of one open document: the thumbnail strip, the large page view with the
-// crop marker, the crop-mode buttons, page navigation, and "Done" and "Revert All".
+// crop marker, the crop's numbers and sizes beside it, the crop-mode buttons, page navigation,
+// "Done" and "Revert All", and Undo and Redo of every edit (the session's undo stack).
 //
 // It owns the document's crop state (a CropSession: working and pristine documents, crop
 // records, current page, batch mode, selection) and draws pages through a render queue off
