@@ -133,23 +133,30 @@ QRectF CropSession::currentPageViewFrame() const {
 bool CropSession::cropIsFinishedWithRect(const QRectF& rect) {
     if (cropsRect_.empty())
         return false;
-    const QRectF frame = currentPageViewFrame();
-    const QRectF viewRect =
-        RectMath::exactlyEqual(rect, QRectF()) ? QRectF(QPointF(0, 0), frame.size()) : rect;
-    const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
-    // A click that moved nothing gives back the rectangle the view was given; the crop it
-    // shows, typed or nudged in points, stays exactly as it is.
-    const bool unmoved =
-        RectMath::exactlyEqual(viewRect, current.showRect) ||
-        RectMath::exactlyEqual(viewRect, CropGeometry::pdfImgViewCropRectWithShowRect(
-                                             frame, current.pageRect, current.cropRect));
-    const QRectF crop =
-        unmoved ? current.cropRect
-                : CropGeometry::displayRectFromViewRect(viewRect, current.pageRect, frame.size());
+    const QRectF viewRect = viewRectOrWholePage(rect);
+    const QRectF crop = cropOfViewRect(viewRect);
     Snapshot before = snapshot(false);
     carryCurrentCrop(viewRect, crop);
     recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), contentFitPages()));
     return isCroppedSomePage();
+}
+
+QRectF CropSession::viewRectOrWholePage(const QRectF& viewRect) const {
+    return RectMath::exactlyEqual(viewRect, QRectF())
+               ? QRectF(QPointF(0, 0), currentPageViewFrame().size())
+               : viewRect;
+}
+
+QRectF CropSession::cropOfViewRect(const QRectF& viewRect) const {
+    const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
+    const QRectF frame = currentPageViewFrame();
+    // The rectangle the view was given for the current crop (a click that moved nothing, a
+    // selection carrying it) stands for that crop exactly, typed or nudged numbers and all.
+    if (RectMath::exactlyEqual(viewRect, current.showRect) ||
+        RectMath::exactlyEqual(viewRect, CropGeometry::pdfImgViewCropRectWithShowRect(
+                                             frame, current.pageRect, current.cropRect)))
+        return current.cropRect;
+    return CropGeometry::displayRectFromViewRect(viewRect, current.pageRect, frame.size());
 }
 
 void CropSession::carryCurrentCrop(const QRectF& viewRect, const QRectF& crop) {
@@ -222,13 +229,9 @@ bool CropSession::applyPageRangeSettingWithPageArray(const QStringList& selectio
     cropPageTypeRangeArray_ = selection;
     pageRangeArray();
     if (!cropsRect_.empty()) {
-        const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
-        const QRectF frame = currentPageViewFrame();
-        const QRectF viewRect = RectMath::exactlyEqual(current.showRect, QRectF())
-                                    ? QRectF(QPointF(0, 0), frame.size())
-                                    : current.showRect;
-        carryCurrentCrop(viewRect, CropGeometry::displayRectFromViewRect(viewRect, current.pageRect,
-                                                                         frame.size()));
+        const QRectF viewRect =
+            viewRectOrWholePage(cropsRect_[static_cast<size_t>(currentIndex_)].showRect);
+        carryCurrentCrop(viewRect, cropOfViewRect(viewRect));
     }
     recordStep(std::move(before), tr("Page Range"));
     return isCroppedSomePage();

@@ -151,6 +151,10 @@ private:
     Snapshot snapshot(bool withDocument) const;
     // Makes the edit done since before one step named text, unless it changed nothing.
     void recordStep(Snapshot before, const QString& text);
+    // The zero rectangle, which stands for the whole page, as the view rectangle of the page.
+    QRectF viewRectOrWholePage(const QRectF& viewRect) const;
+    // The display-space crop of the current page that a view rectangle stands for.
+    QRectF cropOfViewRect(const QRectF& viewRect) const;
     // Sets the current page's crop and view rectangle and, in batch mode, the selection's.
     void carryCurrentCrop(const QRectF& viewRect, const QRectF& crop);
     void writeRecords();

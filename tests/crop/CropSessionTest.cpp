@@ -2,6 +2,7 @@
 #include "crop/CropLength.h"
 #include "crop/QpdfDocument.h"
 #include "crop/QpdfLoader.h"
+#include "crop/RectMath.h"
 #include "crop/RectString.h"
 #include "tests/support/ExpectNear.h"
 #include "tests/support/SavedFileCheck.h"
@@ -50,6 +51,19 @@ TEST(CropSessionTest, BatchCropCarriesTheCropBySize) {
     expectNear(records[3].cropRect, {50, 600, 300, 150});
     for (size_t i : {2u, 3u})
         EXPECT_EQ(records[i].showRect, QRectF());
+}
+
+// Numbers typed or nudged in points reach the other pages of a batch exactly, not as the
+// view's rectangle for them rounds them.
+TEST(CropSessionTest, ASelectionCarriesATypedCropExactly) {
+    auto s = session({kLetter, kLetter, kLetter});
+    const QRectF typed(56.69291338582677, 20.5, 300.123456789, 400.987654321);
+    s.setCurrentCrop(typed);
+    s.cropIsFinishedWithRect(s.cropsRect()[0].showRect); // a click that moves nothing
+    s.setBatchCrop(true);
+    s.applyPageRangeSettingWithPageArray({"2 - 3"});
+    for (const RMCropInfo& record : s.cropsRect())
+        EXPECT_TRUE(RectMath::exactlyEqual(record.cropRect, typed));
 }
 
 // Each crop replaces the last; the zero rectangle means the whole page.
