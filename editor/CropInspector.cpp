@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
@@ -69,6 +70,7 @@ CropInspector::CropInspector(QWidget* parent)
         // Only the user's own typing marks a field, never a value set here.
         if (auto* edit = field->findChild<QLineEdit*>())
             connect(edit, &QLineEdit::textEdited, this, [this, i] { typing_[i] = true; });
+        field->installEventFilter(this);
         connect(field, &QDoubleSpinBox::valueChanged, this,
                 [this, i](double value) { commit(i, value); });
         // Left or confirmed without a change: back to the crop's own number.
@@ -92,6 +94,18 @@ CropInspector::CropInspector(QWidget* parent)
     };
     connect(mode_, &QComboBox::currentIndexChanged, this, changed);
     connect(unit_, &QComboBox::currentIndexChanged, this, changed);
+}
+
+bool CropInspector::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+            // Left unclaimed, the key goes on to the window's shortcuts.
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 CropInspector::Mode CropInspector::mode() const {

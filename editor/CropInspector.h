@@ -51,6 +51,11 @@ signals:
     // A value was committed; displayCrop is the page's new crop in display space.
     void cropEdited(const QRectF& displayCrop);
 
+protected:
+    // The window's Undo and Redo keys work in the fields too: a field's own undo would only
+    // retype a number, and each committed number is a step of the window's.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // The field's value in points: field 0 and 2 run across the page, 1 and 3 up it.
     double pointsOf(int field) const;

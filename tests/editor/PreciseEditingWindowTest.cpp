@@ -53,6 +53,10 @@ TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
     const double left = 10 * kMm, top = 20 * kMm, right = 30 * kMm, bottom = 40 * kMm;
     for (auto [i, value] : {std::pair{0, 10.0}, {1, 20.0}, {2, 30.0}, {3, 40.0}})
         type(i, value);
+    // Undo and Redo are the window's, also in the field just typed in.
+    QTest::keySequence(field(3), QKeySequence::Undo);
+    EXPECT_DOUBLE_EQ(crop().y(), 0);
+    QTest::keySequence(field(3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
 
     // The shown page's margins, on the page's own sides: a quarter turn shows its bottom on
