@@ -136,8 +136,8 @@ bool CropSession::cropIsFinishedWithRect(const QRectF& rect) {
     const QRectF viewRect = viewRectOrWholePage(rect);
     const QRectF crop = cropOfViewRect(viewRect);
     Snapshot before = snapshot(false);
-    carryCurrentCrop(viewRect, crop);
-    recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), contentFitPages()));
+    const std::vector<qint64> pages = carryCurrentCrop(viewRect, crop);
+    recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), pages));
     return isCroppedSomePage();
 }
 
@@ -159,15 +159,12 @@ QRectF CropSession::cropOfViewRect(const QRectF& viewRect) const {
     return CropGeometry::displayRectFromViewRect(viewRect, current.pageRect, frame.size());
 }
 
-void CropSession::carryCurrentCrop(const QRectF& viewRect, const QRectF& crop) {
-    RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
-    current.showRect = viewRect;
-    current.cropRect = crop;
-    current.restoredBoxes.reset();
-    if (!isBatchCrop_)
-        return;
+std::vector<qint64> CropSession::carryCurrentCrop(const QRectF& viewRect, const QRectF& crop) {
+    const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
+    // The current page and, in batch mode, the selection.
+    const std::vector<qint64> covered = contentFitPages();
     const QRectF sourcePage = current.pageRect;
-    for (qint64 n : pageRangeArray()) {
+    for (qint64 n : covered) {
         RMCropInfo& record = cropsRect_[static_cast<size_t>(n - 1)];
         record.restoredBoxes.reset();
         if (RectMath::exactlyEqual(record.pageRect, sourcePage)) {
@@ -177,6 +174,7 @@ void CropSession::carryCurrentCrop(const QRectF& viewRect, const QRectF& crop) {
             record.cropRect = CropGeometry::fitCropRect(crop, sourcePage, record.pageRect);
         }
     }
+    return covered;
 }
 
 bool CropSession::setCurrentCrop(const QRectF& displayCrop) {
@@ -189,10 +187,11 @@ bool CropSession::setCurrentCrop(const QRectF& displayCrop) {
     if (!within(crop, page))
         crop = RectMath::intersection(crop, page).value_or(page);
     Snapshot before = snapshot(false);
-    carryCurrentCrop(CropGeometry::pdfImgViewCropRectWithShowRect(currentPageViewFrame(),
-                                                                  current.pageRect, crop),
-                     crop);
-    recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), contentFitPages()));
+    const std::vector<qint64> pages =
+        carryCurrentCrop(CropGeometry::pdfImgViewCropRectWithShowRect(currentPageViewFrame(),
+                                                                      current.pageRect, crop),
+                         crop);
+    recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), pages));
     return isCroppedSomePage();
 }
 
@@ -215,10 +214,11 @@ bool CropSession::nudgeCrop(CropEdges edges, double dx, double dy) {
     const QRectF nudged(run.start.x() + run.dx, run.start.y() + run.dy, run.start.width() + run.dw,
                         run.start.height() + run.dh);
     Snapshot before = snapshot(false);
-    carryCurrentCrop(CropGeometry::pdfImgViewCropRectWithShowRect(currentPageViewFrame(),
-                                                                  current.pageRect, nudged),
-                     nudged);
-    recordStep(std::move(before), stepName(QT_TR_NOOP("Nudge of %1"), contentFitPages()));
+    const std::vector<qint64> pages =
+        carryCurrentCrop(CropGeometry::pdfImgViewCropRectWithShowRect(currentPageViewFrame(),
+                                                                      current.pageRect, nudged),
+                         nudged);
+    recordStep(std::move(before), stepName(QT_TR_NOOP("Nudge of %1"), pages));
     run.last = nudged;
     run.stepIndex = undoStack_.index();
     return isCroppedSomePage();
@@ -274,13 +274,13 @@ void CropSession::setCrop(RMCropInfo& record, const QRectF& crop) {
 bool CropSession::fitToContent(const std::map<qint64, QRectF>& contentBounds,
                                const CropLength& padding, bool sameSize) {
     Snapshot before = snapshot(false);
-    fitPagesToContent(contentBounds, padding, sameSize);
-    recordStep(std::move(before), stepName(QT_TR_NOOP("Fit to Content of %1"), contentFitPages()));
+    const std::vector<qint64> pages = fitPagesToContent(contentBounds, padding, sameSize);
+    recordStep(std::move(before), stepName(QT_TR_NOOP("Fit to Content of %1"), pages));
     return isCroppedSomePage();
 }
 
-void CropSession::fitPagesToContent(const std::map<qint64, QRectF>& contentBounds,
-                                    const CropLength& padding, bool sameSize) {
+std::vector<qint64> CropSession::fitPagesToContent(const std::map<qint64, QRectF>& contentBounds,
+                                                   const CropLength& padding, bool sameSize) {
     const std::vector<qint64> pages = contentFitPages();
     auto contentOf = [&](qint64 n) -> std::optional<QRectF> {
         const auto found = contentBounds.find(n);
@@ -303,7 +303,7 @@ void CropSession::fitPagesToContent(const std::map<qint64, QRectF>& contentBound
             if (const auto content = contentOf(n))
                 setCrop(record, padded(record, *content));
         }
-        return;
+        return pages;
     }
     const RMCropInfo& current = cropsRect_[static_cast<size_t>(currentIndex_)];
     const QSizeF size = current.pageRect.size();
@@ -315,7 +315,7 @@ void CropSession::fitPagesToContent(const std::map<qint64, QRectF>& contentBound
             together = together ? joined(*together, *content) : *content;
     }
     if (!together)
-        return;
+        return pages;
     const QRectF sourcePage = current.pageRect;
     const QRectF crop = padded(current, *together);
     for (qint64 n : pages) {
@@ -324,6 +324,7 @@ void CropSession::fitPagesToContent(const std::map<qint64, QRectF>& contentBound
                             ? crop
                             : CropGeometry::fitCropRect(crop, sourcePage, record.pageRect));
     }
+    return pages;
 }
 
 std::optional<std::array<QRectF, kPdfBoxCount>> CropSession::restorableBoxes(int index) const {

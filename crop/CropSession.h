@@ -155,11 +155,13 @@ private:
     QRectF viewRectOrWholePage(const QRectF& viewRect) const;
     // The display-space crop of the current page that a view rectangle stands for.
     QRectF cropOfViewRect(const QRectF& viewRect) const;
-    // Sets the current page's crop and view rectangle and, in batch mode, the selection's.
-    void carryCurrentCrop(const QRectF& viewRect, const QRectF& crop);
+    // Sets the current page's crop and view rectangle and, in batch mode, the selection's;
+    // returns the pages it covered, ascending.
+    std::vector<qint64> carryCurrentCrop(const QRectF& viewRect, const QRectF& crop);
     void writeRecords();
-    void fitPagesToContent(const std::map<qint64, QRectF>& contentBounds, const CropLength& padding,
-                           bool sameSize);
+    // Returns the pages the fit covered.
+    std::vector<qint64> fitPagesToContent(const std::map<qint64, QRectF>& contentBounds,
+                                          const CropLength& padding, bool sameSize);
     // Sets a record's crop (display space) and the view-space rectangle that shows it, in
     // place of any pending restore.
     static void setCrop(RMCropInfo& record, const QRectF& crop);

@@ -758,9 +758,6 @@ void RMMainWindowController::applyPageRangeSettingWithPageArray(const QStringLis
         return;
     pageRangeCtrl_->hide();
     session_->applyPageRangeSettingWithPageArray(selection);
-    // The superimposed pages follow the selection.
-    if (superimposeAction_->isChecked())
-        sharpenCurrentPage();
 }
 
 void RMMainWindowController::cancelPageRangeSetting() {
