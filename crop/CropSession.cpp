@@ -186,13 +186,16 @@ bool CropSession::setCurrentCrop(const QRectF& displayCrop) {
     // Clipping recomputes the sides; a crop already on the page keeps its numbers exactly.
     if (!within(crop, page))
         crop = RectMath::intersection(crop, page).value_or(page);
-    Snapshot before = snapshot(false);
-    const std::vector<qint64> pages =
-        carryCurrentCrop(CropGeometry::pdfImgViewCropRectWithShowRect(currentPageViewFrame(),
-                                                                      current.pageRect, crop),
-                         crop);
-    recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), pages));
+    cropCurrentPageAsStep(crop, QT_TR_NOOP("Crop of %1"));
     return isCroppedSomePage();
+}
+
+void CropSession::cropCurrentPageAsStep(const QRectF& crop, const char* verb) {
+    const QRectF page = cropsRect_[static_cast<size_t>(currentIndex_)].pageRect;
+    Snapshot before = snapshot(false);
+    const std::vector<qint64> pages = carryCurrentCrop(
+        CropGeometry::pdfImgViewCropRectWithShowRect(currentPageViewFrame(), page, crop), crop);
+    recordStep(std::move(before), stepName(verb, pages));
 }
 
 bool CropSession::nudgeCrop(CropEdges edges, double dx, double dy) {
@@ -213,12 +216,7 @@ bool CropSession::nudgeCrop(CropEdges edges, double dx, double dy) {
               run.start.height() + run.dh, current.pageRect.height(), run.dy, run.dh);
     const QRectF nudged(run.start.x() + run.dx, run.start.y() + run.dy, run.start.width() + run.dw,
                         run.start.height() + run.dh);
-    Snapshot before = snapshot(false);
-    const std::vector<qint64> pages =
-        carryCurrentCrop(CropGeometry::pdfImgViewCropRectWithShowRect(currentPageViewFrame(),
-                                                                      current.pageRect, nudged),
-                         nudged);
-    recordStep(std::move(before), stepName(QT_TR_NOOP("Nudge of %1"), pages));
+    cropCurrentPageAsStep(nudged, QT_TR_NOOP("Nudge of %1"));
     run.last = nudged;
     run.stepIndex = undoStack_.index();
     return isCroppedSomePage();

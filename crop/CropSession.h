@@ -155,6 +155,9 @@ private:
     QRectF viewRectOrWholePage(const QRectF& viewRect) const;
     // The display-space crop of the current page that a view rectangle stands for.
     QRectF cropOfViewRect(const QRectF& viewRect) const;
+    // Crops the current page (and, in batch mode, the selection) to a display-space crop on
+    // the page, as one step named by verb ("Crop of %1") and the pages it covered.
+    void cropCurrentPageAsStep(const QRectF& crop, const char* verb);
     // Sets the current page's crop and view rectangle and, in batch mode, the selection's;
     // returns the pages it covered, ascending.
     std::vector<qint64> carryCurrentCrop(const QRectF& viewRect, const QRectF& crop);
