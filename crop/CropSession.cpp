@@ -14,8 +14,9 @@
 
 namespace {
 
-// A record whose kept part covers at least this share of its page does not count as cropped.
-constexpr double kUncroppedShare = 0.995;
+// Boxes are written with six decimals: a crop edge closer than this to the page's edge gives
+// the page the boxes it has.
+constexpr double kSameEdge = 1e-6;
 
 // Content reaching this close to a crop's edge is not cut by it: box numbers are written
 // rounded, and measured bounds carry rounding of their own.
@@ -99,7 +100,7 @@ void CropSession::rebuildRecords() {
 
 CropSession::Snapshot CropSession::snapshot(bool withDocument) const {
     return Snapshot{cropsRect_, cropPageTypeRangeArray_, applied_,
-                    withDocument ? pdfDoc_->copy() : nullptr};
+                    withDocument ? pdfDoc_->copy() : nullptr, documentVersion_};
 }
 
 void CropSession::recordStep(Snapshot before, const QString& text) {
@@ -379,10 +380,14 @@ bool CropSession::isCroppedSomePage() const {
     return std::any_of(cropsRect_.begin(), cropsRect_.end(), [](const RMCropInfo& record) {
         if (record.restoredBoxes)
             return true;
-        const QRectF page(0, 0, record.pageRect.width(), record.pageRect.height());
-        const auto kept = RectMath::intersection(page, record.cropRect);
-        return kept && kept->height() > 0 && kept->width() > 0 &&
-               page.height() * kUncroppedShare * page.width() > kept->width() * kept->height();
+        const QRectF page = wholePage(record);
+        const auto kept = RectMath::intersection(page, RectMath::standardized(record.cropRect));
+        // A crop with no area, or off the page, leaves the page as it is (see recordBoxes()).
+        if (!kept || !(kept->height() > 0 && kept->width() > 0))
+            return false;
+        return kept->left() > kSameEdge || kept->top() > kSameEdge ||
+               page.right() - kept->right() > kSameEdge ||
+               page.bottom() - kept->bottom() > kSameEdge;
     });
 }
 
@@ -430,6 +435,7 @@ void CropSession::done() {
     writeRecords();
     cropsRect_ = CropRecords::build(*pdfDoc_);
     applied_ = true;
+    documentVersion_ = ++lastDocumentVersion_;
     recordStep(std::move(before), tr("Done"));
 }
 
@@ -438,5 +444,6 @@ void CropSession::revertAll() {
     before.document = std::exchange(pdfDoc_, originalPdfDoc_->copy());
     cropsRect_ = CropRecords::build(*pdfDoc_);
     applied_ = false;
+    documentVersion_ = 0;
     recordStep(std::move(before), tr("Revert All"));
 }

@@ -39,7 +39,7 @@ public:
     const PdfDocument& originalPdfDoc() const { return *originalPdfDoc_; }
     const std::vector<RMCropInfo>& cropsRect() const { return cropsRect_; }
 
-    // The edits, to undo and redo. Its clean state is the document as last saved or opened.
+    // The edits, to undo and redo.
     QUndoStack& undoStack() { return undoStack_; }
 
     // Rebuilds every record from the working document's current boxes: all pages uncropped.
@@ -107,9 +107,15 @@ public:
     // has a pending change.
     bool restoreOriginal();
 
-    // Whether some page has a pending change: a record keeping less than 99.5 per cent of its
-    // page, or a pending restore.
+    // Whether some page has a pending change: a record keeping less than its whole page, or a
+    // pending restore. However small, such a change is what the user sees and means to save.
     bool isCroppedSomePage() const;
+
+    // Whether saving would give a file other than the one last opened or saved: pending
+    // changes, or applied crops that are not in it. A new selection alone is no such change.
+    bool isEdited() const { return isCroppedSomePage() || documentVersion_ != savedVersion_; }
+    // The working document as it is now is the file on disk.
+    void markSaved() { savedVersion_ = documentVersion_; }
 
     // Writes every record into its page's five boxes and returns the document's bytes.
     QByteArray applyCropDocData();
@@ -129,8 +135,9 @@ public:
         std::vector<RMCropInfo> records;
         QStringList selection;
         bool applied = false;
-        // The working document itself, for an edit that rewrites its boxes.
+        // The working document itself, for an edit that rewrites its boxes, and its version.
         std::unique_ptr<PdfDocument> document;
+        quint64 documentVersion = 0;
     };
 
 private:
@@ -184,6 +191,12 @@ private:
     QStringList cropPageTypeRangeArray_;
     std::vector<qint64> pageRangeArray_;
     bool applied_ = false;
+    // Each state of the working document's boxes has its own number, so that undo, redo and
+    // "Revert All" tell whether the document is the file on disk again. 0 is the file as
+    // opened, which "Revert All" brings back.
+    quint64 documentVersion_ = 0;
+    quint64 lastDocumentVersion_ = 0;
+    quint64 savedVersion_ = 0;
     std::optional<NudgeRun> nudgeRun_;
     QUndoStack undoStack_;
 };

@@ -37,7 +37,7 @@ CropSessionStep::CropSessionStep(CropSession& session, CropSession::Snapshot bef
     : QUndoCommand(text), session_(session), selectionBefore_(std::move(before.selection)),
       selectionAfter_(session.cropPageTypeRangeArray_), appliedBefore_(before.applied),
       appliedAfter_(session.applied_), otherDocument_(std::move(before.document)),
-      page_(session.currentIndex_) {
+      otherDocumentVersion_(before.documentVersion), page_(session.currentIndex_) {
     const std::vector<RMCropInfo>& after = session.cropsRect_;
     // Rebuilding records never changes their number, so they pair up by index.
     const size_t count = std::min(after.size(), before.records.size());
@@ -70,8 +70,10 @@ void CropSessionStep::redo() {
 }
 
 void CropSessionStep::apply(const Records& records, const QStringList& selection, bool applied) {
-    if (otherDocument_)
+    if (otherDocument_) {
         std::swap(session_.pdfDoc_, otherDocument_);
+        std::swap(session_.documentVersion_, otherDocumentVersion_);
+    }
     for (const auto& [index, record] : records) {
         if (index < session_.cropsRect_.size())
             session_.cropsRect_[index] = record;

@@ -40,6 +40,7 @@ private:
     bool appliedBefore_ = false;
     bool appliedAfter_ = false;
     std::unique_ptr<PdfDocument> otherDocument_;
+    quint64 otherDocumentVersion_ = 0;
     qint64 page_ = 0;
     bool done_ = true;
 };

@@ -66,18 +66,21 @@ TEST(CropSessionTest, ASelectionCarriesATypedCropExactly) {
         EXPECT_TRUE(RectMath::exactlyEqual(record.cropRect, typed));
 }
 
-// Each crop replaces the last; the zero rectangle means the whole page.
-TEST(CropSessionTest, OnlyCropsKeepingUnder99Point5PerCentCount) {
+// Each crop replaces the last; the zero rectangle means the whole page. However little a crop
+// keeps out, it is a change the user means to save; a crop that leaves the boxes as they are
+// is none.
+TEST(CropSessionTest, ACropThatKeepsLessThanThePageIsAChange) {
     auto s = session({kLetter});
     const struct {
         QRectF view;
         bool cropped;
     } cases[] = {
-        {{0, 0, 442.7727272727273, 570.8295454545455}, false}, // 612 x 789 kept
-        {{0, 0, 442.7727272727273, 569.3825757575758}, true},  // 612 x 787 kept
-        {{600, 600, 30, 30}, false},                           // off the page
-        {{72, 72, 0, 217}, false},                             // no width
-        {{-36, 0, 442.7727272727273, 573}, true},              // past the left edge
+        {{0, 0, 442.7727272727273, 570.8295454545455}, true}, // 612 x 789 kept
+        {{0, 0, 442.7727272727273, 572.2765151515152}, true}, // 612 x 791 kept
+        {{600, 600, 30, 30}, false},                          // off the page
+        {{72, 72, 0, 217}, false},                            // no width
+        {{-36, 0, 478.7727272727273, 573}, false},            // past the edges, the whole page
+        {{-36, 0, 442.7727272727273, 573}, true},             // past the left edge
         {QRectF(), false},
     };
     for (const auto& [view, cropped] : cases) {
@@ -86,6 +89,32 @@ TEST(CropSessionTest, OnlyCropsKeepingUnder99Point5PerCentCount) {
     }
     expectNear(s.cropsRect()[0].cropRect, kLetter);
     expectNear(s.cropsRect()[0].showRect, {0, 0, 442.7727272727273, 573});
+    // A point off one side, typed or nudged, is a change too.
+    s.setCurrentCrop({1, 0, 611, 792});
+    EXPECT_TRUE(s.isCroppedSomePage());
+}
+
+// The edited mark: whether a save would give another file than the one on disk.
+TEST(CropSessionTest, OnlyCropsMakeTheDocumentEditedNotSelections) {
+    auto s = session({kLetter, kLetter, kLetter});
+    s.setBatchCrop(true);
+    s.applyPageRangeSettingWithPageArray({"+ Odd Pages"});
+    EXPECT_EQ(s.undoStack().count(), 1) << "a new selection is still a step";
+    EXPECT_FALSE(s.isEdited());
+    s.setCurrentCrop({0, 0, 600, 792});
+    EXPECT_TRUE(s.isEdited());
+    s.done();
+    EXPECT_TRUE(s.isEdited()) << "applied, not saved";
+    s.markSaved();
+    EXPECT_FALSE(s.isEdited());
+    s.undoStack().undo(); // "Done" undone: the file on disk has the crop, the window does not
+    EXPECT_TRUE(s.isEdited());
+    s.undoStack().redo();
+    EXPECT_FALSE(s.isEdited());
+    s.revertAll();
+    EXPECT_TRUE(s.isEdited()) << "the file as opened is not the file as saved";
+    s.undoStack().undo();
+    EXPECT_FALSE(s.isEdited());
 }
 
 // The whole path a user takes: open a file of mixed sizes and rotations, crop single pages and
