@@ -6,6 +6,7 @@
 #include "ui/MyTagCell.h"
 #include "ui/SWSTAnswerButton.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -60,6 +61,22 @@ RMPageRangeEditor::RMPageRangeEditor(const RMPageRangeControls& controls, Form f
     controls_.cancelBtn->setConfigKey(QStringLiteral("Range_Cancel_Btn"));
     connect(controls_.addBtn, &SWSTAnswerButton::clicked, this,
             &RMPageRangeEditor::addPageClickHandler);
+    for (QLineEdit* field : {controls_.startPageField, controls_.endPageField})
+        field->installEventFilter(this);
+}
+
+bool RMPageRangeEditor::eventFilter(QObject* watched, QEvent* event) {
+    // Return in a range field adds the range, as "+" does; left to the field, it would go on
+    // to the window and press "Done" with the selection as it was.
+    if (event->type() == QEvent::KeyPress &&
+        (watched == controls_.startPageField || watched == controls_.endPageField)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            addPageClickHandler();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 RMPageRangeEditor::~RMPageRangeEditor() {

@@ -11,7 +11,7 @@
 
 // Composes a page selection: an ordered list of entries, page types ("+ Odd Pages") and
 // ranges ("3 - 7"), shown as removable tags in rows. Five toggles add and remove the type
-// entries; two number fields and the add button add a range.
+// entries; two number fields and the add button (or Return in a field) add a range.
 //
 // The list never holds an entry twice and keeps the order entries were added in; a type
 // entry is in it exactly when its toggle is selected. The sheet's form keeps ranges inside
@@ -66,6 +66,9 @@ public:
                                                             const IndexPath& indexPath) override;
     QSizeF sizeForItemAtIndexPath(CollectionView* view, CollectionViewFlowLayout* layout,
                                   const IndexPath& indexPath) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The toggle of a type entry, or null for a range.

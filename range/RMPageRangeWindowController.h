@@ -19,8 +19,9 @@ class RMPageRangeInfoDelegate;
 // Before every showing the owner sets the page count and calls rangeWindowWillShow(): an
 // empty list gets the entry "1 - N" for every page, the toggles follow the list, and a
 // snapshot of the list is taken. Done hands a copy of the list to the delegate and takes a
-// new snapshot; Cancel (or Escape) tells the delegate and puts the snapshot back. Return
-// presses Done. The delegate closes the sheet; without one it stays.
+// new snapshot; Cancel (or Escape) tells the delegate and puts the snapshot back. Return in
+// a range field adds the range; elsewhere it presses Done. The delegate closes the sheet;
+// without one it stays.
 //
 // The sheet lives as long as its window, so the list and the fields keep their values from
 // one showing to the next. GUI thread only.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QTest>
 
 namespace {
@@ -73,6 +74,25 @@ INSTANTIATE_TEST_SUITE_P(Fields, CustomRangeTest,
                                          RangeCase{"3", "500", "3 - 20"},
                                          RangeCase{"30", "40", "20 - 20"},
                                          RangeCase{"abc", "7", "1 - 7"}));
+
+// Return in a range field adds its range, as "+" does, and leaves the sheet open; elsewhere
+// it presses "Done".
+TEST_F(PageRangeSheetTest, ReturnInARangeFieldAddsTheRangeAndElsewherePressesDone) {
+    show(20);
+    for (QLineEdit* field : {ui().startPageField, ui().endPageField}) {
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, field == ui().startPageField ? "2" : "3");
+    }
+    QTest::keyClick(ui().endPageField, Qt::Key_Return);
+    EXPECT_EQ(list(), (QStringList{"1 - 20", "2 - 3"}));
+    EXPECT_TRUE(window.selection.isEmpty()) << "Done was not pressed";
+    QTest::keyClick(ui().startPageField, Qt::Key_Enter);
+    EXPECT_EQ(list().size(), 2) << "the same range again adds nothing";
+    EXPECT_TRUE(window.selection.isEmpty());
+    QTest::keyClick(&sheet, Qt::Key_Return);
+    EXPECT_EQ(window.selection, (QStringList{"1 - 20", "2 - 3"}));
+}
 
 TEST_F(PageRangeSheetTest, FirstOpeningTogglesRangesTwiceAndTheLastTagDeleted) {
     show(12);
