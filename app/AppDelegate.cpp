@@ -55,7 +55,7 @@ QWidget* sheetParent(QWidget* fallback) {
 
 AppDelegate::AppDelegate(DocumentController& documents, QObject* parent)
     : QObject(parent), documents_(documents), ui_(std::make_unique<Ui::StartWindow>()),
-      openWindow_(std::make_unique<QWidget>()) {
+      openWindow_(std::make_unique<QWidget>()), quit_(documents) {
     ui_->setupUi(openWindow_.get());
     documents_.setDocumentFactory([] { return std::make_unique<Document>(); });
     connect(&documents_, &DocumentController::documentOpened, this, &AppDelegate::documentOpened);
@@ -299,17 +299,8 @@ void AppDelegate::testPP() {
         document->saveDocumentAs();
 }
 
-bool AppDelegate::terminate() {
-    // Each window asks about its unsaved work; one that stays open keeps the program running.
-    const std::vector<DocumentBase*> open = documents_.documents();
-    for (DocumentBase* document : open) {
-        for (QWidget* window : document->windowControllers()) {
-            if (!window->close())
-                return false;
-        }
-    }
-    QCoreApplication::quit();
-    return true;
+void AppDelegate::terminate() {
+    quit_.start();
 }
 
 int AppDelegate::numberOfItemsInSection(CollectionView*, int) {
@@ -332,8 +323,10 @@ QSizeF AppDelegate::sizeForItemAtIndexPath(CollectionView* view, CollectionViewF
 }
 
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
-    // Closing the start window quits, once every document window has closed.
-    if (watched == openWindow_.get() && event->type() == QEvent::Close && !terminate()) {
+    // Closing the start window quits. It stays open until the quit goes ahead, so a quit
+    // stopped at a document's question leaves the program as it was.
+    if (watched == openWindow_.get() && event->type() == QEvent::Close) {
+        terminate();
         event->ignore();
         return true;
     }

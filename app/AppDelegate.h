@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/QuitFlow.h"
 #include "app/RMRecentOpenCellDelegate.h"
 #include "platform/CollectionViewDataSource.h"
 #include "platform/CollectionViewDelegate.h"
@@ -62,9 +63,9 @@ public:
     void clickAboutHandler();
     // Save As of the current document.
     void testPP();
-    // Closes every document window, each asking about its unsaved work, then quits; false,
-    // and the program keeps running, when a window stays open.
-    bool terminate();
+    // Quits: each document window with unsaved work asks about it in turn, then every window
+    // closes and the program ends; an answer of "Cancel" keeps it running with its windows.
+    void terminate();
 
     QWidget* openWindow() const { return openWindow_.get(); }
     Ui::StartWindow& ui() { return *ui_; }
@@ -98,4 +99,5 @@ private:
     QAction* saveMenuItem_ = nullptr;
     bool isEditState_ = false;
     QPointer<QWidget> guide_;
+    QuitFlow quit_;
 };

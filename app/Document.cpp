@@ -83,6 +83,17 @@ void Document::saveDocumentAs() {
         windowCtrl_->saveCurrentDocWithNeedCloseDocAfterFinish(false);
 }
 
+bool Document::isStale() const {
+    return windowCtrl_ && windowCtrl_->isStale();
+}
+
+void Document::askToReload(const std::function<void(bool reload)>& answered) {
+    if (windowCtrl_)
+        windowCtrl_->askToReload(answered);
+    else
+        answered(false);
+}
+
 void Document::close() {
     DocumentBase::close();
     NotificationCenter::defaultCenter().post(kWindowCloseNotification);

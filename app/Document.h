@@ -33,6 +33,8 @@ public:
     // A document without a file location gets no window.
     void makeWindowControllers() override;
     void saveDocumentAs() override;
+    bool isStale() const override;
+    void askToReload(const std::function<void(bool reload)>& answered) override;
     void close() override;
 
     // "file://" followed by the file's path exactly as it is, so its last component is the

@@ -1,5 +1,7 @@
 #include "app/RMOpeningWindow.h"
 
+#include "platform/WindowCascade.h"
+
 #include <QPainter>
 #include <QScreen>
 
@@ -22,7 +24,7 @@ RMOpeningWindow::RMOpeningWindow(const QString& name, QWidget* parent) : QWidget
     setAttribute(Qt::WA_OpaquePaintEvent);
     const QRect available = screen()->availableGeometry();
     resize(kWindowSize.boundedTo(available.size() - QSize(32, 64)));
-    move(available.center() - rect().center());
+    move(WindowCascade::place(this, size(), available));
 }
 
 QSize RMOpeningWindow::previewArea() const {

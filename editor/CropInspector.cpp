@@ -52,8 +52,13 @@ CropInspector::CropInspector(QWidget* parent)
     unit_->addItem(tr("%"), int(Unit::Percent));
     unit_->setToolTip(tr("Per cent are of the displayed page's width for left, right, X and "
                          "width, and of its height for the others"));
-    layout->addWidget(mode_, 0, 0, 1, 2);
-    layout->addWidget(unit_, 0, 2);
+    // Each on a row of its own: the panel is too narrow for "Position and Size" beside the
+    // unit.
+    layout->addWidget(mode_, 0, 0, 1, 3);
+    auto* unitLabel = new QLabel(tr("Unit"), this);
+    unitLabel->setBuddy(unit_);
+    layout->addWidget(unitLabel, 1, 0);
+    layout->addWidget(unit_, 1, 1, 1, 2);
 
     for (int i = 0; i < 4; ++i) {
         auto* field = new QDoubleSpinBox(this);
@@ -65,8 +70,8 @@ CropInspector::CropInspector(QWidget* parent)
         labels_[i] = label;
         fields_[i] = field;
         // One number a row: the panel is narrow, and the numbers need their decimals.
-        layout->addWidget(label, 1 + i, 0);
-        layout->addWidget(field, 1 + i, 1, 1, 2);
+        layout->addWidget(label, 2 + i, 0);
+        layout->addWidget(field, 2 + i, 1, 1, 2);
         // Only the user's own typing marks a field, never a value set here.
         if (auto* edit = field->findChild<QLineEdit*>())
             connect(edit, &QLineEdit::textEdited, this, [this, i] { typing_[i] = true; });
@@ -233,11 +238,15 @@ void CropInspector::commit(int field, double value) {
     } else {
         QRectF crop = crop_;
         switch (field) {
+        // A position keeps the number typed; the size gives way where the crop would leave
+        // the page.
         case 0:
-            crop.moveLeft(limited(p, 0, width - crop.width()));
+            crop = QRectF(limited(p, 0, width), crop.y(), 0, crop.height());
+            crop.setWidth(std::min(crop_.width(), width - crop.x()));
             break;
         case 1:
-            crop.moveTop(limited(p, 0, height - crop.height()));
+            crop = QRectF(crop.x(), limited(p, 0, height), crop.width(), 0);
+            crop.setHeight(std::min(crop_.height(), height - crop.y()));
             break;
         case 2:
             crop.setWidth(limited(p, 0, width - left));

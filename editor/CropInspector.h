@@ -25,8 +25,9 @@ class QLabel;
 // a number, so each report can be one undoable step, never one a keystroke. The reported crop
 // is built from the value as typed and the crop as last shown (not from the rounded numbers
 // in the other fields), so that a typed 20 mm is exactly 20 mm. It lies within the page and
-// is never inverted: a margin or position that would cross the opposite edge or leave the
-// page stops there.
+// is never inverted: a margin or size that would cross the opposite edge or leave the page
+// stops there; a position is kept as typed (within the page), and the width or height gives
+// way so the crop ends at the page's edge.
 //
 // GUI thread only.
 class CropInspector : public QWidget {

@@ -18,7 +18,9 @@
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewFlowLayout.h"
 #include "platform/DesktopFileOpener.h"
+#include "platform/FileIdentity.h"
 #include "platform/NotificationCenter.h"
+#include "platform/WindowCascade.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "range/RMSettingWindowController.h"
@@ -90,6 +92,8 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
     connect(&resizeSettleTimer_, &QTimer::timeout, this,
             &RMMainWindowController::sharpenCurrentPage);
     startRenderQueue();
+    if (const auto bytes = session_->pdfDoc().renderSource().data)
+        shownFile_ = FileIdentity::ofHandle(bytes->fileHandle());
     windowDidLoad();
 }
 
@@ -98,7 +102,7 @@ void RMMainWindowController::fitIntoScreen() {
     const QRect available = screen()->availableGeometry();
     const QSize room = available.size() - QSize(kFrameAllowance, 2 * kFrameAllowance);
     resize(size().boundedTo(room).expandedTo(minimumSizeHint()));
-    move(available.center() - rect().center());
+    move(WindowCascade::place(this, size(), available));
 }
 
 void RMMainWindowController::startRenderQueue() {
@@ -137,18 +141,49 @@ QImage RMMainWindowController::knownPicture(const PageRenderRequest& request) {
 void RMMainWindowController::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Coming back to the window is when a user may have changed the file elsewhere.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !changedNoticeShown_ &&
-        session_->pdfDoc().fileChangedSinceOpened()) {
-        changedNoticeShown_ = true;
-        showDocumentNotice(
-            tr("“%1” was changed by another program after Cropmark opened it. Its pages may "
-               "show wrongly, and it can no longer be saved from this window: open the file "
-               "again to crop its new version.")
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !staleNotice_ &&
+        isStale()) {
+        staleNotice_ = showDocumentNotice(
+            tr("“%1” was changed by another program after Cropmark opened it, so this window "
+               "no longer shows the file. Open it again to reload its new version.")
                 .arg(documentName()));
     }
 }
 
-void RMMainWindowController::showDocumentNotice(const QString& notice) {
+bool RMMainWindowController::isStale() const {
+    return session_->pdfDoc().fileChangedSinceOpened() ||
+           (shownFile_ && FileIdentity::ofPath(documentPath()) != shownFile_);
+}
+
+void RMMainWindowController::askToReload(const std::function<void(bool reload)>& answered) {
+    if (saving_) {
+        answered(false);
+        return;
+    }
+    auto* alert = new QMessageBox(
+        QMessageBox::Warning, QString(),
+        tr("“%1” was changed by another program. Do you want to reload it?").arg(documentName()),
+        QMessageBox::NoButton, this);
+    alert->setInformativeText(hasUnsavedWork()
+                                  ? tr("The changes you made in this window will be lost.")
+                                  : tr("This window shows the file as Cropmark first read it."));
+    QPushButton* reload = alert->addButton(tr("Reload"), QMessageBox::AcceptRole);
+    alert->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    alert->setDefaultButton(reload);
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    connect(alert, &QMessageBox::finished, this, [this, alert, reload, answered] {
+        const bool reloading = alert->clickedButton() == reload;
+        if (reloading) {
+            closeConfirmed_ = true;
+            close();
+        }
+        answered(reloading);
+    });
+    alert->open();
+}
+
+QLabel* RMMainWindowController::showDocumentNotice(const QString& notice) {
     auto* banner = new QLabel(notice, this);
     banner->setObjectName(QStringLiteral("documentNotice"));
     banner->setWordWrap(true);
@@ -156,6 +191,7 @@ void RMMainWindowController::showDocumentNotice(const QString& notice) {
         QStringLiteral("#documentNotice { background: #5a4a1e; color: #f2e6c8; padding: 8px 14px; "
                        "font-size: 12px; }"));
     ui_->windowLayout->insertWidget(1, banner);
+    return banner;
 }
 
 void RMMainWindowController::fitImageCacheToWindow() {
@@ -218,10 +254,24 @@ void RMMainWindowController::windowDidLoad() {
     setUpPreciseEditing();
     QUndoStack& steps = session_->undoStack();
     connect(&steps, &QUndoStack::indexChanged, this, &RMMainWindowController::showEdits);
-    connect(&steps, &QUndoStack::cleanChanged, this,
-            [this](bool clean) { setWindowModified(!clean); });
-    restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
+    enableEditing();
     popEncryptWindowIfEncrypt();
+}
+
+void RMMainWindowController::enableEditing() {
+    // A locked document has no pages to edit until its password is given.
+    const bool editable = !session_->pdfDoc().isLocked();
+    const bool batch = editable && session_->isBatchCrop();
+    for (QWidget* control :
+         {static_cast<QWidget*>(ui_->pageCropBtn), static_cast<QWidget*>(ui_->batchCropBtn),
+          static_cast<QWidget*>(ui_->fitOptionsBtn)})
+        control->setEnabled(editable);
+    // A fit under way enables its button again when it ends.
+    ui_->fitContentBtn->setEnabled(editable && !fitter_->isFitting());
+    ui_->pageRangeBtn->setEnabled(batch);
+    fitControls_->setBatchMode(batch);
+    enableSuperimposition(batch);
+    restoreOriginalAction_->setEnabled(editable && session_->canRestoreOriginal());
 }
 
 void RMMainWindowController::setUpContentFit() {
@@ -255,7 +305,7 @@ void RMMainWindowController::setUpPreciseEditing() {
     connect(ui_->sizePicker, &CropPresetPicker::presetChosen, this,
             &RMMainWindowController::applyPreset);
     connect(ui_->sizePicker, &CropPresetPicker::freeChosen, this,
-            [this] { ui_->pdfImgView->cropMarker().setIsLockingAspectRatio(false); });
+            [this] { ui_->pdfImgView->setLockedRatio(std::nullopt); });
 }
 
 void RMMainWindowController::applyPreset(const CropPreset& preset) {
@@ -266,17 +316,17 @@ void RMMainWindowController::applyPreset(const CropPreset& preset) {
     std::optional<QRectF> around;
     if (const auto content = fitter_->contentOf(session_->currentIndex()))
         around = CropGeometry::displaySpaceRect(record, *content);
-    SCSelectionBorder& marker = ui_->pdfImgView->cropMarker();
-    if (const auto ratio = preset.lockedRatio()) {
-        marker.setAspectRatio(*ratio);
-        marker.setIsLockingAspectRatio(true);
-    } else {
-        marker.setIsLockingAspectRatio(false);
-    }
+    ui_->pdfImgView->setLockedRatio(preset.lockedRatio());
+    presetPage_ = session_->currentIndex();
     session_->setCurrentCrop(
         preset.placed(record.pageRect.size(), around.value_or(record.cropRect)));
     // The lock refits the marker as it is switched on; the page view shows the crop again.
     showCurrentPage();
+}
+
+void RMMainWindowController::showCropInForce() {
+    if (!session_->cropsRect().empty())
+        showCropNumbers(currentRecord().cropRect);
 }
 
 void RMMainWindowController::showCropNumbers(const QRectF& displayCrop) {
@@ -293,7 +343,6 @@ const RMCropInfo& RMMainWindowController::currentRecord() const {
 void RMMainWindowController::initialUI() {
     setUpContentFit();
     setUpSuperimposition();
-    ui_->pageRangeBtn->setEnabled(false);
     ui_->pageCropBtn->setSelected(true);
     ui_->batchCropBtn->setSelected(false);
     ui_->pdfImgView->setIsCanEdit(true);
@@ -489,6 +538,7 @@ void RMMainWindowController::showEdits() {
     ui_->saveBtn->setEnabled(session_->isCroppedSomePage());
     ui_->cancelBtn->setEnabled(session_->hasAppliedCrops());
     restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
+    setWindowModified(session_->isEdited());
 }
 
 QRectF RMMainWindowController::currentShowRect() const {
@@ -506,7 +556,13 @@ void RMMainWindowController::showCurrentPage() {
     const qint64 index = session_->currentIndex();
     const RMCropInfo& record = records[static_cast<size_t>(index)];
     const QRectF show = currentShowRect();
-    showCropNumbers(record.cropRect);
+    // A size or ratio chosen for one page is not the choice on another.
+    if (presetPage_ != index) {
+        presetPage_ = -1;
+        ui_->sizePicker->showFree();
+        ui_->pdfImgView->setLockedRatio(std::nullopt);
+    }
+    showCropInForce();
     layoutPageView();
     // Until the sharp picture arrives, the thumbnail stands in for it, stretched.
     const QImage image = knownPicture(pageRequest(index, thumbnailImageSize(index)));
@@ -712,29 +768,28 @@ void RMMainWindowController::pageFieldEnded() {
 }
 
 void RMMainWindowController::pageCropClickHandler() {
-    if (!ui_->pageCropBtn->isSelected()) {
-        ui_->pageCropBtn->setSelected(true);
-        ui_->batchCropBtn->setSelected(false);
-        ui_->pageRangeBtn->setEnabled(false);
-    }
-    session_->setBatchCrop(ui_->batchCropBtn->isSelected());
-    fitControls_->setBatchMode(false);
-    enableSuperimposition(false);
+    chooseCropMode(false);
 }
 
 void RMMainWindowController::batchCropClickHandler() {
-    if (!ui_->batchCropBtn->isSelected()) {
-        ui_->batchCropBtn->setSelected(true);
-        ui_->pageCropBtn->setSelected(false);
-        ui_->pageRangeBtn->setEnabled(true);
-    }
-    session_->setBatchCrop(ui_->batchCropBtn->isSelected());
-    fitControls_->setBatchMode(true);
-    enableSuperimposition(true);
+    chooseCropMode(true);
+}
+
+void RMMainWindowController::chooseCropMode(bool batch) {
+    if (session_->pdfDoc().isLocked())
+        return;
+    ui_->batchCropBtn->setSelected(batch);
+    ui_->pageCropBtn->setSelected(!batch);
+    session_->setBatchCrop(batch);
+    enableEditing();
+    showCropInForce();
 }
 
 void RMMainWindowController::cropIsFinishedWithRect(const QRectF& rect) {
     session_->cropIsFinishedWithRect(rect);
+    // A drag given up with Escape, or one that changed nothing, makes no step to redraw the
+    // numbers: they would keep what the drag showed, and the next typed value would apply it.
+    showCropInForce();
 }
 
 void RMMainWindowController::restoreOriginalClickHandler() {
@@ -742,6 +797,8 @@ void RMMainWindowController::restoreOriginalClickHandler() {
 }
 
 void RMMainWindowController::pageRangeClickHandler() {
+    if (session_->pdfDoc().isLocked() || !session_->isBatchCrop())
+        return;
     if (!pageRangeCtrl_) {
         pageRangeCtrl_ = new RMPageRangeWindowController(this);
         pageRangeCtrl_->setPageRangeDelegate(this);
@@ -779,9 +836,6 @@ void RMMainWindowController::saveClickHandler() {
 
 void RMMainWindowController::cancelClickHandler() {
     session_->revertAll();
-    // The file as it was opened is what is on disk, unless this window has saved since.
-    if (!savedOnce_)
-        session_->undoStack().setClean();
 }
 
 void RMMainWindowController::reloadThumbnails() {
@@ -863,6 +917,7 @@ void RMMainWindowController::decryptOkHandler(const QString& password) {
     startRenderQueue();
     refreshCurrentDoc();
     refreshJumpBtnState();
+    enableEditing();
 }
 
 void RMMainWindowController::decryptCancelHandler() {
@@ -873,6 +928,7 @@ void RMMainWindowController::decryptCancelHandler() {
 void RMMainWindowController::closeEvent(QCloseEvent* event) {
     if (saving_) {
         event->ignore();
+        emit closeRefused();
         return;
     }
     if (!hasUnsavedWork() || closeConfirmed_) {
@@ -897,13 +953,15 @@ void RMMainWindowController::closeEvent(QCloseEvent* event) {
         } else if (alert->clickedButton() == dontSave) {
             closeConfirmed_ = true;
             close();
+        } else {
+            emit closeRefused();
         }
     });
     alert->open();
 }
 
 bool RMMainWindowController::hasUnsavedWork() const {
-    return !session_->undoStack().isClean();
+    return session_->isEdited();
 }
 
 void RMMainWindowController::saveCurrentDocWithNeedCloseDocAfterFinish(bool closeAfterwards) {
@@ -926,6 +984,8 @@ void RMMainWindowController::saveAsDocWithPath(const QString& path, bool closeAf
             [this, closeAfterwards](const QString& target) {
                 writeDocumentTo(target, closeAfterwards);
             });
+    if (closeAfterwards)
+        connect(panel, &QFileDialog::rejected, this, &RMMainWindowController::closeRefused);
     panel->open();
 }
 
@@ -961,6 +1021,8 @@ void RMMainWindowController::saveFileDidFinished(const QString& target, const QS
     processBarWindow_->end();
     emit saveFinished(error);
     if (!error.isEmpty()) {
+        if (closeAfterwards)
+            emit closeRefused();
         // Nothing was replaced: the window keeps its changes, and stays open to save them.
         auto* alert =
             new QMessageBox(QMessageBox::Warning, QString(), tr("The document could not be saved."),
@@ -971,8 +1033,15 @@ void RMMainWindowController::saveFileDidFinished(const QString& target, const QS
         alert->open();
         return;
     }
-    savedOnce_ = true;
-    session_->undoStack().setClean();
+    session_->markSaved();
+    setWindowModified(false);
+    // Saved over its own file, the window shows that file again; changes made to it from now
+    // on are another program's.
+    if (const auto saved = FileIdentity::ofPath(target);
+        saved && saved == FileIdentity::ofPath(documentPath())) {
+        shownFile_ = saved;
+        delete staleNotice_;
+    }
     fileOpener_->openFile(target);
     if (closeAfterwards)
         close();

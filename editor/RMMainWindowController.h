@@ -4,14 +4,17 @@
 #include "editor/RMDrawDelegate.h"
 #include "platform/CollectionViewDataSource.h"
 #include "platform/CollectionViewDelegate.h"
+#include "platform/FileIdentity.h"
 #include "range/RMPageRangeInfoDelegate.h"
 #include "render/PageRenderRequest.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -22,6 +25,7 @@ class RMMainWindowController;
 class CropPreset;
 class FileOpener;
 class QAction;
+class QLabel;
 class ContentFitControls;
 class ContentFitter;
 class ImageCache;
@@ -101,8 +105,15 @@ public:
 
     void cropIsFinishedWithRect(const QRectF& rect) override;
 
-    // Tells the user, above the pages, something about how the document was opened.
-    void showDocumentNotice(const QString& notice);
+    // Tells the user, above the pages, something about how the document was opened; returns
+    // the banner that says it.
+    QLabel* showDocumentNotice(const QString& notice);
+    // Whether another program has changed or replaced the file since this window read it (or
+    // last saved over it), so that the pages shown are no longer the file's.
+    bool isStale() const;
+    // Asks whether to reload the changed file, warning of unsaved work; a yes closes the
+    // window without asking more. answered says which.
+    void askToReload(const std::function<void(bool reload)>& answered);
 
     // The password sheet, shown half a second after loading when the document is locked.
     void showDecryptWindow();
@@ -117,6 +128,8 @@ public:
     // Writes the working document to target (already chosen) with the progress sheet.
     void writeDocumentTo(const QString& target, bool closeAfterwards);
     bool isSaving() const { return saving_; }
+    // Crops applied and not saved, or drawn and not yet applied: closing asks about them.
+    bool hasUnsavedWork() const;
 
     // The window's commands with their keys, for a menu bar: Undo and Redo (naming their
     // step), "Done", "Revert All", "Fit to Content" and "Restore Original"; the first,
@@ -149,6 +162,9 @@ signals:
     void saveProgressChanged(double value, qint64 page);
     // A save has ended; error is empty when the file was written.
     void saveFinished(const QString& error);
+    // A close was asked for and the window stays open: the user cancelled the close question
+    // or the save panel it led to, the save failed, or a save is under way.
+    void closeRefused();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -157,7 +173,8 @@ protected:
 
 private:
     void windowDidLoad();
-    // Sizes and centres the new window inside the screen's free area.
+    // Sizes the new window to the screen's free area and places it there, clear of the
+    // program's other windows.
     void fitIntoScreen();
     void initialUI();
     void setUpShortcuts();
@@ -170,6 +187,13 @@ private:
     void applyPreset(const CropPreset& preset);
     // The crop numbers beside the page for a display-space crop of the current page.
     void showCropNumbers(const QRectF& displayCrop);
+    // The numbers of the current page's crop as the session holds it.
+    void showCropInForce();
+    // Custom or batch crop, as the mode buttons choose.
+    void chooseCropMode(bool batch);
+    // The commands that edit, for the document's state: none while it is locked, the
+    // selection's only in batch mode.
+    void enableEditing();
     const RMCropInfo& currentRecord() const;
     // Shows the current page in the page view (its frame, image and crop).
     void showCurrentPage();
@@ -218,8 +242,6 @@ private:
     // The document's file as a local path, and its name.
     QString documentPath() const;
     QString documentName() const;
-    // Crops applied and not saved, or drawn and not yet applied.
-    bool hasUnsavedWork() const;
 
     void popEncryptWindowIfEncrypt();
     void addDocProcessObserver();
@@ -235,6 +257,8 @@ private:
     std::unique_ptr<SuperimposedPages> superimposed_;
     ContentFitControls* fitControls_ = nullptr;
     quint64 pageTicket_ = 0;
+    // The page a size or ratio was chosen on; -1 for none.
+    qint64 presetPage_ = -1;
     QTimer resizeSettleTimer_;
     // Pending thumbnail renders by page index.
     QHash<qint64, quint64> thumbnailTickets_;
@@ -256,10 +280,11 @@ private:
     FileOpener* fileOpener_;
     bool saving_ = false;
     bool closeConfirmed_ = false;
-    bool savedOnce_ = false;
     // The working document the thumbnails and page view show.
     const PdfDocument* shownDocument_ = nullptr;
-    bool changedNoticeShown_ = false;
+    // The file the window shows, to tell when the path names another version of it.
+    std::optional<FileIdentity> shownFile_;
+    QPointer<QLabel> staleNotice_;
     // The document being written and the pages written so far; the worker's notification
     // handlers read and change them.
     std::atomic<const void*> savingDocument_{nullptr};

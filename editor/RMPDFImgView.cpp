@@ -43,8 +43,26 @@ void RMPDFImgView::setPageImg(const QImage& image, const QRectF& cropRect,
                               const QRectF& showFrame) {
     showSize_ = showFrame.size();
     cropRect_ = cropRect;
+    fitMarkerRatio();
     cropMarker_.setSelectedRect(toPixels(cropRect));
     setPageImage(image);
+}
+
+void RMPDFImgView::setLockedRatio(const std::optional<QSizeF>& ratio) {
+    lockedRatio_ = ratio;
+    fitMarkerRatio();
+    cropMarker_.setIsLockingAspectRatio(ratio.has_value());
+    // The handles an unlocked marker has, or the corners a locked one keeps.
+    update();
+}
+
+void RMPDFImgView::fitMarkerRatio() {
+    if (!lockedRatio_ || showSize_.isEmpty() || size().isEmpty())
+        return;
+    // Pixels per view unit across and up: equal but for the rounding of the view's size.
+    const double across = width() / showSize_.width();
+    const double up = height() / showSize_.height();
+    cropMarker_.setAspectRatio(QSizeF(lockedRatio_->width() * across, lockedRatio_->height() * up));
 }
 
 void RMPDFImgView::setPageImage(const QImage& image) {
@@ -62,6 +80,7 @@ QRectF RMPDFImgView::toViewSpace(const QRectF& rect) const {
 
 void RMPDFImgView::resizeEvent(QResizeEvent* event) {
     // The page is the same; only its size on screen changed.
+    fitMarkerRatio();
     if (!cropMarker_.isTracking())
         cropMarker_.setSelectedRect(toPixels(cropRect_));
     QWidget::resizeEvent(event);

@@ -58,6 +58,13 @@ public:
     SCSelectionBorder& cropMarker() { return cropMarker_; }
     const SCSelectionBorder& cropMarker() const { return cropMarker_; }
 
+    // Locks the marker's width to height ratio, as measured on the page (width over height),
+    // or unlocks it. The marker works in pixels, whose rounding makes the view a little
+    // wider or taller than the page's proportions; the lock makes up for it, so a locked crop
+    // has the ratio on the page.
+    void setLockedRatio(const std::optional<QSizeF>& ratio);
+    const std::optional<QSizeF>& lockedRatio() const { return lockedRatio_; }
+
     bool isCanEdit() const { return isCanEdit_; }
     void setIsCanEdit(bool canEdit);
     // Not owned; must outlive the view or be reset first.
@@ -98,6 +105,8 @@ private:
     // A view-space rectangle in the view's pixels (unflipped), and back.
     QRectF toPixels(const QRectF& rect) const;
     QRectF toViewSpace(const QRectF& rect) const;
+    // The locked ratio in the view's pixels, for the marker.
+    void fitMarkerRatio();
     // Marks the part of the content the marker leaves out.
     void drawCutContent(QPainter& painter) const;
     // Shows what the arrow keys move while the view has the focus.
@@ -112,6 +121,7 @@ private:
     QPixmap pdfImg_;
     QRectF cropRect_;
     std::optional<QRectF> contentBounds_;
+    std::optional<QSizeF> lockedRatio_;
     QSizeF showSize_;
     SCSelectionBorder cropMarker_;
     bool isCanEdit_ = false;

@@ -34,6 +34,12 @@ public:
     virtual void makeWindowControllers() = 0;
     // Saves under a name the user chooses.
     virtual void saveDocumentAs() = 0;
+    // Whether the file was changed on disk after the document read it, so that its windows
+    // no longer show it.
+    virtual bool isStale() const { return false; }
+    // Asks the user whether to read the changed file again. A yes closes the document's
+    // windows, unsaved work and all; answered says which it was.
+    virtual void askToReload(const std::function<void(bool reload)>& answered) { answered(false); }
 
     // The document's windows that still exist, in the order they were added.
     QList<QWidget*> windowControllers() const;

@@ -38,9 +38,35 @@ void DocumentController::openDocumentWithContentsOfURL(const QString& path, bool
     if (DocumentBase* open = documentForURL(path)) {
         if (display)
             open->showWindows();
+        if (display && open->isStale()) {
+            offerReload(open, path, completion);
+            return;
+        }
         completion(open, QString());
         return;
     }
+    startOpening(path, display, completion);
+}
+
+void DocumentController::offerReload(DocumentBase* stale, const QString& path,
+                                     const Completion& completion) {
+    QPointer<DocumentBase> document(stale);
+    stale->askToReload([this, document, path, completion](bool reload) {
+        if (!reload) {
+            completion(document, QString());
+            return;
+        }
+        // Its windows are closing; the file opens anew at once, not as the old document.
+        if (document) {
+            disconnect(document, nullptr, this, nullptr);
+            documentClosed(document);
+        }
+        startOpening(path, true, completion);
+    });
+}
+
+void DocumentController::startOpening(const QString& path, bool display,
+                                      const Completion& completion) {
     const QString identity = identityOf(path);
     for (Opening& opening : opening_) {
         if (identityOf(opening.document->fileURL()) == identity) {

@@ -37,7 +37,8 @@ public:
     void setDocumentFactory(Factory factory) { factory_ = std::move(factory); }
 
     // Opens the file at path, or finds its open document, and shows its windows in front when
-    // display is set. The file is read without holding up the GUI thread; completion runs on
+    // display is set; an open document whose file another program has changed since offers
+    // to read it again. The file is read without holding up the GUI thread; completion runs on
     // it once the document is open or has failed to open. A file asked for again while it is
     // being read opens once, and every asker hears of it.
     void openDocumentWithContentsOfURL(const QString& path, bool display,
@@ -62,6 +63,9 @@ private:
         std::vector<Completion> completions;
     };
 
+    void startOpening(const QString& path, bool display, const Completion& completion);
+    // Asks the stale document whether to reload; a yes forgets it and opens path anew.
+    void offerReload(DocumentBase* stale, const QString& path, const Completion& completion);
     void finishOpening(DocumentBase* document, const QString& error);
     void documentClosed(DocumentBase* document);
     void focusWindowChanged(QWindow* window);

@@ -6,15 +6,19 @@
 #include "app/RMFileInfosManager.h"
 #include "app/RMOpeningWindow.h"
 #include "app/RMRecentOpenCell.h"
+#include "editor/RMMainWindowController.h"
 #include "platform/CollectionView.h"
 #include "platform/DocumentController.h"
+#include "platform/FileOpener.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 #include "ui_RMRecentOpenCell.h"
 #include "ui_StartWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -22,6 +26,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -30,6 +35,11 @@
 #include <memory>
 
 namespace {
+
+struct RecordingOpener : FileOpener {
+    QStringList opened;
+    void openFile(const QString& path) override { opened << path; }
+};
 
 class AppDelegateTest : public testing::Test {
 protected:
@@ -114,6 +124,26 @@ protected:
                 return found;
         }
         return nullptr;
+    }
+
+    std::vector<RMMainWindowController*> editors() const {
+        std::vector<RMMainWindowController*> windows;
+        for (DocumentBase* document : documents.documents())
+            if (auto* doc = qobject_cast<Document*>(document); doc && doc->windowCtrl())
+                windows.push_back(doc->windowCtrl());
+        return windows;
+    }
+    static void click(QMessageBox* alert, const QString& answer) {
+        for (QAbstractButton* button : alert->buttons())
+            if (button->text() == answer)
+                button->click();
+    }
+    // Answers the question on the screen, then lets what it leads to happen.
+    void answer(const QString& answer) {
+        auto* alert = shown<QMessageBox>();
+        ASSERT_NE(alert, nullptr) << answer.toStdString();
+        click(alert, answer);
+        settle();
     }
 
     QTemporaryDir dir;
@@ -289,6 +319,84 @@ TEST_F(AppDelegateTest, ClosingDocumentWindowsKeepsTheProgramRunningAndClosingTh
     QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     stillRunning.start(30000);
     EXPECT_EQ(QApplication::exec(), 0);
+}
+
+// Quitting asks each unsaved document in turn. "Don't Save" and a finished "Save As" go on to
+// the next, and the program ends once all are answered; "Cancel" stops the quit with the
+// windows left open.
+TEST_F(AppDelegateTest, QuitAsksEachUnsavedDocumentInTurnAndCancelStopsIt) {
+    app->openFiles({pdf("a.pdf"), pdf("b.pdf"), pdf("c.pdf")});
+    settle();
+    RecordingOpener opener;
+    for (RMMainWindowController* window : editors()) {
+        window->setFileOpener(&opener);
+        window->session().setCurrentCrop({0, 0, 300, 300});
+    }
+    app->terminate();
+    answer("Don't Save");
+    answer("Cancel");
+    EXPECT_EQ(editors().size(), 2u);
+    EXPECT_TRUE(app->openWindow()->isVisible());
+    app->openFiles({pdf("d.pdf")});
+    settle();
+    editors().back()->setFileOpener(&opener);
+    editors().back()->session().setCurrentCrop({0, 0, 300, 300});
+
+    const QString saved = dir.filePath("saved.pdf");
+    QStringList script = {"Don't Save", "Save As", "Don't Save"};
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+        if (auto* panel = shown<QFileDialog>()) {
+            panel->setOption(QFileDialog::DontConfirmOverwrite);
+            panel->selectFile(saved);
+            QMetaObject::invokeMethod(panel, "accept");
+        } else if (auto* alert = shown<QMessageBox>(); alert && !script.isEmpty()) {
+            click(alert, script.takeFirst());
+        }
+    });
+    answering.start(10);
+    QTimer stillRunning;
+    stillRunning.setSingleShot(true);
+    QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stillRunning.start(30000);
+    // Closing the start window quits as the menu's Quit does.
+    QTimer::singleShot(0, app->openWindow(), &QWidget::close);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(script.isEmpty());
+    EXPECT_EQ(opener.opened, QStringList{saved});
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(saved, 1));
+}
+
+// Another program changed an open file: opening it again offers to read it anew, warning of
+// the window's unsaved work, and reloading shows the new version's pages.
+TEST_F(AppDelegateTest, OpeningAChangedFileAgainOffersToReloadIt) {
+    const QString path = pdf("a.pdf");
+    app->openFiles({path});
+    settle();
+    QPointer<RMMainWindowController> first = editors().at(0);
+    first->session().setCurrentCrop({0, 0, 300, 300});
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(TestPdfBuilder().addPages(3, {}).bytes());
+    }
+    app->openFiles({path});
+    settle();
+    auto* alert = shown<QMessageBox>();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_TRUE(alert->text().contains("was changed by another program"));
+    EXPECT_EQ(alert->informativeText(), "The changes you made in this window will be lost.");
+    answer("Cancel");
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->isVisible());
+
+    app->openFiles({path});
+    settle();
+    answer("Reload");
+    ASSERT_EQ(editors().size(), 1u);
+    EXPECT_FALSE(first);
+    EXPECT_EQ(editors()[0]->session().pdfDoc().pageCount(), 3);
+    EXPECT_FALSE(editors()[0]->isStale());
 }
 
 } // namespace

@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{
             "XInches", PositionAndSize, Inches, kLetter, kInner, 0, "1.5", {108, 100, 200, 300}},
         EditCase{
-            "XOffPage", PositionAndSize, Points, kLetter, kInner, 0, "500", {412, 100, 200, 300}},
+            "XNearEdge", PositionAndSize, Points, kLetter, kInner, 0, "500", {500, 100, 112, 300}},
         EditCase{
             "WidthCap", PositionAndSize, Points, kLetter, kInner, 2, "600", {100, 100, 512, 300}},
         EditCase{

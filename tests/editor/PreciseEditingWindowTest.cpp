@@ -2,10 +2,13 @@
 // paper sizes, and undo and redo of it all, as a user does them.
 
 #include "crop/RectMath.h"
+#include "editor/ContentFitControls.h"
+#include "editor/ContentFitter.h"
 #include "editor/CropInspector.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
+#include "tests/support/ExpectNear.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -15,6 +18,7 @@ namespace {
 
 const double kMm = 72.0 / 25.4;
 const QRectF kA4(0, 0, 210 * kMm, 297 * kMm);
+const QRectF kLetterPage(0, 0, 612, 792);
 
 class PreciseEditingWindowTest : public MainWindowTest {
 protected:
@@ -184,6 +188,132 @@ TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows)
     window->pageRangeClickHandler();
     EXPECT_EQ(window->pageRangeCtrl()->editor().rangeTypeArray(), QStringList{"1 - 3"});
     window->cancelPageRangeSetting();
+}
+
+// However little a crop keeps out, "Done" applies it and a save writes it, with or without
+// "Done": two typed points, one nudge, a fit that keeps 99.9 per cent of the page.
+enum class SmallCrop { TypedMargin, Nudge, Fit };
+
+class SmallCropTest : public PreciseEditingWindowTest,
+                      public testing::WithParamInterface<std::tuple<SmallCrop, bool>> {};
+
+TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
+    const auto [how, done] = GetParam();
+    open({blockPage(kLetterPage, {100, 0, 412, 792})});
+    QRectF expected;
+    switch (how) {
+    case SmallCrop::TypedMargin:
+        ui().cropInspector->setMode(CropInspector::Mode::Margins);
+        ui().cropInspector->setUnit(CropLength::Unit::Points);
+        type(0, 2);
+        expected = {2, 0, 610, 792};
+        break;
+    case SmallCrop::Nudge:
+        QTest::mouseClick(ui().pdfImgView, Qt::LeftButton, {}, ui().pdfImgView->rect().center());
+        key(Qt::Key_Tab); // the lower-left handle
+        key(Qt::Key_Right);
+        expected = {1, 0, 611, 792};
+        break;
+    case SmallCrop::Fit: {
+        // The content with that padding, within the page: all but 0.3 points either side.
+        window->fitControls()->setPadding({99.7, CropLength::Unit::Points});
+        QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
+        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+        ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
+        expected = {0.3, 0, 611.4, 792};
+        break;
+    }
+    }
+    EXPECT_TRUE(ui().saveBtn->isEnabled());
+    EXPECT_TRUE(window->isWindowModified());
+    if (done)
+        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    const QString saved = dir.filePath("saved.pdf");
+    ASSERT_EQ(saveTo(saved), "");
+    EXPECT_FALSE(window->isWindowModified());
+    expectNear(QpdfLoader().open(saved).document->boundsForBox(0, PdfBox::Crop), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(TypedNudgedFitted, SmallCropTest,
+                         testing::Combine(testing::Values(SmallCrop::TypedMargin, SmallCrop::Nudge,
+                                                          SmallCrop::Fit),
+                                          testing::Bool()));
+
+// A drag given up with Escape leaves the numbers of the crop in force, in a batch too, so the
+// next typed number changes only itself.
+TEST_F(PreciseEditingWindowTest, AfterEscapeATypedNumberChangesOnlyItself) {
+    open(std::vector<TestPage>(3));
+    window->batchCropClickHandler();
+    window->pageRangeClickHandler();
+    window->pageRangeCtrl()->okClickHandler(); // every page
+    ui().cropInspector->setMode(CropInspector::Mode::Margins);
+    ui().cropInspector->setUnit(CropLength::Unit::Points);
+    QWidget* view = ui().pdfImgView;
+    const QPoint corner(1, view->height() - 1), inside(view->width() / 3, view->height() / 2);
+    QTest::mousePress(view, Qt::LeftButton, {}, corner);
+    QMouseEvent move(QEvent::MouseMove, inside, view->mapToGlobal(inside), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    EXPECT_GT(field(0)->value(), 100) << "the numbers follow the drag";
+    QTest::keyClick(view, Qt::Key_Escape);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, inside);
+    EXPECT_EQ(field(0)->value(), 0);
+    EXPECT_EQ(field(3)->value(), 0);
+    EXPECT_EQ(window->session().undoStack().count(), 1) << "only the selection";
+
+    type(1, 100);
+    for (const RMCropInfo& record : window->session().cropsRect())
+        EXPECT_EQ(record.cropRect, QRectF(0, 0, 612, 692));
+}
+
+// A position is kept as typed; the size gives way at the page's edge.
+TEST_F(PreciseEditingWindowTest, ATypedPositionIsKeptAndTheSizeGivesWay) {
+    open(1);
+    ui().cropInspector->setMode(CropInspector::Mode::PositionAndSize);
+    ui().cropInspector->setUnit(CropLength::Unit::Points);
+    type(0, 36);
+    EXPECT_EQ(crop(), QRectF(36, 0, 576, 792));
+    EXPECT_EQ(field(0)->value(), 36);
+    EXPECT_EQ(field(2)->value(), 576);
+    type(3, 700);
+    type(1, 200);
+    EXPECT_EQ(crop(), QRectF(36, 200, 576, 592));
+}
+
+// A ratio holds on the page, whatever the rounding of the view's pixels; it is the choice of
+// the page it was chosen on only, and Free gives the marker its eight handles back.
+TEST_F(PreciseEditingWindowTest, ARatioLocksOnThePageAndOnlyThere) {
+    open(3);
+    auto* sizes = window->findChild<QComboBox*>("presetPicker");
+    const int wide = sizes->findText("16:9");
+    ASSERT_GE(wide, 0);
+    sizes->setCurrentIndex(wide);
+    emit sizes->activated(wide);
+    for (int width : {701, 613, 457}) {
+        window->resize(width + 400, width);
+        QCoreApplication::processEvents();
+        QWidget* view = ui().pdfImgView;
+        // The marker's upper right handle, in the widget's y-down pixels.
+        const QRectF marker = ui().pdfImgView->cropMarker().selectedRect();
+        const QPoint from(int(marker.right()), int(view->height() - marker.bottom()));
+        const QPoint to(view->width() / 2, view->height() / 3);
+        QTest::mousePress(view, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+        EXPECT_NEAR(crop().width() / crop().height(), 16.0 / 9.0, 1e-9) << width;
+    }
+    window->nextClickHandler();
+    EXPECT_EQ(sizes->currentText(), "Free");
+    EXPECT_FALSE(ui().pdfImgView->cropMarker().isLockingAspectRatio());
+    window->previousClickHandler();
+    sizes->setCurrentIndex(wide);
+    emit sizes->activated(wide);
+    const int free = sizes->findText("Free");
+    sizes->setCurrentIndex(free);
+    emit sizes->activated(free);
+    EXPECT_FALSE(ui().pdfImgView->cropMarker().isLockingAspectRatio());
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QRegularExpression>
 
+#include <cstdio>
+
 namespace {
 
 TEST_F(MainWindowTest, OpensOnPageOneWithItsCountAndNavigation) {
@@ -193,6 +195,20 @@ TEST_F(MainWindowTest, ComingBackAfterAnotherProgramCutTheFileShortSaysSo) {
     const auto* notice = window->findChild<QLabel*>("documentNotice");
     ASSERT_NE(notice, nullptr);
     EXPECT_TRUE(notice->text().contains("was changed by another program"));
+}
+
+// Saved over its own file, the window shows that file; what another program does to it later
+// is noticed all the same, whether it writes the file in place or renames another over it.
+TEST_F(MainWindowTest, AfterSavingOverItsOwnFileLaterChangesAreNoticed) {
+    open(2);
+    dragOnPage({0, 0}, {100, 100});
+    EXPECT_FALSE(window->isStale());
+    ASSERT_EQ(saveTo(delegate.path), "");
+    EXPECT_FALSE(window->isStale()) << "its own save is no outside change";
+    const QString other =
+        writeFile(dir.filePath("other.pdf"), TestPdfBuilder().addPage({}).bytes());
+    ASSERT_TRUE(std::rename(QFile::encodeName(other), QFile::encodeName(delegate.path)) == 0);
+    EXPECT_TRUE(window->isStale());
 }
 
 TEST_F(MainWindowTest, RenderHostsThatCrashCostOnlyThePicturesAndTheCropsStay) {

@@ -1,12 +1,15 @@
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMSaveProgressSheet.h"
 #include "platform/FileOpener.h"
+#include "range/RMPageRangeEditor.h"
+#include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
 #include "ui/RMTextField.h"
 #include "ui/SWSTAnswerButton.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <vector>
@@ -31,6 +34,11 @@ protected:
         dragOnPage({right, top}, {right / 2, top / 2});
         if (apply)
             QTest::mouseClick(ui().saveBtn, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
+    // Buttons report their clicks once the click's events are done.
+    static void click(QWidget* button) {
+        QTest::mouseClick(button, Qt::LeftButton);
         QCoreApplication::processEvents();
     }
     template <typename T> T* sheet() { return window->findChild<T*>(); }
@@ -80,6 +88,43 @@ TEST_F(SaveFlowsTest, AWindowWithoutCropsClosesWithoutAQuestion) {
     const double right = ui().pdfImgView->width();
     dragOnPage({right, 10}, {right + 30, 10}); // dragged, but nothing cropped
     EXPECT_TRUE(window->close());
+}
+
+// A selection is a step to undo, not a change to the file.
+TEST_F(SaveFlowsTest, ChoosingPagesAloneLeavesTheDocumentUneditedAndClosesWithoutAQuestion) {
+    open(std::vector<TestPage>(3));
+    click(ui().batchCropBtn);
+    click(ui().pageRangeBtn);
+    ASSERT_NE(window->pageRangeCtrl(), nullptr);
+    window->pageRangeCtrl()->editor().setRangeTypeArray({"+ Odd Pages"});
+    window->pageRangeCtrl()->okClickHandler();
+    EXPECT_EQ(window->session().undoStack().undoText(), "Page Range");
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(ui().saveBtn->isEnabled());
+    EXPECT_TRUE(window->close());
+}
+
+// Before its password is given a document has no pages: nothing that edits may work on it.
+TEST_F(SaveFlowsTest, NothingEditsALockedDocumentUntilItIsUnlocked) {
+    openWithOpener(3, "secret");
+    const std::vector<QWidget*> editing = {ui().pageCropBtn, ui().batchCropBtn, ui().pageRangeBtn,
+                                           ui().fitContentBtn, ui().inspectorPanel};
+    for (QWidget* control : editing)
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    window->batchCropClickHandler();
+    window->pageRangeClickHandler();
+    EXPECT_EQ(window->pageRangeCtrl(), nullptr);
+    window->showDecryptWindow();
+    QTest::keyClicks(window->decryptWindow()->passwordField(), "secret");
+    QTest::mouseClick(window->decryptWindow()->doneButton(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    for (QWidget* control : editing)
+        EXPECT_EQ(control->isEnabled(), control != ui().pageRangeBtn)
+            << control->objectName().toStdString();
+    click(ui().batchCropBtn);
+    click(ui().pageRangeBtn);
+    ASSERT_NE(window->pageRangeCtrl(), nullptr);
+    EXPECT_EQ(window->pageRangeCtrl()->editor().rangeTypeArray(), QStringList{"1 - 3"});
 }
 
 // Crops applied with "Done", or only drawn: either way the user's work is at stake.

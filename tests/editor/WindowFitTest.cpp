@@ -43,6 +43,15 @@ TEST_F(MainWindowTest, OpensInsideTheScreenAndThePageFillsAMaximisedWindow) {
     EXPECT_GE(ui().pdfImgView->height(), smallHeight);
 }
 
+TEST_F(MainWindowTest, ANewWindowOpensClearOfTheLastOneInsideTheScreen) {
+    open(1);
+    RMMainWindowController second(QpdfLoader().open(delegate.path).document, &delegate);
+    second.show();
+    const QRect available = window->screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(second.frameGeometry()));
+    EXPECT_NE(second.pos(), window->pos()) << "exactly over the first";
+}
+
 TEST_P(WindowFitTest, ACropDraggedPastTheEdgesSavesThePagesEdgesExactly) {
     const EdgeCase& c = GetParam();
     TestPage page;
