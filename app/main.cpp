@@ -5,23 +5,17 @@
 #include "render/RenderHostLocation.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QIcon>
-#include <QUrl>
+#include <QProcessEnvironment>
 
 namespace {
 
-// The files named on the command line as absolute paths. A desktop may hand over file URLs;
-// they are decoded once, as URLs are. Plain paths are taken as they are: "100%.pdf" is a name.
-QStringList filesOf(const QStringList& arguments) {
-    QStringList paths;
-    for (const QString& argument : arguments) {
-        const QString path =
-            argument.startsWith(QStringLiteral("file:")) ? QUrl(argument).toLocalFile() : argument;
-        if (!path.isEmpty())
-            paths << QFileInfo(path).absoluteFilePath();
-    }
-    return paths;
+// argv as Qt reads it, before there is an application object to ask.
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
 }
 
 // Beside the program in the build tree; where the install puts it otherwise.
@@ -34,11 +28,13 @@ void findRenderHost() {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Commands run where there is no display, so they start before anything that needs one.
-    if (CommandLine::isCommand(argc, argv)) {
+    // Decided before any application object, since the windows' one aborts without a display.
+    const ProgramStart start =
+        ProgramStart::decide(argumentsOf(argc, argv), QProcessEnvironment::systemEnvironment());
+    if (start.command) {
         QCoreApplication app(argc, argv);
         findRenderHost();
-        return CommandLine::run(QCoreApplication::arguments());
+        return CommandLine::run(start);
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cropmark"));
@@ -49,16 +45,15 @@ int main(int argc, char** argv) {
 
     findRenderHost();
 
-    const QStringList files = filesOf(QApplication::arguments().mid(1));
     // One Cropmark per user and display: a second start hands its files over and ends.
     InstanceChannel channel;
-    if (channel.handOverOrListen(files) == InstanceChannel::Role::HandedOver)
+    if (channel.handOverOrListen(start.files) == InstanceChannel::Role::HandedOver)
         return 0;
 
     AppDelegate delegate(DocumentController::sharedDocumentController());
     QObject::connect(&channel, &InstanceChannel::filesReceived, &delegate, &AppDelegate::openFiles);
     delegate.applicationDidFinishLaunching();
-    if (!files.isEmpty())
-        delegate.openFiles(files);
+    if (!start.files.isEmpty())
+        delegate.openFiles(start.files);
     return QApplication::exec();
 }

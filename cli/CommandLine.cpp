@@ -4,27 +4,41 @@
 #include "cli/CropCommand.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace CommandLine {
 
 namespace {
 
-bool isHelp(const char* argument) {
-    return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
+// Windows asked for where they cannot be shown: the start failed, not its arguments.
+constexpr int kNoDisplay = 1;
+
+int say(FILE* stream, const QString& text, int status) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    return status;
 }
 
 } // namespace
 
-bool isCommand(int argc, char** argv) {
-    return argc > 1 && (std::strcmp(argv[1], "crop") == 0 || isHelp(argv[1]));
-}
-
-int run(const QStringList& arguments) {
-    if (arguments.value(1) == QStringLiteral("crop"))
-        return CropCommand::run(arguments.mid(2));
-    std::fputs(CommandUsage::program().toLocal8Bit().constData(), stdout);
-    return 0;
+int run(const ProgramStart& start) {
+    switch (*start.command) {
+    case ProgramStart::Command::Crop:
+        return CropCommand::run(start.cropArguments);
+    case ProgramStart::Command::Help:
+        return say(stdout, CommandUsage::program(), 0);
+    case ProgramStart::Command::Version:
+        return say(stdout, QStringLiteral("Cropmark " CROPMARK_VERSION "\n"), 0);
+    case ProgramStart::Command::UsageError:
+        return say(stderr,
+                   QStringLiteral("cropmark: %1\n").arg(start.error) + CommandUsage::programBrief(),
+                   CropCommand::kUsageError);
+    case ProgramStart::Command::NoDisplay:
+        break;
+    }
+    // One line, which a launcher's log shows whole.
+    return say(stderr,
+               QStringLiteral("cropmark: no display to open windows on (neither DISPLAY nor "
+                              "WAYLAND_DISPLAY is set); 'cropmark crop' crops files without one\n"),
+               kNoDisplay);
 }
 
 } // namespace CommandLine

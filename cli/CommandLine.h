@@ -1,16 +1,12 @@
 #pragma once
 
-#include <QStringList>
+#include "cli/ProgramStart.h"
 
-// The program's commands, which work without windows or a display: `cropmark crop ...` and
-// `cropmark --help`. Anything else starts the windows.
+// What the program does without windows or a display: `cropmark crop ...`, `cropmark --help`
+// and --version, and saying what is wrong when it cannot start as asked.
 namespace CommandLine {
 
-// Whether argv (as main() gets it) asks for a command. Needs no application object, so the
-// program can tell before it makes one.
-bool isCommand(int argc, char** argv);
-// Runs the command in arguments (as QCoreApplication::arguments() gives them); returns the
-// exit status.
-int run(const QStringList& arguments);
+// Does what start asks for, which is not to open the windows; returns the exit status.
+int run(const ProgramStart& start);
 
 } // namespace CommandLine

@@ -2,15 +2,31 @@
 
 namespace CommandUsage {
 
+namespace {
+
+QString usage() {
+    return QStringLiteral("Usage: cropmark [FILE.pdf...]\n"
+                          "       cropmark crop [OPTIONS] IN.pdf...\n");
+}
+
+} // namespace
+
 QString program() {
-    return QStringLiteral(
-               "Usage: cropmark [FILE.pdf...]\n"
-               "       cropmark crop [OPTIONS] IN.pdf...\n"
+    return usage() +
+           QStringLiteral(
                "\n"
-               "Without a command, Cropmark opens the files in its windows (a Cropmark already\n"
-               "running opens them). With `crop`, it crops files without a window or a display:\n"
-               "\n") +
-           crop();
+               "Without a command, Cropmark opens the files, named by path or file: URL, in its\n"
+               "windows, or its start window when none is named; a Cropmark already running on\n"
+               "the display opens them instead. The windows need a display. Put -- before a file\n"
+               "whose name begins with -.\n"
+               "\n"
+               "With `crop`, Cropmark crops files without a window or a display; its options are\n"
+               "listed by `cropmark crop --help`.\n"
+               "\n"
+               "Options:\n"
+               "  -h, --help            print this help\n"
+               "  --version             print Cropmark's version\n"
+               "Qt's own options, such as -platform xcb or -style fusion, go to the windows.\n");
 }
 
 QString crop() {
@@ -59,7 +75,11 @@ QString crop() {
         "Example: cropmark crop --pages odd --margins 10mm,15mm,20mm,15mm book.pdf\n");
 }
 
-QString brief() {
+QString programBrief() {
+    return usage() + QStringLiteral("Try 'cropmark --help' for more.\n");
+}
+
+QString cropBrief() {
     return QStringLiteral("Usage: cropmark crop [OPTIONS] IN.pdf...\n"
                           "Try 'cropmark crop --help' for more.\n");
 }

@@ -5,11 +5,12 @@
 // The help texts of the command line.
 namespace CommandUsage {
 
-// `cropmark --help`: the ways to start the program, then the crop command's help.
+// `cropmark --help`: the ways to start the program and its own options.
 QString program();
 // `cropmark crop --help`.
 QString crop();
-// The reminder printed after a usage error.
-QString brief();
+// The reminders printed after a usage error: of the program's and the crop command's.
+QString programBrief();
+QString cropBrief();
 
 } // namespace CommandUsage

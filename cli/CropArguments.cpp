@@ -14,15 +14,41 @@ Parsed usageError(const QString& error) {
     return parsed;
 }
 
-// Four lengths separated by commas, none negative; nothing when text is not that.
-std::optional<std::array<CropLength, 4>> fourLengths(const QString& text) {
+// The option as the user writes it: "--margins".
+QString spelled(const QCommandLineOption& option) {
+    return QStringLiteral("--") + option.names().constLast();
+}
+
+// One length, not negative, of option's value text; what is wrong with it otherwise.
+std::optional<CropLength> lengthOf(const QCommandLineOption& option, const QString& text,
+                                   QString& error) {
+    const auto length = CropLength::parse(text);
+    if (!length) {
+        // The units are those CropLength reads.
+        error = QStringLiteral("%1: \"%2\" is not a length: use pt, mm, in or %")
+                    .arg(spelled(option), text.trimmed());
+    } else if (length->value < 0) {
+        error = QStringLiteral("%1: \"%2\" is negative").arg(spelled(option), text.trimmed());
+    } else {
+        return length;
+    }
+    return std::nullopt;
+}
+
+// Four lengths separated by commas, none negative, as option's value text; what is wrong with
+// it otherwise.
+std::optional<std::array<CropLength, 4>> fourLengths(const QCommandLineOption& option,
+                                                     const QString& text, QString& error) {
     const QStringList parts = text.split(u',');
-    if (parts.size() != 4)
+    if (parts.size() != 4) {
+        error =
+            QStringLiteral("%1 takes %2: four lengths").arg(spelled(option), option.valueName());
         return std::nullopt;
+    }
     std::array<CropLength, 4> lengths;
     for (int i = 0; i < 4; ++i) {
-        const auto length = CropLength::parse(parts[i]);
-        if (!length || length->value < 0)
+        const auto length = lengthOf(option, parts[i], error);
+        if (!length)
             return std::nullopt;
         lengths[static_cast<size_t>(i)] = *length;
     }
@@ -76,11 +102,11 @@ Parsed parse(const QStringList& arguments) {
     }
     if (parser.isSet(box) || parser.isSet(margins)) {
         const bool isBox = parser.isSet(box);
-        const auto lengths = fourLengths(parser.value(isBox ? box : margins));
-        if (!lengths) {
-            return usageError(isBox ? QStringLiteral("--box takes X,Y,W,H: four lengths")
-                                    : QStringLiteral("--margins takes L,T,R,B: four lengths"));
-        }
+        const QCommandLineOption& given = isBox ? box : margins;
+        QString error;
+        const auto lengths = fourLengths(given, parser.value(given), error);
+        if (!lengths)
+            return usageError(error);
         request.action = isBox ? CropRequest::Action::Box : CropRequest::Action::Margins;
         request.lengths = *lengths;
     } else if (parser.isSet(restore)) {
@@ -96,9 +122,10 @@ Parsed parse(const QStringList& arguments) {
         request.action != CropRequest::Action::FitContent)
         return usageError(QStringLiteral("--pad and --same-size go with --fit-content"));
     if (parser.isSet(pad)) {
-        const auto padding = CropLength::parse(parser.value(pad));
-        if (!padding || padding->value < 0)
-            return usageError(QStringLiteral("--pad takes a length, such as 5mm"));
+        QString error;
+        const auto padding = lengthOf(pad, parser.value(pad), error);
+        if (!padding)
+            return usageError(error);
         request.padding = *padding;
     }
     request.sameSize = parser.isSet(sameSize);

@@ -18,7 +18,7 @@ int run(const QStringList& arguments) {
     }
     if (!parsed.request) {
         const QString text = QStringLiteral("cropmark crop: %1\n").arg(parsed.error);
-        std::fputs((text + CommandUsage::brief()).toLocal8Bit().constData(), stderr);
+        std::fputs((text + CommandUsage::cropBrief()).toLocal8Bit().constData(), stderr);
         return kUsageError;
     }
     const CropRequest& request = *parsed.request;

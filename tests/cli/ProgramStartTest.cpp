@@ -1,0 +1,131 @@
+// What a start of the program is for, told from its arguments and environment before there is
+// an application object: a command, a usage error, no display, or the windows on which files.
+
+#include "cli/ProgramStart.h"
+#include "tests/cli/CropmarkProcess.h"
+#include "tests/support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include <optional>
+
+namespace {
+
+using ::PrintTo;
+using Command = ProgramStart::Command;
+
+struct StartCase {
+    const char* name = "";
+    // After the program's name.
+    QStringList arguments = {};
+    // NAME=value, and nothing else set.
+    QStringList environment = {"DISPLAY=:0"};
+    // Nothing: the windows.
+    std::optional<Command> command = {};
+    // For the windows, relative to the current folder.
+    QStringList files = {};
+    QStringList cropArguments = {};
+    QString error = {};
+};
+
+class ProgramStartTest : public testing::TestWithParam<StartCase> {};
+
+TEST_P(ProgramStartTest, TellsWhatTheStartIsFor) {
+    const StartCase& test = GetParam();
+    QProcessEnvironment environment;
+    for (const QString& variable : test.environment)
+        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    const ProgramStart start =
+        ProgramStart::decide(QStringList{"cropmark"} + test.arguments, environment);
+    EXPECT_EQ(start.command, test.command);
+    QStringList files;
+    for (const QString& file : test.files)
+        files << QDir::current().absoluteFilePath(file);
+    EXPECT_EQ(start.files, files);
+    EXPECT_EQ(start.cropArguments, test.cropArguments);
+    EXPECT_EQ(start.error, test.error);
+}
+
+const QStringList noEnvironment;
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ProgramStartTest,
+    testing::Values(
+        StartCase{.name = "NoArguments"},
+        StartCase{.name = "Files",
+                  .arguments = {"a.pdf", "/tmp/b.pdf", "100%.pdf", ""},
+                  .files = {"a.pdf", "/tmp/b.pdf", "100%.pdf"}},
+        StartCase{.name = "FileUrl",
+                  .arguments = {"file:///tmp/two%20words.pdf"},
+                  .files = {"/tmp/two words.pdf"}},
+        StartCase{.name = "DoubleDashEndsOptions",
+                  .arguments = {"--", "-weird.pdf", "--help", "-", "--"},
+                  .files = {"-weird.pdf", "--help", "-", "--"}},
+        StartCase{.name = "QtOptionsAreLeftToQt",
+                  .arguments = {"-style", "fusion", "a.pdf", "--reverse", "-stylesheet=dark.qss",
+                                "--qwindowtitle", "-title-", "-session", "s1"},
+                  .files = {"a.pdf"}},
+        StartCase{.name = "Help", .arguments = {"a.pdf", "--help"}, .command = Command::Help},
+        StartCase{.name = "ShortHelp", .arguments = {"-h"}, .command = Command::Help},
+        StartCase{.name = "VersionWithoutADisplay",
+                  .arguments = {"--version"},
+                  .environment = noEnvironment,
+                  .command = Command::Version},
+        StartCase{.name = "UnknownOption",
+                  .arguments = {"a.pdf", "--bogus", "--help"},
+                  .command = Command::UsageError,
+                  .error = "unknown option \"--bogus\""},
+        StartCase{.name = "FileNameTakenForAnOption",
+                  .arguments = {"-weird.pdf"},
+                  .command = Command::UsageError,
+                  .error = "unknown option \"-weird.pdf\""},
+        StartCase{.name = "ValueOfVersion",
+                  .arguments = {"--version=2"},
+                  .command = Command::UsageError,
+                  .error = "unknown option \"--version=2\""},
+        StartCase{.name = "StandardInput",
+                  .arguments = {"-"},
+                  .command = Command::UsageError,
+                  .error = "\"-\" (standard input) cannot be opened: name the PDF file"},
+        StartCase{.name = "QtOptionWithoutItsValue",
+                  .arguments = {"a.pdf", "-platform"},
+                  .command = Command::UsageError,
+                  .error = "missing value after \"-platform\""},
+        StartCase{.name = "UsageErrorBeforeNoDisplay",
+                  .arguments = {"--bogus"},
+                  .environment = noEnvironment,
+                  .command = Command::UsageError,
+                  .error = "unknown option \"--bogus\""},
+        StartCase{.name = "CropWithoutADisplay",
+                  .arguments = {"crop", "--box", "1,1,1,1", "--", "-in.pdf"},
+                  .environment = noEnvironment,
+                  .command = Command::Crop,
+                  .cropArguments = {"--box", "1,1,1,1", "--", "-in.pdf"}},
+        StartCase{.name = "CropOnlyAsTheFirstArgument",
+                  .arguments = {"a.pdf", "crop"},
+                  .files = {"a.pdf", "crop"}},
+        StartCase{.name = "NoDisplay",
+                  .arguments = {"a.pdf"},
+                  .environment = noEnvironment,
+                  .command = Command::NoDisplay},
+        StartCase{.name = "EmptyDisplays",
+                  .environment = {"DISPLAY=", "WAYLAND_DISPLAY="},
+                  .command = Command::NoDisplay},
+        StartCase{.name = "QtOptionsChoosingNoDisplay",
+                  .arguments = {"-style", "fusion"},
+                  .environment = noEnvironment,
+                  .command = Command::NoDisplay},
+        StartCase{.name = "Wayland", .environment = {"WAYLAND_DISPLAY=wayland-0"}},
+        StartCase{.name = "PlatformInTheEnvironment", .environment = {"QT_QPA_PLATFORM=offscreen"}},
+        StartCase{.name = "PlatformArgument",
+                  .arguments = {"-platform", "offscreen", "a.pdf"},
+                  .environment = noEnvironment,
+                  .files = {"a.pdf"}},
+        StartCase{.name = "DisplayArgument",
+                  .arguments = {"--display", ":1"},
+                  .environment = noEnvironment}),
+    CaseName());
+
+} // namespace
