@@ -55,9 +55,9 @@ bool SecondaryWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SecondaryWindow::place() {
-    QWidget* over = over_ ? over_->window() : QApplication::activeWindow();
-    if (over == &window_)
-        over = nullptr;
+    // The active window is the one this was opened from: a window being shown is not active
+    // yet.
+    const QWidget* over = over_ ? over_->window() : QApplication::activeWindow();
     const QScreen* screen = over ? over->screen() : window_.screen();
     const QRect available = screen->availableGeometry();
     const QRect parentFrame = over ? over->frameGeometry() : available;
