@@ -3,16 +3,22 @@
 #include "range/RMEncryptViewController.h"
 #include "range/RMOutputSetViewController.h"
 #include "range/RMPageRangeViewController.h"
+#include "ui/SecondaryWindow.h"
 #include "ui/ViewAnimation.h"
 #include "ui_RMSettingWindowController.h"
 
 RMSettingWindowController::RMSettingWindowController(QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::RMSettingWindowController>()) {
+    : QWidget(parent), ui_(std::make_unique<Ui::RMSettingWindowController>()),
+      secondary_(new SecondaryWindow(*this)) {
     ui_->setupUi(this);
     windowDidLoad();
 }
 
 RMSettingWindowController::~RMSettingWindowController() = default;
+
+void RMSettingWindowController::showOver(QWidget* window) {
+    secondary_->showOver(window);
+}
 
 void RMSettingWindowController::windowDidLoad() {
     ui_->setPanel->setBackColor(QColor(0x23, 0x23, 0x23));

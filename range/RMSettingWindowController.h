@@ -13,12 +13,16 @@ class RMSettingWindowController;
 class RMEncryptViewController;
 class RMOutputSetViewController;
 class RMPageRangeViewController;
+class SecondaryWindow;
 class SWSTAnswerButton;
 
 // The settings window: a column of tabs on the left (Page Range, Output, Encrypt) and the
 // chosen tab's page beside it. Choosing a tab selects its button, shows its page and moves the
 // marker to just left of the button. At first the Page Range page shows and no tab is
 // selected.
+//
+// Escape and Ctrl+W close it, and it opens centred over the window it is shown over (see
+// SecondaryWindow).
 //
 // GUI thread only.
 class RMSettingWindowController : public QWidget {
@@ -27,6 +31,9 @@ class RMSettingWindowController : public QWidget {
 public:
     explicit RMSettingWindowController(QWidget* parent = nullptr);
     ~RMSettingWindowController() override;
+
+    // Shows the window, raised and active: centred over window if it was not shown yet.
+    void showOver(QWidget* window);
 
     Ui::RMSettingWindowController& ui() { return *ui_; }
     RMPageRangeViewController* pageSetViewCtrl() const { return pageSetViewCtrl_; }
@@ -53,4 +60,5 @@ private:
     RMPageRangeViewController* pageSetViewCtrl_ = nullptr;
     RMOutputSetViewController* outputSetViewCtrl_ = nullptr;
     RMEncryptViewController* encryptSetViewCtrl_ = nullptr;
+    SecondaryWindow* secondary_ = nullptr;
 };

@@ -1,14 +1,10 @@
 #include "ui/MyTagCell.h"
 
 #include "ui/MyTagDelegate.h"
-#include "ui/RMImage.h"
 
 #include "ui_MyTagCell.h"
 
-#include <QApplication>
 #include <QFontMetricsF>
-#include <QIcon>
-#include <QPixmap>
 
 #include <cmath>
 #include <limits>
@@ -39,13 +35,6 @@ QString shownText(const QString& title) {
     return title.contains(QLatin1Char('+')) ? title.mid(2) : title;
 }
 
-// Drawn at the sharpest screen's resolution; the icon scales it down for the others.
-QIcon deleteIcon() {
-    const QImage image = RMImage::named(QStringLiteral("delete"))
-                             .toImage(QSizeF(kButtonSide, kButtonSide), qApp->devicePixelRatio());
-    return QIcon(QPixmap::fromImage(image));
-}
-
 } // namespace
 
 MyTagCell::MyTagCell(QObject* parent)
@@ -62,7 +51,6 @@ MyTagCell::MyTagCell(QObject* parent)
     QPalette palette = ui_->label->palette();
     palette.setColor(QPalette::WindowText, kTextColor);
     ui_->label->setPalette(palette);
-    ui_->deleteBtn->setIcon(deleteIcon());
     connect(ui_->deleteBtn, &QAbstractButton::clicked, this, &MyTagCell::deleteClickHandler);
     setView(view);
 }

@@ -17,7 +17,7 @@ class MyTagCell;
 }
 
 // One part of a page selection shown as a tag ("Odd Pages", "1 - 20"): its text on a grey
-// rounded background, with a small delete button at the right end.
+// rounded background, with a small delete button, a ×, at the right end.
 //
 // Geometry, for an item W x H: the background fills the item; the text starts 10 from its left
 // edge and is centred vertically; the delete button is 8 x 8, centred vertically, its right

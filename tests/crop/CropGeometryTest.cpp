@@ -65,6 +65,8 @@ TEST(CropGeometryTest, CarriedCropsKeepTheirDistanceFromLeftAndTop) {
         {{100, 100, 500, 600}, letter, small, {100, 0, 200, 308}}, // clipped
         {{400, 0, 100, 100}, letter, small, small},                // misses the page
         {{300, 692, 100, 100}, letter, small, {300, 300, 0, 100}}, // touches its edge
+        // Portrait to landscape, not scaled: the landscape page loses its right-hand strip.
+        {{36, 72, 540, 648}, letter, {0, 0, 792, 612}, {36, 0, 540, 540}},
         {{50, 600, 300, 150}, {7, 9, 612, 792}, {-3, 4, 612, 1008}, {50, 816, 300, 150}},
     };
     for (const auto& [crop, from, to, expected] : cases) {

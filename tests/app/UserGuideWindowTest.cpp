@@ -1,0 +1,73 @@
+// The user guide's window as a user opens it from a window's Help key: where it opens and the
+// keys that close it.
+
+#include "app/UserGuideWindow.h"
+#include "app/AppDelegate.h"
+#include "platform/DocumentController.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+
+namespace {
+
+// The shown guide window, if there is one.
+UserGuideWindow* shownGuide() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* guide = qobject_cast<UserGuideWindow*>(window); guide && guide->isVisible())
+            return guide;
+    }
+    return nullptr;
+}
+
+QPointF centreOf(const QWidget& window) {
+    return QRectF(window.frameGeometry()).center();
+}
+
+TEST(UserGuideWindow, OpensFromTheHelpKeyCentredOverTheWindowAndEscapeOrCtrlWClosesIt) {
+    DocumentController documents;
+    AppDelegate app(documents);
+    app.applicationDidFinishLaunching();
+    QWidget& start = *app.openWindow();
+    // Off the screen's middle, where a window placed without regard to its opener would go.
+    const QRect available = start.screen()->availableGeometry();
+    start.resize(300, 400);
+    start.move(available.center() + QPoint(60, 20) - start.rect().center());
+    start.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&start));
+
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        SCOPED_TRACE(key.toString().toStdString());
+        QTest::keySequence(&start, QKeySequence::HelpContents);
+        QPointer<UserGuideWindow> guide = shownGuide();
+        ASSERT_NE(guide, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(guide));
+        EXPECT_TRUE(available.contains(guide->frameGeometry()));
+        EXPECT_NEAR(centreOf(*guide).x(), centreOf(start).x(), 3);
+        EXPECT_NEAR(centreOf(*guide).y(), centreOf(start).y(), 3);
+
+        QTest::keySequence(guide->viewport(), key);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(guide, nullptr);
+        start.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&start));
+    }
+}
+
+TEST(UserGuideWindow, OpensCentredOverTheWindowItIsShownOver) {
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget opener;
+    opener.setGeometry(QRect(available.center() - QPoint(140, 90), QSize(200, 160)));
+    opener.show();
+    UserGuideWindow guide;
+    guide.resize(300, 200);
+    guide.showOver(&opener);
+    EXPECT_NEAR(centreOf(guide).x(), centreOf(opener).x(), 3);
+    EXPECT_NEAR(centreOf(guide).y(), centreOf(opener).y(), 3);
+}
+
+} // namespace
