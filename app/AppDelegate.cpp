@@ -275,9 +275,7 @@ void AppDelegate::clickUserGuide() {
         guide_ = new UserGuideWindow;
         guide_->setAttribute(Qt::WA_DeleteOnClose);
     }
-    guide_->show();
-    guide_->raise();
-    guide_->activateWindow();
+    guide_->showOver(sheetParent(openWindow_.get()));
 }
 
 void AppDelegate::clickAboutHandler() {

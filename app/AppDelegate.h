@@ -20,6 +20,7 @@ class DocumentBase;
 class DocumentController;
 class QAction;
 class QWidget;
+class UserGuideWindow;
 
 // The application: the start window with the recent-files list, every way of opening a file,
 // and the commands that belong to no document.
@@ -98,6 +99,6 @@ private:
     std::unique_ptr<QWidget> openWindow_;
     QAction* saveMenuItem_ = nullptr;
     bool isEditState_ = false;
-    QPointer<QWidget> guide_;
+    QPointer<UserGuideWindow> guide_;
     QuitFlow quit_;
 };

@@ -825,9 +825,7 @@ void RMMainWindowController::cancelPageRangeSetting() {
 void RMMainWindowController::showSettingWindow() {
     if (!settingWindowCtrl_)
         settingWindowCtrl_ = std::make_unique<RMSettingWindowController>();
-    settingWindowCtrl_->show();
-    settingWindowCtrl_->raise();
-    settingWindowCtrl_->activateWindow();
+    settingWindowCtrl_->showOver(this);
 }
 
 void RMMainWindowController::saveClickHandler() {

@@ -347,8 +347,11 @@ TEST_F(AppDelegateTest, QuitAsksEachUnsavedDocumentInTurnAndCancelStopsIt) {
     QTimer answering;
     QObject::connect(&answering, &QTimer::timeout, [&] {
         if (auto* panel = shown<QFileDialog>()) {
+            // The proposed file, selected in the list, would win over a name typed beside it;
+            // and while the name field has the focus, selectFile() leaves its text alone.
             panel->setOption(QFileDialog::DontConfirmOverwrite);
             panel->selectFile(saved);
+            panel->findChild<QLineEdit*>("fileNameEdit")->setText(saved);
             QMetaObject::invokeMethod(panel, "accept");
         } else if (auto* alert = shown<QMessageBox>(); alert && !script.isEmpty()) {
             click(alert, script.takeFirst());
