@@ -295,6 +295,7 @@ void RMMainWindowController::setUpPreciseEditing() {
     RMPDFImgView* view = ui_->pdfImgView;
     connect(view, &RMPDFImgView::cropNudged, this,
             [this](CropEdges edges, double dx, double dy) { session_->nudgeCrop(edges, dx, dy); });
+    connect(view, &RMPDFImgView::cropDragCancelled, this, &RMMainWindowController::showCropInForce);
     connect(view, &RMPDFImgView::cropRectChanging, this, [this](const QRectF& viewRect) {
         const RMCropInfo& record = currentRecord();
         showCropNumbers(CropGeometry::displayRectFromViewRect(viewRect, record.pageRect,
@@ -787,8 +788,8 @@ void RMMainWindowController::chooseCropMode(bool batch) {
 
 void RMMainWindowController::cropIsFinishedWithRect(const QRectF& rect) {
     session_->cropIsFinishedWithRect(rect);
-    // A drag given up with Escape, or one that changed nothing, makes no step to redraw the
-    // numbers: they would keep what the drag showed, and the next typed value would apply it.
+    // A drag that changed nothing makes no step to redraw the numbers: they would keep what
+    // the drag showed, and the next typed value would apply it.
     showCropInForce();
 }
 

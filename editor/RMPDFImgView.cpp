@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <utility>
+
 RMPDFImgView::RMPDFImgView(QWidget* parent) : QWidget(parent) {
     cropMarker_.setColors(Qt::black);
     cropMarker_.setSelectionDelegate(this);
@@ -99,6 +101,12 @@ QSize RMPDFImgView::imagePixelSize() const {
 }
 
 void RMPDFImgView::resizeDidEnd() {
+    // A drag given up is no crop: in a batch, even the rectangle it started from would be
+    // carried to every selected page.
+    if (std::exchange(cancelling_, false)) {
+        emit cropDragCancelled();
+        return;
+    }
     // A click that moved nothing reports the rectangle it was given, not a rounding of it.
     if (cropMarker_.selectedRect() != toPixels(cropRect_)) {
         cropRect_ = toViewSpace(cropMarker_.selectedRect());
@@ -303,9 +311,9 @@ void RMPDFImgView::focusOutEvent(QFocusEvent* event) {
 }
 
 void RMPDFImgView::keyPressEvent(QKeyEvent* event) {
-    // Escape abandons a drag: the marker goes back to where the press found it, and the
-    // drag still ends, as every press does, with one finished crop.
+    // Escape abandons a drag: the marker goes back to where the press found it.
     if (event->key() == Qt::Key_Escape && cropMarker_.isTracking()) {
+        cancelling_ = true;
         cropMarker_.cancelTracking(this);
         return;
     }

@@ -73,7 +73,8 @@ public:
     // The size in device pixels at which a page image looks sharp in this view.
     QSize imagePixelSize() const;
 
-    // Reports the marker's rectangle to the delegate once a drag has ended.
+    // Reports the marker's rectangle to the delegate once a drag has ended; a drag given up
+    // with Escape reports cropDragCancelled() instead.
     void resizeDidEnd() override;
 
     // The handle the arrows move, or SCSelectionBorder::kNoHandle for the whole marker.
@@ -82,6 +83,8 @@ public:
 signals:
     // The marker moved during a drag; rect in view space.
     void cropRectChanging(const QRectF& rect);
+    // A drag was given up with Escape: the marker is back where it was, and no crop ended.
+    void cropDragCancelled();
     // An arrow key asked to move edges of the crop by dx, dy points of the shown page (y
     // upward).
     void cropNudged(CropEdges edges, double dx, double dy);
@@ -127,6 +130,7 @@ private:
     bool isCanEdit_ = false;
     RMDrawDelegate* delegate_ = nullptr;
     quint32 keyboardHandle_ = SCSelectionBorder::kNoHandle;
+    bool cancelling_ = false;
     // The edges Alt with an arrow moves: the last used across and up the page.
     CropEdge lastAcross_ = CropEdge::Right;
     CropEdge lastUp_ = CropEdge::Top;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>
@@ -178,12 +179,18 @@ TEST_F(PageViewTest, LockedRatioHoldsForEveryHandleAndTheBody) {
     }
 }
 
-TEST_F(PageViewTest, EscapeDuringADragPutsTheMarkerBackAndReportsOnce) {
+TEST_F(PageViewTest, EscapeDuringADragPutsTheMarkerBackAndEndsNoCrop) {
+    QSignalSpy cancelled(&view, &RMPDFImgView::cropDragCancelled);
     mouse(QEvent::MouseButtonPress, {300, 250});
     mouse(QEvent::MouseMove, {350, 300});
     QTest::keyClick(&view, Qt::Key_Escape);
     mouse(QEvent::MouseButtonRelease, {350, 300});
-    EXPECT_EQ(delegate.crops, std::vector{kCrop});
+    EXPECT_TRUE(delegate.crops.empty());
+    EXPECT_EQ(cancelled.count(), 1);
+    EXPECT_EQ(view.cropRect(), kCrop);
+    mouse(QEvent::MouseButtonPress, {300, 250});
+    mouse(QEvent::MouseButtonRelease, {300, 250});
+    EXPECT_EQ(delegate.crops, std::vector{kCrop}) << "the next press reports again";
 }
 
 // The marker as drawn: dimming outside, a clear inside, a dashed outline, and handles.
