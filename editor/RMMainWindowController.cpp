@@ -72,6 +72,17 @@ const char* const kWindowStyle = R"(
     }
 )";
 
+// A message on window as a sheet: window-modal, and gone once answered.
+QMessageBox* sheetAlert(QWidget* window, QMessageBox::Icon icon, const QString& text,
+                        const QString& informative,
+                        QMessageBox::StandardButtons buttons = QMessageBox::NoButton) {
+    auto* alert = new QMessageBox(icon, QString(), text, buttons, window);
+    alert->setInformativeText(informative);
+    alert->setWindowModality(Qt::WindowModal);
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    return alert;
+}
+
 } // namespace
 
 RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> document,
@@ -160,18 +171,14 @@ void RMMainWindowController::askToReload(const std::function<void(bool reload)>&
         answered(false);
         return;
     }
-    auto* alert = new QMessageBox(
-        QMessageBox::Warning, QString(),
+    QMessageBox* alert = sheetAlert(
+        this, QMessageBox::Warning,
         tr("“%1” was changed by another program. Do you want to reload it?").arg(documentName()),
-        QMessageBox::NoButton, this);
-    alert->setInformativeText(hasUnsavedWork()
-                                  ? tr("The changes you made in this window will be lost.")
-                                  : tr("This window shows the file as Cropmark first read it."));
+        hasUnsavedWork() ? tr("The changes you made in this window will be lost.")
+                         : tr("This window shows the file as Cropmark first read it."));
     QPushButton* reload = alert->addButton(tr("Reload"), QMessageBox::AcceptRole);
     alert->addButton(tr("Cancel"), QMessageBox::RejectRole);
     alert->setDefaultButton(reload);
-    alert->setWindowModality(Qt::WindowModal);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
     connect(alert, &QMessageBox::finished, this, [this, alert, reload, answered] {
         const bool reloading = alert->clickedButton() == reload;
         if (reloading) {
@@ -935,17 +942,14 @@ void RMMainWindowController::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    auto* alert = new QMessageBox(
-        QMessageBox::Information, QString(),
+    QMessageBox* alert = sheetAlert(
+        this, QMessageBox::Information,
         tr("Do you want to save the changes you made in the document \"%1\"?").arg(documentName()),
-        QMessageBox::NoButton, this);
-    alert->setInformativeText(tr("Your changes will be lost if you don't save them."));
+        tr("Your changes will be lost if you don't save them."));
     QPushButton* saveAs = alert->addButton(tr("Save As"), QMessageBox::AcceptRole);
     QPushButton* dontSave = alert->addButton(tr("Don't Save"), QMessageBox::DestructiveRole);
     alert->addButton(tr("Cancel"), QMessageBox::RejectRole);
     alert->setDefaultButton(saveAs);
-    alert->setWindowModality(Qt::WindowModal);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
     connect(alert, &QMessageBox::finished, this, [this, alert, saveAs, dontSave] {
         if (alert->clickedButton() == saveAs) {
             saveCurrentDocWithNeedCloseDocAfterFinish(true);
@@ -1023,13 +1027,9 @@ void RMMainWindowController::saveFileDidFinished(const QString& target, const QS
         if (closeAfterwards)
             emit closeRefused();
         // Nothing was replaced: the window keeps its changes, and stays open to save them.
-        auto* alert =
-            new QMessageBox(QMessageBox::Warning, QString(), tr("The document could not be saved."),
-                            QMessageBox::Ok, this);
-        alert->setInformativeText(error);
-        alert->setWindowModality(Qt::WindowModal);
-        alert->setAttribute(Qt::WA_DeleteOnClose);
-        alert->open();
+        sheetAlert(this, QMessageBox::Warning, tr("The document could not be saved."), error,
+                   QMessageBox::Ok)
+            ->open();
         return;
     }
     session_->markSaved();

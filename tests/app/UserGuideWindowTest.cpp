@@ -58,16 +58,4 @@ TEST(UserGuideWindow, OpensFromTheHelpKeyCentredOverTheWindowAndEscapeOrCtrlWClo
     }
 }
 
-TEST(UserGuideWindow, OpensCentredOverTheWindowItIsShownOver) {
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    QWidget opener;
-    opener.setGeometry(QRect(available.center() - QPoint(140, 90), QSize(200, 160)));
-    opener.show();
-    UserGuideWindow guide;
-    guide.resize(300, 200);
-    guide.showOver(&opener);
-    EXPECT_NEAR(centreOf(guide).x(), centreOf(opener).x(), 3);
-    EXPECT_NEAR(centreOf(guide).y(), centreOf(opener).y(), 3);
-}
-
 } // namespace

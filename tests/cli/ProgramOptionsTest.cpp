@@ -54,7 +54,6 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     "",
                     R"(cropmark: unknown option "--bogus"\n)" + usage},
-        OptionsCase{"NoDisplay", {}, 1, "", noDisplay},
         OptionsCase{"NoDisplayForFiles", {"--", "-weird.pdf"}, 1, "", noDisplay}),
     CaseName());
 

@@ -1,5 +1,5 @@
 // The settings window's tabs: which page shows, which tab is chosen, where the marker goes;
-// where the window opens and the keys that close it.
+// the keys that close it.
 
 #include "range/RMEncryptViewController.h"
 #include "range/RMOutputSetViewController.h"
@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -26,10 +25,6 @@ struct Opener {
     }
     QWidget window;
 };
-
-QPointF centreOf(const QWidget& window) {
-    return QRectF(window.frameGeometry()).center();
-}
 
 TEST(SettingWindowTest, OpensOnPageRangeWithNoTabChosenAndChoosingATabTwiceRepeatsItself) {
     RMSettingWindowController settings;
@@ -62,46 +57,6 @@ TEST(SettingWindowTest, OpensOnPageRangeWithNoTabChosenAndChoosingATabTwiceRepea
     EXPECT_EQ(settings.pageSetViewCtrl()->editor().rangeTypeArray(), QStringList{"9 - 4"});
     EXPECT_EQ(page.startPageField->text(), "9");
     EXPECT_TRUE(page.okBtn->isEnabled());
-}
-
-TEST(SettingWindowTest, OpensCentredOverTheWindowItIsOpenedFromWithinTheScreen) {
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    const struct {
-        const char* name;
-        bool namedOpener;
-        QPoint openerCentre;
-        bool fits;
-    } cases[] = {
-        // The opener given, while another window is active.
-        {"named", true, available.center() + QPoint(40, 30), true},
-        // A plain show() from the active window, as a menu item or a key gives it.
-        {"active", false, available.center() - QPoint(30, 40), true},
-        {"near the screen's corner", true, available.bottomRight() - QPoint(50, 50), false},
-    };
-    for (const auto& [name, namedOpener, openerCentre, fits] : cases) {
-        SCOPED_TRACE(name);
-        Opener other(QRect(available.topLeft(), QSize(100, 100)));
-        Opener opener(QRect(openerCentre - QPoint(100, 80), QSize(200, 160)));
-        if (namedOpener)
-            other.window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(namedOpener ? &other.window : &opener.window));
-        RMSettingWindowController settings;
-        if (namedOpener)
-            settings.showOver(&opener.window);
-        else
-            settings.show();
-        const QRect frame = settings.frameGeometry();
-        EXPECT_TRUE(available.contains(frame))
-            << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
-        if (fits) {
-            EXPECT_NEAR(centreOf(settings).x(), centreOf(opener.window).x(), 3);
-            EXPECT_NEAR(centreOf(settings).y(), centreOf(opener.window).y(), 3);
-        } else {
-            // As near the opener as the screen lets it be.
-            EXPECT_EQ(frame.right(), available.right());
-            EXPECT_EQ(frame.bottom(), available.bottom());
-        }
-    }
 }
 
 TEST(SettingWindowTest, EscapeAndTheCloseKeyCloseIt) {
