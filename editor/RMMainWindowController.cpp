@@ -2,7 +2,6 @@
 
 #include "crop/CropGeometry.h"
 #include "crop/PageSelection.h"
-#include "crop/PdfWriteNotifications.h"
 #include "crop/RectMath.h"
 #include "editor/ContentFitControls.h"
 #include "editor/ContentFitter.h"
@@ -13,13 +12,11 @@
 #include "editor/RMCollectionViewItem.h"
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMMainWindowDelegate.h"
-#include "editor/RMSaveProgressSheet.h"
+#include "editor/SaveFlow.h"
 #include "editor/SuperimposedPages.h"
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewFlowLayout.h"
-#include "platform/DesktopFileOpener.h"
 #include "platform/FileIdentity.h"
-#include "platform/NotificationCenter.h"
 #include "platform/WindowCascade.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
@@ -33,14 +30,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
-#include <QThread>
 #include <QTimer>
 #include <QUndoStack>
 #include <QWidgetAction>
@@ -48,8 +41,6 @@
 namespace {
 
 const QString kItemIdentifier = QStringLiteral("RMCollectionViewItem");
-// Delays of the password sheet after loading and of ending a finished progress sheet.
-constexpr int kSheetDelayMs = 500;
 // How long the page area must keep its size before the page is drawn again for it.
 constexpr int kResizeSettleMs = 120;
 // Room kept free around a new window for the frame the window manager draws.
@@ -72,17 +63,6 @@ const char* const kWindowStyle = R"(
     }
 )";
 
-// A message on window as a sheet: window-modal, and gone once answered.
-QMessageBox* sheetAlert(QWidget* window, QMessageBox::Icon icon, const QString& text,
-                        const QString& informative,
-                        QMessageBox::StandardButtons buttons = QMessageBox::NoButton) {
-    auto* alert = new QMessageBox(icon, QString(), text, buttons, window);
-    alert->setInformativeText(informative);
-    alert->setWindowModality(Qt::WindowModal);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
-    return alert;
-}
-
 } // namespace
 
 RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> document,
@@ -92,8 +72,7 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
       // Sized by fitImageCacheToWindow() once the window has its size.
       cache_(std::make_shared<ImageCache>(0)), fitter_(std::make_unique<ContentFitter>(*session_)),
       superimposed_(std::make_unique<SuperimposedPages>(*session_)),
-      processBarWindow_(new RMSaveProgressSheet(this)),
-      desktopOpener_(std::make_unique<DesktopFileOpener>()), fileOpener_(desktopOpener_.get()) {
+      saveFlow_(std::make_unique<SaveFlow>(*session_, this, [this] { return documentPath(); })) {
     ui_->setupUi(this);
     setStyleSheet(kWindowStyle);
     fitIntoScreen();
@@ -166,30 +145,6 @@ bool RMMainWindowController::isStale() const {
            (shownFile_ && FileIdentity::ofPath(documentPath()) != shownFile_);
 }
 
-void RMMainWindowController::askToReload(const std::function<void(bool reload)>& answered) {
-    if (saving_) {
-        answered(false);
-        return;
-    }
-    QMessageBox* alert = sheetAlert(
-        this, QMessageBox::Warning,
-        tr("“%1” was changed by another program. Do you want to reload it?").arg(documentName()),
-        hasUnsavedWork() ? tr("The changes you made in this window will be lost.")
-                         : tr("This window shows the file as Cropmark first read it."));
-    QPushButton* reload = alert->addButton(tr("Reload"), QMessageBox::AcceptRole);
-    alert->addButton(tr("Cancel"), QMessageBox::RejectRole);
-    alert->setDefaultButton(reload);
-    connect(alert, &QMessageBox::finished, this, [this, alert, reload, answered] {
-        const bool reloading = alert->clickedButton() == reload;
-        if (reloading) {
-            closeConfirmed_ = true;
-            close();
-        }
-        answered(reloading);
-    });
-    alert->open();
-}
-
 QLabel* RMMainWindowController::showDocumentNotice(const QString& notice) {
     auto* banner = new QLabel(notice, this);
     banner->setObjectName(QStringLiteral("documentNotice"));
@@ -234,7 +189,7 @@ void RMMainWindowController::windowDidLoad() {
     setWindowTitle(documentName() + QStringLiteral("[*]"));
     session_->setCurrentIndex(0);
     shownDocument_ = &session_->pdfDoc();
-    addDocProcessObserver();
+    setUpSaveFlow();
     initialUI();
     startPDFShowing();
     refreshJumpBtnState();
@@ -262,7 +217,7 @@ void RMMainWindowController::windowDidLoad() {
     QUndoStack& steps = session_->undoStack();
     connect(&steps, &QUndoStack::indexChanged, this, &RMMainWindowController::showEdits);
     enableEditing();
-    popEncryptWindowIfEncrypt();
+    saveFlow_->unlockLater();
 }
 
 void RMMainWindowController::enableEditing() {
@@ -891,33 +846,23 @@ void RMMainWindowController::didSelectItemsAtIndexPaths(CollectionView*,
     showCurrentPage();
 }
 
-void RMMainWindowController::popEncryptWindowIfEncrypt() {
-    QTimer::singleShot(kSheetDelayMs, this, &RMMainWindowController::showDecryptWindow);
+void RMMainWindowController::showDecryptWindow() {
+    saveFlow_->showDecryptWindow();
 }
 
-void RMMainWindowController::showDecryptWindow() {
-    if (!session_->pdfDoc().isLocked() || decryptWindow_)
-        return;
-    decryptWindow_ = new RMDecryptSheet(documentName(), this);
-    connect(decryptWindow_, &RMDecryptSheet::tryPassword, this,
-            &RMMainWindowController::decryptOkHandler);
-    connect(decryptWindow_, &QDialog::rejected, this,
-            &RMMainWindowController::decryptCancelHandler);
-    decryptWindow_->open();
+RMDecryptSheet* RMMainWindowController::decryptWindow() const {
+    return saveFlow_->decryptWindow();
 }
 
 void RMMainWindowController::decryptOkHandler(const QString& password) {
-    if (!session_->unlockWithPassword(password)) {
-        if (decryptWindow_)
-            decryptWindow_->showWrongPassword();
-        return;
-    }
-    if (decryptWindow_) {
-        decryptWindow_->disconnect(this);
-        decryptWindow_->accept();
-        decryptWindow_->deleteLater();
-        decryptWindow_ = nullptr;
-    }
+    saveFlow_->decryptOkHandler(password);
+}
+
+void RMMainWindowController::decryptCancelHandler() {
+    saveFlow_->decryptCancelHandler();
+}
+
+void RMMainWindowController::documentUnlocked() {
     // The pages are readable now; the renderer needs the password too.
     session_->rebuildRecords();
     startRenderQueue();
@@ -926,113 +871,46 @@ void RMMainWindowController::decryptOkHandler(const QString& password) {
     enableEditing();
 }
 
-void RMMainWindowController::decryptCancelHandler() {
-    closeConfirmed_ = true;
-    close();
-}
-
 void RMMainWindowController::closeEvent(QCloseEvent* event) {
-    if (saving_) {
-        event->ignore();
-        emit closeRefused();
-        return;
-    }
-    if (!hasUnsavedWork() || closeConfirmed_) {
+    if (saveFlow_->mayClose())
         event->accept();
-        return;
-    }
-    event->ignore();
-    QMessageBox* alert = sheetAlert(
-        this, QMessageBox::Information,
-        tr("Do you want to save the changes you made in the document \"%1\"?").arg(documentName()),
-        tr("Your changes will be lost if you don't save them."));
-    QPushButton* saveAs = alert->addButton(tr("Save As"), QMessageBox::AcceptRole);
-    QPushButton* dontSave = alert->addButton(tr("Don't Save"), QMessageBox::DestructiveRole);
-    alert->addButton(tr("Cancel"), QMessageBox::RejectRole);
-    alert->setDefaultButton(saveAs);
-    connect(alert, &QMessageBox::finished, this, [this, alert, saveAs, dontSave] {
-        if (alert->clickedButton() == saveAs) {
-            saveCurrentDocWithNeedCloseDocAfterFinish(true);
-        } else if (alert->clickedButton() == dontSave) {
-            closeConfirmed_ = true;
-            close();
-        } else {
-            emit closeRefused();
-        }
-    });
-    alert->open();
+    else
+        event->ignore();
 }
 
 bool RMMainWindowController::hasUnsavedWork() const {
     return session_->isEdited();
 }
 
+bool RMMainWindowController::isSaving() const {
+    return saveFlow_->isSaving();
+}
+
+RMSaveProgressSheet* RMMainWindowController::processBarWindow() const {
+    return saveFlow_->processBarWindow();
+}
+
+void RMMainWindowController::setFileOpener(FileOpener* opener) {
+    saveFlow_->setFileOpener(opener);
+}
+
+void RMMainWindowController::askToReload(const std::function<void(bool reload)>& answered) {
+    saveFlow_->askToReload(answered);
+}
+
 void RMMainWindowController::saveCurrentDocWithNeedCloseDocAfterFinish(bool closeAfterwards) {
-    saveAsDocWithPath(documentPath(), closeAfterwards);
+    saveFlow_->saveAsDocWithPath(documentPath(), closeAfterwards);
 }
 
 void RMMainWindowController::saveAsDocWithPath(const QString& path, bool closeAfterwards) {
-    auto* panel = new QFileDialog(this, tr("Save As"));
-    panel->setAcceptMode(QFileDialog::AcceptSave);
-    panel->setFileMode(QFileDialog::AnyFile);
-    panel->setDefaultSuffix("pdf");
-    panel->setNameFilters({tr("PDF documents (*.pdf)"), tr("All files (*)")});
-    const QFileInfo file(path);
-    if (!path.isEmpty())
-        panel->setDirectory(file.absolutePath());
-    panel->selectFile(file.fileName());
-    panel->setWindowModality(Qt::WindowModal);
-    panel->setAttribute(Qt::WA_DeleteOnClose);
-    connect(panel, &QFileDialog::fileSelected, this,
-            [this, closeAfterwards](const QString& target) {
-                writeDocumentTo(target, closeAfterwards);
-            });
-    if (closeAfterwards)
-        connect(panel, &QFileDialog::rejected, this, &RMMainWindowController::closeRefused);
-    panel->open();
+    saveFlow_->saveAsDocWithPath(path, closeAfterwards);
 }
 
 void RMMainWindowController::writeDocumentTo(const QString& target, bool closeAfterwards) {
-    if (saving_ || target.isEmpty())
-        return;
-    // The crops on screen are what the user means to save, applied or not.
-    if (session_->isCroppedSomePage())
-        saveClickHandler();
-    saving_ = true;
-    processBarWindow_->setProgress(0, 0, session_->pdfDoc().pageCount());
-    processBarWindow_->open();
-    const PdfDocument* document = &session_->pdfDoc();
-    savingDocument_ = document;
-    saveWorker_ = std::jthread([this, document, target, closeAfterwards] {
-        QString error;
-        if (!document->writeToFile(target, &error) && error.isEmpty())
-            error = tr("The file could not be written.");
-        QMetaObject::invokeMethod(
-            this,
-            [this, target, error, closeAfterwards] {
-                saveFileDidFinished(target, error, closeAfterwards);
-            },
-            Qt::QueuedConnection);
-    });
+    saveFlow_->writeDocumentTo(target, closeAfterwards);
 }
 
-void RMMainWindowController::saveFileDidFinished(const QString& target, const QString& error,
-                                                 bool closeAfterwards) {
-    saveWorker_.join();
-    savingDocument_ = nullptr;
-    saving_ = false;
-    processBarWindow_->end();
-    emit saveFinished(error);
-    if (!error.isEmpty()) {
-        if (closeAfterwards)
-            emit closeRefused();
-        // Nothing was replaced: the window keeps its changes, and stays open to save them.
-        sheetAlert(this, QMessageBox::Warning, tr("The document could not be saved."), error,
-                   QMessageBox::Ok)
-            ->open();
-        return;
-    }
-    session_->markSaved();
+void RMMainWindowController::documentSaved(const QString& target) {
     setWindowModified(false);
     // Saved over its own file, the window shows that file again; changes made to it from now
     // on are another program's.
@@ -1041,49 +919,14 @@ void RMMainWindowController::saveFileDidFinished(const QString& target, const QS
         shownFile_ = saved;
         delete staleNotice_;
     }
-    fileOpener_->openFile(target);
-    if (closeAfterwards)
-        close();
 }
 
-void RMMainWindowController::addDocProcessObserver() {
-    // Writes of other documents (another window saving) are not this window's progress.
-    auto& center = NotificationCenter::defaultCenter();
-    auto mine = [this](const Notification& n) { return n.sender && n.sender == savingDocument_; };
-    center.addObserver(this, PdfWriteNotifications::didBeginWrite,
-                       [this, mine](const Notification& n) {
-                           if (!mine(n))
-                               return;
-                           currentSaveIndex_ = 0;
-                           setProgressOnMainQueue(0.0, 0);
-                       });
-    center.addObserver(
-        this, PdfWriteNotifications::didEndPageWrite, [this, mine](const Notification& n) {
-            if (!mine(n))
-                return;
-            const qint64 written = currentSaveIndex_;
-            const qint64 pages = static_cast<const PdfDocument*>(n.sender)->pageCount();
-            setProgressOnMainQueue(pages > 0 ? std::min(1.0, double(written) / pages) : 1.0,
-                                   written + 1);
-            currentSaveIndex_ = written + 1;
-        });
-    center.addObserver(
-        this, PdfWriteNotifications::didEndWrite, [this, mine](const Notification& n) {
-            if (!mine(n))
-                return;
-            setProgressOnMainQueue(1.0, static_cast<const PdfDocument*>(n.sender)->pageCount());
-        });
-}
-
-void RMMainWindowController::setProgressOnMainQueue(double value, qint64 page) {
-    auto show = [this, value, page] {
-        processBarWindow_->setProgress(value, page, session_->pdfDoc().pageCount());
-        emit saveProgressChanged(value, page);
-        if (value == 1.0)
-            QTimer::singleShot(kSheetDelayMs, processBarWindow_, &RMSaveProgressSheet::end);
-    };
-    if (QThread::currentThread() == thread())
-        show();
-    else
-        QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
+void RMMainWindowController::setUpSaveFlow() {
+    connect(saveFlow_.get(), &SaveFlow::saveProgressChanged, this,
+            &RMMainWindowController::saveProgressChanged);
+    connect(saveFlow_.get(), &SaveFlow::saveFinished, this, &RMMainWindowController::saveFinished);
+    connect(saveFlow_.get(), &SaveFlow::closeRefused, this, &RMMainWindowController::closeRefused);
+    connect(saveFlow_.get(), &SaveFlow::saved, this, &RMMainWindowController::documentSaved);
+    connect(saveFlow_.get(), &SaveFlow::closeNow, this, &QWidget::close);
+    connect(saveFlow_.get(), &SaveFlow::unlocked, this, &RMMainWindowController::documentUnlocked);
 }

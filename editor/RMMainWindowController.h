@@ -13,10 +13,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 
 namespace Ui {
 class RMMainWindowController;
@@ -32,6 +30,7 @@ class ImageCache;
 class RMCollectionViewItem;
 class RMDecryptSheet;
 class RMSaveProgressSheet;
+class SaveFlow;
 class RMMainWindowDelegate;
 class RMPageRangeWindowController;
 class RMSettingWindowController;
@@ -48,8 +47,8 @@ class SuperimposedPages;
 // thumbnail, when drawn) and sharpens when its own picture arrives; thumbnails are drawn only
 // for the rows the strip shows.
 //
-// Saving writes the working document on a worker thread while a progress sheet follows it
-// page by page; the window cannot be changed or closed until the write has ended.
+// Saving, the close question and the password sheet are its SaveFlow's; the window cannot be
+// changed or closed while a write is under way.
 //
 // GUI thread only.
 class RMMainWindowController : public QWidget,
@@ -117,7 +116,7 @@ public:
 
     // The password sheet, shown half a second after loading when the document is locked.
     void showDecryptWindow();
-    RMDecryptSheet* decryptWindow() const { return decryptWindow_; }
+    RMDecryptSheet* decryptWindow() const;
     void decryptOkHandler(const QString& password);
     void decryptCancelHandler();
 
@@ -127,7 +126,7 @@ public:
     void saveAsDocWithPath(const QString& path, bool closeAfterwards);
     // Writes the working document to target (already chosen) with the progress sheet.
     void writeDocumentTo(const QString& target, bool closeAfterwards);
-    bool isSaving() const { return saving_; }
+    bool isSaving() const;
     // Crops applied and not saved, or drawn and not yet applied: closing asks about them.
     bool hasUnsavedWork() const;
 
@@ -143,9 +142,9 @@ public:
     SuperimposedPages& superimposedPages() { return *superimposed_; }
     QAction* saveAsAction() const { return saveAsAction_; }
     QAction* settingsAction() const { return settingsAction_; }
-    RMSaveProgressSheet* processBarWindow() const { return processBarWindow_; }
+    RMSaveProgressSheet* processBarWindow() const;
     // Not owned; the desktop's own opener by default.
-    void setFileOpener(FileOpener* opener) { fileOpener_ = opener; }
+    void setFileOpener(FileOpener* opener);
 
     int numberOfItemsInSection(CollectionView* view, int section) override;
     CollectionViewItem* itemForRepresentedObjectAtIndexPath(CollectionView* view,
@@ -243,10 +242,10 @@ private:
     QString documentPath() const;
     QString documentName() const;
 
-    void popEncryptWindowIfEncrypt();
-    void addDocProcessObserver();
-    void setProgressOnMainQueue(double value, qint64 page);
-    void saveFileDidFinished(const QString& target, const QString& error, bool closeAfterwards);
+    // The save flow's reports: in the window's title, its notices and its pages.
+    void setUpSaveFlow();
+    void documentSaved(const QString& target);
+    void documentUnlocked();
 
     std::unique_ptr<Ui::RMMainWindowController> ui_;
     std::unique_ptr<CropSession> session_;
@@ -275,20 +274,11 @@ private:
     RMDecryptSheet* decryptWindow_ = nullptr;
     RMPageRangeWindowController* pageRangeCtrl_ = nullptr;
     std::unique_ptr<RMSettingWindowController> settingWindowCtrl_;
-    RMSaveProgressSheet* processBarWindow_;
-    std::unique_ptr<FileOpener> desktopOpener_;
-    FileOpener* fileOpener_;
-    bool saving_ = false;
-    bool closeConfirmed_ = false;
     // The working document the thumbnails and page view show.
     const PdfDocument* shownDocument_ = nullptr;
     // The file the window shows, to tell when the path names another version of it.
     std::optional<FileIdentity> shownFile_;
     QPointer<QLabel> staleNotice_;
-    // The document being written and the pages written so far; the worker's notification
-    // handlers read and change them.
-    std::atomic<const void*> savingDocument_{nullptr};
-    std::atomic<qint64> currentSaveIndex_{0};
-    // Last: joined before anything it uses is destroyed.
-    std::jthread saveWorker_;
+    // Last: destroyed first, waiting for a write of the session's document under way.
+    std::unique_ptr<SaveFlow> saveFlow_;
 };
