@@ -7,7 +7,7 @@
 #include "editor/ContentFitter.h"
 #include "editor/CropInspector.h"
 #include "editor/CropPresetPicker.h"
-#include "editor/PagePlaceholder.h"
+#include "editor/PagePictures.h"
 #include "editor/PageSquareFit.h"
 #include "editor/RMCollectionViewItem.h"
 #include "editor/RMDecryptSheet.h"
@@ -21,10 +21,6 @@
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "range/RMSettingWindowController.h"
-#include "render/DocumentRasterizers.h"
-#include "render/ImageCache.h"
-#include "render/ImageCacheBudget.h"
-#include "render/RenderQueue.h"
 #include "ui/RMImage.h"
 #include "ui_RMMainWindowController.h"
 
@@ -69,8 +65,8 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
                                                RMMainWindowDelegate* docDelegate, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::RMMainWindowController>()),
       session_(std::make_unique<CropSession>(std::move(document))), docDelegate_(docDelegate),
-      // Sized by fitImageCacheToWindow() once the window has its size.
-      cache_(std::make_shared<ImageCache>(0)), fitter_(std::make_unique<ContentFitter>(*session_)),
+      pictures_(std::make_unique<PagePictures>(*session_)),
+      fitter_(std::make_unique<ContentFitter>(*session_)),
       superimposed_(std::make_unique<SuperimposedPages>(*session_)),
       saveFlow_(std::make_unique<SaveFlow>(*session_, this, [this] { return documentPath(); })) {
     ui_->setupUi(this);
@@ -81,6 +77,8 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
     resizeSettleTimer_.setInterval(kResizeSettleMs);
     connect(&resizeSettleTimer_, &QTimer::timeout, this,
             &RMMainWindowController::sharpenCurrentPage);
+    connect(pictures_.get(), &PagePictures::pictureReady, this,
+            &RMMainWindowController::pictureReady);
     startRenderQueue();
     if (const auto bytes = session_->pdfDoc().renderSource().data)
         shownFile_ = FileIdentity::ofHandle(bytes->fileHandle());
@@ -96,36 +94,9 @@ void RMMainWindowController::fitIntoScreen() {
 }
 
 void RMMainWindowController::startRenderQueue() {
-    cache_->clear();
-    // One maker for drawing and measuring, so both share the rewritten copy of a file the
-    // renderer cannot read itself.
-    const auto make = DocumentRasterizers::maker(session_->pdfDoc().renderSource(),
-                                                 session_->pdfDoc().pageCount());
-    queue_ = std::make_unique<RenderQueue>(make, cache_);
-    fitter_->setMeasurerFactory(make);
-    superimposed_->setRasterizerFactory(make);
-    connect(queue_.get(), &RenderQueue::rendered, this, &RMMainWindowController::imageRendered);
-    connect(queue_.get(), &RenderQueue::failed, this, &RMMainWindowController::imageFailed);
-}
-
-void RMMainWindowController::imageFailed(quint64 ticket, const PageRenderRequest& request,
-                                         const QString& message) {
-    // Kept like a picture, so the page is not tried again until its boxes change.
-    const QImage placeholder =
-        PagePlaceholder::image(request.pixelSize, request.devicePixelRatio, message);
-    cache_->insert(RenderKey(request), placeholder);
-    imageRendered(ticket, request, placeholder);
-}
-
-QImage RMMainWindowController::knownPicture(const PageRenderRequest& request) {
-    // A page whose description is lost would come back white from the renderer.
-    if (session_->pdfDoc().isPageDamaged(request.pageIndex)) {
-        return PagePlaceholder::image(
-            request.pixelSize, request.devicePixelRatio,
-            tr("The page's description in the file is damaged; there is nothing to draw it "
-               "from."));
-    }
-    return cache_->find(RenderKey(request));
+    pictures_->restart();
+    fitter_->setMeasurerFactory(pictures_->maker());
+    superimposed_->setRasterizerFactory(pictures_->maker());
 }
 
 void RMMainWindowController::changeEvent(QEvent* event) {
@@ -157,8 +128,8 @@ QLabel* RMMainWindowController::showDocumentNotice(const QString& notice) {
 }
 
 void RMMainWindowController::fitImageCacheToWindow() {
-    cache_->setCapacityBytes(ImageCacheBudget::bytesFor(
-        ui_->thumbCollectionView->size(), ui_->pageArea->size(), devicePixelRatioF()));
+    pictures_->fitCacheTo(ui_->thumbCollectionView->size(), ui_->pageArea->size(),
+                          devicePixelRatioF());
 }
 
 QString RMMainWindowController::documentPath() const {
@@ -476,8 +447,7 @@ void RMMainWindowController::startPDFShowing() {
 
 void RMMainWindowController::refreshCurrentDoc() {
     // Pictures of the old boxes are no longer wanted.
-    queue_->cancelAll();
-    thumbnailTickets_.clear();
+    pictures_->cancelAll();
     shownDocument_ = &session_->pdfDoc();
     restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
     startPDFShowing();
@@ -528,7 +498,8 @@ void RMMainWindowController::showCurrentPage() {
     showCropInForce();
     layoutPageView();
     // Until the sharp picture arrives, the thumbnail stands in for it, stretched.
-    const QImage image = knownPicture(pageRequest(index, thumbnailImageSize(index)));
+    const QImage image =
+        pictures_->pictureAtHand(index, thumbnailImageSize(index), devicePixelRatioF());
     ui_->pdfImgView->setPageImg(
         image, CropGeometry::pdfImgViewCropRectWithShowRect(show, record.pageRect, record.cropRect),
         show);
@@ -581,19 +552,14 @@ void RMMainWindowController::sharpenCurrentPage() {
     if (session_->cropsRect().empty())
         return;
     if (superimposeAction_->isChecked()) {
-        pageTicket_ = 0;
+        pictures_->dropPageRequest();
         superimposed_->compose(ui_->pdfImgView->size());
         return;
     }
-    const qint64 index = session_->currentIndex();
-    const PageRenderRequest request = pageRequest(index, ui_->pdfImgView->size());
-    const QImage image = knownPicture(request);
-    if (image.isNull()) {
-        pageTicket_ = queue_->submit(request);
-        return;
-    }
-    pageTicket_ = 0;
-    ui_->pdfImgView->setPageImage(image);
+    const QImage image = pictures_->picture(session_->currentIndex(), ui_->pdfImgView->size(),
+                                            devicePixelRatioF(), PagePictures::Use::Page);
+    if (!image.isNull())
+        ui_->pdfImgView->setPageImage(image);
 }
 
 bool RMMainWindowController::eventFilter(QObject* watched, QEvent* event) {
@@ -612,19 +578,6 @@ bool RMMainWindowController::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-PageRenderRequest RMMainWindowController::pageRequest(qint64 index,
-                                                      const QSizeF& logicalSize) const {
-    const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(index)];
-    const qreal ratio = devicePixelRatioF();
-    PageRenderRequest request;
-    request.pageIndex = static_cast<int>(index);
-    request.box = record.originalPageRect;
-    request.rotation = static_cast<int>(record.pageRoation);
-    request.pixelSize = (logicalSize * ratio).toSize();
-    request.devicePixelRatio = ratio;
-    return request;
-}
-
 QSizeF RMMainWindowController::thumbnailImageSize(qint64 index) const {
     const QSizeF page = session_->cropsRect()[static_cast<size_t>(index)].pageRect.size();
     const QSizeF item =
@@ -632,29 +585,21 @@ QSizeF RMMainWindowController::thumbnailImageSize(qint64 index) const {
     return QSizeF(item.width() - 30, item.height() - 43);
 }
 
-void RMMainWindowController::imageRendered(quint64 ticket, const PageRenderRequest& request,
-                                           const QImage& image) {
-    if (ticket == pageTicket_ && request.pageIndex == session_->currentIndex()) {
-        pageTicket_ = 0;
-        ui_->pdfImgView->setPageImage(image);
+void RMMainWindowController::pictureReady(qint64 index, PagePictures::Use use,
+                                          const QImage& image) {
+    if (use == PagePictures::Use::Page) {
+        if (index == session_->currentIndex())
+            ui_->pdfImgView->setPageImage(image);
         return;
     }
-    const auto pending = thumbnailTickets_.find(request.pageIndex);
-    if (pending == thumbnailTickets_.end() || pending.value() != ticket)
-        return;
-    thumbnailTickets_.erase(pending);
-    auto* item = static_cast<RMCollectionViewItem*>(
-        ui_->thumbCollectionView->itemAtIndexPath(IndexPath{0, request.pageIndex}));
-    if (item)
+    if (auto* item = static_cast<RMCollectionViewItem*>(
+            ui_->thumbCollectionView->itemAtIndexPath(IndexPath{0, static_cast<int>(index)})))
         item->setPageImage(image);
 }
 
 void RMMainWindowController::requestThumbnail(RMCollectionViewItem* item, qint64 index) {
-    const PageRenderRequest request = pageRequest(index, thumbnailImageSize(index));
-    const QImage image = knownPicture(request);
-    item->setPageImage(image);
-    if (image.isNull() && !thumbnailTickets_.contains(index))
-        thumbnailTickets_.insert(index, queue_->submit(request));
+    item->setPageImage(pictures_->picture(index, thumbnailImageSize(index), devicePixelRatioF(),
+                                          PagePictures::Use::Thumbnail));
 }
 
 void RMMainWindowController::mainPDFViewJumpWithIndex(qint64 index) {

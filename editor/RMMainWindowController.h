@@ -1,12 +1,12 @@
 #pragma once
 
 #include "crop/CropSession.h"
+#include "editor/PagePictures.h"
 #include "editor/RMDrawDelegate.h"
 #include "platform/CollectionViewDataSource.h"
 #include "platform/CollectionViewDelegate.h"
 #include "platform/FileIdentity.h"
 #include "range/RMPageRangeInfoDelegate.h"
-#include "render/PageRenderRequest.h"
 
 #include <QHash>
 #include <QPointer>
@@ -26,7 +26,6 @@ class QAction;
 class QLabel;
 class ContentFitControls;
 class ContentFitter;
-class ImageCache;
 class RMCollectionViewItem;
 class RMDecryptSheet;
 class RMSaveProgressSheet;
@@ -34,7 +33,6 @@ class SaveFlow;
 class RMMainWindowDelegate;
 class RMPageRangeWindowController;
 class RMSettingWindowController;
-class RenderQueue;
 class SuperimposedPages;
 
 // The editing window of one open document: the thumbnail strip, the large page view with the
@@ -225,16 +223,10 @@ private:
     void enableSuperimposition(bool batch);
     void superimposeToggled(bool on);
 
-    PageRenderRequest pageRequest(qint64 index, const QSizeF& logicalSize) const;
     QSizeF thumbnailImageSize(qint64 index) const;
     void requestThumbnail(RMCollectionViewItem* item, qint64 index);
-    void imageRendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
-    // The picture of request at hand without rendering: from the cache, or the placeholder
-    // of a page that cannot be drawn; null otherwise.
-    QImage knownPicture(const PageRenderRequest& request);
-    // A page that cannot be drawn shows a placeholder saying why.
-    void imageFailed(quint64 ticket, const PageRenderRequest& request, const QString& message);
-    // A render queue for the working document's current bytes and password.
+    void pictureReady(qint64 index, PagePictures::Use use, const QImage& image);
+    // Pictures, measures and blends from the working document's current bytes and password.
     void startRenderQueue();
     // Bounds the image cache to the pictures this window's size can show.
     void fitImageCacheToWindow();
@@ -250,17 +242,13 @@ private:
     std::unique_ptr<Ui::RMMainWindowController> ui_;
     std::unique_ptr<CropSession> session_;
     RMMainWindowDelegate* docDelegate_;
-    std::shared_ptr<ImageCache> cache_;
-    std::unique_ptr<RenderQueue> queue_;
+    std::unique_ptr<PagePictures> pictures_;
     std::unique_ptr<ContentFitter> fitter_;
     std::unique_ptr<SuperimposedPages> superimposed_;
     ContentFitControls* fitControls_ = nullptr;
-    quint64 pageTicket_ = 0;
     // The page a size or ratio was chosen on; -1 for none.
     qint64 presetPage_ = -1;
     QTimer resizeSettleTimer_;
-    // Pending thumbnail renders by page index.
-    QHash<qint64, quint64> thumbnailTickets_;
 
     QList<QAction*> editActions_;
     QList<QAction*> navigationActions_;

@@ -1,0 +1,94 @@
+#include "editor/PagePictures.h"
+
+#include "crop/CropSession.h"
+#include "editor/PagePlaceholder.h"
+#include "render/ImageCache.h"
+#include "render/ImageCacheBudget.h"
+#include "render/RenderQueue.h"
+
+PagePictures::PagePictures(CropSession& session, QObject* parent)
+    : QObject(parent), session_(session), cache_(std::make_shared<ImageCache>(0)) {}
+
+PagePictures::~PagePictures() = default;
+
+void PagePictures::restart() {
+    cache_->clear();
+    thumbnailTickets_.clear();
+    pageTicket_ = 0;
+    // One maker for drawing and measuring, so both share the rewritten copy of a file the
+    // renderer cannot read itself.
+    maker_ =
+        DocumentRasterizers::maker(session_.pdfDoc().renderSource(), session_.pdfDoc().pageCount());
+    queue_ = std::make_unique<RenderQueue>(maker_, cache_);
+    connect(queue_.get(), &RenderQueue::rendered, this, &PagePictures::rendered);
+    connect(queue_.get(), &RenderQueue::failed, this, &PagePictures::failed);
+}
+
+void PagePictures::cancelAll() {
+    queue_->cancelAll();
+    thumbnailTickets_.clear();
+}
+
+void PagePictures::fitCacheTo(const QSize& strip, const QSize& pageArea, qreal devicePixelRatio) {
+    cache_->setCapacityBytes(ImageCacheBudget::bytesFor(strip, pageArea, devicePixelRatio));
+}
+
+PageRenderRequest PagePictures::requestFor(qint64 index, const QSizeF& logicalSize,
+                                           qreal devicePixelRatio) const {
+    const RMCropInfo& record = session_.cropsRect()[static_cast<size_t>(index)];
+    PageRenderRequest request;
+    request.pageIndex = static_cast<int>(index);
+    request.box = record.originalPageRect;
+    request.rotation = static_cast<int>(record.pageRoation);
+    request.pixelSize = (logicalSize * devicePixelRatio).toSize();
+    request.devicePixelRatio = devicePixelRatio;
+    return request;
+}
+
+QImage PagePictures::knownPicture(const PageRenderRequest& request) const {
+    // A page whose description is lost would come back white from the renderer.
+    if (session_.pdfDoc().isPageDamaged(request.pageIndex)) {
+        return PagePlaceholder::image(
+            request.pixelSize, request.devicePixelRatio,
+            tr("The page's description in the file is damaged; there is nothing to draw it "
+               "from."));
+    }
+    return cache_->find(RenderKey(request));
+}
+
+QImage PagePictures::pictureAtHand(qint64 index, const QSizeF& logicalSize,
+                                   qreal devicePixelRatio) {
+    return knownPicture(requestFor(index, logicalSize, devicePixelRatio));
+}
+
+QImage PagePictures::picture(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio,
+                             Use use) {
+    const PageRenderRequest request = requestFor(index, logicalSize, devicePixelRatio);
+    const QImage image = knownPicture(request);
+    if (use == Use::Page)
+        pageTicket_ = image.isNull() ? queue_->submit(request) : 0;
+    else if (image.isNull() && !thumbnailTickets_.contains(index))
+        thumbnailTickets_.insert(index, queue_->submit(request));
+    return image;
+}
+
+void PagePictures::failed(quint64 ticket, const PageRenderRequest& request,
+                          const QString& message) {
+    const QImage placeholder =
+        PagePlaceholder::image(request.pixelSize, request.devicePixelRatio, message);
+    cache_->insert(RenderKey(request), placeholder);
+    rendered(ticket, request, placeholder);
+}
+
+void PagePictures::rendered(quint64 ticket, const PageRenderRequest& request, const QImage& image) {
+    if (ticket != 0 && ticket == pageTicket_) {
+        pageTicket_ = 0;
+        emit pictureReady(request.pageIndex, Use::Page, image);
+        return;
+    }
+    const auto pending = thumbnailTickets_.find(request.pageIndex);
+    if (pending == thumbnailTickets_.end() || pending.value() != ticket)
+        return;
+    thumbnailTickets_.erase(pending);
+    emit pictureReady(request.pageIndex, Use::Thumbnail, image);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "render/DocumentRasterizers.h"
+#include "render/PageRenderRequest.h"
+
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QSize>
+
+#include <memory>
+
+class CropSession;
+class ImageCache;
+class RenderQueue;
+
+// The pictures of one document's pages, as the page view and the thumbnail strip show them:
+// drawn off the GUI thread from the working document's bytes, each page with its present box
+// and rotation, and kept in a cache bounded to what the window can show.
+//
+// picture() hands over what is at hand at once and asks for the rest; pictureReady() brings
+// it. The page view asks for one picture at a time, the newest replacing the last; the strip
+// asks once a page until the picture comes. A page that cannot be drawn gets a placeholder
+// that says why, kept like a picture so that it is not tried again until its boxes change.
+//
+// GUI thread only.
+class PagePictures : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Use { Page, Thumbnail };
+
+    explicit PagePictures(CropSession& session, QObject* parent = nullptr);
+    ~PagePictures() override;
+
+    // Draws from now on from the working document's present bytes and password, and forgets
+    // every picture made before. Nothing is drawn before the first call.
+    void restart();
+    // The pictures asked for are no longer wanted: the boxes they show are gone.
+    void cancelAll();
+    // Rasterizers for the same bytes, for measuring and blending pages.
+    const DocumentRasterizers::Maker& maker() const { return maker_; }
+    // Bounds the cache to the pictures a window of these parts can show.
+    void fitCacheTo(const QSize& strip, const QSize& pageArea, qreal devicePixelRatio);
+
+    // Page index's picture for a view of logicalSize on a screen of devicePixelRatio: when it
+    // is at hand (drawn, or a placeholder), returns it; otherwise returns a null image and
+    // asks for it.
+    QImage picture(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio, Use use);
+    // The same, only what is at hand.
+    QImage pictureAtHand(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio);
+    // The page view's last request is no longer wanted.
+    void dropPageRequest() { pageTicket_ = 0; }
+
+signals:
+    // A picture asked for has been drawn, or replaced by a placeholder.
+    void pictureReady(qint64 index, PagePictures::Use use, const QImage& image);
+
+private:
+    PageRenderRequest requestFor(qint64 index, const QSizeF& logicalSize,
+                                 qreal devicePixelRatio) const;
+    QImage knownPicture(const PageRenderRequest& request) const;
+    void rendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
+    void failed(quint64 ticket, const PageRenderRequest& request, const QString& message);
+
+    CropSession& session_;
+    // Sized by fitCacheTo() once the window has its size.
+    std::shared_ptr<ImageCache> cache_;
+    DocumentRasterizers::Maker maker_;
+    std::unique_ptr<RenderQueue> queue_;
+    quint64 pageTicket_ = 0;
+    // Pending thumbnails by page index.
+    QHash<qint64, quint64> thumbnailTickets_;
+};
