@@ -9,13 +9,11 @@
 #include "editor/CropPresetPicker.h"
 #include "editor/PagePictures.h"
 #include "editor/PageSquareFit.h"
-#include "editor/RMCollectionViewItem.h"
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMMainWindowDelegate.h"
 #include "editor/SaveFlow.h"
 #include "editor/SuperimposedPages.h"
-#include "platform/CollectionView.h"
-#include "platform/CollectionViewFlowLayout.h"
+#include "editor/ThumbnailStrip.h"
 #include "platform/FileIdentity.h"
 #include "platform/WindowCascade.h"
 #include "range/RMPageRangeEditor.h"
@@ -36,7 +34,6 @@
 
 namespace {
 
-const QString kItemIdentifier = QStringLiteral("RMCollectionViewItem");
 // How long the page area must keep its size before the page is drawn again for it.
 constexpr int kResizeSettleMs = 120;
 // Room kept free around a new window for the frame the window manager draws.
@@ -152,8 +149,6 @@ RMMainWindowController::~RMMainWindowController() {
     ui_->pdfImgView->setDelegate(nullptr);
     // The stack says it is emptied as it goes, after this window's parts are gone.
     session_->undoStack().disconnect(this);
-    ui_->thumbCollectionView->setDataSource(nullptr);
-    ui_->thumbCollectionView->setDelegate(nullptr);
 }
 
 void RMMainWindowController::windowDidLoad() {
@@ -284,15 +279,10 @@ void RMMainWindowController::initialUI() {
     ui_->saveBtn->setEnabled(false);
     setWindowModified(false);
 
-    CollectionView* strip = ui_->thumbCollectionView;
-    strip->registerItem(kItemIdentifier, [] { return new RMCollectionViewItem; });
-    strip->setDelegate(this);
-    strip->setDataSource(this);
-    strip->setSelectable(true);
-    strip->setAllowsEmptySelection(false);
-    strip->setAllowsMultipleSelection(false);
-    strip->collectionViewLayout()->minimumLineSpacing = 0;
-    strip->collectionViewLayout()->sectionInset = QMarginsF();
+    strip_ = std::make_unique<ThumbnailStrip>(*ui_->thumbCollectionView, *session_, *pictures_,
+                                              *fitter_);
+    connect(strip_.get(), &ThumbnailStrip::pagePicked, this,
+            &RMMainWindowController::pagePickedInStrip);
 }
 
 void RMMainWindowController::setUpSuperimposition() {
@@ -499,7 +489,7 @@ void RMMainWindowController::showCurrentPage() {
     layoutPageView();
     // Until the sharp picture arrives, the thumbnail stands in for it, stretched.
     const QImage image =
-        pictures_->pictureAtHand(index, thumbnailImageSize(index), devicePixelRatioF());
+        pictures_->pictureAtHand(index, strip_->imageSize(index), devicePixelRatioF());
     ui_->pdfImgView->setPageImg(
         image, CropGeometry::pdfImgViewCropRectWithShowRect(show, record.pageRect, record.cropRect),
         show);
@@ -523,9 +513,7 @@ void RMMainWindowController::showCurrentContent() {
 void RMMainWindowController::contentKnown(qint64 index) {
     if (!session_->cropsRect().empty() && index == session_->currentIndex())
         showCurrentContent();
-    if (auto* item = static_cast<RMCollectionViewItem*>(
-            ui_->thumbCollectionView->itemAtIndexPath(IndexPath{0, static_cast<int>(index)})))
-        item->setCutsContent(fitter_->cutsContent(index));
+    strip_->showCutsContent(index);
 }
 
 void RMMainWindowController::fitToContentClickHandler() {
@@ -578,28 +566,10 @@ bool RMMainWindowController::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-QSizeF RMMainWindowController::thumbnailImageSize(qint64 index) const {
-    const QSizeF page = session_->cropsRect()[static_cast<size_t>(index)].pageRect.size();
-    const QSizeF item =
-        RMCollectionViewItem::sizeForThumb(page, ui_->thumbCollectionView->viewport()->width());
-    return QSizeF(item.width() - 30, item.height() - 43);
-}
-
 void RMMainWindowController::pictureReady(qint64 index, PagePictures::Use use,
                                           const QImage& image) {
-    if (use == PagePictures::Use::Page) {
-        if (index == session_->currentIndex())
-            ui_->pdfImgView->setPageImage(image);
-        return;
-    }
-    if (auto* item = static_cast<RMCollectionViewItem*>(
-            ui_->thumbCollectionView->itemAtIndexPath(IndexPath{0, static_cast<int>(index)})))
-        item->setPageImage(image);
-}
-
-void RMMainWindowController::requestThumbnail(RMCollectionViewItem* item, qint64 index) {
-    item->setPageImage(pictures_->picture(index, thumbnailImageSize(index), devicePixelRatioF(),
-                                          PagePictures::Use::Thumbnail));
+    if (use == PagePictures::Use::Page && index == session_->currentIndex())
+        ui_->pdfImgView->setPageImage(image);
 }
 
 void RMMainWindowController::mainPDFViewJumpWithIndex(qint64 index) {
@@ -618,12 +588,7 @@ void RMMainWindowController::refreshJumpBtnState() {
 }
 
 void RMMainWindowController::selectThumbnail(qint64 index, bool centred) {
-    if (index < 0 || index >= session_->pdfDoc().pageCount())
-        return;
-    ui_->thumbCollectionView->selectItemsAtIndexPaths(
-        {IndexPath{0, static_cast<int>(index)}},
-        centred ? CollectionView::ScrollPosition::CenteredVertically
-                : CollectionView::ScrollPosition::Top);
+    strip_->select(index, centred);
 }
 
 void RMMainWindowController::jumpAndSelect(qint64 index) {
@@ -745,47 +710,11 @@ void RMMainWindowController::cancelClickHandler() {
 }
 
 void RMMainWindowController::reloadThumbnails() {
-    CollectionView* strip = ui_->thumbCollectionView;
-    const QSet<IndexPath> selected = strip->selectionIndexPaths();
-    strip->reloadData();
-    strip->selectItemsAtIndexPaths(selected, CollectionView::ScrollPosition::None);
+    strip_->reload();
 }
 
-int RMMainWindowController::numberOfItemsInSection(CollectionView*, int) {
-    return static_cast<int>(session_->cropsRect().size());
-}
-
-CollectionViewItem*
-RMMainWindowController::itemForRepresentedObjectAtIndexPath(CollectionView* view,
-                                                            const IndexPath& indexPath) {
-    auto* item = static_cast<RMCollectionViewItem*>(
-        view->makeItemWithIdentifier(kItemIdentifier, indexPath));
-    const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(indexPath.item)];
-    item->setPDFImg(QImage(), record.cropRect, record.pageRect, indexPath.item);
-    item->setCutsContent(fitter_->cutsContent(indexPath.item));
-    requestThumbnail(item, indexPath.item);
-    return item;
-}
-
-QSizeF RMMainWindowController::sizeForItemAtIndexPath(CollectionView* view,
-                                                      CollectionViewFlowLayout*,
-                                                      const IndexPath& indexPath) {
-    const QRectF& page = session_->cropsRect()[static_cast<size_t>(indexPath.item)].pageRect;
-    return RMCollectionViewItem::sizeForThumb(page.size(), view->viewport()->width());
-}
-
-void RMMainWindowController::willDisplayItem(CollectionView*, CollectionViewItem* item,
-                                             const IndexPath& indexPath) {
-    const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(indexPath.item)];
-    static_cast<RMCollectionViewItem*>(item)->relayoutItemSubViewsWithPageCropRect(record.cropRect,
-                                                                                   record.pageRect);
-}
-
-void RMMainWindowController::didSelectItemsAtIndexPaths(CollectionView*,
-                                                        const QSet<IndexPath>& indexPaths) {
-    if (indexPaths.isEmpty())
-        return;
-    session_->setCurrentIndex(indexPaths.begin()->item);
+void RMMainWindowController::pagePickedInStrip(qint64 index) {
+    session_->setCurrentIndex(index);
     ui_->pageTextField->setText(QString::number(session_->currentIndex() + 1));
     refreshJumpBtnState();
     showCurrentPage();

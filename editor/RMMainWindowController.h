@@ -3,8 +3,6 @@
 #include "crop/CropSession.h"
 #include "editor/PagePictures.h"
 #include "editor/RMDrawDelegate.h"
-#include "platform/CollectionViewDataSource.h"
-#include "platform/CollectionViewDelegate.h"
 #include "platform/FileIdentity.h"
 #include "range/RMPageRangeInfoDelegate.h"
 
@@ -26,7 +24,6 @@ class QAction;
 class QLabel;
 class ContentFitControls;
 class ContentFitter;
-class RMCollectionViewItem;
 class RMDecryptSheet;
 class RMSaveProgressSheet;
 class SaveFlow;
@@ -34,6 +31,7 @@ class RMMainWindowDelegate;
 class RMPageRangeWindowController;
 class RMSettingWindowController;
 class SuperimposedPages;
+class ThumbnailStrip;
 
 // The editing window of one open document: the thumbnail strip, the large page view with the
 // crop marker, the crop's numbers and sizes beside it, the crop-mode buttons, page navigation,
@@ -51,9 +49,7 @@ class SuperimposedPages;
 // GUI thread only.
 class RMMainWindowController : public QWidget,
                                public RMDrawDelegate,
-                               public RMPageRangeInfoDelegate,
-                               public CollectionViewDataSource,
-                               public CollectionViewDelegate {
+                               public RMPageRangeInfoDelegate {
     Q_OBJECT
 
 public:
@@ -144,16 +140,6 @@ public:
     // Not owned; the desktop's own opener by default.
     void setFileOpener(FileOpener* opener);
 
-    int numberOfItemsInSection(CollectionView* view, int section) override;
-    CollectionViewItem* itemForRepresentedObjectAtIndexPath(CollectionView* view,
-                                                            const IndexPath& indexPath) override;
-    QSizeF sizeForItemAtIndexPath(CollectionView* view, CollectionViewFlowLayout* layout,
-                                  const IndexPath& indexPath) override;
-    void willDisplayItem(CollectionView* view, CollectionViewItem* item,
-                         const IndexPath& indexPath) override;
-    void didSelectItemsAtIndexPaths(CollectionView* view,
-                                    const QSet<IndexPath>& indexPaths) override;
-
 signals:
     // Every change of the save progress, as the sheet shows it.
     void saveProgressChanged(double value, qint64 page);
@@ -223,8 +209,8 @@ private:
     void enableSuperimposition(bool batch);
     void superimposeToggled(bool on);
 
-    QSizeF thumbnailImageSize(qint64 index) const;
-    void requestThumbnail(RMCollectionViewItem* item, qint64 index);
+    // The page the user chose in the thumbnail strip.
+    void pagePickedInStrip(qint64 index);
     void pictureReady(qint64 index, PagePictures::Use use, const QImage& image);
     // Pictures, measures and blends from the working document's current bytes and password.
     void startRenderQueue();
@@ -245,6 +231,7 @@ private:
     std::unique_ptr<PagePictures> pictures_;
     std::unique_ptr<ContentFitter> fitter_;
     std::unique_ptr<SuperimposedPages> superimposed_;
+    std::unique_ptr<ThumbnailStrip> strip_;
     ContentFitControls* fitControls_ = nullptr;
     // The page a size or ratio was chosen on; -1 for none.
     qint64 presetPage_ = -1;
