@@ -19,7 +19,6 @@
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "range/RMSettingWindowController.h"
-#include "ui/RMImage.h"
 #include "ui_RMMainWindowController.h"
 
 #include <QAction>
@@ -164,42 +163,79 @@ void RMMainWindowController::windowDidLoad() {
     selectThumbnail(0, false);
     ui_->pageTextField->setDidChangeBlock([this] { pageFieldChanged(); });
     ui_->pageTextField->setDidEndBlock([this] { pageFieldEnded(); });
-    const std::pair<SWSTAnswerButton*, void (RMMainWindowController::*)()> actions[] = {
-        {ui_->firstJumpBtn, &RMMainWindowController::firstJumpClickHandler},
-        {ui_->previousBtn, &RMMainWindowController::previousClickHandler},
-        {ui_->nextBtn, &RMMainWindowController::nextClickHandler},
-        {ui_->lastJumpBtn, &RMMainWindowController::lastJumpClickHandler},
-        {ui_->pageCropBtn, &RMMainWindowController::pageCropClickHandler},
-        {ui_->batchCropBtn, &RMMainWindowController::batchCropClickHandler},
-        {ui_->pageRangeBtn, &RMMainWindowController::pageRangeClickHandler},
-        {ui_->fitContentBtn, &RMMainWindowController::fitToContentClickHandler},
-        {ui_->saveBtn, &RMMainWindowController::saveClickHandler},
-        {ui_->cancelBtn, &RMMainWindowController::cancelClickHandler},
-    };
-    for (const auto& [button, handler] : actions)
-        connect(button, &SWSTAnswerButton::clicked, this, handler);
-    setUpShortcuts();
     setUpPreciseEditing();
     QUndoStack& steps = session_->undoStack();
     connect(&steps, &QUndoStack::indexChanged, this, &RMMainWindowController::showEdits);
-    enableEditing();
+    refreshCommands();
     saveFlow_->unlockLater();
 }
 
-void RMMainWindowController::enableEditing() {
-    // A locked document has no pages to edit until its password is given.
-    const bool editable = !session_->pdfDoc().isLocked();
-    const bool batch = editable && session_->isBatchCrop();
-    for (QWidget* control :
-         {static_cast<QWidget*>(ui_->pageCropBtn), static_cast<QWidget*>(ui_->batchCropBtn),
-          static_cast<QWidget*>(ui_->fitOptionsBtn)})
-        control->setEnabled(editable);
-    // A fit under way enables its button again when it ends.
-    ui_->fitContentBtn->setEnabled(editable && !fitter_->isFitting());
-    ui_->pageRangeBtn->setEnabled(batch);
-    fitControls_->setBatchMode(batch);
-    enableSuperimposition(batch);
-    restoreOriginalAction_->setEnabled(editable && session_->canRestoreOriginal());
+const QList<QAction*>& RMMainWindowController::editActions() const {
+    return commands_->editActions();
+}
+
+const QList<QAction*>& RMMainWindowController::navigationActions() const {
+    return commands_->navigationActions();
+}
+
+const QList<QAction*>& RMMainWindowController::viewActions() const {
+    return commands_->viewActions();
+}
+
+QAction* RMMainWindowController::saveAsAction() const {
+    return commands_->saveAsAction();
+}
+
+QAction* RMMainWindowController::settingsAction() const {
+    return commands_->settingsAction();
+}
+
+void RMMainWindowController::runCommand(WindowCommands::Command command) {
+    using Command = WindowCommands::Command;
+    switch (command) {
+    case Command::Done:
+        return saveClickHandler();
+    case Command::RevertAll:
+        return cancelClickHandler();
+    case Command::FitToContent:
+        return fitToContentClickHandler();
+    case Command::FirstPage:
+        return firstJumpClickHandler();
+    case Command::PreviousPage:
+        return previousClickHandler();
+    case Command::NextPage:
+        return nextClickHandler();
+    case Command::LastPage:
+        return lastJumpClickHandler();
+    case Command::CustomCrop:
+        return pageCropClickHandler();
+    case Command::BatchCrop:
+        return batchCropClickHandler();
+    case Command::PageRange:
+        return pageRangeClickHandler();
+    case Command::RestoreOriginal:
+        return restoreOriginalClickHandler();
+    case Command::SaveAs:
+        return saveCurrentDocWithNeedCloseDocAfterFinish(false);
+    case Command::Settings:
+        return showSettingWindow();
+    }
+}
+
+void RMMainWindowController::refreshCommands() {
+    const bool locked = session_->pdfDoc().isLocked();
+    CommandState state;
+    state.locked = locked;
+    state.saving = saveFlow_->isSaving();
+    state.batch = session_->isBatchCrop();
+    state.fitting = fitter_->isFitting();
+    state.pending = session_->isCroppedSomePage();
+    state.applied = session_->hasAppliedCrops();
+    state.restorable = !locked && session_->canRestoreOriginal();
+    state.index = session_->currentIndex();
+    state.count = static_cast<qint64>(session_->cropsRect().size());
+    commands_->update(state);
+    fitControls_->setBatchMode(!locked && state.batch);
 }
 
 void RMMainWindowController::setUpContentFit() {
@@ -215,8 +251,7 @@ void RMMainWindowController::setUpContentFit() {
     connect(fitter_.get(), &ContentFitter::contentKnown, this,
             &RMMainWindowController::contentKnown);
     connect(fitter_.get(), &ContentFitter::fitProgress, this, &RMMainWindowController::fitProgress);
-    connect(fitter_.get(), &ContentFitter::fitted, this,
-            [this] { ui_->fitContentBtn->setEnabled(true); });
+    connect(fitter_.get(), &ContentFitter::fitted, this, &RMMainWindowController::refreshCommands);
 }
 
 void RMMainWindowController::setUpPreciseEditing() {
@@ -272,12 +307,12 @@ const RMCropInfo& RMMainWindowController::currentRecord() const {
 void RMMainWindowController::initialUI() {
     setUpContentFit();
     setUpSuperimposition();
-    ui_->pageCropBtn->setSelected(true);
-    ui_->batchCropBtn->setSelected(false);
     ui_->pdfImgView->setIsCanEdit(true);
-    ui_->cancelBtn->setEnabled(false);
-    ui_->saveBtn->setEnabled(false);
     setWindowModified(false);
+    commands_ = new WindowCommands(*this, *ui_, session_->undoStack());
+    connect(commands_, &WindowCommands::triggered, this, &RMMainWindowController::runCommand);
+    connect(commands_, &WindowCommands::superimposeToggled, this,
+            &RMMainWindowController::superimposeToggled);
 
     strip_ = std::make_unique<ThumbnailStrip>(*ui_->thumbCollectionView, *session_, *pictures_,
                                               *fitter_);
@@ -286,35 +321,12 @@ void RMMainWindowController::initialUI() {
 }
 
 void RMMainWindowController::setUpSuperimposition() {
-    superimposeAction_ = new QAction(tr("Superimpose Pages"), this);
-    superimposeAction_->setCheckable(true);
-    superimposeAction_->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
-    superimposeAction_->setToolTip(
-        tr("Show the selected pages one over another, to crop around the content of them all "
-           "(%1)")
-            .arg(superimposeAction_->shortcut().toString(QKeySequence::NativeText)));
-    superimposeAction_->setIcon(
-        QIcon(QPixmap::fromImage(RMImage::named(QStringLiteral("superimpose"))
-                                     .tinted(QColor(0xd0, 0xd0, 0xd0))
-                                     .toImage(QSizeF(18, 18), devicePixelRatioF()))));
-    addAction(superimposeAction_);
-    viewActions_.append(superimposeAction_);
-    ui_->superimposeBtn->setDefaultAction(superimposeAction_);
-    connect(superimposeAction_, &QAction::toggled, this,
-            &RMMainWindowController::superimposeToggled);
     connect(superimposed_.get(), &SuperimposedPages::pictureChanged, this,
             [this](const QImage& picture) { ui_->pdfImgView->setPageImage(picture); });
     connect(superimposed_.get(), &SuperimposedPages::progress, this, [this](int drawn, int total) {
         ui_->fitStatus->setText(
             drawn < total ? tr("Superimposing: %1 of %2 pages").arg(drawn).arg(total) : QString());
     });
-    enableSuperimposition(false);
-}
-
-void RMMainWindowController::enableSuperimposition(bool batch) {
-    if (!batch)
-        superimposeAction_->setChecked(false);
-    superimposeAction_->setEnabled(batch);
 }
 
 void RMMainWindowController::superimposeToggled(bool on) {
@@ -327,108 +339,9 @@ void RMMainWindowController::superimposeToggled(bool on) {
     showCurrentPage();
 }
 
-void RMMainWindowController::setUpShortcuts() {
-    // Each command is an action of the window, so its key works with or without a menu bar
-    // and a menu shows it. An action is enabled exactly when its button is (see
-    // eventFilter()). The page field keeps the keys it edits with while it has focus: a line
-    // edit claims them before window shortcuts are looked at.
-    const struct {
-        SWSTAnswerButton* button;
-        void (RMMainWindowController::*handler)();
-        QList<QKeySequence> keys;
-        const char* text;
-        const char* tip;
-        QList<QAction*>* group;
-    } commands[] = {
-        {ui_->saveBtn,
-         &RMMainWindowController::saveClickHandler,
-         {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter},
-         QT_TR_NOOP("Done"),
-         QT_TR_NOOP("Apply the crops to the pages"),
-         &editActions_},
-        {ui_->cancelBtn,
-         &RMMainWindowController::cancelClickHandler,
-         {Qt::CTRL | Qt::SHIFT | Qt::Key_R},
-         QT_TR_NOOP("Revert All"),
-         QT_TR_NOOP("Go back to the document as it was opened"),
-         &editActions_},
-        {ui_->fitContentBtn,
-         &RMMainWindowController::fitToContentClickHandler,
-         {Qt::CTRL | Qt::SHIFT | Qt::Key_F},
-         QT_TR_NOOP("Fit to Content"),
-         QT_TR_NOOP("Crop to the content of the page, or of every selected page in a batch"),
-         &editActions_},
-        {ui_->firstJumpBtn,
-         &RMMainWindowController::firstJumpClickHandler,
-         {Qt::Key_Home},
-         QT_TR_NOOP("First Page"),
-         QT_TR_NOOP("First page"),
-         &navigationActions_},
-        {ui_->previousBtn,
-         &RMMainWindowController::previousClickHandler,
-         {Qt::Key_PageUp, Qt::Key_Left},
-         QT_TR_NOOP("Previous Page"),
-         QT_TR_NOOP("Previous page"),
-         &navigationActions_},
-        {ui_->nextBtn,
-         &RMMainWindowController::nextClickHandler,
-         {Qt::Key_PageDown, Qt::Key_Right},
-         QT_TR_NOOP("Next Page"),
-         QT_TR_NOOP("Next page"),
-         &navigationActions_},
-        {ui_->lastJumpBtn,
-         &RMMainWindowController::lastJumpClickHandler,
-         {Qt::Key_End},
-         QT_TR_NOOP("Last Page"),
-         QT_TR_NOOP("Last page"),
-         &navigationActions_},
-    };
-    // Undo and redo name the step they take back or do again ("Undo Crop of Pages 1–40").
-    QAction* undo = session_->undoStack().createUndoAction(this);
-    undo->setShortcut(QKeySequence::Undo);
-    QAction* redo = session_->undoStack().createRedoAction(this);
-    redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
-    auto* separator = new QAction(this);
-    separator->setSeparator(true);
-    for (QAction* action : {undo, redo})
-        addAction(action);
-    editActions_ << undo << redo << separator;
-    for (const auto& command : commands) {
-        auto* action = new QAction(tr(command.text), this);
-        action->setShortcuts(command.keys);
-        action->setEnabled(command.button->isEnabled());
-        connect(action, &QAction::triggered, this, command.handler);
-        addAction(action);
-        command.group->append(action);
-        buttonActions_.insert(command.button, action);
-        command.button->installEventFilter(this);
-        command.button->setToolTip(tr("%1 (%2)").arg(
-            tr(command.tip), command.keys.first().toString(QKeySequence::NativeText)));
-    }
-    restoreOriginalAction_ = new QAction(tr("Restore Original"), this);
-    restoreOriginalAction_->setToolTip(
-        tr("Give every page back the boxes it had before Cropmark first saved it cropped"));
-    connect(restoreOriginalAction_, &QAction::triggered, this,
-            &RMMainWindowController::restoreOriginalClickHandler);
-    addAction(restoreOriginalAction_);
-    editActions_.append(restoreOriginalAction_);
-    saveAsAction_ = new QAction(tr("Save As…"), this);
-    // Spelled out: desktops without a key scheme of their own have no standard Save As or
-    // Preferences key.
-    saveAsAction_->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_S, Qt::CTRL | Qt::Key_S});
-    connect(saveAsAction_, &QAction::triggered, this,
-            [this] { saveCurrentDocWithNeedCloseDocAfterFinish(false); });
-    addAction(saveAsAction_);
-    settingsAction_ = new QAction(tr("Settings…"), this);
-    settingsAction_->setShortcut(Qt::CTRL | Qt::Key_Comma);
-    connect(settingsAction_, &QAction::triggered, this, &RMMainWindowController::showSettingWindow);
-    addAction(settingsAction_);
-}
-
 void RMMainWindowController::startPDFShowing() {
     // A locked document has no pages yet: no page number and no count until it is unlocked.
     const bool locked = session_->pdfDoc().isLocked();
-    ui_->pageTextField->setEnabled(!locked);
     ui_->pageTextField->setText(locked ? QString() : QString::number(session_->currentIndex() + 1));
     ui_->pageAmountField->setText(locked ? QString()
                                          : QString::number(session_->pdfDoc().pageCount()));
@@ -439,7 +352,6 @@ void RMMainWindowController::refreshCurrentDoc() {
     // Pictures of the old boxes are no longer wanted.
     pictures_->cancelAll();
     shownDocument_ = &session_->pdfDoc();
-    restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
     startPDFShowing();
     reloadThumbnails();
     selectThumbnail(session_->currentIndex(), false);
@@ -457,10 +369,7 @@ void RMMainWindowController::showEdits() {
         else
             showCurrentPage();
     }
-    refreshJumpBtnState();
-    ui_->saveBtn->setEnabled(session_->isCroppedSomePage());
-    ui_->cancelBtn->setEnabled(session_->hasAppliedCrops());
-    restoreOriginalAction_->setEnabled(session_->canRestoreOriginal());
+    refreshCommands();
     setWindowModified(session_->isEdited());
 }
 
@@ -473,7 +382,6 @@ void RMMainWindowController::showCurrentPage() {
     const auto& records = session_->cropsRect();
     // A locked document has no pages to show until its password is given.
     ui_->pdfImgView->setVisible(!records.empty());
-    ui_->inspectorPanel->setEnabled(!records.empty());
     if (records.empty())
         return;
     const qint64 index = session_->currentIndex();
@@ -519,8 +427,8 @@ void RMMainWindowController::contentKnown(qint64 index) {
 void RMMainWindowController::fitToContentClickHandler() {
     if (session_->cropsRect().empty())
         return;
-    ui_->fitContentBtn->setEnabled(false);
     fitter_->fit(fitControls_->padding(), fitControls_->sameSize());
+    refreshCommands();
 }
 
 void RMMainWindowController::fitProgress(int measured, int total) {
@@ -539,7 +447,7 @@ void RMMainWindowController::layoutPageView() {
 void RMMainWindowController::sharpenCurrentPage() {
     if (session_->cropsRect().empty())
         return;
-    if (superimposeAction_->isChecked()) {
+    if (commands_->isSuperimposing()) {
         pictures_->dropPageRequest();
         superimposed_->compose(ui_->pdfImgView->size());
         return;
@@ -552,10 +460,6 @@ void RMMainWindowController::sharpenCurrentPage() {
 
 bool RMMainWindowController::eventFilter(QObject* watched, QEvent* event) {
     // The page area changes size whenever the window does.
-    if (event->type() == QEvent::EnabledChange) {
-        if (QAction* action = buttonActions_.value(watched))
-            action->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
-    }
     if (watched == ui_->pageSquare && event->type() == QEvent::Resize) {
         fitImageCacheToWindow();
         layoutPageView();
@@ -579,12 +483,7 @@ void RMMainWindowController::mainPDFViewJumpWithIndex(qint64 index) {
 }
 
 void RMMainWindowController::refreshJumpBtnState() {
-    const qint64 index = session_->currentIndex();
-    const qint64 last = session_->pdfDoc().pageCount() - 1;
-    ui_->previousBtn->setEnabled(index > 0);
-    ui_->firstJumpBtn->setEnabled(index > 0);
-    ui_->nextBtn->setEnabled(index < last);
-    ui_->lastJumpBtn->setEnabled(index < last);
+    refreshCommands();
 }
 
 void RMMainWindowController::selectThumbnail(qint64 index, bool centred) {
@@ -651,10 +550,8 @@ void RMMainWindowController::batchCropClickHandler() {
 void RMMainWindowController::chooseCropMode(bool batch) {
     if (session_->pdfDoc().isLocked())
         return;
-    ui_->batchCropBtn->setSelected(batch);
-    ui_->pageCropBtn->setSelected(!batch);
     session_->setBatchCrop(batch);
-    enableEditing();
+    refreshCommands();
     showCropInForce();
 }
 
@@ -741,8 +638,7 @@ void RMMainWindowController::documentUnlocked() {
     session_->rebuildRecords();
     startRenderQueue();
     refreshCurrentDoc();
-    refreshJumpBtnState();
-    enableEditing();
+    refreshCommands();
 }
 
 void RMMainWindowController::closeEvent(QCloseEvent* event) {
@@ -799,6 +695,11 @@ void RMMainWindowController::setUpSaveFlow() {
     connect(saveFlow_.get(), &SaveFlow::saveProgressChanged, this,
             &RMMainWindowController::saveProgressChanged);
     connect(saveFlow_.get(), &SaveFlow::saveFinished, this, &RMMainWindowController::saveFinished);
+    // Nothing edits the document while it is written.
+    connect(saveFlow_.get(), &SaveFlow::saveStarted, this,
+            &RMMainWindowController::refreshCommands);
+    connect(saveFlow_.get(), &SaveFlow::saveFinished, this,
+            &RMMainWindowController::refreshCommands);
     connect(saveFlow_.get(), &SaveFlow::closeRefused, this, &RMMainWindowController::closeRefused);
     connect(saveFlow_.get(), &SaveFlow::saved, this, &RMMainWindowController::documentSaved);
     connect(saveFlow_.get(), &SaveFlow::closeNow, this, &QWidget::close);

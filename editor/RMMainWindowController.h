@@ -3,10 +3,10 @@
 #include "crop/CropSession.h"
 #include "editor/PagePictures.h"
 #include "editor/RMDrawDelegate.h"
+#include "editor/WindowCommands.h"
 #include "platform/FileIdentity.h"
 #include "range/RMPageRangeInfoDelegate.h"
 
-#include <QHash>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -124,18 +124,15 @@ public:
     // Crops applied and not saved, or drawn and not yet applied: closing asks about them.
     bool hasUnsavedWork() const;
 
-    // The window's commands with their keys, for a menu bar: Undo and Redo (naming their
-    // step), "Done", "Revert All", "Fit to Content" and "Restore Original"; the first,
-    // previous, next and last page; Save As. Each is enabled when its button is; "Restore
-    // Original" while there is something to restore.
-    const QList<QAction*>& editActions() const { return editActions_; }
-    const QList<QAction*>& navigationActions() const { return navigationActions_; }
+    // The window's commands with their keys, for a menu bar (see WindowCommands).
+    const QList<QAction*>& editActions() const;
+    const QList<QAction*>& navigationActions() const;
     // "Superimpose Pages", checkable: in batch mode the page view shows the selected pages
     // one over another, so that one crop can be dragged around the content of them all.
-    const QList<QAction*>& viewActions() const { return viewActions_; }
+    const QList<QAction*>& viewActions() const;
     SuperimposedPages& superimposedPages() { return *superimposed_; }
-    QAction* saveAsAction() const { return saveAsAction_; }
-    QAction* settingsAction() const { return settingsAction_; }
+    QAction* saveAsAction() const;
+    QAction* settingsAction() const;
     RMSaveProgressSheet* processBarWindow() const;
     // Not owned; the desktop's own opener by default.
     void setFileOpener(FileOpener* opener);
@@ -174,9 +171,9 @@ private:
     void showCropInForce();
     // Custom or batch crop, as the mode buttons choose.
     void chooseCropMode(bool batch);
-    // The commands that edit, for the document's state: none while it is locked, the
-    // selection's only in batch mode.
-    void enableEditing();
+    // Every command's enabled state, from the document's state as it is now.
+    void refreshCommands();
+    void runCommand(WindowCommands::Command command);
     const RMCropInfo& currentRecord() const;
     // Shows the current page in the page view (its frame, image and crop).
     void showCurrentPage();
@@ -203,10 +200,8 @@ private:
     // Page index's content is measured: its marks may change.
     void contentKnown(qint64 index);
     void fitProgress(int measured, int total);
-    // The superimposed view's command, its button and its picture in the page view.
+    // The superimposed pages' picture in the page view, and their progress.
     void setUpSuperimposition();
-    // Offered in batch mode only; leaving batch mode turns it off.
-    void enableSuperimposition(bool batch);
     void superimposeToggled(bool on);
 
     // The page the user chose in the thumbnail strip.
@@ -237,14 +232,8 @@ private:
     qint64 presetPage_ = -1;
     QTimer resizeSettleTimer_;
 
-    QList<QAction*> editActions_;
-    QList<QAction*> navigationActions_;
-    QAction* saveAsAction_ = nullptr;
-    QAction* settingsAction_ = nullptr;
-    QAction* restoreOriginalAction_ = nullptr;
-    QAction* superimposeAction_ = nullptr;
-    QList<QAction*> viewActions_;
-    QHash<QObject*, QAction*> buttonActions_;
+    // Owned by the window, as its actions are.
+    WindowCommands* commands_ = nullptr;
 
     RMDecryptSheet* decryptWindow_ = nullptr;
     RMPageRangeWindowController* pageRangeCtrl_ = nullptr;

@@ -131,6 +131,7 @@ void SaveFlow::writeDocumentTo(const QString& target, bool closeAfterwards) {
     if (session_.isCroppedSomePage())
         session_.done();
     saving_ = true;
+    emit saveStarted();
     processBarWindow_->setProgress(0, 0, session_.pdfDoc().pageCount());
     processBarWindow_->open();
     const PdfDocument* document = &session_.pdfDoc();

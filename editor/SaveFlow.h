@@ -58,6 +58,8 @@ public:
     void decryptCancelHandler();
 
 signals:
+    // A write has begun: nothing may change the document until saveFinished().
+    void saveStarted();
     // Every change of the save progress, as the sheet shows it.
     void saveProgressChanged(double value, qint64 page);
     // A save has ended; error is empty when the file was written.
