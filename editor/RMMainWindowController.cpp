@@ -2,13 +2,11 @@
 
 #include "crop/CropGeometry.h"
 #include "crop/PageSelection.h"
-#include "crop/RectMath.h"
 #include "editor/ContentFitControls.h"
 #include "editor/ContentFitter.h"
-#include "editor/CropInspector.h"
-#include "editor/CropPresetPicker.h"
 #include "editor/PagePictures.h"
 #include "editor/PageSquareFit.h"
+#include "editor/PreciseEditing.h"
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMMainWindowDelegate.h"
 #include "editor/SaveFlow.h"
@@ -163,7 +161,6 @@ void RMMainWindowController::windowDidLoad() {
     selectThumbnail(0, false);
     ui_->pageTextField->setDidChangeBlock([this] { pageFieldChanged(); });
     ui_->pageTextField->setDidEndBlock([this] { pageFieldEnded(); });
-    setUpPreciseEditing();
     QUndoStack& steps = session_->undoStack();
     connect(&steps, &QUndoStack::indexChanged, this, &RMMainWindowController::showEdits);
     refreshCommands();
@@ -255,49 +252,13 @@ void RMMainWindowController::setUpContentFit() {
 }
 
 void RMMainWindowController::setUpPreciseEditing() {
-    RMPDFImgView* view = ui_->pdfImgView;
-    connect(view, &RMPDFImgView::cropNudged, this,
-            [this](CropEdges edges, double dx, double dy) { session_->nudgeCrop(edges, dx, dy); });
-    connect(view, &RMPDFImgView::cropDragCancelled, this, &RMMainWindowController::showCropInForce);
-    connect(view, &RMPDFImgView::cropRectChanging, this, [this](const QRectF& viewRect) {
-        const RMCropInfo& record = currentRecord();
-        showCropNumbers(CropGeometry::displayRectFromViewRect(viewRect, record.pageRect,
-                                                              currentShowRect().size()));
-    });
-    connect(ui_->cropInspector, &CropInspector::cropEdited, this,
-            [this](const QRectF& crop) { session_->setCurrentCrop(crop); });
-    connect(ui_->sizePicker, &CropPresetPicker::presetChosen, this,
-            &RMMainWindowController::applyPreset);
-    connect(ui_->sizePicker, &CropPresetPicker::freeChosen, this,
-            [this] { ui_->pdfImgView->setLockedRatio(std::nullopt); });
-}
-
-void RMMainWindowController::applyPreset(const CropPreset& preset) {
-    if (session_->cropsRect().empty())
-        return;
-    const RMCropInfo& record = currentRecord();
-    // Around the content when it is known, so a paper size or a ratio cuts none of it.
-    std::optional<QRectF> around;
-    if (const auto content = fitter_->contentOf(session_->currentIndex()))
-        around = CropGeometry::displaySpaceRect(record, *content);
-    ui_->pdfImgView->setLockedRatio(preset.lockedRatio());
-    presetPage_ = session_->currentIndex();
-    session_->setCurrentCrop(
-        preset.placed(record.pageRect.size(), around.value_or(record.cropRect)));
-    // The lock refits the marker as it is switched on; the page view shows the crop again.
-    showCurrentPage();
+    precise_ = new PreciseEditing(*session_, *fitter_, *ui_->pdfImgView, *ui_->cropInspector,
+                                  *ui_->sizePicker, this);
+    connect(precise_, &PreciseEditing::cropPlaced, this, &RMMainWindowController::showCurrentPage);
 }
 
 void RMMainWindowController::showCropInForce() {
-    if (!session_->cropsRect().empty())
-        showCropNumbers(currentRecord().cropRect);
-}
-
-void RMMainWindowController::showCropNumbers(const QRectF& displayCrop) {
-    const QSizeF page = currentRecord().pageRect.size();
-    ui_->cropInspector->showCrop(
-        page, RectMath::intersection(RectMath::standardized(displayCrop), QRectF(QPointF(), page))
-                  .value_or(QRectF()));
+    precise_->showCropInForce();
 }
 
 const RMCropInfo& RMMainWindowController::currentRecord() const {
@@ -306,6 +267,7 @@ const RMCropInfo& RMMainWindowController::currentRecord() const {
 
 void RMMainWindowController::initialUI() {
     setUpContentFit();
+    setUpPreciseEditing();
     setUpSuperimposition();
     ui_->pdfImgView->setIsCanEdit(true);
     setWindowModified(false);
@@ -387,12 +349,7 @@ void RMMainWindowController::showCurrentPage() {
     const qint64 index = session_->currentIndex();
     const RMCropInfo& record = records[static_cast<size_t>(index)];
     const QRectF show = currentShowRect();
-    // A size or ratio chosen for one page is not the choice on another.
-    if (presetPage_ != index) {
-        presetPage_ = -1;
-        ui_->sizePicker->showFree();
-        ui_->pdfImgView->setLockedRatio(std::nullopt);
-    }
+    precise_->pageShown(index);
     showCropInForce();
     layoutPageView();
     // Until the sharp picture arrives, the thumbnail stands in for it, stretched.

@@ -18,7 +18,6 @@ namespace Ui {
 class RMMainWindowController;
 }
 
-class CropPreset;
 class FileOpener;
 class QAction;
 class QLabel;
@@ -30,6 +29,7 @@ class SaveFlow;
 class RMMainWindowDelegate;
 class RMPageRangeWindowController;
 class RMSettingWindowController;
+class PreciseEditing;
 class SuperimposedPages;
 class ThumbnailStrip;
 
@@ -162,11 +162,6 @@ private:
     void setUpContentFit();
     // The crop as numbers beside the page, the size presets, and nudges from the keyboard.
     void setUpPreciseEditing();
-    // Places the current page's crop by a paper size or a ratio, locking the marker's ratio
-    // for the latter.
-    void applyPreset(const CropPreset& preset);
-    // The crop numbers beside the page for a display-space crop of the current page.
-    void showCropNumbers(const QRectF& displayCrop);
     // The numbers of the current page's crop as the session holds it.
     void showCropInForce();
     // Custom or batch crop, as the mode buttons choose.
@@ -228,8 +223,8 @@ private:
     std::unique_ptr<SuperimposedPages> superimposed_;
     std::unique_ptr<ThumbnailStrip> strip_;
     ContentFitControls* fitControls_ = nullptr;
-    // The page a size or ratio was chosen on; -1 for none.
-    qint64 presetPage_ = -1;
+    // Owned by the window.
+    PreciseEditing* precise_ = nullptr;
     QTimer resizeSettleTimer_;
 
     // Owned by the window, as its actions are.
