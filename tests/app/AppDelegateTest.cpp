@@ -257,15 +257,6 @@ TEST_F(AppDelegateTest, DocumentWindowsCarryDoneAndClosingOneEnablesSaveAs) {
     EXPECT_TRUE(app->openWindow()->isVisible());
 }
 
-TEST_F(AppDelegateTest, ADocumentWithoutAFileGetsNoWindow) {
-    Document document;
-    document.makeWindowControllers();
-    EXPECT_TRUE(document.windowControllers().isEmpty());
-    QString error;
-    document.readFromURL(QString(), [&](const QString& why) { error = why; });
-    EXPECT_FALSE(error.isEmpty());
-}
-
 TEST_F(AppDelegateTest, EditModeShowsEveryDeleteButtonAndDeletingAndClearingEmptyTheList) {
     const QStringList files = {pdf("one.pdf"), pdf("two.pdf"), pdf("three.pdf")};
     store().updateFileInfos(files);

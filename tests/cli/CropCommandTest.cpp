@@ -2,6 +2,7 @@
 // it writes hold, and that parallel jobs and -o change nothing of that.
 
 #include "tests/cli/CropmarkProcess.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -69,61 +70,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "in.pdf page 2: [0 0 612 792] -> [30.6 79.2 459 792]\n"
                    "in.pdf page 4: [0 100 500 800] -> [50 275 500 765]\n"},
         DryRunCase{"PortraitAsDisplayed",
-                   {"--box", "0,0,1in,1in", "--pages", "portrait"},
-                   "in.pdf page 1: [0 0 612 792] -> [0 0 72 72]\n"
-                   "in.pdf page 4: [0 100 500 800] -> [0 100 72 172]\n"},
+                   {"--box", "0, 0 pt ,1in,.5IN", "--pages", "portrait"},
+                   "in.pdf page 1: [0 0 612 792] -> [0 0 72 36]\n"
+                   "in.pdf page 4: [0 100 500 800] -> [0 100 72 136]\n"},
         DryRunCase{"UnionOfWordsAndRanges",
                    {"--margins", "1,2,3,4", "--pages", "ODD, 2-3"},
                    "in.pdf page 1: [0 0 612 792] -> [1 4 609 790]\n"
                    "in.pdf page 2: [0 0 612 792] -> [2 1 608 789]\n"
                    "in.pdf page 3: [0 0 792 612] -> [1 4 789 610]\n"}),
-    CaseName());
-
-struct WrittenCase {
-    const char* name;
-    TestPdfBuilder file;
-    QString password;
-};
-
-class WrittenFileTest : public testing::TestWithParam<WrittenCase> {};
-
-// An inch off every side, so each page's new box follows from its old one whatever its
-// rotation, and the source is left as it was.
-TEST_P(WrittenFileTest, HoldsTheCropsInEveryBoxAndKeepsTheRest) {
-    QTemporaryDir dir;
-    const QString in = GetParam().file.writeTo(dir.filePath("in.pdf"));
-    const QByteArray original = readFile(in);
-    QStringList arguments{"crop", "--margins", "1in,1in,1in,1in", "in.pdf"};
-    if (!GetParam().password.isEmpty())
-        arguments << "--password" << GetParam().password;
-    const CropmarkRun run = runCropmark(arguments, dir.path());
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.err, QString());
-    EXPECT_EQ(readFile(in), original);
-
-    const QString out = dir.filePath("in-cropped.pdf");
-    const std::vector<QRectF> before = cropBoxes(in, GetParam().password);
-    const auto pages = static_cast<int>(before.size());
-    EXPECT_TRUE(SavedFileCheck::readsCleanly(out, pages, GetParam().password.toUtf8()));
-    const std::vector<QRectF> after = writtenBoxes(out, "/CropBox", GetParam().password);
-    ASSERT_EQ(after.size(), before.size());
-    for (int i = 0; i < pages; ++i) {
-        const QRectF old = before[size_t(i)];
-        EXPECT_EQ(after[size_t(i)], old.adjusted(72, 72, -72, -72)) << "page " << i + 1;
-        for (const char* key : {"/MediaBox", "/TrimBox", "/BleedBox", "/ArtBox"})
-            EXPECT_EQ(writtenBoxes(out, key, GetParam().password)[size_t(i)], after[size_t(i)]);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, WrittenFileTest,
-    testing::Values(WrittenCase{"Shapes", shapes(), {}},
-                    WrittenCase{"ObjectStreams",
-                                shapes().layOut({.objectStreams = true, .hybridXref = true}),
-                                {}},
-                    WrittenCase{"EncryptedKeepsItsLock", shapes().encrypt("user", "owner"), "user"},
-                    WrittenCase{"OpenedWithTheOwnerPassword", shapes().encrypt("user", "owner"),
-                                "owner"}),
     CaseName());
 
 // Pages whose content is one filled rectangle each (the last page draws nothing), so their
@@ -138,62 +92,90 @@ TestPdfBuilder drawnRectangles() {
     return builder;
 }
 
-struct FitCase {
+struct WrittenCase {
     const char* name;
+    TestPdfBuilder file;
     QStringList arguments;
+    // Every page's boxes in the file written.
     std::vector<QRectF> expected;
-    // Whether the user is told that the empty page was left as it was.
-    bool blankPageLeft;
+    QString password = {};
+    // What the user is told.
+    QString err = {};
 };
 
-class FitContentTest : public testing::TestWithParam<FitCase> {};
+class WrittenFileTest : public testing::TestWithParam<WrittenCase> {};
 
-TEST_P(FitContentTest, CropsToTheMeasuredContent) {
+TEST_P(WrittenFileTest, HoldsTheCropsInEveryBoxAndLeavesTheSourceAsItWas) {
+    const WrittenCase& test = GetParam();
     QTemporaryDir dir;
-    drawnRectangles().writeTo(dir.filePath("in.pdf"));
-    const CropmarkRun run = runCropmark(QStringList{"crop", "--fit-content"} +
-                                            GetParam().arguments + QStringList{"in.pdf"},
-                                        dir.path());
+    const QString in = test.file.writeTo(dir.filePath("in.pdf"));
+    const QByteArray original = readFile(in);
+    QStringList arguments = QStringList{"crop"} + test.arguments + QStringList{"in.pdf"};
+    if (!test.password.isEmpty())
+        arguments << "--password" << test.password;
+    const CropmarkRun run = runCropmark(arguments, dir.path());
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, test.err);
+    EXPECT_EQ(readFile(in), original);
+
     const QString out = dir.filePath("in-cropped.pdf");
-    EXPECT_TRUE(SavedFileCheck::readsCleanly(out, 4));
-    EXPECT_EQ(writtenBoxes(out, "/CropBox"), GetParam().expected);
-    EXPECT_EQ(run.err.contains("cropmark: in.pdf: no content found on page 4; left as it was"),
-              GetParam().blankPageLeft)
-        << run.err.toStdString();
+    const auto pages = int(test.expected.size());
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(out, pages, test.password.toUtf8()));
+    for (const char* key : {"/CropBox", "/MediaBox", "/TrimBox", "/BleedBox", "/ArtBox"})
+        EXPECT_EQ(writtenBoxes(out, key, test.password), test.expected) << key;
 }
 
+// An inch off every side of shapes(), each page's new box following from its old one whatever
+// its rotation.
+const QStringList inch{"--margins", "1in,1in,1in,1in"};
+const std::vector<QRectF> inchOff{QRectF(72, 72, 468, 648), QRectF(72, 72, 468, 648),
+                                  QRectF(72, 72, 648, 468), QRectF(72, 172, 356, 556)};
+
+const QStringList fit{"--fit-content"};
 const QRectF letter(0, 0, 612, 792);
 const QRectF landscape(0, 0, 792, 612);
+const QString blankPageLeft = "cropmark: in.pdf: no content found on page 4; left as it was\n";
 
 INSTANTIATE_TEST_SUITE_P(
-    Padding, FitContentTest,
-    testing::Values(FitCase{"EachPageToItsOwn",
-                            {},
-                            {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100),
-                             QRectF(300, 300, 100, 100), letter},
-                            true},
-                    FitCase{"PaddedInPoints",
-                            {"--pad", "10"},
-                            {QRectF(90, 190, 320, 420), QRectF(40, 90, 220, 120),
-                             QRectF(290, 290, 120, 120), letter},
-                            true},
-                    FitCase{"PaddedInPerCentOfEachSide",
-                            {"--pad", "10%", "--pages", "1"},
-                            {QRectF(38.8, 120.8, 422.4, 558.4), letter, landscape, letter},
-                            false},
+    Files, WrittenFileTest,
+    testing::Values(WrittenCase{"Shapes", shapes(), inch, inchOff},
+                    WrittenCase{"ObjectStreams",
+                                shapes().layOut({.objectStreams = true, .hybridXref = true}), inch,
+                                inchOff},
+                    WrittenCase{"EncryptedKeepsItsLock", shapes().encrypt("user", "owner"), inch,
+                                inchOff, "user"},
+                    WrittenCase{"OpenedWithTheOwnerPassword", shapes().encrypt("user", "owner"),
+                                inch, inchOff, "owner"},
+                    WrittenCase{"FitEachPageToItsOwn",
+                                drawnRectangles(),
+                                fit,
+                                {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100),
+                                 QRectF(300, 300, 100, 100), letter},
+                                {},
+                                blankPageLeft},
+                    WrittenCase{"FitPaddedInPoints",
+                                drawnRectangles(),
+                                fit + QStringList{"--pad", "10"},
+                                {QRectF(90, 190, 320, 420), QRectF(40, 90, 220, 120),
+                                 QRectF(290, 290, 120, 120), letter},
+                                {},
+                                blankPageLeft},
+                    WrittenCase{"FitPaddedInPerCentOfEachSide",
+                                drawnRectangles(),
+                                fit + QStringList{"--pad", "10%", "--pages", "1"},
+                                {QRectF(38.8, 120.8, 422.4, 558.4), letter, landscape, letter}},
                     // One rectangle holding pages 1 and 2's content, for every page of their size;
                     // the landscape page gets it as far as it reaches, from its top-left corner.
-                    FitCase{"SameSize",
-                            {"--same-size"},
-                            {QRectF(50, 100, 350, 500), QRectF(50, 100, 350, 500),
-                             QRectF(50, 0, 350, 420), QRectF(50, 100, 350, 500)},
-                            false},
-                    FitCase{"SameSizePadded",
-                            {"--same-size", "--pad", "5", "--pages", "2-4"},
-                            {letter, QRectF(45, 95, 210, 110), QRectF(45, 0, 210, 25),
-                             QRectF(45, 95, 210, 110)},
-                            false}),
+                    WrittenCase{"FitSameSize",
+                                drawnRectangles(),
+                                fit + QStringList{"--same-size"},
+                                {QRectF(50, 100, 350, 500), QRectF(50, 100, 350, 500),
+                                 QRectF(50, 0, 350, 420), QRectF(50, 100, 350, 500)}},
+                    WrittenCase{"FitSameSizePadded",
+                                drawnRectangles(),
+                                fit + QStringList{"--same-size", "--pad", "5", "--pages", "2-4"},
+                                {letter, QRectF(45, 95, 210, 110), QRectF(45, 0, 210, 25),
+                                 QRectF(45, 95, 210, 110)}}),
     CaseName());
 
 // The same files cropped one at a time and three at a time come out with the same boxes, and
@@ -272,7 +254,6 @@ TEST(RestoreTest, GivesBackTheBoxesFromBeforeTheCrop) {
 struct OutputCase {
     const char* name;
     QStringList arguments;
-    QString password;
     bool replaces;
 };
 
@@ -283,38 +264,26 @@ class OutputTest : public testing::TestWithParam<OutputCase> {};
 TEST_P(OutputTest, ReplacesTheTargetOnlyOnSuccess) {
     QTemporaryDir dir;
     TestPdfBuilder().addPages(2).writeTo(dir.filePath("in.pdf"));
-    TestPdfBuilder().addPages(2).encrypt("right", "owner").writeTo(dir.filePath("locked.pdf"));
     const QByteArray old = "what was there before";
-    writeFile(dir.filePath("target.pdf"), old);
-    const CropmarkRun run =
-        runCropmark(QStringList{"crop", "-o", "target.pdf"} + GetParam().arguments, dir.path());
+    const QString target = writeFile(dir.filePath("target.pdf"), old);
+    const CropmarkRun run = runCropmark(QStringList{"crop", "-o", "target.pdf"} +
+                                            GetParam().arguments + QStringList{"in.pdf"},
+                                        dir.path());
     EXPECT_EQ(run.exitCode, GetParam().replaces ? 0 : 1) << run.err.toStdString();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
-              (QStringList{"in.pdf", "locked.pdf", "target.pdf"}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"in.pdf", "target.pdf"}));
     if (GetParam().replaces) {
-        const QString target = dir.filePath("target.pdf");
-        EXPECT_TRUE(SavedFileCheck::readsCleanly(target, 2, GetParam().password.toUtf8()));
-        EXPECT_EQ(writtenBoxes(target, "/CropBox", GetParam().password)[0],
-                  QRectF(10, 10, 100, 100));
+        EXPECT_TRUE(SavedFileCheck::readsCleanly(target, 2));
+        EXPECT_EQ(writtenBoxes(target, "/CropBox")[0], QRectF(10, 10, 100, 100));
     } else {
-        EXPECT_EQ(readFile(dir.filePath("target.pdf")), old);
+        EXPECT_EQ(readFile(target), old);
         EXPECT_TRUE(run.err.startsWith("cropmark: ")) << run.err.toStdString();
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Target, OutputTest,
-    testing::Values(OutputCase{"Cropped", {"--box", "10,10,100,100", "in.pdf"}, {}, true},
-                    OutputCase{"LockedAndUnlocked",
-                               {"--box", "10,10,100,100", "--password", "right", "locked.pdf"},
-                               "right",
-                               true},
-                    OutputCase{
-                        "BoxLeavesNothing", {"--box", "700,10,100,100", "in.pdf"}, {}, false},
-                    OutputCase{"WrongPassword",
-                               {"--box", "10,10,100,100", "--password", "wrong", "locked.pdf"},
-                               {},
-                               false}),
+    testing::Values(OutputCase{"Cropped", {"--box", "10,10,100,100"}, true},
+                    OutputCase{"BoxLeavesNothing", {"--box", "700,10,100,100"}, false}),
     CaseName());
 
 } // namespace

@@ -1,9 +1,11 @@
-// What `cropmark crop` says and does when its arguments are wrong or a file cannot be cropped:
-// wrong arguments stop everything with status 2 before any file is touched; a file that fails
-// is named with the reason, the status is 1, and the other files are still cropped.
+// What `cropmark` says, run from a shell with no display, when it does not crop: its help and
+// version, wrong arguments, which stop everything before any file is touched, and windows it
+// cannot open there; and when a file cannot be cropped: the file is named with the reason, the
+// status is 1, and the other files are still cropped.
 
 #include "tests/cli/CropmarkProcess.h"
 #include "tests/support/BadPdfCorpus.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -21,90 +23,111 @@ namespace {
 
 using ::PrintTo;
 
-struct UsageCase {
+struct AnswerCase {
     const char* name;
     QStringList arguments;
-    QString message;
+    int exitCode;
+    // Patterns that standard output and standard error match whole.
+    QString out;
+    QString err;
 };
 
-class UsageErrorTest : public testing::TestWithParam<UsageCase> {};
+class AnswerTest : public testing::TestWithParam<AnswerCase> {};
 
-TEST_P(UsageErrorTest, SaysWhatIsWrongAndTouchesNoFile) {
+TEST_P(AnswerTest, AnswersWithoutAWindowAndTouchesNoFile) {
     QTemporaryDir dir;
     TestPdfBuilder().addPages(2).writeTo(dir.filePath("in.pdf"));
-    const CropmarkRun run = runCropmark(QStringList{"crop"} + GetParam().arguments, dir.path());
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.startsWith("cropmark crop: " + GetParam().message))
-        << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains("Usage: cropmark crop [OPTIONS] IN.pdf...\n"));
-    EXPECT_EQ(run.out, QString());
+    const CropmarkRun run = runCropmark(GetParam().arguments, dir.path());
+    EXPECT_EQ(run.exitCode, GetParam().exitCode);
+    const auto whole = [](const QString& pattern) {
+        return QRegularExpression(QRegularExpression::anchoredPattern(pattern),
+                                  QRegularExpression::DotMatchesEverythingOption);
+    };
+    EXPECT_TRUE(whole(GetParam().out).match(run.out).hasMatch()) << run.out.toStdString();
+    EXPECT_TRUE(whole(GetParam().err).match(run.err).hasMatch()) << run.err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"in.pdf"});
+}
+
+const QString usage =
+    R"(Usage: cropmark \[FILE\.pdf\.\.\.\]\n.*Try 'cropmark --help' for more\.\n)";
+const QString cropUsage = R"(.*Usage: cropmark crop \[OPTIONS\] IN\.pdf\.\.\.\n.*)";
+
+// `cropmark crop arguments...` stops with status 2, saying message first, then how the command
+// is used.
+AnswerCase wrongCrop(const char* name, const QStringList& arguments, const QString& message) {
+    return {name, QStringList{"crop"} + arguments, 2, "",
+            "cropmark crop: " + QRegularExpression::escape(message) + cropUsage};
 }
 
 const QStringList box{"--box", "1,1,10,10"};
 
 INSTANTIATE_TEST_SUITE_P(
-    Arguments, UsageErrorTest,
+    Arguments, AnswerTest,
     testing::Values(
-        UsageCase{"NoInput", box, "no input file"},
-        UsageCase{"OutputOfTwoInputs", box + QStringList{"-o", "out.pdf", "in.pdf", "in.pdf"},
-                  "-o names the output of exactly one input file"},
-        UsageCase{"NothingToDo", {"in.pdf"}, "give exactly one of --box, --margins"},
-        UsageCase{"RestoreOfSomePages",
-                  {"--restore", "--pages", "odd", "in.pdf"},
-                  "--restore puts back every page"},
-        UsageCase{"TwoThingsToDo", box + QStringList{"--fit-content", "in.pdf"},
-                  "give exactly one of --box, --margins"},
-        UsageCase{
-            "BoxOfThree", {"--box", "1,1,10", "in.pdf"}, "--box takes X,Y,W,H: four lengths\n"},
-        UsageCase{"MarginsOfFive",
-                  {"--margins", "1,1,1,1,1", "in.pdf"},
-                  "--margins takes L,T,R,B: four lengths\n"},
-        UsageCase{"NegativeMargin",
-                  {"--margins", "1,-1,1,1", "in.pdf"},
-                  "--margins: \"-1\" is negative\n"},
-        UsageCase{"UnknownUnit",
-                  {"--margins", "10cm,1,1,1", "in.pdf"},
-                  "--margins: \"10cm\" is not a length: use pt, mm, in or %\n"},
-        UsageCase{"BoxUnknownUnit",
-                  {"--box", "1,1,1in, 10 px ", "in.pdf"},
-                  "--box: \"10 px\" is not a length: use pt, mm, in or %\n"},
-        UsageCase{"EmptyLength",
-                  {"--margins", "1,,1,1", "in.pdf"},
-                  "--margins: \"\" is not a length: use pt, mm, in or %\n"},
-        UsageCase{"RangeBackwards", box + QStringList{"--pages", "7-3", "in.pdf"}, "--pages takes"},
-        UsageCase{"EmptyItem", box + QStringList{"--pages", "odd,,2", "in.pdf"}, "--pages takes"},
-        UsageCase{"PageZero", box + QStringList{"--pages", "0", "in.pdf"}, "--pages takes"},
-        UsageCase{"UnknownWord", box + QStringList{"--pages", "first", "in.pdf"}, "--pages takes"},
-        UsageCase{"PadWithoutFit", box + QStringList{"--pad", "5", "in.pdf"},
-                  "--pad and --same-size go with --fit-content"},
-        UsageCase{"NegativePad",
-                  {"--fit-content", "--pad", "-5", "in.pdf"},
-                  "--pad: \"-5\" is negative\n"},
-        UsageCase{"PadUnknownUnit",
-                  {"--fit-content", "--pad", "2pc", "in.pdf"},
-                  "--pad: \"2pc\" is not a length: use pt, mm, in or %\n"},
-        UsageCase{"NoJobs", {"--fit-content", "--jobs", "0", "in.pdf"}, "--jobs takes"},
-        UsageCase{"UnknownOption",
-                  {"--fit-content", "--crop-all", "in.pdf"},
-                  "Unknown option 'crop-all'"},
-        UsageCase{"MissingValue", {"--fit-content", "in.pdf", "--pad"}, "Missing value"}),
+        AnswerCase{"Version", {"--version"}, 0, R"(Cropmark \d+\.\d+\.\d+\n)", ""},
+        // Help wins over the files.
+        AnswerCase{"Help",
+                   {"a.pdf", "--help"},
+                   0,
+                   R"(Usage: cropmark \[FILE\.pdf\.\.\.\]\n.*`cropmark crop --help`.*--version.*)",
+                   ""},
+        // An unknown option wins over help.
+        AnswerCase{"UnknownOption",
+                   {"a.pdf", "--bogus", "--help"},
+                   2,
+                   "",
+                   R"(cropmark: unknown option "--bogus"\n)" + usage},
+        // One line, naming what works without a display.
+        AnswerCase{"NoDisplayForFiles",
+                   {"--", "-weird.pdf"},
+                   1,
+                   "",
+                   "cropmark: no display[^\n]*'cropmark crop'[^\n]*\n"},
+        AnswerCase{"CropHelp", {"crop", "--help"}, 0, cropUsage + "--fit-content.*", ""},
+        AnswerCase{"CropHelpBeforeAWrongValue",
+                   {"crop", "-h", "--box", "wrong"},
+                   0,
+                   cropUsage + "--fit-content.*",
+                   ""},
+        wrongCrop("NoInput", box, "no input file"),
+        wrongCrop("OutputOfTwoInputs", box + QStringList{"-o", "out.pdf", "in.pdf", "in.pdf"},
+                  "-o names the output of exactly one input file"),
+        wrongCrop("NothingToDo", {"in.pdf"}, "give exactly one of --box, --margins"),
+        wrongCrop("RestoreOfSomePages", {"--restore", "--pages", "odd", "in.pdf"},
+                  "--restore puts back every page"),
+        wrongCrop("TwoThingsToDo", box + QStringList{"--fit-content", "in.pdf"},
+                  "give exactly one of --box, --margins"),
+        wrongCrop("BoxOfThree", {"--box", "1,1,10", "in.pdf"},
+                  "--box takes X,Y,W,H: four lengths\n"),
+        wrongCrop("MarginsOfFive", {"--margins", "1,1,1,1,1", "in.pdf"},
+                  "--margins takes L,T,R,B: four lengths\n"),
+        wrongCrop("NegativeMargin", {"--margins", "1,-1,1,1", "in.pdf"},
+                  "--margins: \"-1\" is negative\n"),
+        wrongCrop("UnknownUnit", {"--margins", "10cm,1,1,1", "in.pdf"},
+                  "--margins: \"10cm\" is not a length: use pt, mm, in or %\n"),
+        wrongCrop("BoxUnknownUnit", {"--box", "1,1,1in, 10 px ", "in.pdf"},
+                  "--box: \"10 px\" is not a length: use pt, mm, in or %\n"),
+        wrongCrop("EmptyLength", {"--margins", "1,,1,1", "in.pdf"},
+                  "--margins: \"\" is not a length: use pt, mm, in or %\n"),
+        wrongCrop("UnitWithoutNumber", {"--box", "1,mm,1,1", "in.pdf"},
+                  "--box: \"mm\" is not a length: use pt, mm, in or %\n"),
+        wrongCrop("Exponent", {"--margins", "1,1,1e3,1", "in.pdf"},
+                  "--margins: \"1e3\" is not a length: use pt, mm, in or %\n"),
+        wrongCrop("RangeBackwards", box + QStringList{"--pages", "7-3", "in.pdf"}, "--pages takes"),
+        wrongCrop("EmptyItem", box + QStringList{"--pages", "odd,,2", "in.pdf"}, "--pages takes"),
+        wrongCrop("PageZero", box + QStringList{"--pages", "0", "in.pdf"}, "--pages takes"),
+        wrongCrop("UnknownWord", box + QStringList{"--pages", "first", "in.pdf"}, "--pages takes"),
+        wrongCrop("PadWithoutFit", box + QStringList{"--pad", "5", "in.pdf"},
+                  "--pad and --same-size go with --fit-content"),
+        wrongCrop("NegativePad", {"--fit-content", "--pad", "-5", "in.pdf"},
+                  "--pad: \"-5\" is negative\n"),
+        wrongCrop("PadUnknownUnit", {"--fit-content", "--pad", "2pc", "in.pdf"},
+                  "--pad: \"2pc\" is not a length: use pt, mm, in or %\n"),
+        wrongCrop("NoJobs", {"--fit-content", "--jobs", "0", "in.pdf"}, "--jobs takes"),
+        wrongCrop("UnknownCropOption", {"--fit-content", "--crop-all", "in.pdf"},
+                  "Unknown option 'crop-all'"),
+        wrongCrop("MissingValue", {"--fit-content", "in.pdf", "--pad"}, "Missing value")),
     CaseName());
-
-class HelpTest : public testing::TestWithParam<QStringList> {};
-
-TEST_P(HelpTest, PrintsTheUsageWithoutAWindow) {
-    QTemporaryDir dir;
-    const CropmarkRun run = runCropmark(GetParam(), dir.path());
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.out.contains("Usage: cropmark crop [OPTIONS] IN.pdf...\n"));
-    EXPECT_TRUE(run.out.contains("--fit-content"));
-    EXPECT_EQ(run.err, QString());
-}
-
-INSTANTIATE_TEST_SUITE_P(Help, HelpTest,
-                         testing::Values(QStringList{"crop", "--help"},
-                                         QStringList{"crop", "-h", "--box", "wrong"}));
 
 struct FailingCase {
     const char* name;

@@ -1,8 +1,10 @@
 // What a start of the program is for, told from its arguments and environment before there is
 // an application object: a command, a usage error, no display, or the windows on which files.
+// (The program's own answers to --help, --version, an unknown option and files without a
+// display are checked where it is run, in CropFailuresTest.)
 
 #include "cli/ProgramStart.h"
-#include "tests/cli/CropmarkProcess.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -67,15 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
                   .arguments = {"-style", "fusion", "a.pdf", "--reverse", "-stylesheet=dark.qss",
                                 "--qwindowtitle", "-title-", "-session", "s1"},
                   .files = {"a.pdf"}},
-        StartCase{.name = "Help", .arguments = {"a.pdf", "--help"}, .command = Command::Help},
-        StartCase{.name = "VersionWithoutADisplay",
-                  .arguments = {"--version"},
-                  .environment = noEnvironment,
-                  .command = Command::Version},
-        StartCase{.name = "UnknownOption",
-                  .arguments = {"a.pdf", "--bogus", "--help"},
-                  .command = Command::UsageError,
-                  .error = "unknown option \"--bogus\""},
         StartCase{.name = "FileNameTakenForAnOption",
                   .arguments = {"-weird.pdf"},
                   .command = Command::UsageError,
@@ -96,10 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{.name = "CropOnlyAsTheFirstArgument",
                   .arguments = {"a.pdf", "crop"},
                   .files = {"a.pdf", "crop"}},
-        StartCase{.name = "NoDisplay",
-                  .arguments = {"a.pdf"},
-                  .environment = noEnvironment,
-                  .command = Command::NoDisplay},
         StartCase{.name = "EmptyDisplays",
                   .environment = {"DISPLAY=", "WAYLAND_DISPLAY="},
                   .command = Command::NoDisplay},

@@ -55,54 +55,6 @@ TEST(CropGeometryTest, PagesFitTheSquareAndCropsScaleIntoViewSpaceAndBack) {
                none);
 }
 
-TEST(CropGeometryTest, CarriedCropsKeepTheirDistanceFromLeftAndTop) {
-    const QRectF letter(0, 0, 612, 792), tall(0, 0, 612, 1008), small(0, 0, 300, 400);
-    const struct {
-        QRectF crop, from, to, expected;
-    } cases[] = {
-        {{50, 600, 300, 150}, letter, tall, {50, 816, 300, 150}},
-        {letter, letter, tall, {0, 216, 612, 792}},
-        {{100, 100, 500, 600}, letter, small, {100, 0, 200, 308}}, // clipped
-        {{400, 0, 100, 100}, letter, small, small},                // misses the page
-        {{300, 692, 100, 100}, letter, small, {300, 300, 0, 100}}, // touches its edge
-        // Portrait to landscape, not scaled: the landscape page loses its right-hand strip.
-        {{36, 72, 540, 648}, letter, {0, 0, 792, 612}, {36, 0, 540, 540}},
-        {{50, 600, 300, 150}, {7, 9, 612, 792}, {-3, 4, 612, 1008}, {50, 816, 300, 150}},
-    };
-    for (const auto& [crop, from, to, expected] : cases) {
-        SCOPED_TRACE(RectString::fromRect(crop).toStdString());
-        expectNear(CropGeometry::fitCropRect(crop, from, to), expected);
-    }
-}
-
-// Display crops back in page space: the rotation undone, the crop box origin added.
-TEST(CropGeometryTest, PageSpaceUndoesTheRotationAndAddsTheOrigin) {
-    const QRectF letter(0, 0, 612, 792), turned(0, 0, 792, 612);
-    const QRectF odd(13.5, -20, 595, 842), oddTurned(13.5, -20, 842, 595);
-    const struct {
-        qint64 rotation;
-        QRectF cropBox, displayed, crop, expected;
-    } cases[] = {
-        {90, letter, turned, {0, 306, 792, 306}, {0, 0, 306, 792}},
-        {270, letter, turned, {0, 306, 792, 306}, {306, 0, 306, 792}},
-        {180, letter, letter, {100, 100, 200, 300}, {312, 392, 200, 300}},
-        {0, {10, 20, 612, 792}, {10, 20, 612, 792}, {100, 100, 200, 300}, {110, 120, 200, 300}},
-        {90, {10, 20, 612, 792}, {10, 20, 792, 612}, {0, 306, 792, 306}, {10, 20, 306, 792}},
-        {45, letter, letter, {1, 2, 3, 4}, {1, 2, 3, 4}}, // not a rotation: as 0
-        // The whole displayed page is the whole crop box, whatever the rotation.
-        {0, odd, odd, {0, 0, 595, 842}, odd},
-        {90, odd, oddTurned, {0, 0, 842, 595}, odd},
-        {180, odd, odd, {0, 0, 595, 842}, odd},
-        {270, odd, oddTurned, {0, 0, 842, 595}, odd},
-    };
-    for (const auto& [rotation, cropBox, displayed, crop, expected] : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << rotation << ", " << RectString::fromRect(cropBox).toStdString());
-        const RMCropInfo record{rotation, crop, QRectF(), displayed, cropBox};
-        expectNear(CropGeometry::pageSpaceCropRect(record), expected);
-    }
-}
-
 TEST(RectStringTest, RoundTripsExactlyAndRejectsGarbage) {
     const QRectF awkward(0.1, -1e-300, 1.0 / 3.0, 123456789.123456789);
     const QRectF back = RectString::toRect(RectString::fromRect(awkward));

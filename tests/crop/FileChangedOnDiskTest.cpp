@@ -1,6 +1,7 @@
 #include "crop/PdfWriteNotifications.h"
 #include "crop/QpdfLoader.h"
 #include "platform/NotificationCenter.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
@@ -12,6 +13,8 @@
 #include <cstdio>
 
 namespace {
+
+using ::PrintTo;
 
 struct OutsideChange {
     const char* name;

@@ -2,6 +2,7 @@
 #include "crop/QpdfParser.h"
 #include "crop/QpdfReadBack.h"
 #include "crop/QpdfUpdateBuilder.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
@@ -18,6 +19,8 @@
 #include <QTemporaryDir>
 
 namespace {
+
+using ::PrintTo;
 
 // A trailer without the /Size that every trailer must have, as careless producers write it.
 void dropTrailerSize(QByteArray& file) {

@@ -3,6 +3,7 @@
 
 #include "crop/CropSession.h"
 #include "crop/QpdfLoader.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/ExpectNear.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -18,6 +19,8 @@
 #include <tuple>
 
 namespace {
+
+using ::PrintTo;
 
 using Boxes = std::array<QRectF, kPdfBoxCount>;
 
@@ -114,10 +117,6 @@ struct Source {
     bool firstSaveAppends = true;
     bool laterSavesAppend = true;
 };
-
-void PrintTo(const Source& source, std::ostream* out) {
-    *out << source.name;
-}
 
 class RestoreOriginalTest : public testing::TestWithParam<std::tuple<Source, int>> {};
 
@@ -242,10 +241,14 @@ TEST_P(OtherPieceInfoTest, AnotherApplicationsEntryIsKept) {
     }
 }
 
+void PrintTo(SavePath savePath, std::ostream* out) {
+    const char* const paths[] = {"updated", "rewrittenRepaired", "rewrittenEncrypted"};
+    *out << paths[static_cast<int>(savePath)];
+}
+
 std::string nameOf(const std::tuple<bool, SavePath>& param) {
     const auto [indirect, savePath] = param;
-    const char* const paths[] = {"updated", "rewrittenRepaired", "rewrittenEncrypted"};
-    return std::string(indirect ? "indirect_" : "inPage_") + paths[static_cast<int>(savePath)];
+    return std::string(indirect ? "indirect_" : "inPage_") + testing::PrintToString(savePath);
 }
 
 INSTANTIATE_TEST_SUITE_P(Placement, OtherPieceInfoTest,
@@ -302,17 +305,23 @@ TEST(RestorePendingTest, RevertAllAndLaterCropsDropIt) {
 // What another program, or damage, left under our key is not taken for kept boxes; the first
 // crop saved then keeps the page's boxes as it was opened. Boxes are read as written, in any
 // corner order.
-class KeptEntryTest : public testing::TestWithParam<std::pair<const char*, const char*>> {};
+struct KeptEntry {
+    const char* name;
+    // What is under our key in the page's /PieceInfo; FOUR stands for every box but the art box.
+    const char* entry;
+};
+
+class KeptEntryTest : public testing::TestWithParam<KeptEntry> {};
 
 TEST_P(KeptEntryTest, OnlyFiveBoxesWithAreaAreKept) {
     const SessionFiles files;
-    QByteArray pieces = QByteArray("<< /Cropmark ") + GetParam().second + " >>";
+    QByteArray pieces = QByteArray("<< /Cropmark ") + GetParam().entry + " >>";
     pieces.replace("FOUR", "/MediaBox [0 0 700 800] /CropBox [10 20 600 700] "
                            "/BleedBox [10 20 600 700] /TrimBox [10 20 600 700]");
     const QString path =
         TestPdfBuilder().addPage({.pieceInfo = pieces}).writeTo(files.path("in.pdf"));
     std::unique_ptr<CropSession> session = files.open(path);
-    const bool valid = std::string(GetParam().first) == "valid";
+    const bool valid = std::string(GetParam().name) == "valid";
     const QRectF inner(10, 20, 590, 680);
     const Boxes expected = valid ? Boxes{QRectF(0, 0, 700, 800), inner, inner, inner, inner}
                                  : boxesOf(session->pdfDoc(), 0);
@@ -326,12 +335,12 @@ TEST_P(KeptEntryTest, OnlyFiveBoxesWithAreaAreKept) {
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, KeptEntryTest,
-    testing::Values(std::pair("valid", "<< /Private << FOUR /ArtBox [600 700 10 20] >> >>"),
-                    std::pair("boxMissing", "<< /Private << FOUR >> >>"),
-                    std::pair("boxWithoutArea", "<< /Private << FOUR /ArtBox [10 20 10 700] >> >>"),
-                    std::pair("boxNotNumbers", "<< /Private << FOUR /ArtBox [10 20 (a) 700] >> >>"),
-                    std::pair("privateNotDictionary", "<< /Private [0 0 612 792] >>"),
-                    std::pair("entryNotDictionary", "42")),
-    [](const auto& p) { return std::string(p.param.first); });
+    testing::Values(KeptEntry{"valid", "<< /Private << FOUR /ArtBox [600 700 10 20] >> >>"},
+                    KeptEntry{"boxMissing", "<< /Private << FOUR >> >>"},
+                    KeptEntry{"boxWithoutArea", "<< /Private << FOUR /ArtBox [10 20 10 700] >> >>"},
+                    KeptEntry{"boxNotNumbers", "<< /Private << FOUR /ArtBox [10 20 (a) 700] >> >>"},
+                    KeptEntry{"privateNotDictionary", "<< /Private [0 0 612 792] >>"},
+                    KeptEntry{"entryNotDictionary", "42"}),
+    CaseName());
 
 } // namespace

@@ -2,12 +2,15 @@
 
 #include "range/JYEqualCellSpaceFlowLayout.h"
 #include "platform/CollectionView.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
+
+using ::PrintTo;
 
 using Attributes = std::vector<CollectionViewLayoutAttributes>;
 
@@ -29,6 +32,7 @@ std::vector<double> lefts(const Attributes& cells) {
 }
 
 struct Alignment {
+    const char* name;
     qint64 type;
     std::vector<double> expected;
 };
@@ -63,10 +67,12 @@ TEST_P(FlowLayoutTest, PlacesEachLineAsAlignedAndLeavesHeadersAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Alignments, FlowLayoutTest,
-    testing::Values(Alignment{JYEqualCellSpaceFlowLayout::Left, {5, 50, 115}},
-                    Alignment{JYEqualCellSpaceFlowLayout::Centred, {80, 125, 190}},
-                    Alignment{JYEqualCellSpaceFlowLayout::Right, {155, 200, 265}},
-                    Alignment{7, {17, 67, 137}}));
+    testing::Values(Alignment{"Left", JYEqualCellSpaceFlowLayout::Left, {5, 50, 115}},
+                    Alignment{"Centred", JYEqualCellSpaceFlowLayout::Centred, {80, 125, 190}},
+                    Alignment{"Right", JYEqualCellSpaceFlowLayout::Right, {155, 200, 265}},
+                    // Not an alignment: the cells stay where they are.
+                    Alignment{"Unknown", 7, {17, 67, 137}}),
+    CaseName());
 
 TEST(FlowLayoutLines, CellsOfOtherHeightsAreLinesOfTheirOwnAndQueriesRepeat) {
     CollectionView view;

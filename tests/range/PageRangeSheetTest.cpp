@@ -4,6 +4,7 @@
 #include "platform/CollectionView.h"
 #include "range/RMPageRangeInfoDelegate.h"
 #include "range/RMPageRangeWindowController.h"
+#include "tests/support/CaseName.h"
 #include "ui/MyTagCell.h"
 #include "ui_RMPageRangeWindowController.h"
 
@@ -14,6 +15,8 @@
 #include <QTest>
 
 namespace {
+
+using ::PrintTo;
 
 struct Window : RMPageRangeInfoDelegate {
     QStringList selection;
@@ -54,6 +57,7 @@ protected:
 };
 
 struct RangeCase {
+    const char* name;
     const char* start;
     const char* end;
     const char* entry;
@@ -70,10 +74,12 @@ TEST_P(CustomRangeTest, IsKeptInsideTheDocumentAndShownAsUsed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, CustomRangeTest,
-                         testing::Values(RangeCase{"0", "0", "1 - 1"}, RangeCase{"9", "4", "4 - 4"},
-                                         RangeCase{"3", "500", "3 - 20"},
-                                         RangeCase{"30", "40", "20 - 20"},
-                                         RangeCase{"abc", "7", "1 - 7"}));
+                         testing::Values(RangeCase{"Zeros", "0", "0", "1 - 1"},
+                                         RangeCase{"Backwards", "9", "4", "4 - 4"},
+                                         RangeCase{"EndPastTheLastPage", "3", "500", "3 - 20"},
+                                         RangeCase{"BothPastTheLastPage", "30", "40", "20 - 20"},
+                                         RangeCase{"StartNotANumber", "abc", "7", "1 - 7"}),
+                         CaseName());
 
 // Return in a range field adds its range, as "+" does, and leaves the sheet open; elsewhere
 // it presses "Done".
@@ -148,13 +154,6 @@ TEST_F(PageRangeSheetTest, DoneHandsOverACopyThatALaterCancelLeavesAlone) {
     show(20);
     EXPECT_EQ(list(), handed);
     EXPECT_TRUE(ui().oddBtn->isSelected());
-}
-
-TEST(PageRangeTags, ATypeTagIsSizedForTheTextItShows) {
-    const QSizeF landscape = MyTagCell::sizeForTitle("+ Landscape Pages");
-    EXPECT_EQ(landscape, MyTagCell::sizeForTitle("Landscape Pages"));
-    EXPECT_EQ(landscape.height(), 26);
-    EXPECT_EQ(MyTagCell::sizeForTitle(QString()).width(), 42);
 }
 
 } // namespace

@@ -3,12 +3,15 @@
 
 #include "render/MupdfRasterizer.h"
 #include "render/ProcessRasterizer.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/ExpectNear.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+using ::PrintTo;
 
 std::optional<QRectF> boundsOf(const TestPage& page, ContentBoundsOptions::Mode mode) {
     MupdfRasterizer rasterizer(
@@ -27,6 +30,7 @@ void expectWithinInkPixel(const QRectF& actual, const QRectF& expected) {
 }
 
 struct DrawnCase {
+    const char* name;
     const char* content;
     int rotation;
     QRectF expected;
@@ -45,15 +49,17 @@ TEST_P(DrawnBoundsTest, AreWhatThePageDrawsWithinItsMediaBox) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, DrawnBoundsTest,
-    testing::Values(DrawnCase{"0 g 100 150 200 50 re f", 0, QRectF(100, 150, 200, 50)},
-                    DrawnCase{"0 g 100 150 200 50 re f", 90, QRectF(100, 150, 200, 50)},
-                    DrawnCase{"0 g 10 20 30 40 re f 0 g 500 700 12 13 re f", 180,
-                              QRectF(10, 20, 502, 693)},
-                    DrawnCase{"0 g -50 -50 200 200 re f", 0, QRectF(0, 0, 150, 150)},
-                    // An image: the unit square its matrix maps.
-                    DrawnCase{"q 100 0 0 50 200 300 cm BI /W 2 /H 2 /CS /G /BPC 8 /F /AHx ID "
-                              "00FF00FF> EI Q",
-                              270, QRectF(200, 300, 100, 50)}));
+    testing::Values(
+        DrawnCase{"Rectangle", "0 g 100 150 200 50 re f", 0, QRectF(100, 150, 200, 50)},
+        DrawnCase{"OnATurnedPage", "0 g 100 150 200 50 re f", 90, QRectF(100, 150, 200, 50)},
+        DrawnCase{"TwoRectangles", "0 g 10 20 30 40 re f 0 g 500 700 12 13 re f", 180,
+                  QRectF(10, 20, 502, 693)},
+        DrawnCase{"PastTheMediaBox", "0 g -50 -50 200 200 re f", 0, QRectF(0, 0, 150, 150)},
+        // An image: the unit square its matrix maps.
+        DrawnCase{"Image",
+                  "q 100 0 0 50 200 300 cm BI /W 2 /H 2 /CS /G /BPC 8 /F /AHx ID 00FF00FF> EI Q",
+                  270, QRectF(200, 300, 100, 50)}),
+    CaseName());
 
 // A thin rule at the page's foot is never lost: its bounds hold the whole stroke, at most
 // the allowance for a mitred corner (half the width times the miter limit) beyond it.

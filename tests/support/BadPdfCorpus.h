@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <ostream>
 #include <vector>
 
 // Damaged and hostile files made from good ones, for tests that everything survives them:
@@ -14,5 +15,10 @@ struct BadPdf {
     QString name;
     QByteArray bytes;
 };
+
+// A file printed as its name, in test lists and failure messages.
+inline void PrintTo(const BadPdf& file, std::ostream* out) {
+    *out << file.name.toStdString();
+}
 
 std::vector<BadPdf> badPdfCorpus();

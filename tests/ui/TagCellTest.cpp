@@ -1,5 +1,4 @@
 #include "ui/MyTagCell.h"
-#include "ui/MyTagDelegate.h"
 #include "ui/RMColorView.h"
 
 #include <gtest/gtest.h>
@@ -7,17 +6,8 @@
 #include <QAbstractButton>
 #include <QImage>
 #include <QLabel>
-#include <QTest>
 
 namespace {
-
-struct RecordingDelegate : MyTagDelegate {
-    void tagDeleteWithTitle(const QString& title) override { titles << title; }
-    QStringList titles;
-};
-
-// Keeps the interface's own tagDeleteWithTitle().
-struct SilentDelegate : MyTagDelegate {};
 
 // A tag on screen, a child of a shown parent as the collection view's viewport holds its items.
 struct ShownTag {
@@ -44,28 +34,6 @@ TEST(TagCell, ShowsTheTitleWithoutTheTwoCharactersThatAPlusSignMarks) {
         MyTagCell cell;
         cell.setTitleStr(title);
         EXPECT_EQ(cell.label()->text(), shown);
-    }
-}
-
-TEST(TagCell, DeleteButtonHandsTheFullTitleToADelegateThatListens) {
-    RecordingDelegate recording;
-    SilentDelegate silent;
-    const struct {
-        const char* name;
-        MyTagDelegate* delegate;
-        QStringList reported;
-    } cases[] = {
-        {"listening", &recording, {"+ Odd Pages"}},
-        {"not listening", &silent, {}},
-        {"none", nullptr, {}},
-    };
-    for (const auto& [name, delegate, reported] : cases) {
-        SCOPED_TRACE(name);
-        recording.titles.clear();
-        ShownTag tag("+ Odd Pages");
-        tag.cell.setTagDelegate(delegate);
-        QTest::mouseClick(tag.cell.deleteBtn(), Qt::LeftButton);
-        EXPECT_EQ(recording.titles, reported);
     }
 }
 
