@@ -14,6 +14,8 @@
 #include <QDoubleSpinBox>
 #include <QUndoStack>
 
+#include <sstream>
+
 namespace {
 
 const double kMm = 72.0 / 25.4;
@@ -194,6 +196,12 @@ TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows)
 // "Done": two typed points, one nudge, a fit that keeps 99.9 per cent of the page.
 enum class SmallCrop { TypedMargin, Nudge, Fit };
 
+void PrintTo(SmallCrop how, std::ostream* out) {
+    *out << (how == SmallCrop::TypedMargin ? "TypedMargin"
+             : how == SmallCrop::Nudge     ? "Nudge"
+                                           : "Fit");
+}
+
 class SmallCropTest : public PreciseEditingWindowTest,
                       public testing::WithParamInterface<std::tuple<SmallCrop, bool>> {};
 
@@ -237,7 +245,12 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
 INSTANTIATE_TEST_SUITE_P(TypedNudgedFitted, SmallCropTest,
                          testing::Combine(testing::Values(SmallCrop::TypedMargin, SmallCrop::Nudge,
                                                           SmallCrop::Fit),
-                                          testing::Bool()));
+                                          testing::Bool()),
+                         [](const auto& test) {
+                             std::ostringstream name;
+                             PrintTo(std::get<0>(test.param), &name);
+                             return name.str() + (std::get<1>(test.param) ? "AndDone" : "");
+                         });
 
 // A drag given up with Escape changes nothing, in a batch of mixed sizes too, and leaves the
 // numbers of the crop in force, so the next typed number changes only itself.
