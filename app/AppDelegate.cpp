@@ -12,6 +12,7 @@
 #include "platform/NotificationCenter.h"
 #include "ui/RMUIConfig.h"
 #include "ui/RMUtil.h"
+#include "ui/ScrollBarStyle.h"
 #include "ui_StartWindow.h"
 
 #include <QAction>
@@ -27,16 +28,10 @@ namespace {
 
 constexpr double kRowHeight = 115;
 
-const char* const kWindowStyle = R"(
+const QString kWindowStyle = QStringLiteral(R"(
     #StartWindow { background: #1e1e1e; }
-    QScrollBar:vertical { background: #262626; width: 10px; margin: 0; }
-    QScrollBar::handle:vertical {
-        background: #4a4a4a; border-radius: 3px; min-height: 32px; margin: 2px;
-    }
-    QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
-    QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }
     CollectionView, CollectionView > QWidget { background: transparent; border: none; }
-)";
+)");
 
 RMFileInfosManager& store() {
     return RMFileInfosManager::sharedInstance();
@@ -72,7 +67,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     QApplication::setQuitOnLastWindowClosed(false);
     QWidget* window = openWindow_.get();
     window->setWindowTitle(RMUtil::productName());
-    window->setStyleSheet(kWindowStyle);
+    window->setStyleSheet(kWindowStyle + ScrollBarStyle::styleSheet());
     window->installEventFilter(this);
 
     NotificationCenter& center = NotificationCenter::defaultCenter();

@@ -10,13 +10,14 @@
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMMainWindowDelegate.h"
 #include "editor/SaveFlow.h"
+#include "editor/ShownFile.h"
 #include "editor/SuperimposedPages.h"
 #include "editor/ThumbnailStrip.h"
-#include "platform/FileIdentity.h"
 #include "platform/WindowCascade.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "range/RMSettingWindowController.h"
+#include "ui/ScrollBarStyle.h"
 #include "ui_RMMainWindowController.h"
 
 #include <QAction>
@@ -36,22 +37,16 @@ constexpr int kResizeSettleMs = 120;
 // Room kept free around a new window for the frame the window manager draws.
 constexpr int kFrameAllowance = 32;
 
-const char* const kWindowStyle = R"(
+const QString kWindowStyle = QStringLiteral(R"(
     RMMainWindowController { background: #1e1e1e; }
     #pageArea { background: #1e1e1e; }
     CollectionView, CollectionView > QWidget { background: #262626; }
     #pageAmountField { color: #b8b8b8; font-size: 13px; }
-    QScrollBar:vertical { background: #262626; width: 10px; margin: 0; }
-    QScrollBar::handle:vertical {
-        background: #4a4a4a; border-radius: 3px; min-height: 32px; margin: 2px;
-    }
-    QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
-    QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }
     RMTextField#pageTextField {
         background: #191919; color: #e6e6e6; border: 1px solid #434343; border-radius: 3px;
         font-size: 13px; selection-background-color: #6477f7;
     }
-)";
+)");
 
 } // namespace
 
@@ -62,9 +57,10 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
       pictures_(std::make_unique<PagePictures>(*session_)),
       fitter_(std::make_unique<ContentFitter>(*session_)),
       superimposed_(std::make_unique<SuperimposedPages>(*session_)),
+      shownFile_(std::make_unique<ShownFile>(*session_, [this] { return documentPath(); })),
       saveFlow_(std::make_unique<SaveFlow>(*session_, this, [this] { return documentPath(); })) {
     ui_->setupUi(this);
-    setStyleSheet(kWindowStyle);
+    setStyleSheet(kWindowStyle + ScrollBarStyle::styleSheet());
     fitIntoScreen();
     ui_->pageSquare->installEventFilter(this);
     resizeSettleTimer_.setSingleShot(true);
@@ -74,8 +70,6 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
     connect(pictures_.get(), &PagePictures::pictureReady, this,
             &RMMainWindowController::pictureReady);
     startRenderQueue();
-    if (const auto bytes = session_->pdfDoc().renderSource().data)
-        shownFile_ = FileIdentity::ofHandle(bytes->fileHandle());
     windowDidLoad();
 }
 
@@ -106,8 +100,7 @@ void RMMainWindowController::changeEvent(QEvent* event) {
 }
 
 bool RMMainWindowController::isStale() const {
-    return session_->pdfDoc().fileChangedSinceOpened() ||
-           (shownFile_ && FileIdentity::ofPath(documentPath()) != shownFile_);
+    return shownFile_->isStale();
 }
 
 QLabel* RMMainWindowController::showDocumentNotice(const QString& notice) {
@@ -165,26 +158,6 @@ void RMMainWindowController::windowDidLoad() {
     connect(&steps, &QUndoStack::indexChanged, this, &RMMainWindowController::showEdits);
     refreshCommands();
     saveFlow_->unlockLater();
-}
-
-const QList<QAction*>& RMMainWindowController::editActions() const {
-    return commands_->editActions();
-}
-
-const QList<QAction*>& RMMainWindowController::navigationActions() const {
-    return commands_->navigationActions();
-}
-
-const QList<QAction*>& RMMainWindowController::viewActions() const {
-    return commands_->viewActions();
-}
-
-QAction* RMMainWindowController::saveAsAction() const {
-    return commands_->saveAsAction();
-}
-
-QAction* RMMainWindowController::settingsAction() const {
-    return commands_->settingsAction();
 }
 
 void RMMainWindowController::runCommand(WindowCommands::Command command) {
@@ -639,13 +612,9 @@ void RMMainWindowController::writeDocumentTo(const QString& target, bool closeAf
 
 void RMMainWindowController::documentSaved(const QString& target) {
     setWindowModified(false);
-    // Saved over its own file, the window shows that file again; changes made to it from now
-    // on are another program's.
-    if (const auto saved = FileIdentity::ofPath(target);
-        saved && saved == FileIdentity::ofPath(documentPath())) {
-        shownFile_ = saved;
+    // Saved over its own file, the window shows that file again.
+    if (shownFile_->savedTo(target))
         delete staleNotice_;
-    }
 }
 
 void RMMainWindowController::setUpSaveFlow() {

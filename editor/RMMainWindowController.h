@@ -4,7 +4,6 @@
 #include "editor/PagePictures.h"
 #include "editor/RMDrawDelegate.h"
 #include "editor/WindowCommands.h"
-#include "platform/FileIdentity.h"
 #include "range/RMPageRangeInfoDelegate.h"
 
 #include <QPointer>
@@ -30,6 +29,7 @@ class RMMainWindowDelegate;
 class RMPageRangeWindowController;
 class RMSettingWindowController;
 class PreciseEditing;
+class ShownFile;
 class SuperimposedPages;
 class ThumbnailStrip;
 
@@ -125,14 +125,14 @@ public:
     bool hasUnsavedWork() const;
 
     // The window's commands with their keys, for a menu bar (see WindowCommands).
-    const QList<QAction*>& editActions() const;
-    const QList<QAction*>& navigationActions() const;
+    const QList<QAction*>& editActions() const { return commands_->editActions(); }
+    const QList<QAction*>& navigationActions() const { return commands_->navigationActions(); }
     // "Superimpose Pages", checkable: in batch mode the page view shows the selected pages
     // one over another, so that one crop can be dragged around the content of them all.
-    const QList<QAction*>& viewActions() const;
+    const QList<QAction*>& viewActions() const { return commands_->viewActions(); }
     SuperimposedPages& superimposedPages() { return *superimposed_; }
-    QAction* saveAsAction() const;
-    QAction* settingsAction() const;
+    QAction* saveAsAction() const { return commands_->saveAsAction(); }
+    QAction* settingsAction() const { return commands_->settingsAction(); }
     RMSaveProgressSheet* processBarWindow() const;
     // Not owned; the desktop's own opener by default.
     void setFileOpener(FileOpener* opener);
@@ -235,9 +235,8 @@ private:
     std::unique_ptr<RMSettingWindowController> settingWindowCtrl_;
     // The working document the thumbnails and page view show.
     const PdfDocument* shownDocument_ = nullptr;
-    // The file the window shows, to tell when the path names another version of it.
-    std::optional<FileIdentity> shownFile_;
     QPointer<QLabel> staleNotice_;
+    std::unique_ptr<ShownFile> shownFile_;
     // Last: destroyed first, waiting for a write of the session's document under way.
     std::unique_ptr<SaveFlow> saveFlow_;
 };
