@@ -309,8 +309,7 @@ void RMMainWindowController::showEdits() {
 }
 
 QRectF RMMainWindowController::currentShowRect() const {
-    const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(session_->currentIndex())];
-    return CropGeometry::mainPDFImgViewShowRect(record.pageRect);
+    return CropGeometry::mainPDFImgViewShowRect(currentRecord().pageRect);
 }
 
 void RMMainWindowController::showCurrentPage() {
@@ -320,7 +319,7 @@ void RMMainWindowController::showCurrentPage() {
     if (records.empty())
         return;
     const qint64 index = session_->currentIndex();
-    const RMCropInfo& record = records[static_cast<size_t>(index)];
+    const RMCropInfo& record = currentRecord();
     const QRectF show = currentShowRect();
     precise_->pageShown(index);
     showCropInForce();
@@ -337,7 +336,7 @@ void RMMainWindowController::showCurrentPage() {
 
 void RMMainWindowController::showCurrentContent() {
     const qint64 index = session_->currentIndex();
-    const RMCropInfo& record = session_->cropsRect()[static_cast<size_t>(index)];
+    const RMCropInfo& record = currentRecord();
     std::optional<QRectF> shown;
     if (const auto content = fitter_->contentOf(index)) {
         if (const auto display = CropGeometry::displaySpaceRect(record, *content)) {
