@@ -1,8 +1,9 @@
 // Writes the starting corpus of every fuzz target into <folder>/<target>/: the damaged files
 // of the bad-input tests and good files of many layouts for the loader, selection lists as
-// the page range sheet makes them, and page and crop rectangles of every rotation. Made
-// afresh, nothing downloaded.
+// the page range sheet makes them, page and crop rectangles of every rotation, and a message
+// of every kind the render host exchanges. Made afresh, nothing downloaded.
 
+#include "fuzz/RenderHostMessageSeeds.h"
 #include "tests/support/BadPdfCorpus.h"
 #include "tests/support/TestPdfBuilder.h"
 
@@ -88,5 +89,6 @@ int main(int argc, char** argv) {
     writeSeeds(out.filePath("fuzz_qpdf_loader"), pdfSeeds());
     writeSeeds(out.filePath("fuzz_page_selection"), selectionSeeds());
     writeSeeds(out.filePath("fuzz_crop_geometry"), geometrySeeds());
+    writeSeeds(out.filePath("fuzz_render_host_protocol"), renderHostMessageSeeds());
     return 0;
 }

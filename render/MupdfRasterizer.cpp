@@ -1,6 +1,8 @@
 #include "render/MupdfRasterizer.h"
 
 #include "render/InkBounds.h"
+#include "render/MupdfDocument.h"
+#include "render/MupdfPage.h"
 #include "render/PageToImageTransform.h"
 
 #include <mupdf/fitz.h>
@@ -39,66 +41,34 @@ void logMupdfMessage(void*, const char* message) {
     qCDebug(lcMupdf, "%s", message);
 }
 
-enum class OpenStatus { Open, Failed, Locked };
-
-// The functions below keep only plain pointers and numbers in their frames: MuPDF reports
-// errors with longjmp, which must never skip a C++ destructor. After Failed or false, the
-// error is in ctx (fz_caught_message).
-
-OpenStatus openPdf(fz_context* ctx, const unsigned char* data, size_t size, const char* password,
-                   pdf_document** docOut, int* pageCountOut) {
-    fz_stream* stream = nullptr;
-    pdf_document* doc = nullptr;
-    OpenStatus status = OpenStatus::Open;
-    fz_var(stream);
-    fz_var(doc);
-    fz_var(status);
-    fz_try(ctx) {
-        stream = fz_open_memory(ctx, data, size);
-        doc = pdf_open_document_with_stream(ctx, stream);
-        if (pdf_needs_password(ctx, doc) && !pdf_authenticate_password(ctx, doc, password))
-            status = OpenStatus::Locked;
-        else
-            *pageCountOut = pdf_count_pages(ctx, doc);
-    }
-    fz_always(ctx) {
-        fz_drop_stream(ctx, stream);
-    }
-    fz_catch(ctx) {
-        status = OpenStatus::Failed;
-    }
-    if (status != OpenStatus::Open) {
-        pdf_drop_document(ctx, doc);
-        doc = nullptr;
-    }
-    *docOut = doc;
-    return status;
-}
+// The functions below keep C++ objects outside their fz_try blocks and only plain pointers
+// and numbers inside: MuPDF reports errors with longjmp, which must never skip a C++
+// destructor. After false, the error is in ctx (fz_caught_message).
 
 // Draws page pageIndex into the w x h premultiplied BGRA pixels at samples, mapping page
 // space by pageToPixels; box is the region shown.
 bool drawPage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect box,
               fz_matrix pageToPixels, unsigned char* samples, int w, int h, int stride,
               fz_cookie* cookie) {
-    pdf_page* page = nullptr;
+    const MupdfPage page(ctx, doc, pageIndex);
+    if (!page.get())
+        return false;
     fz_pixmap* pixmap = nullptr;
     fz_device* device = nullptr;
     bool drawn = true;
-    fz_var(page);
     fz_var(pixmap);
     fz_var(device);
     fz_try(ctx) {
-        page = pdf_load_page(ctx, doc, pageIndex);
         fz_rect pageBounds;
         fz_matrix pageCtm;
-        pdf_page_transform(ctx, page, &pageBounds, &pageCtm);
+        pdf_page_transform(ctx, page.get(), &pageBounds, &pageCtm);
         // MuPDF clips a page that uses transparency to the page's crop box. The box shown may
         // reach beyond it (to pick a larger crop), so it then becomes the crop box of the copy
         // of the page held in memory; the file's bytes are untouched. Only then: MuPDF keeps
         // a page it changed in memory for as long as the document is open.
         if (!fz_contains_rect(pageBounds, box)) {
-            pdf_dict_put_rect(ctx, page->obj, PDF_NAME(CropBox), box);
-            pdf_page_transform(ctx, page, &pageBounds, &pageCtm);
+            pdf_dict_put_rect(ctx, page.get()->obj, PDF_NAME(CropBox), box);
+            pdf_page_transform(ctx, page.get(), &pageBounds, &pageCtm);
         }
 
         pixmap =
@@ -107,13 +77,13 @@ bool drawPage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect box,
         device = fz_new_draw_device(ctx, fz_identity, pixmap);
         // MuPDF puts the page's own transform (crop origin, /Rotate, /UserUnit) before the one
         // given here; undoing it leaves exactly the requested mapping.
-        pdf_run_page(ctx, page, device, fz_concat(fz_invert_matrix(pageCtm), pageToPixels), cookie);
+        pdf_run_page(ctx, page.get(), device, fz_concat(fz_invert_matrix(pageCtm), pageToPixels),
+                     cookie);
         fz_close_device(ctx, device);
     }
     fz_always(ctx) {
         fz_drop_device(ctx, device);
         fz_drop_pixmap(ctx, pixmap);
-        fz_drop_page(ctx, page ? &page->super : nullptr);
     }
     fz_catch(ctx) {
         drawn = false;
@@ -125,25 +95,26 @@ bool drawPage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect box,
 // (points, y up): its own transform is undone, as when drawing.
 bool measurePage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect* media,
                  fz_rect* drawn) {
-    pdf_page* page = nullptr;
+    const MupdfPage page(ctx, doc, pageIndex);
+    if (!page.get())
+        return false;
     fz_device* device = nullptr;
     bool measured = true;
-    fz_var(page);
     fz_var(device);
     fz_try(ctx) {
-        page = pdf_load_page(ctx, doc, pageIndex);
         fz_rect pageBounds;
         fz_matrix pageCtm;
-        pdf_page_transform(ctx, page, &pageBounds, &pageCtm);
-        *media = pdf_to_rect(ctx, pdf_dict_get_inheritable(ctx, page->obj, PDF_NAME(MediaBox)));
+        pdf_page_transform(ctx, page.get(), &pageBounds, &pageCtm);
+        *media =
+            pdf_to_rect(ctx, pdf_dict_get_inheritable(ctx, page.get()->obj, PDF_NAME(MediaBox)));
         *drawn = fz_empty_rect;
         device = fz_new_bbox_device(ctx, drawn);
-        pdf_run_page_with_usage(ctx, page, device, fz_invert_matrix(pageCtm), "Print", nullptr);
+        pdf_run_page_with_usage(ctx, page.get(), device, fz_invert_matrix(pageCtm), "Print",
+                                nullptr);
         fz_close_device(ctx, device);
     }
     fz_always(ctx) {
         fz_drop_device(ctx, device);
-        fz_drop_page(ctx, page ? &page->super : nullptr);
     }
     fz_catch(ctx) {
         measured = false;
@@ -203,15 +174,16 @@ MupdfRasterizer::MupdfRasterizer(PdfRenderSource source) : source_(std::move(sou
         return;
     }
 
-    const auto* bytes = reinterpret_cast<const unsigned char*>(source_.data->data());
-    switch (openPdf(ctx_, bytes, size_t(source_.data->size()), source_.password.constData(), &doc_,
-                    &pageCount_)) {
-    case OpenStatus::Open:
+    document_ =
+        std::make_unique<MupdfDocument>(ctx_, source_.data->bytes(), source_.password.constData());
+    pageCount_ = document_->pageCount();
+    switch (document_->status()) {
+    case MupdfDocument::Status::Open:
         break;
-    case OpenStatus::Failed:
+    case MupdfDocument::Status::Failed:
         openError_ = QStringLiteral("The document could not be read: %1").arg(caughtMessage(ctx_));
         break;
-    case OpenStatus::Locked:
+    case MupdfDocument::Status::Locked:
         openError_ = QStringLiteral("The password does not unlock this document.");
         break;
     }
@@ -220,10 +192,15 @@ MupdfRasterizer::MupdfRasterizer(PdfRenderSource source) : source_(std::move(sou
 MupdfRasterizer::~MupdfRasterizer() {
     if (ctx_) {
         if (pageTreeHeld_)
-            pdf_drop_page_tree(ctx_, doc_);
-        pdf_drop_document(ctx_, doc_);
+            pdf_drop_page_tree(ctx_, doc());
+        // The document lives in the context, so it goes first.
+        document_.reset();
         fz_drop_context(ctx_);
     }
+}
+
+pdf_document* MupdfRasterizer::doc() const {
+    return document_ ? document_->get() : nullptr;
 }
 
 PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::stop_token stop) {
@@ -231,7 +208,7 @@ PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::
         return PageRenderResult::failure(std::move(problem));
     if (++rendersSinceRelease_ > kRendersBetweenReleases) {
         rendersSinceRelease_ = 0;
-        pageTreeHeld_ = releaseParsedObjects(ctx_, doc_, pageTreeHeld_);
+        pageTreeHeld_ = releaseParsedObjects(ctx_, doc(), pageTreeHeld_);
     }
 
     // MuPDF draws straight into the image's pixels. With alpha it writes premultiplied BGRA,
@@ -248,7 +225,7 @@ PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::
         stop, [&cookie] { std::atomic_ref(cookie.abort).store(1, std::memory_order_relaxed); });
     const QTransform pageToPixels =
         pageToImageTransform(request.box, request.rotation, QSizeF(request.pixelSize));
-    const bool drawn = drawPage(ctx_, doc_, request.pageIndex, toFzRect(request.box.normalized()),
+    const bool drawn = drawPage(ctx_, doc(), request.pageIndex, toFzRect(request.box.normalized()),
                                 toFzMatrix(pageToPixels), image.bits(), image.width(),
                                 image.height(), int(image.bytesPerLine()), &cookie);
     if (stop.stop_requested())
@@ -264,7 +241,7 @@ PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::
 std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
                                                      const ContentBoundsOptions& options,
                                                      std::stop_token stop) {
-    if (!doc_ || pageIndex < 0 || pageIndex >= pageCount_)
+    if (!doc() || pageIndex < 0 || pageIndex >= pageCount_)
         return std::nullopt;
     const auto key =
         std::tuple(pageIndex, int(options.mode), options.inkThreshold, options.minimumSpotPixels);
@@ -273,7 +250,7 @@ std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
 
     std::optional<QRectF> bounds;
     fz_rect media, drawn;
-    if (measurePage(ctx_, doc_, pageIndex, &media, &drawn)) {
+    if (measurePage(ctx_, doc(), pageIndex, &media, &drawn)) {
         const QRectF page =
             QRectF(QPointF(media.x0, media.y0), QPointF(media.x1, media.y1)).normalized();
         const QRectF shown =
@@ -305,7 +282,7 @@ std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
 }
 
 QString MupdfRasterizer::checkRequest(const PageRenderRequest& request) const {
-    if (!doc_)
+    if (!doc())
         return openError_;
     if (request.pageIndex < 0 || request.pageIndex >= pageCount_)
         return QStringLiteral("The document has no page %1.").arg(request.pageIndex + 1);

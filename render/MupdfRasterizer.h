@@ -7,8 +7,10 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <tuple>
 
+class MupdfDocument;
 struct fz_context;
 struct pdf_document;
 
@@ -38,11 +40,13 @@ public:
 private:
     // Why request cannot be drawn at all; empty when it can.
     QString checkRequest(const PageRenderRequest& request) const;
+    // The open document; null if it could not be opened.
+    pdf_document* doc() const;
 
     // Kept alive here because MuPDF reads the bytes in place.
     PdfRenderSource source_;
     fz_context* ctx_ = nullptr;
-    pdf_document* doc_ = nullptr;
+    std::unique_ptr<MupdfDocument> document_;
     int pageCount_ = 0;
     QString openError_;
     // Every so many renders MuPDF drops the objects it parsed for them; the page tree, loaded

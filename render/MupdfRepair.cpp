@@ -1,5 +1,7 @@
 #include "render/MupdfRepair.h"
 
+#include "render/MupdfDocument.h"
+
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
 
@@ -7,34 +9,27 @@ namespace {
 
 constexpr size_t kStoreBytes = 8u << 20;
 
-// Plain pointers and numbers only: MuPDF reports errors with longjmp, which must never skip a
-// C++ destructor. Returns the written copy, or null.
-fz_buffer* writeRepaired(fz_context* ctx, const unsigned char* data, size_t size) {
-    fz_stream* stream = nullptr;
-    pdf_document* doc = nullptr;
+// The document outside the fz_try block and plain pointers inside: MuPDF reports errors with
+// longjmp, which must never skip a C++ destructor. Returns the written copy, or null.
+fz_buffer* writeRepaired(fz_context* ctx, QByteArrayView bytes) {
+    const MupdfDocument document(ctx, bytes, "");
+    if (document.status() != MupdfDocument::Status::Open || document.pageCount() <= 0)
+        return nullptr;
     fz_buffer* buffer = nullptr;
     fz_output* out = nullptr;
-    fz_var(stream);
-    fz_var(doc);
     fz_var(buffer);
     fz_var(out);
     fz_try(ctx) {
-        stream = fz_open_memory(ctx, data, size);
-        doc = pdf_open_document_with_stream(ctx, stream);
-        if (pdf_needs_password(ctx, doc) || pdf_count_pages(ctx, doc) <= 0)
-            fz_throw(ctx, FZ_ERROR_GENERIC, "nothing to repair");
-        buffer = fz_new_buffer(ctx, size + 1024);
+        buffer = fz_new_buffer(ctx, size_t(bytes.size()) + 1024);
         out = fz_new_output_with_buffer(ctx, buffer);
         pdf_write_options options = pdf_default_write_options;
         // Objects nothing refers to are dropped; every stream is kept as it is compressed.
         options.do_garbage = 1;
-        pdf_write_document(ctx, doc, out, &options);
+        pdf_write_document(ctx, document.get(), out, &options);
         fz_close_output(ctx, out);
     }
     fz_always(ctx) {
         fz_drop_output(ctx, out);
-        pdf_drop_document(ctx, doc);
-        fz_drop_stream(ctx, stream);
     }
     fz_catch(ctx) {
         fz_drop_buffer(ctx, buffer);
@@ -56,8 +51,7 @@ std::optional<QByteArray> repairedCopy(QByteArrayView bytes) {
     fz_set_error_callback(ctx, quiet, nullptr);
     fz_set_warning_callback(ctx, quiet, nullptr);
     std::optional<QByteArray> copy;
-    if (fz_buffer* buffer = writeRepaired(ctx, reinterpret_cast<const unsigned char*>(bytes.data()),
-                                          size_t(bytes.size()))) {
+    if (fz_buffer* buffer = writeRepaired(ctx, bytes)) {
         unsigned char* written = nullptr;
         const size_t length = fz_buffer_storage(ctx, buffer, &written);
         copy = QByteArray(reinterpret_cast<const char*>(written), qsizetype(length));

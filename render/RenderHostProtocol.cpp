@@ -3,9 +3,12 @@
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QIODevice>
+#include <QtEndian>
 
 #include <cerrno>
+#include <cmath>
 #include <poll.h>
+#include <type_traits>
 #include <unistd.h>
 
 namespace RenderHostProtocol {
@@ -75,6 +78,32 @@ QDataStream& operator>>(QDataStream& stream, std::array<QRectF, kPdfBoxCount>& b
     return stream;
 }
 
+// A value read only if the rest of the message holds it. A string or byte array starts with
+// its length, on whose word Qt would allocate up to a megabyte before finding the message
+// shorter; values of other types have a fixed size.
+template <class T> struct Held { T& value; };
+
+template <class T> Held<T> held(T& value) {
+    return {value};
+}
+
+template <class T> QDataStream& operator>>(QDataStream& stream, Held<T> field) {
+    if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, QByteArray>) {
+        // The length in bytes; all ones for a null one, which has no bytes.
+        quint32 length = 0;
+        QIODevice* message = stream.device();
+        if (message->peek(reinterpret_cast<char*>(&length), sizeof length) == sizeof length) {
+            length = qFromBigEndian(length);
+            if (length != ~quint32(0) &&
+                length > message->bytesAvailable() - qint64(sizeof length)) {
+                stream.setStatus(QDataStream::ReadPastEnd);
+                return stream;
+            }
+        }
+    }
+    return stream >> field.value;
+}
+
 // A value that may be missing: whether it is there, then the value (a default one if not).
 template <class T> void writeOptional(QDataStream& stream, const std::optional<T>& value) {
     stream << value.has_value() << value.value_or(T());
@@ -85,7 +114,7 @@ template <class T> void writeOptional(QDataStream& stream, const std::optional<T
 template <class T> std::optional<T> readOptional(QDataStream& stream) {
     bool present = false;
     T value;
-    stream >> present >> value;
+    stream >> present >> held(value);
     return present ? std::optional<T>(value) : std::optional<T>();
 }
 
@@ -168,7 +197,7 @@ bool decodeOpened(const QByteArray& payload, int* pageCount, QString* error) {
     QDataStream stream(payload);
     versioned(stream);
     qint32 count = 0;
-    stream >> count >> *error;
+    stream >> count >> held(*error);
     *pageCount = count;
     return stream.status() == QDataStream::Ok;
 }
@@ -217,19 +246,23 @@ std::optional<PageRenderResult> decodeResult(const QByteArray& payload) {
     QString error;
     QSize size;
     double ratio = 1;
-    stream >> error >> size >> ratio;
+    stream >> held(error) >> size >> ratio;
     if (stream.status() != QDataStream::Ok)
         return std::nullopt;
     if (!error.isEmpty())
         return PageRenderResult::failure(error);
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull())
+    // The pixels, four bytes each, fill the rest of the message: a size it does not hold is a
+    // lie, refused before anything is allocated for it, so the picture is never larger than
+    // the message, nor than the largest one that reads.
+    const qint64 pixelBytes = stream.device()->bytesAvailable();
+    if (pixelBytes > kLargestFrame || size.width() <= 0 || size.height() <= 0 ||
+        pixelBytes % 4 != 0 || qint64(size.width()) * size.height() != pixelBytes / 4 ||
+        !std::isfinite(ratio) || ratio <= 0)
         return std::nullopt;
-    for (int y = 0; y < image.height(); ++y) {
-        if (stream.readRawData(reinterpret_cast<char*>(image.scanLine(y)), image.width() * 4) !=
-            image.width() * 4)
-            return std::nullopt;
-    }
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull() || image.sizeInBytes() != pixelBytes ||
+        stream.readRawData(reinterpret_cast<char*>(image.bits()), int(pixelBytes)) != pixelBytes)
+        return std::nullopt;
     image.setDevicePixelRatio(ratio);
     return PageRenderResult::success(std::move(image));
 }
@@ -251,7 +284,7 @@ std::optional<PagesRead> decodePages(const QByteArray& payload) {
     qint32 outcome = 0;
     quint32 count = 0;
     PagesRead read;
-    stream >> outcome >> read.reason >> count;
+    stream >> outcome >> held(read.reason) >> count;
     // Each page takes well over 100 bytes: a count the message cannot hold is a lie.
     if (stream.status() != QDataStream::Ok || outcome < 0 || outcome > 2 ||
         count > quint32(payload.size() / 100))
@@ -287,7 +320,7 @@ bool decodeSaveJob(const QByteArray& payload, std::vector<PageGeometry>* pages,
     QDataStream stream(payload);
     versioned(stream);
     QByteArray encodedPages, boxes;
-    stream >> encodedPages >> boxes;
+    stream >> held(encodedPages) >> held(boxes);
     const std::optional<PagesRead> read = decodePages(encodedPages);
     if (stream.status() != QDataStream::Ok || !read || read->pages.size() != size_t(boxes.size()))
         return false;
@@ -317,7 +350,7 @@ bool decodeSaveEvent(const QByteArray& payload, bool* pageWritten, SaveOutcome* 
     stream >> *pageWritten;
     if (!*pageWritten) {
         qint32 error = 0;
-        stream >> outcome->written >> outcome->error >> error >> outcome->readsBack;
+        stream >> outcome->written >> held(outcome->error) >> error >> outcome->readsBack;
         outcome->systemError = error;
     }
     return stream.status() == QDataStream::Ok;

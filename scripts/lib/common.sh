@@ -1,7 +1,11 @@
 # Shared by the scripts: installs what is missing and builds.
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-BUILD_DIR=${CROPMARK_BUILD_DIR:-$ROOT/build}
+# CI (CI set) builds with warnings as errors, into folders of its own ("build-ci",
+# "build-asan-ci", ...): switching between the two configurations in one folder would rebuild
+# everything each time.
+CI_SUFFIX=${CI:+-ci}
+BUILD_DIR=${CROPMARK_BUILD_DIR:-$ROOT/build$CI_SUFFIX}
 
 PACKAGES=(
     cmake ninja-build pkg-config g++

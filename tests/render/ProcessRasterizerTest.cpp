@@ -6,11 +6,13 @@
 #include "crop/QpdfLoader.h"
 #include "render/ContainedReading.h"
 #include "render/MupdfRasterizer.h"
+#include "render/RenderHostProtocol.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
 
+#include <QDataStream>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -55,6 +57,80 @@ INSTANTIATE_TEST_SUITE_P(Signals, ProcessRasterizerTest, testing::Values(SIGSEGV
                          [](const testing::TestParamInfo<int>& signal) {
                              return std::string(sigabbrev_np(signal.param));
                          });
+
+// A message as a host that lies about its lengths would write it.
+QByteArray message(const std::function<void(QDataStream&)>& write) {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream.setVersion(QDataStream::Qt_6_0);
+    write(stream);
+    return bytes;
+}
+
+// A picture's header and count pixels.
+QByteArray picture(QSize size, int count) {
+    return message([&](QDataStream& s) {
+        s << QString("") << size << 1.0;
+        s.writeRawData(QByteArray(count * 4, '\x7f').constData(), count * 4);
+    });
+}
+
+struct LyingMessage {
+    const char* name;
+    QByteArray payload;
+    // Whether the decoder the message is for refuses it.
+    bool (*refused)(const QByteArray& payload);
+};
+
+void PrintTo(const LyingMessage& lie, std::ostream* out) {
+    *out << lie.name;
+}
+
+bool resultRefused(const QByteArray& payload) {
+    return !RenderHostProtocol::decodeResult(payload);
+}
+
+class RenderHostProtocolTest : public testing::TestWithParam<LyingMessage> {};
+
+// Refused before anything the size of the claim is allocated: with the sanitizers, allocating
+// the 40 GB of the first picture stops the test, and the billions of pages fail it anyway.
+TEST_P(RenderHostProtocolTest, ALengthTheMessageDoesNotHoldIsRefused) {
+    EXPECT_TRUE(GetParam().refused(GetParam().payload));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lies, RenderHostProtocolTest,
+    testing::Values(
+        LyingMessage{"PictureOf100000By100000PixelsIn20Bytes", picture(QSize(100000, 100000), 0),
+                     resultRefused},
+        LyingMessage{"PictureOnePixelShort", picture(QSize(4, 4), 15), resultRefused},
+        LyingMessage{"PictureOfNegativeSides", picture(QSize(-4, -4), 16), resultRefused},
+        LyingMessage{
+            "FourBillionPages",
+            message([](QDataStream& s) { s << qint32(0) << QString() << quint32(4000000000u); }),
+            [](const QByteArray& payload) { return !RenderHostProtocol::decodePages(payload); }},
+        LyingMessage{
+            "RepairedCopyOfAGigabyte",
+            message([](QDataStream& s) { s << true << quint32(1u << 30) << qint64(0); }),
+            [](const QByteArray& payload) { return !RenderHostProtocol::decodeBytes(payload); }}),
+    [](const testing::TestParamInfo<LyingMessage>& lie) { return lie.param.name; });
+
+TEST(RenderHostProtocolResult, APictureAndAFailureComeThroughWhole) {
+    QImage image(3, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            image.setPixel(x, y, qRgb(40 * x, 100 * y, 7));
+    image.setDevicePixelRatio(2);
+    const auto drawn = RenderHostProtocol::decodeResult(
+        RenderHostProtocol::encodeResult(PageRenderResult::success(image)));
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(drawn->image, image);
+    EXPECT_EQ(drawn->image.devicePixelRatio(), 2);
+    const auto failed = RenderHostProtocol::decodeResult(
+        RenderHostProtocol::encodeResult(PageRenderResult::failure("Page 3 could not be drawn")));
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->error, "Page 3 could not be drawn");
+}
 
 TEST(ProcessRasterizerStop, ARenderNobodyWantsEndsItsHungHostAtOnce) {
     ProcessRasterizer rasterizer(redPages(), CROPMARK_RENDER_HOST);
