@@ -7,6 +7,7 @@
 #include "editor/RMPDFImgView.h"
 #include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
+#include "tests/support/CaseName.h"
 
 #include <QAction>
 #include <QToolButton>
@@ -14,6 +15,8 @@
 #include <algorithm>
 
 namespace {
+
+using ::PrintTo;
 
 const QRectF kLetter(0, 0, 612, 792);
 const QKeySequence kSuperimposeKey(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
@@ -107,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A small batch is drawn whole, with the current page from outside it.
         SampleCase{"smallBatch", 40, {"+ Odd Pages"}, 9, 21},
         SampleCase{"currentBeforeRange", 150, {"20 - 140"}, 0, 64}),
-    [](const auto& p) { return std::string(p.param.name); });
+    CaseName());
 
 TEST_F(SuperimposedPagesTest, EveryPagesInkShowsAndTheSelectionIsFollowed) {
     // A red and a blue block that overlap in the middle, and a green one on the third page.
@@ -171,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlacementCase{"turned", {0, 0, 1000, 500}, 90, {0, 0, 60, 60}, {30, 762}, {}},
         PlacementCase{
             "offsetBox", {-200, 100, 300, 400}, 0, {-200, 460, 40, 40}, {20, 772}, {{310, 600}}}),
-    [](const auto& p) { return std::string(p.param.name); });
+    CaseName());
 
 struct TurnOff {
     const char* name;
@@ -202,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
                     QTest::mouseClick(w.ui().superimposeBtn, Qt::LeftButton);
                 }},
         TurnOff{"customCrop", [](RMMainWindowController& w) { w.pageCropClickHandler(); }}),
-    [](const auto& p) { return std::string(p.param.name); });
+    CaseName());
 
 // Counts the crops the page view finishes, and hands each on to the window.
 struct CropCounter : RMDrawDelegate {
