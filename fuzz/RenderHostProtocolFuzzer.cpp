@@ -23,51 +23,21 @@ void roundTrips(const std::optional<Value>& decoded, QByteArray (*encode)(const 
     FUZZ_REQUIRE(again && encode(*again) == written);
 }
 
-// The decoders that fill in their arguments, and their encoders, over one value each.
+// The decoders that fill in two arguments, and their encoders, over the pair of them.
+template <class Pair, auto decode> std::optional<Pair> readPair(const QByteArray& payload) {
+    Pair value;
+    return decode(payload, &value.first, &value.second) ? std::optional(value) : std::nullopt;
+}
+
+template <class Pair, auto encode> QByteArray writePair(const Pair& value) {
+    return encode(value.first, value.second);
+}
 
 using Opened = std::pair<int, QString>;
-
-std::optional<Opened> readOpened(const QByteArray& payload) {
-    Opened opened;
-    return decodeOpened(payload, &opened.first, &opened.second) ? std::optional(opened)
-                                                                : std::nullopt;
-}
-
-QByteArray writeOpened(const Opened& opened) {
-    return encodeOpened(opened.first, opened.second);
-}
-
 using BoundsRequest = std::pair<int, ContentBoundsOptions>;
-
-std::optional<BoundsRequest> readBoundsRequest(const QByteArray& payload) {
-    BoundsRequest request;
-    return decodeBoundsRequest(payload, &request.first, &request.second) ? std::optional(request)
-                                                                         : std::nullopt;
-}
-
-QByteArray writeBoundsRequest(const BoundsRequest& request) {
-    return encodeBoundsRequest(request.first, request.second);
-}
-
 using SaveJobPages = std::pair<std::vector<PageGeometry>, std::vector<std::uint8_t>>;
-
-std::optional<SaveJobPages> readSaveJob(const QByteArray& payload) {
-    SaveJobPages job;
-    return decodeSaveJob(payload, &job.first, &job.second) ? std::optional(job) : std::nullopt;
-}
-
-QByteArray writeSaveJob(const SaveJobPages& job) {
-    return encodeSaveJob(job.first, job.second);
-}
-
 // A page written, or the outcome.
 using SaveEvent = std::pair<bool, SaveOutcome>;
-
-std::optional<SaveEvent> readSaveEvent(const QByteArray& payload) {
-    SaveEvent event;
-    return decodeSaveEvent(payload, &event.first, &event.second) ? std::optional(event)
-                                                                 : std::nullopt;
-}
 
 QByteArray writeSaveEvent(const SaveEvent& event) {
     return event.first ? encodePageWritten() : encodeSaveOutcome(event.second);
@@ -77,14 +47,19 @@ QByteArray writeSaveEvent(const SaveEvent& event) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray payload(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    roundTrips(readOpened(payload), writeOpened, readOpened);
+    roundTrips(readPair<Opened, decodeOpened>(payload), writePair<Opened, encodeOpened>,
+               readPair<Opened, decodeOpened>);
     roundTrips(decodeRequest(payload), encodeRequest, decodeRequest);
-    roundTrips(readBoundsRequest(payload), writeBoundsRequest, readBoundsRequest);
+    roundTrips(readPair<BoundsRequest, decodeBoundsRequest>(payload),
+               writePair<BoundsRequest, encodeBoundsRequest>,
+               readPair<BoundsRequest, decodeBoundsRequest>);
     roundTrips(decodeBounds(payload), encodeBounds, decodeBounds);
     roundTrips(decodeResult(payload), encodeResult, decodeResult);
     roundTrips(decodePages(payload), encodePages, decodePages);
-    roundTrips(readSaveJob(payload), writeSaveJob, readSaveJob);
-    roundTrips(readSaveEvent(payload), writeSaveEvent, readSaveEvent);
+    roundTrips(readPair<SaveJobPages, decodeSaveJob>(payload),
+               writePair<SaveJobPages, encodeSaveJob>, readPair<SaveJobPages, decodeSaveJob>);
+    roundTrips(readPair<SaveEvent, decodeSaveEvent>(payload), writeSaveEvent,
+               readPair<SaveEvent, decodeSaveEvent>);
     roundTrips(decodeBytes(payload), encodeBytes, decodeBytes);
     return 0;
 }
