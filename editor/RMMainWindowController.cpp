@@ -225,9 +225,10 @@ void RMMainWindowController::setUpContentFit() {
 }
 
 void RMMainWindowController::setUpPreciseEditing() {
-    precise_ = new PreciseEditing(*session_, *fitter_, *ui_->pdfImgView, *ui_->cropInspector,
-                                  *ui_->sizePicker, this);
-    connect(precise_, &PreciseEditing::cropPlaced, this, &RMMainWindowController::showCurrentPage);
+    precise_ = std::make_unique<PreciseEditing>(*session_, *fitter_, *ui_->pdfImgView,
+                                                *ui_->cropInspector, *ui_->sizePicker);
+    connect(precise_.get(), &PreciseEditing::cropPlaced, this,
+            &RMMainWindowController::showCurrentPage);
 }
 
 void RMMainWindowController::showCropInForce() {

@@ -223,8 +223,9 @@ private:
     std::unique_ptr<SuperimposedPages> superimposed_;
     std::unique_ptr<ThumbnailStrip> strip_;
     ContentFitControls* fitControls_ = nullptr;
-    // Owned by the window.
-    PreciseEditing* precise_ = nullptr;
+    // Gone before the session, so that a field whose editing ends as the window goes edits
+    // nothing.
+    std::unique_ptr<PreciseEditing> precise_;
     QTimer resizeSettleTimer_;
 
     // Owned by the window, as its actions are.
