@@ -4,6 +4,7 @@
 #include "app/RMOpeningWindow.h"
 #include "crop/PdfDocument.h"
 #include "editor/RMMainWindowController.h"
+#include "editor/SaveFlow.h"
 #include "platform/NotificationCenter.h"
 #include "render/RepairingPdfLoader.h"
 
@@ -89,7 +90,7 @@ bool Document::isStale() const {
 
 void Document::askToReload(const std::function<void(bool reload)>& answered) {
     if (windowCtrl_)
-        windowCtrl_->askToReload(answered);
+        windowCtrl_->saveFlow().askToReload(answered);
     else
         answered(false);
 }

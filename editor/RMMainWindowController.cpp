@@ -151,7 +151,7 @@ void RMMainWindowController::windowDidLoad() {
     refreshJumpBtnState();
     ui_->pdfImgView->setDelegate(this);
     session_->setBatchCrop(false);
-    selectThumbnail(0, false);
+    strip_->select(0, false);
     ui_->pageTextField->setDidChangeBlock([this] { pageFieldChanged(); });
     ui_->pageTextField->setDidEndBlock([this] { pageFieldEnded(); });
     QUndoStack& steps = session_->undoStack();
@@ -289,8 +289,8 @@ void RMMainWindowController::refreshCurrentDoc() {
     pictures_->cancelAll();
     shownDocument_ = &session_->pdfDoc();
     startPDFShowing();
-    reloadThumbnails();
-    selectThumbnail(session_->currentIndex(), false);
+    strip_->reload();
+    strip_->select(session_->currentIndex(), false);
 }
 
 void RMMainWindowController::showEdits() {
@@ -298,7 +298,7 @@ void RMMainWindowController::showEdits() {
     if (&session_->pdfDoc() != shownDocument_) {
         refreshCurrentDoc();
     } else {
-        reloadThumbnails();
+        strip_->reload();
         // Undo and redo go back to the page of the step.
         if (ui_->pageTextField->text() != QString::number(session_->currentIndex() + 1))
             jumpAndSelect(session_->currentIndex());
@@ -416,18 +416,14 @@ void RMMainWindowController::refreshJumpBtnState() {
     refreshCommands();
 }
 
-void RMMainWindowController::selectThumbnail(qint64 index, bool centred) {
-    strip_->select(index, centred);
-}
-
 void RMMainWindowController::jumpAndSelect(qint64 index) {
-    selectThumbnail(index, true);
+    strip_->select(index, true);
     mainPDFViewJumpWithIndex(index);
 }
 
 void RMMainWindowController::firstJumpClickHandler() {
     mainPDFViewJumpWithIndex(0);
-    selectThumbnail(0, true);
+    strip_->select(0, true);
     refreshJumpBtnState();
 }
 
@@ -446,7 +442,7 @@ void RMMainWindowController::nextClickHandler() {
 void RMMainWindowController::lastJumpClickHandler() {
     const qint64 last = session_->pdfDoc().pageCount() - 1;
     mainPDFViewJumpWithIndex(last);
-    selectThumbnail(last, true);
+    strip_->select(last, true);
     refreshJumpBtnState();
 }
 
@@ -536,10 +532,6 @@ void RMMainWindowController::cancelClickHandler() {
     session_->revertAll();
 }
 
-void RMMainWindowController::reloadThumbnails() {
-    strip_->reload();
-}
-
 void RMMainWindowController::pagePickedInStrip(qint64 index) {
     session_->setCurrentIndex(index);
     ui_->pageTextField->setText(QString::number(session_->currentIndex() + 1));
@@ -582,20 +574,8 @@ bool RMMainWindowController::hasUnsavedWork() const {
     return session_->isEdited();
 }
 
-bool RMMainWindowController::isSaving() const {
-    return saveFlow_->isSaving();
-}
-
 RMSaveProgressSheet* RMMainWindowController::processBarWindow() const {
     return saveFlow_->processBarWindow();
-}
-
-void RMMainWindowController::setFileOpener(FileOpener* opener) {
-    saveFlow_->setFileOpener(opener);
-}
-
-void RMMainWindowController::askToReload(const std::function<void(bool reload)>& answered) {
-    saveFlow_->askToReload(answered);
 }
 
 void RMMainWindowController::saveCurrentDocWithNeedCloseDocAfterFinish(bool closeAfterwards) {
@@ -604,10 +584,6 @@ void RMMainWindowController::saveCurrentDocWithNeedCloseDocAfterFinish(bool clos
 
 void RMMainWindowController::saveAsDocWithPath(const QString& path, bool closeAfterwards) {
     saveFlow_->saveAsDocWithPath(path, closeAfterwards);
-}
-
-void RMMainWindowController::writeDocumentTo(const QString& target, bool closeAfterwards) {
-    saveFlow_->writeDocumentTo(target, closeAfterwards);
 }
 
 void RMMainWindowController::documentSaved(const QString& target) {

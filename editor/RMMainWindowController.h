@@ -17,7 +17,6 @@ namespace Ui {
 class RMMainWindowController;
 }
 
-class FileOpener;
 class QAction;
 class QLabel;
 class ContentFitControls;
@@ -104,9 +103,6 @@ public:
     // Whether another program has changed or replaced the file since this window read it (or
     // last saved over it), so that the pages shown are no longer the file's.
     bool isStale() const;
-    // Asks whether to reload the changed file, warning of unsaved work; a yes closes the
-    // window without asking more. answered says which.
-    void askToReload(const std::function<void(bool reload)>& answered);
 
     // The password sheet, shown half a second after loading when the document is locked.
     void showDecryptWindow();
@@ -118,9 +114,9 @@ public:
     // afterwards when closeAfterwards is set.
     void saveCurrentDocWithNeedCloseDocAfterFinish(bool closeAfterwards);
     void saveAsDocWithPath(const QString& path, bool closeAfterwards);
-    // Writes the working document to target (already chosen) with the progress sheet.
-    void writeDocumentTo(const QString& target, bool closeAfterwards);
-    bool isSaving() const;
+    // Saving, closing and unlocking: the save panel and its write, the close and reload
+    // questions, the password sheet.
+    SaveFlow& saveFlow() { return *saveFlow_; }
     // Crops applied and not saved, or drawn and not yet applied: closing asks about them.
     bool hasUnsavedWork() const;
 
@@ -134,8 +130,6 @@ public:
     QAction* saveAsAction() const { return commands_->saveAsAction(); }
     QAction* settingsAction() const { return commands_->settingsAction(); }
     RMSaveProgressSheet* processBarWindow() const;
-    // Not owned; the desktop's own opener by default.
-    void setFileOpener(FileOpener* opener);
 
 signals:
     // Every change of the save progress, as the sheet shows it.
@@ -179,8 +173,6 @@ private:
     // Shows the current page's picture drawn for the view's present size, asking the
     // renderer for it when it is not at hand; while pages are superimposed, their blend.
     void sharpenCurrentPage();
-    // Selects thumbnail index, scrolled as asked, without telling the controller itself.
-    void selectThumbnail(qint64 index, bool centred);
     void jumpAndSelect(qint64 index);
     // The page field's integer, kept between 1 and the page count while the user types.
     void pageFieldChanged();
@@ -188,8 +180,6 @@ private:
     // After every edit, undo and redo: the page view, thumbnails and buttons as the session
     // now is.
     void showEdits();
-    // Reloads every thumbnail, keeping the selection, as every change of the crops does.
-    void reloadThumbnails();
     // Where the current page's content lies, for the page view to mark what a crop cuts.
     void showCurrentContent();
     // Page index's content is measured: its marks may change.

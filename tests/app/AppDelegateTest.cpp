@@ -7,6 +7,7 @@
 #include "app/RMOpeningWindow.h"
 #include "app/RMRecentOpenCell.h"
 #include "editor/RMMainWindowController.h"
+#include "editor/SaveFlow.h"
 #include "platform/CollectionView.h"
 #include "platform/DocumentController.h"
 #include "platform/FileOpener.h"
@@ -320,7 +321,7 @@ TEST_F(AppDelegateTest, QuitAsksEachUnsavedDocumentInTurnAndCancelStopsIt) {
     settle();
     RecordingOpener opener;
     for (RMMainWindowController* window : editors()) {
-        window->setFileOpener(&opener);
+        window->saveFlow().setFileOpener(&opener);
         window->session().setCurrentCrop({0, 0, 300, 300});
     }
     app->terminate();
@@ -330,7 +331,7 @@ TEST_F(AppDelegateTest, QuitAsksEachUnsavedDocumentInTurnAndCancelStopsIt) {
     EXPECT_TRUE(app->openWindow()->isVisible());
     app->openFiles({pdf("d.pdf")});
     settle();
-    editors().back()->setFileOpener(&opener);
+    editors().back()->saveFlow().setFileOpener(&opener);
     editors().back()->session().setCurrentCrop({0, 0, 300, 300});
 
     const QString saved = dir.filePath("saved.pdf");

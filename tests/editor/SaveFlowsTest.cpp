@@ -1,5 +1,6 @@
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMSaveProgressSheet.h"
+#include "editor/SaveFlow.h"
 #include "platform/FileOpener.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
@@ -25,7 +26,7 @@ class SaveFlowsTest : public MainWindowTest {
 protected:
     void openWithOpener(int pages, const QString& password = {}) {
         open(pages, password);
-        window->setFileOpener(&opener);
+        window->saveFlow().setFileOpener(&opener);
     }
     // Drags a crop on the current page; with apply, presses "Done" too.
     void crop(bool apply = true) {
