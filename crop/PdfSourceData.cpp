@@ -22,8 +22,7 @@ std::shared_ptr<const PdfSourceData> PdfSourceData::mapFile(const QString& path,
     }
     std::shared_ptr<PdfSourceData> source(new PdfSourceData);
     source->description_ = path;
-    source->fileSize_ = status.st_size;
-    source->modified_ = status.st_mtim;
+    source->opened_ = FileIdentity::ofStatus(status);
     const qint64 size = status.st_size;
     if (size > 0) {
         if (uchar* mapped = file->map(0, size)) {
@@ -67,9 +66,8 @@ bool PdfSourceData::changedOnDisk() const {
         return true;
     if (!file_)
         return false;
-    struct stat status = {};
-    return fstat(file_->handle(), &status) != 0 || status.st_size != fileSize_ ||
-           status.st_mtim.tv_sec != modified_.tv_sec || status.st_mtim.tv_nsec != modified_.tv_nsec;
+    // The same open file keeps its device and inode, so only its size and time can differ.
+    return !(FileIdentity::ofHandle(file_->handle()) == opened_);
 }
 
 PdfSourceData::~PdfSourceData() {

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
 
-#include <ctime>
 #include <memory>
+#include <optional>
 
 class MappingFaultGuard;
 
@@ -51,8 +53,7 @@ private:
 
     std::unique_ptr<QFile> file_;
     // The file as it was when opened.
-    qint64 fileSize_ = 0;
-    timespec modified_ = {};
+    std::optional<FileIdentity> opened_;
     std::unique_ptr<MappingFaultGuard> guard_;
     QByteArray owned_;
     const char* data_ = nullptr;

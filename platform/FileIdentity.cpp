@@ -4,7 +4,7 @@
 
 #include <sys/stat.h>
 
-FileIdentity FileIdentity::fromStatus(const struct stat& status) {
+FileIdentity FileIdentity::ofStatus(const struct stat& status) {
     FileIdentity identity;
     identity.device_ = status.st_dev;
     identity.inode_ = status.st_ino;
@@ -17,14 +17,14 @@ std::optional<FileIdentity> FileIdentity::ofPath(const QString& path) {
     struct stat status = {};
     if (path.isEmpty() || stat(QFile::encodeName(path).constData(), &status) != 0)
         return std::nullopt;
-    return fromStatus(status);
+    return ofStatus(status);
 }
 
 std::optional<FileIdentity> FileIdentity::ofHandle(int handle) {
     struct stat status = {};
     if (handle < 0 || fstat(handle, &status) != 0)
         return std::nullopt;
-    return fromStatus(status);
+    return ofStatus(status);
 }
 
 bool FileIdentity::operator==(const FileIdentity& other) const {

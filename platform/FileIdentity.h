@@ -18,12 +18,12 @@ public:
     // Nothing when there is no file to look at.
     static std::optional<FileIdentity> ofPath(const QString& path);
     static std::optional<FileIdentity> ofHandle(int handle);
+    // What stat() or fstat() said.
+    static FileIdentity ofStatus(const struct stat& status);
 
     bool operator==(const FileIdentity& other) const;
 
 private:
-    static FileIdentity fromStatus(const struct stat& status);
-
     dev_t device_ = 0;
     ino_t inode_ = 0;
     off_t size_ = 0;
