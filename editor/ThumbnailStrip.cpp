@@ -56,15 +56,18 @@ QSizeF ThumbnailStrip::imageSize(qint64 index) const {
     return QSizeF(item.width() - 30, item.height() - 43);
 }
 
+RMCollectionViewItem* ThumbnailStrip::shownItem(qint64 index) const {
+    return static_cast<RMCollectionViewItem*>(
+        view_.itemAtIndexPath(IndexPath{0, static_cast<int>(index)}));
+}
+
 void ThumbnailStrip::showPicture(qint64 index, const QImage& image) {
-    if (auto* item = static_cast<RMCollectionViewItem*>(
-            view_.itemAtIndexPath(IndexPath{0, static_cast<int>(index)})))
+    if (RMCollectionViewItem* item = shownItem(index))
         item->setPageImage(image);
 }
 
 void ThumbnailStrip::showCutsContent(qint64 index) {
-    if (auto* item = static_cast<RMCollectionViewItem*>(
-            view_.itemAtIndexPath(IndexPath{0, static_cast<int>(index)})))
+    if (RMCollectionViewItem* item = shownItem(index))
         item->setCutsContent(fitter_.cutsContent(index));
 }
 

@@ -11,6 +11,7 @@ class CollectionView;
 class ContentFitter;
 class CropSession;
 class PagePictures;
+class RMCollectionViewItem;
 
 // The strip of page thumbnails beside the page: one item a page, each drawn with its crop
 // frame and, where the crop cuts content, the mark that says so. Items are made only for
@@ -54,6 +55,8 @@ signals:
     void pagePicked(qint64 index);
 
 private:
+    // Page index's item, when its row is made; null otherwise.
+    RMCollectionViewItem* shownItem(qint64 index) const;
     void showPicture(qint64 index, const QImage& image);
 
     CollectionView& view_;
