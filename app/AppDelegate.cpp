@@ -48,11 +48,13 @@ QWidget* sheetParent(QWidget* fallback) {
 
 } // namespace
 
-AppDelegate::AppDelegate(DocumentController& documents, QObject* parent)
+AppDelegate::AppDelegate(DocumentController& documents,
+                         std::shared_ptr<const RenderWorkplace> workplace, QObject* parent)
     : QObject(parent), documents_(documents), ui_(std::make_unique<Ui::StartWindow>()),
       openWindow_(std::make_unique<QWidget>()), quit_(documents) {
     ui_->setupUi(openWindow_.get());
-    documents_.setDocumentFactory([] { return std::make_unique<Document>(); });
+    documents_.setDocumentFactory(
+        [workplace = std::move(workplace)] { return std::make_unique<Document>(workplace); });
     connect(&documents_, &DocumentController::documentOpened, this, &AppDelegate::documentOpened);
 }
 

@@ -18,6 +18,7 @@ class StartWindow;
 
 class DocumentBase;
 class DocumentController;
+class RenderWorkplace;
 class QAction;
 class QWidget;
 class UserGuideWindow;
@@ -42,7 +43,9 @@ class AppDelegate : public QObject,
     Q_OBJECT
 
 public:
-    explicit AppDelegate(DocumentController& documents, QObject* parent = nullptr);
+    // Documents open, draw and save in workplace.
+    AppDelegate(DocumentController& documents, std::shared_ptr<const RenderWorkplace> workplace,
+                QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // Sets up and shows the start window.

@@ -15,7 +15,8 @@
 
 #include <memory>
 
-Document::Document(QObject* parent) : DocumentBase(parent) {}
+Document::Document(std::shared_ptr<const RenderWorkplace> workplace, QObject* parent)
+    : DocumentBase(parent), workplace_(std::move(workplace)) {}
 
 Document::~Document() = default;
 
@@ -31,8 +32,8 @@ void Document::readFromURL(const QString& path,
     opening_->setAttribute(Qt::WA_DeleteOnClose);
     opening_->show();
     QPointer<RMOpeningWindow> opening(opening_);
-    FirstPagePreview::start(path, opening_->previewArea(), opening_->devicePixelRatioF(),
-                            [opening](const QImage& image) {
+    FirstPagePreview::start(workplace_, path, opening_->previewArea(),
+                            opening_->devicePixelRatioF(), [opening](const QImage& image) {
                                 QMetaObject::invokeMethod(
                                     qApp,
                                     [opening, image] {
@@ -44,8 +45,9 @@ void Document::readFromURL(const QString& path,
 
     QPointer<Document> self(this);
     // The global pool, which the application waits for as it ends.
-    QThreadPool::globalInstance()->start([self, path, finished = std::move(finished)] {
-        auto result = std::make_shared<PdfOpenResult>(RepairingPdfLoader().open(path));
+    QThreadPool::globalInstance()->start([self, workplace = workplace_, path,
+                                          finished = std::move(finished)] {
+        auto result = std::make_shared<PdfOpenResult>(RepairingPdfLoader(*workplace).open(path));
         QMetaObject::invokeMethod(
             qApp,
             [self, result, finished] {
@@ -66,7 +68,7 @@ void Document::readFromURL(const QString& path,
 void Document::makeWindowControllers() {
     if (fileURL().isEmpty() || !pdf_)
         return;
-    auto* controller = new RMMainWindowController(std::move(pdf_), this);
+    auto* controller = new RMMainWindowController(std::move(pdf_), this, workplace_);
     controller->setAttribute(Qt::WA_DeleteOnClose);
     // In the place of the window that stood for it while the file was read.
     if (opening_) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 class PdfDocument;
+class RenderWorkplace;
 class RMOpeningWindow;
 
 // One open PDF file and its editing window.
@@ -24,7 +25,8 @@ public:
     // Posted, with no sender and no object, after a document has closed.
     static inline const QString kWindowCloseNotification = QStringLiteral("Notifi_Window_Close");
 
-    explicit Document(QObject* parent = nullptr);
+    // Opens, draws and saves in workplace.
+    explicit Document(std::shared_ptr<const RenderWorkplace> workplace, QObject* parent = nullptr);
     ~Document() override;
 
     // Reads on a thread of its own.
@@ -44,6 +46,7 @@ public:
     RMMainWindowController* windowCtrl() const { return windowCtrl_; }
 
 private:
+    const std::shared_ptr<const RenderWorkplace> workplace_;
     std::unique_ptr<PdfDocument> pdf_;
     // What the window tells the user about how the file was opened.
     QString notice_;

@@ -1,10 +1,7 @@
 #include "app/FirstPagePreview.h"
 
-#include "crop/QpdfLoader.h"
-#include "render/ContainedReading.h"
-#include "render/MupdfRasterizer.h"
-#include "render/ProcessRasterizer.h"
-#include "render/RenderHostLocation.h"
+#include "crop/PdfRenderSource.h"
+#include "render/RenderWorkplace.h"
 
 #include <QThreadPool>
 
@@ -21,38 +18,37 @@ PageRenderRequest requestFor(const PageGeometry& page, const QSize& area, qreal 
     return {0, box, page.rotation, (fitted * ratio).toSize(), ratio};
 }
 
-void draw(const QString& path, const QSize& area, qreal ratio,
+void draw(const RenderWorkplace& workplace, const QString& path, const QSize& area, qreal ratio,
           const std::function<void(const QImage&)>& deliver) {
     QString error;
     const auto data = PdfSourceData::mapFile(path, &error);
     if (!data)
         return;
-    const QString host = RenderHostLocation::path();
-    const PagesRead first = host.isEmpty() ? readFirstPageHere(*data, QByteArray())
-                                           : ContainedReading::readFirstPage(*data, {}, host);
+    const PagesRead first = workplace.readFirstPage(*data, QByteArray());
     if (first.outcome != PagesRead::Outcome::Read || first.pages.size() != 1 ||
         first.pages[0].damaged)
         return;
+    const PageRenderRequest request = requestFor(first.pages[0], area, ratio);
     const PdfRenderSource source{data, QByteArray()};
-    std::unique_ptr<PageRasterizer> rasterizer;
-    if (host.isEmpty())
-        rasterizer = std::make_unique<MupdfRasterizer>(source);
-    else
-        rasterizer = std::make_unique<ProcessRasterizer>(source, host);
-    const PageRenderResult drawn =
-        rasterizer->render(requestFor(first.pages[0], area, ratio), std::stop_token());
+    PageRenderResult drawn = workplace.rasterizer(source)->render(request, std::stop_token());
+    // A page the renderer cannot read from the file itself is drawn from the file's rewrite,
+    // as the editing window draws it later.
+    if (drawn.image.isNull()) {
+        if (const auto copy = workplace.renderCopy(source))
+            drawn = workplace.rasterizer(*copy)->render(request, std::stop_token());
+    }
     if (!drawn.image.isNull())
         deliver(drawn.image);
 }
 
 } // namespace
 
-void start(const QString& path, const QSize& area, qreal devicePixelRatio,
-           std::function<void(const QImage&)> deliver) {
-    QThreadPool::globalInstance()->start(
-        [path, area, devicePixelRatio, deliver = std::move(deliver)] {
-            draw(path, area, devicePixelRatio, deliver);
-        });
+void start(std::shared_ptr<const RenderWorkplace> workplace, const QString& path, const QSize& area,
+           qreal devicePixelRatio, std::function<void(const QImage&)> deliver) {
+    QThreadPool::globalInstance()->start([workplace = std::move(workplace), path, area,
+                                          devicePixelRatio, deliver = std::move(deliver)] {
+        draw(*workplace, path, area, devicePixelRatio, deliver);
+    });
 }
 
 } // namespace FirstPagePreview

@@ -2,7 +2,7 @@
 #include "cli/CommandLine.h"
 #include "platform/DocumentController.h"
 #include "platform/InstanceChannel.h"
-#include "render/RenderHostLocation.h"
+#include "render/RenderWorkplace.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -18,11 +18,12 @@ QStringList argumentsOf(int argc, char** argv) {
     return arguments;
 }
 
-// Beside the program in the build tree; where the install puts it otherwise.
-void findRenderHost() {
+// In render hosts, found beside the program in the build tree and where the install puts them
+// otherwise.
+std::shared_ptr<const RenderWorkplace> chooseWorkplace() {
     const QString here = QCoreApplication::applicationDirPath();
-    RenderHostLocation::setPath(RenderHostLocation::find(
-        {here + "/cropmark-render", here + "/" CROPMARK_RENDER_HOST_FROM_BIN "/cropmark-render"}));
+    return RenderWorkplace::choose(
+        {here + "/cropmark-render", here + "/" CROPMARK_RENDER_HOST_FROM_BIN "/cropmark-render"});
 }
 
 } // namespace
@@ -33,8 +34,7 @@ int main(int argc, char** argv) {
         ProgramStart::decide(argumentsOf(argc, argv), QProcessEnvironment::systemEnvironment());
     if (start.command) {
         QCoreApplication app(argc, argv);
-        findRenderHost();
-        return CommandLine::run(start);
+        return CommandLine::run(start, chooseWorkplace());
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cropmark"));
@@ -43,14 +43,12 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("cropmark"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/cropmark.svg")));
 
-    findRenderHost();
-
     // One Cropmark per user and display: a second start hands its files over and ends.
     InstanceChannel channel;
     if (channel.handOverOrListen(start.files) == InstanceChannel::Role::HandedOver)
         return 0;
 
-    AppDelegate delegate(DocumentController::sharedDocumentController());
+    AppDelegate delegate(DocumentController::sharedDocumentController(), chooseWorkplace());
     QObject::connect(&channel, &InstanceChannel::filesReceived, &delegate, &AppDelegate::openFiles);
     delegate.applicationDidFinishLaunching();
     if (!start.files.isEmpty())

@@ -10,6 +10,7 @@
 #include "editor/RMPDFImgView.h"
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewItem.h"
+#include "render/InProcessWorkplace.h"
 #include "ui_RMMainWindowController.h"
 
 #include <benchmark/benchmark.h>
@@ -41,7 +42,8 @@ std::unique_ptr<RMMainWindowController> openWindow(PathDelegate& delegate,
         state.SkipWithError("the document did not open");
         return nullptr;
     }
-    auto window = std::make_unique<RMMainWindowController>(std::move(opened.document), &delegate);
+    auto window = std::make_unique<RMMainWindowController>(std::move(opened.document), &delegate,
+                                                           std::make_shared<InProcessWorkplace>());
     window->show();
     RMPDFImgView* view = window->ui().pdfImgView;
     const bool shown = QTest::qWaitFor(

@@ -10,6 +10,7 @@
 #include "editor/RMPDFImgView.h"
 #include "editor/SuperimposedPages.h"
 #include "render/DocumentRasterizers.h"
+#include "render/InProcessWorkplace.h"
 #include "render/MupdfRasterizer.h"
 
 #include <benchmark/benchmark.h>
@@ -83,7 +84,8 @@ void superimposedDragFrames(benchmark::State& state, bool redrawing) {
     CropSession session(std::move(opened.document));
     session.setBatchCrop(true);
     SuperimposedPages pages(session);
-    pages.setRasterizerFactory(DocumentRasterizers::maker(session.pdfDoc().renderSource(), kPages));
+    pages.setRasterizerFactory(DocumentRasterizers::maker(session.pdfDoc().renderSource(), kPages,
+                                                          std::make_shared<InProcessWorkplace>()));
     dragFrames(state, 573, [&](RMPDFImgView& view) {
         QObject::connect(&pages, &SuperimposedPages::pictureChanged, &view,
                          &RMPDFImgView::setPageImage);

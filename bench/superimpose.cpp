@@ -11,7 +11,7 @@
 #include "editor/SuperimposedPages.h"
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewItem.h"
-#include "render/RenderHostLocation.h"
+#include "render/RenderHostWorkplace.h"
 #include "ui_RMMainWindowController.h"
 
 #include <benchmark/benchmark.h>
@@ -41,7 +41,8 @@ void superimpose_64p_ms(benchmark::State& state) {
         state.SkipWithError("the document did not open");
         return;
     }
-    RMMainWindowController window(std::move(opened.document), &delegate);
+    RMMainWindowController window(std::move(opened.document), &delegate,
+                                  std::make_shared<RenderHostWorkplace>(CROPMARK_RENDER_HOST));
     window.show();
     RMPDFImgView* view = window.ui().pdfImgView;
     // Timed once the window has drawn its first page and the thumbnails the strip shows, as
@@ -99,6 +100,5 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screen.toUtf8());
     }
     QApplication app(argc, argv);
-    RenderHostLocation::setPath(QStringLiteral(CROPMARK_RENDER_HOST));
     return runBenchmarks(argc, argv);
 }

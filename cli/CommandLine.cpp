@@ -19,10 +19,10 @@ int say(FILE* stream, const QString& text, int status) {
 
 } // namespace
 
-int run(const ProgramStart& start) {
+int run(const ProgramStart& start, std::shared_ptr<const RenderWorkplace> workplace) {
     switch (*start.command) {
     case ProgramStart::Command::Crop:
-        return CropCommand::run(start.cropArguments);
+        return CropCommand::run(start.cropArguments, std::move(workplace));
     case ProgramStart::Command::Help:
         return say(stdout, CommandUsage::program(), 0);
     case ProgramStart::Command::Version:

@@ -5,10 +5,11 @@
 
 namespace ContentMeasurement {
 
-std::map<qint64, QRectF> measure(const PdfDocument& document, const std::vector<qint64>& pages,
-                                 const Progress& progress) {
-    const auto rasterizer =
-        DocumentRasterizers::maker(document.renderSource(), document.pageCount())();
+std::map<qint64, QRectF> measure(const PdfDocument& document,
+                                 std::shared_ptr<const RenderWorkplace> workplace,
+                                 const std::vector<qint64>& pages, const Progress& progress) {
+    const auto rasterizer = DocumentRasterizers::maker(
+        document.renderSource(), document.pageCount(), std::move(workplace))();
     std::map<qint64, QRectF> bounds;
     const int total = static_cast<int>(pages.size());
     int done = 0;

@@ -4,12 +4,14 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class PdfDocument;
+class RenderWorkplace;
 
 // Measures where pages' content is, as fit to content needs it, with the rasterizers the
-// program draws with (in a render host when there is one).
+// program draws with, in its render workplace.
 namespace ContentMeasurement {
 
 // Called after each page measured, with how many are done and how many there are.
@@ -17,7 +19,8 @@ using Progress = std::function<void(int done, int total)>;
 
 // The page-space bounds of the content of pages (numbers from 1) of document, by page number;
 // a page with no content, or whose content cannot be found, is left out.
-std::map<qint64, QRectF> measure(const PdfDocument& document, const std::vector<qint64>& pages,
-                                 const Progress& progress);
+std::map<qint64, QRectF> measure(const PdfDocument& document,
+                                 std::shared_ptr<const RenderWorkplace> workplace,
+                                 const std::vector<qint64>& pages, const Progress& progress);
 
 } // namespace ContentMeasurement

@@ -10,7 +10,7 @@
 
 namespace CropCommand {
 
-int run(const QStringList& arguments) {
+int run(const QStringList& arguments, std::shared_ptr<const RenderWorkplace> workplace) {
     const CropArguments::Parsed parsed = CropArguments::parse(arguments);
     if (parsed.help) {
         std::fputs(CommandUsage::crop().toLocal8Bit().constData(), stdout);
@@ -23,7 +23,7 @@ int run(const QStringList& arguments) {
     }
     const CropRequest& request = *parsed.request;
     Console console;
-    const FileCropper cropper(request, console);
+    const FileCropper cropper(request, console, std::move(workplace));
     const auto count = static_cast<int>(request.inputs.size());
     bool allCropped = true;
     OrderedJobs::run(

@@ -39,8 +39,9 @@ QString pageList(const std::vector<qint64>& pages) {
 
 } // namespace
 
-FileCropper::FileCropper(const CropRequest& request, Console& console)
-    : request_(request), console_(console) {}
+FileCropper::FileCropper(const CropRequest& request, Console& console,
+                         std::shared_ptr<const RenderWorkplace> workplace)
+    : request_(request), console_(console), workplace_(std::move(workplace)) {}
 
 QString FileCropper::outputPath(const QString& input) const {
     if (!request_.output.isEmpty())
@@ -61,7 +62,7 @@ FileOutcome FileCropper::crop(const QString& input, int number, int count) const
         console_.progress(QStringLiteral("[%1] %2: %3").arg(counted(number, count), name, what));
     };
     step(QStringLiteral("opening"));
-    PdfOpenResult opened = RepairingPdfLoader().open(input);
+    PdfOpenResult opened = RepairingPdfLoader(*workplace_).open(input);
     if (!opened.ok())
         return failure(opened.message);
     FileOutcome outcome;
@@ -159,7 +160,7 @@ std::optional<QString> FileCropper::fitToContent(CropSession& session,
     session.rebuildRecords();
     const std::vector<qint64> fitted = session.contentFitPages();
     const auto bounds =
-        ContentMeasurement::measure(session.pdfDoc(), fitted, [&](int done, int total) {
+        ContentMeasurement::measure(session.pdfDoc(), workplace_, fitted, [&](int done, int total) {
             step(QStringLiteral("measuring ") + counted(done, total));
         });
     std::vector<qint64> blank;

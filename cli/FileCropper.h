@@ -6,21 +6,24 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class Console;
 class CropSession;
+class RenderWorkplace;
 
-// Crops one file as a crop command asks, the way the window does: opened with its reading in a
-// render host and repaired when damaged, unlocked, cropped through its crop session, applied
+// Crops one file as a crop command asks, the way the window does: opened in the program's render
+// workplace and repaired when damaged, unlocked, cropped through its crop session, applied
 // as "Done" applies crops and saved as the window saves (to a temporary file, forced to disk,
 // read back, renamed over the target). A dry run writes nothing and reports the boxes.
 //
 // Any thread; each crop() has documents and render hosts of its own.
 class FileCropper {
 public:
-    FileCropper(const CropRequest& request, Console& console);
+    FileCropper(const CropRequest& request, Console& console,
+                std::shared_ptr<const RenderWorkplace> workplace);
 
     // Crops input, the number-th of count files (for the progress line).
     FileOutcome crop(const QString& input, int number, int count) const;
@@ -43,4 +46,5 @@ private:
 
     const CropRequest& request_;
     Console& console_;
+    const std::shared_ptr<const RenderWorkplace> workplace_;
 };

@@ -6,8 +6,10 @@
 #include "render/ImageCacheBudget.h"
 #include "render/RenderQueue.h"
 
-PagePictures::PagePictures(CropSession& session, QObject* parent)
-    : QObject(parent), session_(session), cache_(std::make_shared<ImageCache>(0)) {}
+PagePictures::PagePictures(CropSession& session, std::shared_ptr<const RenderWorkplace> workplace,
+                           QObject* parent)
+    : QObject(parent), session_(session), workplace_(std::move(workplace)),
+      cache_(std::make_shared<ImageCache>(0)) {}
 
 PagePictures::~PagePictures() = default;
 
@@ -17,8 +19,8 @@ void PagePictures::restart() {
     pageTicket_ = 0;
     // One maker for drawing and measuring, so both share the rewritten copy of a file the
     // renderer cannot read itself.
-    maker_ =
-        DocumentRasterizers::maker(session_.pdfDoc().renderSource(), session_.pdfDoc().pageCount());
+    maker_ = DocumentRasterizers::maker(session_.pdfDoc().renderSource(),
+                                        session_.pdfDoc().pageCount(), workplace_);
     queue_ = std::make_unique<RenderQueue>(maker_, cache_);
     connect(queue_.get(), &RenderQueue::rendered, this, &PagePictures::rendered);
     connect(queue_.get(), &RenderQueue::failed, this, &PagePictures::failed);

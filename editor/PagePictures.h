@@ -13,10 +13,12 @@
 class CropSession;
 class ImageCache;
 class RenderQueue;
+class RenderWorkplace;
 
 // The pictures of one document's pages, as the page view and the thumbnail strip show them:
-// drawn off the GUI thread from the working document's bytes, each page with its present box
-// and rotation, and kept in a cache bounded to what the window can show.
+// drawn off the GUI thread, in the program's render workplace, from the working document's bytes,
+// each page with its present box and rotation, and kept in a cache bounded to what the window can
+// show.
 //
 // picture() hands over what is at hand at once and asks for the rest; pictureReady() brings
 // it. The page view asks for one picture at a time, the newest replacing the last; the strip
@@ -30,7 +32,8 @@ class PagePictures : public QObject {
 public:
     enum class Use { Page, Thumbnail };
 
-    explicit PagePictures(CropSession& session, QObject* parent = nullptr);
+    PagePictures(CropSession& session, std::shared_ptr<const RenderWorkplace> workplace,
+                 QObject* parent = nullptr);
     ~PagePictures() override;
 
     // Draws from now on from the working document's present bytes and password, and forgets
@@ -64,6 +67,7 @@ private:
     void failed(quint64 ticket, const PageRenderRequest& request, const QString& message);
 
     CropSession& session_;
+    const std::shared_ptr<const RenderWorkplace> workplace_;
     // Sized by fitCacheTo() once the window has its size.
     std::shared_ptr<ImageCache> cache_;
     DocumentRasterizers::Maker maker_;

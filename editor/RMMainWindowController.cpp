@@ -51,10 +51,12 @@ const QString kWindowStyle = QStringLiteral(R"(
 } // namespace
 
 RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> document,
-                                               RMMainWindowDelegate* docDelegate, QWidget* parent)
+                                               RMMainWindowDelegate* docDelegate,
+                                               std::shared_ptr<const RenderWorkplace> workplace,
+                                               QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::RMMainWindowController>()),
       session_(std::make_unique<CropSession>(std::move(document))), docDelegate_(docDelegate),
-      pictures_(std::make_unique<PagePictures>(*session_)),
+      pictures_(std::make_unique<PagePictures>(*session_, std::move(workplace))),
       fitter_(std::make_unique<ContentFitter>(*session_)),
       superimposed_(std::make_unique<SuperimposedPages>(*session_)),
       shownFile_(std::make_unique<ShownFile>(*session_, [this] { return documentPath(); })),

@@ -25,6 +25,7 @@ class RMDecryptSheet;
 class RMSaveProgressSheet;
 class SaveFlow;
 class RMMainWindowDelegate;
+class RenderWorkplace;
 class RMPageRangeWindowController;
 class RMSettingWindowController;
 class PreciseEditing;
@@ -52,8 +53,10 @@ class RMMainWindowController : public QWidget,
     Q_OBJECT
 
 public:
-    // Takes an opened, readable document. docDelegate (not owned) names its file.
+    // Takes an opened, readable document. docDelegate (not owned) names its file; pages are
+    // drawn and measured in workplace.
     RMMainWindowController(std::unique_ptr<PdfDocument> document, RMMainWindowDelegate* docDelegate,
+                           std::shared_ptr<const RenderWorkplace> workplace,
                            QWidget* parent = nullptr);
     ~RMMainWindowController() override;
 

@@ -1,29 +1,17 @@
 #include "render/DocumentRasterizers.h"
 
-#include "crop/QpdfRenderCopy.h"
-#include "render/ContainedReading.h"
-#include "render/ProcessRasterizer.h"
-#include "render/RenderHostLocation.h"
+#include "render/RenderWorkplace.h"
 #include "render/SharedRenderCopy.h"
 
 namespace DocumentRasterizers {
 
-Maker maker(const PdfRenderSource& source, int pages) {
-    const QString host = RenderHostLocation::path();
-    auto copy =
-        std::make_shared<SharedRenderCopy>([source, host]() -> std::optional<PdfRenderSource> {
-            if (host.isEmpty() || !source.data)
-                return QpdfRenderCopy::of(source);
-            if (auto bytes = ContainedReading::renderCopy(*source.data, source.password, host))
-                return PdfRenderSource{PdfSourceData::fromBytes(std::move(*bytes)), QByteArray()};
-            return std::nullopt;
-        });
-    RecoveringRasterizer::Factory make = &RecoveringRasterizer::inProcess;
-    if (!host.isEmpty()) {
-        make = [host](const PdfRenderSource& drawn) {
-            return std::make_unique<ProcessRasterizer>(drawn, host);
-        };
-    }
+Maker maker(const PdfRenderSource& source, int pages,
+            std::shared_ptr<const RenderWorkplace> workplace) {
+    auto copy = std::make_shared<SharedRenderCopy>(
+        [source, workplace] { return workplace->renderCopy(source); });
+    RecoveringRasterizer::Factory make = [workplace](const PdfRenderSource& drawn) {
+        return workplace->rasterizer(drawn);
+    };
     return [source, pages, copy, make] {
         return std::make_unique<RecoveringRasterizer>(source, pages, copy, make);
     };

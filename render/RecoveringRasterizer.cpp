@@ -1,16 +1,11 @@
 #include "render/RecoveringRasterizer.h"
 
-#include "render/MupdfRasterizer.h"
 #include "render/SharedRenderCopy.h"
 
 RecoveringRasterizer::RecoveringRasterizer(PdfRenderSource source, int expectedPages,
                                            std::shared_ptr<SharedRenderCopy> copy, Factory make)
     : make_(std::move(make)), primary_(make_(source)), expectedPages_(expectedPages),
       primaryAgrees_(primary_->pageCount() == expectedPages), copy_(std::move(copy)) {}
-
-std::unique_ptr<PageRasterizer> RecoveringRasterizer::inProcess(const PdfRenderSource& source) {
-    return std::make_unique<MupdfRasterizer>(source);
-}
 
 RecoveringRasterizer::~RecoveringRasterizer() = default;
 

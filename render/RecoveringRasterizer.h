@@ -32,8 +32,6 @@ public:
     using PageContentMeasurer::contentBounds;
     std::optional<QRectF> contentBounds(int pageIndex, const ContentBoundsOptions& options,
                                         std::stop_token stop) override;
-    // Draws with MuPDF in this process.
-    static std::unique_ptr<PageRasterizer> inProcess(const PdfRenderSource& source);
 
 private:
     // The rasterizer of the rewritten copy, made on first need; null when there is none or it

@@ -1,9 +1,7 @@
 #include "render/RepairingPdfLoader.h"
 
 #include "crop/QpdfLoader.h"
-#include "render/ContainedReading.h"
-#include "render/MupdfRepair.h"
-#include "render/RenderHostLocation.h"
+#include "render/RenderWorkplace.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -18,30 +16,15 @@ bool mayBeRepaired(PdfOpenError error) {
 } // namespace
 
 PdfOpenResult RepairingPdfLoader::open(const QString& path) const {
-    // In a render host when there is one, so a file that crashes the libraries fails to open
-    // and takes nothing else with it.
-    const QString host = RenderHostLocation::path();
-    PageReader read;
-    SaveWriter save;
-    if (!host.isEmpty()) {
-        read = [host](const PdfSourceData& data, const QByteArray& password) {
-            return ContainedReading::readPages(data, password, host);
-        };
-        save = [host](const SaveJob& job, int outputFd, const std::function<void()>& pageWritten) {
-            return ContainedReading::save(job, outputFd, pageWritten, host);
-        };
-    }
-    const QpdfLoader loader(read, save);
+    const QpdfLoader loader = workplace_.loader();
     PdfOpenResult result = loader.open(path);
     if (result.ok() || !mayBeRepaired(result.error))
         return result;
     QString reason;
     const auto data = PdfSourceData::mapFile(path, &reason);
     std::optional<QByteArray> repaired;
-    if (data) {
-        repaired = host.isEmpty() ? MupdfRepair::repairedCopy(data->bytes())
-                                  : ContainedReading::repair(*data, host);
-    }
+    if (data)
+        repaired = workplace_.repair(*data);
     if (!repaired)
         return result;
     const QString name = QFileInfo(path).fileName();

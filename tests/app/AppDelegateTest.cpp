@@ -11,6 +11,7 @@
 #include "platform/CollectionView.h"
 #include "platform/DocumentController.h"
 #include "platform/FileOpener.h"
+#include "render/InProcessWorkplace.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -46,7 +47,7 @@ class AppDelegateTest : public testing::Test {
 protected:
     void SetUp() override {
         store().clearFiles();
-        app = std::make_unique<AppDelegate>(documents);
+        app = std::make_unique<AppDelegate>(documents, std::make_shared<InProcessWorkplace>());
         app->applicationDidFinishLaunching();
         // Tall enough for every row of these tests to be in view.
         app->openWindow()->resize(440, 1100);

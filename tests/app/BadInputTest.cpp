@@ -3,13 +3,12 @@
 // file that cannot be opened says why; a page that cannot be drawn says why; a saved file
 // reads cleanly.
 
+#include "app/FirstPagePreview.h"
 #include "crop/CropSession.h"
-#include "crop/QpdfRenderCopy.h"
-#include "render/ProcessRasterizer.h"
-#include "render/RecoveringRasterizer.h"
-#include "render/RenderHostLocation.h"
+#include "render/DocumentRasterizers.h"
+#include "render/InProcessWorkplace.h"
+#include "render/RenderHostWorkplace.h"
 #include "render/RepairingPdfLoader.h"
-#include "render/SharedRenderCopy.h"
 #include "tests/support/BadPdfCorpus.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -21,14 +20,15 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <future>
 
 namespace {
 
 // As the program runs: reading, repairing, drawing and saving in render hosts.
 class HostedTest : public testing::Test {
 protected:
-    void SetUp() override { RenderHostLocation::setPath(CROPMARK_RENDER_HOST); }
-    void TearDown() override { RenderHostLocation::setPath(QString()); }
+    const std::shared_ptr<const RenderWorkplace> hosts =
+        std::make_shared<RenderHostWorkplace>(CROPMARK_RENDER_HOST);
 };
 
 class BadInputTest : public HostedTest, public testing::WithParamInterface<BadPdf> {};
@@ -36,7 +36,7 @@ class BadInputTest : public HostedTest, public testing::WithParamInterface<BadPd
 TEST_P(BadInputTest, OpensOrSaysWhyDrawsOrSaysWhyAndSavesCleanly) {
     QTemporaryDir dir;
     const QString path = writeFile(dir.filePath(GetParam().name + ".pdf"), GetParam().bytes);
-    PdfOpenResult opened = RepairingPdfLoader().open(path);
+    PdfOpenResult opened = RepairingPdfLoader(*hosts).open(path);
     if (!opened.ok()) {
         EXPECT_FALSE(opened.message.isEmpty());
         return;
@@ -45,11 +45,8 @@ TEST_P(BadInputTest, OpensOrSaysWhyDrawsOrSaysWhyAndSavesCleanly) {
     const int pages = session.pdfDoc().pageCount();
     ASSERT_GT(pages, 0);
 
-    const PdfRenderSource source = session.pdfDoc().renderSource();
-    auto copy = std::make_shared<SharedRenderCopy>([source] { return QpdfRenderCopy::of(source); });
-    RecoveringRasterizer rasterizer(source, pages, copy, [](const PdfRenderSource& drawn) {
-        return std::make_unique<ProcessRasterizer>(drawn, CROPMARK_RENDER_HOST);
-    });
+    const auto rasterizer =
+        DocumentRasterizers::maker(session.pdfDoc().renderSource(), pages, hosts)();
     for (int i = 0; i < std::min(pages, 4); ++i) {
         const RMCropInfo& record = session.cropsRect()[size_t(i)];
         PageRenderRequest request;
@@ -57,7 +54,7 @@ TEST_P(BadInputTest, OpensOrSaysWhyDrawsOrSaysWhyAndSavesCleanly) {
         request.box = record.originalPageRect;
         request.rotation = int(record.pageRoation);
         request.pixelSize = QSize(90, 120);
-        const PageRenderResult drawn = rasterizer.render(request, {});
+        const PageRenderResult drawn = rasterizer->render(request, {});
         EXPECT_NE(drawn.image.isNull(), drawn.error.isEmpty()) << "page " << i;
     }
 
@@ -84,7 +81,7 @@ TEST_F(HostedTest, LockedFilesTakeOnlyTheirOwnPasswordAndSaveLocked) {
     const QString password = QString::fromUtf8("pässwörd");
     const QString path =
         TestPdfBuilder().addPages(2).encrypt(password, "owner").writeTo(dir.filePath("locked.pdf"));
-    PdfOpenResult opened = RepairingPdfLoader().open(path);
+    PdfOpenResult opened = RepairingPdfLoader(*hosts).open(path);
     ASSERT_TRUE(opened.ok());
     PdfDocument& document = *opened.document;
     ASSERT_TRUE(document.isLocked());
@@ -97,5 +94,35 @@ TEST_F(HostedTest, LockedFilesTakeOnlyTheirOwnPasswordAndSaveLocked) {
     ASSERT_TRUE(document.writeToFile(dir.filePath("saved.pdf"), &error)) << error.toStdString();
     EXPECT_TRUE(SavedFileCheck::readsCleanly(dir.filePath("saved.pdf"), 2, password.toUtf8()));
 }
+
+// The opening window's first page of a file whose page tree claims 2^31 pages: the renderer
+// finds no page 1 in it, so the page is drawn from the file's rewrite, as the editing window
+// draws it later, wherever the program draws.
+class FirstPagePreviewTest : public testing::TestWithParam<bool> {};
+
+TEST_P(FirstPagePreviewTest, APageOnlyTheRewriteDrawsIsPreviewedAllTheSame) {
+    const bool hosted = GetParam();
+    TestPage red;
+    red.content = "1 0 0 rg 0 0 612 792 re f";
+    QByteArray bytes = TestPdfBuilder().addPage(red).bytes();
+    bytes.replace("/Count 1", "/Count 2147483648");
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath("claims-2^31-pages.pdf"), bytes);
+    std::shared_ptr<const RenderWorkplace> workplace;
+    if (hosted)
+        workplace = std::make_shared<RenderHostWorkplace>(CROPMARK_RENDER_HOST);
+    else
+        workplace = std::make_shared<InProcessWorkplace>();
+    auto delivered = std::make_shared<std::promise<QImage>>();
+    FirstPagePreview::start(workplace, path, QSize(60, 80), 1,
+                            [delivered](const QImage& image) { delivered->set_value(image); });
+    std::future<QImage> preview = delivered->get_future();
+    ASSERT_EQ(preview.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    const QImage image = preview.get();
+    EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 2), QColor(Qt::red));
+}
+
+INSTANTIATE_TEST_SUITE_P(Workplaces, FirstPagePreviewTest, testing::Bool(),
+                         [](const auto& p) { return p.param ? "inRenderHosts" : "inProcess"; });
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/UserGuideWindow.h"
 #include "app/AppDelegate.h"
 #include "platform/DocumentController.h"
+#include "render/InProcessWorkplace.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ QPointF centreOf(const QWidget& window) {
 
 TEST(UserGuideWindow, OpensFromTheHelpKeyCentredOverTheWindowAndEscapeOrCtrlWClosesIt) {
     DocumentController documents;
-    AppDelegate app(documents);
+    AppDelegate app(documents, std::make_shared<InProcessWorkplace>());
     app.applicationDidFinishLaunching();
     QWidget& start = *app.openWindow();
     // Off the screen's middle, where a window placed without regard to its opener would go.

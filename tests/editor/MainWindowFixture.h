@@ -3,6 +3,7 @@
 #include "crop/QpdfLoader.h"
 #include "editor/RMMainWindowController.h"
 #include "editor/RMMainWindowDelegate.h"
+#include "render/InProcessWorkplace.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 #include "ui_RMMainWindowController.h"
@@ -46,7 +47,8 @@ struct FileDelegate : RMMainWindowDelegate {
     QString currentFilePath() const override { return "file://" + path; }
 };
 
-// A window on a file with a name that looks percent-encoded and is not.
+// A window on a file with a name that looks percent-encoded and is not. Its file is read,
+// drawn and saved in this process unless a test chooses another workplace before opening.
 class MainWindowTest : public testing::Test {
 protected:
     static constexpr const char* kFileName = "my file é 100%.pdf";
@@ -69,9 +71,10 @@ protected:
     // A window on a file holding bytes.
     void openFile(const QByteArray& bytes) {
         delegate.path = writeFile(dir.filePath(QString::fromUtf8(kFileName)), bytes);
-        auto opened = QpdfLoader().open(delegate.path);
+        auto opened = workplace->loader().open(delegate.path);
         ASSERT_TRUE(opened.ok());
-        window = std::make_unique<RMMainWindowController>(std::move(opened.document), &delegate);
+        window = std::make_unique<RMMainWindowController>(std::move(opened.document), &delegate,
+                                                          workplace);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -147,6 +150,7 @@ protected:
         return true;
     }
 
+    std::shared_ptr<const RenderWorkplace> workplace = std::make_shared<InProcessWorkplace>();
     QTemporaryDir dir;
     FileDelegate delegate;
     std::unique_ptr<RMMainWindowController> window;

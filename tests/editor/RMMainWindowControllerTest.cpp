@@ -1,12 +1,10 @@
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewItem.h"
 #include "range/RMPageRangeWindowController.h"
-#include "render/RenderHostLocation.h"
+#include "render/RenderHostWorkplace.h"
 #include "tests/editor/MainWindowFixture.h"
 #include "tests/support/ExpectNear.h"
 #include "ui/RMTextField.h"
-
-#include <QScopeGuard>
 
 #include <QFile>
 #include <QLabel>
@@ -211,12 +209,36 @@ TEST_F(MainWindowTest, AfterSavingOverItsOwnFileLaterChangesAreNoticed) {
     EXPECT_TRUE(window->isStale());
 }
 
+// As the shipped program works: the file read, its pages drawn and the save written and read
+// back in render hosts.
+TEST_F(MainWindowTest, InRenderHostsAPageIsDrawnCroppedAndSaved) {
+    workplace = std::make_shared<RenderHostWorkplace>(CROPMARK_RENDER_HOST);
+    const QRectF page(0, 0, 612, 792);
+    open({blockPage(page, page, 0, {}, "1 0 0 rg"), blockPage(page, page)});
+    EXPECT_TRUE(pageViewComesToShow(Qt::red));
+    const double right = ui().pdfImgView->width();
+    const double top = ui().pdfImgView->height();
+    dragOnPage({right, top}, {right / 2, top / 2});
+    QTest::keyClick(window.get(), Qt::Key_Return, Qt::ControlModifier); // "Done"
+    const QRectF crop = window->session().pdfDoc().boundsForBox(0, PdfBox::Crop);
+    ASSERT_LT(crop.width(), 612);
+    const QString target = dir.filePath("cropped.pdf");
+    ASSERT_EQ(saveTo(target), "");
+    const auto saved = QpdfLoader().open(target);
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved.document->boundsForBox(0, PdfBox::Crop), crop);
+    EXPECT_EQ(saved.document->boundsForBox(1, PdfBox::Crop), page);
+}
+
 TEST_F(MainWindowTest, RenderHostsThatCrashCostOnlyThePicturesAndTheCropsStay) {
-    // A host that crashes as soon as it starts, whatever it is given to draw.
-    const QString host = writeFile(dir.filePath("crashing-host"), "#!/bin/sh\nkill -SEGV $$\n");
+    // Hosts that read and save as the real one does, and crash as soon as they start to draw.
+    const QString host = writeFile(dir.filePath("crashing-host"),
+                                   "#!/bin/sh\n"
+                                   "case \"$1\" in --read-pages|--save) exec " CROPMARK_RENDER_HOST
+                                   " \"$@\";; esac\n"
+                                   "kill -SEGV $$\n");
     QFile::setPermissions(host, QFile::ReadOwner | QFile::ExeOwner);
-    RenderHostLocation::setPath(host);
-    const auto inProcessAgain = qScopeGuard([] { RenderHostLocation::setPath(QString()); });
+    workplace = std::make_shared<RenderHostWorkplace>(host);
     open(3);
     dragOnPage({0, 0}, {100, 100});
     const QRectF crop = window->session().cropsRect()[0].cropRect;

@@ -45,7 +45,7 @@ TEST_F(MainWindowTest, OpensInsideTheScreenAndThePageFillsAMaximisedWindow) {
 
 TEST_F(MainWindowTest, ANewWindowOpensClearOfTheLastOneInsideTheScreen) {
     open(1);
-    RMMainWindowController second(QpdfLoader().open(delegate.path).document, &delegate);
+    RMMainWindowController second(QpdfLoader().open(delegate.path).document, &delegate, workplace);
     second.show();
     const QRect available = window->screen()->availableGeometry();
     EXPECT_TRUE(available.contains(second.frameGeometry()));

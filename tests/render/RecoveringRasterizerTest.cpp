@@ -3,6 +3,7 @@
 
 #include "render/RecoveringRasterizer.h"
 #include "crop/QpdfRenderCopy.h"
+#include "render/InProcessWorkplace.h"
 #include "render/MupdfRasterizer.h"
 #include "render/SharedRenderCopy.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -23,6 +24,10 @@ PdfRenderSource overcountedFile() {
     return {PdfSourceData::fromBytes(bytes.toLatin1()), {}};
 }
 
+std::unique_ptr<PageRasterizer> inProcess(const PdfRenderSource& source) {
+    return InProcessWorkplace().rasterizer(source);
+}
+
 PageRenderResult draw(PageRasterizer& rasterizer, int page) {
     return rasterizer.render({page, QRectF(0, 0, 612, 792), 0, QSize(12, 16), 1}, {});
 }
@@ -35,8 +40,8 @@ TEST(RecoveringRasterizerTest, DrawsFromTheRewrittenCopyWhenMupdfCountsOtherPage
         ++copies;
         return QpdfRenderCopy::of(source);
     });
-    RecoveringRasterizer first(source, 3, copy, &RecoveringRasterizer::inProcess);
-    RecoveringRasterizer second(source, 3, copy, &RecoveringRasterizer::inProcess);
+    RecoveringRasterizer first(source, 3, copy, inProcess);
+    RecoveringRasterizer second(source, 3, copy, inProcess);
     for (int page = 0; page < 3; ++page) {
         const PageRenderResult drawn = draw(page % 2 ? first : second, page);
         ASSERT_FALSE(drawn.image.isNull()) << drawn.error.toStdString();
@@ -48,7 +53,7 @@ TEST(RecoveringRasterizerTest, DrawsFromTheRewrittenCopyWhenMupdfCountsOtherPage
 TEST(RecoveringRasterizerTest, MeasuresContentFromWherePagesAreDrawn) {
     const PdfRenderSource source = overcountedFile();
     auto copy = std::make_shared<SharedRenderCopy>([&] { return QpdfRenderCopy::of(source); });
-    RecoveringRasterizer rasterizer(source, 3, copy, &RecoveringRasterizer::inProcess);
+    RecoveringRasterizer rasterizer(source, 3, copy, inProcess);
     ContentBoundsOptions drawn;
     drawn.mode = ContentBoundsOptions::Mode::Drawn;
     const auto bounds = rasterizer.contentBounds(2, drawn);
@@ -58,7 +63,7 @@ TEST(RecoveringRasterizerTest, MeasuresContentFromWherePagesAreDrawn) {
 
 TEST(RecoveringRasterizerTest, WithoutACopyPagesNumberedOtherwiseAreNotDrawnButExplained) {
     auto none = std::make_shared<SharedRenderCopy>([] { return std::optional<PdfRenderSource>(); });
-    RecoveringRasterizer rasterizer(overcountedFile(), 3, none, &RecoveringRasterizer::inProcess);
+    RecoveringRasterizer rasterizer(overcountedFile(), 3, none, inProcess);
     const PageRenderResult drawn = draw(rasterizer, 1);
     EXPECT_TRUE(drawn.image.isNull());
     EXPECT_FALSE(drawn.error.isEmpty());

@@ -1,0 +1,27 @@
+#include "render/InProcessWorkplace.h"
+
+#include "crop/QpdfRenderCopy.h"
+#include "render/MupdfRasterizer.h"
+#include "render/MupdfRepair.h"
+
+QpdfLoader InProcessWorkplace::loader() const {
+    return QpdfLoader();
+}
+
+PagesRead InProcessWorkplace::readFirstPage(const PdfSourceData& data,
+                                            const QByteArray& password) const {
+    return readFirstPageHere(data, password);
+}
+
+std::optional<QByteArray> InProcessWorkplace::repair(const PdfSourceData& data) const {
+    return MupdfRepair::repairedCopy(data.bytes());
+}
+
+std::optional<PdfRenderSource> InProcessWorkplace::renderCopy(const PdfRenderSource& source) const {
+    return QpdfRenderCopy::of(source);
+}
+
+std::unique_ptr<PageRasterizer>
+InProcessWorkplace::rasterizer(const PdfRenderSource& source) const {
+    return std::make_unique<MupdfRasterizer>(source);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "render/RenderWorkplace.h"
+
+#include <QString>
+
+// Every job in a render host process of its own (see RenderHost and ContainedReading), so a
+// file that crashes a library, loops in it or takes all memory fails that job and nothing
+// else. Drawing keeps one host per rasterizer; the other jobs start a host each.
+class RenderHostWorkplace final : public RenderWorkplace {
+public:
+    // hostPath: the render host executable.
+    explicit RenderHostWorkplace(QString hostPath) : host_(std::move(hostPath)) {}
+
+    QpdfLoader loader() const override;
+    PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password) const override;
+    std::optional<QByteArray> repair(const PdfSourceData& data) const override;
+    std::optional<PdfRenderSource> renderCopy(const PdfRenderSource& source) const override;
+    std::unique_ptr<PageRasterizer> rasterizer(const PdfRenderSource& source) const override;
+
+private:
+    const QString host_;
+};
