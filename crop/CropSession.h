@@ -47,6 +47,10 @@ public:
     void rebuildRecords();
 
     qint64 currentIndex() const { return currentIndex_; }
+    // The current page's record; there must be pages (a locked document has none).
+    const RMCropInfo& currentRecord() const {
+        return cropsRect_[static_cast<size_t>(currentIndex_)];
+    }
     // Clamped to the pages there are.
     void setCurrentIndex(qint64 index);
     bool isBatchCrop() const { return isBatchCrop_; }

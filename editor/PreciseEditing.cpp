@@ -16,7 +16,7 @@ PreciseEditing::PreciseEditing(CropSession& session, ContentFitter& fitter, RMPD
             [this](CropEdges edges, double dx, double dy) { session_.nudgeCrop(edges, dx, dy); });
     connect(&view_, &RMPDFImgView::cropDragCancelled, this, &PreciseEditing::showCropInForce);
     connect(&view_, &RMPDFImgView::cropRectChanging, this, [this](const QRectF& viewRect) {
-        const RMCropInfo& record = currentRecord();
+        const RMCropInfo& record = session_.currentRecord();
         showCropNumbers(CropGeometry::displayRectFromViewRect(
             viewRect, record.pageRect,
             CropGeometry::mainPDFImgViewShowRect(record.pageRect).size()));
@@ -28,14 +28,10 @@ PreciseEditing::PreciseEditing(CropSession& session, ContentFitter& fitter, RMPD
             [this] { view_.setLockedRatio(std::nullopt); });
 }
 
-const RMCropInfo& PreciseEditing::currentRecord() const {
-    return session_.cropsRect()[static_cast<size_t>(session_.currentIndex())];
-}
-
 void PreciseEditing::applyPreset(const CropPreset& preset) {
     if (session_.cropsRect().empty())
         return;
-    const RMCropInfo& record = currentRecord();
+    const RMCropInfo& record = session_.currentRecord();
     // Around the content when it is known, so a paper size or a ratio cuts none of it.
     std::optional<QRectF> around;
     if (const auto content = fitter_.contentOf(session_.currentIndex()))
@@ -58,11 +54,11 @@ void PreciseEditing::pageShown(qint64 index) {
 
 void PreciseEditing::showCropInForce() {
     if (!session_.cropsRect().empty())
-        showCropNumbers(currentRecord().cropRect);
+        showCropNumbers(session_.currentRecord().cropRect);
 }
 
 void PreciseEditing::showCropNumbers(const QRectF& displayCrop) {
-    const QSizeF page = currentRecord().pageRect.size();
+    const QSizeF page = session_.currentRecord().pageRect.size();
     inspector_.showCrop(
         page, RectMath::intersection(RectMath::standardized(displayCrop), QRectF(QPointF(), page))
                   .value_or(QRectF()));

@@ -40,7 +40,6 @@ signals:
 private:
     void applyPreset(const CropPreset& preset);
     void showCropNumbers(const QRectF& displayCrop);
-    const RMCropInfo& currentRecord() const;
 
     CropSession& session_;
     ContentFitter& fitter_;

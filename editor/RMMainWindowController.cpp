@@ -1,11 +1,10 @@
 #include "editor/RMMainWindowController.h"
 
-#include "crop/CropGeometry.h"
 #include "crop/PageSelection.h"
 #include "editor/ContentFitControls.h"
 #include "editor/ContentFitter.h"
+#include "editor/PageDisplay.h"
 #include "editor/PagePictures.h"
-#include "editor/PageSquareFit.h"
 #include "editor/PreciseEditing.h"
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMMainWindowDelegate.h"
@@ -26,14 +25,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
-#include <QTimer>
 #include <QUndoStack>
 #include <QWidgetAction>
 
 namespace {
 
-// How long the page area must keep its size before the page is drawn again for it.
-constexpr int kResizeSettleMs = 120;
 // Room kept free around a new window for the frame the window manager draws.
 constexpr int kFrameAllowance = 32;
 
@@ -64,13 +60,6 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
     ui_->setupUi(this);
     setStyleSheet(kWindowStyle + ScrollBarStyle::styleSheet());
     fitIntoScreen();
-    ui_->pageSquare->installEventFilter(this);
-    resizeSettleTimer_.setSingleShot(true);
-    resizeSettleTimer_.setInterval(kResizeSettleMs);
-    connect(&resizeSettleTimer_, &QTimer::timeout, this,
-            &RMMainWindowController::sharpenCurrentPage);
-    connect(pictures_.get(), &PagePictures::pictureReady, this,
-            &RMMainWindowController::pictureReady);
     startRenderQueue();
     windowDidLoad();
 }
@@ -237,44 +226,25 @@ void RMMainWindowController::showCropInForce() {
     precise_->showCropInForce();
 }
 
-const RMCropInfo& RMMainWindowController::currentRecord() const {
-    return session_->cropsRect()[static_cast<size_t>(session_->currentIndex())];
-}
-
 void RMMainWindowController::initialUI() {
     setUpContentFit();
     setUpPreciseEditing();
-    setUpSuperimposition();
     ui_->pdfImgView->setIsCanEdit(true);
     setWindowModified(false);
     commands_ = new WindowCommands(*this, *ui_, session_->undoStack());
     connect(commands_, &WindowCommands::triggered, this, &RMMainWindowController::runCommand);
-    connect(commands_, &WindowCommands::superimposeToggled, this,
-            &RMMainWindowController::superimposeToggled);
 
     strip_ = std::make_unique<ThumbnailStrip>(*ui_->thumbCollectionView, *session_, *pictures_,
                                               *fitter_);
     connect(strip_.get(), &ThumbnailStrip::pagePicked, this,
             &RMMainWindowController::pagePickedInStrip);
-}
-
-void RMMainWindowController::setUpSuperimposition() {
-    connect(superimposed_.get(), &SuperimposedPages::pictureChanged, this,
-            [this](const QImage& picture) { ui_->pdfImgView->setPageImage(picture); });
-    connect(superimposed_.get(), &SuperimposedPages::progress, this, [this](int drawn, int total) {
-        ui_->fitStatus->setText(
-            drawn < total ? tr("Superimposing: %1 of %2 pages").arg(drawn).arg(total) : QString());
-    });
-}
-
-void RMMainWindowController::superimposeToggled(bool on) {
-    // Turned on, the current page's picture stays until the blend of the batch replaces it.
-    if (on) {
-        sharpenCurrentPage();
-        return;
-    }
-    superimposed_->stop();
-    showCurrentPage();
+    display_ =
+        std::make_unique<PageDisplay>(*session_, *pictures_, *fitter_, *superimposed_, *strip_,
+                                      *ui_->pdfImgView, *ui_->pageSquare, *ui_->fitStatus);
+    connect(display_.get(), &PageDisplay::areaResized, this,
+            &RMMainWindowController::fitImageCacheToWindow);
+    connect(commands_, &WindowCommands::superimposeToggled, display_.get(),
+            &PageDisplay::setSuperimposing);
 }
 
 void RMMainWindowController::startPDFShowing() {
@@ -311,48 +281,17 @@ void RMMainWindowController::showEdits() {
     setWindowModified(session_->isEdited());
 }
 
-QRectF RMMainWindowController::currentShowRect() const {
-    return CropGeometry::mainPDFImgViewShowRect(currentRecord().pageRect);
-}
-
 void RMMainWindowController::showCurrentPage() {
-    const auto& records = session_->cropsRect();
-    // A locked document has no pages to show until its password is given.
-    ui_->pdfImgView->setVisible(!records.empty());
-    if (records.empty())
-        return;
-    const qint64 index = session_->currentIndex();
-    const RMCropInfo& record = currentRecord();
-    const QRectF show = currentShowRect();
-    precise_->pageShown(index);
-    showCropInForce();
-    layoutPageView();
-    // Until the sharp picture arrives, the thumbnail stands in for it, stretched.
-    const QImage image =
-        pictures_->pictureAtHand(index, strip_->imageSize(index), devicePixelRatioF());
-    ui_->pdfImgView->setPageImg(
-        image, CropGeometry::pdfImgViewCropRectWithShowRect(show, record.pageRect, record.cropRect),
-        show);
-    showCurrentContent();
-    sharpenCurrentPage();
-}
-
-void RMMainWindowController::showCurrentContent() {
-    const qint64 index = session_->currentIndex();
-    const RMCropInfo& record = currentRecord();
-    std::optional<QRectF> shown;
-    if (const auto content = fitter_->contentOf(index)) {
-        if (const auto display = CropGeometry::displaySpaceRect(record, *content)) {
-            shown = CropGeometry::pdfImgViewCropRectWithShowRect(currentShowRect(), record.pageRect,
-                                                                 *display);
-        }
+    if (!session_->cropsRect().empty()) {
+        precise_->pageShown(session_->currentIndex());
+        showCropInForce();
     }
-    ui_->pdfImgView->setContentBounds(shown);
+    display_->show();
 }
 
 void RMMainWindowController::contentKnown(qint64 index) {
-    if (!session_->cropsRect().empty() && index == session_->currentIndex())
-        showCurrentContent();
+    if (index == session_->currentIndex())
+        display_->showContent();
     strip_->showCutsContent(index);
 }
 
@@ -367,45 +306,6 @@ void RMMainWindowController::fitProgress(int measured, int total) {
     ui_->fitStatus->setText(measured < total && total > 1
                                 ? tr("Finding the content: %1 of %2 pages").arg(measured).arg(total)
                                 : QString());
-}
-
-void RMMainWindowController::layoutPageView() {
-    if (session_->cropsRect().empty())
-        return;
-    const PageSquareFit fit(ui_->pageSquare->size());
-    ui_->pdfImgView->setGeometry(fit.frameForShowRect(currentShowRect()));
-}
-
-void RMMainWindowController::sharpenCurrentPage() {
-    if (session_->cropsRect().empty())
-        return;
-    if (commands_->isSuperimposing()) {
-        pictures_->dropPageRequest();
-        superimposed_->compose(ui_->pdfImgView->size());
-        return;
-    }
-    const QImage image = pictures_->picture(session_->currentIndex(), ui_->pdfImgView->size(),
-                                            devicePixelRatioF(), PagePictures::Use::Page);
-    if (!image.isNull())
-        ui_->pdfImgView->setPageImage(image);
-}
-
-bool RMMainWindowController::eventFilter(QObject* watched, QEvent* event) {
-    // The page area changes size whenever the window does.
-    if (watched == ui_->pageSquare && event->type() == QEvent::Resize) {
-        fitImageCacheToWindow();
-        layoutPageView();
-        // The stretched picture stands in while the window is being resized; the sharp one
-        // is drawn once the size has settled.
-        resizeSettleTimer_.start();
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void RMMainWindowController::pictureReady(qint64 index, PagePictures::Use use,
-                                          const QImage& image) {
-    if (use == PagePictures::Use::Page && index == session_->currentIndex())
-        ui_->pdfImgView->setPageImage(image);
 }
 
 void RMMainWindowController::mainPDFViewJumpWithIndex(qint64 index) {

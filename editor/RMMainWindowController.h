@@ -1,13 +1,11 @@
 #pragma once
 
 #include "crop/CropSession.h"
-#include "editor/PagePictures.h"
 #include "editor/RMDrawDelegate.h"
 #include "editor/WindowCommands.h"
 #include "range/RMPageRangeInfoDelegate.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -28,6 +26,8 @@ class RMMainWindowDelegate;
 class RenderWorkplace;
 class RMPageRangeWindowController;
 class RMSettingWindowController;
+class PageDisplay;
+class PagePictures;
 class PreciseEditing;
 class ShownFile;
 class SuperimposedPages;
@@ -146,7 +146,6 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void windowDidLoad();
@@ -154,7 +153,6 @@ private:
     // program's other windows.
     void fitIntoScreen();
     void initialUI();
-    void setUpShortcuts();
     // The fit's options menu and the fitter's signals.
     void setUpContentFit();
     // The crop as numbers beside the page, the size presets, and nudges from the keyboard.
@@ -166,16 +164,8 @@ private:
     // Every command's enabled state, from the document's state as it is now.
     void refreshCommands();
     void runCommand(WindowCommands::Command command);
-    const RMCropInfo& currentRecord() const;
-    // Shows the current page in the page view (its frame, image and crop).
+    // Shows the current page: its crop's numbers, and the page in the page view.
     void showCurrentPage();
-    // The current page's show rectangle in view space.
-    QRectF currentShowRect() const;
-    // Places the page view at the largest size the page area allows.
-    void layoutPageView();
-    // Shows the current page's picture drawn for the view's present size, asking the
-    // renderer for it when it is not at hand; while pages are superimposed, their blend.
-    void sharpenCurrentPage();
     void jumpAndSelect(qint64 index);
     // The page field's integer, kept between 1 and the page count while the user types.
     void pageFieldChanged();
@@ -183,18 +173,12 @@ private:
     // After every edit, undo and redo: the page view, thumbnails and buttons as the session
     // now is.
     void showEdits();
-    // Where the current page's content lies, for the page view to mark what a crop cuts.
-    void showCurrentContent();
     // Page index's content is measured: its marks may change.
     void contentKnown(qint64 index);
     void fitProgress(int measured, int total);
-    // The superimposed pages' picture in the page view, and their progress.
-    void setUpSuperimposition();
-    void superimposeToggled(bool on);
 
     // The page the user chose in the thumbnail strip.
     void pagePickedInStrip(qint64 index);
-    void pictureReady(qint64 index, PagePictures::Use use, const QImage& image);
     // Pictures, measures and blends from the working document's current bytes and password.
     void startRenderQueue();
     // Bounds the image cache to the pictures this window's size can show.
@@ -219,12 +203,11 @@ private:
     // Gone before the session, so that a field whose editing ends as the window goes edits
     // nothing.
     std::unique_ptr<PreciseEditing> precise_;
-    QTimer resizeSettleTimer_;
+    std::unique_ptr<PageDisplay> display_;
 
     // Owned by the window, as its actions are.
     WindowCommands* commands_ = nullptr;
 
-    RMDecryptSheet* decryptWindow_ = nullptr;
     RMPageRangeWindowController* pageRangeCtrl_ = nullptr;
     std::unique_ptr<RMSettingWindowController> settingWindowCtrl_;
     // The working document the thumbnails and page view show.

@@ -104,10 +104,6 @@ void WindowCommands::setUpSuperimposition() {
     connect(superimposeAction_, &QAction::toggled, this, &WindowCommands::superimposeToggled);
 }
 
-bool WindowCommands::isSuperimposing() const {
-    return superimposeAction_->isChecked();
-}
-
 void WindowCommands::update(const CommandState& state) {
     // A locked document has no pages to edit until its password is given, and nothing may
     // change the document while it is written.

@@ -55,8 +55,6 @@ public:
     const QList<QAction*>& viewActions() const { return viewActions_; }
     QAction* saveAsAction() const { return saveAsAction_; }
     QAction* settingsAction() const { return settingsAction_; }
-    // Whether the selected pages are shown one over another.
-    bool isSuperimposing() const;
 
 signals:
     void triggered(WindowCommands::Command command);
