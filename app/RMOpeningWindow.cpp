@@ -3,7 +3,6 @@
 #include "platform/WindowCascade.h"
 
 #include <QPainter>
-#include <QScreen>
 
 namespace {
 
@@ -22,9 +21,7 @@ constexpr int kBottom = 90;
 RMOpeningWindow::RMOpeningWindow(const QString& name, QWidget* parent) : QWidget(parent) {
     setWindowTitle(name);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    const QRect available = screen()->availableGeometry();
-    resize(kWindowSize.boundedTo(available.size() - QSize(32, 64)));
-    move(WindowCascade::place(this, size(), available));
+    WindowCascade::fitAndPlace(*this, kWindowSize);
 }
 
 QSize RMOpeningWindow::previewArea() const {

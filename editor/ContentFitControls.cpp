@@ -7,7 +7,10 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QMenu>
 #include <QSettings>
+#include <QToolButton>
+#include <QWidgetAction>
 
 namespace {
 
@@ -16,6 +19,18 @@ const QString kUnitKey = QStringLiteral("fitToContent/unit");
 const QString kSameSizeKey = QStringLiteral("fitToContent/sameSize");
 
 } // namespace
+
+ContentFitControls* ContentFitControls::inMenuOf(QToolButton& button) {
+    auto* menu = new QMenu(&button);
+    menu->setStyleSheet(QStringLiteral("QMenu { background: #2f2f2f; border: 1px solid #444; }"));
+    auto* holder = new QWidgetAction(menu);
+    auto* controls = new ContentFitControls;
+    controls->setContentsMargins(12, 10, 12, 10);
+    holder->setDefaultWidget(controls);
+    menu->addAction(holder);
+    button.setMenu(menu);
+    return controls;
+}
 
 ContentFitControls::ContentFitControls(QWidget* parent)
     : QWidget(parent), padding_(new QDoubleSpinBox(this)), unit_(new QComboBox(this)),

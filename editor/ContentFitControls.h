@@ -7,6 +7,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QToolButton;
 
 // The choices of Fit to Content, in the menu beside its button: the padding around the content, in
 // points, millimetres or per cent of the page's side, and, for a batch, whether every page
@@ -18,6 +19,8 @@ class ContentFitControls : public QWidget {
 
 public:
     explicit ContentFitControls(QWidget* parent = nullptr);
+    // New controls as the menu of button, which owns them.
+    static ContentFitControls* inMenuOf(QToolButton& button);
 
     CropLength padding() const;
     void setPadding(const CropLength& padding);

@@ -3,6 +3,7 @@
 #include "crop/PageSelection.h"
 #include "editor/ContentFitControls.h"
 #include "editor/ContentFitter.h"
+#include "editor/DocumentNotices.h"
 #include "editor/PageDisplay.h"
 #include "editor/PagePictures.h"
 #include "editor/PreciseEditing.h"
@@ -19,32 +20,11 @@
 #include "ui/ScrollBarStyle.h"
 #include "ui_RMMainWindowController.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QLabel>
-#include <QMenu>
-#include <QScreen>
 #include <QUndoStack>
-#include <QWidgetAction>
 
-namespace {
-
-// Room kept free around a new window for the frame the window manager draws.
-constexpr int kFrameAllowance = 32;
-
-const QString kWindowStyle = QStringLiteral(R"(
-    RMMainWindowController { background: #1e1e1e; }
-    #pageArea { background: #1e1e1e; }
-    CollectionView, CollectionView > QWidget { background: #262626; }
-    #pageAmountField { color: #b8b8b8; font-size: 13px; }
-    RMTextField#pageTextField {
-        background: #191919; color: #e6e6e6; border: 1px solid #434343; border-radius: 3px;
-        font-size: 13px; selection-background-color: #6477f7;
-    }
-)");
-
-} // namespace
+#include <map>
 
 RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> document,
                                                RMMainWindowDelegate* docDelegate,
@@ -58,18 +38,12 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
       shownFile_(std::make_unique<ShownFile>(*session_, [this] { return documentPath(); })),
       saveFlow_(std::make_unique<SaveFlow>(*session_, this, [this] { return documentPath(); })) {
     ui_->setupUi(this);
-    setStyleSheet(kWindowStyle + ScrollBarStyle::styleSheet());
-    fitIntoScreen();
+    // Under the top bar.
+    notices_ = std::make_unique<DocumentNotices>(*ui_->windowLayout, 1);
+    setStyleSheet(styleSheet() + ScrollBarStyle::styleSheet());
+    WindowCascade::fitAndPlace(*this, size());
     startRenderQueue();
     windowDidLoad();
-}
-
-void RMMainWindowController::fitIntoScreen() {
-    // Wholly inside the screen's free area, room left for the window's frame, at any scale.
-    const QRect available = screen()->availableGeometry();
-    const QSize room = available.size() - QSize(kFrameAllowance, 2 * kFrameAllowance);
-    resize(size().boundedTo(room).expandedTo(minimumSizeHint()));
-    move(WindowCascade::place(this, size(), available));
 }
 
 void RMMainWindowController::startRenderQueue() {
@@ -81,13 +55,8 @@ void RMMainWindowController::startRenderQueue() {
 void RMMainWindowController::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Coming back to the window is when a user may have changed the file elsewhere.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !staleNotice_ &&
-        isStale()) {
-        staleNotice_ = showDocumentNotice(
-            tr("“%1” was changed by another program after Cropmark opened it, so this window "
-               "no longer shows the file. Open it again to reload its new version.")
-                .arg(documentName()));
-    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && isStale())
+        notices_->showFileChanged(documentName());
 }
 
 bool RMMainWindowController::isStale() const {
@@ -95,14 +64,7 @@ bool RMMainWindowController::isStale() const {
 }
 
 QLabel* RMMainWindowController::showDocumentNotice(const QString& notice) {
-    auto* banner = new QLabel(notice, this);
-    banner->setObjectName(QStringLiteral("documentNotice"));
-    banner->setWordWrap(true);
-    banner->setStyleSheet(
-        QStringLiteral("#documentNotice { background: #5a4a1e; color: #f2e6c8; padding: 8px 14px; "
-                       "font-size: 12px; }"));
-    ui_->windowLayout->insertWidget(1, banner);
-    return banner;
+    return notices_->show(notice);
 }
 
 void RMMainWindowController::fitImageCacheToWindow() {
@@ -111,11 +73,7 @@ void RMMainWindowController::fitImageCacheToWindow() {
 }
 
 QString RMMainWindowController::documentPath() const {
-    // The document names its file as "file://" and the path; the path is never
-    // percent-encoded, so nothing is decoded: "100%.pdf" is the file's real name.
-    const QString location = docDelegate_ ? docDelegate_->currentFilePath() : QString();
-    const QString scheme = QStringLiteral("file://");
-    return location.startsWith(scheme) ? location.mid(scheme.size()) : location;
+    return docDelegate_ ? docDelegate_->localFilePath() : QString();
 }
 
 QString RMMainWindowController::documentName() const {
@@ -153,34 +111,25 @@ void RMMainWindowController::windowDidLoad() {
 
 void RMMainWindowController::runCommand(WindowCommands::Command command) {
     using Command = WindowCommands::Command;
-    switch (command) {
-    case Command::Done:
-        return saveClickHandler();
-    case Command::RevertAll:
-        return cancelClickHandler();
-    case Command::FitToContent:
-        return fitToContentClickHandler();
-    case Command::FirstPage:
-        return firstJumpClickHandler();
-    case Command::PreviousPage:
-        return previousClickHandler();
-    case Command::NextPage:
-        return nextClickHandler();
-    case Command::LastPage:
-        return lastJumpClickHandler();
-    case Command::CustomCrop:
-        return pageCropClickHandler();
-    case Command::BatchCrop:
-        return batchCropClickHandler();
-    case Command::PageRange:
-        return pageRangeClickHandler();
-    case Command::RestoreOriginal:
-        return restoreOriginalClickHandler();
-    case Command::SaveAs:
-        return saveCurrentDocWithNeedCloseDocAfterFinish(false);
-    case Command::Settings:
-        return showSettingWindow();
-    }
+    using Window = RMMainWindowController;
+    static const std::map<Command, void (Window::*)()> handlers{
+        {Command::Done, &Window::saveClickHandler},
+        {Command::RevertAll, &Window::cancelClickHandler},
+        {Command::FitToContent, &Window::fitToContentClickHandler},
+        {Command::FirstPage, &Window::firstJumpClickHandler},
+        {Command::PreviousPage, &Window::previousClickHandler},
+        {Command::NextPage, &Window::nextClickHandler},
+        {Command::LastPage, &Window::lastJumpClickHandler},
+        {Command::CustomCrop, &Window::pageCropClickHandler},
+        {Command::BatchCrop, &Window::batchCropClickHandler},
+        {Command::PageRange, &Window::pageRangeClickHandler},
+        {Command::RestoreOriginal, &Window::restoreOriginalClickHandler},
+        {Command::Settings, &Window::showSettingWindow},
+    };
+    if (command == Command::SaveAs)
+        saveCurrentDocWithNeedCloseDocAfterFinish(false);
+    else
+        (this->*handlers.at(command))();
 }
 
 void RMMainWindowController::refreshCommands() {
@@ -200,15 +149,7 @@ void RMMainWindowController::refreshCommands() {
 }
 
 void RMMainWindowController::setUpContentFit() {
-    auto* options = new QMenu(ui_->fitOptionsBtn);
-    options->setStyleSheet(
-        QStringLiteral("QMenu { background: #2f2f2f; border: 1px solid #444; }"));
-    auto* holder = new QWidgetAction(options);
-    fitControls_ = new ContentFitControls;
-    fitControls_->setContentsMargins(12, 10, 12, 10);
-    holder->setDefaultWidget(fitControls_);
-    options->addAction(holder);
-    ui_->fitOptionsBtn->setMenu(options);
+    fitControls_ = ContentFitControls::inMenuOf(*ui_->fitOptionsBtn);
     connect(fitter_.get(), &ContentFitter::contentKnown, this,
             &RMMainWindowController::contentKnown);
     connect(fitter_.get(), &ContentFitter::fitProgress, this, &RMMainWindowController::fitProgress);
@@ -319,33 +260,27 @@ void RMMainWindowController::refreshJumpBtnState() {
 }
 
 void RMMainWindowController::jumpAndSelect(qint64 index) {
+    if (index < 0 || index >= session_->pdfDoc().pageCount())
+        return;
     strip_->select(index, true);
     mainPDFViewJumpWithIndex(index);
+    refreshJumpBtnState();
 }
 
 void RMMainWindowController::firstJumpClickHandler() {
-    mainPDFViewJumpWithIndex(0);
-    strip_->select(0, true);
-    refreshJumpBtnState();
+    jumpAndSelect(0);
 }
 
 void RMMainWindowController::previousClickHandler() {
-    if (session_->currentIndex() > 0)
-        jumpAndSelect(session_->currentIndex() - 1);
-    refreshJumpBtnState();
+    jumpAndSelect(session_->currentIndex() - 1);
 }
 
 void RMMainWindowController::nextClickHandler() {
-    if (session_->currentIndex() + 1 <= session_->pdfDoc().pageCount() - 1)
-        jumpAndSelect(session_->currentIndex() + 1);
-    refreshJumpBtnState();
+    jumpAndSelect(session_->currentIndex() + 1);
 }
 
 void RMMainWindowController::lastJumpClickHandler() {
-    const qint64 last = session_->pdfDoc().pageCount() - 1;
-    mainPDFViewJumpWithIndex(last);
-    strip_->select(last, true);
-    refreshJumpBtnState();
+    jumpAndSelect(session_->pdfDoc().pageCount() - 1);
 }
 
 void RMMainWindowController::pageFieldChanged() {
@@ -364,7 +299,6 @@ void RMMainWindowController::pageFieldEnded() {
         return;
     }
     jumpAndSelect(PageSelection::leadingInt(ui_->pageTextField->text()) - 1);
-    refreshJumpBtnState();
 }
 
 void RMMainWindowController::pageCropClickHandler() {
@@ -492,7 +426,7 @@ void RMMainWindowController::documentSaved(const QString& target) {
     setWindowModified(false);
     // Saved over its own file, the window shows that file again.
     if (shownFile_->savedTo(target))
-        delete staleNotice_;
+        notices_->fileSavedOver();
 }
 
 void RMMainWindowController::setUpSaveFlow() {

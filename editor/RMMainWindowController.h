@@ -5,7 +5,6 @@
 #include "editor/WindowCommands.h"
 #include "range/RMPageRangeInfoDelegate.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -26,6 +25,7 @@ class RMMainWindowDelegate;
 class RenderWorkplace;
 class RMPageRangeWindowController;
 class RMSettingWindowController;
+class DocumentNotices;
 class PageDisplay;
 class PagePictures;
 class PreciseEditing;
@@ -149,9 +149,6 @@ protected:
 
 private:
     void windowDidLoad();
-    // Sizes the new window to the screen's free area and places it there, clear of the
-    // program's other windows.
-    void fitIntoScreen();
     void initialUI();
     // The fit's options menu and the fitter's signals.
     void setUpContentFit();
@@ -166,6 +163,7 @@ private:
     void runCommand(WindowCommands::Command command);
     // Shows the current page: its crop's numbers, and the page in the page view.
     void showCurrentPage();
+    // Page index, when there is one, in the page view and the strip.
     void jumpAndSelect(qint64 index);
     // The page field's integer, kept between 1 and the page count while the user types.
     void pageFieldChanged();
@@ -212,7 +210,7 @@ private:
     std::unique_ptr<RMSettingWindowController> settingWindowCtrl_;
     // The working document the thumbnails and page view show.
     const PdfDocument* shownDocument_ = nullptr;
-    QPointer<QLabel> staleNotice_;
+    std::unique_ptr<DocumentNotices> notices_;
     std::unique_ptr<ShownFile> shownFile_;
     // Last: destroyed first, waiting for a write of the session's document under way.
     std::unique_ptr<SaveFlow> saveFlow_;

@@ -1,12 +1,15 @@
 #include "platform/WindowCascade.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace {
 
 // The step between windows: enough to show the title bar of the one beneath.
 constexpr int kStep = 28;
+// Room kept free around a new window for the frame the window manager draws.
+constexpr int kFrameAllowance = 32;
 
 bool taken(const QWidget* window, const QPoint& position) {
     for (const QWidget* other : QApplication::topLevelWidgets()) {
@@ -31,6 +34,13 @@ QPoint place(const QWidget* window, const QSize& size, const QRect& available) {
             position = available.topLeft();
     }
     return position;
+}
+
+void fitAndPlace(QWidget& window, const QSize& wanted) {
+    const QRect available = window.screen()->availableGeometry();
+    const QSize room = available.size() - QSize(kFrameAllowance, 2 * kFrameAllowance);
+    window.resize(wanted.boundedTo(room).expandedTo(window.minimumSizeHint()));
+    window.move(place(&window, window.size(), available));
 }
 
 } // namespace WindowCascade

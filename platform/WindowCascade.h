@@ -17,5 +17,8 @@ namespace WindowCascade {
 // The position for window, of size, in the free area available; the program's other visible
 // windows are the ones it steps away from.
 QPoint place(const QWidget* window, const QSize& size, const QRect& available);
+// Sizes window as wanted, wholly inside its screen's free area with room left for the frame
+// the window manager draws, at any scale and never below its minimum size, and places it.
+void fitAndPlace(QWidget& window, const QSize& wanted);
 
 } // namespace WindowCascade
