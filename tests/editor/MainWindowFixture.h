@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFileDialog>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -98,15 +100,36 @@ protected:
                ui().previousBtn->isEnabled() == previous && ui().nextBtn->isEnabled() == next &&
                ui().lastJumpBtn->isEnabled() == last;
     }
-    // Drags the page view's marker from one view point to another (view space, y up).
-    void dragOnPage(QPointF from, QPointF to) {
+    // The page view's point at these fractions of its width and height (view space, y up).
+    QPointF viewAt(double x, double y) {
+        return {x * ui().pdfImgView->width(), y * ui().pdfImgView->height()};
+    }
+    // Drags the page view's marker from one view point to another (view space, y up); whilst
+    // the button is still down, duringDrag runs.
+    void dragOnPage(QPointF from, QPointF to, const std::function<void()>& duringDrag = {}) {
         QWidget* view = ui().pdfImgView;
         auto at = [view](QPointF p) { return QPoint(int(p.x()), int(view->height() - p.y())); };
         QTest::mousePress(view, Qt::LeftButton, {}, at(from));
         QMouseEvent move(QEvent::MouseMove, at(to), view->mapToGlobal(at(to)), Qt::NoButton,
                          Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(view, &move);
+        if (duringDrag)
+            duringDrag();
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(to));
+    }
+    // Drags the marker's upper right corner to the page's middle, a crop left pending.
+    void cropToHalf() { dragOnPage(viewAt(1, 1), viewAt(0.5, 0.5)); }
+    void pressDone() { QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return)); }
+    // The crop pending on a page, the current one by default, and the crop box applied to it.
+    QRectF crop(qint64 page = -1) {
+        return window->session().cropsRect()[size_t(page < 0 ? current() : page)].cropRect;
+    }
+    QRectF cropBox(int page) { return window->session().pdfDoc().boundsForBox(page, PdfBox::Crop); }
+    QAction* editAction(const QString& startingWith) {
+        for (QAction* action : window->editActions())
+            if (action->text().startsWith(startingWith))
+                return action;
+        return nullptr;
     }
 
     // Saves as a user does: the save key, or closing the window and answering "Save As",
@@ -136,12 +159,19 @@ protected:
         }
         return error;
     }
+    // The message the window shows; answered ones wait to be deleted meanwhile.
+    QMessageBox* alert() {
+        for (QMessageBox* shown : window->findChildren<QMessageBox*>())
+            if (shown->isVisible())
+                return shown;
+        return nullptr;
+    }
     // Clicks the button titled answer in the window's close question; false without one.
     bool answerCloseQuestion(const QString& answer) {
-        auto* alert = window->findChild<QMessageBox*>();
-        if (!alert)
+        QMessageBox* question = alert();
+        if (!question)
             return false;
-        for (QAbstractButton* button : alert->buttons())
+        for (QAbstractButton* button : question->buttons())
             if (button->text() == answer)
                 button->click();
         return true;

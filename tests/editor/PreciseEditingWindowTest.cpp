@@ -14,7 +14,8 @@
 #include <QDoubleSpinBox>
 #include <QUndoStack>
 
-#include <sstream>
+#include <ostream>
+#include <string>
 
 namespace {
 
@@ -34,17 +35,20 @@ protected:
         QTest::keyClicks(box, QString::number(value));
         QTest::keyClick(box, Qt::Key_Return);
     }
-    QRectF crop() { return window->session().cropsRect()[size_t(current())].cropRect; }
-    QRectF cropBox(int page) { return window->session().pdfDoc().boundsForBox(page, PdfBox::Crop); }
     void key(int key, Qt::KeyboardModifiers modifiers = {}, int times = 1) {
         for (int i = 0; i < times; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
     }
-    QAction* editAction(const QString& startingWith) {
-        for (QAction* action : window->editActions())
-            if (action->text().startsWith(startingWith))
-                return action;
-        return nullptr;
+    QComboBox* sizes() { return window->findChild<QComboBox*>("presetPicker"); }
+    void choose(const QString& size) {
+        const int index = sizes()->findText(size);
+        ASSERT_GE(index, 0) << size.toStdString();
+        sizes()->setCurrentIndex(index);
+        emit sizes()->activated(index);
+    }
+    void showNumbers(CropInspector::Mode mode, CropLength::Unit unit) {
+        ui().cropInspector->setMode(mode);
+        ui().cropInspector->setUnit(unit);
     }
 };
 
@@ -54,8 +58,7 @@ class TypedMarginsTest : public PreciseEditingWindowTest,
 // Margins of 10, 20, 30 and 40 mm as the page is shown, turned or not.
 TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
     open({{.mediaBox = kA4, .rotate = GetParam()}});
-    ui().cropInspector->setMode(CropInspector::Mode::Margins);
-    ui().cropInspector->setUnit(CropLength::Unit::Millimetres);
+    showNumbers(CropInspector::Mode::Margins, CropLength::Unit::Millimetres);
     const double left = 10 * kMm, top = 20 * kMm, right = 30 * kMm, bottom = 40 * kMm;
     for (auto [i, value] : {std::pair{0, 10.0}, {1, 20.0}, {2, 30.0}, {3, 40.0}})
         type(i, value);
@@ -63,7 +66,7 @@ TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
     QTest::keySequence(field(3), QKeySequence::Undo);
     EXPECT_DOUBLE_EQ(crop().y(), 0);
     QTest::keySequence(field(3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    pressDone();
 
     // The shown page's margins, on the page's own sides: a quarter turn shows its bottom on
     // the left, its left side at the top.
@@ -83,12 +86,20 @@ TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
 
 INSTANTIATE_TEST_SUITE_P(Rotations, TypedMarginsTest, testing::Values(0, 90, 180, 270));
 
-TEST_F(PreciseEditingWindowTest, ADragShowsTheNumbersThePageIsSavedWith) {
+// A typed position is kept and the size gives way at the page's edge; a drag shows the
+// numbers the page is then saved with.
+TEST_F(PreciseEditingWindowTest, TypedPositionsStayAndDraggedNumbersAreTheSavedOnes) {
     open(1);
-    ui().cropInspector->setMode(CropInspector::Mode::PositionAndSize);
-    ui().cropInspector->setUnit(CropLength::Unit::Points);
-    const double w = ui().pdfImgView->width();
-    dragOnPage({1, 1}, {w * 0.21, w * 0.13});
+    showNumbers(CropInspector::Mode::PositionAndSize, CropLength::Unit::Points);
+    type(0, 36);
+    EXPECT_EQ(crop(), QRectF(36, 0, 576, 792));
+    EXPECT_EQ(field(0)->value(), 36);
+    EXPECT_EQ(field(2)->value(), 576);
+    type(3, 700);
+    type(1, 200);
+    EXPECT_EQ(crop(), QRectF(36, 200, 576, 592));
+
+    dragOnPage(viewAt(1, 1), viewAt(0.79, 0.87));
     const double shown[] = {field(0)->value(), field(1)->value(), field(2)->value(),
                             field(3)->value()};
     const QString saved = dir.filePath("saved.pdf");
@@ -133,12 +144,8 @@ TEST_F(PreciseEditingWindowTest, ArrowsNudgeTheFocusedMarkerAndTurnPagesOtherwis
 
 TEST_F(PreciseEditingWindowTest, APaperSizeGivesThatCropCentredOnThePage) {
     open({{.mediaBox = kA4}});
-    auto* sizes = window->findChild<QComboBox*>("presetPicker");
-    const int a5 = sizes->findText("A5");
-    ASSERT_GE(a5, 0);
-    sizes->setCurrentIndex(a5);
-    emit sizes->activated(a5);
-    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    choose("A5");
+    pressDone();
     const QRectF box = cropBox(0);
     const QRectF page = window->session().originalPdfDoc().boundsForBox(0, PdfBox::Media);
     EXPECT_NEAR(box.width(), 419.53, 0.005);
@@ -151,6 +158,8 @@ TEST_F(PreciseEditingWindowTest, APaperSizeGivesThatCropCentredOnThePage) {
 // edited mark shows exactly while the document is not as it was opened or saved.
 TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows) {
     open(3);
+    pressDone();
+    EXPECT_FALSE(window->isWindowModified()) << "no \"Done\" while it is disabled";
     window->lastJumpClickHandler();
     const QRectF whole = crop();
     dragOnPage({1, 1}, {60, 80});
@@ -167,10 +176,18 @@ TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows)
     EXPECT_EQ(crop(), dragged);
     EXPECT_TRUE(ui().saveBtn->isEnabled());
 
-    window->saveClickHandler();
+    // "Done" applies the crop and stays on its page; "Revert All" gives the file back.
+    pressDone();
+    EXPECT_EQ(ui().pageTextField->text(), "3");
+    EXPECT_EQ(selectedThumbnail(), 2);
+    EXPECT_FALSE(ui().saveBtn->isEnabled());
     const QRectF applied = cropBox(2);
-    window->cancelClickHandler();
+    EXPECT_LT(applied.width(), 612);
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(cropBox(2), QRectF(0, 0, 612, 1008));
+    EXPECT_FALSE(ui().cancelBtn->isEnabled());
     EXPECT_FALSE(window->isWindowModified()) << "reverted to the file as opened";
+    EXPECT_EQ(current(), 2);
     EXPECT_EQ(editAction("Undo")->text(), "Undo Revert All");
     QTest::keySequence(window.get(), QKeySequence::Undo);
     EXPECT_EQ(cropBox(2), applied);
@@ -196,10 +213,10 @@ TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows)
 // "Done": two typed points, one nudge, a fit that keeps 99.9 per cent of the page.
 enum class SmallCrop { TypedMargin, Nudge, Fit };
 
+const char* const kSmallCropNames[] = {"TypedMargin", "Nudge", "Fit"};
+
 void PrintTo(SmallCrop how, std::ostream* out) {
-    *out << (how == SmallCrop::TypedMargin ? "TypedMargin"
-             : how == SmallCrop::Nudge     ? "Nudge"
-                                           : "Fit");
+    *out << kSmallCropNames[int(how)];
 }
 
 class SmallCropTest : public PreciseEditingWindowTest,
@@ -211,8 +228,7 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
     QRectF expected;
     switch (how) {
     case SmallCrop::TypedMargin:
-        ui().cropInspector->setMode(CropInspector::Mode::Margins);
-        ui().cropInspector->setUnit(CropLength::Unit::Points);
+        showNumbers(CropInspector::Mode::Margins, CropLength::Unit::Points);
         type(0, 2);
         expected = {2, 0, 610, 792};
         break;
@@ -235,7 +251,7 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
     EXPECT_TRUE(ui().saveBtn->isEnabled());
     EXPECT_TRUE(window->isWindowModified());
     if (done)
-        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+        pressDone();
     const QString saved = dir.filePath("saved.pdf");
     ASSERT_EQ(saveTo(saved), "");
     EXPECT_FALSE(window->isWindowModified());
@@ -247,9 +263,8 @@ INSTANTIATE_TEST_SUITE_P(TypedNudgedFitted, SmallCropTest,
                                                           SmallCrop::Fit),
                                           testing::Bool()),
                          [](const auto& test) {
-                             std::ostringstream name;
-                             PrintTo(std::get<0>(test.param), &name);
-                             return name.str() + (std::get<1>(test.param) ? "AndDone" : "");
+                             return kSmallCropNames[int(std::get<0>(test.param))] +
+                                    std::string(std::get<1>(test.param) ? "AndDone" : "");
                          });
 
 // A drag given up with Escape changes nothing, in a batch of mixed sizes too, and leaves the
@@ -259,73 +274,41 @@ TEST_F(PreciseEditingWindowTest, AfterEscapeATypedNumberChangesOnlyItself) {
     window->batchCropClickHandler();
     window->pageRangeClickHandler();
     window->pageRangeCtrl()->okClickHandler(); // every page
-    ui().cropInspector->setMode(CropInspector::Mode::Margins);
-    ui().cropInspector->setUnit(CropLength::Unit::Points);
-    QWidget* view = ui().pdfImgView;
-    const QPoint corner(1, view->height() - 1), inside(view->width() / 3, view->height() / 2);
-    QTest::mousePress(view, Qt::LeftButton, {}, corner);
-    QMouseEvent move(QEvent::MouseMove, inside, view->mapToGlobal(inside), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view, &move);
-    EXPECT_GT(field(0)->value(), 100) << "the numbers follow the drag";
-    QTest::keyClick(view, Qt::Key_Escape);
-    QTest::mouseRelease(view, Qt::LeftButton, {}, inside);
+    showNumbers(CropInspector::Mode::Margins, CropLength::Unit::Points);
+    dragOnPage({1, 1}, viewAt(0.33, 0.5), [this] {
+        EXPECT_GT(field(0)->value(), 100) << "the numbers follow the drag";
+        QTest::keyClick(ui().pdfImgView, Qt::Key_Escape);
+    });
     EXPECT_EQ(field(0)->value(), 0);
     EXPECT_EQ(field(3)->value(), 0);
     EXPECT_EQ(window->session().undoStack().count(), 1) << "only the selection";
 
     type(1, 100);
-    for (size_t page : {0u, 1u})
-        EXPECT_EQ(window->session().cropsRect()[page].cropRect, QRectF(0, 0, 612, 692));
-}
-
-// A position is kept as typed; the size gives way at the page's edge.
-TEST_F(PreciseEditingWindowTest, ATypedPositionIsKeptAndTheSizeGivesWay) {
-    open(1);
-    ui().cropInspector->setMode(CropInspector::Mode::PositionAndSize);
-    ui().cropInspector->setUnit(CropLength::Unit::Points);
-    type(0, 36);
-    EXPECT_EQ(crop(), QRectF(36, 0, 576, 792));
-    EXPECT_EQ(field(0)->value(), 36);
-    EXPECT_EQ(field(2)->value(), 576);
-    type(3, 700);
-    type(1, 200);
-    EXPECT_EQ(crop(), QRectF(36, 200, 576, 592));
+    for (qint64 page : {0, 1})
+        EXPECT_EQ(crop(page), QRectF(0, 0, 612, 692));
+    dragOnPage({1, 1}, {30, 30});
+    EXPECT_GT(crop().left(), 0) << "the next drag crops again";
 }
 
 // A ratio holds on the page, whatever the rounding of the view's pixels; it is the choice of
 // the page it was chosen on only, and Free gives the marker its eight handles back.
 TEST_F(PreciseEditingWindowTest, ARatioLocksOnThePageAndOnlyThere) {
     open(3);
-    auto* sizes = window->findChild<QComboBox*>("presetPicker");
-    const int wide = sizes->findText("16:9");
-    ASSERT_GE(wide, 0);
-    sizes->setCurrentIndex(wide);
-    emit sizes->activated(wide);
+    choose("16:9");
     for (int width : {701, 613, 457}) {
         window->resize(width + 400, width);
         QCoreApplication::processEvents();
-        QWidget* view = ui().pdfImgView;
-        // The marker's upper right handle, in the widget's y-down pixels.
+        // From the marker's upper right handle.
         const QRectF marker = ui().pdfImgView->cropMarker().selectedRect();
-        const QPoint from(int(marker.right()), int(view->height() - marker.bottom()));
-        const QPoint to(view->width() / 2, view->height() / 3);
-        QTest::mousePress(view, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(view, &move);
-        QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+        dragOnPage(marker.bottomRight(), viewAt(0.5, 0.67));
         EXPECT_NEAR(crop().width() / crop().height(), 16.0 / 9.0, 1e-9) << width;
     }
     window->nextClickHandler();
-    EXPECT_EQ(sizes->currentText(), "Free");
+    EXPECT_EQ(sizes()->currentText(), "Free");
     EXPECT_FALSE(ui().pdfImgView->cropMarker().isLockingAspectRatio());
     window->previousClickHandler();
-    sizes->setCurrentIndex(wide);
-    emit sizes->activated(wide);
-    const int free = sizes->findText("Free");
-    sizes->setCurrentIndex(free);
-    emit sizes->activated(free);
+    choose("16:9");
+    choose("Free");
     EXPECT_FALSE(ui().pdfImgView->cropMarker().isLockingAspectRatio());
 }
 
