@@ -5,23 +5,44 @@
 #include "editor/ContentFitControls.h"
 #include "editor/ContentFitter.h"
 #include "editor/CropInspector.h"
+#include "editor/CropPresetDialog.h"
+#include "editor/CropPresetPicker.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/ExpectNear.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QUndoStack>
 
+#include <cmath>
 #include <ostream>
 #include <string>
 
 namespace {
 
+using ::PrintTo;
+
 const double kMm = 72.0 / 25.4;
 const QRectF kA4(0, 0, 210 * kMm, 297 * kMm);
 const QRectF kLetterPage(0, 0, 612, 792);
+const QRectF kInner(100, 100, 200, 300);
+
+using Mode = CropInspector::Mode;
+using Unit = CropLength::Unit;
+
+// Exactly, not to a rounding: a typed value must not drift on its way to the crop.
+void expectExactly(const QRectF& actual, const QRectF& expected) {
+    EXPECT_EQ(actual.x(), expected.x());
+    EXPECT_EQ(actual.y(), expected.y());
+    EXPECT_EQ(actual.width(), expected.width());
+    EXPECT_EQ(actual.height(), expected.height());
+}
 
 class PreciseEditingWindowTest : public MainWindowTest {
 protected:
@@ -46,10 +67,11 @@ protected:
         sizes()->setCurrentIndex(index);
         emit sizes()->activated(index);
     }
-    void showNumbers(CropInspector::Mode mode, CropLength::Unit unit) {
+    void showNumbers(Mode mode, Unit unit) {
         ui().cropInspector->setMode(mode);
         ui().cropInspector->setUnit(unit);
     }
+    int steps() { return window->session().undoStack().count(); }
 };
 
 class TypedMarginsTest : public PreciseEditingWindowTest,
@@ -58,7 +80,7 @@ class TypedMarginsTest : public PreciseEditingWindowTest,
 // Margins of 10, 20, 30 and 40 mm as the page is shown, turned or not.
 TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
     open({{.mediaBox = kA4, .rotate = GetParam()}});
-    showNumbers(CropInspector::Mode::Margins, CropLength::Unit::Millimetres);
+    showNumbers(Mode::Margins, Unit::Millimetres);
     const double left = 10 * kMm, top = 20 * kMm, right = 30 * kMm, bottom = 40 * kMm;
     for (auto [i, value] : {std::pair{0, 10.0}, {1, 20.0}, {2, 30.0}, {3, 40.0}})
         type(i, value);
@@ -86,11 +108,126 @@ TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
 
 INSTANTIATE_TEST_SUITE_P(Rotations, TypedMarginsTest, testing::Values(0, 90, 180, 270));
 
+struct TypedCase {
+    const char* name;
+    Mode mode;
+    Unit unit;
+    int field;
+    double typed;
+    QRectF expected;
+};
+
+class TypedNumberTest : public PreciseEditingWindowTest,
+                        public testing::WithParamInterface<TypedCase> {};
+
+// On a letter page cropped to kInner. Fields: Left, Top, Right, Bottom for margins; X, Y,
+// Width, Height for position and size. A number is one step, and the field left afterwards
+// makes no other.
+TEST_P(TypedNumberTest, IsOneStepAndKeepsTheCropOnThePage) {
+    const TypedCase& c = GetParam();
+    open(1);
+    window->session().setCurrentCrop(kInner);
+    showNumbers(c.mode, c.unit);
+    const int before = steps();
+    type(c.field, c.typed);
+    field(c.field)->clearFocus();
+    EXPECT_EQ(steps(), before + 1);
+    expectExactly(crop(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TypedNumberTest,
+    testing::Values(
+        // Past the opposite edge: stopped there, an empty crop rather than an inverted one.
+        TypedCase{"LeftPastRight", Mode::Margins, Unit::Points, 0, 500, {300, 100, 0, 300}},
+        TypedCase{"TopPastBottom", Mode::Margins, Unit::Points, 1, 700, {100, 100, 200, 0}},
+        TypedCase{"BottomPercent", Mode::Margins, Unit::Percent, 3, 25, {100, 198, 200, 202}},
+        TypedCase{"XInches", Mode::PositionAndSize, Unit::Inches, 0, 1.5, {108, 100, 200, 300}},
+        TypedCase{"XNearEdge", Mode::PositionAndSize, Unit::Points, 0, 500, {500, 100, 112, 300}},
+        TypedCase{"WidthCap", Mode::PositionAndSize, Unit::Points, 2, 600, {100, 100, 512, 300}},
+        TypedCase{"HeightPct", Mode::PositionAndSize, Unit::Percent, 3, 50, {100, 100, 200, 396}}),
+    CaseName());
+
+// Units change the numbers, never the crop: a value typed in one unit joins the others as
+// they were shown, to the last bit, not as rounded for the fields.
+TEST_F(PreciseEditingWindowTest, SwitchingUnitsKeepsTheCrop) {
+    open({{.mediaBox = kA4}});
+    const QRectF start(20 * kMm, 10.123456, 300.456789, 400.987654);
+    window->session().setCurrentCrop(start);
+    showNumbers(Mode::Margins, Unit::Points);
+    const int before = steps();
+    auto* unit = window->findChild<QComboBox*>("inspectorUnit");
+    const double expectedLeft[] = {start.x(), 20, 20 / 25.4, start.x() / kA4.width() * 100};
+    for (int i = 0; i < unit->count(); ++i) {
+        QTest::keyClick(unit, i == 0 ? Qt::Key_Home : Qt::Key_Down);
+        EXPECT_NEAR(field(0)->value(), expectedLeft[i], 0.5 * std::pow(10, -field(0)->decimals()))
+            << unit->currentText().toStdString();
+    }
+    EXPECT_EQ(steps(), before);
+    ui().cropInspector->setUnit(Unit::Inches);
+    type(3, 1);
+    expectExactly(crop(),
+                  QRectF(QPointF(start.left(), 72), QPointF(start.right(), start.bottom())));
+}
+
+// The arrows step a number, each step one commit; the choice of numbers and unit is the next
+// window's too.
+TEST_F(PreciseEditingWindowTest, StepsCommitAndTheChoiceOfNumbersIsKept) {
+    open(1);
+    window->session().setCurrentCrop(kInner);
+    showNumbers(Mode::Margins, Unit::Points);
+    const int before = steps();
+    field(1)->setFocus();
+    QTest::keyClick(field(1), Qt::Key_Up);
+    QTest::keyClick(field(1), Qt::Key_Up);
+    EXPECT_EQ(steps(), before + 2);
+    expectExactly(crop(), QRectF(100, 100, 200, 298));
+
+    showNumbers(Mode::PositionAndSize, Unit::Percent);
+    window.reset();
+    open(1);
+    EXPECT_EQ(ui().cropInspector->mode(), Mode::PositionAndSize);
+    EXPECT_EQ(ui().cropInspector->unit(), Unit::Percent);
+    EXPECT_EQ(field(0)->decimals(), 2);
+}
+
+// Another page's crop, or one a fit gives, is shown without an edit; a number being typed
+// meanwhile stays, and its commit joins it to the crop shown.
+TEST_F(PreciseEditingWindowTest, ShownCropsEditNothingAndSpareTheNumberBeingTyped) {
+    open({blockPage(kLetterPage, {60, 70, 80, 90}), {.mediaBox = QRectF(0, 0, 200, 200)}});
+    showNumbers(Mode::Margins, Unit::Points);
+    window->nextClickHandler();
+    window->session().setCurrentCrop({50, 50, 100, 100});
+    window->previousClickHandler();
+    window->session().setCurrentCrop(kInner);
+    EXPECT_DOUBLE_EQ(field(2)->value(), 312);
+    const int before = steps();
+    // The smaller page lowers the fields' limits below the values they hold.
+    window->nextClickHandler();
+    EXPECT_DOUBLE_EQ(field(2)->value(), 50);
+    showNumbers(Mode::PositionAndSize, Unit::Points);
+    EXPECT_DOUBLE_EQ(field(2)->value(), 100);
+    EXPECT_EQ(steps(), before);
+
+    window->previousClickHandler();
+    window->fitControls()->setPadding({});
+    field(2)->setFocus();
+    field(2)->selectAll();
+    QTest::keyClicks(field(2), "30");
+    QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
+    EXPECT_EQ(field(2)->text(), "30");
+    EXPECT_DOUBLE_EQ(field(0)->value(), 60);
+    QTest::keyClick(field(2), Qt::Key_Return);
+    expectExactly(crop(), QRectF(60, 70, 30, 90));
+}
+
 // A typed position is kept and the size gives way at the page's edge; a drag shows the
 // numbers the page is then saved with.
 TEST_F(PreciseEditingWindowTest, TypedPositionsStayAndDraggedNumbersAreTheSavedOnes) {
     open(1);
-    showNumbers(CropInspector::Mode::PositionAndSize, CropLength::Unit::Points);
+    showNumbers(Mode::PositionAndSize, Unit::Points);
     type(0, 36);
     EXPECT_EQ(crop(), QRectF(36, 0, 576, 792));
     EXPECT_EQ(field(0)->value(), 36);
@@ -142,9 +279,12 @@ TEST_F(PreciseEditingWindowTest, ArrowsNudgeTheFocusedMarkerAndTurnPagesOtherwis
     EXPECT_EQ(current(), 1) << "without the focus on the page, the arrows turn pages";
 }
 
+// A size is laid on the page as soon as the list's keys reach it: A4 first, then A5.
 TEST_F(PreciseEditingWindowTest, APaperSizeGivesThatCropCentredOnThePage) {
     open({{.mediaBox = kA4}});
-    choose("A5");
+    QTest::keyClick(sizes(), Qt::Key_Down);
+    QTest::keyClick(sizes(), Qt::Key_Down);
+    EXPECT_EQ(sizes()->currentText(), "A5");
     pressDone();
     const QRectF box = cropBox(0);
     const QRectF page = window->session().originalPdfDoc().boundsForBox(0, PdfBox::Media);
@@ -228,7 +368,7 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
     QRectF expected;
     switch (how) {
     case SmallCrop::TypedMargin:
-        showNumbers(CropInspector::Mode::Margins, CropLength::Unit::Points);
+        showNumbers(Mode::Margins, Unit::Points);
         type(0, 2);
         expected = {2, 0, 610, 792};
         break;
@@ -240,7 +380,7 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
         break;
     case SmallCrop::Fit: {
         // The content with that padding, within the page: all but 0.3 points either side.
-        window->fitControls()->setPadding({99.7, CropLength::Unit::Points});
+        window->fitControls()->setPadding({99.7, Unit::Points});
         QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
         QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
         ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
@@ -274,7 +414,7 @@ TEST_F(PreciseEditingWindowTest, AfterEscapeATypedNumberChangesOnlyItself) {
     window->batchCropClickHandler();
     window->pageRangeClickHandler();
     window->pageRangeCtrl()->okClickHandler(); // every page
-    showNumbers(CropInspector::Mode::Margins, CropLength::Unit::Points);
+    showNumbers(Mode::Margins, Unit::Points);
     dragOnPage({1, 1}, viewAt(0.33, 0.5), [this] {
         EXPECT_GT(field(0)->value(), 100) << "the numbers follow the drag";
         QTest::keyClick(ui().pdfImgView, Qt::Key_Escape);
@@ -308,8 +448,59 @@ TEST_F(PreciseEditingWindowTest, ARatioLocksOnThePageAndOnlyThere) {
     EXPECT_FALSE(ui().pdfImgView->cropMarker().isLockingAspectRatio());
     window->previousClickHandler();
     choose("16:9");
-    choose("Free");
+    QTest::keyClick(sizes(), Qt::Key_Home);
+    EXPECT_EQ(sizes()->currentText(), "Free");
     EXPECT_FALSE(ui().pdfImgView->cropMarker().isLockingAspectRatio());
+}
+
+// The user's own sizes come from the list's last item and are the next window's too; a size
+// the list holds already is chosen there, and a cancelled one leaves the choice as it was.
+TEST_F(PreciseEditingWindowTest, OwnSizesAreAddedOnceAndKept) {
+    open(1);
+    // Chooses "Add Your Own…" and types text into the dialog it opens; earlier dialogs are
+    // deleted once closed.
+    const auto ask = [this](const char* text) -> CropPresetDialog* {
+        QTest::keyClick(sizes(), Qt::Key_End);
+        for (auto* dialog : window->findChildren<CropPresetDialog*>()) {
+            if (dialog->isVisible()) {
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("presetText"), text);
+                return dialog;
+            }
+        }
+        return nullptr;
+    };
+    const auto click = [](CropPresetDialog* dialog, QDialogButtonBox::StandardButton which) {
+        QPushButton* button = dialog->findChild<QDialogButtonBox*>()->button(which);
+        QTest::mouseClick(button, Qt::LeftButton);
+        return button->isEnabled();
+    };
+    CropPresetDialog* dialog = ask("3 x");
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(click(dialog, QDialogButtonBox::Ok)) << "no size yet";
+    QTest::keyClicks(dialog->findChild<QLineEdit*>(), " 2 in");
+    EXPECT_TRUE(click(dialog, QDialogButtonBox::Ok));
+    EXPECT_EQ(sizes()->currentText(), "3 × 2 in");
+    EXPECT_EQ(crop().size(), QSizeF(144, 216)) << "turned to the page";
+    ASSERT_TRUE(dialog = ask("210 x 297 mm"));
+    click(dialog, QDialogButtonBox::Ok);
+    EXPECT_EQ(sizes()->currentText(), "A4");
+    EXPECT_NE(crop().size(), QSizeF(144, 216)) << "A4 laid on the page";
+    ASSERT_TRUE(dialog = ask("16:10"));
+    click(dialog, QDialogButtonBox::Ok);
+    const QRectF wide = crop();
+    EXPECT_NEAR(wide.width() / wide.height(), 1.6, 1e-9);
+    ASSERT_TRUE(dialog = ask("1:2"));
+    click(dialog, QDialogButtonBox::Cancel);
+    EXPECT_EQ(sizes()->currentText(), "16:10");
+    EXPECT_EQ(crop(), wide);
+
+    window.reset();
+    open(1);
+    const QList<CropPreset> own = window->findChild<CropPresetPicker*>()->ownPresets();
+    ASSERT_EQ(own.size(), 2);
+    EXPECT_EQ(own[0].dimensions(), QSizeF(216, 144));
+    EXPECT_EQ(own[1].lockedRatio(), QSizeF(16, 10));
+    EXPECT_GE(sizes()->findText("16:10"), 0);
 }
 
 } // namespace
