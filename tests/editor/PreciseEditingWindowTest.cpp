@@ -407,18 +407,21 @@ INSTANTIATE_TEST_SUITE_P(TypedNudgedFitted, SmallCropTest,
                                     std::string(std::get<1>(test.param) ? "AndDone" : "");
                          });
 
-// A drag given up with Escape changes nothing, in a batch of mixed sizes too, and leaves the
-// numbers of the crop in force, so the next typed number changes only itself.
+// A drag given up with Escape changes nothing, in a batch of mixed sizes too: the marker and
+// the numbers show the crop in force, so the next typed number changes only itself, and the
+// next drag crops as ever.
 TEST_F(PreciseEditingWindowTest, AfterEscapeATypedNumberChangesOnlyItself) {
     open(3);
     window->batchCropClickHandler();
     window->pageRangeClickHandler();
     window->pageRangeCtrl()->okClickHandler(); // every page
     showNumbers(Mode::Margins, Unit::Points);
+    const QRectF marker = ui().pdfImgView->cropRect();
     dragOnPage({1, 1}, viewAt(0.33, 0.5), [this] {
         EXPECT_GT(field(0)->value(), 100) << "the numbers follow the drag";
         QTest::keyClick(ui().pdfImgView, Qt::Key_Escape);
     });
+    EXPECT_EQ(ui().pdfImgView->cropRect(), marker) << "the marker is put back";
     EXPECT_EQ(field(0)->value(), 0);
     EXPECT_EQ(field(3)->value(), 0);
     EXPECT_EQ(window->session().undoStack().count(), 1) << "only the selection";
