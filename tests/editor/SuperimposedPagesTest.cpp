@@ -3,7 +3,6 @@
 // when the view is turned off, and that the crop marker is dragged as ever meanwhile.
 
 #include "editor/SuperimposedPages.h"
-#include "editor/RMDrawDelegate.h"
 #include "editor/RMPDFImgView.h"
 #include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
@@ -11,6 +10,7 @@
 
 #include <QAction>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <cstdlib>
@@ -202,49 +202,30 @@ INSTANTIATE_TEST_SUITE_P(
         TurnOff{"customCrop", [](RMMainWindowController& w) { w.pageCropClickHandler(); }}),
     CaseName());
 
-// Counts the crops the page view finishes, and hands each on to the window.
-struct CropCounter : RMDrawDelegate {
-    RMDrawDelegate* window = nullptr;
-    int crops = 0;
-    void cropIsFinishedWithRect(const QRectF& rect) override {
-        ++crops;
-        window->cropIsFinishedWithRect(rect);
-    }
-};
-
+// Pages that come in while the marker is dragged neither move it nor end the drag.
 TEST_F(SuperimposedPagesTest, ADragWhileThePagesComeInEndsInOneCropOfTheBatch) {
     std::vector<TestPage> pages;
     for (int i = 0; i < 40; ++i)
         pages.push_back(blockPage(kLetter, {double(10 * i), 300, 20, 20}));
     pages[5].mediaBox = QRectF(0, 0, 612, 1008);
     open(pages);
-    CropCounter counter;
-    counter.window = window.get();
-    ui().pdfImgView->setDelegate(&counter);
     superimpose();
     ASSERT_FALSE(superimposed().isComplete());
-    EXPECT_EQ(ui().fitStatus->text(), "Superimposing: 0 of 40 pages");
-    RMPDFImgView* view = ui().pdfImgView;
-    const QPoint corner(view->width() - 1, 1);
-    QTest::mousePress(view, Qt::LeftButton, {}, corner);
-    for (int step = 1; step <= 20; ++step) {
-        const QPoint at = corner - QPoint(4 * step, -4 * step);
-        QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(view, &move);
-        QTest::qWait(5);
-    }
-    const QRectF dragged = view->cropMarker().selectedRect();
-    QTest::mouseRelease(view, Qt::LeftButton, {}, corner - QPoint(80, -80));
+    const QString none = "Superimposing: 0 of 40 pages";
+    EXPECT_EQ(ui().fitStatus->text(), none);
+    const int steps = window->session().undoStack().count();
+    QRectF dragged;
+    dragOnPage(viewAt(1, 1) - QPointF(1, 1), viewAt(1, 1) - QPointF(81, 81), [&] {
+        dragged = ui().pdfImgView->cropMarker().selectedRect();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ui().fitStatus->text() != none; }, 30000));
+    });
     ASSERT_TRUE(waitForPicture());
     EXPECT_TRUE(ui().fitStatus->text().isEmpty());
-    EXPECT_EQ(counter.crops, 1);
-    EXPECT_EQ(view->cropMarker().selectedRect(), dragged);
-    const auto& records = window->session().cropsRect();
-    EXPECT_LT(records[0].cropRect.width(), 612);
-    EXPECT_EQ(records[39].cropRect, records[0].cropRect);
-    EXPECT_NE(records[5].cropRect, records[0].cropRect);
-    ui().pdfImgView->setDelegate(window.get());
+    EXPECT_EQ(window->session().undoStack().count(), steps + 1);
+    EXPECT_EQ(ui().pdfImgView->cropMarker().selectedRect(), dragged);
+    EXPECT_LT(crop(0).width(), 612);
+    EXPECT_EQ(crop(39), crop(0));
+    EXPECT_NE(crop(5), crop(0));
 }
 
 } // namespace
