@@ -12,7 +12,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -28,18 +27,9 @@
 // ("0 g" is black, "1 0 0 rg" red); the block's bounds are the page's content.
 inline TestPage blockPage(const QRectF& media, const QRectF& block, int rotate = 0,
                           std::optional<QRectF> crop = {}, const char* fill = "0 g") {
-    TestPage page;
-    page.mediaBox = media;
-    page.cropBox = crop;
-    page.rotate = rotate;
-    page.content = QStringLiteral("%1 %2 %3 %4 %5 re f")
-                       .arg(QLatin1String(fill))
-                       .arg(block.x())
-                       .arg(block.y())
-                       .arg(block.width())
-                       .arg(block.height())
-                       .toLatin1();
-    return page;
+    const QString content = QString::asprintf("%s %g %g %g %g re f", fill, block.x(), block.y(),
+                                              block.width(), block.height());
+    return {.mediaBox = media, .cropBox = crop, .rotate = rotate, .content = content.toLatin1()};
 }
 
 // Names the file as documents do: "file://" and the path as it is.
@@ -86,9 +76,7 @@ protected:
     }
     // Waits, a while at most, for the page view to show colour, and says whether it does.
     bool pageViewComesToShow(const QColor& colour) {
-        for (QDeadlineTimer deadline(30000); pageViewShows() != colour && !deadline.hasExpired();)
-            QTest::qWait(10);
-        return pageViewShows() == colour;
+        return QTest::qWaitFor([&] { return pageViewShows() == colour; }, 30000);
     }
     qint64 current() { return window->session().currentIndex(); }
     int selectedThumbnail() {

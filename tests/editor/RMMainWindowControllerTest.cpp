@@ -1,5 +1,6 @@
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewItem.h"
+#include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "render/RenderHostLocation.h"
 #include "tests/editor/MainWindowFixture.h"
@@ -68,29 +69,6 @@ TEST_F(MainWindowTest, OpensOnPageOneAndTurnsPagesWithinTheDocument) {
     EXPECT_EQ(current(), 1);
 }
 
-TEST_F(MainWindowTest, ModeButtonsSwitchBatchModeAndKeepTheSelection) {
-    open(3);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::mouseClick(ui().batchCropBtn, Qt::LeftButton);
-    QCoreApplication::processEvents();
-    // Only the chosen mode looks chosen: a focus ring marks neither button after a click.
-    for (QWidget* button : {ui().pageCropBtn, ui().batchCropBtn}) {
-        const QImage shown = button->grab().toImage();
-        button->clearFocus();
-        EXPECT_EQ(shown, button->grab().toImage()) << button->objectName().toStdString();
-    }
-    EXPECT_TRUE(window->session().isBatchCrop());
-    EXPECT_TRUE(ui().pageRangeBtn->isEnabled());
-    EXPECT_FALSE(ui().pageCropBtn->isSelected());
-    window->session().applyPageRangeSettingWithPageArray({"2 - 3"});
-    QTest::mouseClick(ui().pageCropBtn, Qt::LeftButton);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(window->session().isBatchCrop());
-    EXPECT_FALSE(ui().pageRangeBtn->isEnabled());
-    EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
-}
-
 TEST_F(MainWindowTest, DragsCropTheCurrentPageOrTheBatch) {
     open(4);
     const QRectF whole = crop(1);
@@ -111,23 +89,42 @@ TEST_F(MainWindowTest, DragsCropTheCurrentPageOrTheBatch) {
 
 } // namespace
 
-TEST_F(MainWindowTest, PageRangeDoneCarriesTheCurrentCropToTheSelectionAtOnce) {
+// Batch mode offers the page range sheet, whose Done carries the current crop to the pages
+// chosen at once; the choice outlasts a return to custom crops.
+TEST_F(MainWindowTest, BatchModeChoosesPagesWithTheSheetAndKeepsThem) {
     open(3);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTest::mouseClick(ui().batchCropBtn, Qt::LeftButton);
     QCoreApplication::processEvents();
+    // Only the chosen mode looks chosen: a focus ring marks neither button after a click.
+    for (QWidget* button : {ui().pageCropBtn, ui().batchCropBtn}) {
+        const QImage shown = button->grab().toImage();
+        button->clearFocus();
+        EXPECT_EQ(shown, button->grab().toImage()) << button->objectName().toStdString();
+    }
+    EXPECT_TRUE(window->session().isBatchCrop());
+    EXPECT_FALSE(ui().pageCropBtn->isSelected());
     QTest::mouseClick(ui().pageRangeBtn, Qt::LeftButton);
     QCoreApplication::processEvents();
     RMPageRangeWindowController* sheet = window->pageRangeCtrl();
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(sheet->isVisible());
+    sheet->editor().setRangeTypeArray({"2 - 3"});
     QTest::keyClick(sheet, Qt::Key_Return);
     EXPECT_FALSE(sheet->isVisible());
-    EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"1 - 3"});
+    EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
     // Page 1 was never cropped: the pages of its size stay whole, the taller third page
     // gets the same crop fitted to it.
     expectNear(crop(1), QRectF(0, 0, 612, 792));
     expectNear(crop(2), QRectF(0, 216, 612, 792));
     EXPECT_TRUE(ui().saveBtn->isEnabled());
+
+    QTest::mouseClick(ui().pageCropBtn, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->session().isBatchCrop());
+    EXPECT_FALSE(ui().pageRangeBtn->isEnabled());
+    EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
 }
 
 TEST_F(MainWindowTest, APageThatCannotBeDrawnSaysSoInsteadOfStayingWhite) {
