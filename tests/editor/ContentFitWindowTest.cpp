@@ -2,8 +2,6 @@
 // until "Done"; and crops that cut content marked in the page view and on the thumbnail.
 
 #include "crop/QpdfLoader.h"
-#include "editor/ContentFitControls.h"
-#include "editor/ContentFitter.h"
 #include "editor/RMCollectionViewItem.h"
 #include "platform/CollectionView.h"
 #include "tests/editor/MainWindowFixture.h"
@@ -15,15 +13,6 @@ const QRectF kLetter(0, 0, 612, 792);
 
 class ContentFitWindowTest : public MainWindowTest {
 protected:
-    // Fits with the window's key and waits for the crops.
-    void fitToContent(const CropLength& padding = {}, bool sameSize = false) {
-        window->fitControls()->setPadding(padding);
-        window->fitControls()->setSameSize(sameSize);
-        QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
-        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-        ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
-        EXPECT_TRUE(ui().fitContentBtn->isEnabled());
-    }
     RMCollectionViewItem* thumbnail(int page) {
         return static_cast<RMCollectionViewItem*>(
             ui().thumbCollectionView->itemAtIndexPath(IndexPath{0, page}));

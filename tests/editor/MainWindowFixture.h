@@ -1,6 +1,8 @@
 #pragma once
 
 #include "crop/QpdfLoader.h"
+#include "editor/ContentFitControls.h"
+#include "editor/ContentFitter.h"
 #include "editor/RMMainWindowController.h"
 #include "editor/RMMainWindowDelegate.h"
 #include "tests/support/SavedFileCheck.h"
@@ -113,6 +115,15 @@ protected:
         return window->session().cropsRect()[size_t(page < 0 ? current() : page)].cropRect;
     }
     QRectF cropBox(int page) { return window->session().pdfDoc().boundsForBox(page, PdfBox::Crop); }
+    // Fits to content with the window's key and waits for the crops.
+    void fitToContent(const CropLength& padding = {}, bool sameSize = false) {
+        window->fitControls()->setPadding(padding);
+        window->fitControls()->setSameSize(sameSize);
+        QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
+        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+        ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
+        EXPECT_TRUE(ui().fitContentBtn->isEnabled());
+    }
     QAction* editAction(const QString& startingWith) {
         for (QAction* action : window->editActions())
             if (action->text().startsWith(startingWith))

@@ -2,8 +2,6 @@
 // paper sizes, and undo and redo of it all, as a user does them.
 
 #include "crop/RectMath.h"
-#include "editor/ContentFitControls.h"
-#include "editor/ContentFitter.h"
 #include "editor/CropInspector.h"
 #include "editor/CropPresetDialog.h"
 #include "editor/CropPresetPicker.h"
@@ -212,13 +210,10 @@ TEST_F(PreciseEditingWindowTest, ShownCropsEditNothingAndSpareTheNumberBeingType
     EXPECT_EQ(steps(), before);
 
     window->previousClickHandler();
-    window->fitControls()->setPadding({});
     field(2)->setFocus();
     field(2)->selectAll();
     QTest::keyClicks(field(2), "30");
-    QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
-    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-    ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
+    fitToContent();
     EXPECT_EQ(field(2)->text(), "30");
     EXPECT_DOUBLE_EQ(field(0)->value(), 60);
     QTest::keyClick(field(2), Qt::Key_Return);
@@ -375,10 +370,7 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
         break;
     case SmallCrop::Fit: {
         // The content with that padding, within the page: all but 0.3 points either side.
-        window->fitControls()->setPadding({99.7, Unit::Points});
-        QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
-        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-        ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
+        fitToContent({99.7, Unit::Points});
         expected = {0.3, 0, 611.4, 792};
         break;
     }
