@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 
 #include <functional>
 #include <memory>
@@ -124,6 +125,8 @@ protected:
         ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
         EXPECT_TRUE(ui().fitContentBtn->isEnabled());
     }
+    // The steps there are to undo.
+    int steps() { return window->session().undoStack().count(); }
     QAction* editAction(const QString& startingWith) {
         for (QAction* action : window->editActions())
             if (action->text().startsWith(startingWith))

@@ -16,7 +16,6 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QUndoStack>
 
 #include <cmath>
 #include <ostream>
@@ -69,7 +68,6 @@ protected:
         ui().cropInspector->setMode(mode);
         ui().cropInspector->setUnit(unit);
     }
-    int steps() { return window->session().undoStack().count(); }
 };
 
 class TypedMarginsTest : public PreciseEditingWindowTest,
@@ -368,12 +366,11 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
         key(Qt::Key_Right);
         expected = {1, 0, 611, 792};
         break;
-    case SmallCrop::Fit: {
+    case SmallCrop::Fit:
         // The content with that padding, within the page: all but 0.3 points either side.
         fitToContent({99.7, Unit::Points});
         expected = {0.3, 0, 611.4, 792};
         break;
-    }
     }
     EXPECT_TRUE(ui().saveBtn->isEnabled());
     EXPECT_TRUE(window->isWindowModified());
@@ -411,7 +408,7 @@ TEST_F(PreciseEditingWindowTest, AfterEscapeATypedNumberChangesOnlyItself) {
     EXPECT_EQ(ui().pdfImgView->cropRect(), marker) << "the marker is put back";
     EXPECT_EQ(field(0)->value(), 0);
     EXPECT_EQ(field(3)->value(), 0);
-    EXPECT_EQ(window->session().undoStack().count(), 1) << "only the selection";
+    EXPECT_EQ(steps(), 1) << "only the selection";
 
     type(1, 100);
     for (qint64 page : {0, 1})
