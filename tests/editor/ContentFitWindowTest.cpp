@@ -2,8 +2,6 @@
 // until "Done"; and crops that cut content marked in the page view and on the thumbnail.
 
 #include "crop/QpdfLoader.h"
-#include "editor/ContentFitControls.h"
-#include "editor/ContentFitter.h"
 #include "editor/RMCollectionViewItem.h"
 #include "platform/CollectionView.h"
 #include "tests/editor/MainWindowFixture.h"
@@ -15,19 +13,6 @@ const QRectF kLetter(0, 0, 612, 792);
 
 class ContentFitWindowTest : public MainWindowTest {
 protected:
-    // Fits with the window's key and waits for the crops.
-    void fitToContent(const CropLength& padding = {}, bool sameSize = false) {
-        window->fitControls()->setPadding(padding);
-        window->fitControls()->setSameSize(sameSize);
-        QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
-        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-        ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
-        EXPECT_TRUE(ui().fitContentBtn->isEnabled());
-    }
-    QRectF savedCropBox(const QString& path, int page) {
-        auto reopened = QpdfLoader().open(path);
-        return reopened.document->boundsForBox(page, PdfBox::Crop);
-    }
     RMCollectionViewItem* thumbnail(int page) {
         return static_cast<RMCollectionViewItem*>(
             ui().thumbCollectionView->itemAtIndexPath(IndexPath{0, page}));
@@ -46,14 +31,15 @@ TEST_F(ContentFitWindowTest, FitsEachPageToItsContentInEveryPlacementAndSavesIt)
     fitToContent();
     // Pending, like a drag: "Done" applies it.
     ASSERT_TRUE(ui().saveBtn->isEnabled());
-    EXPECT_EQ(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), kLetter);
-    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    EXPECT_EQ(cropBox(0), kLetter);
+    pressDone();
     const QString target = dir.filePath("fitted.pdf");
     ASSERT_EQ(saveTo(target), QString());
     const QRectF expected[] = {
         {100, 120, 300, 400}, {50, 60, 200, 100}, {120, 200, 150, 80}, {0, 100, 300, 200}};
+    auto saved = QpdfLoader().open(target);
     for (int i = 0; i < 4; ++i)
-        expectNear(savedCropBox(target, i), expected[i]);
+        expectNear(saved.document->boundsForBox(i, PdfBox::Crop), expected[i]);
 }
 
 TEST_F(ContentFitWindowTest, OnePageAloneWithPaddingOrTheBatchInOneSize) {
@@ -62,17 +48,16 @@ TEST_F(ContentFitWindowTest, OnePageAloneWithPaddingOrTheBatchInOneSize) {
     // Custom crop: the current page alone, 10 mm around its content.
     fitToContent({10, CropLength::Unit::Millimetres});
     const double mm = 72 / 25.4 * 10;
-    const auto& records = window->session().cropsRect();
-    expectNear(records[0].cropRect, QRectF(100, 100, 50, 50).adjusted(-mm, -mm, mm, mm));
-    EXPECT_EQ(records[1].cropRect, QRectF(0, 0, 612, 792));
+    expectNear(crop(0), QRectF(100, 100, 50, 50).adjusted(-mm, -mm, mm, mm));
+    EXPECT_EQ(crop(1), QRectF(0, 0, 612, 792));
 
     // Same size for all: one rectangle holding both letter pages' content, and the tall page
     // carried as a batch crop is (which cuts its content, and says so).
     window->batchCropClickHandler();
     fitToContent({}, true);
-    expectNear(records[0].cropRect, QRectF(100, 100, 300, 420));
-    expectNear(records[1].cropRect, QRectF(100, 100, 300, 420));
-    expectNear(records[2].cropRect, QRectF(100, 316, 300, 420));
+    expectNear(crop(0), QRectF(100, 100, 300, 420));
+    expectNear(crop(1), QRectF(100, 100, 300, 420));
+    expectNear(crop(2), QRectF(100, 316, 300, 420));
     QTRY_VERIFY_WITH_TIMEOUT(thumbnail(2) && thumbnail(2)->cutsContent(), 30000);
     EXPECT_FALSE(thumbnail(0)->cutsContent());
     EXPECT_FALSE(thumbnail(1)->cutsContent());
@@ -83,20 +68,18 @@ TEST_F(ContentFitWindowTest, ADragThatCutsContentIsMarkedOnThePageAndItsThumbnai
     // The page view learns where the content is, without any crop yet.
     QTRY_VERIFY_WITH_TIMEOUT(ui().pdfImgView->contentBounds().has_value(), 30000);
     // A crop of the page's lower half leaves the block out.
-    const QRectF view = ui().pdfImgView->rect();
-    dragOnPage(QPointF(view.width() - 1, view.height() - 1),
-               QPointF(view.width() - 1, view.height() / 2));
+    dragOnPage(viewAt(1, 1) - QPointF(1, 1), viewAt(1, 0.5) - QPointF(1, 0));
     ASSERT_TRUE(ui().saveBtn->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(thumbnail(0)->cutsContent(), 30000);
     EXPECT_FALSE(thumbnail(1)->cutsContent());
     // The cut block is tinted red, whether its picture has arrived yet or not.
     const QImage after = ui().pdfImgView->grab().toImage();
     const QColor block = after.pixelColor(
-        QPoint(int(view.width() * 400 / 612), int(view.height() * (792 - 675) / 792)));
+        QPoint(int(after.width() * 400 / 612), int(after.height() * (792 - 675) / 792)));
     EXPECT_GT(block.red(), block.green() + 40);
     EXPECT_GT(block.red(), block.blue() + 40);
     // Applied, the crop still cuts the page's content.
-    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    pressDone();
     QTRY_VERIFY_WITH_TIMEOUT(thumbnail(0) && thumbnail(0)->cutsContent(), 30000);
     // Going back to the whole page takes the warning away.
     QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));

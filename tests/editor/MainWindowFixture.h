@@ -1,6 +1,8 @@
 #pragma once
 
 #include "crop/QpdfLoader.h"
+#include "editor/ContentFitControls.h"
+#include "editor/ContentFitter.h"
 #include "editor/RMMainWindowController.h"
 #include "editor/RMMainWindowDelegate.h"
 #include "render/InProcessWorkplace.h"
@@ -11,15 +13,17 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,18 +31,9 @@
 // ("0 g" is black, "1 0 0 rg" red); the block's bounds are the page's content.
 inline TestPage blockPage(const QRectF& media, const QRectF& block, int rotate = 0,
                           std::optional<QRectF> crop = {}, const char* fill = "0 g") {
-    TestPage page;
-    page.mediaBox = media;
-    page.cropBox = crop;
-    page.rotate = rotate;
-    page.content = QStringLiteral("%1 %2 %3 %4 %5 re f")
-                       .arg(QLatin1String(fill))
-                       .arg(block.x())
-                       .arg(block.y())
-                       .arg(block.width())
-                       .arg(block.height())
-                       .toLatin1();
-    return page;
+    const QString content = QString::asprintf("%s %g %g %g %g re f", fill, block.x(), block.y(),
+                                              block.width(), block.height());
+    return {.mediaBox = media, .cropBox = crop, .rotate = rotate, .content = content.toLatin1()};
 }
 
 // Names the file as documents do: "file://" and the path as it is.
@@ -87,9 +82,7 @@ protected:
     }
     // Waits, a while at most, for the page view to show colour, and says whether it does.
     bool pageViewComesToShow(const QColor& colour) {
-        for (QDeadlineTimer deadline(30000); pageViewShows() != colour && !deadline.hasExpired();)
-            QTest::qWait(10);
-        return pageViewShows() == colour;
+        return QTest::qWaitFor([&] { return pageViewShows() == colour; }, 30000);
     }
     qint64 current() { return window->session().currentIndex(); }
     int selectedThumbnail() {
@@ -101,15 +94,47 @@ protected:
                ui().previousBtn->isEnabled() == previous && ui().nextBtn->isEnabled() == next &&
                ui().lastJumpBtn->isEnabled() == last;
     }
-    // Drags the page view's marker from one view point to another (view space, y up).
-    void dragOnPage(QPointF from, QPointF to) {
+    // The page view's point at these fractions of its width and height (view space, y up).
+    QPointF viewAt(double x, double y) {
+        return {x * ui().pdfImgView->width(), y * ui().pdfImgView->height()};
+    }
+    // Drags the page view's marker from one view point to another (view space, y up); whilst
+    // the button is still down, duringDrag runs.
+    void dragOnPage(QPointF from, QPointF to, const std::function<void()>& duringDrag = {}) {
         QWidget* view = ui().pdfImgView;
         auto at = [view](QPointF p) { return QPoint(int(p.x()), int(view->height() - p.y())); };
         QTest::mousePress(view, Qt::LeftButton, {}, at(from));
         QMouseEvent move(QEvent::MouseMove, at(to), view->mapToGlobal(at(to)), Qt::NoButton,
                          Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(view, &move);
+        if (duringDrag)
+            duringDrag();
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(to));
+    }
+    // Drags the marker's upper right corner to the page's middle, a crop left pending.
+    void cropToHalf() { dragOnPage(viewAt(1, 1), viewAt(0.5, 0.5)); }
+    void pressDone() { QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return)); }
+    // The crop pending on a page, the current one by default, and the crop box applied to it.
+    QRectF crop(qint64 page = -1) {
+        return window->session().cropsRect()[size_t(page < 0 ? current() : page)].cropRect;
+    }
+    QRectF cropBox(int page) { return window->session().pdfDoc().boundsForBox(page, PdfBox::Crop); }
+    // Fits to content with the window's key and waits for the crops.
+    void fitToContent(const CropLength& padding = {}, bool sameSize = false) {
+        window->fitControls()->setPadding(padding);
+        window->fitControls()->setSameSize(sameSize);
+        QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
+        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+        ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
+        EXPECT_TRUE(ui().fitContentBtn->isEnabled());
+    }
+    // The steps there are to undo.
+    int steps() { return window->session().undoStack().count(); }
+    QAction* editAction(const QString& startingWith) {
+        for (QAction* action : window->editActions())
+            if (action->text().startsWith(startingWith))
+                return action;
+        return nullptr;
     }
 
     // Saves as a user does: the save key, or closing the window and answering "Save As",
@@ -139,12 +164,19 @@ protected:
         }
         return error;
     }
+    // The message the window shows; answered ones wait to be deleted meanwhile.
+    QMessageBox* alert() {
+        for (QMessageBox* shown : window->findChildren<QMessageBox*>())
+            if (shown->isVisible())
+                return shown;
+        return nullptr;
+    }
     // Clicks the button titled answer in the window's close question; false without one.
     bool answerCloseQuestion(const QString& answer) {
-        auto* alert = window->findChild<QMessageBox*>();
-        if (!alert)
+        QMessageBox* question = alert();
+        if (!question)
             return false;
-        for (QAbstractButton* button : alert->buttons())
+        for (QAbstractButton* button : question->buttons())
             if (button->text() == answer)
                 button->click();
         return true;

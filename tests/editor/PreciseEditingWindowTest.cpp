@@ -2,25 +2,44 @@
 // paper sizes, and undo and redo of it all, as a user does them.
 
 #include "crop/RectMath.h"
-#include "editor/ContentFitControls.h"
-#include "editor/ContentFitter.h"
 #include "editor/CropInspector.h"
+#include "editor/CropPresetDialog.h"
+#include "editor/CropPresetPicker.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/ExpectNear.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QUndoStack>
+#include <QLineEdit>
+#include <QPushButton>
 
-#include <sstream>
+#include <cmath>
+#include <ostream>
+#include <string>
 
 namespace {
+
+using ::PrintTo;
 
 const double kMm = 72.0 / 25.4;
 const QRectF kA4(0, 0, 210 * kMm, 297 * kMm);
 const QRectF kLetterPage(0, 0, 612, 792);
+const QRectF kInner(100, 100, 200, 300);
+
+using Mode = CropInspector::Mode;
+using Unit = CropLength::Unit;
+
+// Exactly, not to a rounding: a typed value must not drift on its way to the crop.
+void expectExactly(const QRectF& actual, const QRectF& expected) {
+    EXPECT_EQ(actual.x(), expected.x());
+    EXPECT_EQ(actual.y(), expected.y());
+    EXPECT_EQ(actual.width(), expected.width());
+    EXPECT_EQ(actual.height(), expected.height());
+}
 
 class PreciseEditingWindowTest : public MainWindowTest {
 protected:
@@ -34,17 +53,20 @@ protected:
         QTest::keyClicks(box, QString::number(value));
         QTest::keyClick(box, Qt::Key_Return);
     }
-    QRectF crop() { return window->session().cropsRect()[size_t(current())].cropRect; }
-    QRectF cropBox(int page) { return window->session().pdfDoc().boundsForBox(page, PdfBox::Crop); }
     void key(int key, Qt::KeyboardModifiers modifiers = {}, int times = 1) {
         for (int i = 0; i < times; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
     }
-    QAction* editAction(const QString& startingWith) {
-        for (QAction* action : window->editActions())
-            if (action->text().startsWith(startingWith))
-                return action;
-        return nullptr;
+    QComboBox* sizes() { return window->findChild<QComboBox*>("presetPicker"); }
+    void choose(const QString& size) {
+        const int index = sizes()->findText(size);
+        ASSERT_GE(index, 0) << size.toStdString();
+        sizes()->setCurrentIndex(index);
+        emit sizes()->activated(index);
+    }
+    void showNumbers(Mode mode, Unit unit) {
+        ui().cropInspector->setMode(mode);
+        ui().cropInspector->setUnit(unit);
     }
 };
 
@@ -54,8 +76,7 @@ class TypedMarginsTest : public PreciseEditingWindowTest,
 // Margins of 10, 20, 30 and 40 mm as the page is shown, turned or not.
 TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
     open({{.mediaBox = kA4, .rotate = GetParam()}});
-    ui().cropInspector->setMode(CropInspector::Mode::Margins);
-    ui().cropInspector->setUnit(CropLength::Unit::Millimetres);
+    showNumbers(Mode::Margins, Unit::Millimetres);
     const double left = 10 * kMm, top = 20 * kMm, right = 30 * kMm, bottom = 40 * kMm;
     for (auto [i, value] : {std::pair{0, 10.0}, {1, 20.0}, {2, 30.0}, {3, 40.0}})
         type(i, value);
@@ -63,7 +84,7 @@ TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
     QTest::keySequence(field(3), QKeySequence::Undo);
     EXPECT_DOUBLE_EQ(crop().y(), 0);
     QTest::keySequence(field(3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    pressDone();
 
     // The shown page's margins, on the page's own sides: a quarter turn shows its bottom on
     // the left, its left side at the top.
@@ -83,12 +104,127 @@ TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
 
 INSTANTIATE_TEST_SUITE_P(Rotations, TypedMarginsTest, testing::Values(0, 90, 180, 270));
 
-TEST_F(PreciseEditingWindowTest, ADragShowsTheNumbersThePageIsSavedWith) {
+struct TypedCase {
+    const char* name;
+    Mode mode;
+    Unit unit;
+    int field;
+    double typed;
+    QRectF expected;
+};
+
+class TypedNumberTest : public PreciseEditingWindowTest,
+                        public testing::WithParamInterface<TypedCase> {};
+
+// On a letter page cropped to kInner. Fields: Left, Top, Right, Bottom for margins; X, Y,
+// Width, Height for position and size. A number is one step, and the field left afterwards
+// makes no other.
+TEST_P(TypedNumberTest, IsOneStepAndKeepsTheCropOnThePage) {
+    const TypedCase& c = GetParam();
     open(1);
-    ui().cropInspector->setMode(CropInspector::Mode::PositionAndSize);
-    ui().cropInspector->setUnit(CropLength::Unit::Points);
-    const double w = ui().pdfImgView->width();
-    dragOnPage({1, 1}, {w * 0.21, w * 0.13});
+    window->session().setCurrentCrop(kInner);
+    showNumbers(c.mode, c.unit);
+    const int before = steps();
+    type(c.field, c.typed);
+    field(c.field)->clearFocus();
+    EXPECT_EQ(steps(), before + 1);
+    expectExactly(crop(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TypedNumberTest,
+    testing::Values(
+        // Past the opposite edge: stopped there, an empty crop rather than an inverted one.
+        TypedCase{"LeftPastRight", Mode::Margins, Unit::Points, 0, 500, {300, 100, 0, 300}},
+        TypedCase{"TopPastBottom", Mode::Margins, Unit::Points, 1, 700, {100, 100, 200, 0}},
+        TypedCase{"BottomPercent", Mode::Margins, Unit::Percent, 3, 25, {100, 198, 200, 202}},
+        TypedCase{"XInches", Mode::PositionAndSize, Unit::Inches, 0, 1.5, {108, 100, 200, 300}},
+        // A position is kept as typed; the size gives way at the page's edge.
+        TypedCase{"XNearEdge", Mode::PositionAndSize, Unit::Points, 0, 500, {500, 100, 112, 300}},
+        TypedCase{"YNearEdge", Mode::PositionAndSize, Unit::Points, 1, 600, {100, 600, 200, 192}},
+        TypedCase{"WidthCap", Mode::PositionAndSize, Unit::Points, 2, 600, {100, 100, 512, 300}},
+        TypedCase{"HeightPct", Mode::PositionAndSize, Unit::Percent, 3, 50, {100, 100, 200, 396}}),
+    CaseName());
+
+// Units change the numbers, never the crop: a value typed in one unit joins the others as
+// they were shown, to the last bit, not as rounded for the fields.
+TEST_F(PreciseEditingWindowTest, SwitchingUnitsKeepsTheCrop) {
+    open({{.mediaBox = kA4}});
+    const QRectF start(20 * kMm, 10.123456, 300.456789, 400.987654);
+    window->session().setCurrentCrop(start);
+    showNumbers(Mode::Margins, Unit::Points);
+    const int before = steps();
+    auto* unit = window->findChild<QComboBox*>("inspectorUnit");
+    const double expectedLeft[] = {start.x(), 20, 20 / 25.4, start.x() / kA4.width() * 100};
+    for (int i = 0; i < unit->count(); ++i) {
+        QTest::keyClick(unit, i == 0 ? Qt::Key_Home : Qt::Key_Down);
+        EXPECT_NEAR(field(0)->value(), expectedLeft[i], 0.5 * std::pow(10, -field(0)->decimals()))
+            << unit->currentText().toStdString();
+    }
+    EXPECT_EQ(steps(), before);
+    ui().cropInspector->setUnit(Unit::Inches);
+    type(3, 1);
+    expectExactly(crop(),
+                  QRectF(QPointF(start.left(), 72), QPointF(start.right(), start.bottom())));
+}
+
+// The arrows step a number, each step one commit; the choice of numbers and unit is the next
+// window's too.
+TEST_F(PreciseEditingWindowTest, StepsCommitAndTheChoiceOfNumbersIsKept) {
+    open(1);
+    window->session().setCurrentCrop(kInner);
+    showNumbers(Mode::Margins, Unit::Points);
+    const int before = steps();
+    field(1)->setFocus();
+    QTest::keyClick(field(1), Qt::Key_Up);
+    QTest::keyClick(field(1), Qt::Key_Up);
+    EXPECT_EQ(steps(), before + 2);
+    expectExactly(crop(), QRectF(100, 100, 200, 298));
+
+    showNumbers(Mode::PositionAndSize, Unit::Percent);
+    window.reset();
+    open(1);
+    EXPECT_EQ(ui().cropInspector->mode(), Mode::PositionAndSize);
+    EXPECT_EQ(ui().cropInspector->unit(), Unit::Percent);
+    EXPECT_EQ(field(0)->decimals(), 2);
+}
+
+// Another page's crop, or one a fit gives, is shown without an edit; a number being typed
+// meanwhile stays, and its commit joins it to the crop shown.
+TEST_F(PreciseEditingWindowTest, ShownCropsEditNothingAndSpareTheNumberBeingTyped) {
+    open({blockPage(kLetterPage, {60, 70, 80, 90}), {.mediaBox = QRectF(0, 0, 200, 200)}});
+    showNumbers(Mode::Margins, Unit::Points);
+    window->nextClickHandler();
+    window->session().setCurrentCrop({50, 50, 100, 100});
+    window->previousClickHandler();
+    window->session().setCurrentCrop(kInner);
+    EXPECT_DOUBLE_EQ(field(2)->value(), 312);
+    const int before = steps();
+    // The smaller page lowers the fields' limits below the values they hold.
+    window->nextClickHandler();
+    EXPECT_DOUBLE_EQ(field(2)->value(), 50);
+    showNumbers(Mode::PositionAndSize, Unit::Points);
+    EXPECT_DOUBLE_EQ(field(2)->value(), 100);
+    EXPECT_EQ(steps(), before);
+
+    window->previousClickHandler();
+    field(2)->setFocus();
+    field(2)->selectAll();
+    QTest::keyClicks(field(2), "30");
+    fitToContent();
+    EXPECT_EQ(field(2)->text(), "30");
+    EXPECT_DOUBLE_EQ(field(0)->value(), 60);
+    QTest::keyClick(field(2), Qt::Key_Return);
+    expectExactly(crop(), QRectF(60, 70, 30, 90));
+}
+
+// The numbers follow a typed one, and a drag; they are the numbers the page is saved with.
+TEST_F(PreciseEditingWindowTest, TheNumbersShownAreTheOnesSaved) {
+    open(1);
+    showNumbers(Mode::PositionAndSize, Unit::Points);
+    type(0, 36);
+    EXPECT_EQ(field(2)->value(), 576) << "the width gave way";
+    dragOnPage(viewAt(1, 1), viewAt(0.79, 0.87));
     const double shown[] = {field(0)->value(), field(1)->value(), field(2)->value(),
                             field(3)->value()};
     const QString saved = dir.filePath("saved.pdf");
@@ -131,14 +267,13 @@ TEST_F(PreciseEditingWindowTest, ArrowsNudgeTheFocusedMarkerAndTurnPagesOtherwis
     EXPECT_EQ(current(), 1) << "without the focus on the page, the arrows turn pages";
 }
 
+// A size is laid on the page as soon as the list's keys reach it: A4 first, then A5.
 TEST_F(PreciseEditingWindowTest, APaperSizeGivesThatCropCentredOnThePage) {
     open({{.mediaBox = kA4}});
-    auto* sizes = window->findChild<QComboBox*>("presetPicker");
-    const int a5 = sizes->findText("A5");
-    ASSERT_GE(a5, 0);
-    sizes->setCurrentIndex(a5);
-    emit sizes->activated(a5);
-    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    QTest::keyClick(sizes(), Qt::Key_Down);
+    QTest::keyClick(sizes(), Qt::Key_Down);
+    EXPECT_EQ(sizes()->currentText(), "A5");
+    pressDone();
     const QRectF box = cropBox(0);
     const QRectF page = window->session().originalPdfDoc().boundsForBox(0, PdfBox::Media);
     EXPECT_NEAR(box.width(), 419.53, 0.005);
@@ -151,6 +286,8 @@ TEST_F(PreciseEditingWindowTest, APaperSizeGivesThatCropCentredOnThePage) {
 // edited mark shows exactly while the document is not as it was opened or saved.
 TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows) {
     open(3);
+    pressDone();
+    EXPECT_FALSE(window->isWindowModified()) << "no \"Done\" while it is disabled";
     window->lastJumpClickHandler();
     const QRectF whole = crop();
     dragOnPage({1, 1}, {60, 80});
@@ -167,10 +304,18 @@ TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows)
     EXPECT_EQ(crop(), dragged);
     EXPECT_TRUE(ui().saveBtn->isEnabled());
 
-    window->saveClickHandler();
+    // "Done" applies the crop and stays on its page; "Revert All" gives the file back.
+    pressDone();
+    EXPECT_EQ(ui().pageTextField->text(), "3");
+    EXPECT_EQ(selectedThumbnail(), 2);
+    EXPECT_FALSE(ui().saveBtn->isEnabled());
     const QRectF applied = cropBox(2);
-    window->cancelClickHandler();
+    EXPECT_LT(applied.width(), 612);
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(cropBox(2), QRectF(0, 0, 612, 1008));
+    EXPECT_FALSE(ui().cancelBtn->isEnabled());
     EXPECT_FALSE(window->isWindowModified()) << "reverted to the file as opened";
+    EXPECT_EQ(current(), 2);
     EXPECT_EQ(editAction("Undo")->text(), "Undo Revert All");
     QTest::keySequence(window.get(), QKeySequence::Undo);
     EXPECT_EQ(cropBox(2), applied);
@@ -196,10 +341,10 @@ TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows)
 // "Done": two typed points, one nudge, a fit that keeps 99.9 per cent of the page.
 enum class SmallCrop { TypedMargin, Nudge, Fit };
 
+const char* const kSmallCropNames[] = {"TypedMargin", "Nudge", "Fit"};
+
 void PrintTo(SmallCrop how, std::ostream* out) {
-    *out << (how == SmallCrop::TypedMargin ? "TypedMargin"
-             : how == SmallCrop::Nudge     ? "Nudge"
-                                           : "Fit");
+    *out << kSmallCropNames[int(how)];
 }
 
 class SmallCropTest : public PreciseEditingWindowTest,
@@ -211,8 +356,7 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
     QRectF expected;
     switch (how) {
     case SmallCrop::TypedMargin:
-        ui().cropInspector->setMode(CropInspector::Mode::Margins);
-        ui().cropInspector->setUnit(CropLength::Unit::Points);
+        showNumbers(Mode::Margins, Unit::Points);
         type(0, 2);
         expected = {2, 0, 610, 792};
         break;
@@ -222,20 +366,16 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
         key(Qt::Key_Right);
         expected = {1, 0, 611, 792};
         break;
-    case SmallCrop::Fit: {
+    case SmallCrop::Fit:
         // The content with that padding, within the page: all but 0.3 points either side.
-        window->fitControls()->setPadding({99.7, CropLength::Unit::Points});
-        QSignalSpy fitted(&window->contentFitter(), &ContentFitter::fitted);
-        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-        ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
+        fitToContent({99.7, Unit::Points});
         expected = {0.3, 0, 611.4, 792};
         break;
-    }
     }
     EXPECT_TRUE(ui().saveBtn->isEnabled());
     EXPECT_TRUE(window->isWindowModified());
     if (done)
-        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+        pressDone();
     const QString saved = dir.filePath("saved.pdf");
     ASSERT_EQ(saveTo(saved), "");
     EXPECT_FALSE(window->isWindowModified());
@@ -247,86 +387,107 @@ INSTANTIATE_TEST_SUITE_P(TypedNudgedFitted, SmallCropTest,
                                                           SmallCrop::Fit),
                                           testing::Bool()),
                          [](const auto& test) {
-                             std::ostringstream name;
-                             PrintTo(std::get<0>(test.param), &name);
-                             return name.str() + (std::get<1>(test.param) ? "AndDone" : "");
+                             return kSmallCropNames[int(std::get<0>(test.param))] +
+                                    std::string(std::get<1>(test.param) ? "AndDone" : "");
                          });
 
-// A drag given up with Escape changes nothing, in a batch of mixed sizes too, and leaves the
-// numbers of the crop in force, so the next typed number changes only itself.
+// A drag given up with Escape changes nothing, in a batch of mixed sizes too: the marker and
+// the numbers show the crop in force, so the next typed number changes only itself, and the
+// next drag crops as ever.
 TEST_F(PreciseEditingWindowTest, AfterEscapeATypedNumberChangesOnlyItself) {
     open(3);
     window->batchCropClickHandler();
     window->pageRangeClickHandler();
     window->pageRangeCtrl()->okClickHandler(); // every page
-    ui().cropInspector->setMode(CropInspector::Mode::Margins);
-    ui().cropInspector->setUnit(CropLength::Unit::Points);
-    QWidget* view = ui().pdfImgView;
-    const QPoint corner(1, view->height() - 1), inside(view->width() / 3, view->height() / 2);
-    QTest::mousePress(view, Qt::LeftButton, {}, corner);
-    QMouseEvent move(QEvent::MouseMove, inside, view->mapToGlobal(inside), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view, &move);
-    EXPECT_GT(field(0)->value(), 100) << "the numbers follow the drag";
-    QTest::keyClick(view, Qt::Key_Escape);
-    QTest::mouseRelease(view, Qt::LeftButton, {}, inside);
+    showNumbers(Mode::Margins, Unit::Points);
+    const QRectF marker = ui().pdfImgView->cropRect();
+    dragOnPage({1, 1}, viewAt(0.33, 0.5), [this] {
+        EXPECT_GT(field(0)->value(), 100) << "the numbers follow the drag";
+        QTest::keyClick(ui().pdfImgView, Qt::Key_Escape);
+    });
+    EXPECT_EQ(ui().pdfImgView->cropRect(), marker) << "the marker is put back";
     EXPECT_EQ(field(0)->value(), 0);
     EXPECT_EQ(field(3)->value(), 0);
-    EXPECT_EQ(window->session().undoStack().count(), 1) << "only the selection";
+    EXPECT_EQ(steps(), 1) << "only the selection";
 
     type(1, 100);
-    for (size_t page : {0u, 1u})
-        EXPECT_EQ(window->session().cropsRect()[page].cropRect, QRectF(0, 0, 612, 692));
-}
-
-// A position is kept as typed; the size gives way at the page's edge.
-TEST_F(PreciseEditingWindowTest, ATypedPositionIsKeptAndTheSizeGivesWay) {
-    open(1);
-    ui().cropInspector->setMode(CropInspector::Mode::PositionAndSize);
-    ui().cropInspector->setUnit(CropLength::Unit::Points);
-    type(0, 36);
-    EXPECT_EQ(crop(), QRectF(36, 0, 576, 792));
-    EXPECT_EQ(field(0)->value(), 36);
-    EXPECT_EQ(field(2)->value(), 576);
-    type(3, 700);
-    type(1, 200);
-    EXPECT_EQ(crop(), QRectF(36, 200, 576, 592));
+    for (qint64 page : {0, 1})
+        EXPECT_EQ(crop(page), QRectF(0, 0, 612, 692));
+    dragOnPage({1, 1}, {30, 30});
+    EXPECT_GT(crop().left(), 0) << "the next drag crops again";
 }
 
 // A ratio holds on the page, whatever the rounding of the view's pixels; it is the choice of
 // the page it was chosen on only, and Free gives the marker its eight handles back.
 TEST_F(PreciseEditingWindowTest, ARatioLocksOnThePageAndOnlyThere) {
     open(3);
-    auto* sizes = window->findChild<QComboBox*>("presetPicker");
-    const int wide = sizes->findText("16:9");
-    ASSERT_GE(wide, 0);
-    sizes->setCurrentIndex(wide);
-    emit sizes->activated(wide);
+    choose("16:9");
     for (int width : {701, 613, 457}) {
         window->resize(width + 400, width);
         QCoreApplication::processEvents();
-        QWidget* view = ui().pdfImgView;
-        // The marker's upper right handle, in the widget's y-down pixels.
+        // From the marker's upper right handle.
         const QRectF marker = ui().pdfImgView->cropMarker().selectedRect();
-        const QPoint from(int(marker.right()), int(view->height() - marker.bottom()));
-        const QPoint to(view->width() / 2, view->height() / 3);
-        QTest::mousePress(view, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(view, &move);
-        QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+        dragOnPage(marker.bottomRight(), viewAt(0.5, 0.67));
         EXPECT_NEAR(crop().width() / crop().height(), 16.0 / 9.0, 1e-9) << width;
     }
     window->nextClickHandler();
-    EXPECT_EQ(sizes->currentText(), "Free");
+    EXPECT_EQ(sizes()->currentText(), "Free");
     EXPECT_FALSE(ui().pdfImgView->cropMarker().isLockingAspectRatio());
     window->previousClickHandler();
-    sizes->setCurrentIndex(wide);
-    emit sizes->activated(wide);
-    const int free = sizes->findText("Free");
-    sizes->setCurrentIndex(free);
-    emit sizes->activated(free);
+    choose("16:9");
+    QTest::keyClick(sizes(), Qt::Key_Home);
+    EXPECT_EQ(sizes()->currentText(), "Free");
     EXPECT_FALSE(ui().pdfImgView->cropMarker().isLockingAspectRatio());
+}
+
+// The user's own sizes come from the list's last item and are the next window's too; a size
+// the list holds already is chosen there, and a cancelled one leaves the choice as it was.
+TEST_F(PreciseEditingWindowTest, OwnSizesAreAddedOnceAndKept) {
+    open(1);
+    // Chooses "Add Your Own…" and types text into the dialog it opens; earlier dialogs are
+    // deleted once closed.
+    const auto ask = [this](const char* text) -> CropPresetDialog* {
+        QTest::keyClick(sizes(), Qt::Key_End);
+        for (auto* dialog : window->findChildren<CropPresetDialog*>()) {
+            if (dialog->isVisible()) {
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("presetText"), text);
+                return dialog;
+            }
+        }
+        return nullptr;
+    };
+    const auto click = [](CropPresetDialog* dialog, QDialogButtonBox::StandardButton which) {
+        QPushButton* button = dialog->findChild<QDialogButtonBox*>()->button(which);
+        QTest::mouseClick(button, Qt::LeftButton);
+        return button->isEnabled();
+    };
+    CropPresetDialog* dialog = ask("3 x");
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(click(dialog, QDialogButtonBox::Ok)) << "no size yet";
+    QTest::keyClicks(dialog->findChild<QLineEdit*>(), " 2 in");
+    EXPECT_TRUE(click(dialog, QDialogButtonBox::Ok));
+    EXPECT_EQ(sizes()->currentText(), "3 × 2 in");
+    EXPECT_EQ(crop().size(), QSizeF(144, 216)) << "turned to the page";
+    ASSERT_TRUE(dialog = ask("210 x 297 mm"));
+    click(dialog, QDialogButtonBox::Ok);
+    EXPECT_EQ(sizes()->currentText(), "A4");
+    EXPECT_NE(crop().size(), QSizeF(144, 216)) << "A4 laid on the page";
+    ASSERT_TRUE(dialog = ask("16:10"));
+    click(dialog, QDialogButtonBox::Ok);
+    const QRectF wide = crop();
+    EXPECT_NEAR(wide.width() / wide.height(), 1.6, 1e-9);
+    ASSERT_TRUE(dialog = ask("1:2"));
+    click(dialog, QDialogButtonBox::Cancel);
+    EXPECT_EQ(sizes()->currentText(), "16:10");
+    EXPECT_EQ(crop(), wide);
+
+    window.reset();
+    open(1);
+    const QList<CropPreset> own = window->findChild<CropPresetPicker*>()->ownPresets();
+    ASSERT_EQ(own.size(), 2);
+    EXPECT_EQ(own[0].dimensions(), QSizeF(216, 144));
+    EXPECT_EQ(own[1].lockedRatio(), QSizeF(16, 10));
+    EXPECT_GE(sizes()->findText("16:10"), 0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewItem.h"
+#include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "render/RenderHostWorkplace.h"
 #include "tests/editor/MainWindowFixture.h"
@@ -14,7 +15,9 @@
 
 namespace {
 
-TEST_F(MainWindowTest, OpensOnPageOneWithItsCountAndNavigation) {
+// A thumbnail, the navigation keys and the page field turn pages, never past either end; the
+// field, the strip and the navigation buttons follow.
+TEST_F(MainWindowTest, OpensOnPageOneAndTurnsPagesWithinTheDocument) {
     open(5);
     EXPECT_EQ(ui().pageTextField->text(), "1");
     EXPECT_EQ(ui().pageAmountField->text(), "5");
@@ -25,49 +28,68 @@ TEST_F(MainWindowTest, OpensOnPageOneWithItsCountAndNavigation) {
     EXPECT_FALSE(ui().pageRangeBtn->isEnabled());
     EXPECT_TRUE(ui().pageCropBtn->isSelected());
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("my file é 100%.pdf[*]"));
-}
 
-TEST_F(MainWindowTest, PageFieldClampsWhileTypingAndJumpsWhenEditingEnds) {
-    open(5);
+    auto* item = ui().thumbCollectionView->itemAtIndexPath(IndexPath{0, 1});
+    ASSERT_NE(item, nullptr);
+    QTest::mouseClick(item->view(), Qt::LeftButton, {}, item->view()->rect().center());
+    EXPECT_EQ(ui().pageTextField->text(), "2");
+    EXPECT_TRUE(navigation(true, true, true, true));
+    QTest::keyClick(window.get(), Qt::Key_PageUp);
+    QTest::keyClick(window.get(), Qt::Key_PageUp);
+    EXPECT_EQ(current(), 0);
+    QTest::keyClick(window.get(), Qt::Key_End);
+    QTest::keyClick(window.get(), Qt::Key_Right);
+    EXPECT_EQ(current(), 4);
+    EXPECT_EQ(ui().pageTextField->text(), "5");
+    EXPECT_TRUE(navigation(true, true, false, false));
+    QTest::keyClick(window.get(), Qt::Key_Left);
+    EXPECT_EQ(selectedThumbnail(), 3);
+
     RMTextField* field = ui().pageTextField;
     field->setFocus();
     // Typed into the emptied field: what the field then shows.
     const std::pair<const char*, const char*> typed[] = {
-        {"0", "1"}, {"99", "5"}, {"3a", "3"}, {"", ""}, {"4", "4"}};
+        {"0", "1"}, {"99", "5"}, {"3a", "3"}, {"", ""}, {"2", "2"}};
     for (const auto& [keys, shown] : typed) {
         field->selectAll();
         QTest::keyClick(field, Qt::Key_Backspace);
         QTest::keyClicks(field, keys);
         EXPECT_EQ(field->text(), shown) << keys;
     }
-    EXPECT_EQ(current(), 0);
+    EXPECT_EQ(current(), 3) << "no jump while typing";
     QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_EQ(current(), 3);
-    EXPECT_EQ(selectedThumbnail(), 3);
-    EXPECT_TRUE(navigation(true, true, true, true));
+    EXPECT_EQ(current(), 1);
+    EXPECT_EQ(selectedThumbnail(), 1);
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Backspace);
     QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_EQ(field->text(), "4") << "an empty field ends on the page it was on";
-    EXPECT_EQ(current(), 3);
-}
-
-TEST_F(MainWindowTest, NavigationKeysStopAtBothEnds) {
-    open(3);
-    QTest::keyClick(window.get(), Qt::Key_PageUp);
-    EXPECT_EQ(current(), 0);
-    QTest::keyClick(window.get(), Qt::Key_End);
-    QTest::keyClick(window.get(), Qt::Key_Right);
-    EXPECT_EQ(current(), 2);
-    EXPECT_EQ(ui().pageTextField->text(), "3");
-    EXPECT_TRUE(navigation(true, true, false, false));
-    QTest::keyClick(window.get(), Qt::Key_Left);
+    EXPECT_EQ(field->text(), "2") << "an empty field ends on the page it was on";
     EXPECT_EQ(current(), 1);
-    EXPECT_EQ(selectedThumbnail(), 1);
-    EXPECT_TRUE(navigation(true, true, true, true));
 }
 
-TEST_F(MainWindowTest, ModeButtonsSwitchBatchModeAndPageRange) {
+TEST_F(MainWindowTest, DragsCropTheCurrentPageOrTheBatch) {
+    open(4);
+    const QRectF whole = crop(1);
+    dragOnPage({100, 100}, {40, 60}); // handle 1... moved outward only to the page's corner
+    dragOnPage({200, 200}, {200, 200});
+    EXPECT_FALSE(ui().saveBtn->isEnabled());
+    dragOnPage(viewAt(1, 1), viewAt(1, 1) - QPointF(100, 100));
+    EXPECT_TRUE(ui().saveBtn->isEnabled());
+    EXPECT_NE(crop(0), whole);
+    EXPECT_EQ(crop(1), whole);
+
+    window->batchCropClickHandler();
+    dragOnPage(viewAt(1, 1) - QPointF(100, 100), viewAt(1, 1) - QPointF(120, 120));
+    EXPECT_EQ(crop(1), crop(0));
+    EXPECT_NE(crop(2), crop(0)); // the taller page is carried
+    EXPECT_LT(crop(2).height(), 1008);
+}
+
+} // namespace
+
+// Batch mode offers the page range sheet, whose Done carries the current crop to the pages
+// chosen at once; the choice outlasts a return to custom crops.
+TEST_F(MainWindowTest, BatchModeChoosesPagesWithTheSheetAndKeepsThem) {
     open(3);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -79,93 +101,28 @@ TEST_F(MainWindowTest, ModeButtonsSwitchBatchModeAndPageRange) {
         button->clearFocus();
         EXPECT_EQ(shown, button->grab().toImage()) << button->objectName().toStdString();
     }
-    window->batchCropClickHandler();
     EXPECT_TRUE(window->session().isBatchCrop());
-    EXPECT_TRUE(ui().pageRangeBtn->isEnabled());
     EXPECT_FALSE(ui().pageCropBtn->isSelected());
-    window->session().applyPageRangeSettingWithPageArray({"2 - 3"});
-    window->pageCropClickHandler();
-    EXPECT_FALSE(window->session().isBatchCrop());
-    EXPECT_FALSE(ui().pageRangeBtn->isEnabled());
-    EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
-}
-
-TEST_F(MainWindowTest, DragsCropTheCurrentPageOrTheBatchAndEnableDone) {
-    open(4);
-    const QRectF whole = window->session().cropsRect()[1].cropRect;
-    dragOnPage({100, 100}, {40, 60}); // handle 1... moved outward only to the page's corner
-    dragOnPage({200, 200}, {200, 200});
-    EXPECT_FALSE(ui().saveBtn->isEnabled());
-    const double right = ui().pdfImgView->width();
-    const double top = ui().pdfImgView->height();
-    dragOnPage({right, top}, {right - 100, top - 100});
-    EXPECT_TRUE(ui().saveBtn->isEnabled());
-    EXPECT_NE(window->session().cropsRect()[0].cropRect, whole);
-    EXPECT_EQ(window->session().cropsRect()[1].cropRect, whole);
-
-    window->batchCropClickHandler();
-    dragOnPage({right - 100, top - 100}, {right - 120, top - 120});
-    const auto& records = window->session().cropsRect();
-    EXPECT_EQ(records[1].cropRect, records[0].cropRect);
-    EXPECT_NE(records[2].cropRect, records[0].cropRect); // the taller page is carried
-    EXPECT_LT(records[2].cropRect.height(), 1008);
-}
-
-TEST_F(MainWindowTest, DoneKeepsThePageAndRevertAllBringsTheFileBack) {
-    open(4);
-    QTest::keyClick(window.get(), Qt::Key_Return, Qt::ControlModifier);
-    EXPECT_FALSE(window->isWindowModified()) << "no \"Done\" while it is disabled";
-    window->nextClickHandler();
-    const double right = ui().pdfImgView->width();
-    const double top = ui().pdfImgView->height();
-    dragOnPage({right, top}, {right / 2, top / 2});
-    QTest::keyClick(window.get(), Qt::Key_Return, Qt::ControlModifier); // "Done"
-    EXPECT_EQ(current(), 1);
-    EXPECT_EQ(selectedThumbnail(), 1);
-    EXPECT_EQ(ui().pageTextField->text(), "2");
-    EXPECT_FALSE(ui().saveBtn->isEnabled());
-    EXPECT_TRUE(ui().cancelBtn->isEnabled());
-    EXPECT_TRUE(window->isWindowModified());
-    EXPECT_LT(window->session().pdfDoc().boundsForBox(1, PdfBox::Crop).width(), 612);
-
-    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(window->session().pdfDoc().boundsForBox(1, PdfBox::Crop), QRectF(0, 0, 612, 792));
-    EXPECT_FALSE(ui().cancelBtn->isEnabled());
-    EXPECT_FALSE(window->isWindowModified());
-    EXPECT_EQ(current(), 1);
-}
-
-TEST_F(MainWindowTest, ChoosingAThumbnailShowsItsPage) {
-    open(4);
-    CollectionView* strip = ui().thumbCollectionView;
-    auto* item = strip->itemAtIndexPath(IndexPath{0, 1});
-    ASSERT_NE(item, nullptr);
-    QTest::mouseClick(item->view(), Qt::LeftButton, {}, item->view()->rect().center());
-    EXPECT_EQ(current(), 1);
-    EXPECT_EQ(ui().pageTextField->text(), "2");
-    EXPECT_TRUE(navigation(true, true, true, true));
-}
-
-} // namespace
-
-TEST_F(MainWindowTest, PageRangeDoneCarriesTheCurrentCropToTheSelectionAtOnce) {
-    open(3);
-    QTest::mouseClick(ui().batchCropBtn, Qt::LeftButton);
-    QCoreApplication::processEvents();
     QTest::mouseClick(ui().pageRangeBtn, Qt::LeftButton);
     QCoreApplication::processEvents();
     RMPageRangeWindowController* sheet = window->pageRangeCtrl();
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(sheet->isVisible());
+    sheet->editor().setRangeTypeArray({"2 - 3"});
     QTest::keyClick(sheet, Qt::Key_Return);
     EXPECT_FALSE(sheet->isVisible());
-    EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"1 - 3"});
+    EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
     // Page 1 was never cropped: the pages of its size stay whole, the taller third page
     // gets the same crop fitted to it.
-    const auto& records = window->session().cropsRect();
-    expectNear(records[1].cropRect, QRectF(0, 0, 612, 792));
-    expectNear(records[2].cropRect, QRectF(0, 216, 612, 792));
+    expectNear(crop(1), QRectF(0, 0, 612, 792));
+    expectNear(crop(2), QRectF(0, 216, 612, 792));
     EXPECT_TRUE(ui().saveBtn->isEnabled());
+
+    QTest::mouseClick(ui().pageCropBtn, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->session().isBatchCrop());
+    EXPECT_FALSE(ui().pageRangeBtn->isEnabled());
+    EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
 }
 
 TEST_F(MainWindowTest, APageThatCannotBeDrawnSaysSoInsteadOfStayingWhite) {

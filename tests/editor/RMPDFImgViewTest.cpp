@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>
@@ -138,24 +137,13 @@ TEST_F(PageViewTest, LockedRatioHoldsForEveryHandleAndTheBody) {
         const auto expectLocked = [&](bool outward) {
             const QRectF r = marker.selectedRect();
             EXPECT_NEAR(r.width(), 2 * r.height(), 1e-9) << r.width() << " x " << r.height();
-            EXPECT_GE(r.left(), -1e-9);
-            EXPECT_GE(r.top(), -1e-9);
-            EXPECT_LE(r.right(), kFrame.width() + 1e-9);
-            EXPECT_LE(r.bottom(), kFrame.height() + 1e-9);
-            if (!outward || handle == 0)
-                return;
-            if (out.x() < 0) {
-                EXPECT_NEAR(r.right(), start.right(), 1e-9);
-            }
-            if (out.x() > 0) {
-                EXPECT_NEAR(r.left(), start.left(), 1e-9);
-            }
-            if (out.y() < 0) {
-                EXPECT_NEAR(r.bottom(), start.bottom(), 1e-9);
-            }
-            if (out.y() > 0) {
-                EXPECT_NEAR(r.top(), start.top(), 1e-9);
-            }
+            EXPECT_TRUE(kFrame.adjusted(-1e-9, -1e-9, 1e-9, 1e-9).contains(r));
+            // Going out, the edges the handle leaves stay where they were.
+            const bool moving = outward && handle != 0;
+            EXPECT_TRUE(!moving || out.x() >= 0 || std::abs(r.right() - start.right()) < 1e-9);
+            EXPECT_TRUE(!moving || out.x() <= 0 || std::abs(r.left() - start.left()) < 1e-9);
+            EXPECT_TRUE(!moving || out.y() >= 0 || std::abs(r.bottom() - start.bottom()) < 1e-9);
+            EXPECT_TRUE(!moving || out.y() <= 0 || std::abs(r.top() - start.top()) < 1e-9);
         };
         mouse(QEvent::MouseButtonPress, grab);
         mouse(QEvent::MouseMove, grab + 40 * out);
@@ -177,20 +165,6 @@ TEST_F(PageViewTest, LockedRatioHoldsForEveryHandleAndTheBody) {
         ASSERT_EQ(delegate.crops.size(), 1u);
         EXPECT_NEAR(delegate.crops[0].width(), 2 * delegate.crops[0].height(), 1e-9);
     }
-}
-
-TEST_F(PageViewTest, EscapeDuringADragPutsTheMarkerBackAndEndsNoCrop) {
-    QSignalSpy cancelled(&view, &RMPDFImgView::cropDragCancelled);
-    mouse(QEvent::MouseButtonPress, {300, 250});
-    mouse(QEvent::MouseMove, {350, 300});
-    QTest::keyClick(&view, Qt::Key_Escape);
-    mouse(QEvent::MouseButtonRelease, {350, 300});
-    EXPECT_TRUE(delegate.crops.empty());
-    EXPECT_EQ(cancelled.count(), 1);
-    EXPECT_EQ(view.cropRect(), kCrop);
-    mouse(QEvent::MouseButtonPress, {300, 250});
-    mouse(QEvent::MouseButtonRelease, {300, 250});
-    EXPECT_EQ(delegate.crops, std::vector{kCrop}) << "the next press reports again";
 }
 
 // The marker as drawn: dimming outside, a clear inside, a dashed outline, and handles.

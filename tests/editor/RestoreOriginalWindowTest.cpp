@@ -11,17 +11,11 @@ namespace {
 
 class RestoreOriginalWindowTest : public MainWindowTest {
 protected:
-    QAction* restoreAction() {
-        for (QAction* action : window->editActions())
-            if (action->text() == "Restore Original")
-                return action;
-        return nullptr;
-    }
+    QAction* restoreAction() { return editAction("Restore Original"); }
     // Crops page one's lower half away, applies it and saves to target.
     void cropAndSave(const QString& target) {
-        const QRectF view = ui().pdfImgView->rect();
-        dragOnPage(QPointF(view.width() - 1, 1), QPointF(view.width() - 1, view.height() / 2));
-        QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+        dragOnPage(viewAt(1, 0) + QPointF(-1, 1), viewAt(1, 0.5) - QPointF(1, 0));
+        pressDone();
         ASSERT_EQ(saveTo(target), QString());
     }
     void reopen(const QString& path) {
@@ -38,8 +32,7 @@ TEST_F(RestoreOriginalWindowTest, BringsBackTheOpenedBoxesAfterTwoRoundsOfCroppi
     open({turned, TestPage()});
     ASSERT_TRUE(restoreAction());
     EXPECT_FALSE(restoreAction()->isEnabled());
-    const QRectF opened[] = {window->session().pdfDoc().boundsForBox(0, PdfBox::Media),
-                             window->session().pdfDoc().boundsForBox(0, PdfBox::Crop)};
+    const QRectF opened[] = {window->session().pdfDoc().boundsForBox(0, PdfBox::Media), cropBox(0)};
 
     const QString first = dir.filePath("first.pdf");
     const QString second = dir.filePath("second.pdf");
@@ -53,8 +46,8 @@ TEST_F(RestoreOriginalWindowTest, BringsBackTheOpenedBoxesAfterTwoRoundsOfCroppi
     restoreAction()->trigger();
     // Pending, like a crop.
     EXPECT_TRUE(ui().saveBtn->isEnabled());
-    EXPECT_NE(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), opened[1]);
-    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    EXPECT_NE(cropBox(0), opened[1]);
+    pressDone();
     EXPECT_FALSE(restoreAction()->isEnabled());
     const QString restored = dir.filePath("restored.pdf");
     ASSERT_EQ(saveTo(restored), QString());

@@ -5,14 +5,10 @@
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
-#include "ui/RMTextField.h"
-#include "ui/SWSTAnswerButton.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QUndoStack>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -28,72 +24,78 @@ protected:
         open(pages, password);
         window->saveFlow().setFileOpener(&opener);
     }
-    // Drags a crop on the current page; with apply, presses "Done" too.
+    // Drags a crop on the current page; with apply, clicks "Done" too.
     void crop(bool apply = true) {
-        const double right = ui().pdfImgView->width();
-        const double top = ui().pdfImgView->height();
-        dragOnPage({right, top}, {right / 2, top / 2});
+        cropToHalf();
         if (apply)
-            QTest::mouseClick(ui().saveBtn, Qt::LeftButton);
-        QCoreApplication::processEvents();
+            click(ui().saveBtn);
     }
     // Buttons report their clicks once the click's events are done.
     static void click(QWidget* button) {
         QTest::mouseClick(button, Qt::LeftButton);
         QCoreApplication::processEvents();
     }
-    template <typename T> T* sheet() { return window->findChild<T*>(); }
-    QString name() const { return QString::fromUtf8(kFileName); }
+    void typePassword(const char* password) {
+        QTest::keyClicks(window->decryptWindow()->passwordField(), password);
+        click(window->decryptWindow()->doneButton());
+    }
 
     RecordingOpener opener;
 };
 
-TEST_F(SaveFlowsTest, AWrongPasswordSaysSoUntilTypingAndTheRightOneShowsThePages) {
+// Before its password is given a document has no pages: nothing that edits may work on it. A
+// wrong password says so until the user types again; the right one shows the pages.
+TEST_F(SaveFlowsTest, ALockedDocumentEditsNothingUntilTheRightPassword) {
     openWithOpener(3, "secret");
     EXPECT_EQ(ui().pageTextField->text(), "") << "no page to number yet";
     EXPECT_EQ(ui().pageAmountField->text(), "");
+    const std::vector<QWidget*> editing = {ui().pageCropBtn, ui().batchCropBtn, ui().pageRangeBtn,
+                                           ui().fitContentBtn, ui().inspectorPanel};
+    for (QWidget* control : editing)
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    window->batchCropClickHandler();
+    window->pageRangeClickHandler();
+    EXPECT_EQ(window->pageRangeCtrl(), nullptr);
+
     window->showDecryptWindow();
     RMDecryptSheet* decrypt = window->decryptWindow();
     ASSERT_NE(decrypt, nullptr);
     EXPECT_FALSE(decrypt->wrongPasswordLabel()->isVisibleTo(decrypt));
-    QTest::keyClicks(decrypt->passwordField(), "guess");
-    QTest::mouseClick(decrypt->doneButton(), Qt::LeftButton);
-    QCoreApplication::processEvents();
+    typePassword("guess");
     EXPECT_TRUE(decrypt->wrongPasswordLabel()->isVisibleTo(decrypt));
     EXPECT_TRUE(decrypt->passwordField()->text().isEmpty());
     for (QWidget* button : {decrypt->doneButton(), decrypt->cancelButton()})
         EXPECT_GE(button->height(), button->sizeHint().height()) << "squeezed by the message";
     QTest::keyClicks(decrypt->passwordField(), "s");
     EXPECT_FALSE(decrypt->wrongPasswordLabel()->isVisibleTo(decrypt));
-    QTest::keyClicks(decrypt->passwordField(), "ecret");
-    QTest::mouseClick(decrypt->doneButton(), Qt::LeftButton);
-    QCoreApplication::processEvents();
+    typePassword("ecret");
     EXPECT_EQ(window->decryptWindow(), nullptr);
     EXPECT_EQ(ui().pageTextField->text(), "1");
     EXPECT_EQ(ui().pageAmountField->text(), "3");
     EXPECT_TRUE(navigation(false, false, true, true));
+    for (QWidget* control : editing)
+        EXPECT_EQ(control->isEnabled(), control != ui().pageRangeBtn)
+            << control->objectName().toStdString();
+    click(ui().batchCropBtn);
+    click(ui().pageRangeBtn);
+    ASSERT_NE(window->pageRangeCtrl(), nullptr);
+    EXPECT_EQ(window->pageRangeCtrl()->editor().rangeTypeArray(), QStringList{"1 - 3"});
 }
 
 TEST_F(SaveFlowsTest, CancellingThePasswordClosesTheWindow) {
     openWithOpener(1, "secret");
     window->showDecryptWindow();
-    QTest::mouseClick(window->decryptWindow()->cancelButton(), Qt::LeftButton);
-    QCoreApplication::processEvents();
+    click(window->decryptWindow()->cancelButton());
     EXPECT_FALSE(window->isVisible());
 }
 
+// A drag that crops nothing and a selection of pages change nothing in the file: the window
+// closes without a question. The selection is a step to undo all the same.
 TEST_F(SaveFlowsTest, AWindowWithoutCropsClosesWithoutAQuestion) {
-    openWithOpener(2);
+    open(std::vector<TestPage>(3));
     window->showDecryptWindow();
     EXPECT_EQ(window->decryptWindow(), nullptr) << "a plain file asks for no password";
-    const double right = ui().pdfImgView->width();
-    dragOnPage({right, 10}, {right + 30, 10}); // dragged, but nothing cropped
-    EXPECT_TRUE(window->close());
-}
-
-// A selection is a step to undo, not a change to the file.
-TEST_F(SaveFlowsTest, ChoosingPagesAloneLeavesTheDocumentUneditedAndClosesWithoutAQuestion) {
-    open(std::vector<TestPage>(3));
+    dragOnPage(viewAt(1, 0) + QPointF(0, 10), viewAt(1, 0) + QPointF(30, 10));
     click(ui().batchCropBtn);
     click(ui().pageRangeBtn);
     ASSERT_NE(window->pageRangeCtrl(), nullptr);
@@ -105,73 +107,51 @@ TEST_F(SaveFlowsTest, ChoosingPagesAloneLeavesTheDocumentUneditedAndClosesWithou
     EXPECT_TRUE(window->close());
 }
 
-// Before its password is given a document has no pages: nothing that edits may work on it.
-TEST_F(SaveFlowsTest, NothingEditsALockedDocumentUntilItIsUnlocked) {
-    openWithOpener(3, "secret");
-    const std::vector<QWidget*> editing = {ui().pageCropBtn, ui().batchCropBtn, ui().pageRangeBtn,
-                                           ui().fitContentBtn, ui().inspectorPanel};
-    for (QWidget* control : editing)
-        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
-    window->batchCropClickHandler();
-    window->pageRangeClickHandler();
-    EXPECT_EQ(window->pageRangeCtrl(), nullptr);
-    window->showDecryptWindow();
-    QTest::keyClicks(window->decryptWindow()->passwordField(), "secret");
-    QTest::mouseClick(window->decryptWindow()->doneButton(), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    for (QWidget* control : editing)
-        EXPECT_EQ(control->isEnabled(), control != ui().pageRangeBtn)
-            << control->objectName().toStdString();
-    click(ui().batchCropBtn);
-    click(ui().pageRangeBtn);
-    ASSERT_NE(window->pageRangeCtrl(), nullptr);
-    EXPECT_EQ(window->pageRangeCtrl()->editor().rangeTypeArray(), QStringList{"1 - 3"});
-}
-
-// Crops applied with "Done", or only drawn: either way the user's work is at stake.
-class CloseQuestionTest : public SaveFlowsTest, public testing::WithParamInterface<bool> {};
-
-TEST_P(CloseQuestionTest, AWindowWithCropsAsksWithTheDocumentsRealName) {
+TEST_F(SaveFlowsTest, AWindowWithCropsAsksWithTheDocumentsRealName) {
     openWithOpener(2);
-    crop(GetParam());
+    crop();
     EXPECT_FALSE(window->close());
-    auto* alert = sheet<QMessageBox>();
-    ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->text(),
-              "Do you want to save the changes you made in the document \"" + name() + "\"?");
-    EXPECT_EQ(alert->informativeText(), "Your changes will be lost if you don't save them.");
+    ASSERT_NE(alert(), nullptr);
+    EXPECT_EQ(alert()->text(), "Do you want to save the changes you made in the document \"" +
+                                   QString::fromUtf8(kFileName) + "\"?");
+    EXPECT_EQ(alert()->informativeText(), "Your changes will be lost if you don't save them.");
     QStringList buttons;
-    for (QAbstractButton* button : alert->buttons())
+    for (QAbstractButton* button : alert()->buttons())
         buttons << button->text();
     EXPECT_TRUE(buttons.contains("Save As") && buttons.contains("Cancel"));
     answerCloseQuestion("Don't Save");
     EXPECT_FALSE(window->isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(AppliedOrPending, CloseQuestionTest, testing::Bool());
-
-TEST_F(SaveFlowsTest, WithoutAPathTheNameIsEmpty) {
+// A crop only drawn is the user's work as much as one applied. A save the user gives up, or
+// one that fails, keeps the window open and edited.
+TEST_F(SaveFlowsTest, ASaveCancelledOrFailedKeepsTheWindowEdited) {
     openWithOpener(2);
-    crop();
-    delegate.path.clear();
-    window->close();
-    ASSERT_NE(sheet<QMessageBox>(), nullptr);
-    EXPECT_TRUE(sheet<QMessageBox>()->text().endsWith("document \"\"?"));
-}
-
-TEST_F(SaveFlowsTest, SaveAsThenCancellingThePanelKeepsTheWindowEdited) {
-    openWithOpener(2);
-    crop();
-    window->close();
-    answerCloseQuestion("Save As");
-    auto* panel = sheet<QFileDialog>();
+    crop(false);
+    EXPECT_FALSE(window->close());
+    ASSERT_TRUE(answerCloseQuestion("Save As"));
+    auto* panel = window->findChild<QFileDialog*>();
     ASSERT_NE(panel, nullptr);
     // The document's own folder and name, from its "file://" location.
     EXPECT_EQ(panel->selectedFiles().value(0), delegate.path);
     panel->reject();
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->isWindowModified());
+
+    const QString error = saveTo(dir.filePath("missing/folder/out.pdf"), true);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isWindowModified());
     EXPECT_TRUE(opener.opened.isEmpty());
+    ASSERT_NE(alert(), nullptr);
+    EXPECT_EQ(alert()->informativeText(), error);
+    alert()->close();
+
+    // Asked again, without a path: the name is empty.
+    delegate.path.clear();
+    EXPECT_FALSE(window->close());
+    ASSERT_NE(alert(), nullptr);
+    EXPECT_TRUE(alert()->text().endsWith("document \"\"?"));
 }
 
 TEST_F(SaveFlowsTest, ProgressFollowsThePagesAndTheSavedFileOpensThenTheWindowCloses) {
@@ -214,19 +194,6 @@ TEST_F(SaveFlowsTest, ASaveWithNoCropsCopiesTheFileUnchanged) {
     const QString target = dir.filePath("copy.pdf");
     ASSERT_EQ(saveTo(target), "");
     EXPECT_EQ(readFile(target), readFile(delegate.path));
-}
-
-TEST_F(SaveFlowsTest, AFailedWriteIsReportedAndKeepsTheWindowOpenAndEdited) {
-    openWithOpener(2);
-    crop();
-    const QString error = saveTo(dir.filePath("missing/folder/out.pdf"), true);
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->isWindowModified());
-    EXPECT_TRUE(opener.opened.isEmpty());
-    const auto alerts = window->findChildren<QMessageBox*>();
-    EXPECT_TRUE(std::any_of(alerts.begin(), alerts.end(),
-                            [&](QMessageBox* alert) { return alert->informativeText() == error; }));
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 // when the view is turned off, and that the crop marker is dragged as ever meanwhile.
 
 #include "editor/SuperimposedPages.h"
-#include "editor/RMDrawDelegate.h"
 #include "editor/RMPDFImgView.h"
 #include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
@@ -13,6 +12,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -41,30 +41,21 @@ protected:
             },
             30000);
     }
-    // The colour the page view shows at point (the current page's display space, points).
-    QColor shownAt(const QPointF& point) {
+    // Whether the page view shows colour, give or take by in each channel, at point (the
+    // current page's display space, points).
+    testing::AssertionResult shows(const QPointF& point, const QColor& colour, int by = 60) {
         const QRectF page = window->session().cropsRect()[size_t(current())].pageRect;
         const QImage view = ui().pdfImgView->grab().toImage();
-        return view.pixelColor(int(point.x() / page.width() * view.width()),
-                               int((page.height() - point.y()) / page.height() * view.height()));
+        const QColor shown =
+            view.pixelColor(int(point.x() / page.width() * view.width()),
+                            int((page.height() - point.y()) / page.height() * view.height()));
+        if (std::abs(shown.red() - colour.red()) < by &&
+            std::abs(shown.green() - colour.green()) < by &&
+            std::abs(shown.blue() - colour.blue()) < by)
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "shows " << shown.name().toStdString();
     }
-    static bool isDark(const QColor& c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; }
-    static bool isWhite(const QColor& c) { return c.lightness() > 245; }
 };
-
-TEST_F(SuperimposedPagesTest, OfferedInBatchModeOnlyAndOffOnceBatchModeEnds) {
-    open(3);
-    QAction* action = window->viewActions().value(0);
-    ASSERT_TRUE(action);
-    EXPECT_FALSE(action->isEnabled());
-    EXPECT_EQ(ui().superimposeBtn->defaultAction(), action);
-    superimpose();
-    EXPECT_TRUE(action->isChecked());
-    EXPECT_TRUE(ui().superimposeBtn->isChecked());
-    window->pageCropClickHandler();
-    EXPECT_FALSE(action->isChecked());
-    EXPECT_FALSE(action->isEnabled());
-}
 
 struct SampleCase {
     const char* name;
@@ -120,20 +111,16 @@ TEST_F(SuperimposedPagesTest, EveryPagesInkShowsAndTheSelectionIsFollowed) {
     superimpose({"1 - 2"});
     ASSERT_TRUE(waitForPicture());
     EXPECT_EQ(superimposed().pages(), (std::vector<qint64>{1, 2}));
-    const QColor red = shownAt({150, 550});
-    EXPECT_TRUE(red.red() > 200 && red.green() < 60 && red.blue() < 60) << red.name().toStdString();
-    const QColor blue = shownAt({350, 350});
-    EXPECT_TRUE(blue.blue() > 200 && blue.red() < 60 && blue.green() < 60)
-        << blue.name().toStdString();
+    EXPECT_TRUE(shows({150, 550}, Qt::red));
+    EXPECT_TRUE(shows({350, 350}, Qt::blue));
     // Where both have ink neither hides the other: red and blue give black, not one colour.
-    EXPECT_TRUE(isDark(shownAt({250, 450}))) << shownAt({250, 450}).name().toStdString();
-    EXPECT_TRUE(isWhite(shownAt({450, 150})));
+    EXPECT_TRUE(shows({250, 450}, Qt::black));
+    EXPECT_TRUE(shows({450, 150}, Qt::white, 10));
 
     window->applyPageRangeSettingWithPageArray({"+ All Pages"});
     ASSERT_TRUE(waitForPicture());
     EXPECT_EQ(superimposed().pages(), (std::vector<qint64>{1, 2, 3}));
-    const QColor green = shownAt({450, 150});
-    EXPECT_TRUE(green.green() > 200 && green.red() < 60) << green.name().toStdString();
+    EXPECT_TRUE(shows({450, 150}, Qt::green));
 }
 
 struct PlacementCase {
@@ -156,10 +143,9 @@ TEST_P(SuperimposedPlacementTest, PagesOfOtherSizesMeetAtTheTopLeftAtOneScale) {
     open({TestPage{}, blockPage(c.media, c.block, c.rotate, {}, "0 0 1 rg")});
     superimpose();
     ASSERT_TRUE(waitForPicture());
-    const QColor block = shownAt(c.inBlock);
-    EXPECT_TRUE(block.blue() > 200 && block.red() < 60) << block.name().toStdString();
+    EXPECT_TRUE(shows(c.inBlock, Qt::blue));
     if (c.offPage) {
-        EXPECT_TRUE(isWhite(shownAt(*c.offPage))) << shownAt(*c.offPage).name().toStdString();
+        EXPECT_TRUE(shows(*c.offPage, Qt::white, 10));
     }
 }
 
@@ -184,15 +170,23 @@ struct TurnOff {
 class SuperimposedTurnOffTest : public SuperimposedPagesTest,
                                 public testing::WithParamInterface<TurnOff> {};
 
+// Offered in batch mode only, by its key and its button; off, the current page comes back.
 TEST_P(SuperimposedTurnOffTest, TurningItOffGivesTheCurrentPageBack) {
     open({blockPage(kLetter, {100, 400, 200, 200}, 0, {}, "1 0 0 rg"),
           blockPage(kLetter, {300, 100, 200, 200}, 0, {}, "0 0 1 rg")});
+    QAction* action = window->viewActions().value(0);
+    ASSERT_TRUE(action);
+    EXPECT_FALSE(action->isEnabled());
+    EXPECT_EQ(ui().superimposeBtn->defaultAction(), action);
     superimpose();
+    EXPECT_TRUE(ui().superimposeBtn->isChecked());
     ASSERT_TRUE(waitForPicture());
-    ASSERT_GT(shownAt({400, 200}).blue(), 200);
+    ASSERT_TRUE(shows({400, 200}, Qt::blue));
     GetParam().turnOff(*window);
-    QTRY_VERIFY_WITH_TIMEOUT(isWhite(shownAt({400, 200})), 30000);
-    EXPECT_GT(shownAt({200, 500}).red(), 200);
+    EXPECT_FALSE(action->isChecked());
+    EXPECT_EQ(action->isEnabled(), window->session().isBatchCrop());
+    QTRY_VERIFY_WITH_TIMEOUT(shows({200, 500}, Qt::red), 30000);
+    EXPECT_TRUE(shows({400, 200}, Qt::white, 10));
     EXPECT_TRUE(ui().fitStatus->text().isEmpty());
 }
 
@@ -207,49 +201,30 @@ INSTANTIATE_TEST_SUITE_P(
         TurnOff{"customCrop", [](RMMainWindowController& w) { w.pageCropClickHandler(); }}),
     CaseName());
 
-// Counts the crops the page view finishes, and hands each on to the window.
-struct CropCounter : RMDrawDelegate {
-    RMDrawDelegate* window = nullptr;
-    int crops = 0;
-    void cropIsFinishedWithRect(const QRectF& rect) override {
-        ++crops;
-        window->cropIsFinishedWithRect(rect);
-    }
-};
-
+// Pages that come in while the marker is dragged neither move it nor end the drag.
 TEST_F(SuperimposedPagesTest, ADragWhileThePagesComeInEndsInOneCropOfTheBatch) {
     std::vector<TestPage> pages;
     for (int i = 0; i < 40; ++i)
         pages.push_back(blockPage(kLetter, {double(10 * i), 300, 20, 20}));
     pages[5].mediaBox = QRectF(0, 0, 612, 1008);
     open(pages);
-    CropCounter counter;
-    counter.window = window.get();
-    ui().pdfImgView->setDelegate(&counter);
     superimpose();
     ASSERT_FALSE(superimposed().isComplete());
-    EXPECT_EQ(ui().fitStatus->text(), "Superimposing: 0 of 40 pages");
-    RMPDFImgView* view = ui().pdfImgView;
-    const QPoint corner(view->width() - 1, 1);
-    QTest::mousePress(view, Qt::LeftButton, {}, corner);
-    for (int step = 1; step <= 20; ++step) {
-        const QPoint at = corner - QPoint(4 * step, -4 * step);
-        QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(view, &move);
-        QTest::qWait(5);
-    }
-    const QRectF dragged = view->cropMarker().selectedRect();
-    QTest::mouseRelease(view, Qt::LeftButton, {}, corner - QPoint(80, -80));
+    const QString none = "Superimposing: 0 of 40 pages";
+    EXPECT_EQ(ui().fitStatus->text(), none);
+    const int before = steps();
+    QRectF dragged;
+    dragOnPage(viewAt(1, 1) - QPointF(1, 1), viewAt(1, 1) - QPointF(81, 81), [&] {
+        dragged = ui().pdfImgView->cropMarker().selectedRect();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ui().fitStatus->text() != none; }, 30000));
+    });
     ASSERT_TRUE(waitForPicture());
     EXPECT_TRUE(ui().fitStatus->text().isEmpty());
-    EXPECT_EQ(counter.crops, 1);
-    EXPECT_EQ(view->cropMarker().selectedRect(), dragged);
-    const auto& records = window->session().cropsRect();
-    EXPECT_LT(records[0].cropRect.width(), 612);
-    EXPECT_EQ(records[39].cropRect, records[0].cropRect);
-    EXPECT_NE(records[5].cropRect, records[0].cropRect);
-    ui().pdfImgView->setDelegate(window.get());
+    EXPECT_EQ(steps(), before + 1);
+    EXPECT_EQ(ui().pdfImgView->cropMarker().selectedRect(), dragged);
+    EXPECT_LT(crop(0).width(), 612);
+    EXPECT_EQ(crop(39), crop(0));
+    EXPECT_NE(crop(5), crop(0));
 }
 
 } // namespace

@@ -4,10 +4,13 @@
 // dragged to the page's edges saves exactly those edges, whatever size the page is shown at.
 
 #include "tests/editor/MainWindowFixture.h"
+#include "tests/support/CaseName.h"
 
 #include <QScreen>
 
 namespace {
+
+using ::PrintTo;
 
 enum Edge { Left = 1, Bottom = 2, Right = 4, Top = 8 };
 
@@ -21,10 +24,6 @@ struct EdgeCase {
     // The page-space edges of the saved boxes that must lie on the page's own edges.
     int edges;
 };
-
-void PrintTo(const EdgeCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class WindowFitTest : public MainWindowTest, public testing::WithParamInterface<EdgeCase> {};
 
@@ -102,6 +101,6 @@ INSTANTIATE_TEST_SUITE_P(
                     EdgeCase{"largeTopRight", {2592, 3456}, 0, true, Right | Top},
                     EdgeCase{"largeBottomLeft", {2592, 3456}, 0, false, Left | Bottom},
                     EdgeCase{"largeTurnedTopRight", {2592, 3456}, 90, true, Left | Top}),
-    [](const auto& p) { return std::string(p.param.name); });
+    CaseName());
 
 } // namespace
