@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -159,10 +160,15 @@ TEST_P(FailingFileTest, IsNamedWithTheReasonAndTheOthersAreCropped) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QString(failing).replace(".pdf", "-cropped.pdf"))));
 }
 
-QString locked(const QDir& dir) {
-    TestPdfBuilder().addPages(1).encrypt("secret", "owner").writeTo(dir.filePath("locked.pdf"));
-    return "locked.pdf";
+// Makes a file of these bytes under name.
+std::function<QString(const QDir&)> file(const QString& name, const QByteArray& bytes) {
+    return
+        [=](const QDir& dir) { return QFileInfo(writeFile(dir.filePath(name), bytes)).fileName(); };
 }
+
+const QByteArray twoPages = TestPdfBuilder().addPages(2).bytes();
+const auto locked =
+    file("locked.pdf", TestPdfBuilder().addPages(1).encrypt("secret", "owner").bytes());
 
 INSTANTIATE_TEST_SUITE_P(
     Files, FailingFileTest,
@@ -178,38 +184,36 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     {},
                     "“folder.pdf” is a folder, not a PDF file."},
+        FailingCase{"Empty", file("empty.pdf", {}), {}, "The file “empty.pdf” is empty."},
         FailingCase{"NotPdf",
-                    [](const QDir& dir) {
-                        writeFile(dir.filePath("notes.pdf"), "Shopping: bread, milk.\n");
-                        return QString("notes.pdf");
-                    },
+                    file("notes.pdf", "Shopping: bread, milk.\n"),
                     {},
                     "The file “notes.pdf” is not a PDF document."},
-        FailingCase{
-            "DamagedBeyondRepair",
-            [](const QDir& dir) {
-                const QByteArray good = TestPdfBuilder().addPages(2).bytes();
-                writeFile(dir.filePath("cut.pdf"), good.first(good.size() / 10));
-                return QString("cut.pdf");
-            },
-            {},
-            "The file “cut.pdf” is incomplete: it ends before the document does. It may not "
-            "have been fully downloaded or copied."},
+        FailingCase{"DamagedBeyondRepair",
+                    file("cut.pdf", twoPages.first(twoPages.size() / 10)),
+                    {},
+                    "The file “cut.pdf” is incomplete: it ends before the document does. It may "
+                    "not have been fully downloaded or copied."},
+        FailingCase{"Damaged",
+                    file("damaged.pdf",
+                         "%PDF-1.7\n1 0 obj << /Type /Catalog /Pages 9 0 R >> garbage\n%%EOF\n"),
+                    {},
+                    "The file “damaged.pdf” is damaged and could not be repaired."},
+        FailingCase{"NoPages",
+                    file("empty-book.pdf", TestPdfBuilder().bytes()),
+                    {},
+                    "The file “empty-book.pdf” contains no pages."},
         FailingCase{"WrongPassword", locked, {"--password", "guess"}, "wrong password"},
         FailingCase{"LockedWithoutATerminal",
                     locked,
                     {},
                     "the file is locked with a password; give it with --password"},
-        FailingCase{"NothingLeft",
-                    [](const QDir& dir) {
-                        TestPdfBuilder()
-                            .addPage({})
-                            .addPage({.mediaBox = QRectF(0, 0, 20, 20)})
-                            .writeTo(dir.filePath("stamp.pdf"));
-                        return QString("stamp.pdf");
-                    },
-                    {},
-                    "the margins leave nothing of page 2"}),
+        FailingCase{
+            "NothingLeft",
+            file("stamp.pdf",
+                 TestPdfBuilder().addPage({}).addPage({.mediaBox = QRectF(0, 0, 20, 20)}).bytes()),
+            {},
+            "the margins leave nothing of page 2"}),
     CaseName());
 
 // Every damaged or hostile file in one command: each is either cropped into a file that reads
