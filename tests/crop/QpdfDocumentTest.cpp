@@ -143,26 +143,4 @@ TEST_F(QpdfDocumentTest, PasswordsLockOnlyWithAUserPasswordAndWritingKeepsEncryp
     EXPECT_TRUE(reparse(doc->dataRepresentation())->isEncrypted());
 }
 
-TEST_F(QpdfDocumentTest, FilesThatDoNotOpenSayWhichKindOfFailureItIs) {
-    const struct {
-        const char* name;
-        std::optional<QByteArray> bytes; // none: the file is not made
-        PdfOpenError error;
-    } cases[] = {
-        {"empty", QByteArray(), PdfOpenError::Empty},
-        {"damaged", "%PDF-1.7\n1 0 obj << /Type /Catalog /Pages 9 0 R >> garbage\n%%EOF\n",
-         PdfOpenError::Damaged},
-        {"noPages", TestPdfBuilder().bytes(), PdfOpenError::NoPages},
-    };
-    for (const auto& [name, bytes, error] : cases) {
-        SCOPED_TRACE(name);
-        if (bytes)
-            writeFile(path(name), *bytes);
-        const auto result = QpdfLoader().open(path(name));
-        EXPECT_FALSE(result.ok());
-        EXPECT_EQ(result.error, error);
-        EXPECT_FALSE(result.message.isEmpty());
-    }
-}
-
 } // namespace
