@@ -26,14 +26,13 @@ protected:
 
     // Bytes the document wrote, checked as strict readers read them and parsed. qpdf reads
     // the bytes lazily, in place, so the fixture keeps them alive.
-    std::unique_ptr<QPDF> reparse(const QByteArray& bytes, const char* password = nullptr) {
+    std::unique_ptr<QPDF> reparse(const QByteArray& bytes) {
         const QByteArray& kept = parsedBytes_.emplace_back(bytes);
         auto pdf = std::make_unique<QPDF>();
         pdf->setSuppressWarnings(true);
-        pdf->processMemoryFile("out.pdf", kept.constData(), static_cast<size_t>(kept.size()),
-                               password);
-        EXPECT_TRUE(SavedFileCheck::bytesReadCleanly(
-            bytes, static_cast<int>(pdf->getAllPages().size()), password));
+        pdf->processMemoryFile("out.pdf", kept.constData(), static_cast<size_t>(kept.size()));
+        EXPECT_TRUE(
+            SavedFileCheck::bytesReadCleanly(bytes, static_cast<int>(pdf->getAllPages().size())));
         return pdf;
     }
 
@@ -118,29 +117,5 @@ TEST_P(BoxRoundTripTest, WrittenBoxesReopenExactlyAndTouchNoOtherPageNorCopy) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rotations, BoxRoundTripTest, testing::Values(0, 90, 180, 270, -90));
-
-TEST_F(QpdfDocumentTest, PasswordsLockOnlyWithAUserPasswordAndWritingKeepsEncryption) {
-    auto doc = open(TestPdfBuilder().addPages(2).encrypt("user", "owner"));
-    ASSERT_TRUE(doc);
-    EXPECT_TRUE(doc->isLocked());
-    EXPECT_EQ(doc->pageCount(), 0);
-    EXPECT_TRUE(doc->dataRepresentation().isEmpty());
-    EXPECT_FALSE(doc->unlockWithPassword("wrong"));
-    EXPECT_TRUE(doc->isLocked());
-    auto lockedCopy = doc->copy();
-    EXPECT_TRUE(doc->unlockWithPassword("user"));
-    EXPECT_FALSE(doc->isLocked());
-    EXPECT_EQ(doc->pageCount(), 2);
-    EXPECT_TRUE(lockedCopy->isLocked());
-    EXPECT_TRUE(lockedCopy->unlockWithPassword("owner"));
-    EXPECT_TRUE(reparse(doc->dataRepresentation(), "user")->isEncrypted());
-
-    // With an owner password only, the file opens unlocked and is written encrypted.
-    doc = open(TestPdfBuilder().addPages(1).encrypt("", "owner"));
-    ASSERT_TRUE(doc);
-    EXPECT_FALSE(doc->isLocked());
-    EXPECT_EQ(doc->pageCount(), 1);
-    EXPECT_TRUE(reparse(doc->dataRepresentation())->isEncrypted());
-}
 
 } // namespace
