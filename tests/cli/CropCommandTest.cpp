@@ -100,103 +100,95 @@ const QStringList fit{"--fit-content"};
 const QRectF letter(0, 0, 612, 792);
 const QRectF landscape(0, 0, 792, 612);
 const QString blankPageLeft = "cropmark: in.pdf: no content found on page 4; left as it was\n";
+const TestPdfBuilder locked = shapes().encrypt("user", "owner");
 
-INSTANTIATE_TEST_SUITE_P(
-    Runs, CropRunTest,
-    testing::Values(
-        // Dry runs print each selected page's boxes: clamped to each page, measured from the
-        // displayed page's lower-left corner.
-        RunCase{"DryRunBox",
-                shapes(),
-                {"--dry-run", "--box", "36,36,540,720"},
-                {},
-                "in.pdf page 1: [0 0 612 792] -> [36 36 576 756]\n"
-                "in.pdf page 2: [0 0 612 792] -> [0 36 576 576]\n"
-                "in.pdf page 3: [0 0 792 612] -> [36 36 576 612]\n"
-                "in.pdf page 4: [0 100 500 800] -> [36 136 500 800]\n"},
-        RunCase{"DryRunBoxOnTurnedPage",
-                shapes(),
-                {"--dry-run", "--box", "0,0,100,50", "--pages", "2"},
-                {},
-                "in.pdf page 2: [0 0 612 792] -> [562 0 612 100]\n"},
-        RunCase{"DryRunMarginsInMillimetres",
-                shapes(),
-                {"--dry-run", "--margins", "10mm,20mm,30mm,40mm", "--pages", "1,3"},
-                {},
-                "in.pdf page 1: [0 0 612 792] -> [28.346457 113.385827 526.96063 735.307087]\n"
-                "in.pdf page 3: [0 0 792 612] -> [28.346457 113.385827 706.96063 555.307087]\n"},
-        RunCase{"DryRunMarginsInPerCentOfTheDisplayedSides",
-                shapes(),
-                {"--dry-run", "--margins", "10%,5%,0,25%", "--pages", "even"},
-                {},
-                "in.pdf page 2: [0 0 612 792] -> [30.6 79.2 459 792]\n"
-                "in.pdf page 4: [0 100 500 800] -> [50 275 500 765]\n"},
-        RunCase{"DryRunPortraitAsDisplayed",
-                shapes(),
-                {"--dry-run", "--box", "0, 0 pt ,1in,.5IN", "--pages", "portrait"},
-                {},
-                "in.pdf page 1: [0 0 612 792] -> [0 0 72 36]\n"
-                "in.pdf page 4: [0 100 500 800] -> [0 100 72 136]\n"},
-        RunCase{"DryRunUnionOfWordsAndRanges",
-                shapes(),
-                {"--dry-run", "--margins", "1,2,3,4", "--pages", "ODD, 2-3"},
-                {},
-                "in.pdf page 1: [0 0 612 792] -> [1 4 609 790]\n"
-                "in.pdf page 2: [0 0 612 792] -> [2 1 608 789]\n"
-                "in.pdf page 3: [0 0 792 612] -> [1 4 789 610]\n"},
-        RunCase{"Shapes", shapes(), inch, inchOff},
-        RunCase{"ObjectStreams", shapes().layOut({.objectStreams = true, .hybridXref = true}), inch,
-                inchOff},
-        RunCase{.name = "EncryptedKeepsItsLock",
-                .file = shapes().encrypt("user", "owner"),
-                .arguments = inch,
-                .boxes = inchOff,
-                .password = "user"},
-        RunCase{.name = "OpenedWithTheOwnerPassword",
-                .file = shapes().encrypt("user", "owner"),
-                .arguments = inch,
-                .boxes = inchOff,
-                .password = "owner"},
-        // A file with an owner password alone opens without one.
-        RunCase{"OwnerPasswordOnly", shapes().encrypt("", "owner"), inch, inchOff},
-        RunCase{.name = "FitEachPageToItsOwn",
-                .file = drawnRectangles(),
-                .arguments = fit,
-                .boxes = {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100),
-                          QRectF(300, 300, 100, 100), letter},
-                .err = blankPageLeft},
-        RunCase{.name = "FitPaddedInPoints",
-                .file = drawnRectangles(),
-                .arguments = fit + QStringList{"--pad", "10"},
-                .boxes = {QRectF(90, 190, 320, 420), QRectF(40, 90, 220, 120),
-                          QRectF(290, 290, 120, 120), letter},
-                .err = blankPageLeft},
-        RunCase{"FitPaddedInPerCentOfEachSide",
-                drawnRectangles(),
-                fit + QStringList{"--pad", "10%", "--pages", "1"},
-                {QRectF(38.8, 120.8, 422.4, 558.4), letter, landscape, letter}},
-        // One rectangle holding pages 1 and 2's content, for every page of their size; the
-        // landscape page gets it as far as it reaches, from its top-left corner.
-        RunCase{"FitSameSize",
-                drawnRectangles(),
-                fit + QStringList{"--same-size"},
-                {QRectF(50, 100, 350, 500), QRectF(50, 100, 350, 500), QRectF(50, 0, 350, 420),
-                 QRectF(50, 100, 350, 500)}},
-        RunCase{
-            "FitSameSizePadded",
-            drawnRectangles(),
-            fit + QStringList{"--same-size", "--pad", "5", "--pages", "2-4"},
-            {letter, QRectF(45, 95, 210, 110), QRectF(45, 0, 210, 25), QRectF(45, 95, 210, 110)}},
-        RunCase{"OutputReplacesTheTarget",
-                TestPdfBuilder().addPages(2),
-                {"-o", "target.pdf", "--box", "10,10,100,100"},
-                {QRectF(10, 10, 100, 100), QRectF(10, 10, 100, 100)}},
-        RunCase{.name = "OutputOfAFailedCropLeavesTheTarget",
-                .file = TestPdfBuilder().addPages(2),
-                .arguments = {"-o", "target.pdf", "--box", "700,10,100,100"},
-                .err = "cropmark: in.pdf: the box leaves nothing of page 1\n",
-                .exitCode = 1}),
-    CaseName());
+const RunCase kRuns[] = {
+    // Dry runs print each selected page's boxes: clamped to each page, measured from the
+    // displayed page's lower-left corner.
+    {"DryRunBox",
+     shapes(),
+     {"--dry-run", "--box", "36,36,540,720"},
+     {},
+     "in.pdf page 1: [0 0 612 792] -> [36 36 576 756]\n"
+     "in.pdf page 2: [0 0 612 792] -> [0 36 576 576]\n"
+     "in.pdf page 3: [0 0 792 612] -> [36 36 576 612]\n"
+     "in.pdf page 4: [0 100 500 800] -> [36 136 500 800]\n"},
+    {"DryRunBoxOnTurnedPage",
+     shapes(),
+     {"--dry-run", "--box", "0,0,100,50", "--pages", "2"},
+     {},
+     "in.pdf page 2: [0 0 612 792] -> [562 0 612 100]\n"},
+    {"DryRunMarginsInMillimetres",
+     shapes(),
+     {"--dry-run", "--margins", "10mm,20mm,30mm,40mm", "--pages", "1,3"},
+     {},
+     "in.pdf page 1: [0 0 612 792] -> [28.346457 113.385827 526.96063 735.307087]\n"
+     "in.pdf page 3: [0 0 792 612] -> [28.346457 113.385827 706.96063 555.307087]\n"},
+    {"DryRunMarginsInPerCentOfTheDisplayedSides",
+     shapes(),
+     {"--dry-run", "--margins", "10%,5%,0,25%", "--pages", "even"},
+     {},
+     "in.pdf page 2: [0 0 612 792] -> [30.6 79.2 459 792]\n"
+     "in.pdf page 4: [0 100 500 800] -> [50 275 500 765]\n"},
+    {"DryRunPortraitAsDisplayed",
+     shapes(),
+     {"--dry-run", "--box", "0, 0 pt ,1in,.5IN", "--pages", "portrait"},
+     {},
+     "in.pdf page 1: [0 0 612 792] -> [0 0 72 36]\n"
+     "in.pdf page 4: [0 100 500 800] -> [0 100 72 136]\n"},
+    {"DryRunUnionOfWordsAndRanges",
+     shapes(),
+     {"--dry-run", "--margins", "1,2,3,4", "--pages", "ODD, 2-3"},
+     {},
+     "in.pdf page 1: [0 0 612 792] -> [1 4 609 790]\n"
+     "in.pdf page 2: [0 0 612 792] -> [2 1 608 789]\n"
+     "in.pdf page 3: [0 0 792 612] -> [1 4 789 610]\n"},
+    {"Shapes", shapes(), inch, inchOff},
+    {"ObjectStreams", shapes().layOut({.objectStreams = true, .hybridXref = true}), inch, inchOff},
+    // Opened with either password, a locked file is written locked.
+    {"EncryptedKeepsItsLock", locked, inch, inchOff, {}, {}, "user"},
+    {"OpenedWithTheOwnerPassword", locked, inch, inchOff, {}, {}, "owner"},
+    // A file with an owner password alone opens without one.
+    {"OwnerPasswordOnly", shapes().encrypt("", "owner"), inch, inchOff},
+    {"FitEachPageToItsOwn",
+     drawnRectangles(),
+     fit,
+     {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100), QRectF(300, 300, 100, 100), letter},
+     {},
+     blankPageLeft},
+    {"FitPaddedInPoints",
+     drawnRectangles(),
+     fit + QStringList{"--pad", "10"},
+     {QRectF(90, 190, 320, 420), QRectF(40, 90, 220, 120), QRectF(290, 290, 120, 120), letter},
+     {},
+     blankPageLeft},
+    {"FitPaddedInPerCentOfEachSide",
+     drawnRectangles(),
+     fit + QStringList{"--pad", "10%", "--pages", "1"},
+     {QRectF(38.8, 120.8, 422.4, 558.4), letter, landscape, letter}},
+    // One rectangle holding pages 1 and 2's content, for every page of their size; the
+    // landscape page gets it as far as it reaches, from its top-left corner.
+    {"FitSameSize",
+     drawnRectangles(),
+     fit + QStringList{"--same-size"},
+     {QRectF(50, 100, 350, 500), QRectF(50, 100, 350, 500), QRectF(50, 0, 350, 420),
+      QRectF(50, 100, 350, 500)}},
+    {"FitSameSizePadded",
+     drawnRectangles(),
+     fit + QStringList{"--same-size", "--pad", "5", "--pages", "2-4"},
+     {letter, QRectF(45, 95, 210, 110), QRectF(45, 0, 210, 25), QRectF(45, 95, 210, 110)}},
+    {"OutputReplacesTheTarget",
+     TestPdfBuilder().addPages(2),
+     {"-o", "target.pdf", "--box", "10,10,100,100"},
+     {QRectF(10, 10, 100, 100), QRectF(10, 10, 100, 100)}},
+    {.name = "OutputOfAFailedCropLeavesTheTarget",
+     .file = TestPdfBuilder().addPages(2),
+     .arguments = {"-o", "target.pdf", "--box", "700,10,100,100"},
+     .err = "cropmark: in.pdf: the box leaves nothing of page 1\n",
+     .exitCode = 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Runs, CropRunTest, testing::ValuesIn(kRuns), CaseName());
 
 // The same files cropped one at a time and three at a time come out with the same boxes, and
 // everything printed is the same, in the order the files were given.
