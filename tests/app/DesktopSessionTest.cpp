@@ -1,8 +1,8 @@
 // Starts the real program on a real (virtual) X display, as a desktop starts it: with no file,
 // then again and again with files, which the running program takes over. Checks what shows on
 // the screen: the start window, each file's editing window with its page drawn, an open file's
-// window coming back to the front, and files that cannot be opened, every damaged one among
-// them, reported while the other windows stay.
+// window coming back to the front, and a file that cannot be opened reported while the other
+// windows stay.
 
 #include "tests/support/BadPdfCorpus.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -147,12 +147,17 @@ TEST_F(DesktopSessionTest, LaterStartsHandTheirFilesToTheRunningProgram) {
     EXPECT_TRUE(eventually([&] { return windowsNamed("^Cropmark$").size() == 2; }));
     EXPECT_TRUE(shows("^red\\.pdf", "red.pdf — Cropmark"));
     EXPECT_TRUE(shows("^blue\\.pdf", "blue.pdf — Cropmark"));
+}
 
-    // Every file of the bad-file corpus: each opens or is refused with a message, and the
-    // program and the good files' windows stay. The last of them has been dealt with once a
-    // later file opens.
+// Every file of the bad-file corpus handed to the running program: each opens or is refused
+// with a message, and the program and the window of a good file stay.
+TEST_F(DesktopSessionTest, BadFilesHandedToTheRunningProgramLeaveTheOtherWindowAsItWas) {
+    const QString red = pdf("red.pdf", "1 0 0");
+    start(primary, {red});
+    ASSERT_TRUE(eventually([&] { return windowsNamed("^red\\.pdf").size() == 1; }));
     for (const BadPdf& file : badPdfCorpus())
         handOver({writeFile(dir.filePath(file.name + ".pdf"), file.bytes)});
+    // The last of them has been dealt with once a later file opens.
     handOver({pdf("last.pdf", "0 1 0")});
     EXPECT_TRUE(eventually([&] { return windowsNamed("^last\\.pdf").size() == 1; }));
     EXPECT_EQ(primary.state(), QProcess::Running);
