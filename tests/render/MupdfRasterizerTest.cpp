@@ -145,9 +145,10 @@ TEST(MupdfRasterizerTest, DrawsEachBoxIndependentlyOfTheOnesBefore) {
     }
 }
 
-// What cannot be drawn is answered with a message, never a crash. (Bad bytes are drawn in the
-// bad-input tests, locked files where saved files are checked.) A render asked to stop says so
-// instead.
+// What cannot be drawn is answered with a message, never a crash: requests outside what can be
+// drawn, bad bytes unless MuPDF repairs them, and a locked file without its password. (Locked
+// files are drawn with their passwords where saved files are checked.) A render asked to stop
+// says so instead.
 TEST(MupdfRasterizerTest, AnswersWhatItCannotDrawWithAMessage) {
     const qreal nan = std::numeric_limits<qreal>::quiet_NaN();
     const qreal inf = std::numeric_limits<qreal>::infinity();
@@ -170,6 +171,22 @@ TEST(MupdfRasterizerTest, AnswersWhatItCannotDrawWithAMessage) {
         EXPECT_TRUE(result.image.isNull() && !result.error.isEmpty())
             << "request " << &request - requests;
     }
+
+    // Bad bytes: none, not a PDF, corrupted, which opens but fails to draw; and a locked file
+    // with a password that does not unlock it.
+    QByteArray corrupted = TestPdfBuilder().addPage(squarePage()).bytes();
+    for (qsizetype i = corrupted.size() / 4; i < corrupted.size(); i += 7)
+        corrupted[i] = char(corrupted[i] ^ 0x5a);
+    for (const QByteArray& bytes : {QByteArray(), QByteArray("not a PDF file\n"), corrupted}) {
+        const PageRenderResult result = rasterizerFor(bytes).render(requestFor(kLetter, 0), {});
+        EXPECT_NE(result.image.isNull(), result.error.isEmpty()) << bytes.left(20).toStdString();
+    }
+    const QByteArray locked =
+        TestPdfBuilder().addPage(squarePage()).encrypt("user", "owner").bytes();
+    MupdfRasterizer wrong({PdfSourceData::fromBytes(locked), "wrong"});
+    EXPECT_EQ(wrong.pageCount(), 0);
+    const PageRenderResult unlocked = wrong.render(requestFor(kLetter, 0), {});
+    EXPECT_TRUE(unlocked.image.isNull() && !unlocked.error.isEmpty());
 
     std::stop_source stop;
     stop.request_stop();
