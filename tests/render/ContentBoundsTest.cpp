@@ -3,6 +3,7 @@
 // render host measures as here: the command line's fits measure there.)
 
 #include "render/MupdfRasterizer.h"
+#include "render/ProcessRasterizer.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/ExpectNear.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -103,5 +104,11 @@ const InkCase kInkCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Pages, InkBoundsTest, testing::ValuesIn(kInkCases), CaseName());
+
+TEST(ContentBoundsTest, TheRenderHostHasNoneForAPageThatIsNotThere) {
+    ProcessRasterizer host({PdfSourceData::fromBytes(TestPdfBuilder().addPage({}).bytes()), {}},
+                           CROPMARK_RENDER_HOST);
+    EXPECT_FALSE(host.contentBounds(7, {}));
+}
 
 } // namespace
