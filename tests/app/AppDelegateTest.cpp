@@ -1,11 +1,13 @@
 // The application as a user meets it: the start window, its three ways of opening a file, the
-// recent-files list with its edit mode, documents and their windows, and quitting.
+// recent-files list with its edit mode, documents and their windows, the user guide, and
+// quitting.
 
 #include "app/AppDelegate.h"
 #include "app/Document.h"
 #include "app/RMFileInfosManager.h"
 #include "app/RMOpeningWindow.h"
 #include "app/RMRecentOpenCell.h"
+#include "app/UserGuideWindow.h"
 #include "editor/RMMainWindowController.h"
 #include "editor/SaveFlow.h"
 #include "platform/CollectionView.h"
@@ -29,6 +31,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -238,7 +241,7 @@ TEST_F(AppDelegateTest, AnOpenFileUnderAnotherSpellingComesToTheFrontInsteadOfOp
     EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(AppDelegateTest, DocumentWindowsCarryDoneAndClosingOneEnablesSaveAs) {
+TEST_F(AppDelegateTest, DocumentWindowsCarryDoneAndClosingOneEnablesSaveAsAndQuitsNothing) {
     EXPECT_FALSE(app->saveMenuItem()->isEnabled());
     const QString file = pdf("my file 100%.pdf");
     app->openFiles({file});
@@ -252,7 +255,11 @@ TEST_F(AppDelegateTest, DocumentWindowsCarryDoneAndClosingOneEnablesSaveAs) {
     ASSERT_NE(done, nullptr);
     EXPECT_FALSE(done->isEnabled());
 
-    window->close();
+    // Exit code 7 tells that the program was still running after the window closed. (Closing
+    // the start window quits: see the quit test.)
+    QTimer::singleShot(0, window, &QWidget::close);
+    QTimer::singleShot(0, [] { QCoreApplication::exit(7); });
+    EXPECT_EQ(QApplication::exec(), 7);
     settle();
     EXPECT_TRUE(documents.documents().empty());
     EXPECT_TRUE(app->saveMenuItem()->isEnabled());
@@ -295,23 +302,35 @@ TEST_F(AppDelegateTest, EditModeShowsEveryDeleteButtonAndDeletingAndClearingEmpt
     EXPECT_TRUE(app->ui().guardView->isVisibleTo(app->openWindow()));
 }
 
-TEST_F(AppDelegateTest, ClosingDocumentWindowsKeepsTheProgramRunningAndClosingTheStartWindowQuits) {
-    app->openFiles({pdf("a.pdf")});
-    settle();
-    QWidget* window = documents.documents()[0]->windowControllers()[0];
-    // Exit code 7 tells that the program was still running after the document window closed.
-    QTimer::singleShot(0, window, &QWidget::close);
-    QTimer::singleShot(0, [] { QCoreApplication::exit(7); });
-    EXPECT_EQ(QApplication::exec(), 7);
-    EXPECT_TRUE(app->openWindow()->isVisible());
+// The user guide opens from the Help key, centred over the window it was asked from; its close
+// keys close it, and the settings window too, which shares them.
+TEST_F(AppDelegateTest, TheGuideOpensFromTheHelpKeyCentredOverTheWindowAndItsCloseKeysCloseIt) {
+    QWidget& start = *app->openWindow();
+    // Off the screen's middle, where a window placed without regard to its opener would go.
+    const QRect available = start.screen()->availableGeometry();
+    start.resize(300, 400);
+    start.move(available.center() + QPoint(60, 20) - start.rect().center());
+    const auto centre = [](const QWidget& window) {
+        return QRectF(window.frameGeometry()).center();
+    };
+    QList<QKeySequence> keys{QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)};
+    keys += QKeySequence::keyBindings(QKeySequence::Close);
+    for (const QKeySequence& key : keys) {
+        SCOPED_TRACE(key.toString().toStdString());
+        start.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&start));
+        QTest::keySequence(&start, QKeySequence::HelpContents);
+        QPointer<UserGuideWindow> guide = shown<UserGuideWindow>();
+        ASSERT_NE(guide, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(guide));
+        EXPECT_TRUE(available.contains(guide->frameGeometry()));
+        EXPECT_NEAR(centre(*guide).x(), centre(start).x(), 3);
+        EXPECT_NEAR(centre(*guide).y(), centre(start).y(), 3);
 
-    QTimer::singleShot(0, app->openWindow(), &QWidget::close);
-    // Only fires when closing the start window did not quit.
-    QTimer stillRunning;
-    stillRunning.setSingleShot(true);
-    QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-    stillRunning.start(30000);
-    EXPECT_EQ(QApplication::exec(), 0);
+        QTest::keySequence(guide->viewport(), key);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(guide, nullptr);
+    }
 }
 
 // Quitting asks each unsaved document in turn. "Don't Save" and a finished "Save As" go on to

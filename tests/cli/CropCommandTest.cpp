@@ -1,5 +1,5 @@
 // `cropmark crop` as a user runs it, without a display: what a dry run reports, what the files
-// it writes hold, and that parallel jobs and -o change nothing of that.
+// it writes hold, what -o replaces, and that parallel jobs change nothing of that.
 
 #include "tests/cli/CropmarkProcess.h"
 #include "tests/support/CaseName.h"
@@ -28,58 +28,6 @@ TestPdfBuilder shapes() {
     return builder;
 }
 
-struct DryRunCase {
-    const char* name;
-    QStringList arguments;
-    QString expected;
-};
-
-class DryRunTest : public testing::TestWithParam<DryRunCase> {};
-
-TEST_P(DryRunTest, PrintsEachSelectedPagesBoxesAndWritesNothing) {
-    QTemporaryDir dir;
-    shapes().writeTo(dir.filePath("in.pdf"));
-    const CropmarkRun run =
-        runCropmark(QStringList{"crop", "--dry-run"} + GetParam().arguments + QStringList{"in.pdf"},
-                    dir.path());
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, GetParam().expected);
-    EXPECT_EQ(run.err, QString());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"in.pdf"});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Crops, DryRunTest,
-    testing::Values(
-        // Clamped to each page; measured from the displayed page's lower-left corner.
-        DryRunCase{"Box",
-                   {"--box", "36,36,540,720"},
-                   "in.pdf page 1: [0 0 612 792] -> [36 36 576 756]\n"
-                   "in.pdf page 2: [0 0 612 792] -> [0 36 576 576]\n"
-                   "in.pdf page 3: [0 0 792 612] -> [36 36 576 612]\n"
-                   "in.pdf page 4: [0 100 500 800] -> [36 136 500 800]\n"},
-        DryRunCase{"BoxOnTurnedPage",
-                   {"--box", "0,0,100,50", "--pages", "2"},
-                   "in.pdf page 2: [0 0 612 792] -> [562 0 612 100]\n"},
-        DryRunCase{"MarginsInMillimetres",
-                   {"--margins", "10mm,20mm,30mm,40mm", "--pages", "1,3"},
-                   "in.pdf page 1: [0 0 612 792] -> [28.346457 113.385827 526.96063 735.307087]\n"
-                   "in.pdf page 3: [0 0 792 612] -> [28.346457 113.385827 706.96063 555.307087]\n"},
-        DryRunCase{"MarginsInPerCentOfTheDisplayedSides",
-                   {"--margins", "10%,5%,0,25%", "--pages", "even"},
-                   "in.pdf page 2: [0 0 612 792] -> [30.6 79.2 459 792]\n"
-                   "in.pdf page 4: [0 100 500 800] -> [50 275 500 765]\n"},
-        DryRunCase{"PortraitAsDisplayed",
-                   {"--box", "0, 0 pt ,1in,.5IN", "--pages", "portrait"},
-                   "in.pdf page 1: [0 0 612 792] -> [0 0 72 36]\n"
-                   "in.pdf page 4: [0 100 500 800] -> [0 100 72 136]\n"},
-        DryRunCase{"UnionOfWordsAndRanges",
-                   {"--margins", "1,2,3,4", "--pages", "ODD, 2-3"},
-                   "in.pdf page 1: [0 0 612 792] -> [1 4 609 790]\n"
-                   "in.pdf page 2: [0 0 612 792] -> [2 1 608 789]\n"
-                   "in.pdf page 3: [0 0 792 612] -> [1 4 789 610]\n"}),
-    CaseName());
-
 // Pages whose content is one filled rectangle each (the last page draws nothing), so their
 // content bounds are known exactly.
 TestPdfBuilder drawnRectangles() {
@@ -92,37 +40,54 @@ TestPdfBuilder drawnRectangles() {
     return builder;
 }
 
-struct WrittenCase {
+struct RunCase {
     const char* name;
     TestPdfBuilder file;
     QStringList arguments;
-    // Every page's boxes in the file written.
-    std::vector<QRectF> expected;
-    QString password = {};
+    // Every page's boxes in the file written; none when nothing is written.
+    std::vector<QRectF> boxes = {};
     // What the user is told.
+    QString out = {};
     QString err = {};
+    QString password = {};
+    int exitCode = 0;
 };
 
-class WrittenFileTest : public testing::TestWithParam<WrittenCase> {};
+class CropRunTest : public testing::TestWithParam<RunCase> {};
 
-TEST_P(WrittenFileTest, HoldsTheCropsInEveryBoxAndLeavesTheSourceAsItWas) {
-    const WrittenCase& test = GetParam();
+// The source is left as it was, and a file that -o names is replaced only by a complete cropped
+// file; nothing else is left in the folder. A locked file stays locked.
+TEST_P(CropRunTest, WritesTheCropsIntoEveryBoxOrPrintsThemAndLeavesTheRestAsItWas) {
+    const RunCase& test = GetParam();
     QTemporaryDir dir;
     const QString in = test.file.writeTo(dir.filePath("in.pdf"));
     const QByteArray original = readFile(in);
+    const QByteArray old = "what was there before";
+    const QString target = writeFile(dir.filePath("target.pdf"), old);
     QStringList arguments = QStringList{"crop"} + test.arguments + QStringList{"in.pdf"};
     if (!test.password.isEmpty())
         arguments << "--password" << test.password;
     const CropmarkRun run = runCropmark(arguments, dir.path());
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.exitCode, test.exitCode) << run.err.toStdString();
+    EXPECT_EQ(run.out, test.out);
     EXPECT_EQ(run.err, test.err);
     EXPECT_EQ(readFile(in), original);
 
-    const QString out = dir.filePath("in-cropped.pdf");
-    const auto pages = int(test.expected.size());
+    const bool toTarget = test.arguments.contains("-o");
+    QStringList files{"in.pdf", "target.pdf"};
+    if (!test.boxes.empty() && !toTarget)
+        files.prepend("in-cropped.pdf");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), files);
+    if (test.boxes.empty()) {
+        EXPECT_EQ(readFile(target), old);
+        return;
+    }
+    const QString out = dir.filePath(toTarget ? "target.pdf" : "in-cropped.pdf");
+    const auto pages = int(test.boxes.size());
     EXPECT_TRUE(SavedFileCheck::readsCleanly(out, pages, test.password.toUtf8()));
     for (const char* key : {"/CropBox", "/MediaBox", "/TrimBox", "/BleedBox", "/ArtBox"})
-        EXPECT_EQ(writtenBoxes(out, key, test.password), test.expected) << key;
+        EXPECT_EQ(writtenBoxes(out, key, test.password), test.boxes) << key;
+    EXPECT_EQ(isEncrypted(out, test.password), isEncrypted(in, test.password));
 }
 
 // An inch off every side of shapes(), each page's new box following from its old one whatever
@@ -135,48 +100,95 @@ const QStringList fit{"--fit-content"};
 const QRectF letter(0, 0, 612, 792);
 const QRectF landscape(0, 0, 792, 612);
 const QString blankPageLeft = "cropmark: in.pdf: no content found on page 4; left as it was\n";
+const TestPdfBuilder locked = shapes().encrypt("user", "owner");
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, WrittenFileTest,
-    testing::Values(WrittenCase{"Shapes", shapes(), inch, inchOff},
-                    WrittenCase{"ObjectStreams",
-                                shapes().layOut({.objectStreams = true, .hybridXref = true}), inch,
-                                inchOff},
-                    WrittenCase{"EncryptedKeepsItsLock", shapes().encrypt("user", "owner"), inch,
-                                inchOff, "user"},
-                    WrittenCase{"OpenedWithTheOwnerPassword", shapes().encrypt("user", "owner"),
-                                inch, inchOff, "owner"},
-                    WrittenCase{"FitEachPageToItsOwn",
-                                drawnRectangles(),
-                                fit,
-                                {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100),
-                                 QRectF(300, 300, 100, 100), letter},
-                                {},
-                                blankPageLeft},
-                    WrittenCase{"FitPaddedInPoints",
-                                drawnRectangles(),
-                                fit + QStringList{"--pad", "10"},
-                                {QRectF(90, 190, 320, 420), QRectF(40, 90, 220, 120),
-                                 QRectF(290, 290, 120, 120), letter},
-                                {},
-                                blankPageLeft},
-                    WrittenCase{"FitPaddedInPerCentOfEachSide",
-                                drawnRectangles(),
-                                fit + QStringList{"--pad", "10%", "--pages", "1"},
-                                {QRectF(38.8, 120.8, 422.4, 558.4), letter, landscape, letter}},
-                    // One rectangle holding pages 1 and 2's content, for every page of their size;
-                    // the landscape page gets it as far as it reaches, from its top-left corner.
-                    WrittenCase{"FitSameSize",
-                                drawnRectangles(),
-                                fit + QStringList{"--same-size"},
-                                {QRectF(50, 100, 350, 500), QRectF(50, 100, 350, 500),
-                                 QRectF(50, 0, 350, 420), QRectF(50, 100, 350, 500)}},
-                    WrittenCase{"FitSameSizePadded",
-                                drawnRectangles(),
-                                fit + QStringList{"--same-size", "--pad", "5", "--pages", "2-4"},
-                                {letter, QRectF(45, 95, 210, 110), QRectF(45, 0, 210, 25),
-                                 QRectF(45, 95, 210, 110)}}),
-    CaseName());
+const RunCase kRuns[] = {
+    // Dry runs print each selected page's boxes: clamped to each page, measured from the
+    // displayed page's lower-left corner.
+    {"DryRunBox",
+     shapes(),
+     {"--dry-run", "--box", "36,36,540,720"},
+     {},
+     "in.pdf page 1: [0 0 612 792] -> [36 36 576 756]\n"
+     "in.pdf page 2: [0 0 612 792] -> [0 36 576 576]\n"
+     "in.pdf page 3: [0 0 792 612] -> [36 36 576 612]\n"
+     "in.pdf page 4: [0 100 500 800] -> [36 136 500 800]\n"},
+    {"DryRunBoxOnTurnedPage",
+     shapes(),
+     {"--dry-run", "--box", "0,0,100,50", "--pages", "2"},
+     {},
+     "in.pdf page 2: [0 0 612 792] -> [562 0 612 100]\n"},
+    {"DryRunMarginsInMillimetres",
+     shapes(),
+     {"--dry-run", "--margins", "10mm,20mm,30mm,40mm", "--pages", "1,3"},
+     {},
+     "in.pdf page 1: [0 0 612 792] -> [28.346457 113.385827 526.96063 735.307087]\n"
+     "in.pdf page 3: [0 0 792 612] -> [28.346457 113.385827 706.96063 555.307087]\n"},
+    {"DryRunMarginsInPerCentOfTheDisplayedSides",
+     shapes(),
+     {"--dry-run", "--margins", "10%,5%,0,25%", "--pages", "even"},
+     {},
+     "in.pdf page 2: [0 0 612 792] -> [30.6 79.2 459 792]\n"
+     "in.pdf page 4: [0 100 500 800] -> [50 275 500 765]\n"},
+    {"DryRunPortraitAsDisplayed",
+     shapes(),
+     {"--dry-run", "--box", "0, 0 pt ,1in,.5IN", "--pages", "portrait"},
+     {},
+     "in.pdf page 1: [0 0 612 792] -> [0 0 72 36]\n"
+     "in.pdf page 4: [0 100 500 800] -> [0 100 72 136]\n"},
+    {"DryRunUnionOfWordsAndRanges",
+     shapes(),
+     {"--dry-run", "--margins", "1,2,3,4", "--pages", "ODD, 2-3"},
+     {},
+     "in.pdf page 1: [0 0 612 792] -> [1 4 609 790]\n"
+     "in.pdf page 2: [0 0 612 792] -> [2 1 608 789]\n"
+     "in.pdf page 3: [0 0 792 612] -> [1 4 789 610]\n"},
+    {"Shapes", shapes(), inch, inchOff},
+    {"ObjectStreams", shapes().layOut({.objectStreams = true, .hybridXref = true}), inch, inchOff},
+    // Opened with either password, a locked file is written locked.
+    {"EncryptedKeepsItsLock", locked, inch, inchOff, {}, {}, "user"},
+    {"OpenedWithTheOwnerPassword", locked, inch, inchOff, {}, {}, "owner"},
+    // A file with an owner password alone opens without one.
+    {"OwnerPasswordOnly", shapes().encrypt("", "owner"), inch, inchOff},
+    {"FitEachPageToItsOwn",
+     drawnRectangles(),
+     fit,
+     {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100), QRectF(300, 300, 100, 100), letter},
+     {},
+     blankPageLeft},
+    {"FitPaddedInPoints",
+     drawnRectangles(),
+     fit + QStringList{"--pad", "10"},
+     {QRectF(90, 190, 320, 420), QRectF(40, 90, 220, 120), QRectF(290, 290, 120, 120), letter},
+     {},
+     blankPageLeft},
+    {"FitPaddedInPerCentOfEachSide",
+     drawnRectangles(),
+     fit + QStringList{"--pad", "10%", "--pages", "1"},
+     {QRectF(38.8, 120.8, 422.4, 558.4), letter, landscape, letter}},
+    // One rectangle holding pages 1 and 2's content, for every page of their size; the
+    // landscape page gets it as far as it reaches, from its top-left corner.
+    {"FitSameSize",
+     drawnRectangles(),
+     fit + QStringList{"--same-size"},
+     {QRectF(50, 100, 350, 500), QRectF(50, 100, 350, 500), QRectF(50, 0, 350, 420),
+      QRectF(50, 100, 350, 500)}},
+    {"FitSameSizePadded",
+     drawnRectangles(),
+     fit + QStringList{"--same-size", "--pad", "5", "--pages", "2-4"},
+     {letter, QRectF(45, 95, 210, 110), QRectF(45, 0, 210, 25), QRectF(45, 95, 210, 110)}},
+    {"OutputReplacesTheTarget",
+     TestPdfBuilder().addPages(2),
+     {"-o", "target.pdf", "--box", "10,10,100,100"},
+     {QRectF(10, 10, 100, 100), QRectF(10, 10, 100, 100)}},
+    {.name = "OutputOfAFailedCropLeavesTheTarget",
+     .file = TestPdfBuilder().addPages(2),
+     .arguments = {"-o", "target.pdf", "--box", "700,10,100,100"},
+     .err = "cropmark: in.pdf: the box leaves nothing of page 1\n",
+     .exitCode = 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Runs, CropRunTest, testing::ValuesIn(kRuns), CaseName());
 
 // The same files cropped one at a time and three at a time come out with the same boxes, and
 // everything printed is the same, in the order the files were given.
@@ -250,40 +262,5 @@ TEST(RestoreTest, GivesBackTheBoxesFromBeforeTheCrop) {
                                    "Cropmark cropped it\n");
     }
 }
-
-struct OutputCase {
-    const char* name;
-    QStringList arguments;
-    bool replaces;
-};
-
-class OutputTest : public testing::TestWithParam<OutputCase> {};
-
-// -o replaces a file already there only with a complete, cropped one; a failed crop leaves
-// it as it was, and neither leaves anything else behind in its folder.
-TEST_P(OutputTest, ReplacesTheTargetOnlyOnSuccess) {
-    QTemporaryDir dir;
-    TestPdfBuilder().addPages(2).writeTo(dir.filePath("in.pdf"));
-    const QByteArray old = "what was there before";
-    const QString target = writeFile(dir.filePath("target.pdf"), old);
-    const CropmarkRun run = runCropmark(QStringList{"crop", "-o", "target.pdf"} +
-                                            GetParam().arguments + QStringList{"in.pdf"},
-                                        dir.path());
-    EXPECT_EQ(run.exitCode, GetParam().replaces ? 0 : 1) << run.err.toStdString();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"in.pdf", "target.pdf"}));
-    if (GetParam().replaces) {
-        EXPECT_TRUE(SavedFileCheck::readsCleanly(target, 2));
-        EXPECT_EQ(writtenBoxes(target, "/CropBox")[0], QRectF(10, 10, 100, 100));
-    } else {
-        EXPECT_EQ(readFile(target), old);
-        EXPECT_TRUE(run.err.startsWith("cropmark: ")) << run.err.toStdString();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Target, OutputTest,
-    testing::Values(OutputCase{"Cropped", {"--box", "10,10,100,100"}, true},
-                    OutputCase{"BoxLeavesNothing", {"--box", "700,10,100,100"}, false}),
-    CaseName());
 
 } // namespace

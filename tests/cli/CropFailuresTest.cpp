@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -60,74 +61,71 @@ AnswerCase wrongCrop(const char* name, const QStringList& arguments, const QStri
 }
 
 const QStringList box{"--box", "1,1,10,10"};
+const QString notALength = "\" is not a length: use pt, mm, in or %\n";
 
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, AnswerTest,
-    testing::Values(
-        AnswerCase{"Version", {"--version"}, 0, R"(Cropmark \d+\.\d+\.\d+\n)", ""},
-        // Help wins over the files.
-        AnswerCase{"Help",
-                   {"a.pdf", "--help"},
-                   0,
-                   R"(Usage: cropmark \[FILE\.pdf\.\.\.\]\n.*`cropmark crop --help`.*--version.*)",
-                   ""},
-        // An unknown option wins over help.
-        AnswerCase{"UnknownOption",
-                   {"a.pdf", "--bogus", "--help"},
-                   2,
-                   "",
-                   R"(cropmark: unknown option "--bogus"\n)" + usage},
-        // One line, naming what works without a display.
-        AnswerCase{"NoDisplayForFiles",
-                   {"--", "-weird.pdf"},
-                   1,
-                   "",
-                   "cropmark: no display[^\n]*'cropmark crop'[^\n]*\n"},
-        AnswerCase{"CropHelp", {"crop", "--help"}, 0, cropUsage + "--fit-content.*", ""},
-        AnswerCase{"CropHelpBeforeAWrongValue",
-                   {"crop", "-h", "--box", "wrong"},
-                   0,
-                   cropUsage + "--fit-content.*",
-                   ""},
-        wrongCrop("NoInput", box, "no input file"),
-        wrongCrop("OutputOfTwoInputs", box + QStringList{"-o", "out.pdf", "in.pdf", "in.pdf"},
-                  "-o names the output of exactly one input file"),
-        wrongCrop("NothingToDo", {"in.pdf"}, "give exactly one of --box, --margins"),
-        wrongCrop("RestoreOfSomePages", {"--restore", "--pages", "odd", "in.pdf"},
-                  "--restore puts back every page"),
-        wrongCrop("TwoThingsToDo", box + QStringList{"--fit-content", "in.pdf"},
-                  "give exactly one of --box, --margins"),
-        wrongCrop("BoxOfThree", {"--box", "1,1,10", "in.pdf"},
-                  "--box takes X,Y,W,H: four lengths\n"),
-        wrongCrop("MarginsOfFive", {"--margins", "1,1,1,1,1", "in.pdf"},
-                  "--margins takes L,T,R,B: four lengths\n"),
-        wrongCrop("NegativeMargin", {"--margins", "1,-1,1,1", "in.pdf"},
-                  "--margins: \"-1\" is negative\n"),
-        wrongCrop("UnknownUnit", {"--margins", "10cm,1,1,1", "in.pdf"},
-                  "--margins: \"10cm\" is not a length: use pt, mm, in or %\n"),
-        wrongCrop("BoxUnknownUnit", {"--box", "1,1,1in, 10 px ", "in.pdf"},
-                  "--box: \"10 px\" is not a length: use pt, mm, in or %\n"),
-        wrongCrop("EmptyLength", {"--margins", "1,,1,1", "in.pdf"},
-                  "--margins: \"\" is not a length: use pt, mm, in or %\n"),
-        wrongCrop("UnitWithoutNumber", {"--box", "1,mm,1,1", "in.pdf"},
-                  "--box: \"mm\" is not a length: use pt, mm, in or %\n"),
-        wrongCrop("Exponent", {"--margins", "1,1,1e3,1", "in.pdf"},
-                  "--margins: \"1e3\" is not a length: use pt, mm, in or %\n"),
-        wrongCrop("RangeBackwards", box + QStringList{"--pages", "7-3", "in.pdf"}, "--pages takes"),
-        wrongCrop("EmptyItem", box + QStringList{"--pages", "odd,,2", "in.pdf"}, "--pages takes"),
-        wrongCrop("PageZero", box + QStringList{"--pages", "0", "in.pdf"}, "--pages takes"),
-        wrongCrop("UnknownWord", box + QStringList{"--pages", "first", "in.pdf"}, "--pages takes"),
-        wrongCrop("PadWithoutFit", box + QStringList{"--pad", "5", "in.pdf"},
-                  "--pad and --same-size go with --fit-content"),
-        wrongCrop("NegativePad", {"--fit-content", "--pad", "-5", "in.pdf"},
-                  "--pad: \"-5\" is negative\n"),
-        wrongCrop("PadUnknownUnit", {"--fit-content", "--pad", "2pc", "in.pdf"},
-                  "--pad: \"2pc\" is not a length: use pt, mm, in or %\n"),
-        wrongCrop("NoJobs", {"--fit-content", "--jobs", "0", "in.pdf"}, "--jobs takes"),
-        wrongCrop("UnknownCropOption", {"--fit-content", "--crop-all", "in.pdf"},
-                  "Unknown option 'crop-all'"),
-        wrongCrop("MissingValue", {"--fit-content", "in.pdf", "--pad"}, "Missing value")),
-    CaseName());
+const AnswerCase kAnswers[] = {
+    {"Version", {"--version"}, 0, R"(Cropmark \d+\.\d+\.\d+\n)", ""},
+    // Help wins over the files.
+    {"Help",
+     {"a.pdf", "--help"},
+     0,
+     R"(Usage: cropmark \[FILE\.pdf\.\.\.\]\n.*`cropmark crop --help`.*--version.*)",
+     ""},
+    // An unknown option wins over help.
+    {"UnknownOption",
+     {"a.pdf", "--bogus", "--help"},
+     2,
+     "",
+     R"(cropmark: unknown option "--bogus"\n)" + usage},
+    // One line, naming what works without a display.
+    {"NoDisplayForFiles",
+     {"--", "-weird.pdf"},
+     1,
+     "",
+     "cropmark: no display[^\n]*'cropmark crop'[^\n]*\n"},
+    {"CropHelp", {"crop", "--help"}, 0, cropUsage + "--fit-content.*", ""},
+    {"CropHelpBeforeAWrongValue",
+     {"crop", "-h", "--box", "wrong"},
+     0,
+     cropUsage + "--fit-content.*",
+     ""},
+    wrongCrop("NoInput", box, "no input file"),
+    wrongCrop("OutputOfTwoInputs", box + QStringList{"-o", "out.pdf", "in.pdf", "in.pdf"},
+              "-o names the output of exactly one input file"),
+    wrongCrop("NothingToDo", {"in.pdf"}, "give exactly one of --box, --margins"),
+    wrongCrop("RestoreOfSomePages", {"--restore", "--pages", "odd", "in.pdf"},
+              "--restore puts back every page"),
+    wrongCrop("TwoThingsToDo", box + QStringList{"--fit-content", "in.pdf"},
+              "give exactly one of --box, --margins"),
+    wrongCrop("BoxOfThree", {"--box", "1,1,10", "in.pdf"}, "--box takes X,Y,W,H: four lengths\n"),
+    wrongCrop("MarginsOfFive", {"--margins", "1,1,1,1,1", "in.pdf"},
+              "--margins takes L,T,R,B: four lengths\n"),
+    wrongCrop("NegativeMargin", {"--margins", "1,-1,1,1", "in.pdf"},
+              "--margins: \"-1\" is negative\n"),
+    wrongCrop("UnknownUnit", {"--margins", "10cm,1,1,1", "in.pdf"},
+              "--margins: \"10cm" + notALength),
+    wrongCrop("BoxUnknownUnit", {"--box", "1,1,1in, 10 px ", "in.pdf"},
+              "--box: \"10 px" + notALength),
+    wrongCrop("EmptyLength", {"--margins", "1,,1,1", "in.pdf"}, "--margins: \"" + notALength),
+    wrongCrop("UnitWithoutNumber", {"--box", "1,mm,1,1", "in.pdf"}, "--box: \"mm" + notALength),
+    wrongCrop("Exponent", {"--margins", "1,1,1e3,1", "in.pdf"}, "--margins: \"1e3" + notALength),
+    wrongCrop("RangeBackwards", box + QStringList{"--pages", "7-3", "in.pdf"}, "--pages takes"),
+    wrongCrop("EmptyItem", box + QStringList{"--pages", "odd,,2", "in.pdf"}, "--pages takes"),
+    wrongCrop("PageZero", box + QStringList{"--pages", "0", "in.pdf"}, "--pages takes"),
+    wrongCrop("UnknownWord", box + QStringList{"--pages", "first", "in.pdf"}, "--pages takes"),
+    wrongCrop("PadWithoutFit", box + QStringList{"--pad", "5", "in.pdf"},
+              "--pad and --same-size go with --fit-content"),
+    wrongCrop("NegativePad", {"--fit-content", "--pad", "-5", "in.pdf"},
+              "--pad: \"-5\" is negative\n"),
+    wrongCrop("PadUnknownUnit", {"--fit-content", "--pad", "2pc", "in.pdf"},
+              "--pad: \"2pc" + notALength),
+    wrongCrop("NoJobs", {"--fit-content", "--jobs", "0", "in.pdf"}, "--jobs takes"),
+    wrongCrop("UnknownCropOption", {"--fit-content", "--crop-all", "in.pdf"},
+              "Unknown option 'crop-all'"),
+    wrongCrop("MissingValue", {"--fit-content", "in.pdf", "--pad"}, "Missing value"),
+};
+
+INSTANTIATE_TEST_SUITE_P(Arguments, AnswerTest, testing::ValuesIn(kAnswers), CaseName());
 
 struct FailingCase {
     const char* name;
@@ -159,58 +157,59 @@ TEST_P(FailingFileTest, IsNamedWithTheReasonAndTheOthersAreCropped) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QString(failing).replace(".pdf", "-cropped.pdf"))));
 }
 
-QString locked(const QDir& dir) {
-    TestPdfBuilder().addPages(1).encrypt("secret", "owner").writeTo(dir.filePath("locked.pdf"));
-    return "locked.pdf";
+// Makes a file of these bytes under name.
+std::function<QString(const QDir&)> file(const QString& name, const QByteArray& bytes) {
+    return
+        [=](const QDir& dir) { return QFileInfo(writeFile(dir.filePath(name), bytes)).fileName(); };
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, FailingFileTest,
-    testing::Values(
-        FailingCase{"Missing",
-                    [](const QDir&) { return QString("missing.pdf"); },
-                    {},
-                    "The file “missing.pdf” does not exist."},
-        FailingCase{"Folder",
-                    [](const QDir& dir) {
-                        dir.mkdir("folder.pdf");
-                        return QString("folder.pdf");
-                    },
-                    {},
-                    "“folder.pdf” is a folder, not a PDF file."},
-        FailingCase{"NotPdf",
-                    [](const QDir& dir) {
-                        writeFile(dir.filePath("notes.pdf"), "Shopping: bread, milk.\n");
-                        return QString("notes.pdf");
-                    },
-                    {},
-                    "The file “notes.pdf” is not a PDF document."},
-        FailingCase{
-            "DamagedBeyondRepair",
-            [](const QDir& dir) {
-                const QByteArray good = TestPdfBuilder().addPages(2).bytes();
-                writeFile(dir.filePath("cut.pdf"), good.first(good.size() / 10));
-                return QString("cut.pdf");
-            },
-            {},
-            "The file “cut.pdf” is incomplete: it ends before the document does. It may not "
-            "have been fully downloaded or copied."},
-        FailingCase{"WrongPassword", locked, {"--password", "guess"}, "wrong password"},
-        FailingCase{"LockedWithoutATerminal",
-                    locked,
-                    {},
-                    "the file is locked with a password; give it with --password"},
-        FailingCase{"NothingLeft",
-                    [](const QDir& dir) {
-                        TestPdfBuilder()
-                            .addPage({})
-                            .addPage({.mediaBox = QRectF(0, 0, 20, 20)})
-                            .writeTo(dir.filePath("stamp.pdf"));
-                        return QString("stamp.pdf");
-                    },
-                    {},
-                    "the margins leave nothing of page 2"}),
-    CaseName());
+const QByteArray twoPages = TestPdfBuilder().addPages(2).bytes();
+const auto locked =
+    file("locked.pdf", TestPdfBuilder().addPages(1).encrypt("secret", "owner").bytes());
+
+const FailingCase kFailingFiles[] = {
+    {"Missing",
+     [](const QDir&) { return QString("missing.pdf"); },
+     {},
+     "The file “missing.pdf” does not exist."},
+    {"Folder",
+     [](const QDir& dir) {
+         dir.mkdir("folder.pdf");
+         return QString("folder.pdf");
+     },
+     {},
+     "“folder.pdf” is a folder, not a PDF file."},
+    {"Empty", file("empty.pdf", {}), {}, "The file “empty.pdf” is empty."},
+    {"NotPdf",
+     file("notes.pdf", "Shopping: bread, milk.\n"),
+     {},
+     "The file “notes.pdf” is not a PDF document."},
+    {"DamagedBeyondRepair",
+     file("cut.pdf", twoPages.first(twoPages.size() / 10)),
+     {},
+     "The file “cut.pdf” is incomplete: it ends before the document does. It may "
+     "not have been fully downloaded or copied."},
+    {"Damaged",
+     file("damaged.pdf", "%PDF-1.7\n1 0 obj << /Type /Catalog /Pages 9 0 R >> garbage\n%%EOF\n"),
+     {},
+     "The file “damaged.pdf” is damaged and could not be repaired."},
+    {"NoPages",
+     file("empty-book.pdf", TestPdfBuilder().bytes()),
+     {},
+     "The file “empty-book.pdf” contains no pages."},
+    {"WrongPassword", locked, {"--password", "guess"}, "wrong password"},
+    {"LockedWithoutATerminal",
+     locked,
+     {},
+     "the file is locked with a password; give it with --password"},
+    {"NothingLeft",
+     file("stamp.pdf",
+          TestPdfBuilder().addPage({}).addPage({.mediaBox = QRectF(0, 0, 20, 20)}).bytes()),
+     {},
+     "the margins leave nothing of page 2"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, FailingFileTest, testing::ValuesIn(kFailingFiles), CaseName());
 
 // Every damaged or hostile file in one command: each is either cropped into a file that reads
 // no worse than it, or named with a reason; a repaired one is cropped with a warning.

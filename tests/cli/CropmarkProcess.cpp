@@ -53,3 +53,9 @@ std::vector<QRectF> writtenBoxes(const QString& path, const char* key, const QSt
     return boxes(path, password,
                  [key](QPDFPageObjectHelper& page) { return page.getObjectHandle().getKey(key); });
 }
+
+bool isEncrypted(const QString& path, const QString& password) {
+    QPDF pdf;
+    pdf.processFile(path.toLocal8Bit().constData(), password.toUtf8().constData());
+    return pdf.isEncrypted();
+}

@@ -22,6 +22,8 @@ CropmarkRun runCropmark(const QStringList& arguments, const QString& folder);
 // The crop box of every page of the file at path, as readers take it: the media box when
 // there is none.
 std::vector<QRectF> cropBoxes(const QString& path, const QString& password = {});
+// Whether the file at path is encrypted.
+bool isEncrypted(const QString& path, const QString& password = {});
 // The box written under key ("/CropBox", "/MediaBox", ...) on every page of the file at path.
 std::vector<QRectF> writtenBoxes(const QString& path, const char* key,
                                  const QString& password = {});

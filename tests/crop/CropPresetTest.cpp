@@ -1,5 +1,6 @@
 #include "crop/CropPreset.h"
-
+#include "tests/support/CaseName.h"
+#include "tests/support/ExpectNear.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <ostream>
 
 namespace {
+
+using ::PrintTo;
 
 const double kMm = 72 / 25.4;
 const QSizeF kA4(210 * kMm, 297 * kMm);
@@ -21,100 +24,55 @@ CropPreset builtIn(const QString& name) {
     return CropPreset::size(name, {});
 }
 
-void expectWithin(const QRectF& inner, const QRectF& outer) {
-    EXPECT_GE(inner.left(), outer.left() - 1e-9);
-    EXPECT_GE(inner.top(), outer.top() - 1e-9);
-    EXPECT_LE(inner.right(), outer.right() + 1e-9);
-    EXPECT_LE(inner.bottom(), outer.bottom() + 1e-9);
-}
-
 struct PlacementCase {
     const char* name;
-    CropPreset preset;
+    const char* preset;
     QSizeF page;
     QRectF around;
     QRectF expected;
 };
 
-void PrintTo(const PlacementCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class PresetPlacement : public testing::TestWithParam<PlacementCase> {};
 
 TEST_P(PresetPlacement, StaysOnThePage) {
     const PlacementCase& c = GetParam();
-    const QRectF placed = c.preset.placed(c.page, c.around);
-    EXPECT_NEAR(placed.x(), c.expected.x(), 1e-9);
-    EXPECT_NEAR(placed.y(), c.expected.y(), 1e-9);
-    EXPECT_NEAR(placed.width(), c.expected.width(), 1e-9);
-    EXPECT_NEAR(placed.height(), c.expected.height(), 1e-9);
-    expectWithin(placed, QRectF(QPointF(0, 0), c.page));
-    if (const auto ratio = c.preset.lockedRatio()) {
+    const CropPreset preset = builtIn(QString::fromUtf8(c.preset));
+    const QRectF placed = preset.placed(c.page, c.around);
+    expectNear(placed, c.expected);
+    EXPECT_TRUE(QRectF(QPointF(0, 0), c.page).adjusted(-1e-9, -1e-9, 1e-9, 1e-9).contains(placed));
+    if (const auto ratio = preset.lockedRatio()) {
         EXPECT_NEAR(placed.width() * ratio->height(), placed.height() * ratio->width(), 1e-9);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PresetPlacement,
-    testing::Values(
-        // A5 on an A4 page as displayed, upright or turned: the paper takes the page's
-        // orientation, centred on the content as far as the page lets it be.
-        PlacementCase{"PaperOnUprightPage",
-                      builtIn("A5"),
-                      kA4,
-                      {250, 350, 100, 80},
-                      {300 - 74 * kMm, 390 - 105 * kMm, 148 * kMm, 210 * kMm}},
-        PlacementCase{"PaperOnTurnedPage",
-                      builtIn("A5"),
-                      kA4.transposed(),
-                      {250, 350, 100, 80},
-                      {300 - 105 * kMm, 62 * kMm, 210 * kMm, 148 * kMm}},
-        // Portrait paper on a square page: as tall as the page, centred on the crop.
-        PlacementCase{"LetterTallerThanPage",
-                      builtIn("Letter"),
-                      {700, 700},
-                      {0, 0, 700, 700},
-                      {44, 0, 612, 700}},
-        PlacementCase{"LegalBiggerBothWays",
-                      builtIn("Legal"),
-                      {500, 700},
-                      {10, 10, 50, 50},
-                      {0, 0, 500, 700}},
-        // Around a box in the top-right corner: pushed back onto the page, not shrunk.
-        PlacementCase{"PaperPushedIn",
-                      builtIn("6 \u00d7 9 in"),
-                      {612, 792},
-                      {550, 700, 60, 90},
-                      {180, 144, 432, 648}},
-        PlacementCase{"AspectHoldsWideContent",
-                      builtIn("16:9"),
-                      {612, 792},
-                      {10, 300, 200, 100},
-                      {10, 293.75, 200, 112.5}},
-        PlacementCase{"AspectHoldsTallContent",
-                      builtIn("4:3"),
-                      {612, 792},
-                      {100, 300, 120, 180},
-                      {40, 300, 240, 180}},
-        // Content against the top edge: the rectangle grows past it and is moved down.
-        PlacementCase{"AspectNearTopEdge",
-                      builtIn("16:9"),
-                      {612, 792},
-                      {0, 700, 300, 90},
-                      {0, 623.25, 300, 168.75}},
-        // Too wide for the page even as wide as it: shrunk, still 4:3.
-        PlacementCase{"AspectShrunkToPage",
-                      builtIn("4:3"),
-                      {612, 792},
-                      {0, 0, 612, 700},
-                      {0, 120.5, 612, 459}},
-        PlacementCase{"SquareAroundNothing",
-                      builtIn("Square"),
-                      {612, 792},
-                      {300, 300, 0, 0},
-                      {0, 90, 612, 612}}),
-    [](const testing::TestParamInfo<PlacementCase>& param) { return param.param.name; });
+const PlacementCase kPlacements[] = {
+    // A5 on an A4 page as displayed, upright or turned: the paper takes the page's
+    // orientation, centred on the content as far as the page lets it be.
+    {"PaperOnUprightPage",
+     "A5",
+     kA4,
+     {250, 350, 100, 80},
+     {300 - 74 * kMm, 390 - 105 * kMm, 148 * kMm, 210 * kMm}},
+    {"PaperOnTurnedPage",
+     "A5",
+     kA4.transposed(),
+     {250, 350, 100, 80},
+     {300 - 105 * kMm, 62 * kMm, 210 * kMm, 148 * kMm}},
+    // Portrait paper on a square page: as tall as the page, centred on the crop.
+    {"LetterTallerThanPage", "Letter", {700, 700}, {0, 0, 700, 700}, {44, 0, 612, 700}},
+    {"LegalBiggerBothWays", "Legal", {500, 700}, {10, 10, 50, 50}, {0, 0, 500, 700}},
+    // Around a box in the top-right corner: pushed back onto the page, not shrunk.
+    {"PaperPushedIn", "6 \u00d7 9 in", {612, 792}, {550, 700, 60, 90}, {180, 144, 432, 648}},
+    {"AspectHoldsWideContent", "16:9", {612, 792}, {10, 300, 200, 100}, {10, 293.75, 200, 112.5}},
+    {"AspectHoldsTallContent", "4:3", {612, 792}, {100, 300, 120, 180}, {40, 300, 240, 180}},
+    // Content against the top edge: the rectangle grows past it and is moved down.
+    {"AspectNearTopEdge", "16:9", {612, 792}, {0, 700, 300, 90}, {0, 623.25, 300, 168.75}},
+    // Too wide for the page even as wide as it: shrunk, still 4:3.
+    {"AspectShrunkToPage", "4:3", {612, 792}, {0, 0, 612, 700}, {0, 120.5, 612, 459}},
+    {"SquareAroundNothing", "Square", {612, 792}, {300, 300, 0, 0}, {0, 90, 612, 612}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, PresetPlacement, testing::ValuesIn(kPlacements), CaseName());
 
 struct ParseCase {
     const char* text;

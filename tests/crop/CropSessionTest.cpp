@@ -1,3 +1,6 @@
+// The crop session: crops of one page and of a batch, what makes the document edited, what
+// reaches the bytes, undo and redo of every kind of step, and nudges by whole points.
+
 #include "crop/CropSession.h"
 #include "crop/CropLength.h"
 #include "crop/QpdfDocument.h"
@@ -15,13 +18,17 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace {
 
-// A session on upright pages with these boxes.
-CropSession session(const std::vector<QRectF>& boxes) {
+// A session on pages with these boxes, turned by rotation.
+CropSession session(const std::vector<QRectF>& boxes, int rotation = 0) {
     std::vector<PageGeometry> geometry(boxes.size());
-    for (size_t i = 0; i < boxes.size(); ++i)
+    for (size_t i = 0; i < boxes.size(); ++i) {
         geometry[i].boxes.fill(boxes[i]);
+        geometry[i].rotation = rotation;
+    }
     return CropSession(std::make_unique<QpdfDocument>(nullptr, geometry, false));
 }
 
@@ -34,29 +41,6 @@ const QRectF kStripView(36.17424242424242, 434.0909090909091, 217.04545454545456
                         108.52272727272728); // (50, 600, 300, 150)
 const QRectF kBoxView(72.34848484848484, 72.34848484848484, 144.6969696969697,
                       217.04545454545456); // (100, 100, 200, 300)
-
-// A batch crop keeps its distance from the left and the top of each page of another size, as
-// far as the page reaches; a page it misses is kept whole.
-TEST(CropSessionTest, BatchCropCarriesTheCropBySize) {
-    auto s = session({kLetter, kLetter, kTall, kLetter.translated(5, 5), kLetter,
-                      QRectF(0, 0, 300, 400), QRectF(0, 0, 40, 400)});
-    s.setBatchCrop(true);
-    s.applyPageRangeSettingWithPageArray({"1 - 4", "6 - 7"});
-    s.setCurrentIndex(4); // not in the selection, but always cropped itself
-    EXPECT_TRUE(s.cropIsFinishedWithRect(kStripView));
-    const auto& records = s.cropsRect();
-    for (size_t i : {0u, 1u, 4u}) {
-        expectNear(records[i].cropRect, {50, 600, 300, 150});
-        EXPECT_EQ(records[i].showRect, kStripView);
-    }
-    expectNear(records[2].cropRect, {50, 816, 300, 150});
-    // Same size but another origin: carried, not copied, so its showRect stays untouched.
-    expectNear(records[3].cropRect, {50, 600, 300, 150});
-    for (size_t i : {2u, 3u})
-        EXPECT_EQ(records[i].showRect, QRectF());
-    expectNear(records[5].cropRect, {50, 208, 250, 150});
-    expectNear(records[6].cropRect, {0, 0, 40, 400});
-}
 
 // Numbers typed or nudged in points reach the other pages of a batch exactly, not as the
 // view's rectangle for them rounds them.
@@ -127,15 +111,17 @@ TEST(CropSessionTest, OnlyCropsMakeTheDocumentEditedNotSelections) {
 TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     QTemporaryDir dir;
     TestPdfBuilder builder;
-    const int rotations[] = {0, 90, 180, 270, 0, 90};
+    const int rotations[] = {0, 90, 180, 270, 0, 90, 0, 0};
     // Some away from the origin, which a crop in page space keeps, whatever the rotation.
     const QRectF sizes[] = {kLetter,
                             kLetter,
                             kTall,
                             kLetter.translated(13.5, -20),
                             QRectF(10, 20, 595, 842),
-                            kTall.translated(-30, 40)};
-    for (int i = 0; i < 6; ++i)
+                            kTall.translated(-30, 40),
+                            QRectF(0, 0, 300, 400),
+                            QRectF(0, 0, 40, 400)};
+    for (int i = 0; i < 8; ++i)
         builder.addPage({.mediaBox = sizes[i], .rotate = rotations[i]});
     CropSession s(QpdfLoader().open(builder.writeTo(dir.filePath("mixed.pdf"))).document);
 
@@ -144,30 +130,32 @@ TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     s.setCurrentIndex(5);
     s.cropIsFinishedWithRect({72, 72, 0, 217}); // page 6 to no width: kept whole, not emptied
     s.setBatchCrop(true);
-    s.setCurrentIndex(0);
-    s.applyPageRangeSettingWithPageArray({"+ Odd Pages", "2 - 2"}); // pages 1, 2, 3 and 5
+    s.setCurrentIndex(0); // not selected, but always cropped itself
+    s.applyPageRangeSettingWithPageArray({"2 - 3", "5 - 5", "7 - 8"});
     s.cropIsFinishedWithRect(kStripView);
     s.done();
     EXPECT_FALSE(s.isCroppedSomePage());    // the records start again from the new boxes
     s.cropIsFinishedWithRect({1, 1, 2, 2}); // pending only: not in the bytes
 
-    // The batch keeps the strip's distance from the top of each displayed page.
-    const QRectF expected[] = {{50, 600, 300, 150},    {42, 50, 150, 300},  {262, 42, 300, 150},
-                               {113.5, 472, 300, 200}, {60, 670, 300, 150}, sizes[5]};
+    // The batch keeps the strip's distance from the left and the top of each displayed page, as
+    // far as the page reaches; the narrow page it misses is kept whole.
+    const QRectF expected[] = {
+        {50, 600, 300, 150}, {42, 50, 150, 300}, {262, 42, 300, 150}, {113.5, 472, 300, 200},
+        {60, 670, 300, 150}, sizes[5],           {50, 208, 250, 150}, sizes[7]};
     const QByteArray bytes = s.currentDocData();
-    EXPECT_TRUE(SavedFileCheck::bytesReadCleanly(bytes, 6));
+    EXPECT_TRUE(SavedFileCheck::bytesReadCleanly(bytes, 8));
     QPDF pdf;
     pdf.processMemoryFile("saved", bytes.constData(), static_cast<size_t>(bytes.size()));
     auto pages = pdf.getAllPages();
-    ASSERT_EQ(pages.size(), 6u);
-    for (size_t i = 0; i < 6; ++i) {
+    ASSERT_EQ(pages.size(), 8u);
+    for (size_t i = 0; i < 8; ++i) {
         expectNear(s.cropsRect()[i].originalPageRect, expected[i]);
         for (const char* key : kPdfBoxKeys)
             expectNear(writtenBox(pages[i], key), expected[i]);
     }
 
     s.revertAll();
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(s.pdfDoc().boundsForBox(i, PdfBox::Crop), sizes[i]);
         EXPECT_EQ(s.cropsRect()[size_t(i)].originalPageRect, sizes[i]);
     }
@@ -200,6 +188,194 @@ TEST(ContentFitTest, ContentOutsideTheOpenedCropBoxIsNotCountedAsCut) {
     EXPECT_FALSE(s.cutsContent(2, {100, 100, 200, 201}));
     s.revertAll();
     EXPECT_FALSE(s.cutsContent(1, {-50, -50, 800, 900}));
+}
+
+// Everything an edit may change that a user can see or save, as exact numbers.
+std::vector<double> stateOf(const CropSession& s) {
+    std::vector<double> state;
+    auto add = [&state](const QRectF& r) {
+        state.insert(state.end(), {r.x(), r.y(), r.width(), r.height()});
+    };
+    for (const RMCropInfo& record : s.cropsRect()) {
+        for (const QRectF& r : {record.cropRect, record.showRect, record.pageRect})
+            add(r);
+        state.push_back(record.restoredBoxes ? 1 : 0);
+    }
+    for (int i = 0; i < s.pdfDoc().pageCount(); ++i) {
+        for (int box = 0; box < kPdfBoxCount; ++box)
+            add(s.pdfDoc().boundsForBox(i, static_cast<PdfBox>(box)));
+    }
+    state.push_back(s.hasAppliedCrops() ? 1 : 0);
+    state.push_back(static_cast<double>(s.cropPageTypeRangeArray().size()));
+    return state;
+}
+
+// Four pages of three sizes and two rotations, saved cropped once so that they keep their
+// original boxes, and opened again.
+std::unique_ptr<CropSession> openOnceCropped(const QTemporaryDir& dir) {
+    const QString first = TestPdfBuilder()
+                              .addPage({})
+                              .addPage({.rotate = 90})
+                              .addPage({.mediaBox = QRectF(0, 0, 612, 1008)})
+                              .addPage({.mediaBox = QRectF(10, 20, 595, 842), .rotate = 270})
+                              .writeTo(dir.filePath("first.pdf"));
+    CropSession once(QpdfLoader().open(first).document);
+    once.setBatchCrop(true);
+    once.cropIsFinishedWithRect(kBoxView);
+    once.done();
+    QString error;
+    const QString cropped = dir.filePath("cropped.pdf");
+    EXPECT_TRUE(once.pdfDoc().writeToFile(cropped, &error)) << error.toStdString();
+    return std::make_unique<CropSession>(QpdfLoader().open(cropped).document);
+}
+
+TEST(CropSessionUndoTest, EveryStepUndoneAndRedoneGivesTheStateTheEditsGave) {
+    QTemporaryDir dir;
+    auto session = openOnceCropped(dir);
+    CropSession& s = *session;
+    const CropLength padding{2, CropLength::Unit::Millimetres};
+    // Inside each page's crop box as saved.
+    const std::map<qint64, QRectF> content = {{1, QRectF(110, 120, 50, 60)},
+                                              {2, QRectF(400, 110, 40, 30)},
+                                              {3, QRectF(105, 330, 80, 90)}};
+    const std::vector<std::function<void()>> edits = {
+        [&] { s.cropIsFinishedWithRect(kStripView); },
+        [&] { s.nudgeCrop(kWholeCrop, 1, 0); },
+        [&] { s.nudgeCrop(CropEdge::Left, 10, 0); },
+        [&] {
+            s.setCurrentIndex(1);
+            s.setCurrentCrop(QRectF(20.5, 30.25, 100, 120));
+        },
+        [&] {
+            s.setBatchCrop(true);
+            s.applyPageRangeSettingWithPageArray({"1 - 3"});
+        },
+        [&] { s.cropIsFinishedWithRect(kBoxView); },
+        [&] { s.fitToContent(content, padding, false); },
+        [&] { s.done(); },
+        [&] { s.nudgeCrop(CropEdge::Top, 0, -10); },
+        [&] { s.restoreOriginal(); },
+        [&] { s.done(); },
+        [&] { s.revertAll(); },
+        [&] { s.applyPageRangeSettingWithPageArray({"+ Odd Pages"}); },
+        [&] { s.fitToContent(content, padding, true); },
+        [&] { s.setCurrentCrop(QRectF(0, 0, 90, 90)); },
+        [&] { s.nudgeCrop(kWholeCrop, 0, 10); },
+        [&] { s.done(); },
+        [&] {
+            s.setBatchCrop(false);
+            s.setCurrentIndex(3);
+            s.cropIsFinishedWithRect(kStripView);
+        },
+        [&] {
+            s.cropPages({{1, QRectF(5, 5, 300, 300)}});
+        },
+        [&] { s.done(); },
+    };
+    std::vector<std::vector<double>> states = {stateOf(s)};
+    for (const auto& edit : edits) {
+        edit();
+        states.push_back(stateOf(s));
+        ASSERT_EQ(s.undoStack().count(), static_cast<int>(states.size() - 1))
+            << "one step for edit " << states.size() - 1;
+    }
+
+    for (size_t k = edits.size(); k > 0; --k) {
+        s.undoStack().undo();
+        EXPECT_EQ(stateOf(s), states[k - 1]) << "after undoing edit " << k;
+    }
+    for (size_t k = 1; k <= edits.size(); ++k) {
+        s.undoStack().redo();
+        EXPECT_EQ(stateOf(s), states[k]) << "after redoing edit " << k;
+    }
+    // The documents that undo and redo swapped in and out still write whole files.
+    const QString saved = dir.filePath("saved.pdf");
+    QString error;
+    ASSERT_TRUE(s.pdfDoc().writeToFile(saved, &error)) << error.toStdString();
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(saved, 4));
+    const auto reopened = QpdfLoader().open(saved).document;
+    for (int i = 0; i < 4; ++i) {
+        // Box numbers are written to five decimals.
+        const QRectF read = reopened->boundsForBox(i, PdfBox::Crop);
+        const QRectF held = s.pdfDoc().boundsForBox(i, PdfBox::Crop);
+        EXPECT_NEAR(read.x(), held.x(), 1e-4);
+        EXPECT_NEAR(read.y(), held.y(), 1e-4);
+        EXPECT_NEAR(read.width(), held.width(), 1e-4);
+        EXPECT_NEAR(read.height(), held.height(), 1e-4);
+    }
+}
+
+TEST(CropSessionUndoTest, StepsAreNamedForTheMenuAndEmptyEditsAreNone) {
+    auto s = session(std::vector<QRectF>(45, kLetter));
+    s.cropIsFinishedWithRect(kBoxView);
+    s.cropIsFinishedWithRect(kBoxView); // the same crop again: nothing to undo
+    EXPECT_EQ(s.undoStack().count(), 1);
+    EXPECT_EQ(s.undoStack().undoText(), "Crop of Page 1");
+    s.setBatchCrop(true);
+    s.applyPageRangeSettingWithPageArray({"1 - 40"});
+    EXPECT_EQ(s.undoStack().undoText(), "Page Range");
+    s.nudgeCrop(kWholeCrop, 1, 0);
+    EXPECT_EQ(s.undoStack().undoText(), "Nudge of Pages 1–40");
+    s.applyPageRangeSettingWithPageArray({"+ Odd Pages"});
+    s.cropIsFinishedWithRect(kStripView);
+    EXPECT_EQ(s.undoStack().undoText(), "Crop of 23 Pages");
+    s.cropPages({{2, QRectF(0, 0, 9, 9)}, {3, QRectF(0, 0, 9, 9)}, {7, QRectF(0, 0, 9, 9)}});
+    EXPECT_EQ(s.undoStack().undoText(), "Crop of Pages 2–3, 7");
+    s.done();
+    EXPECT_EQ(s.undoStack().undoText(), "Done");
+}
+
+// Nudges by whole points, on a page turned a quarter and a crop with awkward numbers.
+class NudgeTest : public testing::Test {
+protected:
+    NudgeTest() { session_.setCurrentCrop(kStart); }
+    QRectF crop() const { return session_.cropsRect()[0].cropRect; }
+
+    const QRectF kStart{0.1, 0.7, 300.3, 400.9};
+    CropSession session_ = session({kLetter}, 90);
+};
+
+TEST_F(NudgeTest, StepsThereAndBackGiveTheExactCrop) {
+    const struct {
+        CropEdges edges;
+        double dx, dy;
+    } cases[] = {{kWholeCrop, 1, 0},
+                 {kWholeCrop, 0, 10},
+                 {CropEdge::Left, 1, 0},
+                 {CropEdge::Right, -10, 0},
+                 {CropEdge::Top, 0, -1},
+                 {CropEdge::Bottom, 0, 10},
+                 {CropEdges(CropEdge::Right) | CropEdge::Top, 1, 1}};
+    for (const auto& [edges, dx, dy] : cases) {
+        for (int i = 0; i < 10; ++i)
+            session_.nudgeCrop(edges, dx, dy);
+        EXPECT_NE(crop(), kStart);
+        for (int i = 0; i < 10; ++i)
+            session_.nudgeCrop(edges, -dx, -dy);
+        EXPECT_EQ(crop().x(), kStart.x());
+        EXPECT_EQ(crop().y(), kStart.y());
+        EXPECT_EQ(crop().width(), kStart.width());
+        EXPECT_EQ(crop().height(), kStart.height());
+    }
+}
+
+TEST_F(NudgeTest, NudgesStopAtThePageEdgeAndShortOfTheOppositeEdge) {
+    // The page shows 792 wide and 612 high.
+    for (int i = 0; i < 10; ++i)
+        session_.nudgeCrop(kWholeCrop, -10, -10);
+    EXPECT_EQ(crop().topLeft(), QPointF(0, 0));
+    EXPECT_EQ(crop().size(), kStart.size());
+    for (int i = 0; i < 100; ++i)
+        session_.nudgeCrop(kWholeCrop, 10, 10);
+    EXPECT_DOUBLE_EQ(crop().x() + crop().width(), 792);
+    EXPECT_DOUBLE_EQ(crop().y() + crop().height(), 612);
+    const int steps = session_.undoStack().count();
+    session_.nudgeCrop(kWholeCrop, 1, 1);
+    EXPECT_EQ(session_.undoStack().count(), steps) << "a nudge against the edge is no step";
+    for (int i = 0; i < 100; ++i)
+        session_.nudgeCrop(CropEdge::Left, 10, 0);
+    EXPECT_DOUBLE_EQ(crop().width(), 1);
+    EXPECT_DOUBLE_EQ(crop().x() + crop().width(), 792);
 }
 
 } // namespace

@@ -16,8 +16,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <tuple>
-
 namespace {
 
 using ::PrintTo;
@@ -30,7 +28,7 @@ const QRectF kStripView(36, 300, 400, 100);
 
 // The pages of the tests' file: turned pages, and crop boxes and media boxes whose origins are
 // away from 0, so that a box written in the wrong space does not come back right by chance.
-TestPdfBuilder mixedPages(const QByteArray& otherPieceInfo = {}, bool indirectPieceInfo = false) {
+TestPdfBuilder mixedPages(const QByteArray& otherPieceInfo, bool indirectPieceInfo) {
     TestPdfBuilder builder;
     builder.addPage({.cropBox = QRectF(30.25, 40, 500, 700), .rotate = 90})
         .addPage({.mediaBox = QRectF(-50, -60, 700, 900),
@@ -116,16 +114,23 @@ struct Source {
     // are strings to encrypt, which qpdf does in a rewrite.
     bool firstSaveAppends = true;
     bool laterSavesAppend = true;
+    // Whether another application's entry in the third page's /PieceInfo is held in indirect
+    // objects rather than in the page.
+    bool otherEntryIndirect = false;
 };
 
-class RestoreOriginalTest : public testing::TestWithParam<std::tuple<Source, int>> {};
+class RestoreOriginalTest : public testing::TestWithParam<Source> {};
 
-// Crop, save, reopen, as many rounds as the parameter says, then restore: every page comes
-// back with the five boxes of the very first file, and then nothing is left to restore.
-TEST_P(RestoreOriginalTest, SavedCropsComeBackOffAfterAnyNumberOfRounds) {
-    const auto& [c, rounds] = GetParam();
+// Crop, save, reopen, twice, then restore: every page comes back with the five boxes of the
+// very first file, and then nothing is left to restore. Another application's data in a page's
+// /PieceInfo stays there all along, in the page or referred to, whether the file is updated or
+// rewritten; an update writes the pages again and nothing else.
+TEST_P(RestoreOriginalTest, SavedCropsComeBackOffAfterTwoRoundsAndOtherEntriesStay) {
+    const Source& c = GetParam();
     const SessionFiles files(c.password);
-    TestPdfBuilder builder = mixedPages();
+    TestPdfBuilder builder = mixedPages("<< /OtherApp << /LastModified (D:20200101000000Z) "
+                                        "/Private << /Note (kept) >> >> >>",
+                                        c.otherEntryIndirect);
     builder.layOut(c.layout);
     if (!c.password.isEmpty())
         builder.encrypt(c.password, "owner");
@@ -138,24 +143,42 @@ TEST_P(RestoreOriginalTest, SavedCropsComeBackOffAfterAnyNumberOfRounds) {
     EXPECT_FALSE(session->restoreOriginal());
     EXPECT_FALSE(session->isCroppedSomePage());
 
-    // Saves under a new name, checking which way the file was written.
+    // Saves under a new name, checking which way the file was written and the other entry.
     int saves = 0;
-    const auto save = [&] {
+    const auto save = [&](bool cropped) {
+        QPDF before;
+        const QPDFObjGen other =
+            files.pagesOf(before, path)[2].getKey("/PieceInfo").getKey("/OtherApp").getObjGen();
         const QString saved = files.save(*session, QString("saved%1.pdf").arg(++saves), kPageCount);
-        EXPECT_EQ(readFile(saved).startsWith(readFile(path)),
-                  saves == 1 ? c.firstSaveAppends : c.laterSavesAppend)
-            << "save " << saves;
+        const bool appended = readFile(saved).startsWith(readFile(path));
+        EXPECT_EQ(appended, saves == 1 ? c.firstSaveAppends : c.laterSavesAppend) << saves;
+        if (appended && saves == 1) {
+            // "Done" sets the boxes of every page, so each page is written again, and nothing
+            // else but a cross-reference stream where the file has them.
+            const QByteArray update = readFile(saved).mid(readFile(path).size());
+            EXPECT_EQ(update.count(" obj") - update.count("/Type /XRef"), kPageCount);
+        }
+        QPDF pdf;
+        QPDFObjectHandle pieces = files.pagesOf(pdf, saved)[2].getKey("/PieceInfo");
+        EXPECT_FALSE(pieces.isIndirect());
+        EXPECT_EQ(pieces.hasKey("/Cropmark"), cropped);
+        QPDFObjectHandle entry = pieces.getKey("/OtherApp");
+        EXPECT_EQ(entry.isIndirect(), c.otherEntryIndirect);
+        if (c.otherEntryIndirect && appended) {
+            EXPECT_EQ(entry.getObjGen(), other) << "an update refers to the same objects";
+        }
+        EXPECT_EQ(entry.getKey("/Private").getKey("/Note").getUTF8Value(), "kept");
         path = saved;
         session = files.open(saved);
     };
-    for (int round = 0; round < rounds; ++round) {
+    for (int round = 0; round < 2; ++round) {
         // The third page is cropped in every round, the first two in one each.
         session->setCurrentIndex(round);
         session->cropIsFinishedWithRect(kBoxView);
         session->setCurrentIndex(2);
         session->cropIsFinishedWithRect(kStripView);
         session->done();
-        save();
+        save(true);
         ASSERT_TRUE(session->canRestoreOriginal());
         // The untouched last page kept all its boxes, so it has nothing to restore.
         for (int i = 0; i < kPageCount; ++i)
@@ -167,96 +190,32 @@ TEST_P(RestoreOriginalTest, SavedCropsComeBackOffAfterAnyNumberOfRounds) {
     EXPECT_TRUE(session->isCroppedSomePage()) << "a pending restore is unsaved work";
     session->done();
     EXPECT_FALSE(session->canRestoreOriginal());
-    save();
+    save(false);
     EXPECT_FALSE(session->canRestoreOriginal());
     for (int i = 0; i < kPageCount; ++i)
         EXPECT_EQ(exactly(boxesOf(session->pdfDoc(), i)), exactly(first[size_t(i)])) << i;
     QPDF pdf;
-    for (QPDFObjectHandle page : files.pagesOf(pdf, path))
-        EXPECT_FALSE(page.hasKey("/PieceInfo")) << "the emptied /PieceInfo goes too";
+    auto pages = files.pagesOf(pdf, path);
+    for (int i : {0, 1, 3})
+        EXPECT_FALSE(pages[size_t(i)].hasKey("/PieceInfo")) << "the emptied /PieceInfo goes too";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sources, RestoreOriginalTest,
-    testing::Combine(testing::Values(Source{"classicXref"},
-                                     Source{"xrefStream", {.objectStreams = true}},
-                                     Source{"repaired", {.wrongStartxref = true}, {}, false, true},
-                                     Source{"encrypted", {}, "user", false, false}),
-                     testing::Values(1, 2)),
-    [](const auto& p) {
-        return std::string(std::get<0>(p.param).name) + "_" + std::to_string(std::get<1>(p.param)) +
-               "rounds";
-    });
-
-// How a save writes the file of OtherPieceInfoTest.
-enum class SavePath { Updated, RewrittenRepaired, RewrittenEncrypted };
-
-// Another application's data in a page's /PieceInfo stays there, in the page or referred to,
-// through a crop and a restore, whether the file is updated or rewritten; an update writes the
-// page again and nothing else. The parameters: whether the data is in indirect objects, and
-// how the file is saved.
-class OtherPieceInfoTest : public testing::TestWithParam<std::tuple<bool, SavePath>> {};
-
-TEST_P(OtherPieceInfoTest, AnotherApplicationsEntryIsKept) {
-    const auto [indirect, savePath] = GetParam();
-    const SessionFiles files(savePath == SavePath::RewrittenEncrypted ? "user" : "");
-    TestPdfBuilder builder = mixedPages("<< /OtherApp << /LastModified (D:20200101000000Z) "
-                                        "/Private << /Note (kept) >> >> >>",
-                                        indirect);
-    builder.layOut({.wrongStartxref = savePath == SavePath::RewrittenRepaired});
-    if (savePath == SavePath::RewrittenEncrypted)
-        builder.encrypt("user", "owner");
-    const QString first = builder.writeTo(files.path("first.pdf"));
-    QPDF opened;
-    const QPDFObjGen otherEntry =
-        files.pagesOf(opened, first)[2].getKey("/PieceInfo").getKey("/OtherApp").getObjGen();
-
-    std::unique_ptr<CropSession> session = files.open(first);
-    session->setCurrentIndex(2);
-    session->cropIsFinishedWithRect(kBoxView);
-    session->done();
-    const QString cropped = files.save(*session, "cropped.pdf", kPageCount);
-    const bool updated = savePath == SavePath::Updated;
-    ASSERT_EQ(readFile(cropped).startsWith(readFile(first)), updated);
-    if (updated) {
-        // "Done" sets the boxes of every page, so each page is written again, and nothing else.
-        EXPECT_EQ(readFile(cropped).mid(readFile(first).size()).count(" obj"), kPageCount);
-    }
-    session = files.open(cropped);
-    ASSERT_TRUE(session->restoreOriginal());
-    session->done();
-    const QString restored = files.save(*session, "restored.pdf", kPageCount);
-
-    for (const QString& saved : {cropped, restored}) {
-        QPDF pdf;
-        QPDFObjectHandle pieces = files.pagesOf(pdf, saved)[2].getKey("/PieceInfo");
-        EXPECT_FALSE(pieces.isIndirect());
-        EXPECT_EQ(pieces.hasKey("/Cropmark"), saved == cropped);
-        QPDFObjectHandle entry = pieces.getKey("/OtherApp");
-        EXPECT_EQ(entry.isIndirect(), indirect);
-        if (indirect) {
-            EXPECT_EQ(entry.getObjGen() == otherEntry, updated);
-        }
-        EXPECT_EQ(entry.getKey("/Private").getKey("/Note").getUTF8Value(), "kept");
-    }
-}
-
-void PrintTo(SavePath savePath, std::ostream* out) {
-    const char* const paths[] = {"updated", "rewrittenRepaired", "rewrittenEncrypted"};
-    *out << paths[static_cast<int>(savePath)];
-}
-
-std::string nameOf(const std::tuple<bool, SavePath>& param) {
-    const auto [indirect, savePath] = param;
-    return std::string(indirect ? "indirect_" : "inPage_") + testing::PrintToString(savePath);
-}
-
-INSTANTIATE_TEST_SUITE_P(Placement, OtherPieceInfoTest,
-                         testing::Combine(testing::Bool(),
-                                          testing::Values(SavePath::Updated,
-                                                          SavePath::RewrittenRepaired,
-                                                          SavePath::RewrittenEncrypted)),
-                         [](const auto& p) { return nameOf(p.param); });
+INSTANTIATE_TEST_SUITE_P(Sources, RestoreOriginalTest,
+                         testing::Values(Source{"classicXref"},
+                                         Source{.name = "xrefStream",
+                                                .layout = {.objectStreams = true},
+                                                .otherEntryIndirect = true},
+                                         Source{.name = "repaired",
+                                                .layout = {.wrongStartxref = true},
+                                                .firstSaveAppends = false,
+                                                .otherEntryIndirect = true},
+                                         Source{"encrypted", {}, "user", false, false},
+                                         Source{.name = "encryptedIndirect",
+                                                .password = "user",
+                                                .firstSaveAppends = false,
+                                                .laterSavesAppend = false,
+                                                .otherEntryIndirect = true}),
+                         CaseName());
 
 // A pending restore is a pending change like a crop: "Revert All" drops it, and so does a
 // later crop of its page, alone, carried by a batch or fitted to content; "Done" writes the

@@ -93,15 +93,11 @@ TEST_F(InstanceChannelTest, AStartTakesOverTheSocketOfAnInstanceThatCrashed) {
     EXPECT_EQ(received, QList<QStringList>{{"/a.pdf"}});
 }
 
-TEST_F(InstanceChannelTest, ATooLargeRequestIsRefusedAndTheInstanceKeepsItsChannel) {
+// A start whose request is too large runs on its own; requests that no Cropmark would send are
+// dropped. Either way the instance keeps its channel and serves the next start.
+TEST_F(InstanceChannelTest, TooLargeAndMalformedRequestsAreDroppedWithoutEffect) {
     startRunning();
     EXPECT_EQ(startAnother(QStringList(5000, "/" + QString(1000, u'x'))), Role::Standalone);
-    EXPECT_EQ(startAnother({"/next.pdf"}), Role::HandedOver);
-    EXPECT_EQ(received, QList<QStringList>{{"/next.pdf"}});
-}
-
-TEST_F(InstanceChannelTest, MalformedRequestsAreDroppedWithoutEffectAndTheNextStartIsServed) {
-    startRunning();
     // Sends bytes as a program that is not Cropmark might, then waits for the instance to hang up.
     const auto sendRaw = [this](const QByteArray& bytes, bool hangUpFirst) {
         return whileRunning([&] {

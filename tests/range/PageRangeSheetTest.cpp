@@ -1,11 +1,15 @@
 // The page range sheet as the user works it: toggles, ranges typed into the fields, tags
-// deleted, Done and Cancel, and what the window is handed.
+// deleted, Done and Cancel, and what the window is handed; and the settings window's Page
+// Range tab, which takes ranges otherwise.
 
 #include "platform/CollectionView.h"
 #include "range/RMPageRangeInfoDelegate.h"
+#include "range/RMPageRangeViewController.h"
 #include "range/RMPageRangeWindowController.h"
+#include "range/RMSettingWindowController.h"
 #include "tests/support/CaseName.h"
 #include "ui/MyTagCell.h"
+#include "ui_RMPageRangeViewController.h"
 #include "ui_RMPageRangeWindowController.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +84,19 @@ INSTANTIATE_TEST_SUITE_P(Fields, CustomRangeTest,
                                          RangeCase{"BothPastTheLastPage", "30", "40", "20 - 20"},
                                          RangeCase{"StartNotANumber", "abc", "7", "1 - 7"}),
                          CaseName());
+
+// Unlike the sheet, the settings window's Page Range tab takes a range as typed and leaves
+// Done alone.
+TEST(SettingWindowTest, ThePageRangeTabTakesARangeAsTyped) {
+    RMSettingWindowController settings;
+    auto& page = settings.pageSetViewCtrl()->ui();
+    page.startPageField->setText("9");
+    page.endPageField->setText("4");
+    settings.pageSetViewCtrl()->editor().addPageClickHandler();
+    EXPECT_EQ(settings.pageSetViewCtrl()->editor().rangeTypeArray(), QStringList{"9 - 4"});
+    EXPECT_EQ(page.startPageField->text(), "9");
+    EXPECT_TRUE(page.okBtn->isEnabled());
+}
 
 // Return in a range field adds its range, as "+" does, and leaves the sheet open; elsewhere
 // it presses "Done".

@@ -32,7 +32,8 @@ PageRenderResult draw(PageRasterizer& rasterizer, int page) {
     return rasterizer.render({page, QRectF(0, 0, 612, 792), 0, QSize(12, 16), 1}, {});
 }
 
-TEST(RecoveringRasterizerTest, DrawsFromTheRewrittenCopyWhenMupdfCountsOtherPages) {
+// Two rasterizers share one copy, made once; content is measured where pages are drawn.
+TEST(RecoveringRasterizerTest, DrawsAndMeasuresFromTheRewrittenCopyWhenMupdfCountsOtherPages) {
     const PdfRenderSource source = overcountedFile();
     ASSERT_NE(MupdfRasterizer(source).pageCount(), 3) << "MuPDF believes the page tree";
     int copies = 0;
@@ -48,25 +49,16 @@ TEST(RecoveringRasterizerTest, DrawsFromTheRewrittenCopyWhenMupdfCountsOtherPage
         EXPECT_EQ(drawn.image.pixelColor(6, 8), QColor(Qt::red));
     }
     EXPECT_EQ(copies, 1);
-}
-
-TEST(RecoveringRasterizerTest, MeasuresContentFromWherePagesAreDrawn) {
-    const PdfRenderSource source = overcountedFile();
-    auto copy = std::make_shared<SharedRenderCopy>([&] { return QpdfRenderCopy::of(source); });
-    RecoveringRasterizer rasterizer(source, 3, copy, inProcess);
     ContentBoundsOptions drawn;
     drawn.mode = ContentBoundsOptions::Mode::Drawn;
-    const auto bounds = rasterizer.contentBounds(2, drawn);
-    ASSERT_TRUE(bounds);
-    EXPECT_EQ(*bounds, QRectF(0, 0, 612, 792));
-}
+    EXPECT_EQ(first.contentBounds(2, drawn), QRectF(0, 0, 612, 792));
 
-TEST(RecoveringRasterizerTest, WithoutACopyPagesNumberedOtherwiseAreNotDrawnButExplained) {
+    // Without a copy, such pages are not drawn but explained.
     auto none = std::make_shared<SharedRenderCopy>([] { return std::optional<PdfRenderSource>(); });
-    RecoveringRasterizer rasterizer(overcountedFile(), 3, none, inProcess);
-    const PageRenderResult drawn = draw(rasterizer, 1);
-    EXPECT_TRUE(drawn.image.isNull());
-    EXPECT_FALSE(drawn.error.isEmpty());
+    RecoveringRasterizer uncopied(source, 3, none, inProcess);
+    const PageRenderResult lost = draw(uncopied, 1);
+    EXPECT_TRUE(lost.image.isNull());
+    EXPECT_FALSE(lost.error.isEmpty());
 }
 
 } // namespace

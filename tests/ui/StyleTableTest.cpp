@@ -73,8 +73,6 @@ TEST(StyleTable, EveryEntrysButtonShowsTheColoursOfEachLook) {
             SCOPED_TRACE(kind);
             const SWSTButtonLook& look = button.look(SWSTButtonLook::Kind(kind));
             if (!look.image.isNull()) {
-                EXPECT_EQ(look.image.tints(), QList<QColor>{look.imageColor});
-                EXPECT_EQ(look.imageColor.alpha(), 255);
                 // Drawn at twice the density, the icon is rendered at that size, not scaled up.
                 QImage surface(44, 44, QImage::Format_ARGB32_Premultiplied);
                 surface.setDevicePixelRatio(2);
@@ -111,7 +109,6 @@ TEST(StyleTable, EveryEntrysButtonShowsTheColoursOfEachLook) {
                                       over(look.imageColor, background), 2));
             }
             if (!button.defaulTitle().isEmpty()) {
-                EXPECT_EQ(look.titleColor.alpha(), 255);
                 const QRect title = button.titleRect().toAlignedRect() & shot.rect();
                 EXPECT_TRUE(colorNear(strongestPixel(shot, title, background),
                                       over(look.titleColor, background), 8));

@@ -1,7 +1,14 @@
+// Documents as qpdf reads and writes them: boxes read as the standard defines them and written
+// back exactly; saves of every kind of source file, checked as strict readers read them; the
+// read-back check before a save replaces anything; and saves from a file another program
+// changed, or onto a full disk.
+
+#include "crop/PdfWriteNotifications.h"
 #include "crop/QpdfLoader.h"
 #include "crop/QpdfParser.h"
 #include "crop/QpdfReadBack.h"
 #include "crop/QpdfUpdateBuilder.h"
+#include "platform/NotificationCenter.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -11,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -18,9 +26,109 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
+#include <cstdio>
+
 namespace {
 
 using ::PrintTo;
+
+// Opens the document builder makes, from its bytes.
+std::unique_ptr<PdfDocument> opened(const TestPdfBuilder& builder) {
+    PdfOpenResult result = QpdfLoader().openBytes(builder.bytes(), "in.pdf");
+    EXPECT_TRUE(result.ok()) << result.message.toStdString();
+    return std::move(result.document);
+}
+
+// Bytes a document wrote, checked as strict readers read them, and parsed by qpdf, which reads
+// them in place.
+struct Written {
+    explicit Written(QByteArray written) : bytes(std::move(written)) {
+        pdf.setSuppressWarnings(true);
+        pdf.processMemoryFile("out.pdf", bytes.constData(), static_cast<size_t>(bytes.size()));
+        EXPECT_TRUE(
+            SavedFileCheck::bytesReadCleanly(bytes, static_cast<int>(pdf.getAllPages().size())));
+    }
+    const QByteArray bytes;
+    QPDF pdf;
+};
+
+TEST(PdfDocumentTest, ReadsBoxesAndRotationAsTheStandardDefinesThem) {
+    TestPdfBuilder builder;
+    const int group = builder.addGroup({QRectF(0, 0, 500, 700), QRectF(50, 50, 300, 300), 90});
+    builder.addPage({.mediaBox = std::nullopt, .group = group})
+        .addPage({.mediaBox = QRectF(612, 792, -612, -792),
+                  .cropBox = QRectF(-100, 700, 300, 200), // reaches outside the media box
+                  .bleedBox = QRectF(10, 10, 20, 20),
+                  .rotate = -90})
+        .addPage({.mediaBox = QRectF(30, 40, 400, 500), .rotate = 45});
+    auto doc = opened(builder);
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->pageCount(), 3);
+
+    EXPECT_EQ(doc->rotation(0), 90);
+    EXPECT_EQ(doc->boundsForBox(0, PdfBox::Media), QRectF(0, 0, 500, 700));
+    EXPECT_EQ(doc->boundsForBox(0, PdfBox::Crop), QRectF(50, 50, 300, 300));
+    EXPECT_EQ(doc->boundsForBox(0, PdfBox::Art), QRectF(50, 50, 300, 300));
+
+    EXPECT_EQ(doc->rotation(1), 270);
+    EXPECT_EQ(doc->boundsForBox(1, PdfBox::Media), QRectF(0, 0, 612, 792));
+    EXPECT_EQ(doc->boundsForBox(1, PdfBox::Crop), QRectF(0, 700, 200, 92));
+    EXPECT_EQ(doc->boundsForBox(1, PdfBox::Bleed), QRectF(10, 10, 20, 20));
+    EXPECT_EQ(doc->boundsForBox(1, PdfBox::Trim), QRectF(0, 700, 200, 92));
+
+    EXPECT_EQ(doc->rotation(2), 0);
+    EXPECT_EQ(doc->boundsForBox(2, PdfBox::Crop), QRectF(30, 40, 400, 500));
+    EXPECT_EQ(doc->boundsForBox(7, PdfBox::Crop), QRectF());
+}
+
+class BoxRoundTripTest : public testing::TestWithParam<int> {};
+
+TEST_P(BoxRoundTripTest, WrittenBoxesReopenExactlyAndTouchNoOtherPageNorCopy) {
+    const int rotate = GetParam();
+    TestPdfBuilder builder;
+    const int group = builder.addGroup({QRectF(-20, 30, 600, 800), std::nullopt, rotate});
+    builder.addPages(3, {.mediaBox = std::nullopt, .group = group})
+        .addPages(2, {.mediaBox = QRectF(100, 200, 500, 500),
+                      .rotate = rotate,
+                      .sharedMediaBoxKey = "shared"});
+    auto doc = opened(builder);
+    ASSERT_TRUE(doc);
+    const auto before = doc->copy();
+
+    const QRectF kept(-10.25, 40.5, 300.125, 411);
+    const QRectF sharedKept(150, 250, 100.5, 200);
+    for (int box = 0; box < 5; ++box) {
+        doc->pageAtIndex(1).setBoundsForBox(kept, static_cast<PdfBox>(box));
+        doc->pageAtIndex(3).setBoundsForBox(sharedKept, static_cast<PdfBox>(box));
+    }
+    Written written(doc->dataRepresentation());
+    auto pages = written.pdf.getAllPages();
+    ASSERT_EQ(pages.size(), 5u);
+    for (const char* key : kPdfBoxKeys) {
+        EXPECT_EQ(writtenBox(pages[1], key), kept) << key;
+        EXPECT_EQ(writtenBox(pages[3], key), sharedKept) << key;
+    }
+    // The neighbours still inherit or share their original boxes.
+    for (int i : {0, 2}) {
+        EXPECT_FALSE(pages[i].hasKey("/MediaBox"));
+        EXPECT_EQ(writtenBox(pages[i].getKey("/Parent"), "/MediaBox"), QRectF(-20, 30, 600, 800));
+    }
+    EXPECT_EQ(writtenBox(pages[4], "/MediaBox"), QRectF(100, 200, 500, 500));
+    EXPECT_FALSE(pages[4].hasKey("/CropBox"));
+    // A copy taken before keeps the old boxes.
+    EXPECT_EQ(before->boundsForBox(1, PdfBox::Crop), QRectF(-20, 30, 600, 800));
+    Written unchanged(before->dataRepresentation());
+    EXPECT_FALSE(QPDFObjectHandle(unchanged.pdf.getAllPages()[1]).hasKey("/CropBox"));
+    // Rotation is untouched.
+    for (auto page : pages) {
+        QPDFObjectHandle rotation = page.getKey("/Rotate");
+        if (rotation.isNull())
+            rotation = page.getKey("/Parent").getKey("/Rotate");
+        EXPECT_EQ(rotation.getIntValue(), rotate);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rotations, BoxRoundTripTest, testing::Values(0, 90, 180, 270, -90));
 
 // A trailer without the /Size that every trailer must have, as careless producers write it.
 void dropTrailerSize(QByteArray& file) {
@@ -138,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SaveCase{"encrypted", {}, nullptr, true, "user", true},
                     SaveCase{"repaired", {.wrongStartxref = true}, nullptr, false},
                     SaveCase{"trailerWithoutSize", {}, dropTrailerSize, false}),
-    [](const auto& p) { return std::string(p.param.name); });
+    CaseName());
 
 // A page whose dictionary is lost has nowhere to keep boxes: the crops that "Done" sets on
 // every page leave it as it was, and the document's bytes hold the other pages' crops.
@@ -275,5 +383,87 @@ TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
 
 INSTANTIATE_TEST_SUITE_P(Sources, FullDiskTest, testing::Bool(),
                          [](const auto& p) { return p.param ? "rewritten" : "copied"; });
+
+struct OutsideChange {
+    const char* name;
+    void (*apply)(const QString& path);
+    // Made at every page end of the save, after it began reading the file.
+    bool whileSaving = false;
+    // Whether the bytes that were opened are affected.
+    bool changesOpenedBytes = true;
+};
+
+class FileChangedOnDiskTest : public testing::TestWithParam<OutsideChange> {};
+
+// Whatever another program does to the open file, reading every byte of it does not end the
+// program, and a save from it either writes the document as opened or fails, saying why and
+// leaving the target as it was.
+TEST_P(FileChangedOnDiskTest, ReadsOnAndSavesOnlyTheFileAsOpened) {
+    const OutsideChange& change = GetParam();
+    QTemporaryDir dir;
+    const TestPage page{.content = QByteArray(400, ' ') + "0 0 1 rg 10 10 50 50 re f"};
+    const QByteArray original = TestPdfBuilder().addPages(40, page).bytes();
+    QFile in(writeFile(dir.filePath("in.pdf"), original));
+    // Dated well before now, so that any later write shows in the modification time.
+    in.open(QIODevice::ReadWrite);
+    in.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+    auto opened = QpdfLoader().open(in.fileName());
+    ASSERT_TRUE(opened.ok());
+    PdfDocument& doc = *opened.document;
+    doc.setBoundsForBox(1, QRectF(10, 20, 300, 400), PdfBox::Crop);
+    const QString target = writeFile(dir.filePath("out.pdf"), "keep me");
+
+    QObject observer;
+    if (change.whileSaving) {
+        NotificationCenter::defaultCenter().addObserver(
+            &observer, PdfWriteNotifications::didEndPageWrite,
+            [&](const Notification&) { change.apply(in.fileName()); }, &doc);
+    } else {
+        change.apply(in.fileName());
+    }
+    QString error;
+    EXPECT_EQ(doc.writeToFile(target, &error), !change.changesOpenedBytes) << error.toStdString();
+    const QByteArrayView bytes = doc.renderSource().data->bytes();
+    EXPECT_EQ(QByteArray(bytes.data(), bytes.size()) == original, !change.changesOpenedBytes);
+
+    EXPECT_EQ(doc.fileChangedSinceOpened(), change.changesOpenedBytes);
+    if (change.changesOpenedBytes) {
+        EXPECT_EQ(error.toStdString(),
+                  "“in.pdf” was changed by another program after Cropmark opened it, so it can "
+                  "no longer be saved from this window. Open the file again to crop its new "
+                  "version.");
+        EXPECT_EQ(readFile(target), "keep me");
+    } else {
+        EXPECT_TRUE(SavedFileCheck::readsCleanly(target, 40));
+        EXPECT_TRUE(readFile(target).startsWith(original));
+    }
+}
+
+void truncateToHalf(const QString& path) {
+    QFile(path).resize(QFile(path).size() / 2);
+}
+
+// Same size, so no read faults: only the modification time tells.
+void changeOneByte(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadWrite);
+    file.seek(file.size() / 2);
+    file.write("#");
+}
+
+// As an editor that saves safely replaces it, or a save over it.
+void replaceByRename(const QString& path) {
+    writeFile(path + "~", "%PDF-1.7 another document");
+    std::rename(QFile::encodeName(path + "~").constData(), QFile::encodeName(path).constData());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, FileChangedOnDiskTest,
+    testing::Values(OutsideChange{"overwritten",
+                                  [](const QString& path) { writeFile(path, "%PDF-1.7 other"); }},
+                    OutsideChange{"oneByteChangedInPlace", changeOneByte},
+                    OutsideChange{"truncatedWhileSaving", truncateToHalf, true},
+                    OutsideChange{"replacedByRename", replaceByRename, false, false}),
+    CaseName());
 
 } // namespace
