@@ -75,14 +75,13 @@ protected:
     }
 
     Ui::RMMainWindowController& ui() { return window->ui(); }
-    // The colour the page view shows near the top of its middle.
-    QColor pageViewShows() {
-        const QImage view = ui().pdfImgView->grab().toImage();
-        return view.pixelColor(view.width() / 2, view.height() / 8);
-    }
-    // Waits, a while at most, for the page view to show colour, and says whether it does.
+    // Waits, a while at most, for the page view to show colour near the top of its middle.
     bool pageViewComesToShow(const QColor& colour) {
-        return QTest::qWaitFor([&] { return pageViewShows() == colour; }, 30000);
+        const auto shows = [&] {
+            const QImage view = ui().pdfImgView->grab().toImage();
+            return view.pixelColor(view.width() / 2, view.height() / 8) == colour;
+        };
+        return QTest::qWaitFor(shows, 30000);
     }
     qint64 current() { return window->session().currentIndex(); }
     int selectedThumbnail() {
@@ -111,8 +110,6 @@ protected:
             duringDrag();
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(to));
     }
-    // Drags the marker's upper right corner to the page's middle, a crop left pending.
-    void cropToHalf() { dragOnPage(viewAt(1, 1), viewAt(0.5, 0.5)); }
     void pressDone() { QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return)); }
     // The crop pending on a page, the current one by default, and the crop box applied to it.
     QRectF crop(qint64 page = -1) {

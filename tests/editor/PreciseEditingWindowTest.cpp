@@ -73,13 +73,12 @@ protected:
 class TypedMarginsTest : public PreciseEditingWindowTest,
                          public testing::WithParamInterface<int> {};
 
-// Margins of 10, 20, 30 and 40 mm as the page is shown, turned or not.
 TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
     open({{.mediaBox = kA4, .rotate = GetParam()}});
     showNumbers(Mode::Margins, Unit::Millimetres);
     const double left = 10 * kMm, top = 20 * kMm, right = 30 * kMm, bottom = 40 * kMm;
-    for (auto [i, value] : {std::pair{0, 10.0}, {1, 20.0}, {2, 30.0}, {3, 40.0}})
-        type(i, value);
+    for (int i = 0; i < 4; ++i)
+        type(i, 10.0 * (i + 1));
     // Undo and Redo are the window's, also in the field just typed in.
     QTest::keySequence(field(3), QKeySequence::Undo);
     EXPECT_DOUBLE_EQ(crop().y(), 0);
@@ -94,12 +93,8 @@ TEST_P(TypedMarginsTest, GiveThePageBoxesOfThoseMarginsAsShown) {
                                                             {180, {right, top, left, bottom}},
                                                             {270, {bottom, right, top, left}}};
     const auto [l, b, r, t] = pageSides.at(GetParam());
-    const QRectF box = cropBox(0);
     const QRectF page = window->session().originalPdfDoc().boundsForBox(0, PdfBox::Media);
-    EXPECT_NEAR(box.left(), l, 1e-9);
-    EXPECT_NEAR(box.top(), b, 1e-9);
-    EXPECT_NEAR(box.right(), page.width() - r, 1e-9);
-    EXPECT_NEAR(box.bottom(), page.height() - t, 1e-9);
+    expectNear(cropBox(0), QRectF(QPointF(l, b), QPointF(page.width() - r, page.height() - t)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rotations, TypedMarginsTest, testing::Values(0, 90, 180, 270));
@@ -116,9 +111,7 @@ struct TypedCase {
 class TypedNumberTest : public PreciseEditingWindowTest,
                         public testing::WithParamInterface<TypedCase> {};
 
-// On a letter page cropped to kInner. Fields: Left, Top, Right, Bottom for margins; X, Y,
-// Width, Height for position and size. A number is one step, and the field left afterwards
-// makes no other.
+// On a letter page cropped to kInner; the field left afterwards makes no second step.
 TEST_P(TypedNumberTest, IsOneStepAndKeepsTheCropOnThePage) {
     const TypedCase& c = GetParam();
     open(1);
@@ -218,7 +211,6 @@ TEST_F(PreciseEditingWindowTest, ShownCropsEditNothingAndSpareTheNumberBeingType
     expectExactly(crop(), QRectF(60, 70, 30, 90));
 }
 
-// The numbers follow a typed one, and a drag; they are the numbers the page is saved with.
 TEST_F(PreciseEditingWindowTest, TheNumbersShownAreTheOnesSaved) {
     open(1);
     showNumbers(Mode::PositionAndSize, Unit::Points);
@@ -337,25 +329,24 @@ TEST_F(PreciseEditingWindowTest, UndoAndRedoWalkTheStepsAndTheEditedMarkFollows)
     window->cancelPageRangeSetting();
 }
 
-// However little a crop keeps out, "Done" applies it and a save writes it, with or without
-// "Done": two typed points, one nudge, a fit that keeps 99.9 per cent of the page.
-enum class SmallCrop { TypedMargin, Nudge, Fit };
+// However little a crop keeps out, a save writes it, with "Done" first or without: two typed
+// points, one nudge, a fit that keeps 99.9 per cent of the page.
+enum class SmallCrop { TypedMarginAndDone, Nudge, Fit };
 
-const char* const kSmallCropNames[] = {"TypedMargin", "Nudge", "Fit"};
+const char* const kSmallCropNames[] = {"TypedMarginAndDone", "Nudge", "Fit"};
 
 void PrintTo(SmallCrop how, std::ostream* out) {
     *out << kSmallCropNames[int(how)];
 }
 
 class SmallCropTest : public PreciseEditingWindowTest,
-                      public testing::WithParamInterface<std::tuple<SmallCrop, bool>> {};
+                      public testing::WithParamInterface<SmallCrop> {};
 
-TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
-    const auto [how, done] = GetParam();
+TEST_P(SmallCropTest, IsWrittenByASave) {
     open({blockPage(kLetterPage, {100, 0, 412, 792})});
     QRectF expected;
-    switch (how) {
-    case SmallCrop::TypedMargin:
+    switch (GetParam()) {
+    case SmallCrop::TypedMarginAndDone:
         showNumbers(Mode::Margins, Unit::Points);
         type(0, 2);
         expected = {2, 0, 610, 792};
@@ -374,7 +365,7 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
     }
     EXPECT_TRUE(ui().saveBtn->isEnabled());
     EXPECT_TRUE(window->isWindowModified());
-    if (done)
+    if (GetParam() == SmallCrop::TypedMarginAndDone)
         pressDone();
     const QString saved = dir.filePath("saved.pdf");
     ASSERT_EQ(saveTo(saved), "");
@@ -382,14 +373,10 @@ TEST_P(SmallCropTest, IsWrittenByDoneAndByASave) {
     expectNear(QpdfLoader().open(saved).document->boundsForBox(0, PdfBox::Crop), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(TypedNudgedFitted, SmallCropTest,
-                         testing::Combine(testing::Values(SmallCrop::TypedMargin, SmallCrop::Nudge,
-                                                          SmallCrop::Fit),
-                                          testing::Bool()),
-                         [](const auto& test) {
-                             return kSmallCropNames[int(std::get<0>(test.param))] +
-                                    std::string(std::get<1>(test.param) ? "AndDone" : "");
-                         });
+INSTANTIATE_TEST_SUITE_P(Ways, SmallCropTest,
+                         testing::Values(SmallCrop::TypedMarginAndDone, SmallCrop::Nudge,
+                                         SmallCrop::Fit),
+                         [](const auto& test) { return kSmallCropNames[int(test.param)]; });
 
 // A drag given up with Escape changes nothing, in a batch of mixed sizes too: the marker and
 // the numbers show the crop in force, so the next typed number changes only itself, and the

@@ -26,7 +26,7 @@ protected:
     }
     // Drags a crop on the current page; with apply, clicks "Done" too.
     void crop(bool apply = true) {
-        cropToHalf();
+        dragOnPage(viewAt(1, 1), viewAt(0.5, 0.5));
         if (apply)
             click(ui().saveBtn);
     }
@@ -194,6 +194,39 @@ TEST_F(SaveFlowsTest, ASaveWithNoCropsCopiesTheFileUnchanged) {
     const QString target = dir.filePath("copy.pdf");
     ASSERT_EQ(saveTo(target), "");
     EXPECT_EQ(readFile(target), readFile(delegate.path));
+}
+
+// A file cropped and saved twice by the window gets the boxes it was opened with back after
+// reopening, pending until "Done"; a file never saved cropped offers nothing to restore.
+TEST_F(SaveFlowsTest, RestoreOriginalBringsBackTheOpenedBoxesAfterTwoRoundsOfCropping) {
+    open({{.mediaBox = QRectF(20, 30, 612, 792), .cropBox = QRectF(40, 50, 500, 700), .rotate = 90},
+          {}});
+    const auto restore = [this] { return editAction("Restore Original"); };
+    ASSERT_TRUE(restore());
+    EXPECT_FALSE(restore()->isEnabled());
+    const QRectF opened[] = {window->session().pdfDoc().boundsForBox(0, PdfBox::Media), cropBox(0)};
+    for (const QString& saved : {dir.filePath("first.pdf"), dir.filePath("second.pdf")}) {
+        // Page one's lower half cropped away, applied, saved and reopened.
+        dragOnPage(viewAt(1, 0) + QPointF(-1, 1), viewAt(1, 0.5) - QPointF(1, 0));
+        pressDone();
+        ASSERT_EQ(saveTo(saved), "");
+        window.reset();
+        openFile(readFile(saved));
+        ASSERT_TRUE(restore()->isEnabled());
+    }
+    restore()->trigger();
+    EXPECT_TRUE(ui().saveBtn->isEnabled()) << "pending, like a crop";
+    EXPECT_NE(cropBox(0), opened[1]);
+    pressDone();
+    EXPECT_FALSE(restore()->isEnabled());
+    const QString restored = dir.filePath("restored.pdf");
+    ASSERT_EQ(saveTo(restored), "");
+    auto reread = QpdfLoader().open(restored);
+    ASSERT_TRUE(reread.ok());
+    EXPECT_EQ(reread.document->boundsForBox(0, PdfBox::Media), opened[0]);
+    EXPECT_EQ(reread.document->boundsForBox(0, PdfBox::Crop), opened[1]);
+    EXPECT_EQ(reread.document->boundsForBox(1, PdfBox::Crop), QRectF(0, 0, 612, 792));
+    EXPECT_FALSE(reread.document->keptOriginalBoxes(0));
 }
 
 } // namespace

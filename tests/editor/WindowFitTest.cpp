@@ -1,6 +1,4 @@
-// The editing window on the screen it is given (CTest runs this file once per screen: a
-// 1366 x 768 laptop at scale 1 and 2, a 1600 x 1000 screen at scale 2, a 2560 x 1440
-// monitor): it opens wholly inside the screen, the page grows with the window, and a crop
+// The editing window on each screen CTest runs this file with (see CMakeLists.txt): a crop
 // dragged to the page's edges saves exactly those edges, whatever size the page is shown at.
 
 #include "tests/editor/MainWindowFixture.h"
@@ -53,12 +51,9 @@ TEST_F(MainWindowTest, ANewWindowOpensClearOfTheLastOneInsideTheScreen) {
 
 TEST_P(WindowFitTest, ACropDraggedPastTheEdgesSavesThePagesEdgesExactly) {
     const EdgeCase& c = GetParam();
-    TestPage page;
-    page.mediaBox = QRectF(QPointF(0, 0), c.page);
-    page.rotate = c.rotation;
-    open(std::vector<TestPage>{page});
-    const double w = ui().pdfImgView->width();
-    const double h = ui().pdfImgView->height();
+    const QRectF media(QPointF(0, 0), c.page);
+    open({{.mediaBox = media, .rotate = c.rotation}});
+    const double w = ui().pdfImgView->width(), h = ui().pdfImgView->height();
     // Both corners in, then one far out again: two edges on the page's edges, two inside.
     dragOnPage({w, h}, {w * 0.7, h * 0.8});
     dragOnPage({0, 0}, {w * 0.2, h * 0.1});
@@ -72,19 +67,12 @@ TEST_P(WindowFitTest, ACropDraggedPastTheEdgesSavesThePagesEdgesExactly) {
     ASSERT_EQ(saveTo(target), "");
     auto saved = QpdfLoader().open(target);
     ASSERT_TRUE(saved.ok());
-    const QRectF media(QPointF(0, 0), c.page);
     for (PdfBox box : {PdfBox::Media, PdfBox::Crop, PdfBox::Trim}) {
         const QRectF r = saved.document->boundsForBox(0, box);
-        const std::pair<double, double> edges[] = {{r.left(), media.left()},
-                                                   {r.top(), media.top()},
-                                                   {r.right(), media.right()},
-                                                   {r.bottom(), media.bottom()}};
-        for (int i = 0; i < 4; ++i) {
-            if (c.edges & (1 << i))
-                EXPECT_EQ(edges[i].first, edges[i].second) << "edge " << i;
-            else
-                EXPECT_NE(edges[i].first, edges[i].second) << "edge " << i;
-        }
+        const double found[] = {r.left(), r.top(), r.right(), r.bottom()};
+        const double page[] = {media.left(), media.top(), media.right(), media.bottom()};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(found[i] == page[i], bool(c.edges & (1 << i))) << "edge " << i;
         EXPECT_TRUE(media.contains(r));
     }
 }
@@ -96,10 +84,6 @@ INSTANTIATE_TEST_SUITE_P(
                     EdgeCase{"letterBottomLeft", {612, 792}, 0, false, Left | Bottom},
                     EdgeCase{"letterTurnedTopRight", {612, 792}, 90, true, Left | Top},
                     EdgeCase{"letterTurnedBottomLeft", {612, 792}, 90, false, Right | Bottom},
-                    EdgeCase{"a0TopRight", {2384, 3370}, 0, true, Right | Top},
-                    EdgeCase{"a0TurnedBottomLeft", {2384, 3370}, 90, false, Right | Bottom},
-                    EdgeCase{"largeTopRight", {2592, 3456}, 0, true, Right | Top},
-                    EdgeCase{"largeBottomLeft", {2592, 3456}, 0, false, Left | Bottom},
                     EdgeCase{"largeTurnedTopRight", {2592, 3456}, 90, true, Left | Top}),
     CaseName());
 
