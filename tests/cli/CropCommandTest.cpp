@@ -20,24 +20,21 @@ using ::PrintTo;
 // Four pages of known shapes: portrait, the same turned by 90 degrees (landscape as
 // displayed), landscape, and a portrait crop box inside a media box with an odd origin.
 TestPdfBuilder shapes() {
-    TestPdfBuilder builder;
-    builder.addPage({});
-    builder.addPage({.rotate = 90});
-    builder.addPage({.mediaBox = QRectF(0, 0, 792, 612)});
-    builder.addPage({.mediaBox = QRectF(-100, 50, 700, 900), .cropBox = QRectF(0, 100, 500, 700)});
-    return builder;
+    return TestPdfBuilder()
+        .addPage({})
+        .addPage({.rotate = 90})
+        .addPage({.mediaBox = QRectF(0, 0, 792, 612)})
+        .addPage({.mediaBox = QRectF(-100, 50, 700, 900), .cropBox = QRectF(0, 100, 500, 700)});
 }
 
 // Pages whose content is one filled rectangle each (the last page draws nothing), so their
 // content bounds are known exactly.
 TestPdfBuilder drawnRectangles() {
-    TestPdfBuilder builder;
-    builder.addPage({.content = "0 0 0 rg 100 200 300 400 re f"});
-    builder.addPage({.content = "0 0 0 rg 50 100 200 100 re f"});
-    builder.addPage(
-        {.mediaBox = QRectF(0, 0, 792, 612), .content = "0 0 0 rg 300 300 100 100 re f"});
-    builder.addPage({});
-    return builder;
+    return TestPdfBuilder()
+        .addPage({.content = "0 0 0 rg 100 200 300 400 re f"})
+        .addPage({.content = "0 0 0 rg 50 100 200 100 re f"})
+        .addPage({.mediaBox = QRectF(0, 0, 792, 612), .content = "0 0 0 rg 300 300 100 100 re f"})
+        .addPage({});
 }
 
 struct RunCase {
@@ -96,53 +93,46 @@ const QStringList inch{"--margins", "1in,1in,1in,1in"};
 const std::vector<QRectF> inchOff{QRectF(72, 72, 468, 648), QRectF(72, 72, 468, 648),
                                   QRectF(72, 72, 648, 468), QRectF(72, 172, 356, 556)};
 
-const QStringList fit{"--fit-content"};
 const QRectF letter(0, 0, 612, 792);
 const QRectF landscape(0, 0, 792, 612);
 const QString blankPageLeft = "cropmark: in.pdf: no content found on page 4; left as it was\n";
 const TestPdfBuilder locked = shapes().encrypt("user", "owner");
 
+// A dry run of shapes(), which prints each selected page's boxes: clamped to each page,
+// measured from the displayed page's lower-left corner.
+RunCase dryRun(const char* name, const QStringList& arguments, const QString& out) {
+    return {name, shapes(), QStringList{"--dry-run"} + arguments, {}, out};
+}
+
+// drawnRectangles() fitted to content.
+RunCase fitted(const char* name, const QStringList& arguments, std::vector<QRectF> boxes,
+               const QString& err = {}) {
+    return {name, drawnRectangles(), QStringList{"--fit-content"} + arguments, std::move(boxes), {},
+            err};
+}
+
 const RunCase kRuns[] = {
-    // Dry runs print each selected page's boxes: clamped to each page, measured from the
-    // displayed page's lower-left corner.
-    {"DryRunBox",
-     shapes(),
-     {"--dry-run", "--box", "36,36,540,720"},
-     {},
-     "in.pdf page 1: [0 0 612 792] -> [36 36 576 756]\n"
-     "in.pdf page 2: [0 0 612 792] -> [0 36 576 576]\n"
-     "in.pdf page 3: [0 0 792 612] -> [36 36 576 612]\n"
-     "in.pdf page 4: [0 100 500 800] -> [36 136 500 800]\n"},
-    {"DryRunBoxOnTurnedPage",
-     shapes(),
-     {"--dry-run", "--box", "0,0,100,50", "--pages", "2"},
-     {},
-     "in.pdf page 2: [0 0 612 792] -> [562 0 612 100]\n"},
-    {"DryRunMarginsInMillimetres",
-     shapes(),
-     {"--dry-run", "--margins", "10mm,20mm,30mm,40mm", "--pages", "1,3"},
-     {},
-     "in.pdf page 1: [0 0 612 792] -> [28.346457 113.385827 526.96063 735.307087]\n"
-     "in.pdf page 3: [0 0 792 612] -> [28.346457 113.385827 706.96063 555.307087]\n"},
-    {"DryRunMarginsInPerCentOfTheDisplayedSides",
-     shapes(),
-     {"--dry-run", "--margins", "10%,5%,0,25%", "--pages", "even"},
-     {},
-     "in.pdf page 2: [0 0 612 792] -> [30.6 79.2 459 792]\n"
-     "in.pdf page 4: [0 100 500 800] -> [50 275 500 765]\n"},
-    {"DryRunPortraitAsDisplayed",
-     shapes(),
-     {"--dry-run", "--box", "0, 0 pt ,1in,.5IN", "--pages", "portrait"},
-     {},
-     "in.pdf page 1: [0 0 612 792] -> [0 0 72 36]\n"
-     "in.pdf page 4: [0 100 500 800] -> [0 100 72 136]\n"},
-    {"DryRunUnionOfWordsAndRanges",
-     shapes(),
-     {"--dry-run", "--margins", "1,2,3,4", "--pages", "ODD, 2-3"},
-     {},
-     "in.pdf page 1: [0 0 612 792] -> [1 4 609 790]\n"
-     "in.pdf page 2: [0 0 612 792] -> [2 1 608 789]\n"
-     "in.pdf page 3: [0 0 792 612] -> [1 4 789 610]\n"},
+    dryRun("DryRunBox", {"--box", "36,36,540,720"},
+           "in.pdf page 1: [0 0 612 792] -> [36 36 576 756]\n"
+           "in.pdf page 2: [0 0 612 792] -> [0 36 576 576]\n"
+           "in.pdf page 3: [0 0 792 612] -> [36 36 576 612]\n"
+           "in.pdf page 4: [0 100 500 800] -> [36 136 500 800]\n"),
+    dryRun("DryRunBoxOnTurnedPage", {"--box", "0,0,100,50", "--pages", "2"},
+           "in.pdf page 2: [0 0 612 792] -> [562 0 612 100]\n"),
+    dryRun("DryRunMarginsInMillimetres", {"--margins", "10mm,20mm,30mm,40mm", "--pages", "1,3"},
+           "in.pdf page 1: [0 0 612 792] -> [28.346457 113.385827 526.96063 735.307087]\n"
+           "in.pdf page 3: [0 0 792 612] -> [28.346457 113.385827 706.96063 555.307087]\n"),
+    dryRun("DryRunMarginsInPerCentOfTheDisplayedSides",
+           {"--margins", "10%,5%,0,25%", "--pages", "even"},
+           "in.pdf page 2: [0 0 612 792] -> [30.6 79.2 459 792]\n"
+           "in.pdf page 4: [0 100 500 800] -> [50 275 500 765]\n"),
+    dryRun("DryRunPortraitAsDisplayed", {"--box", "0, 0 pt ,1in,.5IN", "--pages", "portrait"},
+           "in.pdf page 1: [0 0 612 792] -> [0 0 72 36]\n"
+           "in.pdf page 4: [0 100 500 800] -> [0 100 72 136]\n"),
+    dryRun("DryRunUnionOfWordsAndRanges", {"--margins", "1,2,3,4", "--pages", "ODD, 2-3"},
+           "in.pdf page 1: [0 0 612 792] -> [1 4 609 790]\n"
+           "in.pdf page 2: [0 0 612 792] -> [2 1 608 789]\n"
+           "in.pdf page 3: [0 0 792 612] -> [1 4 789 610]\n"),
     {"Shapes", shapes(), inch, inchOff},
     {"ObjectStreams", shapes().layOut({.objectStreams = true, .hybridXref = true}), inch, inchOff},
     // Opened with either password, a locked file is written locked.
@@ -150,33 +140,23 @@ const RunCase kRuns[] = {
     {"OpenedWithTheOwnerPassword", locked, inch, inchOff, {}, {}, "owner"},
     // A file with an owner password alone opens without one.
     {"OwnerPasswordOnly", shapes().encrypt("", "owner"), inch, inchOff},
-    {"FitEachPageToItsOwn",
-     drawnRectangles(),
-     fit,
-     {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100), QRectF(300, 300, 100, 100), letter},
-     {},
-     blankPageLeft},
-    {"FitPaddedInPoints",
-     drawnRectangles(),
-     fit + QStringList{"--pad", "10"},
-     {QRectF(90, 190, 320, 420), QRectF(40, 90, 220, 120), QRectF(290, 290, 120, 120), letter},
-     {},
-     blankPageLeft},
-    {"FitPaddedInPerCentOfEachSide",
-     drawnRectangles(),
-     fit + QStringList{"--pad", "10%", "--pages", "1"},
-     {QRectF(38.8, 120.8, 422.4, 558.4), letter, landscape, letter}},
+    fitted(
+        "FitEachPageToItsOwn", {},
+        {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100), QRectF(300, 300, 100, 100), letter},
+        blankPageLeft),
+    fitted(
+        "FitPaddedInPoints", {"--pad", "10"},
+        {QRectF(90, 190, 320, 420), QRectF(40, 90, 220, 120), QRectF(290, 290, 120, 120), letter},
+        blankPageLeft),
+    fitted("FitPaddedInPerCentOfEachSide", {"--pad", "10%", "--pages", "1"},
+           {QRectF(38.8, 120.8, 422.4, 558.4), letter, landscape, letter}),
     // One rectangle holding pages 1 and 2's content, for every page of their size; the
     // landscape page gets it as far as it reaches, from its top-left corner.
-    {"FitSameSize",
-     drawnRectangles(),
-     fit + QStringList{"--same-size"},
-     {QRectF(50, 100, 350, 500), QRectF(50, 100, 350, 500), QRectF(50, 0, 350, 420),
-      QRectF(50, 100, 350, 500)}},
-    {"FitSameSizePadded",
-     drawnRectangles(),
-     fit + QStringList{"--same-size", "--pad", "5", "--pages", "2-4"},
-     {letter, QRectF(45, 95, 210, 110), QRectF(45, 0, 210, 25), QRectF(45, 95, 210, 110)}},
+    fitted("FitSameSize", {"--same-size"},
+           {QRectF(50, 100, 350, 500), QRectF(50, 100, 350, 500), QRectF(50, 0, 350, 420),
+            QRectF(50, 100, 350, 500)}),
+    fitted("FitSameSizePadded", {"--same-size", "--pad", "5", "--pages", "2-4"},
+           {letter, QRectF(45, 95, 210, 110), QRectF(45, 0, 210, 25), QRectF(45, 95, 210, 110)}),
     {"OutputReplacesTheTarget",
      TestPdfBuilder().addPages(2),
      {"-o", "target.pdf", "--box", "10,10,100,100"},
@@ -204,13 +184,14 @@ TEST(ParallelJobsTest, GiveTheSameFilesAndMessagesAsOneAtATime) {
         pageCounts[names.back()] = 4 + i;
     }
     names.insert(3, "missing.pdf");
+    const auto run = [&](const QStringList& options, int jobs) {
+        return runCropmark(QStringList{"crop", "--jobs", QString::number(jobs)} + options + names,
+                           dir.path());
+    };
     std::map<int, std::map<QString, std::vector<QRectF>>> written;
     std::map<int, CropmarkRun> runs;
     for (int jobs : {1, 3}) {
-        runs[jobs] = runCropmark(
-            QStringList{"crop", "--fit-content", "--pad", "2mm", "--jobs", QString::number(jobs)} +
-                names,
-            dir.path());
+        runs[jobs] = run({"--fit-content", "--pad", "2mm"}, jobs);
         EXPECT_EQ(runs[jobs].exitCode, 1);
         for (const auto& [name, pages] : pageCounts) {
             const QString out = dir.filePath(QString(name).replace(".pdf", "-cropped.pdf"));
@@ -225,15 +206,9 @@ TEST(ParallelJobsTest, GiveTheSameFilesAndMessagesAsOneAtATime) {
     EXPECT_EQ(runs[1].err, runs[3].err);
     EXPECT_TRUE(runs[1].err.contains("cropmark: missing.pdf: ")) << runs[1].err.toStdString();
 
-    const auto dryRun = [&](int jobs) {
-        return runCropmark(QStringList{"crop", "--dry-run", "--box", "10,10,200,200", "--jobs",
-                                       QString::number(jobs)} +
-                               names,
-                           dir.path())
-            .out;
-    };
-    const QString oneAtATime = dryRun(1);
-    EXPECT_EQ(dryRun(3), oneAtATime);
+    const QStringList boxes{"--dry-run", "--box", "10,10,200,200"};
+    const QString oneAtATime = run(boxes, 1).out;
+    EXPECT_EQ(run(boxes, 3).out, oneAtATime);
     EXPECT_TRUE(oneAtATime.startsWith("f0.pdf page 1: ")) << oneAtATime.toStdString();
 }
 
