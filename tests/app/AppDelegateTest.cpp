@@ -1,10 +1,10 @@
-// The application as a user meets it: the start window, its three ways of opening a file, the
-// recent-files list with its edit mode, documents and their windows, the user guide, and
-// quitting.
+// The application as a user meets it: the start window, its ways of opening a file, the
+// recent-files list, documents and their windows, the user guide, and quitting.
 
 #include "app/AppDelegate.h"
 #include "app/Document.h"
 #include "app/RMFileInfosManager.h"
+#include "app/RMOpenWindowController.h"
 #include "app/RMOpeningWindow.h"
 #include "app/RMRecentOpenCell.h"
 #include "app/UserGuideWindow.h"
@@ -17,6 +17,7 @@
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
+#include "ui_RMOpenWindowController.h"
 #include "ui_RMRecentOpenCell.h"
 #include "ui_StartWindow.h"
 
@@ -25,6 +26,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -38,6 +40,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -182,11 +185,11 @@ TEST_F(AppDelegateTest, OpenPanelOpensAndRecordsOnlyTheFirstChosenFileAndCancelD
     EXPECT_FALSE(app->ui().guardView->isVisibleTo(app->openWindow()));
 }
 
-TEST_F(AppDelegateTest, DropRecordsEveryFileAtOneTimeAndOpensTheFirst) {
-    const QStringList files = {pdf("one.pdf"), pdf("two.pdf"), pdf("three.pdf")};
-    drop(files);
+TEST_F(AppDelegateTest, DropRecordsEveryFileOnceAtOneTimeAndOpensTheFirst) {
+    const QStringList files = {pdf("one.pdf"), pdf("two.pdf"), pdf("Two.pdf")};
+    drop(files + QStringList{files[0], files[1]});
     EXPECT_EQ(openFiles(), QStringList{files[0]});
-    EXPECT_EQ(recorded(), files);
+    EXPECT_EQ(recorded(), files) << "one entry per exact path";
     const auto& infos = store().fileInfoArray();
     EXPECT_EQ(infos[0].recentUpdateTime, infos[2].recentUpdateTime);
     ASSERT_EQ(list()->numberOfItemsInSection(0), 3);
@@ -370,10 +373,7 @@ TEST_F(AppDelegateTest, QuitAsksEachUnsavedDocumentInTurnAndCancelStopsIt) {
         }
     });
     answering.start(10);
-    QTimer stillRunning;
-    stillRunning.setSingleShot(true);
-    QObject::connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-    stillRunning.start(30000);
+    QTimer::singleShot(30000, &answering, [] { QCoreApplication::exit(1); }); // still running
     // Closing the start window quits as the menu's Quit does.
     QTimer::singleShot(0, app->openWindow(), &QWidget::close);
     EXPECT_EQ(QApplication::exec(), 0);
@@ -390,11 +390,7 @@ TEST_F(AppDelegateTest, OpeningAChangedFileAgainOffersToReloadIt) {
     settle();
     QPointer<RMMainWindowController> first = editors().at(0);
     first->session().setCurrentCrop({0, 0, 300, 300});
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(TestPdfBuilder().addPages(3, {}).bytes());
-    }
+    TestPdfBuilder().addPages(3).writeTo(path);
     app->openFiles({path});
     settle();
     auto* alert = shown<QMessageBox>();
@@ -412,6 +408,32 @@ TEST_F(AppDelegateTest, OpeningAChangedFileAgainOffersToReloadIt) {
     EXPECT_FALSE(first);
     EXPECT_EQ(editors()[0]->session().pdfDoc().pageCount(), 3);
     EXPECT_FALSE(editors()[0]->isStale());
+}
+
+// The plain recent-files window follows the list, also when told of a change from a worker.
+TEST(RMOpenWindowControllerTest, ReloadsOnChangesAndQueuesAReloadAskedFromAnotherThread) {
+    RMFileInfosManager& store = RMFileInfosManager::sharedInstance();
+    store.clearFiles();
+    auto window = std::make_unique<RMOpenWindowController>();
+    CollectionView* list = window->ui().recentCollectionView;
+    EXPECT_EQ(list->numberOfSections(), 1);
+    EXPECT_EQ(list->numberOfItemsInSection(0), 0);
+
+    store.updateFileInfos({"/a.pdf", "/b.pdf"});
+    EXPECT_EQ(list->numberOfItemsInSection(0), 2);
+
+    // Recorded without an announcement; the reload asked from a worker waits for the GUI thread.
+    store.updateByFilePath("/c.pdf", QDateTime::currentDateTime());
+    std::thread([&] { window->refreshInfosList(); }).join();
+    EXPECT_EQ(list->numberOfItemsInSection(0), 2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list->numberOfItemsInSection(0), 3);
+
+    // A window gone before its queued reload runs is skipped.
+    std::thread([&] { window->refreshInfosList(); }).join();
+    window.reset();
+    QCoreApplication::processEvents();
+    store.clearFiles();
 }
 
 } // namespace

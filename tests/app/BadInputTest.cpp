@@ -1,7 +1,5 @@
 // Damaged and hostile files go through everything a user can do with them: open (repairing
-// what can be repaired), draw every page, crop, "Done" and save. Nothing may crash or hang; a
-// file that cannot be opened says why; a page that cannot be drawn says why; a saved file
-// reads cleanly.
+// what can be repaired), draw, crop, "Done" and save. Nothing may crash or hang.
 
 #include "app/FirstPagePreview.h"
 #include "crop/CropSession.h"
@@ -49,12 +47,8 @@ TEST_P(BadInputTest, OpensOrSaysWhyDrawsOrSaysWhyAndSavesCleanly) {
         DocumentRasterizers::maker(session.pdfDoc().renderSource(), pages, hosts)();
     for (int i = 0; i < std::min(pages, 4); ++i) {
         const RMCropInfo& record = session.cropsRect()[size_t(i)];
-        PageRenderRequest request;
-        request.pageIndex = i;
-        request.box = record.originalPageRect;
-        request.rotation = int(record.pageRoation);
-        request.pixelSize = QSize(90, 120);
-        const PageRenderResult drawn = rasterizer->render(request, {});
+        const PageRenderResult drawn = rasterizer->render(
+            {i, record.originalPageRect, int(record.pageRoation), QSize(90, 120), 1}, {});
         EXPECT_NE(drawn.image.isNull(), drawn.error.isEmpty()) << "page " << i;
     }
 
@@ -102,9 +96,7 @@ class FirstPagePreviewTest : public testing::TestWithParam<bool> {};
 
 TEST_P(FirstPagePreviewTest, APageOnlyTheRewriteDrawsIsPreviewedAllTheSame) {
     const bool hosted = GetParam();
-    TestPage red;
-    red.content = "1 0 0 rg 0 0 612 792 re f";
-    QByteArray bytes = TestPdfBuilder().addPage(red).bytes();
+    QByteArray bytes = TestPdfBuilder().addPage({.content = "1 0 0 rg 0 0 612 792 re f"}).bytes();
     bytes.replace("/Count 1", "/Count 2147483648");
     QTemporaryDir dir;
     const QString path = writeFile(dir.filePath("claims-2^31-pages.pdf"), bytes);

@@ -1,8 +1,5 @@
-// Starts the real program on a real (virtual) X display, as a desktop starts it: with no file,
-// then again and again with files, which the running program takes over. Checks what shows on
-// the screen: the start window, each file's editing window with its page drawn, an open file's
-// window coming back to the front, and a file that cannot be opened reported while the other
-// windows stay.
+// The real program on a virtual X display, started as a desktop starts it: with no file, then
+// again and again with files, which the running program takes over; checked by what shows.
 
 #include "tests/support/BadPdfCorpus.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -71,9 +68,9 @@ protected:
     }
 
     QString pdf(const QString& name, const QByteArray& fill) {
-        TestPage page;
-        page.content = fill + " rg 100 100 400 500 re f";
-        return TestPdfBuilder().addPage(page).writeTo(dir.filePath(name));
+        return TestPdfBuilder()
+            .addPage({.content = fill + " rg 100 100 400 500 re f"})
+            .writeTo(dir.filePath(name));
     }
     void start(QProcess& process, const QStringList& files) {
         process.setProcessEnvironment(environment);
