@@ -174,14 +174,11 @@ TEST(CropSessionFileTest, RevertAllKeepsALockedFileUnlocked) {
     EXPECT_EQ(s.cropsRect().size(), 1u);
 }
 
-// Fit to content. (The window's tests fit turned pages and crop boxes away from the origin,
-// through to the saved file.)
-
-const CropLength kNoPadding{0, CropLength::Unit::Points};
-
+// (The window's tests fit turned pages and crop boxes away from the origin, through to the
+// saved file.)
 TEST(ContentFitTest, ContentOutsideTheOpenedCropBoxIsNotCountedAsCut) {
     auto s = session({{0, 0, 612, 792}});
-    s.fitToContent({{1, {100, 100, 200, 200}}}, kNoPadding, false);
+    s.fitToContent({{1, {100, 100, 200, 200}}}, {0, CropLength::Unit::Points}, false);
     EXPECT_FALSE(s.cutsContent(1, {100, 100, 200, 200}));
     EXPECT_TRUE(s.cutsContent(1, {100, 100, 200, 201}));
     // A page number that is not there cuts nothing.
@@ -294,15 +291,9 @@ TEST(CropSessionUndoTest, EveryStepUndoneAndRedoneGivesTheStateTheEditsGave) {
     ASSERT_TRUE(s.pdfDoc().writeToFile(saved, &error)) << error.toStdString();
     EXPECT_TRUE(SavedFileCheck::readsCleanly(saved, 4));
     const auto reopened = QpdfLoader().open(saved).document;
-    for (int i = 0; i < 4; ++i) {
-        // Box numbers are written to five decimals.
-        const QRectF read = reopened->boundsForBox(i, PdfBox::Crop);
-        const QRectF held = s.pdfDoc().boundsForBox(i, PdfBox::Crop);
-        EXPECT_NEAR(read.x(), held.x(), 1e-4);
-        EXPECT_NEAR(read.y(), held.y(), 1e-4);
-        EXPECT_NEAR(read.width(), held.width(), 1e-4);
-        EXPECT_NEAR(read.height(), held.height(), 1e-4);
-    }
+    for (int i = 0; i < 4; ++i) // box numbers are written to five decimals
+        expectNear(reopened->boundsForBox(i, PdfBox::Crop),
+                   s.pdfDoc().boundsForBox(i, PdfBox::Crop), 1e-4);
 }
 
 TEST(CropSessionUndoTest, StepsAreNamedForTheMenuAndEmptyEditsAreNone) {
@@ -336,15 +327,13 @@ protected:
 };
 
 TEST_F(NudgeTest, StepsThereAndBackGiveTheExactCrop) {
+    // The whole crop, an edge across and an edge up or down the page, and a corner.
     const struct {
         CropEdges edges;
         double dx, dy;
     } cases[] = {{kWholeCrop, 1, 0},
-                 {kWholeCrop, 0, 10},
-                 {CropEdge::Left, 1, 0},
                  {CropEdge::Right, -10, 0},
                  {CropEdge::Top, 0, -1},
-                 {CropEdge::Bottom, 0, 10},
                  {CropEdges(CropEdge::Right) | CropEdge::Top, 1, 1}};
     for (const auto& [edges, dx, dy] : cases) {
         for (int i = 0; i < 10; ++i)
@@ -352,10 +341,8 @@ TEST_F(NudgeTest, StepsThereAndBackGiveTheExactCrop) {
         EXPECT_NE(crop(), kStart);
         for (int i = 0; i < 10; ++i)
             session_.nudgeCrop(edges, -dx, -dy);
-        EXPECT_EQ(crop().x(), kStart.x());
-        EXPECT_EQ(crop().y(), kStart.y());
-        EXPECT_EQ(crop().width(), kStart.width());
-        EXPECT_EQ(crop().height(), kStart.height());
+        EXPECT_TRUE(RectMath::exactlyEqual(crop(), kStart))
+            << RectString::fromRect(crop()).toStdString();
     }
 }
 

@@ -1,7 +1,5 @@
-// Documents as qpdf reads and writes them: boxes read as the standard defines them and written
-// back exactly; saves of every kind of source file, checked as strict readers read them; the
-// read-back check before a save replaces anything; and saves from a file another program
-// changed, or onto a full disk.
+// Documents as qpdf reads and writes them, and saves of every kind of source file, from a file
+// another program changed, and onto a full disk.
 
 #include "crop/PdfWriteNotifications.h"
 #include "crop/QpdfLoader.h"
@@ -439,10 +437,6 @@ TEST_P(FileChangedOnDiskTest, ReadsOnAndSavesOnlyTheFileAsOpened) {
     }
 }
 
-void truncateToHalf(const QString& path) {
-    QFile(path).resize(QFile(path).size() / 2);
-}
-
 // Same size, so no read faults: only the modification time tells.
 void changeOneByte(const QString& path) {
     QFile file(path);
@@ -462,7 +456,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(OutsideChange{"overwritten",
                                   [](const QString& path) { writeFile(path, "%PDF-1.7 other"); }},
                     OutsideChange{"oneByteChangedInPlace", changeOneByte},
-                    OutsideChange{"truncatedWhileSaving", truncateToHalf, true},
+                    OutsideChange{
+                        "truncatedWhileSaving",
+                        [](const QString& path) { QFile(path).resize(QFile(path).size() / 2); },
+                        true},
                     OutsideChange{"replacedByRename", replaceByRename, false, false}),
     CaseName());
 
