@@ -25,8 +25,7 @@ MupdfRasterizer rasterizerFor(const QByteArray& pdf) {
     return MupdfRasterizer(PdfRenderSource{PdfSourceData::fromBytes(pdf), {}});
 }
 
-// A page with a 100 pt black square whose lower-left corner is at corner, then changed by
-// change.
+// A page with a 100 pt black square whose lower-left corner is at corner, then changed.
 TestPage squarePage(QPointF corner = {}, void (*change)(TestPage&) = {}) {
     TestPage page;
     page.content =
@@ -145,25 +144,16 @@ TEST(MupdfRasterizerTest, DrawsEachBoxIndependentlyOfTheOnesBefore) {
     }
 }
 
-// What cannot be drawn is answered with a message, never a crash: requests outside what can be
-// drawn, bad bytes unless MuPDF repairs them, and a locked file without its password. (Locked
-// files are drawn with their passwords where saved files are checked.) A render asked to stop
-// says so instead.
+// What cannot be drawn is answered with a message, never a crash; a render asked to stop says
+// so instead. (Locked files are drawn with their passwords where saved files are checked.)
 TEST(MupdfRasterizerTest, AnswersWhatItCannotDrawWithAMessage) {
     const qreal nan = std::numeric_limits<qreal>::quiet_NaN();
-    const qreal inf = std::numeric_limits<qreal>::infinity();
     const QSize size(61, 79);
+    // A page past the last, a box, a turn, a size and a pixel ratio that cannot be drawn.
     const PageRenderRequest requests[] = {
-        {-1, kLetter, 0, size, 1},
-        {1, kLetter, 0, size, 1}, // past the last page
-        {0, QRectF(10, 10, 0, 100), 0, size, 1},
-        {0, QRectF(nan, 0, 612, 792), 0, size, 1},
-        {0, QRectF(0, 0, inf, 792), 0, size, 1},
-        {0, kLetter, 45, size, 1},
-        {0, kLetter, 0, QSize(0, 79), 1},
-        {0, kLetter, 0, QSize(100000, 100000), 1},
+        {1, kLetter, 0, size, 1},  {0, QRectF(nan, 0, 612, 792), 0, size, 1},
+        {0, kLetter, 45, size, 1}, {0, kLetter, 0, QSize(100000, 100000), 1},
         {0, kLetter, 0, size, 0},
-        {0, kLetter, 0, size, nan},
     };
     MupdfRasterizer rasterizer = rasterizerFor(TestPdfBuilder().addPage(squarePage()).bytes());
     for (const PageRenderRequest& request : requests) {

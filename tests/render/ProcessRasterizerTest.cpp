@@ -1,12 +1,17 @@
-// Pages drawn in the render host: as in the program, and when the host crashes, is killed or
-// stops answering, the page says so and the next page is drawn by a new host.
+// Pages drawn where MuPDF alone would fail the program: in the render host, which may crash, be
+// killed or stop answering, and from qpdf's rewrite of a file MuPDF misreads.
 
 #include "render/ProcessRasterizer.h"
 #include "crop/CropSession.h"
 #include "crop/QpdfLoader.h"
+#include "crop/QpdfRenderCopy.h"
 #include "render/ContainedReading.h"
+#include "render/InProcessWorkplace.h"
 #include "render/MupdfRasterizer.h"
+#include "render/RecoveringRasterizer.h"
 #include "render/RenderHostProtocol.h"
+#include "render/SharedRenderCopy.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
@@ -21,13 +26,15 @@
 
 namespace {
 
+using ::PrintTo;
+
+const TestPage kRedPage{.content = "1 0 0 rg 0 0 612 792 re f"};
+
 PdfRenderSource redPages() {
-    TestPage page;
-    page.content = "1 0 0 rg 0 0 612 792 re f";
-    return {PdfSourceData::fromBytes(TestPdfBuilder().addPages(2, page).bytes()), {}};
+    return {PdfSourceData::fromBytes(TestPdfBuilder().addPages(2, kRedPage).bytes()), {}};
 }
 
-PageRenderResult draw(ProcessRasterizer& rasterizer, int page) {
+PageRenderResult draw(PageRasterizer& rasterizer, int page) {
     return rasterizer.render({page, QRectF(0, 0, 612, 792), 0, QSize(12, 16), 1}, {});
 }
 
@@ -82,10 +89,6 @@ struct LyingMessage {
     bool (*refused)(const QByteArray& payload);
 };
 
-void PrintTo(const LyingMessage& lie, std::ostream* out) {
-    *out << lie.name;
-}
-
 bool resultRefused(const QByteArray& payload) {
     return !RenderHostProtocol::decodeResult(payload);
 }
@@ -113,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
             "RepairedCopyOfAGigabyte",
             message([](QDataStream& s) { s << true << quint32(1u << 30) << qint64(0); }),
             [](const QByteArray& payload) { return !RenderHostProtocol::decodeBytes(payload); }}),
-    [](const testing::TestParamInfo<LyingMessage>& lie) { return lie.param.name; });
+    CaseName());
 
 TEST(RenderHostProtocolResult, APictureAndAFailureComeThroughWhole) {
     QImage image(3, 2, QImage::Format_RGB32);
@@ -216,6 +219,46 @@ TEST(ContainedReadingTest, BoxesKeptBeforeACropTravelThroughTheHost) {
     EXPECT_FALSE(s->canRestoreOriginal());
     EXPECT_EQ(s->pdfDoc().boundsForBox(0, PdfBox::Crop), crop);
     EXPECT_EQ(s->pdfDoc().boundsForBox(0, PdfBox::Media), QRectF(0, 0, 612, 792));
+}
+
+// Three pages, each filled with red; the page tree claims five.
+PdfRenderSource overcountedFile() {
+    QByteArray bytes = TestPdfBuilder().addPages(3, kRedPage).bytes();
+    bytes.replace("/Count 3", "/Count 5");
+    return {PdfSourceData::fromBytes(bytes), {}};
+}
+
+std::unique_ptr<PageRasterizer> inProcess(const PdfRenderSource& source) {
+    return InProcessWorkplace().rasterizer(source);
+}
+
+// Two rasterizers share one copy, made once; content is measured where pages are drawn.
+TEST(RecoveringRasterizerTest, DrawsAndMeasuresFromTheRewrittenCopyWhenMupdfCountsOtherPages) {
+    const PdfRenderSource source = overcountedFile();
+    ASSERT_NE(MupdfRasterizer(source).pageCount(), 3) << "MuPDF believes the page tree";
+    int copies = 0;
+    auto copy = std::make_shared<SharedRenderCopy>([&] {
+        ++copies;
+        return QpdfRenderCopy::of(source);
+    });
+    RecoveringRasterizer first(source, 3, copy, inProcess);
+    RecoveringRasterizer second(source, 3, copy, inProcess);
+    for (int page = 0; page < 3; ++page) {
+        const PageRenderResult drawn = draw(page % 2 ? first : second, page);
+        ASSERT_FALSE(drawn.image.isNull()) << drawn.error.toStdString();
+        EXPECT_EQ(drawn.image.pixelColor(6, 8), QColor(Qt::red));
+    }
+    EXPECT_EQ(copies, 1);
+    ContentBoundsOptions drawn;
+    drawn.mode = ContentBoundsOptions::Mode::Drawn;
+    EXPECT_EQ(first.contentBounds(2, drawn), QRectF(0, 0, 612, 792));
+
+    // Without a copy, such pages are not drawn but explained.
+    auto none = std::make_shared<SharedRenderCopy>([] { return std::optional<PdfRenderSource>(); });
+    RecoveringRasterizer uncopied(source, 3, none, inProcess);
+    const PageRenderResult lost = draw(uncopied, 1);
+    EXPECT_TRUE(lost.image.isNull());
+    EXPECT_FALSE(lost.error.isEmpty());
 }
 
 } // namespace
