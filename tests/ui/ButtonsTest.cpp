@@ -83,21 +83,22 @@ TEST(StyledButton, InputMovesTheStatesAndSendsTheActionOnTheNextTurnOfTheEventLo
     }
 }
 
-TEST(StyledButton, SizeFromContentCountsImageSizeAndSpaceUnlessFixed) {
+// A button is as wide as its image and title ask, unless its style fixes the size; a centred
+// title too wide for a fixed size stops at the button's edge.
+TEST(StyledButton, SizeFollowsTheContentUnlessFixed) {
     SWSTAnswerButton button;
-    button.setConfigKey("BatchCropBtn");                 // insets 4,8,4,8, image 20 x 20, space 2
-    const qreal titleWidth = button.titleSize().width(); // a 50 pt title makes it 88 x 28
-    ASSERT_LT(button.titleSize().height(), 20);
-    EXPECT_EQ(button.buttonSize(), QSizeF(8 + 20 + 2 + titleWidth + 8, 28));
+    button.setConfigKey("BatchCropBtn");
     EXPECT_EQ(button.size(), button.sizeHint());
-    EXPECT_EQ(button.imageRect(), QRectF(8, 4, 20, 20));
-    EXPECT_EQ(button.titleRect().left(), 30);
+    EXPECT_GE(button.titleRect().left(), button.imageRect().right());
+    const qreal width = button.buttonSize().width();
+    button.setTitle(button.defaulTitle() + " and more");
+    EXPECT_GT(button.buttonSize().width(), width);
 
-    // A fixed size wins, and a centred title too wide for it stops at its edge.
-    button.setConfigKey("Range_Cancel_Btn"); // 80 x 28, centred
+    button.setConfigKey("Range_Cancel_Btn");
+    const QSizeF fixed = button.buttonSize();
     button.setTitle("A title far wider than eighty points");
-    EXPECT_EQ(button.buttonSize(), QSizeF(80, 28));
-    EXPECT_EQ(button.titleRect().topLeft(), QPointF(0, (28 - button.titleSize().height()) / 2));
+    EXPECT_EQ(button.buttonSize(), fixed);
+    EXPECT_EQ(button.titleRect().left(), 0);
 }
 
 } // namespace

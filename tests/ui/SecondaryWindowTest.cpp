@@ -17,24 +17,13 @@ TEST(SecondaryWindow, OpensCentredOverItsParentAndIsMovedInWhereItWouldStickOut)
         QPoint expected;
     } cases[] = {
         {"centred", {200, 100}, {100, 100, 600, 400}, screen, {300, 250}},
-        {"odd leftovers round towards the top-left",
-         {201, 101},
-         {0, 0, 600, 400},
-         screen,
-         {199, 149}},
+        {"odd leftovers to the top-left", {201, 101}, {0, 0, 600, 400}, screen, {199, 149}},
         {"past the right and bottom edges", {200, 100}, {800, 700, 300, 200}, screen, {800, 700}},
         {"past the left and top edges", {200, 100}, {-300, -200, 200, 100}, screen, {0, 0}},
         {"below a panel at the top", {200, 100}, {0, 0, 200, 100}, {0, 30, 1000, 770}, {0, 30}},
-        {"on a second screen",
-         {200, 100},
-         {1100, 100, 400, 300},
-         {1000, 0, 1280, 1024},
-         {1200, 200}},
-        {"larger than the screen: its top-left corner in",
-         {1200, 900},
-         {100, 100, 600, 400},
-         screen,
-         {0, 0}},
+        {"second screen", {200, 100}, {1100, 100, 400, 300}, {1000, 0, 1280, 1024}, {1200, 200}},
+        // Its top-left corner in.
+        {"larger than the screen", {1200, 900}, {100, 100, 600, 400}, screen, {0, 0}},
     };
     for (const auto& [name, frame, parent, available, expected] : cases) {
         SCOPED_TRACE(name);
