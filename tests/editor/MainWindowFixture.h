@@ -110,6 +110,11 @@ protected:
             duringDrag();
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(to));
     }
+    // Buttons report their clicks once the click's events are done.
+    static void click(QWidget* button) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    }
     void pressDone() { QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Return)); }
     // The crop pending on a page, the current one by default, and the crop box applied to it.
     QRectF crop(qint64 page = -1) {

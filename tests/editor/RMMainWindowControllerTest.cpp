@@ -93,8 +93,7 @@ TEST_F(MainWindowTest, BatchModeChoosesPagesWithTheSheetAndKeepsThem) {
     open(3);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::mouseClick(ui().batchCropBtn, Qt::LeftButton);
-    QCoreApplication::processEvents();
+    click(ui().batchCropBtn);
     // Only the chosen mode looks chosen: a focus ring marks neither button after a click.
     for (QWidget* button : {ui().pageCropBtn, ui().batchCropBtn}) {
         const QImage shown = button->grab().toImage();
@@ -103,8 +102,7 @@ TEST_F(MainWindowTest, BatchModeChoosesPagesWithTheSheetAndKeepsThem) {
     }
     EXPECT_TRUE(window->session().isBatchCrop());
     EXPECT_FALSE(ui().pageCropBtn->isSelected());
-    QTest::mouseClick(ui().pageRangeBtn, Qt::LeftButton);
-    QCoreApplication::processEvents();
+    click(ui().pageRangeBtn);
     RMPageRangeWindowController* sheet = window->pageRangeCtrl();
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(sheet->isVisible());
@@ -118,23 +116,20 @@ TEST_F(MainWindowTest, BatchModeChoosesPagesWithTheSheetAndKeepsThem) {
     expectNear(crop(2), QRectF(0, 216, 612, 792));
     EXPECT_TRUE(ui().saveBtn->isEnabled());
 
-    QTest::mouseClick(ui().pageCropBtn, Qt::LeftButton);
-    QCoreApplication::processEvents();
+    click(ui().pageCropBtn);
     EXPECT_FALSE(window->session().isBatchCrop());
     EXPECT_FALSE(ui().pageRangeBtn->isEnabled());
     EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
 }
 
 TEST_F(MainWindowTest, APageThatCannotBeDrawnSaysSoInsteadOfStayingWhite) {
-    TestPage page;
-    page.content = "0 0 1 rg 0 0 612 792 re f";
-    QString bytes = QString::fromLatin1(TestPdfBuilder().addPages(2, page).bytes());
+    QString bytes = QString::fromLatin1(
+        TestPdfBuilder().addPages(2, {.content = "0 0 1 rg 0 0 612 792 re f"}).bytes());
     // The first page's object is lost to a string; no reader can draw that page.
     const auto first = QRegularExpression(R"(\d+ 0 obj\s*(<<\s*/Contents))").match(bytes);
     bytes.insert(first.capturedStart(1), "(lost) ");
     openFile(bytes.toLatin1());
-    EXPECT_TRUE(pageViewComesToShow(QColor(0xEE, 0xEE, 0xEE)))
-        << "the placeholder's grey, not white";
+    EXPECT_TRUE(pageViewComesToShow(QColor(0xEE, 0xEE, 0xEE))) << "the placeholder, not white";
 }
 
 TEST_F(MainWindowTest, ComingBackAfterAnotherProgramCutTheFileShortSaysSo) {
@@ -148,8 +143,7 @@ TEST_F(MainWindowTest, ComingBackAfterAnotherProgramCutTheFileShortSaysSo) {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     const auto* notice = window->findChild<QLabel*>("documentNotice");
-    ASSERT_NE(notice, nullptr);
-    EXPECT_TRUE(notice->text().contains("was changed by another program"));
+    EXPECT_TRUE(notice && notice->text().contains("was changed by another program"));
 }
 
 // Saved over its own file, the window shows that file; what another program does to it later
@@ -173,10 +167,8 @@ TEST_F(MainWindowTest, InRenderHostsAPageIsDrawnCroppedAndSaved) {
     const QRectF page(0, 0, 612, 792);
     open({blockPage(page, page, 0, {}, "1 0 0 rg"), blockPage(page, page)});
     EXPECT_TRUE(pageViewComesToShow(Qt::red));
-    const double right = ui().pdfImgView->width();
-    const double top = ui().pdfImgView->height();
-    dragOnPage({right, top}, {right / 2, top / 2});
-    QTest::keyClick(window.get(), Qt::Key_Return, Qt::ControlModifier); // "Done"
+    dragOnPage(viewAt(1, 1), viewAt(0.5, 0.5));
+    pressDone();
     const QRectF crop = window->session().pdfDoc().boundsForBox(0, PdfBox::Crop);
     ASSERT_LT(crop.width(), 612);
     const QString target = dir.filePath("cropped.pdf");
@@ -200,8 +192,7 @@ TEST_F(MainWindowTest, RenderHostsThatCrashCostOnlyThePicturesAndTheCropsStay) {
     dragOnPage({0, 0}, {100, 100});
     const QRectF crop = window->session().cropsRect()[0].cropRect;
     window->saveClickHandler();
-    EXPECT_TRUE(pageViewComesToShow(QColor(0xEE, 0xEE, 0xEE)))
-        << "the placeholder, not a white page";
+    EXPECT_TRUE(pageViewComesToShow(QColor(0xEE, 0xEE, 0xEE))) << "the placeholder, not white";
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->session().pdfDoc().boundsForBox(0, PdfBox::Crop), crop);
 }

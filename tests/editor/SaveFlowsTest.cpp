@@ -30,11 +30,6 @@ protected:
         if (apply)
             click(ui().saveBtn);
     }
-    // Buttons report their clicks once the click's events are done.
-    static void click(QWidget* button) {
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
     void typePassword(const char* password) {
         QTest::keyClicks(window->decryptWindow()->passwordField(), password);
         click(window->decryptWindow()->doneButton());
