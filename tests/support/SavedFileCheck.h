@@ -5,16 +5,10 @@
 #include <QByteArray>
 #include <QString>
 
-// The check that every test gives a PDF file the program wrote: the file must read as strict
-// readers read it, with nothing to repair.
-//
-//  - qpdf's own check (`qpdf --check`, with `--password=` for an encrypted file) must exit
-//    with 0 and print no warning: a file that qpdf reads only after repairing it fails.
-//  - MuPDF, through the program's own renderer, must open it, find pageCount pages and draw
-//    every one of them.
-//
-// Use it as EXPECT_TRUE(SavedFileCheck::readsCleanly(path, 3)); a failure says which reader
-// objected and what it printed. password unlocks an encrypted file (user or owner password).
+// The check that every test gives a PDF file the program wrote: qpdf's own check (`qpdf
+// --check`) must pass without a warning, so a file qpdf reads only after repairing it fails; and
+// MuPDF, through the program's renderer, must find pageCount pages and draw each one. password
+// unlocks an encrypted file. A failure says which reader objected and what it printed.
 namespace SavedFileCheck {
 
 testing::AssertionResult readsCleanly(const QString& path, int pageCount,
