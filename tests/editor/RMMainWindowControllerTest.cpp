@@ -11,8 +11,6 @@
 #include <QLabel>
 #include <QRegularExpression>
 
-#include <cstdio>
-
 namespace {
 
 // A thumbnail, the navigation keys and the page field turn pages, never past either end; the
@@ -144,20 +142,6 @@ TEST_F(MainWindowTest, ComingBackAfterAnotherProgramCutTheFileShortSaysSo) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     const auto* notice = window->findChild<QLabel*>("documentNotice");
     EXPECT_TRUE(notice && notice->text().contains("was changed by another program"));
-}
-
-// Saved over its own file, the window shows that file; what another program does to it later
-// is noticed all the same, whether it writes the file in place or renames another over it.
-TEST_F(MainWindowTest, AfterSavingOverItsOwnFileLaterChangesAreNoticed) {
-    open(2);
-    dragOnPage({0, 0}, {100, 100});
-    EXPECT_FALSE(window->isStale());
-    ASSERT_EQ(saveTo(delegate.path), "");
-    EXPECT_FALSE(window->isStale()) << "its own save is no outside change";
-    const QString other =
-        writeFile(dir.filePath("other.pdf"), TestPdfBuilder().addPage({}).bytes());
-    ASSERT_TRUE(std::rename(QFile::encodeName(other), QFile::encodeName(delegate.path)) == 0);
-    EXPECT_TRUE(window->isStale());
 }
 
 // As the shipped program works: the file read, its pages drawn and the save written and read
