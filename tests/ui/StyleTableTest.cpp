@@ -23,10 +23,6 @@
 
 namespace {
 
-QString hex(const QColor& color) {
-    return color.name(QColor::HexArgb).toUpper();
-}
-
 // color painted over the opaque colour below.
 QColor over(const QColor& color, const QColor& below) {
     const auto mix = [a = color.alphaF()](float top, float under) {
@@ -46,7 +42,8 @@ testing::AssertionResult colorNear(const QColor& actual, const QColor& expected,
     if (channelDistance(actual, expected) <= tolerance)
         return testing::AssertionSuccess();
     return testing::AssertionFailure()
-           << hex(actual).toStdString() << " instead of " << hex(expected).toStdString();
+           << actual.name(QColor::HexArgb).toStdString() << " instead of "
+           << expected.name(QColor::HexArgb).toStdString();
 }
 
 // The pixel of area that differs most from reference: the most covered pixel of a shape or
