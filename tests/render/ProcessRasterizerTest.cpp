@@ -261,4 +261,10 @@ TEST(RecoveringRasterizerTest, DrawsAndMeasuresFromTheRewrittenCopyWhenMupdfCoun
     EXPECT_FALSE(lost.error.isEmpty());
 }
 
+TEST(ContentBoundsTest, TheRenderHostHasNoneForAPageThatIsNotThere) {
+    ProcessRasterizer host({PdfSourceData::fromBytes(TestPdfBuilder().addPage({}).bytes()), {}},
+                           CROPMARK_RENDER_HOST);
+    EXPECT_FALSE(host.contentBounds(7, {}));
+}
+
 } // namespace
