@@ -211,11 +211,7 @@ TEST(MupdfRasterizerTest, DrawsOnFromAFileCutShortWhileOpen) {
 // and, for a page whose drawing covers it whole, as ink, ignoring dust and a dark border. (The
 // render host measures as here: the command line's fits measure there.)
 std::optional<QRectF> boundsOf(const TestPage& page, ContentBoundsOptions::Mode mode) {
-    MupdfRasterizer rasterizer(
-        {PdfSourceData::fromBytes(TestPdfBuilder().addPage(page).bytes()), {}});
-    ContentBoundsOptions options;
-    options.mode = mode;
-    return rasterizer.contentBounds(0, options);
+    return rasterizerFor(TestPdfBuilder().addPage(page).bytes()).contentBounds(0, {.mode = mode});
 }
 
 // A scan-like page: white paper painted over the whole page, a dark frame along its edges in

@@ -34,8 +34,8 @@ PdfRenderSource redPages() {
     return {PdfSourceData::fromBytes(TestPdfBuilder().addPages(2, kRedPage).bytes()), {}};
 }
 
-PageRenderResult draw(PageRasterizer& rasterizer, int page) {
-    return rasterizer.render({page, QRectF(0, 0, 612, 792), 0, QSize(12, 16), 1}, {});
+PageRenderResult draw(PageRasterizer& rasterizer, int page, std::stop_token stop = {}) {
+    return rasterizer.render({page, QRectF(0, 0, 612, 792), 0, QSize(12, 16), 1}, stop);
 }
 
 class ProcessRasterizerTest : public testing::TestWithParam<int> {};
@@ -120,9 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RenderHostProtocolResult, APictureAndAFailureComeThroughWhole) {
     QImage image(3, 2, QImage::Format_RGB32);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            image.setPixel(x, y, qRgb(40 * x, 100 * y, 7));
+    for (int i = 0; i < 6; ++i)
+        image.setPixel(i % 3, i / 3, qRgb(40 * (i % 3), 100 * (i / 3), 7));
     image.setDevicePixelRatio(2);
     const auto drawn = RenderHostProtocol::decodeResult(
         RenderHostProtocol::encodeResult(PageRenderResult::success(image)));
@@ -141,10 +140,7 @@ TEST(ProcessRasterizerStop, ARenderNobodyWantsEndsItsHungHostAtOnce) {
     ::kill(rasterizer.hostProcess(), SIGSTOP);
     std::stop_source stop;
     PageRenderResult drawn;
-    std::thread drawing([&] {
-        drawn =
-            rasterizer.render({0, QRectF(0, 0, 612, 792), 0, QSize(12, 16), 1}, stop.get_token());
-    });
+    std::thread drawing([&] { drawn = draw(rasterizer, 0, stop.get_token()); });
     stop.request_stop();
     drawing.join();
     // Whether the stop came before the request went out or while the host was stuck, the
@@ -249,9 +245,8 @@ TEST(RecoveringRasterizerTest, DrawsAndMeasuresFromTheRewrittenCopyWhenMupdfCoun
         EXPECT_EQ(drawn.image.pixelColor(6, 8), QColor(Qt::red));
     }
     EXPECT_EQ(copies, 1);
-    ContentBoundsOptions drawn;
-    drawn.mode = ContentBoundsOptions::Mode::Drawn;
-    EXPECT_EQ(first.contentBounds(2, drawn), QRectF(0, 0, 612, 792));
+    EXPECT_EQ(first.contentBounds(2, {.mode = ContentBoundsOptions::Mode::Drawn}),
+              QRectF(0, 0, 612, 792));
 
     // Without a copy, such pages are not drawn but explained.
     auto none = std::make_shared<SharedRenderCopy>([] { return std::optional<PdfRenderSource>(); });
