@@ -314,14 +314,15 @@ TEST(QpdfReadBackTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     EXPECT_FALSE(readsBack(damaged)) << "the first page one byte past where the table says";
 }
 
+// Saves from a source that is damaged, and so rewritten, or sound, and so updated or copied.
+class SourceTest : public testing::TestWithParam<bool> {
+protected:
+    QTemporaryDir dir;
+};
+
 // A save is read back before it replaces anything. One whose pages hold what the document
 // holds goes through, even with boxes that readers clip; one that does not fails the check.
-// The parameter says whether the source is damaged, so that it is rewritten rather than
-// updated.
-class ReadBackTest : public testing::TestWithParam<bool> {};
-
-TEST_P(ReadBackTest, OnlyASaveThatReadsBackAsTheDocumentPasses) {
-    QTemporaryDir dir;
+TEST_P(SourceTest, OnlyASaveThatReadsBackAsTheDocumentPasses) {
     const QByteArray bytes = TestPdfBuilder()
                                  .addPage({})
                                  .addPage({.mediaBox = QRectF(0, 0, 612, 777.125)})
@@ -348,16 +349,9 @@ TEST_P(ReadBackTest, OnlyASaveThatReadsBackAsTheDocumentPasses) {
     EXPECT_FALSE(QpdfReadBack::fileReadsBack(target, {}, pages, setBoxes));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sources, ReadBackTest, testing::Bool(),
-                         [](const auto& p) { return p.param ? "rewritten" : "updated"; });
-
 // A save onto a file system with room for little: a small tmpfs, where this process may mount
-// one. The parameter says whether the source is damaged, so that it is rewritten rather than
-// copied.
-class FullDiskTest : public testing::TestWithParam<bool> {};
-
-TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
-    QTemporaryDir dir;
+// one.
+TEST_P(SourceTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
     const QString small = dir.filePath("small");
     QDir().mkpath(small);
     if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", small}) != 0)
@@ -379,8 +373,8 @@ TEST_P(FullDiskTest, FailedWriteSaysTheDiskIsFullAndKeepsTheExistingFile) {
     EXPECT_EQ(error, "The folder “" + dir.filePath("missing") + "” does not exist.");
 }
 
-INSTANTIATE_TEST_SUITE_P(Sources, FullDiskTest, testing::Bool(),
-                         [](const auto& p) { return p.param ? "rewritten" : "copied"; });
+INSTANTIATE_TEST_SUITE_P(Damaged, SourceTest, testing::Bool(),
+                         [](const auto& p) { return p.param ? "damaged" : "sound"; });
 
 struct OutsideChange {
     const char* name;

@@ -5,6 +5,8 @@
 #include "editor/ContentFitter.h"
 #include "editor/RMMainWindowController.h"
 #include "editor/RMMainWindowDelegate.h"
+#include "editor/SaveFlow.h"
+#include "platform/FileOpener.h"
 #include "render/InProcessWorkplace.h"
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
@@ -35,6 +37,12 @@ inline TestPage blockPage(const QRectF& media, const QRectF& block, int rotate =
                                               block.width(), block.height());
     return {.mediaBox = media, .cropBox = crop, .rotate = rotate, .content = content.toLatin1()};
 }
+
+// Records the files a save opens afterwards, which the desktop would show.
+struct RecordingOpener : FileOpener {
+    QStringList opened;
+    void openFile(const QString& path) override { opened << path; }
+};
 
 // Names the file as documents do: "file://" and the path as it is.
 struct FileDelegate : RMMainWindowDelegate {
@@ -70,6 +78,7 @@ protected:
         ASSERT_TRUE(opened.ok());
         window = std::make_unique<RMMainWindowController>(std::move(opened.document), &delegate,
                                                           workplace);
+        window->saveFlow().setFileOpener(&opener);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -187,5 +196,6 @@ protected:
     std::shared_ptr<const RenderWorkplace> workplace = std::make_shared<InProcessWorkplace>();
     QTemporaryDir dir;
     FileDelegate delegate;
+    RecordingOpener opener;
     std::unique_ptr<RMMainWindowController> window;
 };

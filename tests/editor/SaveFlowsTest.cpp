@@ -1,7 +1,5 @@
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMSaveProgressSheet.h"
-#include "editor/SaveFlow.h"
-#include "platform/FileOpener.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
@@ -16,17 +14,8 @@
 
 namespace {
 
-struct RecordingOpener : FileOpener {
-    QStringList opened;
-    void openFile(const QString& path) override { opened << path; }
-};
-
 class SaveFlowsTest : public MainWindowTest {
 protected:
-    void openWithOpener(int pages, const QString& password = {}) {
-        open(pages, password);
-        window->saveFlow().setFileOpener(&opener);
-    }
     // Drags a crop on the current page; with apply, clicks "Done" too.
     void crop(bool apply = true) {
         dragOnPage(viewAt(1, 1), viewAt(0.5, 0.5));
@@ -37,14 +26,12 @@ protected:
         QTest::keyClicks(window->decryptWindow()->passwordField(), password);
         click(window->decryptWindow()->doneButton());
     }
-
-    RecordingOpener opener;
 };
 
 // Before its password is given a document has no pages: nothing that edits may work on it. A
 // wrong password says so until the user types again; the right one shows the pages.
 TEST_F(SaveFlowsTest, ALockedDocumentEditsNothingUntilTheRightPassword) {
-    openWithOpener(3, "secret");
+    open(3, "secret");
     EXPECT_EQ(ui().pageTextField->text(), "") << "no page to number yet";
     EXPECT_EQ(ui().pageAmountField->text(), "");
     const std::vector<QWidget*> editing = {ui().pageCropBtn, ui().batchCropBtn, ui().pageRangeBtn,
@@ -81,7 +68,7 @@ TEST_F(SaveFlowsTest, ALockedDocumentEditsNothingUntilTheRightPassword) {
 }
 
 TEST_F(SaveFlowsTest, CancellingThePasswordClosesTheWindow) {
-    openWithOpener(1, "secret");
+    open(1, "secret");
     window->showDecryptWindow();
     click(window->decryptWindow()->cancelButton());
     EXPECT_FALSE(window->isVisible());
@@ -106,7 +93,7 @@ TEST_F(SaveFlowsTest, AWindowWithoutCropsClosesWithoutAQuestion) {
 }
 
 TEST_F(SaveFlowsTest, AWindowWithCropsAsksWithTheDocumentsRealName) {
-    openWithOpener(2);
+    open(2);
     crop();
     EXPECT_FALSE(window->close());
     ASSERT_NE(alert(), nullptr);
@@ -124,7 +111,7 @@ TEST_F(SaveFlowsTest, AWindowWithCropsAsksWithTheDocumentsRealName) {
 // A crop only drawn is the user's work as much as one applied. A save the user gives up, or
 // one that fails, keeps the window open and edited.
 TEST_F(SaveFlowsTest, ASaveCancelledOrFailedKeepsTheWindowEdited) {
-    openWithOpener(2);
+    open(2);
     crop(false);
     EXPECT_FALSE(window->close());
     ASSERT_TRUE(answerCloseQuestion("Save As"));
@@ -153,7 +140,7 @@ TEST_F(SaveFlowsTest, ASaveCancelledOrFailedKeepsTheWindowEdited) {
 }
 
 TEST_F(SaveFlowsTest, ProgressFollowsThePagesAndTheSavedFileOpensThenTheWindowCloses) {
-    openWithOpener(4);
+    open(4);
     crop();
     QSignalSpy progress(window.get(), &RMMainWindowController::saveProgressChanged);
     const QString target = dir.filePath("saved.pdf");
@@ -176,7 +163,7 @@ TEST_F(SaveFlowsTest, ProgressFollowsThePagesAndTheSavedFileOpensThenTheWindowCl
 // Saved over its own file, twice, the window loses nothing and goes on showing that file: what
 // another program does to it later is noticed all the same.
 TEST_F(SaveFlowsTest, SavingOverTheOpenFileLosesNothingAndLaterChangesAreNoticed) {
-    openWithOpener(3);
+    open(3);
     crop();
     const QRectF cropped = window->session().pdfDoc().boundsForBox(0, PdfBox::Crop);
     EXPECT_EQ(saveTo(delegate.path), "");
@@ -192,7 +179,7 @@ TEST_F(SaveFlowsTest, SavingOverTheOpenFileLosesNothingAndLaterChangesAreNoticed
 }
 
 TEST_F(SaveFlowsTest, ASaveWithNoCropsCopiesTheFileUnchanged) {
-    openWithOpener(2);
+    open(2);
     const QString target = dir.filePath("copy.pdf");
     ASSERT_EQ(saveTo(target), "");
     EXPECT_EQ(readFile(target), readFile(delegate.path));
