@@ -68,8 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         return name.replace(QRegularExpression("[^A-Za-z0-9]"), "_").toStdString();
     });
 
-// A locked file read in a render host: wrong, empty and other passwords leave it locked, its
-// own (not ASCII) unlocks it, and it saves, still locked, as the program saves.
+// In a render host, which the password (not ASCII) reaches whole.
 TEST_F(HostedTest, LockedFilesTakeOnlyTheirOwnPasswordAndSaveLocked) {
     QTemporaryDir dir;
     const QString password = QString::fromUtf8("pässwörd");

@@ -170,8 +170,7 @@ const RunCase kRuns[] = {
 
 INSTANTIATE_TEST_SUITE_P(Runs, CropRunTest, testing::ValuesIn(kRuns), CaseName());
 
-// The same files cropped one at a time and three at a time come out with the same boxes, and
-// everything printed is the same, in the order the files were given.
+// Three at a time, files are still named in the order they were given.
 TEST(ParallelJobsTest, GiveTheSameFilesAndMessagesAsOneAtATime) {
     QTemporaryDir dir;
     std::map<QString, int> pageCounts;
@@ -212,8 +211,7 @@ TEST(ParallelJobsTest, GiveTheSameFilesAndMessagesAsOneAtATime) {
     EXPECT_TRUE(oneAtATime.startsWith("f0.pdf page 1: ")) << oneAtATime.toStdString();
 }
 
-// A file the command line cropped gets back every page's boxes as they were before; a file with
-// nothing kept, the original or the restored one, is named as having nothing to restore.
+// A file with nothing kept, the original or the restored one, has nothing to restore.
 TEST(RestoreTest, GivesBackTheBoxesFromBeforeTheCrop) {
     QTemporaryDir dir;
     const QString in = shapes().writeTo(dir.filePath("in.pdf"));

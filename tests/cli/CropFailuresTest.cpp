@@ -280,8 +280,7 @@ const FailingCase kFailingFiles[] = {
 
 INSTANTIATE_TEST_SUITE_P(Files, FailingFileTest, testing::ValuesIn(kFailingFiles), CaseName());
 
-// Every damaged or hostile file in one command: each is either cropped into a file that reads
-// no worse than it, or named with a reason; a repaired one is cropped with a warning.
+// Each is cropped into a file that reads no worse than it, or named with a reason.
 TEST(DamagedFilesTest, AreCroppedOrNamedAndNothingStops) {
     QTemporaryDir dir;
     QStringList names;

@@ -125,10 +125,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{"1:2:3", {}}, ParseCase{"A4", {}}, ParseCase{"", {}},
                     ParseCase{"1,5 x 2", {}}, ParseCase{"1e3 x 2", {}}, ParseCase{"mm x 2", {}}));
 
-// Pages without area, which the page view must still show and scale crops for without dividing
-// by nothing: page (displayed size), where it shows in the square, a display crop and that crop
-// in view space, which scales back to the same display crop. (Pages with area show and crop
-// through the session's and the window's tests.)
+// The page view must still show them and scale crops for them without dividing by nothing:
+// page (displayed size), where it shows in the square, a display crop and that crop in view
+// space, which scales back to the same display crop.
 TEST(CropGeometryTest, PagesWithoutAreaShowAsLinesOrPointsAndCropsToNothing) {
     const struct {
         QRectF page, show, crop, view;

@@ -73,10 +73,9 @@ TEST(CropSessionTest, ACropThatKeepsLessThanThePageIsAChange) {
         {{-36, 0, 442.7727272727273, 573}, true},             // past the left edge
         {QRectF(), false},
     };
-    for (const auto& [view, cropped] : cases) {
+    for (const auto& [view, cropped] : cases)
         EXPECT_EQ(s.cropIsFinishedWithRect(view), cropped)
             << RectString::fromRect(view).toStdString();
-    }
     expectNear(s.cropsRect()[0].cropRect, kLetter);
     expectNear(s.cropsRect()[0].showRect, {0, 0, 442.7727272727273, 573});
     // A point off one side, typed or nudged, is a change too.
@@ -84,7 +83,7 @@ TEST(CropSessionTest, ACropThatKeepsLessThanThePageIsAChange) {
     EXPECT_TRUE(s.isCroppedSomePage());
 }
 
-// The edited mark: whether a save would give another file than the one on disk.
+// Edited: a save would give another file than the one on disk.
 TEST(CropSessionTest, OnlyCropsMakeTheDocumentEditedNotSelections) {
     auto s = session({kLetter, kLetter, kLetter});
     s.setBatchCrop(true);
@@ -107,8 +106,7 @@ TEST(CropSessionTest, OnlyCropsMakeTheDocumentEditedNotSelections) {
     EXPECT_FALSE(s.isEdited());
 }
 
-// The whole path a user takes: open a file of mixed sizes and rotations, crop single pages and
-// a batch, apply ("Done"), read the bytes back with qpdf, and revert.
+// A file of mixed sizes and rotations: single pages and a batch cropped, applied, read back.
 TEST(CropSessionFileTest, AppliedCropsReachTheBytesAndPendingOnesDoNot) {
     QTemporaryDir dir;
     TestPdfBuilder builder;

@@ -387,9 +387,8 @@ struct OutsideChange {
 
 class FileChangedOnDiskTest : public testing::TestWithParam<OutsideChange> {};
 
-// Whatever another program does to the open file, reading every byte of it does not end the
-// program, and a save from it either writes the document as opened or fails, saying why and
-// leaving the target as it was.
+// Whatever another program does to the open file, a save from it either writes the document as
+// opened or fails, saying why and leaving the target as it was.
 TEST_P(FileChangedOnDiskTest, ReadsOnAndSavesOnlyTheFileAsOpened) {
     const OutsideChange& change = GetParam();
     QTemporaryDir dir;

@@ -379,8 +379,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, SmallCropTest,
                          [](const auto& test) { return kSmallCropNames[int(test.param)]; });
 
 // A drag given up with Escape changes nothing, in a batch of mixed sizes too: the marker and
-// the numbers show the crop in force, so the next typed number changes only itself, and the
-// next drag crops as ever.
+// the numbers show the crop in force, and the next drag crops as ever.
 TEST_F(PreciseEditingWindowTest, AfterEscapeATypedNumberChangesOnlyItself) {
     open(3);
     window->batchCropClickHandler();

@@ -13,8 +13,7 @@
 
 namespace {
 
-// A thumbnail, the navigation keys and the page field turn pages, never past either end; the
-// field, the strip and the navigation buttons follow.
+// A thumbnail, the navigation keys and the page field turn pages, never past either end.
 TEST_F(MainWindowTest, OpensOnPageOneAndTurnsPagesWithinTheDocument) {
     open(5);
     EXPECT_EQ(ui().pageTextField->text(), "1");
@@ -85,8 +84,7 @@ TEST_F(MainWindowTest, DragsCropTheCurrentPageOrTheBatch) {
 
 } // namespace
 
-// Batch mode offers the page range sheet, whose Done carries the current crop to the pages
-// chosen at once; the choice outlasts a return to custom crops.
+// The sheet's Done carries the current crop to the pages chosen at once.
 TEST_F(MainWindowTest, BatchModeChoosesPagesWithTheSheetAndKeepsThem) {
     open(3);
     window->activateWindow();

@@ -113,10 +113,8 @@ TEST_F(PageViewTest, DragsMoveAndResizeTheMarkerAndReportItOnce) {
     }
 }
 
-// With the ratio locked at 2:1, every handle and the body: dragged out well past the view and
-// back across the opposite edge, the marker keeps the ratio and stays in the view at every
-// step; going out, the edges the handle does not move stay, and the marker grows until it
-// meets the view.
+// Every handle and the body dragged out well past the view and back across the opposite edge:
+// the marker stays in the view at every step, and going out grows until it meets the view.
 TEST_F(PageViewTest, LockedRatioHoldsForEveryHandleAndTheBody) {
     const QRectF start(100, 100, 200, 100);
     SCSelectionBorder& marker = view.cropMarker();

@@ -160,8 +160,7 @@ TEST_F(SaveFlowsTest, ProgressFollowsThePagesAndTheSavedFileOpensThenTheWindowCl
     EXPECT_LT(saved.document->boundsForBox(0, PdfBox::Crop).width(), 612);
 }
 
-// Saved over its own file, twice, the window loses nothing and goes on showing that file: what
-// another program does to it later is noticed all the same.
+// Saved twice, the second time from the file the first save replaced.
 TEST_F(SaveFlowsTest, SavingOverTheOpenFileLosesNothingAndLaterChangesAreNoticed) {
     open(3);
     crop();
@@ -185,8 +184,7 @@ TEST_F(SaveFlowsTest, ASaveWithNoCropsCopiesTheFileUnchanged) {
     EXPECT_EQ(readFile(target), readFile(delegate.path));
 }
 
-// A file cropped and saved twice by the window gets the boxes it was opened with back after
-// reopening, pending until "Done"; a file never saved cropped offers nothing to restore.
+// Pending until "Done"; a file never saved cropped offers nothing to restore.
 TEST_F(SaveFlowsTest, RestoreOriginalBringsBackTheOpenedBoxesAfterTwoRoundsOfCropping) {
     open({{.mediaBox = QRectF(20, 30, 612, 792), .cropBox = QRectF(40, 50, 500, 700), .rotate = 90},
           {}});

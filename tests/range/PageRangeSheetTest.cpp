@@ -85,8 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Fields, CustomRangeTest,
                                          RangeCase{"StartNotANumber", "abc", "7", "1 - 7"}),
                          CaseName());
 
-// Unlike the sheet, the settings window's Page Range tab takes a range as typed and leaves
-// Done alone.
+// Unlike the sheet's.
 TEST(SettingWindowTest, ThePageRangeTabTakesARangeAsTyped) {
     RMSettingWindowController settings;
     auto& page = settings.pageSetViewCtrl()->ui();
@@ -98,8 +97,6 @@ TEST(SettingWindowTest, ThePageRangeTabTakesARangeAsTyped) {
     EXPECT_TRUE(page.okBtn->isEnabled());
 }
 
-// Return in a range field adds its range, as "+" does, and leaves the sheet open; elsewhere
-// it presses "Done".
 TEST_F(PageRangeSheetTest, ReturnInARangeFieldAddsTheRangeAndElsewherePressesDone) {
     show(20);
     for (QLineEdit* field : {ui().startPageField, ui().endPageField}) {

@@ -58,9 +58,8 @@ QColor strongestPixel(const QImage& image, const QRect& area, const QColor& refe
     return strongest;
 }
 
-// Each entry's button, painted in each look over a backdrop as inside a window, shows the
-// look's colours: a background pixel, the border, and the most covered pixels of icon and
-// title, which are never invisible.
+// Painted over a backdrop as inside a window: a background pixel, the border, and the most
+// covered pixels of icon and title, which are never invisible.
 TEST(StyleTable, EveryEntrysButtonShowsTheColoursOfEachLook) {
     const QColor backdrop(0x10, 0x20, 0x30);
     const QStringList entries = RMUIConfig::sharedInstance().configDic().keys();
