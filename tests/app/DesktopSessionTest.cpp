@@ -23,21 +23,6 @@
 
 namespace {
 
-// How many of the screen's pixels (every other one each way) are close to colour.
-int countPixels(const QImage& image, QColor colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); y += 2) {
-        for (int x = 0; x < image.width(); x += 2) {
-            const QColor c = image.pixelColor(x, y);
-            if (std::abs(c.red() - colour.red()) < 60 &&
-                std::abs(c.green() - colour.green()) < 60 &&
-                std::abs(c.blue() - colour.blue()) < 60)
-                ++count;
-        }
-    }
-    return count;
-}
-
 // Polls until condition holds; false if it never does within a minute.
 bool eventually(const std::function<bool()>& condition) {
     for (QDeadlineTimer deadline(60000); !deadline.hasExpired(); QThread::msleep(100)) {
@@ -107,8 +92,19 @@ protected:
         const QString output = QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
         return output.isEmpty() ? QStringList() : output.split('\n');
     }
-    int onScreen(QColor colour) const {
-        return countPixels(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), colour);
+    // How many of the screen's pixels (every other one each way) are close to colour.
+    static int onScreen(QColor colour) {
+        const QImage image = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 0; x < image.width(); x += 2) {
+                const QColor c = image.pixelColor(x, y);
+                count += std::abs(c.red() - colour.red()) < 60 &&
+                         std::abs(c.green() - colour.green()) < 60 &&
+                         std::abs(c.blue() - colour.blue()) < 60;
+            }
+        }
+        return count;
     }
 
     VirtualDisplay display;

@@ -61,48 +61,40 @@ TEST_P(ProgramStartTest, TellsWhatTheStartIsFor) {
     EXPECT_EQ(start.error, test.error);
 }
 
+// Starts that open windows on files, and ones the arguments stop.
+StartCase windows(const char* name, const QStringList& arguments, const QStringList& files,
+                  const QStringList& environment = {"DISPLAY=:0"}) {
+    return {.name = name, .arguments = arguments, .environment = environment, .files = files};
+}
+StartCase usageError(const char* name, const QStringList& arguments, const QString& error) {
+    return {.name = name, .arguments = arguments, .command = Command::UsageError, .error = error};
+}
+
 const StartCase kStarts[] = {
-    {.name = "NoArguments"},
-    {.name = "Files",
-     .arguments = {"a.pdf", "/tmp/b.pdf", "100%.pdf", ""},
-     .files = {"a.pdf", "/tmp/b.pdf", "100%.pdf"}},
-    {.name = "FileUrl",
-     .arguments = {"file:///tmp/two%20words.pdf"},
-     .files = {"/tmp/two words.pdf"}},
-    {.name = "DoubleDashEndsOptions",
-     .arguments = {"--", "-weird.pdf", "--help", "-", "--"},
-     .files = {"-weird.pdf", "--help", "-", "--"}},
-    {.name = "QtOptionsAreLeftToQt",
-     .arguments = {"-style", "fusion", "a.pdf", "--reverse", "-stylesheet=dark.qss",
-                   "--qwindowtitle", "-title-", "-session", "s1"},
-     .files = {"a.pdf"}},
-    {.name = "FileNameTakenForAnOption",
-     .arguments = {"-weird.pdf"},
-     .command = Command::UsageError,
-     .error = "unknown option \"-weird.pdf\""},
-    {.name = "StandardInput",
-     .arguments = {"-"},
-     .command = Command::UsageError,
-     .error = "\"-\" (standard input) cannot be opened: name the PDF file"},
-    {.name = "QtOptionWithoutItsValue",
-     .arguments = {"a.pdf", "-platform"},
-     .command = Command::UsageError,
-     .error = "missing value after \"-platform\""},
+    windows("NoArguments", {}, {}),
+    windows("Files", {"a.pdf", "/tmp/b.pdf", "100%.pdf", ""}, {"a.pdf", "/tmp/b.pdf", "100%.pdf"}),
+    windows("FileUrl", {"file:///tmp/two%20words.pdf"}, {"/tmp/two words.pdf"}),
+    windows("DoubleDashEndsOptions", {"--", "-weird.pdf", "--help", "-", "--"},
+            {"-weird.pdf", "--help", "-", "--"}),
+    windows("QtOptionsAreLeftToQt",
+            {"-style", "fusion", "a.pdf", "--reverse", "-stylesheet=dark.qss", "--qwindowtitle",
+             "-title-", "-session", "s1"},
+            {"a.pdf"}),
+    windows("CropOnlyAsTheFirstArgument", {"a.pdf", "crop"}, {"a.pdf", "crop"}),
+    windows("PlatformArgument", {"-platform", "offscreen", "a.pdf"}, {"a.pdf"}, {}),
+    usageError("FileNameTakenForAnOption", {"-weird.pdf"}, "unknown option \"-weird.pdf\""),
+    usageError("StandardInput", {"-"},
+               "\"-\" (standard input) cannot be opened: name the PDF file"),
+    usageError("QtOptionWithoutItsValue", {"a.pdf", "-platform"},
+               "missing value after \"-platform\""),
     {.name = "CropWithoutADisplay",
      .arguments = {"crop", "--box", "1,1,1,1", "--", "-in.pdf"},
      .environment = {},
      .command = Command::Crop,
      .cropArguments = {"--box", "1,1,1,1", "--", "-in.pdf"}},
-    {.name = "CropOnlyAsTheFirstArgument",
-     .arguments = {"a.pdf", "crop"},
-     .files = {"a.pdf", "crop"}},
     {.name = "EmptyDisplays",
      .environment = {"DISPLAY=", "WAYLAND_DISPLAY="},
      .command = Command::NoDisplay},
-    {.name = "PlatformArgument",
-     .arguments = {"-platform", "offscreen", "a.pdf"},
-     .environment = {},
-     .files = {"a.pdf"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Arguments, ProgramStartTest, testing::ValuesIn(kStarts), CaseName());

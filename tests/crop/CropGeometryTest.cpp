@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <ostream>
@@ -23,15 +24,6 @@ using ::PrintTo;
 
 const double kMm = 72 / 25.4;
 const QSizeF kA4(210 * kMm, 297 * kMm);
-
-CropPreset builtIn(const QString& name) {
-    for (const CropPreset& preset : CropPreset::builtIns()) {
-        if (preset.name() == name)
-            return preset;
-    }
-    ADD_FAILURE() << "no built-in " << name.toStdString();
-    return CropPreset::size(name, {});
-}
 
 struct PlacementCase {
     const char* name;
@@ -45,7 +37,10 @@ class PresetPlacement : public testing::TestWithParam<PlacementCase> {};
 
 TEST_P(PresetPlacement, StaysOnThePage) {
     const PlacementCase& c = GetParam();
-    const CropPreset preset = builtIn(QString::fromUtf8(c.preset));
+    const auto builtIns = CropPreset::builtIns();
+    const auto found = std::ranges::find(builtIns, QString::fromUtf8(c.preset), &CropPreset::name);
+    ASSERT_NE(found, builtIns.end());
+    const CropPreset& preset = *found;
     const QRectF placed = preset.placed(c.page, c.around);
     expectNear(placed, c.expected);
     EXPECT_TRUE(QRectF(QPointF(0, 0), c.page).adjusted(-1e-9, -1e-9, 1e-9, 1e-9).contains(placed));

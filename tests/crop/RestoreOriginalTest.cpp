@@ -26,20 +26,6 @@ using Boxes = std::array<QRectF, kPdfBoxCount>;
 const QRectF kBoxView(72, 72, 144, 216);
 const QRectF kStripView(36, 300, 400, 100);
 
-// The pages of the tests' file: turned pages, and crop boxes and media boxes whose origins are
-// away from 0, so that a box written in the wrong space does not come back right by chance.
-TestPdfBuilder mixedPages(const QByteArray& otherPieceInfo, bool indirectPieceInfo) {
-    TestPdfBuilder builder;
-    builder.addPage({.cropBox = QRectF(30.25, 40, 500, 700), .rotate = 90})
-        .addPage({.mediaBox = QRectF(-50, -60, 700, 900),
-                  .cropBox = QRectF(20, 30, 400.5, 500),
-                  .rotate = 270})
-        .addPage({.bleedBox = QRectF(10, 10, 590, 770),
-                  .pieceInfo = otherPieceInfo,
-                  .indirectPieceInfo = indirectPieceInfo})
-        .addPage({.mediaBox = QRectF(10, 20, 595.3, 842), .rotate = 180});
-    return builder;
-}
 constexpr int kPageCount = 4;
 
 Boxes boxesOf(const PdfDocument& document, int page) {
@@ -128,10 +114,19 @@ class RestoreOriginalTest : public testing::TestWithParam<Source> {};
 TEST_P(RestoreOriginalTest, SavedCropsComeBackOffAfterTwoRoundsAndOtherEntriesStay) {
     const Source& c = GetParam();
     const SessionFiles files(c.password);
-    TestPdfBuilder builder = mixedPages("<< /OtherApp << /LastModified (D:20200101000000Z) "
-                                        "/Private << /Note (kept) >> >> >>",
-                                        c.otherEntryIndirect);
-    builder.layOut(c.layout);
+    // Turned pages, and crop boxes and media boxes whose origins are away from 0, so that a box
+    // written in the wrong space does not come back right by chance.
+    TestPdfBuilder builder;
+    builder.addPage({.cropBox = QRectF(30.25, 40, 500, 700), .rotate = 90})
+        .addPage({.mediaBox = QRectF(-50, -60, 700, 900),
+                  .cropBox = QRectF(20, 30, 400.5, 500),
+                  .rotate = 270})
+        .addPage({.bleedBox = QRectF(10, 10, 590, 770),
+                  .pieceInfo = "<< /OtherApp << /LastModified (D:20200101000000Z) "
+                               "/Private << /Note (kept) >> >> >>",
+                  .indirectPieceInfo = c.otherEntryIndirect})
+        .addPage({.mediaBox = QRectF(10, 20, 595.3, 842), .rotate = 180})
+        .layOut(c.layout);
     if (!c.password.isEmpty())
         builder.encrypt(c.password, "owner");
     QString path = builder.writeTo(files.path("first.pdf"));

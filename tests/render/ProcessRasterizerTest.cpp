@@ -217,20 +217,17 @@ TEST(ContainedReadingTest, BoxesKeptBeforeACropTravelThroughTheHost) {
     EXPECT_EQ(s->pdfDoc().boundsForBox(0, PdfBox::Media), QRectF(0, 0, 612, 792));
 }
 
-// Three pages, each filled with red; the page tree claims five.
-PdfRenderSource overcountedFile() {
-    QByteArray bytes = TestPdfBuilder().addPages(3, kRedPage).bytes();
-    bytes.replace("/Count 3", "/Count 5");
-    return {PdfSourceData::fromBytes(bytes), {}};
-}
-
 std::unique_ptr<PageRasterizer> inProcess(const PdfRenderSource& source) {
     return InProcessWorkplace().rasterizer(source);
 }
 
 // Two rasterizers share one copy, made once; content is measured where pages are drawn.
 TEST(RecoveringRasterizerTest, DrawsAndMeasuresFromTheRewrittenCopyWhenMupdfCountsOtherPages) {
-    const PdfRenderSource source = overcountedFile();
+    // Three red pages; the page tree claims five.
+    const PdfRenderSource source{
+        PdfSourceData::fromBytes(
+            TestPdfBuilder().addPages(3, kRedPage).bytes().replace("/Count 3", "/Count 5")),
+        {}};
     ASSERT_NE(MupdfRasterizer(source).pageCount(), 3) << "MuPDF believes the page tree";
     int copies = 0;
     auto copy = std::make_shared<SharedRenderCopy>([&] {

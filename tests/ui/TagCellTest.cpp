@@ -89,8 +89,6 @@ TEST(TagCell, DeleteButtonDrawsASharpCrossAtEveryScreenScale) {
             EXPECT_TRUE(inked(t, t)) << t;
             EXPECT_TRUE(inked(n - 1 - t, t)) << t;
         }
-        EXPECT_TRUE(inked(n / 2, n / 2));
-        EXPECT_TRUE(inked(n / 2 - 1, n / 2 - 1));
         // Nothing where a ring or a disc would be: the middles of the sides and the points
         // between them and the centre.
         for (const QPoint p : {QPoint(n / 2, 0), QPoint(n / 2, n - 1), QPoint(0, n / 2),
