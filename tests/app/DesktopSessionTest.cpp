@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
