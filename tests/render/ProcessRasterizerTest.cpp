@@ -2,8 +2,6 @@
 // killed or stop answering, and from qpdf's rewrite of a file MuPDF misreads.
 
 #include "render/ProcessRasterizer.h"
-#include "crop/CropSession.h"
-#include "crop/QpdfLoader.h"
 #include "crop/QpdfRenderCopy.h"
 #include "render/ContainedReading.h"
 #include "render/InProcessWorkplace.h"
@@ -12,15 +10,14 @@
 #include "render/RenderHostProtocol.h"
 #include "render/SharedRenderCopy.h"
 #include "tests/support/CaseName.h"
-#include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <QDataStream>
-#include <QTemporaryDir>
 
 #include <csignal>
+#include <functional>
 #include <stop_token>
 #include <thread>
 
@@ -172,49 +169,6 @@ TEST(ContainedReadingTest, ReadsAsHereAndAHostThatDiesLeavesTheFileUnreadable) {
         {source.data.get(), {}, read.pages, {0, 0}}, -1, [] {}, "/bin/false");
     EXPECT_FALSE(saved.written);
     EXPECT_FALSE(saved.error.isEmpty());
-}
-
-// Opened and saved in the host, as the program does, a cropped file keeps its pages' first
-// boxes, and they come back to the program that reads the saved file there.
-TEST(ContainedReadingTest, BoxesKeptBeforeACropTravelThroughTheHost) {
-    QTemporaryDir dir;
-    const QpdfLoader loader(
-        [](const PdfSourceData& data, const QByteArray& password) {
-            return ContainedReading::readPages(data, password, CROPMARK_RENDER_HOST);
-        },
-        [](const SaveJob& job, int outputFd, const std::function<void()>& pageWritten) {
-            return ContainedReading::save(job, outputFd, pageWritten, CROPMARK_RENDER_HOST);
-        });
-    const QRectF crop(20.5, 30, 400, 600);
-    const QString first = TestPdfBuilder()
-                              .addPage({.cropBox = crop, .rotate = 270})
-                              .addPage({})
-                              .writeTo(dir.filePath("first.pdf"));
-    // What each step saves, and the file it makes reopened in the host.
-    const auto saved = [&](CropSession& session, const QString& name) {
-        session.done();
-        const QString path = dir.filePath(name);
-        QString error;
-        EXPECT_TRUE(session.pdfDoc().writeToFile(path, &error)) << error.toStdString();
-        EXPECT_TRUE(SavedFileCheck::readsCleanly(path, 2));
-        PdfOpenResult opened = loader.open(path);
-        EXPECT_TRUE(opened.ok()) << opened.message.toStdString();
-        return std::make_unique<CropSession>(std::move(opened.document));
-    };
-
-    auto s = std::make_unique<CropSession>(loader.open(first).document);
-    s->cropIsFinishedWithRect(QRectF(50, 50, 200, 300));
-    s = saved(*s, "cropped.pdf");
-    const auto kept = s->pdfDoc().keptOriginalBoxes(0);
-    ASSERT_TRUE(kept);
-    EXPECT_EQ((*kept)[static_cast<int>(PdfBox::Media)], QRectF(0, 0, 612, 792));
-    EXPECT_EQ((*kept)[static_cast<int>(PdfBox::Art)], crop);
-    EXPECT_FALSE(s->pdfDoc().keptOriginalBoxes(1)) << "a page whose boxes the save kept";
-    ASSERT_TRUE(s->restoreOriginal());
-    s = saved(*s, "restored.pdf");
-    EXPECT_FALSE(s->canRestoreOriginal());
-    EXPECT_EQ(s->pdfDoc().boundsForBox(0, PdfBox::Crop), crop);
-    EXPECT_EQ(s->pdfDoc().boundsForBox(0, PdfBox::Media), QRectF(0, 0, 612, 792));
 }
 
 std::unique_ptr<PageRasterizer> inProcess(const PdfRenderSource& source) {
