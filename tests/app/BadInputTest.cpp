@@ -68,26 +68,6 @@ INSTANTIATE_TEST_SUITE_P(
         return name.replace(QRegularExpression("[^A-Za-z0-9]"), "_").toStdString();
     });
 
-// In a render host, which the password (not ASCII) reaches whole.
-TEST_F(HostedTest, LockedFilesTakeOnlyTheirOwnPasswordAndSaveLocked) {
-    QTemporaryDir dir;
-    const QString password = QString::fromUtf8("pässwörd");
-    const QString path =
-        TestPdfBuilder().addPages(2).encrypt(password, "owner").writeTo(dir.filePath("locked.pdf"));
-    PdfOpenResult opened = RepairingPdfLoader(*hosts).open(path);
-    ASSERT_TRUE(opened.ok());
-    PdfDocument& document = *opened.document;
-    ASSERT_TRUE(document.isLocked());
-    for (const QString& wrong : {QString(), QString("password"), QString::fromUtf8("passwörd")})
-        EXPECT_FALSE(document.unlockWithPassword(wrong)) << wrong.toStdString();
-    ASSERT_TRUE(document.unlockWithPassword(password));
-    EXPECT_EQ(document.pageCount(), 2);
-    document.setBoundsForBox(1, QRectF(10, 10, 300, 300), PdfBox::Crop);
-    QString error;
-    ASSERT_TRUE(document.writeToFile(dir.filePath("saved.pdf"), &error)) << error.toStdString();
-    EXPECT_TRUE(SavedFileCheck::readsCleanly(dir.filePath("saved.pdf"), 2, password.toUtf8()));
-}
-
 // The opening window's first page of a file whose page tree claims 2^31 pages: the renderer
 // finds no page 1 in it, so the page is drawn from the file's rewrite, as the editing window
 // draws it later, wherever the program draws.

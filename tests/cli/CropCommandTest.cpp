@@ -96,7 +96,7 @@ const std::vector<QRectF> inchOff{QRectF(72, 72, 468, 648), QRectF(72, 72, 468, 
 const QRectF letter(0, 0, 612, 792);
 const QRectF landscape(0, 0, 792, 612);
 const QString blankPageLeft = "cropmark: in.pdf: no content found on page 4; left as it was\n";
-const TestPdfBuilder locked = shapes().encrypt("user", "owner");
+const TestPdfBuilder locked = shapes().encrypt("pässwörd", "owner");
 
 // A dry run of shapes(), which prints each selected page's boxes: clamped to each page,
 // measured from the displayed page's lower-left corner.
@@ -135,8 +135,9 @@ const RunCase kRuns[] = {
            "in.pdf page 3: [0 0 792 612] -> [1 4 789 610]\n"),
     {"Shapes", shapes(), inch, inchOff},
     {"ObjectStreams", shapes().layOut({.objectStreams = true, .hybridXref = true}), inch, inchOff},
-    // Opened with either password, a locked file is written locked.
-    {"EncryptedKeepsItsLock", locked, inch, inchOff, {}, {}, "user"},
+    // Opened with either password, one not ASCII reaching the render host whole, a locked file
+    // is written locked.
+    {"EncryptedKeepsItsLock", locked, inch, inchOff, {}, {}, "pässwörd"},
     {"OpenedWithTheOwnerPassword", locked, inch, inchOff, {}, {}, "owner"},
     // A file with an owner password alone opens without one.
     {"OwnerPasswordOnly", shapes().encrypt("", "owner"), inch, inchOff},
