@@ -64,7 +64,8 @@ TEST_F(MainWindowTest, OpensOnPageOneAndTurnsPagesWithinTheDocument) {
     EXPECT_EQ(current(), 1);
 }
 
-TEST_F(MainWindowTest, DragsCropTheCurrentPageOrTheBatch) {
+// (A drag in batch mode crops the batch in the superimposed pages' tests.)
+TEST_F(MainWindowTest, ADragCropsTheCurrentPageAlone) {
     open(4);
     const QRectF whole = crop(1);
     dragOnPage({100, 100}, {40, 60}); // handle 1... moved outward only to the page's corner
@@ -74,12 +75,6 @@ TEST_F(MainWindowTest, DragsCropTheCurrentPageOrTheBatch) {
     EXPECT_TRUE(ui().saveBtn->isEnabled());
     EXPECT_NE(crop(0), whole);
     EXPECT_EQ(crop(1), whole);
-
-    window->batchCropClickHandler();
-    dragOnPage(viewAt(1, 1) - QPointF(100, 100), viewAt(1, 1) - QPointF(120, 120));
-    EXPECT_EQ(crop(1), crop(0));
-    EXPECT_NE(crop(2), crop(0)); // the taller page is carried
-    EXPECT_LT(crop(2).height(), 1008);
 }
 
 } // namespace

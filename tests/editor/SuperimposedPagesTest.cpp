@@ -167,7 +167,8 @@ struct TurnOff {
 class SuperimposedTurnOffTest : public SuperimposedPagesTest,
                                 public testing::WithParamInterface<TurnOff> {};
 
-// Offered in batch mode only, by its key and its button; off, the current page comes back.
+// Offered in batch mode only, by its key and its button, which carries the key's action; off,
+// the current page comes back.
 TEST_P(SuperimposedTurnOffTest, TurningItOffGivesTheCurrentPageBack) {
     open({blockPage(kLetter, {100, 400, 200, 200}, 0, {}, "1 0 0 rg"),
           blockPage(kLetter, {300, 100, 200, 200}, 0, {}, "0 0 1 rg")});
@@ -191,10 +192,6 @@ INSTANTIATE_TEST_SUITE_P(
     Ways, SuperimposedTurnOffTest,
     testing::Values(
         TurnOff{"key", [](RMMainWindowController& w) { QTest::keySequence(&w, kSuperimposeKey); }},
-        TurnOff{"button",
-                [](RMMainWindowController& w) {
-                    QTest::mouseClick(w.ui().superimposeBtn, Qt::LeftButton);
-                }},
         TurnOff{"customCrop", [](RMMainWindowController& w) { w.pageCropClickHandler(); }}),
     CaseName());
 
