@@ -59,10 +59,9 @@ protected:
         app->openWindow()->resize(440, 1100);
     }
     void TearDown() override {
-        for (DocumentBase* document : std::vector(documents.documents())) {
+        for (DocumentBase* document : std::vector(documents.documents()))
             for (QWidget* window : document->windowControllers())
                 delete window;
-        }
         settle();
         app.reset();
         store().clearFiles();

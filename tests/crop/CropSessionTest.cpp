@@ -197,10 +197,9 @@ std::vector<double> stateOf(const CropSession& s) {
             add(r);
         state.push_back(record.restoredBoxes ? 1 : 0);
     }
-    for (int i = 0; i < s.pdfDoc().pageCount(); ++i) {
+    for (int i = 0; i < s.pdfDoc().pageCount(); ++i)
         for (int box = 0; box < kPdfBoxCount; ++box)
             add(s.pdfDoc().boundsForBox(i, static_cast<PdfBox>(box)));
-    }
     state.push_back(s.hasAppliedCrops() ? 1 : 0);
     state.push_back(static_cast<double>(s.cropPageTypeRangeArray().size()));
     return state;
