@@ -4,7 +4,6 @@
 #include "app/AppDelegate.h"
 #include "app/Document.h"
 #include "app/RMFileInfosManager.h"
-#include "app/RMOpenWindowController.h"
 #include "app/RMOpeningWindow.h"
 #include "app/RMRecentOpenCell.h"
 #include "app/UserGuideWindow.h"
@@ -18,7 +17,6 @@
 #include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 #include "ui/SecondaryWindow.h"
-#include "ui_RMOpenWindowController.h"
 #include "ui_RMRecentOpenCell.h"
 #include "ui_StartWindow.h"
 
@@ -27,7 +25,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -41,7 +38,6 @@
 #include <QUrl>
 
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -427,32 +423,6 @@ TEST_F(AppDelegateTest, OpeningAChangedFileAgainOffersToReloadIt) {
     EXPECT_FALSE(first);
     EXPECT_EQ(editors()[0]->session().pdfDoc().pageCount(), 3);
     EXPECT_FALSE(editors()[0]->isStale());
-}
-
-// The plain recent-files window follows the list, also when told of a change from a worker.
-TEST(RMOpenWindowControllerTest, ReloadsOnChangesAndQueuesAReloadAskedFromAnotherThread) {
-    RMFileInfosManager& store = RMFileInfosManager::sharedInstance();
-    store.clearFiles();
-    auto window = std::make_unique<RMOpenWindowController>();
-    CollectionView* list = window->ui().recentCollectionView;
-    EXPECT_EQ(list->numberOfSections(), 1);
-    EXPECT_EQ(list->numberOfItemsInSection(0), 0);
-
-    store.updateFileInfos({"/a.pdf", "/b.pdf"});
-    EXPECT_EQ(list->numberOfItemsInSection(0), 2);
-
-    // Recorded without an announcement; the reload asked from a worker waits for the GUI thread.
-    store.updateByFilePath("/c.pdf", QDateTime::currentDateTime());
-    std::thread([&] { window->refreshInfosList(); }).join();
-    EXPECT_EQ(list->numberOfItemsInSection(0), 2);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(list->numberOfItemsInSection(0), 3);
-
-    // A window gone before its queued reload runs is skipped.
-    std::thread([&] { window->refreshInfosList(); }).join();
-    window.reset();
-    QCoreApplication::processEvents();
-    store.clearFiles();
 }
 
 } // namespace

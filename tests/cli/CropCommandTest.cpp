@@ -117,8 +117,6 @@ const RunCase kRuns[] = {
            "in.pdf page 2: [0 0 612 792] -> [0 36 576 576]\n"
            "in.pdf page 3: [0 0 792 612] -> [36 36 576 612]\n"
            "in.pdf page 4: [0 100 500 800] -> [36 136 500 800]\n"),
-    dryRun("DryRunBoxOnTurnedPage", {"--box", "0,0,100,50", "--pages", "2"},
-           "in.pdf page 2: [0 0 612 792] -> [562 0 612 100]\n"),
     dryRun("DryRunMarginsInMillimetres", {"--margins", "10mm,20mm,30mm,40mm", "--pages", "1,3"},
            "in.pdf page 1: [0 0 612 792] -> [28.346457 113.385827 526.96063 735.307087]\n"
            "in.pdf page 3: [0 0 792 612] -> [28.346457 113.385827 706.96063 555.307087]\n"),

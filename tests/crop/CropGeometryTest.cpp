@@ -16,7 +16,6 @@
 #include <limits>
 #include <optional>
 #include <ostream>
-#include <tuple>
 
 namespace {
 
@@ -152,16 +151,6 @@ TEST(CropGeometryTest, PagesWithoutAreaShowAsLinesOrPointsAndCropsToNothing) {
     expectNear(CropGeometry::pdfImgViewCropRectWithShowRect({0, 286.5, 573, 0}, {0, 0, tiny, 0},
                                                             {0, 0, tiny, 0}),
                none);
-}
-
-TEST(RectStringTest, RoundTripsExactlyAndRejectsGarbage) {
-    const QRectF awkward(0.1, -1e-300, 1.0 / 3.0, 123456789.123456789);
-    const QRectF back = RectString::toRect(RectString::fromRect(awkward));
-    EXPECT_EQ(std::tuple(back.x(), back.y(), back.width(), back.height()),
-              std::tuple(awkward.x(), awkward.y(), awkward.width(), awkward.height()));
-    EXPECT_EQ(RectString::fromRect({1, 2, 3, 4}), "{{1, 2}, {3, 4}}");
-    EXPECT_EQ(RectString::toRect("{{1, 2}, {3}}"), QRectF());
-    EXPECT_EQ(RectString::toRect("nonsense"), QRectF());
 }
 
 TEST(PdfBoxTextTest, WritesTheShortestTextWithinAMillionth) {

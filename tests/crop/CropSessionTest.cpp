@@ -65,7 +65,6 @@ TEST(CropSessionTest, ACropThatKeepsLessThanThePageIsAChange) {
         QRectF view;
         bool cropped;
     } cases[] = {
-        {{0, 0, 442.7727272727273, 570.8295454545455}, true}, // 612 x 789 kept
         {{0, 0, 442.7727272727273, 572.2765151515152}, true}, // 612 x 791 kept
         {{600, 600, 30, 30}, false},                          // off the page
         {{72, 72, 0, 217}, false},                            // no width
