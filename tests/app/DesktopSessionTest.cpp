@@ -24,10 +24,9 @@ namespace {
 
 // Polls until condition holds; false if it never does within a minute.
 bool eventually(const std::function<bool()>& condition) {
-    for (QDeadlineTimer deadline(60000); !deadline.hasExpired(); QThread::msleep(100)) {
+    for (QDeadlineTimer deadline(60000); !deadline.hasExpired(); QThread::msleep(100))
         if (condition())
             return true;
-    }
     return condition();
 }
 
@@ -88,8 +87,7 @@ protected:
         tool.setProcessEnvironment(environment);
         tool.start("xdotool", arguments);
         tool.waitForFinished(10000);
-        const QString output = QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-        return output.isEmpty() ? QStringList() : output.split('\n');
+        return QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     }
     // How many of the screen's pixels (every other one each way) are close to colour.
     static int onScreen(QColor colour) {

@@ -176,13 +176,12 @@ protected:
 TEST_P(PdfSaveTest, SavedFileReadsCleanlyEverywhereWithTheNewBoxes) {
     const SaveCase& c = GetParam();
     TestPdfBuilder builder;
-    for (int i = 0; i < kPageCount; ++i) {
+    for (int i = 0; i < kPageCount; ++i)
         builder.addPage(
             {.rotate = 90 * (i % 4),
              .content = "0 0 1 rg 100 100 200 200 re f BT /F1 24 Tf 72 700 Td (Page) Tj ET",
              .blackSquareAnnotation = QRectF(60, 70, 20, 20),
              .linkToFirstPage = QRectF(100, 100, 50, 50)});
-    }
     builder.outline("Third page", 2).layOut(c.layout);
     if (!c.password.isEmpty())
         builder.encrypt(c.password, "owner");
@@ -191,9 +190,7 @@ TEST_P(PdfSaveTest, SavedFileReadsCleanlyEverywhereWithTheNewBoxes) {
         c.change(original);
     auto doc = openFile(dir_.filePath("in.pdf"), original).document;
     ASSERT_TRUE(doc);
-    if (!c.password.isEmpty()) {
-        EXPECT_TRUE(doc->unlockWithPassword(c.password));
-    }
+    EXPECT_TRUE(c.password.isEmpty() || doc->unlockWithPassword(c.password));
     EXPECT_EQ(save(*doc) == original, c.keepsOriginal);
 
     for (int box = 0; box < 5; ++box)

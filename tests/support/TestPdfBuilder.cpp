@@ -78,11 +78,10 @@ void appendXrefTable(QByteArray& file, QPDF& pdf, const std::map<int, qint64>& o
                      const QByteArray& entries) {
     const qint64 at = file.size();
     file += "xref\n";
-    for (const auto& [number, offset] : offsets) {
+    for (const auto& [number, offset] : offsets)
         file += QByteArray::number(number) + " 1\n" +
                 QByteArray::number(offset).rightJustified(10, '0') +
                 (number == 0 ? " 65535 f\r\n" : " 00000 n\r\n");
-    }
     file += "trailer\n<< /Size " + QByteArray::number(size) + ' ' + entries;
     for (const char* key : {"/Root", "/ID", "/Encrypt"}) {
         if (pdf.getTrailer().hasKey(key))
@@ -204,11 +203,10 @@ QByteArray TestPdfBuilder::bytes() const {
     if (layout_.objectStreams)
         writer.setObjectStreamMode(qpdf_o_generate);
     writer.setLinearization(layout_.linearized);
-    if (passwords_) {
+    if (passwords_)
         writer.setR6EncryptionParameters(passwords_->first.toStdString().c_str(),
                                          passwords_->second.toStdString().c_str(), true, true, true,
                                          true, true, true, qpdf_r3p_full, true);
-    }
     writer.write();
     auto buffer = writer.getBufferSharedPointer();
     QByteArray file(reinterpret_cast<const char*>(buffer->getBuffer()),
