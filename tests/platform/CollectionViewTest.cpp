@@ -185,10 +185,8 @@ TEST_F(CollectionViewTest, BringsTheSelectedRowWhereAsked) {
     const struct {
         Position position;
         int row, scroll;
-    } cases[] = {{Position::Top, 10, 600},
-                 {Position::CenteredVertically, 10, 475},
-                 {Position::None, 50, 0},
-                 {Position::Nearest, 10, 350}};
+    } cases[] = {
+        {Position::Top, 10, 600}, {Position::CenteredVertically, 10, 475}, {Position::None, 50, 0}};
     for (const auto& [position, row, scroll] : cases) {
         scrollTo(0);
         select(row, position);
