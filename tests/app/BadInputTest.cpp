@@ -71,19 +71,15 @@ INSTANTIATE_TEST_SUITE_P(
 // The opening window's first page of a file whose page tree claims 2^31 pages: the renderer
 // finds no page 1 in it, so the page is drawn from the file's rewrite, as the editing window
 // draws it later, wherever the program draws.
-class FirstPagePreviewTest : public testing::TestWithParam<bool> {};
+class FirstPagePreviewTest : public HostedTest, public testing::WithParamInterface<bool> {};
 
 TEST_P(FirstPagePreviewTest, APageOnlyTheRewriteDrawsIsPreviewedAllTheSame) {
-    const bool hosted = GetParam();
     QByteArray bytes = TestPdfBuilder().addPage({.content = "1 0 0 rg 0 0 612 792 re f"}).bytes();
     bytes.replace("/Count 1", "/Count 2147483648");
     QTemporaryDir dir;
     const QString path = writeFile(dir.filePath("claims-2^31-pages.pdf"), bytes);
-    std::shared_ptr<const RenderWorkplace> workplace;
-    if (hosted)
-        workplace = std::make_shared<RenderHostWorkplace>(CROPMARK_RENDER_HOST);
-    else
-        workplace = std::make_shared<InProcessWorkplace>();
+    const auto workplace =
+        GetParam() ? hosts : std::shared_ptr<const RenderWorkplace>(new InProcessWorkplace);
     auto delivered = std::make_shared<std::promise<QImage>>();
     FirstPagePreview::start(workplace, path, QSize(60, 80), 1,
                             [delivered](const QImage& image) { delivered->set_value(image); });

@@ -43,7 +43,6 @@ struct RunCase {
     QStringList arguments;
     // Every page's boxes in the file written; none when nothing is written.
     std::vector<QRectF> boxes = {};
-    // What the user is told.
     QString out = {};
     QString err = {};
     QString password = {};
@@ -104,7 +103,6 @@ RunCase dryRun(const char* name, const QStringList& arguments, const QString& ou
     return {name, shapes(), QStringList{"--dry-run"} + arguments, {}, out};
 }
 
-// drawnRectangles() fitted to content.
 RunCase fitted(const char* name, const QStringList& arguments, std::vector<QRectF> boxes,
                const QString& err = {}) {
     return {name, drawnRectangles(), QStringList{"--fit-content"} + arguments, std::move(boxes), {},

@@ -223,7 +223,6 @@ TEST_P(FailingFileTest, IsNamedWithTheReasonAndTheOthersAreCropped) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QString(failing).replace(".pdf", "-cropped.pdf"))));
 }
 
-// Makes a file of these bytes under name.
 std::function<QString(const QDir&)> file(const QString& name, const QByteArray& bytes) {
     return
         [=](const QDir& dir) { return QFileInfo(writeFile(dir.filePath(name), bytes)).fileName(); };

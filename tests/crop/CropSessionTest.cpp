@@ -221,6 +221,7 @@ TEST(CropSessionUndoTest, EveryStepUndoneAndRedoneGivesTheStateTheEditsGave) {
     once.done();
     const QString cropped = dir.filePath("cropped.pdf");
     ASSERT_TRUE(once.pdfDoc().writeToFile(cropped, nullptr));
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(cropped, 4));
     CropSession s(QpdfLoader().open(cropped).document);
     const CropLength padding{2, CropLength::Unit::Millimetres};
     // Inside each page's crop box as saved.

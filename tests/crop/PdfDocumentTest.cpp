@@ -147,7 +147,6 @@ struct SaveCase {
     void (*change)(QByteArray&) = nullptr;
     // Whether the save can keep the original bytes and append an update.
     bool keepsOriginal = true;
-    // The user password of an encrypted file.
     QByteArray password = {};
     // Whether a crop makes the save rewrite the file all the same: in an encrypted file, the
     // date of the boxes kept from before the crop is a string to encrypt.

@@ -1,5 +1,4 @@
-// Fit to Content in the window: the content found and never cut, alone and in a batch, pending
-// until "Done"; and crops that cut content marked in the page view and on the thumbnail.
+// Fit to Content in the window, and crops that cut content marked on the page and its thumbnail.
 
 #include "crop/QpdfLoader.h"
 #include "editor/RMCollectionViewItem.h"

@@ -71,7 +71,6 @@ protected:
             builder.encrypt(userPassword, "owner");
         openFile(builder.bytes());
     }
-    // A window on a file holding bytes.
     void openFile(const QByteArray& bytes) {
         delegate.path = writeFile(dir.filePath(QString::fromUtf8(kFileName)), bytes);
         auto opened = workplace->loader().open(delegate.path);
@@ -139,7 +138,6 @@ protected:
         ASSERT_TRUE(fitted.count() > 0 || fitted.wait(30000));
         EXPECT_TRUE(ui().fitContentBtn->isEnabled());
     }
-    // The steps there are to undo.
     int steps() { return window->session().undoStack().count(); }
     QAction* editAction(const QString& startingWith) {
         for (QAction* action : window->editActions())

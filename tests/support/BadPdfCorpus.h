@@ -6,11 +6,8 @@
 #include <ostream>
 #include <vector>
 
-// Damaged and hostile files made from good ones, for tests that everything survives them:
-// files cut short at many places, bytes flipped, broken cross-references and streams, loops in
-// the page tree, pages with missing, malformed, enormous, empty or inverted boxes, absurd page
-// counts and rotations, and files that are not PDF at all. Made afresh by every run; nothing
-// is downloaded or copied from elsewhere.
+// Damaged and hostile files, made afresh from good ones by every run, for tests that everything
+// survives them.
 struct BadPdf {
     QString name;
     QByteArray bytes;
