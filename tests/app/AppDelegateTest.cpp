@@ -117,7 +117,6 @@ protected:
         QApplication::sendEvent(area, &event);
         settle();
     }
-    // The shown top-level window of type Window, if there is one.
     template <class Window> static Window* shown() {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             if (auto* found = qobject_cast<Window*>(window); found && found->isVisible())

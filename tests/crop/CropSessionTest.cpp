@@ -23,7 +23,6 @@
 
 namespace {
 
-// A session on pages with these boxes, turned by rotation.
 CropSession session(const std::vector<QRectF>& boxes, int rotation = 0) {
     std::vector<PageGeometry> geometry(boxes.size());
     for (size_t i = 0; i < boxes.size(); ++i) {

@@ -44,7 +44,7 @@ void makeTransparentWithSmallCropBox(TestPage& page) {
     page.transparencyGroup = true;
 }
 
-// Asks for box turned by rotation, at kScale.
+// At kScale.
 PageRenderRequest requestFor(const QRectF& box, int rotation, int page = 0) {
     const QSizeF shown =
         rotation % 180 ? box.normalized().size().transposed() : box.normalized().size();

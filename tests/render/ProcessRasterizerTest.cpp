@@ -71,7 +71,6 @@ QByteArray message(const std::function<void(QDataStream&)>& write) {
     return bytes;
 }
 
-// A picture's header and count pixels.
 QByteArray picture(QSize size, int count) {
     return message([&](QDataStream& s) {
         s << QString("") << size << 1.0;
