@@ -4,11 +4,9 @@
 #include <QString>
 
 // Rectangles as text, in the form "{{x, y}, {width, height}}". The numbers are written with
-// enough digits that reading the text back gives the same doubles.
+// enough digits to give the same doubles when read.
 namespace RectString {
 
 QString fromRect(const QRectF& rect);
-// Reads the four numbers in order; text without four numbers gives the zero rectangle.
-QRectF toRect(const QString& text);
 
 } // namespace RectString
