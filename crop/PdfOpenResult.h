@@ -11,6 +11,9 @@ enum class PdfOpenError {
     None,
     NotFound,
     Folder,
+    // A named pipe, a device or a socket: nothing a document is kept in, and reading it may
+    // never end.
+    NotRegularFile,
     Unreadable,
     Empty,
     NotPdf,

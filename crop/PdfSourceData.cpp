@@ -2,23 +2,39 @@
 
 #include "crop/MappingFaultGuard.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 std::shared_ptr<const PdfSourceData> PdfSourceData::mapFile(const QString& path,
                                                             QString* errorString) {
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly)) {
+    const auto fail = [errorString](const QString& reason) {
         if (errorString)
-            *errorString = file->errorString();
+            *errorString = reason;
         return nullptr;
-    }
+    };
+    // Opened without waiting, and read only when it is a regular file: opening a named pipe
+    // waits for a writer, and reading a pipe or a device may never end.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
     struct stat status = {};
-    if (fstat(file->handle(), &status) != 0) {
-        if (errorString)
-            *errorString = QString::fromLocal8Bit(std::strerror(errno));
-        return nullptr;
+    const bool known = fstat(fd, &status) == 0;
+    const int error = errno;
+    if (!known || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return fail(known ? QCoreApplication::translate("PdfSourceData", "it is not a regular file")
+                          : QString::fromLocal8Bit(std::strerror(error)));
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(file->errorString());
     }
     std::shared_ptr<PdfSourceData> source(new PdfSourceData);
     source->description_ = path;
@@ -36,8 +52,8 @@ std::shared_ptr<const PdfSourceData> PdfSourceData::mapFile(const QString& path,
             }
         }
         if (!source->data_) {
-            // Files that cannot be mapped (pipes, some network file systems), or not safely,
-            // are read instead.
+            // Files that cannot be mapped (on some network file systems), or not safely, are
+            // read instead.
             source->owned_ = file->readAll();
             if (source->owned_.size() != size) {
                 if (errorString)

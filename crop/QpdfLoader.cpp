@@ -39,6 +39,12 @@ PdfOpenResult QpdfLoader::open(const QString& path) const {
         return failure(PdfOpenError::NotFound, tr("The file “%1” does not exist.").arg(name));
     if (info.isDir())
         return failure(PdfOpenError::Folder, tr("“%1” is a folder, not a PDF file.").arg(name));
+    if (!info.isFile()) {
+        return failure(PdfOpenError::NotRegularFile,
+                       tr("“%1” is not a regular file (it is a pipe, a device or a socket), so "
+                          "it holds no PDF document to open.")
+                           .arg(name));
+    }
 
     QString reason;
     auto data = PdfSourceData::mapFile(path, &reason);

@@ -39,6 +39,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct RecordingOpener : FileOpener {
@@ -213,6 +215,19 @@ TEST_F(AppDelegateTest, AFileThatCannotOpenIsReportedAndChangesNothing) {
     EXPECT_EQ(recorded(), QStringList{good});
     EXPECT_EQ(openFiles(), QStringList{good});
     EXPECT_TRUE(documents.documents()[0]->windowControllers()[0]->isVisible());
+}
+
+// Opening a named pipe would wait for a writer: it is refused at once, and the next file opens.
+TEST_F(AppDelegateTest, ANamedPipeIsRefusedAtOnceAndTheNextFileOpens) {
+    const QString pipe = dir.filePath("pipe.pdf");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    drop({pipe});
+    ASSERT_NE(shown<QMessageBox>(), nullptr);
+    EXPECT_TRUE(shown<QMessageBox>()->informativeText().contains("not a regular file"));
+    shown<QMessageBox>()->close();
+    const QString good = pdf("good.pdf");
+    drop({good});
+    EXPECT_EQ(openFiles(), QStringList{good});
 }
 
 TEST_F(AppDelegateTest, AnOpenFileUnderAnotherSpellingComesToTheFrontInsteadOfOpeningTwice) {

@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -248,6 +249,15 @@ const FailingCase kFailingFiles[] = {
             return QString("folder.pdf");
         },
         "“folder.pdf” is a folder, not a PDF file."),
+    // Opening a named pipe for reading waits for a writer that never comes.
+    failing(
+        "NamedPipe",
+        [](const QDir& dir) {
+            mkfifo(QFile::encodeName(dir.filePath("pipe.pdf")).constData(), 0600);
+            return QString("pipe.pdf");
+        },
+        "“pipe.pdf” is not a regular file (it is a pipe, a device or a socket), so it holds no "
+        "PDF document to open."),
     failing("Empty", file("empty.pdf", {}), "The file “empty.pdf” is empty."),
     failing("NotPdf", file("notes.pdf", "Shopping: bread, milk.\n"),
             "The file “notes.pdf” is not a PDF document."),
