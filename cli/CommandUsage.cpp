@@ -72,6 +72,9 @@ QString crop() {
         "Exit status: 0 when every file was cropped, 1 when some file was not (the others\n"
         "still are), 2 for wrong arguments.\n"
         "\n"
+        "A file whose name begins with - is named after --, as in\n"
+        "  cropmark crop --margins 1,1,1,1 -- -scan.pdf\n"
+        "\n"
         "Example: cropmark crop --pages odd --margins 10mm,15mm,20mm,15mm book.pdf\n");
 }
 

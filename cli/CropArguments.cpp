@@ -3,6 +3,7 @@
 #include "cli/PageSelectionArgument.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 namespace CropArguments {
 
@@ -55,7 +56,25 @@ std::optional<std::array<CropLength, 4>> fourLengths(const QCommandLineOption& o
     return lengths;
 }
 
+// The first unknown option the parser found, as the user typed it.
+QString spelledUnknown(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QStringList unknown = parser.unknownOptionNames();
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--"))
+            break;
+        const QString name = argument.section(u'=', 0, 0).remove(QRegularExpression("^--?"));
+        if (argument.startsWith(u'-') && unknown.contains(name))
+            return argument;
+    }
+    return {};
+}
+
 } // namespace
+
+QString unknownOption(const QString& argument) {
+    return QStringLiteral("unknown option \"%1\" (put -- before a file whose name begins with -)")
+        .arg(argument);
+}
 
 Parsed parse(const QStringList& arguments) {
     const QCommandLineOption box(QStringLiteral("box"), {}, QStringLiteral("X,Y,W,H"));
@@ -73,11 +92,16 @@ Parsed parse(const QStringList& arguments) {
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 
     QCommandLineParser parser;
+    // "-dash.pdf" is one word, not the options d, a, s and so on.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({box, margins, fitContent, pad, sameSize, restore, pages, output, password,
                        dryRun, jobs, help});
     // The parser takes the first argument for the program's name.
-    if (!parser.parse(QStringList(QStringLiteral("cropmark crop")) + arguments))
+    if (!parser.parse(QStringList(QStringLiteral("cropmark crop")) + arguments)) {
+        if (const QString unknown = spelledUnknown(parser, arguments); !unknown.isEmpty())
+            return usageError(unknownOption(unknown));
         return usageError(parser.errorText());
+    }
     if (parser.isSet(help)) {
         Parsed parsed;
         parsed.help = true;

@@ -19,6 +19,9 @@ struct Parsed {
     QString error;
 };
 
+// What the command says of an argument that looks like an option and is none.
+QString unknownOption(const QString& argument);
+
 Parsed parse(const QStringList& arguments);
 
 } // namespace CropArguments

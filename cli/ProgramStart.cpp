@@ -1,5 +1,6 @@
 #include "cli/ProgramStart.h"
 
+#include "cli/CropArguments.h"
 #include "cli/ToolkitOptions.h"
 
 #include <QFileInfo>
@@ -68,7 +69,7 @@ ProgramStart ProgramStart::decide(const QStringList& arguments,
                 return usageError(QStringLiteral("missing value after \"%1\"").arg(argument));
             hasDisplay = hasDisplay || ToolkitOptions::choosesDisplay(argument);
         } else if (ToolkitOptions::kindOf(argument) == ToolkitOptions::Kind::NotOne) {
-            return usageError(QStringLiteral("unknown option \"%1\"").arg(argument));
+            return usageError(CropArguments::unknownOption(argument));
         }
     }
     return hasDisplay ? start : startFor(Command::NoDisplay);

@@ -83,7 +83,8 @@ const StartCase kStarts[] = {
             {"a.pdf"}),
     windows("CropOnlyAsTheFirstArgument", {"a.pdf", "crop"}, {"a.pdf", "crop"}),
     windows("PlatformArgument", {"-platform", "offscreen", "a.pdf"}, {"a.pdf"}, {}),
-    usageError("FileNameTakenForAnOption", {"-weird.pdf"}, "unknown option \"-weird.pdf\""),
+    usageError("FileNameTakenForAnOption", {"-weird.pdf"},
+               "unknown option \"-weird.pdf\" (put -- before a file whose name begins with -)"),
     usageError("StandardInput", {"-"},
                "\"-\" (standard input) cannot be opened: name the PDF file"),
     usageError("QtOptionWithoutItsValue", {"a.pdf", "-platform"},
@@ -150,8 +151,10 @@ const AnswerCase kAnswers[] = {
     // Help wins over the files, and an unknown option over help.
     answer("Help", {"a.pdf", "--help"}, 0, "",
            R"(Usage: cropmark \[FILE\.pdf\.\.\.\]\n.*`cropmark crop --help`.*--version.*)"),
-    answer("UnknownOption", {"a.pdf", "--bogus", "--help"}, 2,
-           R"(cropmark: unknown option "--bogus"\n)" + usage),
+    answer(
+        "UnknownOption", {"a.pdf", "--bogus", "--help"}, 2,
+        R"(cropmark: unknown option "--bogus" \(put -- before a file whose name begins with -\)\n)" +
+            usage),
     // One line, naming what works without a display.
     answer("NoDisplayForFiles", {"--", "-weird.pdf"}, 1,
            "cropmark: no display[^\n]*'cropmark crop'[^\n]*\n"),
@@ -187,8 +190,9 @@ const AnswerCase kAnswers[] = {
     wrongCrop("PadUnknownUnit", {"--fit-content", "--pad", "2pc", "in.pdf"},
               "--pad: \"2pc" + notALength),
     wrongCrop("NoJobs", {"--fit-content", "--jobs", "0", "in.pdf"}, "--jobs takes"),
-    wrongCrop("UnknownCropOption", {"--fit-content", "--crop-all", "in.pdf"},
-              "Unknown option 'crop-all'"),
+    // A file named like an option is named whole, not taken for the letters of short options.
+    wrongCrop("UnknownCropOption", {"--fit-content", "-dash.pdf"},
+              "unknown option \"-dash.pdf\" (put -- before a file whose name begins with -)\n"),
     wrongCrop("MissingValue", {"--fit-content", "in.pdf", "--pad"}, "Missing value"),
 };
 
