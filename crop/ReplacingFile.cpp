@@ -41,7 +41,8 @@ ReplacingFile::ReplacingFile(const QString& target) {
 }
 
 ReplacingFile::~ReplacingFile() {
-    if (file_ && !committed_)
+    // A temporary file that could not be made has no name to remove.
+    if (file_ && !committed_ && !file_->fileName().isEmpty())
         file_->remove();
 }
 
@@ -123,5 +124,8 @@ QString ReplacingFile::failureMessage(int error, const QString& reason) const {
         return QObject::tr("There is not enough space on the disk to save “%1”.")
             .arg(QFileInfo(target_).fileName());
     }
-    return reason;
+    if (error == 0)
+        return reason;
+    // The system's reason ("Read-only file system") says nothing of which file it was.
+    return QObject::tr("“%1” could not be written: %2").arg(QFileInfo(target_).fileName(), reason);
 }

@@ -37,8 +37,8 @@ public:
     bool commit(QString* errorMessage);
 
     // What to tell the user when writing the file failed with the system error `error` (an
-    // errno value; 0 for none): a full disk or an exhausted quota says so, naming the file,
-    // and anything else is given as reason.
+    // errno value; 0 for none): a full disk or an exhausted quota says so, another system error
+    // is given as reason after the file's name, and a failure of no system error as reason.
     QString failureMessage(int error, const QString& reason) const;
 
 private:

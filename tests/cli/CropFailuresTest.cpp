@@ -285,6 +285,17 @@ const FailingCase kFailingFiles[] = {
 
 INSTANTIATE_TEST_SUITE_P(Files, FailingFileTest, testing::ValuesIn(kFailingFiles), CaseName());
 
+// The file that cannot be written is the one named, and nothing else is said.
+TEST(UnwritableTargetTest, IsNamedWithTheSystemsReason) {
+    QTemporaryDir dir;
+    TestPdfBuilder().addPages(1).writeTo(dir.filePath("in.pdf"));
+    const CropmarkRun run =
+        runCropmark({"crop", "--margins", "1,1,1,1", "-o", "/proc/out.pdf", "in.pdf"}, dir.path());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "cropmark: in.pdf: “out.pdf” could not be written: No such file or "
+                       "directory\n");
+}
+
 // Each is cropped into a file that reads no worse than it, or named with a reason.
 TEST(DamagedFilesTest, AreCroppedOrNamedAndNothingStops) {
     QTemporaryDir dir;
