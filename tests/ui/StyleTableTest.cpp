@@ -6,6 +6,7 @@
 #include "ui/RMImage.h"
 #include "ui/RMUIConfig.h"
 #include "ui/SWSTAnswerButton.h"
+#include "ui/SYFlatButton.h"
 
 #include <gtest/gtest.h>
 
@@ -220,6 +221,22 @@ TEST(StyledButton, SizeFollowsTheContentUnlessFixed) {
     button.setTitle("A title far wider than eighty points");
     EXPECT_EQ(button.buttonSize(), fixed);
     EXPECT_EQ(button.titleRect().left(), 0);
+}
+
+// The flat button the design keeps beside the styled ones: its background follows its state.
+TEST(FlatButton, PaintsTheBackgroundOfItsState) {
+    SYFlatButton button;
+    button.resize(60, 30);
+    button.setOnAnimateDuration(0);
+    button.setOffAnimateDuration(0);
+    button.setBackgroundNormalColor(Qt::red);
+    button.setBackgroundHighlightColor(Qt::blue);
+    const auto centre = [&button] { return button.grab().toImage().pixelColor(30, 15); };
+    EXPECT_EQ(centre(), QColor(Qt::red));
+    button.setState(1);
+    EXPECT_EQ(centre(), QColor(Qt::blue));
+    button.setState(0);
+    EXPECT_EQ(centre(), QColor(Qt::red));
 }
 
 } // namespace
