@@ -5,13 +5,11 @@
 #include "crop/PdfDocument.h"
 #include "editor/RMMainWindowController.h"
 #include "editor/SaveFlow.h"
+#include "platform/BackgroundReads.h"
 #include "platform/NotificationCenter.h"
 #include "render/RepairingPdfLoader.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
-
-#include <QThreadPool>
 
 #include <memory>
 
@@ -34,34 +32,24 @@ void Document::readFromURL(const QString& path,
     QPointer<RMOpeningWindow> opening(opening_);
     FirstPagePreview::start(workplace_, path, opening_->previewArea(),
                             opening_->devicePixelRatioF(), [opening](const QImage& image) {
-                                QMetaObject::invokeMethod(
-                                    qApp,
-                                    [opening, image] {
-                                        if (opening)
-                                            opening->setPreview(image);
-                                    },
-                                    Qt::QueuedConnection);
+                                if (opening)
+                                    opening->setPreview(image);
                             });
 
     QPointer<Document> self(this);
-    // The global pool, which the application waits for as it ends.
-    QThreadPool::globalInstance()->start([self, workplace = workplace_, path,
-                                          finished = std::move(finished)] {
+    BackgroundReads::start([self, workplace = workplace_, path, finished = std::move(finished)] {
         auto result = std::make_shared<PdfOpenResult>(RepairingPdfLoader(*workplace).open(path));
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, result, finished] {
-                if (!self)
-                    return;
-                if (result->ok()) {
-                    self->pdf_ = std::move(result->document);
-                    self->notice_ = result->notice;
-                } else if (self->opening_) {
-                    self->opening_->close();
-                }
-                finished(result->ok() ? QString() : result->message);
-            },
-            Qt::QueuedConnection);
+        return [self, result, finished] {
+            if (!self)
+                return;
+            if (result->ok()) {
+                self->pdf_ = std::move(result->document);
+                self->notice_ = result->notice;
+            } else if (self->opening_) {
+                self->opening_->close();
+            }
+            finished(result->ok() ? QString() : result->message);
+        };
     });
 }
 

@@ -1,9 +1,8 @@
 #include "app/FirstPagePreview.h"
 
 #include "crop/PdfRenderSource.h"
+#include "platform/BackgroundReads.h"
 #include "render/RenderWorkplace.h"
-
-#include <QThreadPool>
 
 namespace FirstPagePreview {
 
@@ -18,16 +17,16 @@ PageRenderRequest requestFor(const PageGeometry& page, const QSize& area, qreal 
     return {0, box, page.rotation, (fitted * ratio).toSize(), ratio};
 }
 
-void draw(const RenderWorkplace& workplace, const QString& path, const QSize& area, qreal ratio,
-          const std::function<void(const QImage&)>& deliver) {
+// The first page drawn, or a null image when it cannot be drawn this way.
+QImage draw(const RenderWorkplace& workplace, const QString& path, const QSize& area, qreal ratio) {
     QString error;
     const auto data = PdfSourceData::mapFile(path, &error);
     if (!data)
-        return;
+        return {};
     const PagesRead first = workplace.readFirstPage(*data, QByteArray());
     if (first.outcome != PagesRead::Outcome::Read || first.pages.size() != 1 ||
         first.pages[0].damaged)
-        return;
+        return {};
     const PageRenderRequest request = requestFor(first.pages[0], area, ratio);
     const PdfRenderSource source{data, QByteArray()};
     PageRenderResult drawn = workplace.rasterizer(source)->render(request, std::stop_token());
@@ -37,17 +36,19 @@ void draw(const RenderWorkplace& workplace, const QString& path, const QSize& ar
         if (const auto copy = workplace.renderCopy(source))
             drawn = workplace.rasterizer(*copy)->render(request, std::stop_token());
     }
-    if (!drawn.image.isNull())
-        deliver(drawn.image);
+    return drawn.image;
 }
 
 } // namespace
 
 void start(std::shared_ptr<const RenderWorkplace> workplace, const QString& path, const QSize& area,
            qreal devicePixelRatio, std::function<void(const QImage&)> deliver) {
-    QThreadPool::globalInstance()->start([workplace = std::move(workplace), path, area,
-                                          devicePixelRatio, deliver = std::move(deliver)] {
-        draw(*workplace, path, area, devicePixelRatio, deliver);
+    BackgroundReads::start([workplace = std::move(workplace), path, area, devicePixelRatio,
+                            deliver = std::move(deliver)]() -> std::function<void()> {
+        QImage image = draw(*workplace, path, area, devicePixelRatio);
+        if (image.isNull())
+            return {};
+        return [deliver, image = std::move(image)] { deliver(image); };
     });
 }
 

@@ -13,12 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <future>
 
 namespace {
 
@@ -80,12 +81,17 @@ TEST_P(FirstPagePreviewTest, APageOnlyTheRewriteDrawsIsPreviewedAllTheSame) {
     const QString path = writeFile(dir.filePath("claims-2^31-pages.pdf"), bytes);
     const auto workplace =
         GetParam() ? hosts : std::shared_ptr<const RenderWorkplace>(new InProcessWorkplace);
-    auto delivered = std::make_shared<std::promise<QImage>>();
+    int argc = 1;
+    char name[] = "preview";
+    char* argv[] = {name, nullptr};
+    const QCoreApplication application(argc, argv);
+    QImage image;
     FirstPagePreview::start(workplace, path, QSize(60, 80), 1,
-                            [delivered](const QImage& image) { delivered->set_value(image); });
-    std::future<QImage> preview = delivered->get_future();
-    ASSERT_EQ(preview.wait_for(std::chrono::seconds(30)), std::future_status::ready);
-    const QImage image = preview.get();
+                            [&image](const QImage& preview) { image = preview; });
+    const QDeadlineTimer deadline(30000);
+    while (image.isNull() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 2), QColor(Qt::red));
 }
 
