@@ -57,6 +57,7 @@ bool ReplacingFile::open(QString* errorMessage) {
         setError(errorMessage, QObject::tr("“%1” is a folder.").arg(target.fileName()));
         return false;
     }
+    replaced_ = FileIdentity::ofPath(target_);
     file_ = std::make_unique<QTemporaryFile>(
         target.dir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
     file_->setAutoRemove(false);
@@ -107,6 +108,13 @@ QString ReplacingFile::writtenPath() const {
 bool ReplacingFile::commit(QString* errorMessage) {
     if (!finished_)
         return false;
+    if (FileIdentity::ofPath(target_) != replaced_) {
+        setError(errorMessage,
+                 QObject::tr("“%1” was changed by another program while Cropmark saved over it, "
+                             "so it was left as that program made it.")
+                     .arg(QFileInfo(target_).fileName()));
+        return false;
+    }
     // Unlike QFile::rename, rename(2) replaces an existing target in one step.
     if (std::rename(QFile::encodeName(file_->fileName()).constData(),
                     QFile::encodeName(target_).constData()) != 0) {

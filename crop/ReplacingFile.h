@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QFile>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QTemporaryFile;
 
@@ -15,6 +18,9 @@ class QTemporaryFile;
 // The new file's data is forced to disk before the rename, and the folder after it, so that
 // a crash or a power cut leaves the old file or the complete new one: without the first, a
 // file system may commit the rename before the data, and a new file can come back empty.
+//
+// A target that another program wrote or replaced while the new file was written is left as
+// that program made it: the user agreed to replace the file that was there, not its successor.
 class ReplacingFile {
 public:
     explicit ReplacingFile(const QString& target);
@@ -31,7 +37,8 @@ public:
     // can then be read back at writtenPath(). A full disk may show only here.
     bool finish(QString* errorMessage);
     QString writtenPath() const;
-    // Renames the finished file over the target. The folder is then synced as well as it
+    // Renames the finished file over the target, unless the target changed since open(). The
+    // folder is then synced as well as it
     // can be: where it cannot, the new file is already complete in place, so that is no
     // failure.
     bool commit(QString* errorMessage);
@@ -43,6 +50,8 @@ public:
 
 private:
     QString target_;
+    // The file at the target when the new one was begun; none if there was none.
+    std::optional<FileIdentity> replaced_;
     std::unique_ptr<QTemporaryFile> file_;
     bool finished_ = false;
     bool committed_ = false;

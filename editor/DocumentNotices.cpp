@@ -15,15 +15,24 @@ QLabel* DocumentNotices::show(const QString& notice) {
     return banner;
 }
 
-void DocumentNotices::showFileChanged(const QString& name) {
+void DocumentNotices::showFileChanged(const QString& name, bool cropsCanBeSaved) {
+    const QString notice =
+        (cropsCanBeSaved
+             ? QCoreApplication::translate(
+                   "DocumentNotices",
+                   "“%1” was replaced or removed by another program after Cropmark opened it. "
+                   "This window still shows the version it read, and your crops can still be "
+                   "saved with that version. Open the file again to see what is there now.")
+             : QCoreApplication::translate(
+                   "DocumentNotices",
+                   "“%1” was changed by another program after Cropmark opened it, so this window "
+                   "no longer shows the file, and its crops can no longer be saved. Open it again "
+                   "to crop its new version."))
+            .arg(name);
     if (fileChanged_)
-        return;
-    fileChanged_ =
-        show(QCoreApplication::translate(
-                 "DocumentNotices",
-                 "“%1” was changed by another program after Cropmark opened it, so this window no "
-                 "longer shows the file. Open it again to reload its new version.")
-                 .arg(name));
+        fileChanged_->setText(notice);
+    else
+        fileChanged_ = show(notice);
 }
 
 void DocumentNotices::fileSavedOver() {

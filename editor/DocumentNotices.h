@@ -18,8 +18,10 @@ public:
     // Shows notice; returns the banner that says it.
     QLabel* show(const QString& notice);
     // Says, once, that the file named name was changed elsewhere, so the pages shown are no
-    // longer the file's.
-    void showFileChanged(const QString& name);
+    // longer the file's, and whether the crops can still be saved: they can while the bytes
+    // the window read are intact (the file was replaced or removed), not once they were
+    // written into.
+    void showFileChanged(const QString& name, bool cropsCanBeSaved);
     // The window has saved over its file: it shows the file again.
     void fileSavedOver();
 

@@ -22,6 +22,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <map>
@@ -36,7 +37,8 @@ RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> docu
       fitter_(std::make_unique<ContentFitter>(*session_)),
       superimposed_(std::make_unique<SuperimposedPages>(*session_)),
       shownFile_(std::make_unique<ShownFile>(*session_, [this] { return documentPath(); })),
-      saveFlow_(std::make_unique<SaveFlow>(*session_, this, [this] { return documentPath(); })) {
+      saveFlow_(std::make_unique<SaveFlow>(
+          *session_, this, [this] { return documentPath(); }, *shownFile_)) {
     ui_->setupUi(this);
     // Under the top bar.
     notices_ = std::make_unique<DocumentNotices>(*ui_->windowLayout, 1);
@@ -56,7 +58,14 @@ void RMMainWindowController::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Coming back to the window is when a user may have changed the file elsewhere.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && isStale())
-        notices_->showFileChanged(documentName());
+        fileChangedElsewhere();
+}
+
+void RMMainWindowController::fileChangedElsewhere() {
+    // A save of this window's own renames its file over the path; what it saved is shown.
+    if (saveFlow_->isSaving())
+        return;
+    notices_->showFileChanged(documentName(), !session_->pdfDoc().fileChangedSinceOpened());
 }
 
 bool RMMainWindowController::isStale() const {
@@ -106,6 +115,9 @@ void RMMainWindowController::windowDidLoad() {
     QUndoStack& steps = session_->undoStack();
     connect(&steps, &QUndoStack::indexChanged, this, &RMMainWindowController::showEdits);
     refreshCommands();
+    connect(shownFile_.get(), &ShownFile::changedElsewhere, this,
+            &RMMainWindowController::fileChangedElsewhere);
+    shownFile_->watch();
     saveFlow_->unlockLater();
 }
 
@@ -440,6 +452,13 @@ void RMMainWindowController::setUpSaveFlow() {
             &RMMainWindowController::refreshCommands);
     connect(saveFlow_.get(), &SaveFlow::closeRefused, this, &RMMainWindowController::closeRefused);
     connect(saveFlow_.get(), &SaveFlow::saved, this, &RMMainWindowController::documentSaved);
+    // A change elsewhere while the window saved is told once the save has ended.
+    connect(saveFlow_.get(), &SaveFlow::saveFinished, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (isStale())
+                fileChangedElsewhere();
+        });
+    });
     connect(saveFlow_.get(), &SaveFlow::closeNow, this, &QWidget::close);
     connect(saveFlow_.get(), &SaveFlow::unlocked, this, &RMMainWindowController::documentUnlocked);
 }

@@ -148,6 +148,8 @@ protected:
 
 private:
     void windowDidLoad();
+    // Another program changed, replaced or removed the file: the banner says what that means.
+    void fileChangedElsewhere();
     void initialUI();
     // The fit's options menu and the fitter's signals.
     void setUpContentFit();

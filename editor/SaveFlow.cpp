@@ -4,6 +4,7 @@
 #include "crop/PdfWriteNotifications.h"
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMSaveProgressSheet.h"
+#include "editor/ShownFile.h"
 #include "platform/DesktopFileOpener.h"
 #include "platform/NotificationCenter.h"
 
@@ -32,9 +33,10 @@ QMessageBox* sheetAlert(QWidget* window, QMessageBox::Icon icon, const QString& 
 
 } // namespace
 
-SaveFlow::SaveFlow(CropSession& session, QWidget* window, std::function<QString()> documentPath)
+SaveFlow::SaveFlow(CropSession& session, QWidget* window, std::function<QString()> documentPath,
+                   const ShownFile& shownFile)
     : session_(session), window_(window), documentPath_(std::move(documentPath)),
-      processBarWindow_(new RMSaveProgressSheet(window)),
+      shownFile_(shownFile), processBarWindow_(new RMSaveProgressSheet(window)),
       desktopOpener_(std::make_unique<DesktopFileOpener>()), fileOpener_(desktopOpener_.get()) {
     addDocProcessObserver();
 }
@@ -126,6 +128,35 @@ void SaveFlow::saveAsDocWithPath(const QString& path, bool closeAfterwards) {
 
 void SaveFlow::writeDocumentTo(const QString& target, bool closeAfterwards) {
     if (saving_ || target.isEmpty())
+        return;
+    // The save panel asked about replacing the file there, which the user took for the one
+    // this window shows.
+    if (shownFile_.replacesAnotherVersion(target))
+        askBeforeReplacingAnotherVersion(target, closeAfterwards);
+    else
+        write(target, closeAfterwards);
+}
+
+void SaveFlow::askBeforeReplacingAnotherVersion(const QString& target, bool closeAfterwards) {
+    QMessageBox* alert = sheetAlert(
+        window_, QMessageBox::Warning,
+        tr("“%1” was replaced by another program after Cropmark opened it. Do you want to "
+           "replace that program's version with this window's?")
+            .arg(QFileInfo(target).fileName()),
+        tr("The version the other program saved there will be lost."));
+    QPushButton* replace = alert->addButton(tr("Replace"), QMessageBox::DestructiveRole);
+    alert->setDefaultButton(alert->addButton(tr("Cancel"), QMessageBox::RejectRole));
+    connect(alert, &QMessageBox::finished, this, [this, alert, replace, target, closeAfterwards] {
+        if (alert->clickedButton() == replace)
+            write(target, closeAfterwards);
+        else if (closeAfterwards)
+            emit closeRefused();
+    });
+    alert->open();
+}
+
+void SaveFlow::write(const QString& target, bool closeAfterwards) {
+    if (saving_)
         return;
     // The crops on screen are what the user means to save, applied or not.
     if (session_.isCroppedSomePage())

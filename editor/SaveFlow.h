@@ -13,6 +13,7 @@ class CropSession;
 class FileOpener;
 class RMDecryptSheet;
 class RMSaveProgressSheet;
+class ShownFile;
 
 // Saving, closing and unlocking one document's window: the save panel, the write with its
 // progress sheet, the question before unsaved work is closed or a changed file reloaded, and
@@ -28,8 +29,10 @@ class SaveFlow : public QObject {
     Q_OBJECT
 
 public:
-    // window (not owned) carries the sheets; documentPath names the document's file.
-    SaveFlow(CropSession& session, QWidget* window, std::function<QString()> documentPath);
+    // window (not owned) carries the sheets; documentPath names the document's file, which
+    // shownFile watches.
+    SaveFlow(CropSession& session, QWidget* window, std::function<QString()> documentPath,
+             const ShownFile& shownFile);
     // Waits for a write under way.
     ~SaveFlow() override;
 
@@ -37,6 +40,8 @@ public:
     // closeAfterwards is set.
     void saveAsDocWithPath(const QString& path, bool closeAfterwards);
     // Applies the pending crops and writes the working document to target (already chosen).
+    // Where another program has put a file of its own at the document's path since it was
+    // opened, the user is asked first whether to replace that file too.
     void writeDocumentTo(const QString& target, bool closeAfterwards);
     bool isSaving() const { return saving_; }
     RMSaveProgressSheet* processBarWindow() const { return processBarWindow_; }
@@ -77,6 +82,8 @@ signals:
 private:
     QString documentName() const;
     void askBeforeClosing();
+    void askBeforeReplacingAnotherVersion(const QString& target, bool closeAfterwards);
+    void write(const QString& target, bool closeAfterwards);
     void closeWithoutAsking();
     void saveFileDidFinished(const QString& target, const QString& error, bool closeAfterwards);
     void addDocProcessObserver();
@@ -85,6 +92,7 @@ private:
     CropSession& session_;
     QWidget* window_;
     std::function<QString()> documentPath_;
+    const ShownFile& shownFile_;
     RMSaveProgressSheet* processBarWindow_;
     RMDecryptSheet* decryptWindow_ = nullptr;
     std::unique_ptr<FileOpener> desktopOpener_;

@@ -452,4 +452,27 @@ INSTANTIATE_TEST_SUITE_P(
                     OutsideChange{"replacedByRename", replaceByRename, false, false}),
     CaseName());
 
+// The user agreed to replace the file that was there; another program's newer one stays.
+TEST(SaveTargetTest, ATargetReplacedWhileSavingIsLeftAsTheOtherProgramMadeIt) {
+    QTemporaryDir dir;
+    auto opened =
+        QpdfLoader().open(writeFile(dir.filePath("in.pdf"), TestPdfBuilder().addPages(3).bytes()));
+    ASSERT_TRUE(opened.ok());
+    const QString target = writeFile(dir.filePath("out.pdf"), "first");
+    QObject observer;
+    NotificationCenter::defaultCenter().addObserver(
+        &observer, PdfWriteNotifications::didEndPageWrite,
+        [&](const Notification&) {
+            if (readFile(target) == "first")
+                replaceByRename(target);
+        },
+        opened.document.get());
+    QString error;
+    EXPECT_FALSE(opened.document->writeToFile(target, &error));
+    EXPECT_EQ(error.toStdString(), "“out.pdf” was changed by another program while Cropmark saved "
+                                   "over it, so it was left as that program made it.");
+    EXPECT_EQ(readFile(target), "%PDF-1.7 another document");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "no leftovers";
+}
+
 } // namespace

@@ -150,6 +150,19 @@ protected:
     // then the panel's proposal changed to target. The write's error, empty on success.
     QString saveTo(const QString& target, bool byClosing = false) {
         QSignalSpy finished(window.get(), &RMMainWindowController::saveFinished);
+        if (const QString refused = chooseSaveTarget(target, byClosing); !refused.isEmpty())
+            return refused;
+        if (!finished.wait(20000))
+            return QStringLiteral("no answer");
+        const QString error = finished[0][0].toString();
+        if (error.isEmpty()) {
+            EXPECT_TRUE(
+                SavedFileCheck::readsCleanly(target, window->session().pdfDoc().pageCount()));
+        }
+        return error;
+    }
+    // The first half of saveTo: as far as the save panel's answer; empty when it was given.
+    QString chooseSaveTarget(const QString& target, bool byClosing = false) {
         if (byClosing) {
             window->close();
             if (!answerCloseQuestion("Save As"))
@@ -164,14 +177,7 @@ protected:
         panel->setOption(QFileDialog::DontConfirmOverwrite);
         panel->selectFile(target);
         QMetaObject::invokeMethod(panel, "accept");
-        if (!finished.wait(20000))
-            return QStringLiteral("no answer");
-        const QString error = finished[0][0].toString();
-        if (error.isEmpty()) {
-            EXPECT_TRUE(
-                SavedFileCheck::readsCleanly(target, window->session().pdfDoc().pageCount()));
-        }
-        return error;
+        return {};
     }
     // The message the window shows; answered ones wait to be deleted meanwhile.
     QMessageBox* alert() {

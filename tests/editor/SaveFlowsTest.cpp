@@ -170,6 +170,41 @@ TEST_F(SaveFlowsTest, SavingOverTheOpenFileLosesNothingAndLaterChangesAreNoticed
     EXPECT_TRUE(window->isStale());
 }
 
+class ReplacedFileTest : public SaveFlowsTest, public testing::WithParamInterface<const char*> {};
+
+// Another program renames its own file over the open one: the window says so at once, and a
+// save over it asks again before that program's version is lost.
+TEST_P(ReplacedFileTest, IsToldAtOnceAndSavedOverOnlyOnASecondYes) {
+    const QString answer = QString::fromLatin1(GetParam());
+    open(3);
+    crop();
+    const QString other = TestPdfBuilder().addPage({}).writeTo(dir.filePath("other.pdf"));
+    ASSERT_EQ(std::rename(QFile::encodeName(other), QFile::encodeName(delegate.path)), 0);
+    const auto notice = [this] { return window->findChild<QLabel*>("documentNotice"); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notice() != nullptr; }, 5000));
+    EXPECT_TRUE(notice()->text().contains("your crops can still be saved"));
+
+    QSignalSpy finished(window.get(), &RMMainWindowController::saveFinished);
+    ASSERT_EQ(chooseSaveTarget(delegate.path), "");
+    QMessageBox* question = alert();
+    ASSERT_TRUE(question);
+    EXPECT_TRUE(question->text().contains("was replaced by another program"));
+    EXPECT_TRUE(answerCloseQuestion(answer));
+    if (answer == "Replace") {
+        ASSERT_TRUE(finished.wait(20000));
+        EXPECT_EQ(finished[0][0].toString(), "");
+        EXPECT_TRUE(SavedFileCheck::readsCleanly(delegate.path, 3));
+        EXPECT_FALSE(QTest::qWaitFor([&] { return notice() != nullptr; }, 300))
+            << "the window shows its file again";
+    } else {
+        QCoreApplication::processEvents();
+        EXPECT_EQ(finished.count(), 0);
+        EXPECT_TRUE(SavedFileCheck::readsCleanly(delegate.path, 1)) << "the other version stays";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ReplacedFileTest, testing::Values("Replace", "Cancel"));
+
 TEST_F(SaveFlowsTest, ASaveWithNoCropsCopiesTheFileUnchanged) {
     open(2);
     const QString target = dir.filePath("copy.pdf");
