@@ -15,6 +15,8 @@ namespace {
 
 // How long the page area must keep its size before the page is drawn again for it.
 constexpr int kResizeSettleMs = 120;
+// How long a page may take before the window says it is being drawn.
+constexpr int kDrawingNoticeMs = 1000;
 
 } // namespace
 
@@ -22,11 +24,17 @@ PageDisplay::PageDisplay(CropSession& session, PagePictures& pictures, ContentFi
                          SuperimposedPages& superimposed, const ThumbnailStrip& strip,
                          RMPDFImgView& view, QWidget& pageArea, QLabel& status)
     : session_(session), pictures_(pictures), fitter_(fitter), superimposed_(superimposed),
-      strip_(strip), view_(view), area_(pageArea) {
+      strip_(strip), view_(view), area_(pageArea), status_(status) {
     area_.installEventFilter(this);
     resizeSettle_.setSingleShot(true);
     resizeSettle_.setInterval(kResizeSettleMs);
     connect(&resizeSettle_, &QTimer::timeout, this, &PageDisplay::sharpen);
+    drawing_.setSingleShot(true);
+    drawing_.setInterval(kDrawingNoticeMs);
+    connect(&drawing_, &QTimer::timeout, this, [this] {
+        drawingSaid_ = true;
+        status_.setText(tr("Drawing page %1…").arg(session_.currentIndex() + 1));
+    });
     connect(&pictures_, &PagePictures::pictureReady, this, &PageDisplay::pictureReady);
     connect(&superimposed_, &SuperimposedPages::pictureChanged, &view_,
             &RMPDFImgView::setPageImage);
@@ -106,17 +114,33 @@ void PageDisplay::sharpen() {
     if (session_.cropsRect().empty())
         return;
     if (superimposing_) {
+        endDrawingNotice();
         pictures_.dropPageRequest();
         superimposed_.compose(view_.size());
         return;
     }
     const QImage image = pictures_.picture(session_.currentIndex(), view_.size(),
                                            view_.devicePixelRatioF(), PagePictures::Use::Page);
-    if (!image.isNull())
-        view_.setPageImage(image);
+    if (image.isNull()) {
+        if (!drawing_.isActive())
+            drawing_.start();
+        return;
+    }
+    endDrawingNotice();
+    view_.setPageImage(image);
 }
 
 void PageDisplay::pictureReady(qint64 index, PagePictures::Use use, const QImage& image) {
-    if (use == PagePictures::Use::Page && index == session_.currentIndex())
+    if (use == PagePictures::Use::Page && index == session_.currentIndex()) {
+        endDrawingNotice();
         view_.setPageImage(image);
+    }
+}
+
+void PageDisplay::endDrawingNotice() {
+    drawing_.stop();
+    if (drawingSaid_) {
+        drawingSaid_ = false;
+        status_.clear();
+    }
 }

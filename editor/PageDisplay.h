@@ -18,8 +18,9 @@ class ThumbnailStrip;
 // The current page in the page view: placed at the largest size the page area allows, with
 // the crop in force and where the page's content lies drawn over it. The page's thumbnail
 // stands in, stretched, until the picture drawn for the view's own size comes; a resize draws
-// again once the area has kept its size a moment. While pages are superimposed, the view
-// shows the blend of the batch instead, and status says how far it has come.
+// again once the area has kept its size a moment; a picture still on its way after a second is
+// said to be drawn in status. While pages are superimposed, the view shows the blend of the
+// batch instead, and status says how far it has come.
 //
 // GUI thread only.
 class PageDisplay : public QObject {
@@ -52,6 +53,7 @@ private:
     // pages are superimposed, their blend.
     void sharpen();
     void pictureReady(qint64 index, PagePictures::Use use, const QImage& image);
+    void endDrawingNotice();
 
     CropSession& session_;
     PagePictures& pictures_;
@@ -60,6 +62,10 @@ private:
     const ThumbnailStrip& strip_;
     RMPDFImgView& view_;
     QWidget& area_;
+    QLabel& status_;
     bool superimposing_ = false;
     QTimer resizeSettle_;
+    // Runs while the current page's picture is on its way, until status says so.
+    QTimer drawing_;
+    bool drawingSaid_ = false;
 };

@@ -4,6 +4,7 @@
 #include "editor/PagePlaceholder.h"
 #include "render/ImageCache.h"
 #include "render/ImageCacheBudget.h"
+#include "render/PageRenderResult.h"
 #include "render/RenderQueue.h"
 
 PagePictures::PagePictures(CropSession& session, std::shared_ptr<const RenderWorkplace> workplace,
@@ -16,13 +17,18 @@ PagePictures::~PagePictures() = default;
 void PagePictures::restart() {
     cache_->clear();
     thumbnailTickets_.clear();
+    lostOnce_.clear();
     pageTicket_ = 0;
     // One maker for drawing and measuring, so both share the rewritten copy of a file the
     // renderer cannot read itself.
     maker_ = DocumentRasterizers::maker(session_.pdfDoc().renderSource(),
                                         session_.pdfDoc().pageCount(), workplace_);
     queue_ = std::make_unique<RenderQueue>(maker_, cache_);
-    connect(queue_.get(), &RenderQueue::rendered, this, &PagePictures::rendered);
+    connect(queue_.get(), &RenderQueue::rendered, this,
+            [this](quint64 ticket, const PageRenderRequest& request, const QImage& image) {
+                lostOnce_.remove(request.pageIndex);
+                rendered(ticket, request, image);
+            });
     connect(queue_.get(), &RenderQueue::failed, this, &PagePictures::failed);
 }
 
@@ -75,10 +81,16 @@ QImage PagePictures::picture(qint64 index, const QSizeF& logicalSize, qreal devi
 }
 
 void PagePictures::failed(quint64 ticket, const PageRenderRequest& request,
-                          const QString& message) {
-    const QImage placeholder =
-        PagePlaceholder::image(request.pixelSize, request.devicePixelRatio, message);
-    cache_->insert(RenderKey(request), placeholder);
+                          const PageRenderResult& result) {
+    const bool tryAgain = result.rendererLost && !lostOnce_.contains(request.pageIndex);
+    const QImage placeholder = PagePlaceholder::image(
+        request.pixelSize, request.devicePixelRatio,
+        tryAgain ? result.error + QLatin1Char(' ') + tr("It is drawn again when shown again.")
+                 : result.error);
+    if (tryAgain)
+        lostOnce_.insert(request.pageIndex);
+    else
+        cache_->insert(RenderKey(request), placeholder);
     rendered(ticket, request, placeholder);
 }
 

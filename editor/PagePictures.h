@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QImage>
 #include <QObject>
+#include <QSet>
 #include <QSize>
 
 #include <memory>
@@ -14,6 +15,7 @@ class CropSession;
 class ImageCache;
 class RenderQueue;
 class RenderWorkplace;
+struct PageRenderResult;
 
 // The pictures of one document's pages, as the page view and the thumbnail strip show them:
 // drawn off the GUI thread, in the program's render workplace, from the working document's bytes,
@@ -24,6 +26,9 @@ class RenderWorkplace;
 // it. The page view asks for one picture at a time, the newest replacing the last; the strip
 // asks once a page until the picture comes. A page that cannot be drawn gets a placeholder
 // that says why, kept like a picture so that it is not tried again until its boxes change.
+// Only a page whose renderer was lost (it crashed or froze) is tried once more, the next time
+// it is asked for: a renderer may be lost to a busy machine or to another page's trouble, and
+// the page then draws in a new one. Lost a second time, the page keeps its placeholder.
 //
 // GUI thread only.
 class PagePictures : public QObject {
@@ -64,7 +69,7 @@ private:
                                  qreal devicePixelRatio) const;
     QImage knownPicture(const PageRenderRequest& request) const;
     void rendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
-    void failed(quint64 ticket, const PageRenderRequest& request, const QString& message);
+    void failed(quint64 ticket, const PageRenderRequest& request, const PageRenderResult& result);
 
     CropSession& session_;
     const std::shared_ptr<const RenderWorkplace> workplace_;
@@ -75,4 +80,6 @@ private:
     quint64 pageTicket_ = 0;
     // Pending thumbnails by page index.
     QHash<qint64, quint64> thumbnailTickets_;
+    // Pages whose renderer was lost once, to be drawn again when next asked for.
+    QSet<int> lostOnce_;
 };

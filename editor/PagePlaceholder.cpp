@@ -13,6 +13,11 @@ const QColor kPage(0xEE, 0xEE, 0xEE);
 const QColor kText(0x55, 0x55, 0x55);
 // Below this width (in points) only the sign is drawn: a thumbnail has no room for words.
 constexpr qreal kWordsMinWidth = 200;
+const QString kReasonKey = QStringLiteral("Cropmark placeholder");
+
+QString cannotBeShown() {
+    return QCoreApplication::translate("PagePlaceholder", "This page cannot be shown");
+}
 
 } // namespace
 
@@ -21,6 +26,7 @@ QImage PagePlaceholder::image(const QSize& pixelSize, qreal devicePixelRatio,
     QImage image(pixelSize.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(kPage);
+    image.setText(kReasonKey, reason);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QSizeF size = QSizeF(image.size()) / devicePixelRatio;
@@ -37,12 +43,16 @@ QImage PagePlaceholder::image(const QSize& pixelSize, qreal devicePixelRatio,
     painter.setFont(font);
     painter.setPen(kText);
     const QRectF text(size.width() * 0.1, top + side + 16, size.width() * 0.8, size.height() / 2);
-    painter.drawText(text, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                     QCoreApplication::translate("PagePlaceholder", "This page cannot be shown"));
+    painter.drawText(text, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, cannotBeShown());
     font.setPixelSize(12);
     font.setBold(false);
     painter.setFont(font);
     painter.drawText(text.adjusted(0, 28, 0, 0), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
                      reason);
     return image;
+}
+
+QString PagePlaceholder::toolTipOf(const QImage& image) {
+    const QString reason = image.text(kReasonKey);
+    return reason.isEmpty() ? QString() : cannotBeShown() + QStringLiteral(": ") + reason;
 }

@@ -6,11 +6,14 @@
 
 // The picture that stands for a page that cannot be drawn, so no page is ever silently white:
 // a grey page with a warning sign and, where there is room, "This page cannot be shown" and
-// the reason.
+// the reason. The picture carries its reason, for the tooltip of whatever shows it: a
+// thumbnail has no room for words.
 class PagePlaceholder {
 public:
     PagePlaceholder() = delete;
 
     // pixelSize in device pixels, at devicePixelRatio.
     static QImage image(const QSize& pixelSize, qreal devicePixelRatio, const QString& reason);
+    // "This page cannot be shown", and why, when image is a placeholder; else empty.
+    static QString toolTipOf(const QImage& image);
 };

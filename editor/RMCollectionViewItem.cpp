@@ -1,5 +1,6 @@
 #include "editor/RMCollectionViewItem.h"
 
+#include "editor/PagePlaceholder.h"
 #include "ui/WarningSign.h"
 #include "ui_RMCollectionViewItem.h"
 
@@ -86,6 +87,9 @@ void RMCollectionViewItem::setPDFImg(const QImage& image, const QRectF& pageCrop
 
 void RMCollectionViewItem::setPageImage(const QImage& image) {
     pdfImg_ = image;
+    // The page picture lets mouse events through to the strip, so the item says it.
+    view()->setToolTip(image.isNull() ? tr("Page %1 is being drawn.").arg(pageIndex_ + 1)
+                                      : PagePlaceholder::toolTipOf(image));
     viewDidLayout();
 }
 

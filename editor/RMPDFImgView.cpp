@@ -1,5 +1,6 @@
 #include "editor/RMPDFImgView.h"
 
+#include "editor/PagePlaceholder.h"
 #include "editor/RMDrawDelegate.h"
 
 #include <QKeyEvent>
@@ -69,6 +70,7 @@ void RMPDFImgView::fitMarkerRatio() {
 
 void RMPDFImgView::setPageImage(const QImage& image) {
     pdfImg_ = QPixmap::fromImage(image);
+    setToolTip(PagePlaceholder::toolTipOf(image));
     update();
 }
 

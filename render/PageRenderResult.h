@@ -7,9 +7,13 @@
 
 // What came of a render: an image, or why there is none.
 struct PageRenderResult {
-    static PageRenderResult success(QImage image) { return {std::move(image), {}, false}; }
-    static PageRenderResult failure(QString error) { return {{}, std::move(error), false}; }
-    static PageRenderResult cancellation() { return {{}, {}, true}; }
+    static PageRenderResult success(QImage image) { return {std::move(image), {}, false, false}; }
+    static PageRenderResult failure(QString error) { return {{}, std::move(error), false, false}; }
+    // The renderer was lost while drawing: it stopped, or was stopped for taking too long.
+    static PageRenderResult lostRenderer(QString error) {
+        return {{}, std::move(error), false, true};
+    }
+    static PageRenderResult cancellation() { return {{}, {}, true, false}; }
 
     // The page picture; null unless the render succeeded.
     QImage image;
@@ -17,4 +21,7 @@ struct PageRenderResult {
     QString error;
     // The caller asked for the render to stop before it finished.
     bool cancelled = false;
+    // The failure may not be the page's: a renderer that crashed or froze once, on a busy
+    // machine or for want of memory, may draw the page when asked again.
+    bool rendererLost = false;
 };

@@ -55,9 +55,9 @@ PageRenderResult ProcessRasterizer::render(const PageRenderRequest& request, std
         return PageRenderResult::failure(openError_);
     if (!host_.send(RenderHostProtocol::encodeRequest(request))) {
         host_.stop();
-        return PageRenderResult::failure(tr("The page renderer stopped while drawing page %1: "
-                                            "the page may be damaged.")
-                                             .arg(request.pageIndex + 1));
+        return PageRenderResult::lostRenderer(tr("The page renderer stopped while drawing page "
+                                                 "%1: the page may be damaged.")
+                                                  .arg(request.pageIndex + 1));
     }
     bool timedOut = false;
     const auto answer = awaitAnswer(stop, &timedOut);
@@ -67,7 +67,7 @@ PageRenderResult ProcessRasterizer::render(const PageRenderRequest& request, std
     if (result)
         return *result;
     host_.stop();
-    return PageRenderResult::failure(
+    return PageRenderResult::lostRenderer(
         timedOut
             ? tr("Drawing page %1 took too long, so it was stopped.").arg(request.pageIndex + 1)
             : tr("The page renderer stopped while drawing page %1: the page may be "

@@ -37,5 +37,5 @@ RenderHostWorkplace::renderCopy(const PdfRenderSource& source) const {
 
 std::unique_ptr<PageRasterizer>
 RenderHostWorkplace::rasterizer(const PdfRenderSource& source) const {
-    return std::make_unique<ProcessRasterizer>(source, host_);
+    return std::make_unique<ProcessRasterizer>(source, host_, limits_);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/ProcessRasterizer.h"
 #include "render/RenderWorkplace.h"
 
 #include <QString>
@@ -9,8 +10,9 @@
 // else. Drawing keeps one host per rasterizer; the other jobs start a host each.
 class RenderHostWorkplace final : public RenderWorkplace {
 public:
-    // hostPath: the render host executable.
-    explicit RenderHostWorkplace(QString hostPath) : host_(std::move(hostPath)) {}
+    // hostPath: the render host executable; drawing keeps to limits.
+    explicit RenderHostWorkplace(QString hostPath, ProcessRasterizer::Limits limits = {})
+        : host_(std::move(hostPath)), limits_(limits) {}
 
     QpdfLoader loader() const override;
     PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password) const override;
@@ -20,4 +22,5 @@ public:
 
 private:
     const QString host_;
+    const ProcessRasterizer::Limits limits_;
 };

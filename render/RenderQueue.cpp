@@ -102,7 +102,7 @@ void RenderQueue::deliver(quint64 ticket, const PageRenderRequest& request,
     if (!wanted_.remove(ticket))
         return;
     if (result.image.isNull())
-        emit failed(ticket, request, result.error);
+        emit failed(ticket, request, result);
     else
         emit rendered(ticket, request, result.image);
 }

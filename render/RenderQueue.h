@@ -56,7 +56,8 @@ public:
 
 signals:
     void rendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
-    void failed(quint64 ticket, const PageRenderRequest& request, const QString& message);
+    // result says why, and whether the renderer was lost on the way.
+    void failed(quint64 ticket, const PageRenderRequest& request, const PageRenderResult& result);
 
 private:
     struct Job {

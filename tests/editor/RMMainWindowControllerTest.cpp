@@ -2,14 +2,20 @@
 #include "platform/CollectionViewItem.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
+#include "render/ProcessRasterizer.h"
 #include "render/RenderHostWorkplace.h"
 #include "tests/editor/MainWindowFixture.h"
 #include "tests/support/ExpectNear.h"
 #include "ui/RMTextField.h"
 
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRegularExpression>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -149,6 +155,52 @@ TEST_F(MainWindowTest, InRenderHostsAPageIsDrawnCroppedAndSaved) {
     ASSERT_TRUE(saved.ok());
     EXPECT_EQ(saved.document->boundsForBox(0, PdfBox::Crop), crop);
     EXPECT_EQ(saved.document->boundsForBox(1, PdfBox::Crop), page);
+}
+
+// Stops or continues every render host of this process that draws pages.
+void signalDrawingHosts(int signal) {
+    QDirIterator processes(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (processes.hasNext()) {
+        const QString process = processes.next();
+        QFile status(process + QStringLiteral("/stat"));
+        QFile command(process + QStringLiteral("/cmdline"));
+        if (!status.open(QIODevice::ReadOnly) || !command.open(QIODevice::ReadOnly))
+            continue;
+        // pid (name) state ppid ...
+        const QList<QByteArray> fields = status.readAll().split(')').value(1).split(' ');
+        const QList<QByteArray> arguments = command.readAll().split('\0');
+        // The other jobs name their task first.
+        if (fields.value(2).toInt() == getpid() && arguments.value(0) == CROPMARK_RENDER_HOST &&
+            arguments.value(1) == "--memory-mb")
+            kill(QFileInfo(process).fileName().toInt(), signal);
+    }
+}
+
+// A renderer that froze costs the page once: the window says it is drawing it, then why it
+// could not, and the page draws in a new renderer when it is shown again.
+TEST_F(MainWindowTest, APageWhoseRendererFrozeIsDrawnWhenShownAgain) {
+    // Without the file's rewrite to draw from instead, the page waits for a renderer.
+    const QString host =
+        writeFile(dir.filePath("host-without-rewrites"), "#!/bin/sh\n"
+                                                         "[ \"$1\" = --rewrite ] && exit 1\n"
+                                                         "exec " CROPMARK_RENDER_HOST " \"$@\"\n");
+    QFile::setPermissions(host, QFile::ReadOwner | QFile::ExeOwner);
+    workplace = std::make_shared<RenderHostWorkplace>(host, ProcessRasterizer::Limits{2500, 4096});
+    const QRectF page(0, 0, 612, 792);
+    open({blockPage(page, page, 0, {}, "1 0 0 rg"), blockPage(page, page, 0, {}, "0 0 1 rg"),
+          blockPage(page, page)});
+    ASSERT_TRUE(pageViewComesToShow(Qt::red));
+    signalDrawingHosts(SIGSTOP);
+    click(ui().nextBtn);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ui().fitStatus->text() == "Drawing page 2…"; }, 2400));
+    ASSERT_TRUE(pageViewComesToShow(QColor(0xEE, 0xEE, 0xEE)));
+    EXPECT_TRUE(ui().pdfImgView->toolTip().contains("took too long"))
+        << ui().pdfImgView->toolTip().toStdString();
+    EXPECT_EQ(ui().fitStatus->text(), "");
+    signalDrawingHosts(SIGCONT);
+    click(ui().nextBtn);
+    click(ui().previousBtn);
+    EXPECT_TRUE(pageViewComesToShow(Qt::blue));
 }
 
 TEST_F(MainWindowTest, RenderHostsThatCrashCostOnlyThePicturesAndTheCropsStay) {

@@ -72,10 +72,11 @@ protected:
                          [this](quint64 ticket, const PageRenderRequest&, const QImage& image) {
                              deliveries_.push_back({ticket, image, {}});
                          });
-        QObject::connect(queue_.get(), &RenderQueue::failed,
-                         [this](quint64 ticket, const PageRenderRequest&, const QString& error) {
-                             deliveries_.push_back({ticket, {}, error});
-                         });
+        QObject::connect(
+            queue_.get(), &RenderQueue::failed,
+            [this](quint64 ticket, const PageRenderRequest&, const PageRenderResult& result) {
+                deliveries_.push_back({ticket, {}, result.error});
+            });
     }
     // Runs the event loop until count results have arrived; the deadline only stops a broken
     // queue from hanging the suite.
