@@ -1,5 +1,7 @@
 #include "platform/InstanceChannel.h"
 
+#include "platform/PrivateRuntimeFolder.h"
+
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -30,14 +32,6 @@ constexpr int kAnswerLimitMs = 5000;
 constexpr int kLockWaitMs = 3 * kAnswerLimitMs;
 // A client that connects and then stalls must not hold its connection for ever.
 constexpr int kRequestLimitMs = 10000;
-
-QString socketPathFor(const QString& key) {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty())
-        return QDir(runtime).filePath(key);
-    // The temp folder is shared between users, so the name says whose instance it is.
-    return QDir::temp().filePath(QStringLiteral("%1-%2").arg(key).arg(::getuid()));
-}
 
 QByteArray encodeRequest(const QStringList& paths) {
     QByteArray payload;
@@ -79,7 +73,7 @@ void drop(QLocalSocket* socket) {
 } // namespace
 
 InstanceChannel::InstanceChannel(const QString& key, QObject* parent)
-    : QObject(parent), socketPath_(socketPathFor(key)), server_(new QLocalServer(this)) {
+    : QObject(parent), key_(key), server_(new QLocalServer(this)) {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::accept);
 }
@@ -87,7 +81,7 @@ InstanceChannel::InstanceChannel(const QString& key, QObject* parent)
 QString InstanceChannel::defaultKey() {
     // A display name may hold a path (a Wayland socket given in full) or a host name.
     static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._:-]"));
-    return QStringLiteral("cropmark-%1-%2")
+    return QStringLiteral("instance-%1-%2")
         .arg(qEnvironmentVariable("WAYLAND_DISPLAY").replace(unsafe, QStringLiteral("_")),
              qEnvironmentVariable("DISPLAY").replace(unsafe, QStringLiteral("_")));
 }
@@ -97,13 +91,19 @@ InstanceChannel::Role InstanceChannel::handOverOrListen(const QStringList& paths
     for (const QString& path : paths)
         absolutePaths << QFileInfo(path).absoluteFilePath();
 
+    const std::optional<QString> folder = PrivateRuntimeFolder::open(QStringLiteral("cropmark"));
+    if (!folder)
+        return Role::Standalone;
+    const QString socketPath = QDir(*folder).filePath(key_);
+
     // Listening cannot tell that the name is taken (a socket restricted to its user is renamed
     // into place, over whatever is there), so starts take turns: whoever finds no instance
-    // becomes it before the next one asks.
-    QLockFile lock(socketPath_ + QStringLiteral(".lock"));
+    // becomes it before the next one asks. In a folder of our own only our starts can hold the
+    // lock, so a wait for it is a wait for one of them.
+    QLockFile lock(socketPath + QStringLiteral(".lock"));
     if (!lock.tryLock(kLockWaitMs))
         return Role::Standalone;
-    switch (handOver(absolutePaths)) {
+    switch (handOver(socketPath, absolutePaths)) {
     case Delivery::Taken:
         return Role::HandedOver;
     case Delivery::NoAnswer:
@@ -113,13 +113,14 @@ InstanceChannel::Role InstanceChannel::handOverOrListen(const QStringList& paths
         break;
     }
     // Nobody listens: whatever is there was left by an instance that crashed.
-    QLocalServer::removeServer(socketPath_);
-    return server_->listen(socketPath_) ? Role::Primary : Role::Standalone;
+    QLocalServer::removeServer(socketPath);
+    return server_->listen(socketPath) ? Role::Primary : Role::Standalone;
 }
 
-InstanceChannel::Delivery InstanceChannel::handOver(const QStringList& paths) const {
+InstanceChannel::Delivery InstanceChannel::handOver(const QString& socketPath,
+                                                    const QStringList& paths) {
     QLocalSocket socket;
-    socket.connectToServer(socketPath_);
+    socket.connectToServer(socketPath);
     if (!socket.waitForConnected(kAnswerLimitMs))
         return Delivery::NoInstance;
     socket.write(encodeRequest(paths));
