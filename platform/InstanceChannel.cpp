@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <optional>
@@ -32,6 +33,15 @@ constexpr int kAnswerLimitMs = 5000;
 constexpr int kLockWaitMs = 3 * kAnswerLimitMs;
 // A client that connects and then stalls must not hold its connection for ever.
 constexpr int kRequestLimitMs = 10000;
+
+// Whether the process at the other end of a connection runs as this user: as it connected, for
+// a start; as it began to listen, for an instance.
+bool isOurUser(const QLocalSocket& socket) {
+    ucred peer = {};
+    socklen_t size = sizeof peer;
+    return getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           size == sizeof peer && peer.uid == geteuid();
+}
 
 QByteArray encodeRequest(const QStringList& paths) {
     QByteArray payload;
@@ -107,6 +117,7 @@ InstanceChannel::Role InstanceChannel::handOverOrListen(const QStringList& paths
     case Delivery::Taken:
         return Role::HandedOver;
     case Delivery::NoAnswer:
+    case Delivery::Stranger:
         // Something listens, so the name is not ours to take.
         return Role::Standalone;
     case Delivery::NoInstance:
@@ -123,6 +134,8 @@ InstanceChannel::Delivery InstanceChannel::handOver(const QString& socketPath,
     socket.connectToServer(socketPath);
     if (!socket.waitForConnected(kAnswerLimitMs))
         return Delivery::NoInstance;
+    if (!isOurUser(socket))
+        return Delivery::Stranger;
     socket.write(encodeRequest(paths));
     const QDeadlineTimer deadline(kAnswerLimitMs);
     while (socket.bytesAvailable() < qint64(sizeof(quint32))) {
@@ -136,6 +149,10 @@ InstanceChannel::Delivery InstanceChannel::handOver(const QString& socketPath,
 
 void InstanceChannel::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (!isOurUser(*socket)) {
+            drop(socket);
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         QTimer::singleShot(kRequestLimitMs, socket, [socket] { drop(socket); });

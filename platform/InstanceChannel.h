@@ -14,9 +14,11 @@ class QLocalSocket;
 // may take, as in the shared temp dir, would let another user listen first: that user would be
 // handed the path of every file opened and those files would never open. In a private folder
 // nobody else can put a socket, or a lock file that keeps starts waiting. When the folder is not
-// private (a symbolic link, another user's, open to others) a start runs on its own. Next to the
-// socket, <socket>.lock makes starts take their turn, so two Cropmarks started at once cannot
-// both become the instance.
+// private (a symbolic link, another user's, open to others) a start runs on its own. Both ends
+// also ask the system which user is at the other end of a connection (SO_PEERCRED): an instance
+// drops a connection of another user unread, and a start hands no path to an instance of
+// another user. Next to the socket, <socket>.lock makes starts take their turn, so two Cropmarks
+// started at once cannot both become the instance.
 //
 // A request carries a magic number, a protocol version and a length, then the paths as a
 // QStringList; the instance answers once its receivers have seen the paths. A request that is
@@ -31,9 +33,9 @@ public:
         HandedOver, // a running instance took the paths: this process should exit
         Primary,    // this process is the instance: it opens the paths itself and receives others'
         Standalone, // an instance holds the channel but did not take the paths (it did not answer
-                    // in time, or refused a request too large), the channel's folder is not
-                    // this user's alone, or there is no place to listen: this process opens the
-                    // paths itself and nobody can reach it
+                    // in time, or refused a request too large), the channel is not this user's
+                    // alone (its folder, or the process at its other end), or there is no place to
+                    // listen: this process opens the paths itself and nobody can reach it
     };
 
     // key names the channel; defaultKey() differs per display (WAYLAND_DISPLAY and DISPLAY), so
@@ -55,7 +57,7 @@ signals:
     void filesReceived(const QStringList& paths);
 
 private:
-    enum class Delivery { Taken, NoInstance, NoAnswer };
+    enum class Delivery { Taken, NoInstance, NoAnswer, Stranger };
 
     static Delivery handOver(const QString& socketPath, const QStringList& paths);
     void accept();

@@ -14,9 +14,15 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <sys/fsuid.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -46,6 +52,48 @@ const QByteArray kRawPayload = streamed(kRawPaths);
 
 // The user another user's processes run as ("nobody").
 constexpr uid_t kOtherUser = 65534;
+
+// How a process of the other user ends: what came to it over its connection.
+enum ChildResult { kGotNothing, kGotBytes, kSetUpFailed };
+
+// Runs work in a child process whose sockets carry kOtherUser's id, while it still passes this
+// test's folders as root does (root stays its real and file system user); returns the child's
+// id. work returns a ChildResult and makes only calls that are safe after fork() in a process
+// with threads.
+template <typename Work> pid_t asAnotherUser(Work work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(kGenerousMs / 1000);
+        if (setresuid(uid_t(-1), kOtherUser, uid_t(-1)) != 0)
+            _exit(kSetUpFailed);
+        setfsuid(0);
+        _exit(work());
+    }
+    return child;
+}
+
+int exitStatusOf(pid_t child) {
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Reads until the other end hangs up.
+ChildResult drained(int socket) {
+    char bytes[4096];
+    bool any = false;
+    while (read(socket, bytes, sizeof bytes) > 0)
+        any = true;
+    return any ? kGotBytes : kGotNothing;
+}
+
+sockaddr_un addressOf(const QString& path) {
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    std::memcpy(address.sun_path, name.constData(),
+                std::min(sizeof address.sun_path - 1, size_t(name.size())));
+    return address;
+}
 
 bool makeFolder(const QString& path, mode_t mode) {
     const QByteArray name = QFile::encodeName(path);
@@ -227,6 +275,49 @@ TEST_F(InstanceChannelTest, ARuntimeDirOthersMayWriteToIsPassedOverForTheTempDir
     EXPECT_EQ(startAnother({"/a.pdf"}), Role::HandedOver);
     EXPECT_TRUE(QFileInfo::exists(QDir(useTempDir(temp.path())).filePath(kKey)));
     EXPECT_FALSE(QFileInfo::exists(runtimeFolder()));
+}
+
+TEST_F(InstanceChannelTest, AStartHandsNothingToAnInstanceOfAnotherUser) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can start a process of another user";
+    ASSERT_TRUE(makeFolder(runtimeFolder(), 0700));
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const sockaddr_un address = addressOf(socketPath());
+    const pid_t child = asAnotherUser([&] {
+        const int server = socket(AF_UNIX, SOCK_STREAM, 0);
+        if (bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+            listen(server, 1) != 0 || write(ready[1], "", 1) != 1)
+            return kSetUpFailed;
+        const int connection = accept(server, nullptr, nullptr);
+        return connection < 0 ? kSetUpFailed : drained(connection);
+    });
+    close(ready[1]);
+    char listening = 0;
+    EXPECT_EQ(read(ready[0], &listening, 1), 1);
+    close(ready[0]);
+
+    EXPECT_EQ(InstanceChannel(kKey).handOverOrListen({"/secret.pdf"}), Role::Standalone);
+    EXPECT_EQ(exitStatusOf(child), kGotNothing);
+}
+
+TEST_F(InstanceChannelTest, AnInstanceDropsTheRequestOfAnotherUserUnread) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can start a process of another user";
+    startRunning();
+    const sockaddr_un address = addressOf(socketPath());
+    const QByteArray bytes = request(1, kRawPayload, kRawPayload.size());
+    const pid_t child = asAnotherUser([&] {
+        const int client = socket(AF_UNIX, SOCK_STREAM, 0);
+        if (connect(client, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+            return kSetUpFailed;
+        // The instance may hang up before the request is out.
+        send(client, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
+        return drained(client);
+    });
+    EXPECT_EQ(whileRunning([&] { return exitStatusOf(child); }), kGotNothing);
+    EXPECT_EQ(startAnother({"/next.pdf"}), Role::HandedOver);
+    EXPECT_EQ(received, QList<QStringList>{{"/next.pdf"}});
 }
 
 } // namespace
