@@ -1,5 +1,7 @@
 #include "platform/InstanceChannel.h"
 
+#include "platform/PrivateRuntimeFolder.h"
+
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -11,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <optional>
@@ -31,12 +34,13 @@ constexpr int kLockWaitMs = 3 * kAnswerLimitMs;
 // A client that connects and then stalls must not hold its connection for ever.
 constexpr int kRequestLimitMs = 10000;
 
-QString socketPathFor(const QString& key) {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty())
-        return QDir(runtime).filePath(key);
-    // The temp folder is shared between users, so the name says whose instance it is.
-    return QDir::temp().filePath(QStringLiteral("%1-%2").arg(key).arg(::getuid()));
+// Whether the process at the other end of a connection runs as this user: as it connected, for
+// a start; as it began to listen, for an instance.
+bool isOurUser(const QLocalSocket& socket) {
+    ucred peer = {};
+    socklen_t size = sizeof peer;
+    return getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           size == sizeof peer && peer.uid == geteuid();
 }
 
 QByteArray encodeRequest(const QStringList& paths) {
@@ -79,7 +83,7 @@ void drop(QLocalSocket* socket) {
 } // namespace
 
 InstanceChannel::InstanceChannel(const QString& key, QObject* parent)
-    : QObject(parent), socketPath_(socketPathFor(key)), server_(new QLocalServer(this)) {
+    : QObject(parent), key_(key), server_(new QLocalServer(this)) {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::accept);
 }
@@ -87,7 +91,7 @@ InstanceChannel::InstanceChannel(const QString& key, QObject* parent)
 QString InstanceChannel::defaultKey() {
     // A display name may hold a path (a Wayland socket given in full) or a host name.
     static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._:-]"));
-    return QStringLiteral("cropmark-%1-%2")
+    return QStringLiteral("instance-%1-%2")
         .arg(qEnvironmentVariable("WAYLAND_DISPLAY").replace(unsafe, QStringLiteral("_")),
              qEnvironmentVariable("DISPLAY").replace(unsafe, QStringLiteral("_")));
 }
@@ -97,31 +101,41 @@ InstanceChannel::Role InstanceChannel::handOverOrListen(const QStringList& paths
     for (const QString& path : paths)
         absolutePaths << QFileInfo(path).absoluteFilePath();
 
+    const std::optional<QString> folder = PrivateRuntimeFolder::open(QStringLiteral("cropmark"));
+    if (!folder)
+        return Role::Standalone;
+    const QString socketPath = QDir(*folder).filePath(key_);
+
     // Listening cannot tell that the name is taken (a socket restricted to its user is renamed
     // into place, over whatever is there), so starts take turns: whoever finds no instance
-    // becomes it before the next one asks.
-    QLockFile lock(socketPath_ + QStringLiteral(".lock"));
+    // becomes it before the next one asks. In a folder of our own only our starts can hold the
+    // lock, so a wait for it is a wait for one of them.
+    QLockFile lock(socketPath + QStringLiteral(".lock"));
     if (!lock.tryLock(kLockWaitMs))
         return Role::Standalone;
-    switch (handOver(absolutePaths)) {
+    switch (handOver(socketPath, absolutePaths)) {
     case Delivery::Taken:
         return Role::HandedOver;
     case Delivery::NoAnswer:
+    case Delivery::Stranger:
         // Something listens, so the name is not ours to take.
         return Role::Standalone;
     case Delivery::NoInstance:
         break;
     }
     // Nobody listens: whatever is there was left by an instance that crashed.
-    QLocalServer::removeServer(socketPath_);
-    return server_->listen(socketPath_) ? Role::Primary : Role::Standalone;
+    QLocalServer::removeServer(socketPath);
+    return server_->listen(socketPath) ? Role::Primary : Role::Standalone;
 }
 
-InstanceChannel::Delivery InstanceChannel::handOver(const QStringList& paths) const {
+InstanceChannel::Delivery InstanceChannel::handOver(const QString& socketPath,
+                                                    const QStringList& paths) {
     QLocalSocket socket;
-    socket.connectToServer(socketPath_);
+    socket.connectToServer(socketPath);
     if (!socket.waitForConnected(kAnswerLimitMs))
         return Delivery::NoInstance;
+    if (!isOurUser(socket))
+        return Delivery::Stranger;
     socket.write(encodeRequest(paths));
     const QDeadlineTimer deadline(kAnswerLimitMs);
     while (socket.bytesAvailable() < qint64(sizeof(quint32))) {
@@ -135,6 +149,10 @@ InstanceChannel::Delivery InstanceChannel::handOver(const QStringList& paths) co
 
 void InstanceChannel::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (!isOurUser(*socket)) {
+            drop(socket);
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         QTimer::singleShot(kRequestLimitMs, socket, [socket] { drop(socket); });

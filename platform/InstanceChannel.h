@@ -9,9 +9,16 @@ class QLocalSocket;
 // Keeps one Cropmark per user and display: a second start hands its file paths to the instance
 // that already runs and exits, and that instance opens them.
 //
-// The channel is a local socket that only its user may use: $XDG_RUNTIME_DIR/<key> when that
-// variable is set, else <temp dir>/<key>-<user id>. Next to it, <socket>.lock makes starts take
-// their turn, so two Cropmarks started at once cannot both become the instance.
+// The channel is a local socket in a folder of this user's alone (PrivateRuntimeFolder:
+// <$XDG_RUNTIME_DIR>/cropmark, else <temp dir>/cropmark-<user id>). A socket at a name anyone
+// may take, as in the shared temp dir, would let another user listen first: that user would be
+// handed the path of every file opened and those files would never open. In a private folder
+// nobody else can put a socket, or a lock file that keeps starts waiting. When the folder is not
+// private (a symbolic link, another user's, open to others) a start runs on its own. Both ends
+// also ask the system which user is at the other end of a connection (SO_PEERCRED): an instance
+// drops a connection of another user unread, and a start hands no path to an instance of
+// another user. Next to the socket, <socket>.lock makes starts take their turn, so two Cropmarks
+// started at once cannot both become the instance.
 //
 // A request carries a magic number, a protocol version and a length, then the paths as a
 // QStringList; the instance answers once its receivers have seen the paths. A request that is
@@ -26,8 +33,9 @@ public:
         HandedOver, // a running instance took the paths: this process should exit
         Primary,    // this process is the instance: it opens the paths itself and receives others'
         Standalone, // an instance holds the channel but did not take the paths (it did not answer
-                    // in time, or refused a request too large), or there is no place to listen:
-                    // this process opens the paths itself and nobody can reach it
+                    // in time, or refused a request too large), the channel is not this user's
+                    // alone (its folder, or the process at its other end), or there is no place to
+                    // listen: this process opens the paths itself and nobody can reach it
     };
 
     // key names the channel; defaultKey() differs per display (WAYLAND_DISPLAY and DISPLAY), so
@@ -39,7 +47,8 @@ public:
     // Hands paths to the running instance, or becomes the instance when none runs, removing the
     // socket of one that crashed. Relative paths are made absolute against this process's
     // working directory; nothing else about them changes. An empty list is a request too:
-    // "show yourself". Blocks only while an instance is slow to answer, for seconds at most.
+    // "show yourself". Blocks only while an instance is slow to answer, for seconds at most; not
+    // at all when the channel is not this user's alone.
     Role handOverOrListen(const QStringList& paths);
 
 signals:
@@ -48,12 +57,12 @@ signals:
     void filesReceived(const QStringList& paths);
 
 private:
-    enum class Delivery { Taken, NoInstance, NoAnswer };
+    enum class Delivery { Taken, NoInstance, NoAnswer, Stranger };
 
-    Delivery handOver(const QStringList& paths) const;
+    static Delivery handOver(const QString& socketPath, const QStringList& paths);
     void accept();
     void read(QLocalSocket* socket);
 
-    const QString socketPath_;
+    const QString key_;
     QLocalServer* const server_;
 };
