@@ -3,6 +3,7 @@
 #include "app/AppMenuBar.h"
 #include "app/Document.h"
 #include "app/RMFileInfosManager.h"
+#include "app/RMOpeningWindow.h"
 #include "app/RMRecentOpenCell.h"
 #include "app/UserGuideWindow.h"
 #include "editor/RMMainWindowController.h"
@@ -205,13 +206,27 @@ void AppDelegate::openAndRecord(const QString& path, const QStringList& recorded
 }
 
 void AppDelegate::showOpenError(const QString& error) {
-    auto* alert = new QMessageBox(QMessageBox::Warning, RMUtil::productName(),
-                                  tr("The document could not be opened."), QMessageBox::Ok,
-                                  sheetParent(openWindow_.get()));
-    alert->setInformativeText(error);
-    alert->setWindowModality(Qt::WindowModal);
-    alert->setAttribute(Qt::WA_DeleteOnClose);
-    alert->open();
+    // Files given together fail together: one alert lists them all, however many there are.
+    if (openErrorAlert_ && openErrorAlert_->isVisible()) {
+        openErrors_.append(error);
+        openErrorAlert_->setText(
+            tr("%n documents could not be opened.", "", int(openErrors_.size())));
+        openErrorAlert_->setInformativeText(openErrors_.join(QStringLiteral("\n\n")));
+        return;
+    }
+    openErrors_ = QStringList{error};
+    // Not on a window that stands for a file being read: it closes when the file has opened,
+    // and would take the alert with it.
+    QWidget* parent = sheetParent(openWindow_.get());
+    if (qobject_cast<RMOpeningWindow*>(parent))
+        parent = openWindow_->isVisible() ? openWindow_.get() : nullptr;
+    openErrorAlert_ =
+        new QMessageBox(QMessageBox::Warning, RMUtil::productName(),
+                        tr("The document could not be opened."), QMessageBox::Ok, parent);
+    openErrorAlert_->setInformativeText(error);
+    openErrorAlert_->setWindowModality(Qt::WindowModal);
+    openErrorAlert_->setAttribute(Qt::WA_DeleteOnClose);
+    openErrorAlert_->open();
 }
 
 void AppDelegate::documentOpened(DocumentBase* document) {

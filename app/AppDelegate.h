@@ -14,12 +14,13 @@
 
 namespace Ui {
 class StartWindow;
-}
+} // namespace Ui
 
 class DocumentBase;
 class DocumentController;
 class RenderWorkplace;
 class QAction;
+class QMessageBox;
 class QWidget;
 class UserGuideWindow;
 
@@ -95,6 +96,8 @@ private:
     // Opens path; on success records recorded (path itself when empty) in the list.
     void openAndRecord(const QString& path, const QStringList& recorded);
     void documentOpened(DocumentBase* document);
+    // Says why a file could not be opened, in the alert already showing such reasons if there
+    // is one.
     void showOpenError(const QString& error);
 
     DocumentController& documents_;
@@ -103,5 +106,7 @@ private:
     QAction* saveMenuItem_ = nullptr;
     bool isEditState_ = false;
     QPointer<UserGuideWindow> guide_;
+    QPointer<QMessageBox> openErrorAlert_;
+    QStringList openErrors_;
     QuitFlow quit_;
 };

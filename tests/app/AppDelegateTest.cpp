@@ -230,6 +230,22 @@ TEST_F(AppDelegateTest, ANamedPipeIsRefusedAtOnceAndTheNextFileOpens) {
     EXPECT_EQ(openFiles(), QStringList{good});
 }
 
+TEST_F(AppDelegateTest, FilesThatCannotBeOpenedTogetherAreListedInOneAlert) {
+    const QString good = pdf("good.pdf");
+    app->openFiles({dir.filePath("a.pdf"), good, dir.filePath("b.pdf"), dir.filePath("c.pdf")});
+    settle();
+    int alerts = 0;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        alerts += qobject_cast<QMessageBox*>(window) && window->isVisible();
+    EXPECT_EQ(alerts, 1);
+    auto* alert = shown<QMessageBox>();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), "3 documents could not be opened.");
+    for (const char* name : {"“a.pdf”", "“b.pdf”", "“c.pdf”"})
+        EXPECT_TRUE(alert->informativeText().contains(QString::fromUtf8(name))) << name;
+    EXPECT_EQ(openFiles(), QStringList{good});
+}
+
 TEST_F(AppDelegateTest, AnOpenFileUnderAnotherSpellingComesToTheFrontInsteadOfOpeningTwice) {
     const QString file = pdf("same.pdf");
     app->openFiles({file});
