@@ -61,7 +61,7 @@ QImage PagePictures::knownPicture(const PageRenderRequest& request) const {
             tr("The page's description in the file is damaged; there is nothing to draw it "
                "from."));
     }
-    return cache_->find(RenderKey(request));
+    return PagePlaceholder::noted(cache_->find(RenderKey(request)));
 }
 
 QImage PagePictures::pictureAtHand(qint64 index, const QSizeF& logicalSize,
@@ -97,12 +97,12 @@ void PagePictures::failed(quint64 ticket, const PageRenderRequest& request,
 void PagePictures::rendered(quint64 ticket, const PageRenderRequest& request, const QImage& image) {
     if (ticket != 0 && ticket == pageTicket_) {
         pageTicket_ = 0;
-        emit pictureReady(request.pageIndex, Use::Page, image);
+        emit pictureReady(request.pageIndex, Use::Page, PagePlaceholder::noted(image));
         return;
     }
     const auto pending = thumbnailTickets_.find(request.pageIndex);
     if (pending == thumbnailTickets_.end() || pending.value() != ticket)
         return;
     thumbnailTickets_.erase(pending);
-    emit pictureReady(request.pageIndex, Use::Thumbnail, image);
+    emit pictureReady(request.pageIndex, Use::Thumbnail, PagePlaceholder::noted(image));
 }

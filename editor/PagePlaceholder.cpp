@@ -1,5 +1,6 @@
 #include "editor/PagePlaceholder.h"
 
+#include "render/PageRenderResult.h"
 #include "ui/WarningSign.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,13 @@ const QString kReasonKey = QStringLiteral("Cropmark placeholder");
 QString cannotBeShown() {
     return QCoreApplication::translate("PagePlaceholder", "This page cannot be shown");
 }
+
+QString partlyRead() {
+    return QCoreApplication::translate("PagePlaceholder", "Parts of this page could not be read");
+}
+
+const QColor kNoteBand(0x3a, 0x3a, 0x3a, 0xdd);
+const QColor kNoteText(0xf2, 0xe6, 0xc8);
 
 } // namespace
 
@@ -52,7 +60,37 @@ QImage PagePlaceholder::image(const QSize& pixelSize, qreal devicePixelRatio,
     return image;
 }
 
+QImage PagePlaceholder::noted(const QImage& picture) {
+    const QString problem = picture.text(PageRenderResult::kPartlyReadKey);
+    if (problem.isEmpty())
+        return picture;
+    QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    const qreal ratio = image.devicePixelRatio();
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QSizeF size = QSizeF(image.size()) / ratio;
+    const bool words = size.width() >= kWordsMinWidth;
+    const qreal band = words ? 30 : std::clamp(size.height() * 0.12, 8.0, 18.0);
+    const QRectF foot(0, size.height() - band, size.width(), band);
+    painter.fillRect(foot, kNoteBand);
+    const qreal side = band * 0.6;
+    WarningSign::draw(
+        painter, QRectF(foot.left() + band * 0.3, foot.center().y() - side / 2, side, side * 0.9));
+    if (words) {
+        QFont font = painter.font();
+        font.setPixelSize(12);
+        painter.setFont(font);
+        painter.setPen(kNoteText);
+        painter.drawText(foot.adjusted(band * 0.3 + side + 8, 0, -8, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter, partlyRead());
+    }
+    return image;
+}
+
 QString PagePlaceholder::toolTipOf(const QImage& image) {
-    const QString reason = image.text(kReasonKey);
-    return reason.isEmpty() ? QString() : cannotBeShown() + QStringLiteral(": ") + reason;
+    if (const QString reason = image.text(kReasonKey); !reason.isEmpty())
+        return cannotBeShown() + QStringLiteral(": ") + reason;
+    if (const QString problem = image.text(PageRenderResult::kPartlyReadKey); !problem.isEmpty())
+        return partlyRead() + QStringLiteral(" (") + problem + QStringLiteral(")");
+    return {};
 }

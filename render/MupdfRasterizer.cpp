@@ -41,15 +41,37 @@ void logMupdfMessage(void*, const char* message) {
     qCDebug(lcMupdf, "%s", message);
 }
 
+// A warning while a page is drawn means part of it could not be read: MuPDF goes on past
+// what it cannot read, and may draw nothing at all.
+template <class Warnings> void countMupdfWarning(void* warnings, const char* message) {
+    logMupdfMessage(nullptr, message);
+    auto& seen = *static_cast<Warnings*>(warnings);
+    if (seen.count++ == 0)
+        seen.first = QString::fromUtf8(message);
+}
+
 // The functions below keep C++ objects outside their fz_try blocks and only plain pointers
 // and numbers inside: MuPDF reports errors with longjmp, which must never skip a C++
 // destructor. After false, the error is in ctx (fz_caught_message).
 
+// Whether the page's content streams hold any bytes; throws as MuPDF does.
+bool holdsContent(fz_context* ctx, pdf_obj* page) {
+    pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
+    if (!pdf_is_array(ctx, contents))
+        return pdf_dict_get_int(ctx, contents, PDF_NAME(Length)) > 0;
+    for (int i = 0; i < pdf_array_len(ctx, contents); ++i) {
+        if (pdf_dict_get_int(ctx, pdf_array_get(ctx, contents, i), PDF_NAME(Length)) > 0)
+            return true;
+    }
+    return false;
+}
+
 // Draws page pageIndex into the w x h premultiplied BGRA pixels at samples, mapping page
-// space by pageToPixels; box is the region shown.
+// space by pageToPixels; box is the region shown. hasContent tells whether the page's
+// content streams hold any bytes.
 bool drawPage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect box,
               fz_matrix pageToPixels, unsigned char* samples, int w, int h, int stride,
-              fz_cookie* cookie) {
+              fz_cookie* cookie, bool* hasContent) {
     const MupdfPage page(ctx, doc, pageIndex);
     if (!page.get())
         return false;
@@ -59,6 +81,7 @@ bool drawPage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect box,
     fz_var(pixmap);
     fz_var(device);
     fz_try(ctx) {
+        *hasContent = holdsContent(ctx, page.get()->obj);
         fz_rect pageBounds;
         fz_matrix pageCtm;
         pdf_page_transform(ctx, page.get(), &pageBounds, &pageCtm);
@@ -168,7 +191,7 @@ MupdfRasterizer::MupdfRasterizer(PdfRenderSource source) : source_(std::move(sou
         return;
     }
     fz_set_error_callback(ctx_, logMupdfMessage, nullptr);
-    fz_set_warning_callback(ctx_, logMupdfMessage, nullptr);
+    fz_set_warning_callback(ctx_, countMupdfWarning<Warnings>, &warnings_);
     if (!source_.data) {
         openError_ = QStringLiteral("There is no document to draw.");
         return;
@@ -221,13 +244,16 @@ PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::
                 .arg(request.pageIndex + 1));
 
     fz_cookie cookie{};
+    fz_flush_warnings(ctx_);
+    warnings_ = {};
     const std::stop_callback abort(
         stop, [&cookie] { std::atomic_ref(cookie.abort).store(1, std::memory_order_relaxed); });
     const QTransform pageToPixels =
         pageToImageTransform(request.box, request.rotation, QSizeF(request.pixelSize));
+    bool hasContent = false;
     const bool drawn = drawPage(ctx_, doc(), request.pageIndex, toFzRect(request.box.normalized()),
                                 toFzMatrix(pageToPixels), image.bits(), image.width(),
-                                image.height(), int(image.bytesPerLine()), &cookie);
+                                image.height(), int(image.bytesPerLine()), &cookie, &hasContent);
     if (stop.stop_requested())
         return PageRenderResult::cancellation();
     if (!drawn)
@@ -235,6 +261,14 @@ PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::
                                              .arg(request.pageIndex + 1)
                                              .arg(caughtMessage(ctx_)));
     image.setDevicePixelRatio(request.devicePixelRatio);
+    fz_flush_warnings(ctx_);
+    // An empty content stream that claims to be compressed is common and harmless, though
+    // MuPDF warns about it.
+    if (cookie.errors > 0 || (warnings_.count > 0 && hasContent)) {
+        image.setText(PageRenderResult::kPartlyReadKey,
+                      warnings_.first.isEmpty() ? QStringLiteral("its description has errors")
+                                                : warnings_.first);
+    }
     return PageRenderResult::success(std::move(image));
 }
 

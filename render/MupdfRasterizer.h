@@ -43,6 +43,12 @@ private:
     // The open document; null if it could not be opened.
     pdf_document* doc() const;
 
+    // MuPDF's warnings since the last render began: how many, and the first.
+    struct Warnings {
+        int count = 0;
+        QString first;
+    };
+
     // Kept alive here because MuPDF reads the bytes in place.
     PdfRenderSource source_;
     fz_context* ctx_ = nullptr;
@@ -54,4 +60,5 @@ private:
     int rendersSinceRelease_ = 0;
     bool pageTreeHeld_ = false;
     std::map<std::tuple<int, int, int, int>, std::optional<QRectF>> contentBounds_;
+    Warnings warnings_;
 };

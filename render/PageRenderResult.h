@@ -7,6 +7,11 @@
 
 // What came of a render: an image, or why there is none.
 struct PageRenderResult {
+    // A picture of a page the renderer could read only in part (its content has errors, so
+    // parts of it may be missing or blank) carries what went wrong as the image's text under
+    // this key; copies of the picture keep it.
+    static constexpr const char* kPartlyReadKey = "Cropmark partly read";
+
     static PageRenderResult success(QImage image) { return {std::move(image), {}, false, false}; }
     static PageRenderResult failure(QString error) { return {{}, std::move(error), false, false}; }
     // The renderer was lost while drawing: it stopped, or was stopped for taking too long.

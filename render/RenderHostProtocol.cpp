@@ -230,7 +230,8 @@ QByteArray encodeResult(const PageRenderResult& result) {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     versioned(stream) << result.error << result.image.size()
-                      << double(result.image.devicePixelRatio());
+                      << double(result.image.devicePixelRatio())
+                      << result.image.text(PageRenderResult::kPartlyReadKey);
     if (!result.image.isNull()) {
         const QImage image = result.image.convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < image.height(); ++y)
@@ -246,7 +247,8 @@ std::optional<PageRenderResult> decodeResult(const QByteArray& payload) {
     QString error;
     QSize size;
     double ratio = 1;
-    stream >> held(error) >> size >> ratio;
+    QString partlyRead;
+    stream >> held(error) >> size >> ratio >> held(partlyRead);
     if (stream.status() != QDataStream::Ok)
         return std::nullopt;
     if (!error.isEmpty())
@@ -264,6 +266,8 @@ std::optional<PageRenderResult> decodeResult(const QByteArray& payload) {
         stream.readRawData(reinterpret_cast<char*>(image.bits()), int(pixelBytes)) != pixelBytes)
         return std::nullopt;
     image.setDevicePixelRatio(ratio);
+    if (!partlyRead.isEmpty())
+        image.setText(PageRenderResult::kPartlyReadKey, partlyRead);
     return PageRenderResult::success(std::move(image));
 }
 

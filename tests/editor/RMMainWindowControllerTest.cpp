@@ -129,6 +129,22 @@ TEST_F(MainWindowTest, APageThatCannotBeDrawnSaysSoInsteadOfStayingWhite) {
     EXPECT_TRUE(pageViewComesToShow(QColor(0xEE, 0xEE, 0xEE))) << "the placeholder, not white";
 }
 
+// Drawn in a render host, as the program draws: what could be read shows, with a note.
+TEST_F(MainWindowTest, APageReadOnlyInPartShowsWhatCouldBeReadWithANote) {
+    workplace = std::make_shared<RenderHostWorkplace>(CROPMARK_RENDER_HOST);
+    open({{.content = "0 0 1 rg 0 0 612 792 re f 1 2 3 zork"}});
+    ASSERT_TRUE(pageViewComesToShow(Qt::blue));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return ui().pdfImgView->toolTip().startsWith("Parts of this page could not be read");
+        },
+        10000))
+        << ui().pdfImgView->toolTip().toStdString();
+    const QImage view = ui().pdfImgView->grab().toImage();
+    EXPECT_NE(view.pixelColor(view.width() / 2, view.height() - 5), QColor(Qt::blue))
+        << "the note over the page's foot";
+}
+
 TEST_F(MainWindowTest, AnotherProgramCuttingTheFileShortIsToldAtOnce) {
     open(3);
     QFile file(delegate.path);

@@ -214,6 +214,46 @@ QByteArray scan(const char* border) {
            "0.2 g 300 60 1 1 re f 80 700 1 1 re f 0 g 150 200 300 400 re f";
 }
 
+// A page whose description has errors is drawn as far as it can be read, and its picture
+// says so; a sound page's picture says nothing.
+struct PartlyReadCase {
+    const char* name;
+    QByteArray content;
+    bool partlyRead;
+    // The compressed content stream's bytes are damaged in the middle.
+    bool damagedStream = false;
+};
+
+class PartlyReadPageTest : public testing::TestWithParam<PartlyReadCase> {};
+
+TEST_P(PartlyReadPageTest, IsMarkedOnlyWhenItsContentHasErrors) {
+    TestPage page;
+    page.content = GetParam().content;
+    QByteArray pdf = TestPdfBuilder().addPage(page).bytes();
+    if (GetParam().damagedStream) {
+        const qsizetype data = pdf.indexOf("stream\n") + 7;
+        ASSERT_GT(data, 7);
+        pdf.replace(data + 6, 12, QByteArray(12, 'x'));
+    }
+    MupdfRasterizer rasterizer = rasterizerFor(pdf);
+    const PageRenderResult result = rasterizer.render(requestFor(kLetter, 0), {});
+    ASSERT_FALSE(result.image.isNull()) << result.error.toStdString();
+    EXPECT_EQ(!result.image.text(PageRenderResult::kPartlyReadKey).isEmpty(), GetParam().partlyRead)
+        << result.image.text(PageRenderResult::kPartlyReadKey).toStdString();
+}
+
+const PartlyReadCase kPartlyRead[] = {
+    {"Sound", "0 0 1 rg 10 10 100 100 re f BT /F1 12 Tf 20 20 Td (Text) Tj ET", false},
+    {"Empty", "", false},
+    {"UnknownOperator", "0 0 1 rg 10 10 100 100 re f 1 2 3 zork", true},
+    {"MissingImage", "q 100 0 0 100 0 0 cm /Missing Do Q", true},
+    {"BrokenSyntax", "0 0 1 rg 10 10 100 100 re f [ (unclosed >> re f", true},
+    // Drawn in a font that stands in for it: nothing is missing.
+    {"MissingFont", "BT /F9 12 Tf 20 20 Td (Text) Tj ET", false},
+    {"DamagedCompression", QByteArray("0 0 1 rg 10 10 100 100 re f ").repeated(40), true, true},
+};
+INSTANTIATE_TEST_SUITE_P(Pages, PartlyReadPageTest, testing::ValuesIn(kPartlyRead), CaseName());
+
 struct BoundsCase {
     const char* name;
     QByteArray content;
