@@ -2,6 +2,7 @@
 #include "cli/CommandLine.h"
 #include "platform/DocumentController.h"
 #include "platform/InstanceChannel.h"
+#include "platform/NativePath.h"
 #include "render/RenderWorkplace.h"
 
 #include <QApplication>
@@ -10,11 +11,12 @@
 
 namespace {
 
-// argv as Qt reads it, before there is an application object to ask.
+// argv, before there is an application object to ask; file names that are not UTF-8 are kept
+// as they are, to reach their files.
 QStringList argumentsOf(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << NativePath::decode(argv[i]);
     return arguments;
 }
 

@@ -2,8 +2,8 @@
 
 #include "cli/CropArguments.h"
 #include "cli/ToolkitOptions.h"
+#include "platform/NativePath.h"
 
-#include <QFileInfo>
 #include <QUrl>
 
 namespace {
@@ -25,7 +25,7 @@ ProgramStart usageError(const QString& error) {
 QString pathOf(const QString& argument) {
     const QString path =
         argument.startsWith(QLatin1String("file:")) ? QUrl(argument).toLocalFile() : argument;
-    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+    return path.isEmpty() ? path : NativePath::absolute(path);
 }
 
 // Where Qt finds a window system without being told: an X or a Wayland display, or a platform

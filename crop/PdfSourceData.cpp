@@ -1,6 +1,7 @@
 #include "crop/PdfSourceData.h"
 
 #include "crop/MappingFaultGuard.h"
+#include "platform/NativePath.h"
 
 #include <QCoreApplication>
 
@@ -19,7 +20,7 @@ std::shared_ptr<const PdfSourceData> PdfSourceData::mapFile(const QString& path,
     };
     // Opened without waiting, and read only when it is a regular file: opening a named pipe
     // waits for a writer, and reading a pipe or a device may never end.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(NativePath::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     struct stat status = {};

@@ -2,8 +2,12 @@
 
 #include "crop/QpdfDocument.h"
 
+#include "platform/NativePath.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,13 +37,14 @@ QpdfLoader::QpdfLoader(PageReader read, SaveWriter save)
     : read_(read ? std::move(read) : readPagesHere), save_(std::move(save)) {}
 
 PdfOpenResult QpdfLoader::open(const QString& path) const {
-    const QFileInfo info(path);
-    const QString name = info.fileName().isEmpty() ? path : info.fileName();
-    if (!info.exists())
+    const QString fileName = QFileInfo(path).fileName();
+    const QString name = fileName.isEmpty() ? path : fileName;
+    struct stat status = {};
+    if (stat(NativePath::encode(path).constData(), &status) != 0)
         return failure(PdfOpenError::NotFound, tr("The file “%1” does not exist.").arg(name));
-    if (info.isDir())
+    if (S_ISDIR(status.st_mode))
         return failure(PdfOpenError::Folder, tr("“%1” is a folder, not a PDF file.").arg(name));
-    if (!info.isFile()) {
+    if (!S_ISREG(status.st_mode)) {
         return failure(PdfOpenError::NotRegularFile,
                        tr("“%1” is not a regular file (it is a pipe, a device or a socket), so "
                           "it holds no PDF document to open.")

@@ -1,5 +1,7 @@
 #include "crop/ReplacingFile.h"
 
+#include "platform/NativePath.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -37,7 +39,7 @@ void syncFolder(const QString& folder) {
 ReplacingFile::ReplacingFile(const QString& target) {
     const QFileInfo info(target);
     target_ = info.isSymLink() && !info.symLinkTarget().isEmpty() ? info.symLinkTarget()
-                                                                  : info.absoluteFilePath();
+                                                                  : NativePath::absolute(target);
 }
 
 ReplacingFile::~ReplacingFile() {
@@ -117,7 +119,7 @@ bool ReplacingFile::commit(QString* errorMessage) {
     }
     // Unlike QFile::rename, rename(2) replaces an existing target in one step.
     if (std::rename(QFile::encodeName(file_->fileName()).constData(),
-                    QFile::encodeName(target_).constData()) != 0) {
+                    NativePath::encode(target_).constData()) != 0) {
         const int error = errno;
         setError(errorMessage, failureMessage(error, systemReason(error)));
         return false;

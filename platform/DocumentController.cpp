@@ -1,5 +1,7 @@
 #include "platform/DocumentController.h"
 
+#include "platform/NativePath.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QWindow>
@@ -13,7 +15,7 @@ namespace {
 QString identityOf(const QString& path) {
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+    return canonical.isEmpty() ? NativePath::absolute(path) : canonical;
 }
 
 } // namespace
@@ -80,7 +82,7 @@ void DocumentController::startOpening(const QString& path, bool display,
         completion(nullptr, tr("No document can be made for “%1”.").arg(path));
         return;
     }
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString absolute = NativePath::absolute(path);
     document->setParent(this);
     document->setFileURL(absolute);
     opening_.push_back({document, display, {completion}});

@@ -1,6 +1,6 @@
 #include "platform/FileIdentity.h"
 
-#include <QFile>
+#include "platform/NativePath.h"
 
 #include <sys/stat.h>
 
@@ -15,7 +15,7 @@ FileIdentity FileIdentity::ofStatus(const struct stat& status) {
 
 std::optional<FileIdentity> FileIdentity::ofPath(const QString& path) {
     struct stat status = {};
-    if (path.isEmpty() || stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (path.isEmpty() || stat(NativePath::encode(path).constData(), &status) != 0)
         return std::nullopt;
     return ofStatus(status);
 }

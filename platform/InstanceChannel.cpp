@@ -1,11 +1,11 @@
 #include "platform/InstanceChannel.h"
 
+#include "platform/NativePath.h"
 #include "platform/PrivateRuntimeFolder.h"
 
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -99,7 +99,7 @@ QString InstanceChannel::defaultKey() {
 InstanceChannel::Role InstanceChannel::handOverOrListen(const QStringList& paths) {
     QStringList absolutePaths;
     for (const QString& path : paths)
-        absolutePaths << QFileInfo(path).absoluteFilePath();
+        absolutePaths << NativePath::absolute(path);
 
     const std::optional<QString> folder = PrivateRuntimeFolder::open(QStringLiteral("cropmark"));
     if (!folder)

@@ -11,7 +11,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <cstdio>
 
 namespace {
 
@@ -231,6 +234,32 @@ TEST(RestoreTest, GivesBackTheBoxesFromBeforeTheCrop) {
                                    ": nothing to restore: no page has boxes kept from before "
                                    "Cropmark cropped it\n");
     }
+}
+
+// A name in another encoding than UTF-8 (here Latin-1) names its file, and the result's name
+// keeps the same bytes.
+TEST(FileNameTest, ANameThatIsNotUtf8IsCroppedBesideItself) {
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray in = folder + "/caf\xE9.pdf", out = folder + "/caf\xE9-cropped.pdf";
+    const QByteArray pdf = shapes().bytes();
+    std::FILE* file = std::fopen(in.constData(), "wb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(std::fwrite(pdf.constData(), 1, size_t(pdf.size()), file), size_t(pdf.size()));
+    std::fclose(file);
+    // QProcess would write the name as UTF-8; the shell hands over its bytes.
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start("/bin/sh",
+                  {"-c",
+                   R"sh(exec "$0" crop --margins 1in,1in,1in,1in "$(printf 'caf\351.pdf')")sh",
+                   CROPMARK_EXECUTABLE});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    // Checked under a name the checker can pass on.
+    ASSERT_EQ(std::rename(out.constData(), QFile::encodeName(dir.filePath("out.pdf")).constData()),
+              0);
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(dir.filePath("out.pdf"), 4));
 }
 
 } // namespace
