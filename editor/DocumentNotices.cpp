@@ -20,9 +20,10 @@ void DocumentNotices::showFileChanged(const QString& name, bool cropsCanBeSaved)
         (cropsCanBeSaved
              ? QCoreApplication::translate(
                    "DocumentNotices",
-                   "“%1” was replaced or removed by another program after Cropmark opened it. "
-                   "This window still shows the version it read, and your crops can still be "
-                   "saved with that version. Open the file again to see what is there now.")
+                   "“%1” was changed, replaced or removed by another program after Cropmark "
+                   "opened it. This window still shows the version it read, and your crops can "
+                   "still be saved with that version. Open the file again to see what is there "
+                   "now.")
              : QCoreApplication::translate(
                    "DocumentNotices",
                    "“%1” was changed by another program after Cropmark opened it, so this window "

@@ -40,12 +40,18 @@ void ShownFile::watch() {
 }
 
 void ShownFile::lookAgain() {
-    const QString path = documentPath_();
-    // A file replaced or removed drops out of the watch; the one now at the path is watched.
-    if (!watcher_->files().contains(path) && QFileInfo::exists(path))
-        watcher_->addPath(path);
+    watchPathAgain();
     if (isStale())
         emit changedElsewhere();
+}
+
+void ShownFile::watchPathAgain() {
+    // The watch stays with the file it was put on, which may have been renamed away or
+    // removed since, by another program or by a save: the file now at the path is watched.
+    const QString path = documentPath_();
+    watcher_->removePath(path);
+    if (QFileInfo::exists(path))
+        watcher_->addPath(path);
 }
 
 bool ShownFile::isStale() const {
@@ -65,5 +71,7 @@ bool ShownFile::savedTo(const QString& target) {
     if (!saved || saved != FileIdentity::ofPath(documentPath_()))
         return false;
     shown_ = saved;
+    if (watcher_)
+        watchPathAgain();
     return true;
 }

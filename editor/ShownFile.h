@@ -42,6 +42,7 @@ signals:
 
 private:
     void lookAgain();
+    void watchPathAgain();
 
     const CropSession& session_;
     std::function<QString()> documentPath_;
