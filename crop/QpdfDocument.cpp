@@ -118,7 +118,8 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
     if (!file.finish(errorMessage))
         return false;
     if (!save_)
-        readsBack = QpdfReadBack::fileReadsBack(file.writtenPath(), password_, pages_, setBoxes_);
+        readsBack =
+            QpdfReadBack::fileReadsBack(file.writtenPath(), *data_, password_, pages_, setBoxes_);
     if (!readsBack) {
         if (errorMessage) {
             *errorMessage = QCoreApplication::translate(

@@ -2,8 +2,10 @@
 
 #include "crop/QpdfPageReader.h"
 #include "crop/QpdfParser.h"
+#include "crop/ReadBackBaseline.h"
 
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include <algorithm>
@@ -53,14 +55,19 @@ bool holdsPage(QPDFObjectHandle page, const PageGeometry& geometry, std::uint8_t
     return true;
 }
 
-// Reads data and appended strictly and asks holdsPages about the result; qpdf's exceptions
-// and warnings, even in what holdsPages read, make it false.
+// Reads data and appended strictly and asks holdsPages about the result. qpdf's exceptions
+// make it false, and so does a warning that the source does not give, even in what
+// holdsPages read.
 bool readsStrictly(const PdfSourceData& data, const QByteArray& appended,
-                   const QByteArray& password, const std::function<bool(QPDF&)>& holdsPages) {
+                   const QByteArray& password, ReadBackBaseline& source,
+                   const std::function<bool(QPDF&)>& holdsPages) {
     try {
         auto pdf = QpdfParser::parseStrictly(data, appended, password);
         pdf->getRoot();
-        return holdsPages(*pdf) && !pdf->anyWarnings();
+        if (!holdsPages(*pdf))
+            return false;
+        const std::vector<QPDFExc> warnings = pdf->getWarnings();
+        return warnings.empty() || source.hasProblems(warnings);
     } catch (const std::exception&) {
         return false;
     }
@@ -72,7 +79,8 @@ bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
                      const QByteArray& password, const std::vector<QPDFObjectHandle>& pages,
                      const std::vector<PageGeometry>& geometry,
                      const std::vector<std::uint8_t>& setBoxes) {
-    return readsStrictly(data, appended, password, [&](QPDF& pdf) {
+    ReadBackBaseline source(data, password);
+    return readsStrictly(data, appended, password, source, [&](QPDF& pdf) {
         const auto isSet = [](std::uint8_t set) { return set != 0; };
         const auto first = std::find_if(setBoxes.begin(), setBoxes.end(), isSet);
         if (first == setBoxes.end())
@@ -87,20 +95,22 @@ bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
     });
 }
 
-bool fileReadsBack(const QString& path, const QByteArray& password,
+bool fileReadsBack(const QString& path, const PdfSourceData& source, const QByteArray& password,
                    const std::vector<PageGeometry>& geometry,
                    const std::vector<std::uint8_t>& setBoxes) {
+    const auto holdsPages = [&](QPDF& pdf) {
+        const std::vector<QPDFObjectHandle>& pages = pdf.getAllPages();
+        if (pages.size() != geometry.size())
+            return false;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (!holdsPage(pages[i], geometry[i], setBoxes[i]))
+                return false;
+        }
+        return true;
+    };
     const auto data = PdfSourceData::mapFile(path, nullptr);
-    return data && readsStrictly(*data, {}, password, [&](QPDF& pdf) {
-               const std::vector<QPDFObjectHandle>& pages = pdf.getAllPages();
-               if (pages.size() != geometry.size())
-                   return false;
-               for (size_t i = 0; i < pages.size(); ++i) {
-                   if (!holdsPage(pages[i], geometry[i], setBoxes[i]))
-                       return false;
-               }
-               return true;
-           });
+    ReadBackBaseline baseline(source, password);
+    return data && readsStrictly(*data, {}, password, baseline, holdsPages);
 }
 
 } // namespace QpdfReadBack

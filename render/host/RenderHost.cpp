@@ -85,8 +85,9 @@ int save(const PdfSourceData& data, const QByteArray& password) {
             throw std::system_error(std::error_code(errno, std::generic_category()),
                                     out.errorString().toStdString());
         outcome.written = true;
-        outcome.readsBack = QpdfReadBack::fileReadsBack(
-            QStringLiteral("/proc/self/fd/%1").arg(kOutputFile), password, job.pages, job.setBoxes);
+        outcome.readsBack =
+            QpdfReadBack::fileReadsBack(QStringLiteral("/proc/self/fd/%1").arg(kOutputFile), data,
+                                        password, job.pages, job.setBoxes);
     } catch (const std::exception& e) {
         outcome.error = QString::fromLocal8Bit(e.what());
         if (const auto* failed = dynamic_cast<const std::system_error*>(&e))

@@ -310,6 +310,45 @@ TEST(QpdfReadBackTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     EXPECT_FALSE(readsBack(damaged)) << "the first page one byte past where the table says";
 }
 
+// A file of two pages, the first with count names that qpdf warns of (a stray "#").
+QByteArray flawedFile(int count) {
+    QByteArray names;
+    for (int i = 0; i < count; ++i)
+        names += "/Na#me" + QByteArray::number(i) + " 1 ";
+    return TestPdfBuilder()
+        .addPage({.pieceInfo = "<< /Tool << /Private << " + names + ">> >> >>"})
+        .addPage({})
+        .bytes();
+}
+
+struct CarriedCase {
+    const char* name;
+    QByteArray source;
+    QByteArray saved;
+    bool readsBack;
+};
+
+class CarriedOnTest : public testing::TestWithParam<CarriedCase> {};
+
+// A saved file may have a problem that its source has, as often as it does, but nothing more.
+TEST_P(CarriedOnTest, ASavedFileReadsBackOnlyAsWellAsItsSource) {
+    QTemporaryDir dir;
+    const QString saved = writeFile(dir.filePath("out.pdf"), GetParam().saved);
+    const auto source = PdfSourceData::fromBytes(GetParam().source);
+    const std::vector<PageGeometry> pages =
+        QpdfParser::readPages(*PdfSourceData::fromBytes(GetParam().saved), {});
+    EXPECT_EQ(QpdfReadBack::fileReadsBack(saved, *source, {}, pages, std::vector<std::uint8_t>(2)),
+              GetParam().readsBack);
+}
+
+const CarriedCase kCarried[] = {
+    {"CleanStaysClean", flawedFile(0), flawedFile(1), false},
+    {"FlawCarriedOn", flawedFile(2), flawedFile(2), true},
+    {"FlawAdded", flawedFile(1), flawedFile(2), false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, CarriedOnTest, testing::ValuesIn(kCarried), CaseName());
+
 // Saves from a source that is damaged, and so rewritten, or sound, and so updated or copied.
 class SourceTest : public testing::TestWithParam<bool> {
 protected:
@@ -340,9 +379,10 @@ TEST_P(SourceTest, OnlyASaveThatReadsBackAsTheDocumentPasses) {
     // Read back as other pages than the document's, the file fails the check.
     std::vector<PageGeometry> pages = QpdfParser::readPages(*PdfSourceData::fromBytes(saved), {});
     const std::vector<std::uint8_t> setBoxes(3, 0);
-    EXPECT_TRUE(QpdfReadBack::fileReadsBack(target, {}, pages, setBoxes));
+    const auto source = PdfSourceData::fromBytes(bytes);
+    EXPECT_TRUE(QpdfReadBack::fileReadsBack(target, *source, {}, pages, setBoxes));
     pages[1].box(PdfBox::Media).setWidth(600);
-    EXPECT_FALSE(QpdfReadBack::fileReadsBack(target, {}, pages, setBoxes));
+    EXPECT_FALSE(QpdfReadBack::fileReadsBack(target, *source, {}, pages, setBoxes));
 }
 
 // A save onto a file system with room for little: a small tmpfs, where this process may mount

@@ -58,7 +58,8 @@ void addBlackSquare(QPDF& pdf, Object page, const QRectF& rect) {
 }
 
 Object pieceInfo(QPDF& pdf, const TestPage& page) {
-    Object pieces = Object::parse(page.pieceInfo.toStdString());
+    // Parsed as part of the file, so that what qpdf warns of in it goes into the file too.
+    Object pieces = Object::parse(&pdf, page.pieceInfo.toStdString());
     if (!page.indirectPieceInfo || !pieces.isDictionary())
         return pieces;
     for (const std::string& key : pieces.getKeys())
@@ -133,6 +134,7 @@ QByteArray withUpdate(const QByteArray& original) {
 
 QByteArray TestPdfBuilder::bytes() const {
     QPDF pdf;
+    pdf.setSuppressWarnings(true);
     pdf.emptyPDF();
     const char* const emptyPages = "<< /Type /Pages /Kids [] /Count 0 >>";
     Object root = indirect(pdf, emptyPages);
