@@ -1,6 +1,7 @@
 #include "crop/ReadBackBaseline.h"
 
 #include "crop/QpdfParser.h"
+#include "crop/QpdfStreamCheck.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
@@ -38,6 +39,8 @@ std::map<std::string, int> strictProblems(const PdfSourceData& data, const QByte
 ReadBackBaseline::ReadBackBaseline(const PdfSourceData& data, const QByteArray& password)
     : data_(data), password_(password) {}
 
+ReadBackBaseline::~ReadBackBaseline() = default;
+
 bool ReadBackBaseline::hasProblems(const std::vector<QPDFExc>& warnings) {
     if (!problems_)
         problems_ = strictProblems(data_, password_);
@@ -47,4 +50,19 @@ bool ReadBackBaseline::hasProblems(const std::vector<QPDFExc>& warnings) {
             return false;
     }
     return true;
+}
+
+bool ReadBackBaseline::streamReads(WrittenObjects::Id id) {
+    try {
+        if (!repaired_) {
+            repaired_ = nullptr;
+            repaired_ = QpdfParser::parse(data_, password_);
+        }
+        if (!*repaired_)
+            return false;
+        QPDFObjectHandle object = (*repaired_)->getObject(id.number, id.generation);
+        return object.isStream() && QpdfStreamCheck::reads(**repaired_, object);
+    } catch (const std::exception&) {
+        return false;
+    }
 }

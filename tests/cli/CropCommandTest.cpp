@@ -137,6 +137,14 @@ const RunCase kRuns[] = {
     {"OpenedWithTheOwnerPassword", locked, inch, inchOff, {}, {}, "owner"},
     // A file with an owner password alone opens without one.
     {"OwnerPasswordOnly", shapes().encrypt("", "owner"), inch, inchOff},
+    // Written whole and encrypted again, every image read back and found a JPEG.
+    {"ScansEncryptedWithA128BitKey",
+     TestPdfBuilder()
+         .addPages(2, {.scanned = Qt::gray})
+         .encrypt("", "owner", 128)
+         .layOut({.uncompressedStreams = true}),
+     {"--box", "10,10,100,100"},
+     {QRectF(10, 10, 100, 100), QRectF(10, 10, 100, 100)}},
     fitted(
         "FitEachPageToItsOwn", {},
         {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100), QRectF(300, 300, 100, 100), letter},
