@@ -94,6 +94,8 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
     QString reason;
     int systemError = 0;
     bool readsBack = false;
+    // Told by a write made here which objects it wrote.
+    auto writtenObjects = WrittenObjects::rewritten({});
     const bool written =
         save_ ? produce(
                     [&](const std::function<void()>& pageWritten) {
@@ -109,7 +111,7 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
                         readsBack = outcome.readsBack;
                     },
                     &reason, &systemError)
-              : write(file.device(), &reason, &systemError);
+              : write(file.device(), &reason, &systemError, &writtenObjects);
     if (!written) {
         if (errorMessage)
             *errorMessage = file.failureMessage(systemError, reason);
@@ -118,7 +120,8 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
     if (!file.finish(errorMessage))
         return false;
     if (!save_)
-        readsBack = QpdfReadBack::fileReadsBack(file.writtenPath(), password_, pages_, setBoxes_);
+        readsBack = QpdfReadBack::fileReadsBack(file.writtenPath(), *data_, password_, pages_,
+                                                setBoxes_, writtenObjects);
     if (!readsBack) {
         if (errorMessage) {
             *errorMessage = QCoreApplication::translate(
@@ -130,11 +133,14 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
     return file.commit(errorMessage);
 }
 
-bool QpdfDocument::write(QIODevice& out, QString* errorMessage, int* systemError) const {
+bool QpdfDocument::write(QIODevice& out, QString* errorMessage, int* systemError,
+                         WrittenObjects* written) const {
     return produce(
         [&](const std::function<void()>& pageWritten) {
             QpdfDocumentWriter writer(*data_, password_, pages_, setBoxes_, pageWritten);
-            writer.write(out);
+            const WrittenObjects objects = writer.write(out);
+            if (written)
+                *written = objects;
         },
         errorMessage, systemError);
 }

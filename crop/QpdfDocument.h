@@ -4,6 +4,7 @@
 #include "crop/PagesRead.h"
 #include "crop/PdfDocument.h"
 #include "crop/SaveJob.h"
+#include "crop/WrittenObjects.h"
 
 class QIODevice;
 
@@ -41,8 +42,9 @@ private:
     bool validIndex(int pageIndex) const;
     // Writes the bytes into out between the begin and end notifications; false (with the
     // reason, and the system's error number where writing failed) when they cannot be made
-    // or written.
-    bool write(QIODevice& out, QString* errorMessage, int* systemError = nullptr) const;
+    // or written. written, when given, is told which objects were written.
+    bool write(QIODevice& out, QString* errorMessage, int* systemError = nullptr,
+               WrittenObjects* written = nullptr) const;
     // Runs produce, which makes the bytes, between the begin and end notifications, refusing
     // a locked document or a file changed on disk; produce throws what went wrong.
     bool produce(const std::function<void(const std::function<void()>& pageWritten)>& body,

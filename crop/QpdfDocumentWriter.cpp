@@ -66,7 +66,7 @@ QpdfDocumentWriter::QpdfDocumentWriter(const PdfSourceData& data, const QByteArr
     : data_(data), password_(password), pages_(pages), setBoxes_(setBoxes),
       pageWritten_(std::move(pageWritten)) {}
 
-void QpdfDocumentWriter::write(QIODevice& out) const {
+WrittenObjects QpdfDocumentWriter::write(QIODevice& out) const {
     auto pdf = QpdfParser::parse(data_, password_);
     std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
     if (pages.size() != pages_.size())
@@ -81,7 +81,7 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
         const QByteArray appended = update->bytes();
         if (QpdfReadBack::updateReadsBack(data_, appended, password_, pages, pages_, setBoxes_)) {
             writeUpdate(appended, out);
-            return;
+            return WrittenObjects::appendedTo(data_.size());
         }
     }
     if (damaged) {
@@ -108,7 +108,7 @@ void QpdfDocumentWriter::write(QIODevice& out) const {
             }
         }
     }
-    rewrite(*pdf, out);
+    return rewrite(*pdf, out);
 }
 
 void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out) const {
@@ -127,7 +127,7 @@ void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out)
     DeviceWrite::writeAll(out, appended);
 }
 
-void QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out) const {
+WrittenObjects QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out) const {
     // qpdf writes the trailer's /Size only in place of one it read, so a source whose trailer
     // lacks it would be saved without one, which every reader then has to repair.
     pdf.getTrailer().replaceKey("/Size", QPDFObjectHandle::newInteger(0));
@@ -142,4 +142,13 @@ void QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out) const {
     writer.registerProgressReporter(progress);
     writer.write();
     progress->finish();
+    // Every stream written was read for it, so asking which is a stream reads nothing more.
+    std::map<int, WrittenObjects::Id> streamSources;
+    for (QPDFObjectHandle& object : pdf.getAllObjects()) {
+        const QPDFObjGen source = object.getObjGen();
+        const int written = writer.getRenumberedObjGen(source).getObj();
+        if (written > 0 && object.isStream())
+            streamSources.emplace(written, WrittenObjects::Id{source.getObj(), source.getGen()});
+    }
+    return WrittenObjects::rewritten(std::move(streamSources));
 }

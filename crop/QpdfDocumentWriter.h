@@ -2,6 +2,7 @@
 
 #include "crop/PageGeometry.h"
 #include "crop/PdfSourceData.h"
+#include "crop/WrittenObjects.h"
 
 #include <QByteArray>
 
@@ -24,7 +25,8 @@ class QPDF;
 // whose update does not read back cleanly is rewritten whole by qpdf, streams
 // copied without decoding. Either way encryption, links, outlines and annotations are kept.
 //
-// pageWritten is called once per page, in page order, as the write progresses.
+// pageWritten is called once per page, in page order, as the write progresses. write() says
+// which objects it wrote, for the read-back (QpdfReadBack::fileReadsBack).
 // Throws std::exception when the file cannot be parsed or the device fails.
 class QpdfDocumentWriter {
 public:
@@ -33,11 +35,11 @@ public:
                        const std::vector<std::uint8_t>& setBoxes,
                        std::function<void()> pageWritten);
 
-    void write(QIODevice& out) const;
+    WrittenObjects write(QIODevice& out) const;
 
 private:
     void writeUpdate(const QByteArray& appended, QIODevice& out) const;
-    void rewrite(QPDF& pdf, QIODevice& out) const;
+    WrittenObjects rewrite(QPDF& pdf, QIODevice& out) const;
 
     const PdfSourceData& data_;
     const QByteArray& password_;

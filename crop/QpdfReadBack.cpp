@@ -2,13 +2,18 @@
 
 #include "crop/QpdfPageReader.h"
 #include "crop/QpdfParser.h"
+#include "crop/QpdfStreamCheck.h"
+#include "crop/ReadBackBaseline.h"
 
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace QpdfReadBack {
 
@@ -53,14 +58,45 @@ bool holdsPage(QPDFObjectHandle page, const PageGeometry& geometry, std::uint8_t
     return true;
 }
 
-// Reads data and appended strictly and asks holdsPages about the result; qpdf's exceptions
-// and warnings, even in what holdsPages read, make it false.
+// The streams of pdf at or after where the save's own bytes start, with the source objects
+// they were copied from.
+using Streams = std::vector<std::pair<QPDFObjectHandle, std::optional<WrittenObjects::Id>>>;
+
+Streams writtenStreams(QPDF& pdf, const WrittenObjects& written) {
+    Streams streams;
+    for (const auto& [id, entry] : pdf.getXRefTable()) {
+        if (entry.getType() != 1 || entry.getOffset() < written.from())
+            continue;
+        QPDFObjectHandle object = pdf.getObject(id);
+        if (object.isStream())
+            streams.emplace_back(object, written.source({id.getObj(), id.getGen()}));
+    }
+    return streams;
+}
+
+// Reads data and appended strictly and asks holdsPages about the result. qpdf's exceptions
+// make it false, and so does a warning that the source does not give, even in what
+// holdsPages read; and, with written, a stream the save wrote whose data does not read,
+// unless it did not in the source either.
 bool readsStrictly(const PdfSourceData& data, const QByteArray& appended,
-                   const QByteArray& password, const std::function<bool(QPDF&)>& holdsPages) {
+                   const QByteArray& password, ReadBackBaseline& source,
+                   const std::function<bool(QPDF&)>& holdsPages,
+                   const WrittenObjects* written = nullptr) {
     try {
         auto pdf = QpdfParser::parseStrictly(data, appended, password);
         pdf->getRoot();
-        return holdsPages(*pdf) && !pdf->anyWarnings();
+        if (!holdsPages(*pdf))
+            return false;
+        const Streams streams = written ? writtenStreams(*pdf, *written) : Streams();
+        const std::vector<QPDFExc> warnings = pdf->getWarnings();
+        if (!warnings.empty() && !source.hasProblems(warnings))
+            return false;
+        for (const auto& [stream, original] : streams) {
+            if (!QpdfStreamCheck::reads(*pdf, stream) &&
+                (!original || source.streamReads(*original)))
+                return false;
+        }
+        return true;
     } catch (const std::exception&) {
         return false;
     }
@@ -72,7 +108,11 @@ bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
                      const QByteArray& password, const std::vector<QPDFObjectHandle>& pages,
                      const std::vector<PageGeometry>& geometry,
                      const std::vector<std::uint8_t>& setBoxes) {
-    return readsStrictly(data, appended, password, [&](QPDF& pdf) {
+    // The update's streams are left to the read-back of the file it goes into: finding which
+    // of its objects are streams would read every page it rewrote, and it writes only page
+    // dictionaries besides its cross-reference section, which is read here as it is.
+    ReadBackBaseline source(data, password);
+    return readsStrictly(data, appended, password, source, [&](QPDF& pdf) {
         const auto isSet = [](std::uint8_t set) { return set != 0; };
         const auto first = std::find_if(setBoxes.begin(), setBoxes.end(), isSet);
         if (first == setBoxes.end())
@@ -87,20 +127,22 @@ bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
     });
 }
 
-bool fileReadsBack(const QString& path, const QByteArray& password,
+bool fileReadsBack(const QString& path, const PdfSourceData& source, const QByteArray& password,
                    const std::vector<PageGeometry>& geometry,
-                   const std::vector<std::uint8_t>& setBoxes) {
+                   const std::vector<std::uint8_t>& setBoxes, const WrittenObjects& written) {
+    const auto holdsPages = [&](QPDF& pdf) {
+        const std::vector<QPDFObjectHandle>& pages = pdf.getAllPages();
+        if (pages.size() != geometry.size())
+            return false;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (!holdsPage(pages[i], geometry[i], setBoxes[i]))
+                return false;
+        }
+        return true;
+    };
     const auto data = PdfSourceData::mapFile(path, nullptr);
-    return data && readsStrictly(*data, {}, password, [&](QPDF& pdf) {
-               const std::vector<QPDFObjectHandle>& pages = pdf.getAllPages();
-               if (pages.size() != geometry.size())
-                   return false;
-               for (size_t i = 0; i < pages.size(); ++i) {
-                   if (!holdsPage(pages[i], geometry[i], setBoxes[i]))
-                       return false;
-               }
-               return true;
-           });
+    ReadBackBaseline baseline(source, password);
+    return data && readsStrictly(*data, {}, password, baseline, holdsPages, &written);
 }
 
 } // namespace QpdfReadBack

@@ -2,6 +2,7 @@
 
 #include "crop/PageGeometry.h"
 #include "crop/PdfSourceData.h"
+#include "crop/WrittenObjects.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,10 +14,16 @@ class QPDFObjectHandle;
 
 // Whether what a save makes reads back as a strict reader reads it: qpdf, with repairs
 // switched off, must follow the whole cross-reference chain to the trailer and the document
-// catalog without a warning, and find the document's pages as the document holds them. A
-// page holds its set boxes as they were written (to within the six decimals they are written
-// with), and its rotation, media box and crop box as the document shows them, except a crop
-// box left alone on a page whose media box was set, which the new media box may clip.
+// catalog, and find the document's pages as the document holds them. A page holds its set
+// boxes as they were written (to within the six decimals they are written with), and its
+// rotation, media box and crop box as the document shows them, except a crop box left alone on
+// a page whose media box was set, which the new media box may clip.
+//
+// What the save wrote is no worse than the source, the file the user opened: qpdf warns of no
+// problem in it that a strict reader does not find in the source as often (ReadBackBaseline),
+// so a clean source saves without a warning while a harmless flaw that the save carries on,
+// such as a name with a stray "#", does not stop every save. And every stream the save wrote,
+// or copied and encrypted again, must read (QpdfStreamCheck) if its source stream did.
 namespace QpdfReadBack {
 
 // Whether a file followed by an incremental update reads back, with the first and the last
@@ -26,7 +33,7 @@ namespace QpdfReadBack {
 // update in memory, so an update that would only read after repair is never written: the
 // save rewrites the file instead. The check costs a few milliseconds, mostly for the
 // cross-reference sections; the pages in between are made by the same code as the first and
-// the last, which test where the appended objects start and end.
+// the last, which test where the appended objects start and end. The source is data itself.
 //
 // pages: the document's pages as parsed before the update, for their object numbers.
 bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
@@ -38,10 +45,13 @@ bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
 //
 // The save checks the file it wrote this way before the file replaces anything, so a write
 // that went wrong anywhere, in our code, in qpdf's or on the way to the disk, costs the user
-// the save and never the file they had. Only the cross-reference sections, the page tree and
-// the page dictionaries are read, never a content stream or an image.
-bool fileReadsBack(const QString& path, const QByteArray& password,
+// the save and never the file they had. Besides the cross-reference sections, the page tree
+// and the page dictionaries, only the streams that written says the save wrote are read: for an
+// update, those after the source's bytes (at most its cross-reference stream), and for a
+// rewrite, all of them. The source is read only where the saved file has a problem, to see
+// whether the source has it too.
+bool fileReadsBack(const QString& path, const PdfSourceData& source, const QByteArray& password,
                    const std::vector<PageGeometry>& geometry,
-                   const std::vector<std::uint8_t>& setBoxes);
+                   const std::vector<std::uint8_t>& setBoxes, const WrittenObjects& written);
 
 } // namespace QpdfReadBack

@@ -25,7 +25,8 @@ struct SaveOutcome {
     QString error;
     // The system's error number where writing failed; 0 for none.
     int systemError = 0;
-    // The written file reads back with exactly the job's pages.
+    // The written file reads back with exactly the job's pages, and no worse than the job's
+    // file (QpdfReadBack::fileReadsBack).
     bool readsBack = false;
 };
 

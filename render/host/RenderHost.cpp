@@ -78,15 +78,17 @@ int save(const PdfSourceData& data, const QByteArray& password) {
     try {
         if (!out.open(kOutputFile, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
             throw std::runtime_error(out.errorString().toStdString());
-        QpdfDocumentWriter(data, password, job.pages, job.setBoxes, [] {
-            RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePageWritten());
-        }).write(out);
+        const WrittenObjects written =
+            QpdfDocumentWriter(data, password, job.pages, job.setBoxes, [] {
+                RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePageWritten());
+            }).write(out);
         if (!out.flush())
             throw std::system_error(std::error_code(errno, std::generic_category()),
                                     out.errorString().toStdString());
         outcome.written = true;
-        outcome.readsBack = QpdfReadBack::fileReadsBack(
-            QStringLiteral("/proc/self/fd/%1").arg(kOutputFile), password, job.pages, job.setBoxes);
+        outcome.readsBack =
+            QpdfReadBack::fileReadsBack(QStringLiteral("/proc/self/fd/%1").arg(kOutputFile), data,
+                                        password, job.pages, job.setBoxes, written);
     } catch (const std::exception& e) {
         outcome.error = QString::fromLocal8Bit(e.what());
         if (const auto* failed = dynamic_cast<const std::system_error*>(&e))

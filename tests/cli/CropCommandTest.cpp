@@ -140,6 +140,14 @@ const RunCase kRuns[] = {
     {"OpenedWithTheOwnerPassword", locked, inch, inchOff, {}, {}, "owner"},
     // A file with an owner password alone opens without one.
     {"OwnerPasswordOnly", shapes().encrypt("", "owner"), inch, inchOff},
+    // Written whole and encrypted again, every image read back and found a JPEG.
+    {"ScansEncryptedWithA128BitKey",
+     TestPdfBuilder()
+         .addPages(2, {.scanned = Qt::gray})
+         .encrypt("", "owner", 128)
+         .layOut({.uncompressedStreams = true}),
+     {"--box", "10,10,100,100"},
+     {QRectF(10, 10, 100, 100), QRectF(10, 10, 100, 100)}},
     fitted(
         "FitEachPageToItsOwn", {},
         {QRectF(100, 200, 300, 400), QRectF(50, 100, 200, 100), QRectF(300, 300, 100, 100), letter},
@@ -169,6 +177,45 @@ const RunCase kRuns[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Runs, CropRunTest, testing::ValuesIn(kRuns), CaseName());
+
+struct FlawCase {
+    const char* name;
+    // Page-piece dictionaries of another program, in which qpdf finds names it warns of.
+    std::vector<QByteArray> pieces;
+};
+
+class FlawedFileTest : public testing::TestWithParam<FlawCase> {};
+
+// A name with a stray "#" draws, and qpdf warns of it, but writes it again as it was: a save
+// carries the flaw on, and is refused only if it adds one.
+TEST_P(FlawedFileTest, IsCroppedWithItsFlawsAndNoMore) {
+    QTemporaryDir dir;
+    TestPdfBuilder file;
+    for (const QByteArray& piece : GetParam().pieces)
+        file.addPage({.pieceInfo = piece});
+    const QString in = file.writeTo(dir.filePath("in.pdf"));
+    const auto pages = int(GetParam().pieces.size());
+    ASSERT_FALSE(SavedFileCheck::readsCleanly(in, pages)) << "qpdf warns of the flaw";
+    const CropmarkRun run =
+        runCropmark({"crop", "--margins", "1in,1in,1in,1in", "in.pdf"}, dir.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    const QString out = dir.filePath("in-cropped.pdf");
+    EXPECT_TRUE(SavedFileCheck::readsNoWorseThan(out, in, pages));
+    EXPECT_EQ(writtenBoxes(out, "/CropBox"),
+              std::vector<QRectF>(size_t(pages), QRectF(72, 72, 468, 648)));
+}
+
+const FlawCase kFlaws[] = {
+    {"StrayHash", {"<< /Fo#o << /LastModified (D:20240101) /Private << >> >> >>"}},
+    {"NameEndingInAHash", {"<< /Tool << /LastModified (D:20240101) /Private << /A# 1 >> >> >>"}},
+    // One a page, on some pages; and on one page, two.
+    {"OnSomePages",
+     {"<< /T#ool << /LastModified (D:20240101) /Private << >> >> >>", "<< >>",
+      "<< /T#ool << /LastModified (D:20240101) /Private << /B#2 1 >> >> >>"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, FlawedFileTest, testing::ValuesIn(kFlaws), CaseName());
 
 // Three at a time, files are still named in the order they were given.
 TEST(ParallelJobsTest, GiveTheSameFilesAndMessagesAsOneAtATime) {

@@ -237,6 +237,9 @@ const QByteArray twoPages = TestPdfBuilder().addPages(2).bytes();
 const auto locked =
     file("locked.pdf", TestPdfBuilder().addPages(1).encrypt("secret", "owner").bytes());
 
+const QString kNotReadBack =
+    "The saved file could not be read back correctly, so nothing was replaced.";
+
 FailingCase failing(const char* name, std::function<QString(const QDir&)> make,
                     const QString& message, const QStringList& arguments = {}) {
     return {name, std::move(make), arguments, message};
@@ -281,6 +284,22 @@ const FailingCase kFailingFiles[] = {
             file("stamp.pdf",
                  TestPdfBuilder().addPage({}).addPage({.mediaBox = QRectF(0, 0, 20, 20)}).bytes()),
             "the margins leave nothing of page 2"),
+    // Saved encrypted again with a key of the wrong length, its streams would not decrypt: the
+    // compressed page content, or with nothing compressed, the scanned image.
+    failing("KeyLengthOnlyInTheCryptFilter",
+            file("aes.pdf", TestPdfBuilder()
+                                .addPages(1)
+                                .encrypt("", "owner", 128)
+                                .layOut({.noKeyLength = true})
+                                .bytes()),
+            kNotReadBack),
+    failing("ScanWithTheKeyLengthOnlyInTheCryptFilter",
+            file("scan.pdf", TestPdfBuilder()
+                                 .addPage({.scanned = Qt::gray})
+                                 .encrypt("", "owner", 128)
+                                 .layOut({.uncompressedStreams = true, .noKeyLength = true})
+                                 .bytes()),
+            kNotReadBack),
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, FailingFileTest, testing::ValuesIn(kFailingFiles), CaseName());

@@ -310,6 +310,58 @@ TEST(QpdfReadBackTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     EXPECT_FALSE(readsBack(damaged)) << "the first page one byte past where the table says";
 }
 
+// A file of two pages, the first with count names that qpdf warns of (a stray "#"), and its
+// page content made unreadable with brokenContent.
+QByteArray flawedFile(int count, bool brokenContent = false) {
+    QByteArray names;
+    for (int i = 0; i < count; ++i)
+        names += "/Na#me" + QByteArray::number(i) + " 1 ";
+    QByteArray bytes = TestPdfBuilder()
+                           .addPage({.content = "0 0 1 rg 10 10 50 50 re f",
+                                     .pieceInfo = "<< /Tool << /Private << " + names + ">> >> >>"})
+                           .addPage({})
+                           .bytes();
+    if (brokenContent) {
+        // Overwritten in place, so that the file stays whole.
+        const qsizetype data = bytes.indexOf("stream\n", bytes.indexOf("/FlateDecode")) + 7;
+        bytes.replace(data, 4, "xxxx");
+    }
+    return bytes;
+}
+
+struct CarriedCase {
+    const char* name;
+    QByteArray source;
+    QByteArray saved;
+    bool readsBack;
+};
+
+class CarriedOnTest : public testing::TestWithParam<CarriedCase> {};
+
+// A saved file may have a problem that its source has, as often as it does, and a stream that
+// does not read where its source stream did not, but nothing more.
+TEST_P(CarriedOnTest, ASavedFileReadsBackOnlyAsWellAsItsSource) {
+    QTemporaryDir dir;
+    const QString saved = writeFile(dir.filePath("out.pdf"), GetParam().saved);
+    const auto source = PdfSourceData::fromBytes(GetParam().source);
+    const std::vector<PageGeometry> pages =
+        QpdfParser::readPages(*PdfSourceData::fromBytes(GetParam().saved), {});
+    // Every object written, under the numbers it has in the source.
+    EXPECT_EQ(QpdfReadBack::fileReadsBack(saved, *source, {}, pages, std::vector<std::uint8_t>(2),
+                                          WrittenObjects::appendedTo(0)),
+              GetParam().readsBack);
+}
+
+const CarriedCase kCarried[] = {
+    {"CleanStaysClean", flawedFile(0), flawedFile(1), false},
+    {"FlawCarriedOn", flawedFile(2), flawedFile(2), true},
+    {"FlawAdded", flawedFile(1), flawedFile(2), false},
+    {"StreamBrokenBySaving", flawedFile(0), flawedFile(0, true), false},
+    {"StreamBrokenBefore", flawedFile(0, true), flawedFile(0, true), true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, CarriedOnTest, testing::ValuesIn(kCarried), CaseName());
+
 // Saves from a source that is damaged, and so rewritten, or sound, and so updated or copied.
 class SourceTest : public testing::TestWithParam<bool> {
 protected:
@@ -340,9 +392,11 @@ TEST_P(SourceTest, OnlyASaveThatReadsBackAsTheDocumentPasses) {
     // Read back as other pages than the document's, the file fails the check.
     std::vector<PageGeometry> pages = QpdfParser::readPages(*PdfSourceData::fromBytes(saved), {});
     const std::vector<std::uint8_t> setBoxes(3, 0);
-    EXPECT_TRUE(QpdfReadBack::fileReadsBack(target, {}, pages, setBoxes));
+    const auto source = PdfSourceData::fromBytes(bytes);
+    const auto written = WrittenObjects::rewritten({});
+    EXPECT_TRUE(QpdfReadBack::fileReadsBack(target, *source, {}, pages, setBoxes, written));
     pages[1].box(PdfBox::Media).setWidth(600);
-    EXPECT_FALSE(QpdfReadBack::fileReadsBack(target, {}, pages, setBoxes));
+    EXPECT_FALSE(QpdfReadBack::fileReadsBack(target, *source, {}, pages, setBoxes, written));
 }
 
 // A save onto a file system with room for little: a small tmpfs, where this process may mount

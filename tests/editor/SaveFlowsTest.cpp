@@ -5,6 +5,7 @@
 #include "tests/editor/MainWindowFixture.h"
 #include "tests/support/ExpectNear.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 
@@ -206,6 +207,24 @@ TEST_P(ReplacedFileTest, IsToldAtOnceAndSavedOverOnlyOnASecondYes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, ReplacedFileTest, testing::Values("Replace", "Cancel"));
+
+// Encrypted again with a key of the wrong length, the saved file's page content would not
+// decrypt: the save says so and replaces nothing, and the window keeps the crop to save.
+TEST_F(SaveFlowsTest, ASaveWhosePagesWouldNotReadBackReplacesNothing) {
+    openFile(TestPdfBuilder()
+                 .addPages(2, {.content = "0 0 1 rg 100 100 400 500 re f"})
+                 .encrypt("", "owner", 128)
+                 .layOut({.noKeyLength = true})
+                 .bytes());
+    crop();
+    const QByteArray original = readFile(delegate.path);
+    EXPECT_EQ(saveTo(delegate.path),
+              "The saved file could not be read back correctly, so nothing was replaced.");
+    EXPECT_EQ(readFile(delegate.path), original);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{kFileName});
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_TRUE(window->isVisible());
+}
 
 TEST_F(SaveFlowsTest, ASaveWithNoCropsCopiesTheFileUnchanged) {
     open(2);

@@ -3,7 +3,9 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 
 #include <map>
 #include <memory>
@@ -58,12 +60,34 @@ void addBlackSquare(QPDF& pdf, Object page, const QRectF& rect) {
 }
 
 Object pieceInfo(QPDF& pdf, const TestPage& page) {
-    Object pieces = Object::parse(page.pieceInfo.toStdString());
+    // Parsed as part of the file, so that what qpdf warns of in it goes into the file too.
+    Object pieces = Object::parse(&pdf, page.pieceInfo.toStdString());
     if (!page.indirectPieceInfo || !pieces.isDictionary())
         return pieces;
     for (const std::string& key : pieces.getKeys())
         pieces.replaceKey(key, pdf.makeIndirectObject(pieces.getKey(key)));
     return pdf.makeIndirectObject(pieces);
+}
+
+// An image of colour as a JPEG that fills the page's media box, and the content that draws it.
+void addScan(QPDF& pdf, Object page, const QRectF& media, const QColor& colour) {
+    QImage image(85, 110, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    Object scan = Object::newStream(&pdf, jpeg.toStdString());
+    scan.replaceDict(Object::parse("<< /Type /XObject /Subtype /Image /Width 85 /Height 110 "
+                                   "/ColorSpace /DeviceRGB /BitsPerComponent 8 >>"));
+    scan.getDict().replaceKey("/Filter", Object::newName("/DCTDecode"));
+    page.replaceKey("/Resources", Object::newDictionary(
+                                      {{"/XObject", Object::newDictionary({{"/Scan", scan}})}}));
+    page.replaceKey(
+        "/Contents",
+        Object::newStream(&pdf, QString::asprintf("q %g 0 0 %g %g %g cm /Scan Do Q", media.width(),
+                                                  media.height(), media.left(), media.top())
+                                    .toStdString()));
 }
 
 qint64 lastStartxref(const QByteArray& file) {
@@ -133,6 +157,7 @@ QByteArray withUpdate(const QByteArray& original) {
 
 QByteArray TestPdfBuilder::bytes() const {
     QPDF pdf;
+    pdf.setSuppressWarnings(true);
     pdf.emptyPDF();
     const char* const emptyPages = "<< /Type /Pages /Kids [] /Count 0 >>";
     Object root = indirect(pdf, emptyPages);
@@ -168,6 +193,8 @@ QByteArray TestPdfBuilder::bytes() const {
             dict.replaceKey("/Rotate", Object::newInteger(*page.rotate));
         dict.replaceKey("/Resources", resources);
         dict.replaceKey("/Contents", Object::newStream(&pdf, page.content.toStdString()));
+        if (page.scanned)
+            addScan(pdf, dict, page.mediaBox.value_or(QRectF(0, 0, 612, 792)), *page.scanned);
         if (page.transparencyGroup)
             dict.replaceKey("/Group",
                             Object::parse("<< /S /Transparency /CS /DeviceRGB /I true >>"));
@@ -202,11 +229,17 @@ QByteArray TestPdfBuilder::bytes() const {
     writer.setStaticID(true);
     if (layout_.objectStreams)
         writer.setObjectStreamMode(qpdf_o_generate);
+    writer.setCompressStreams(!layout_.uncompressedStreams);
     writer.setLinearization(layout_.linearized);
-    if (passwords_)
+    if (passwords_ && keyBits_ == 128) {
+        writer.setR4EncryptionParametersInsecure(
+            passwords_->first.toStdString().c_str(), passwords_->second.toStdString().c_str(), true,
+            true, true, true, true, true, qpdf_r3p_full, true, true);
+    } else if (passwords_) {
         writer.setR6EncryptionParameters(passwords_->first.toStdString().c_str(),
                                          passwords_->second.toStdString().c_str(), true, true, true,
                                          true, true, true, qpdf_r3p_full, true);
+    }
     writer.write();
     auto buffer = writer.getBufferSharedPointer();
     QByteArray file(reinterpret_cast<const char*>(buffer->getBuffer()),
@@ -215,6 +248,13 @@ QByteArray TestPdfBuilder::bytes() const {
         file = withHybridXref(file);
     for (int i = 0; i < layout_.earlierUpdates; ++i)
         file = withUpdate(file);
+    if (layout_.noKeyLength) {
+        // Blanked in place, so that every offset stays right.
+        const qsizetype at = file.indexOf("/Length 128", file.indexOf("/Filter /Standard"));
+        if (at < 0)
+            throw std::logic_error("noKeyLength is for files encrypted with 128-bit keys");
+        file.replace(at, 11, QByteArray(11, ' '));
+    }
     if (layout_.wrongStartxref) {
         const qsizetype at = file.lastIndexOf("startxref") + 10;
         file.replace(at, file.indexOf('\n', at) - at, "12");

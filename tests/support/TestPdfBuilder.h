@@ -3,6 +3,7 @@
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include <QByteArray>
+#include <QColor>
 #include <QRectF>
 #include <QString>
 
@@ -40,6 +41,9 @@ struct TestPage {
     // indirectPieceInfo, it and every entry in it are indirect objects.
     QByteArray pieceInfo = {};
     bool indirectPieceInfo = false;
+    // The page as a scanner makes it: an image of this colour, a JPEG, over the whole media
+    // box, and a content stream that only draws it (in place of content).
+    std::optional<QColor> scanned = {};
 };
 
 // How a test document's objects and cross-references are laid out in the file.
@@ -59,6 +63,11 @@ struct TestPdfLayout {
     // The last startxref points at the wrong place, so that readers find the objects only by
     // rebuilding the cross-reference table: a file that opens only after repair.
     bool wrongStartxref = false;
+    // Streams written as they were made, without compressing them, as scanners write theirs.
+    bool uncompressedStreams = false;
+    // An AES-128 file's encryption dictionary without /Length, which the format does without
+    // since the crypt filter holds the key's length, as some producers write it.
+    bool noKeyLength = false;
 };
 
 // Builds PDF files for tests with qpdf, so tests need no checked-in sample files.
@@ -76,9 +85,11 @@ public:
         pages_.insert(pages_.end(), static_cast<size_t>(count), page);
         return *this;
     }
-    // Encrypts with AES-256 (R6) using these passwords.
-    TestPdfBuilder& encrypt(const QString& userPassword, const QString& ownerPassword) {
+    // Encrypts with AES using these passwords: with a 256-bit key (R6), or a 128-bit one (R4).
+    TestPdfBuilder& encrypt(const QString& userPassword, const QString& ownerPassword,
+                            int keyBits = 256) {
         passwords_ = std::pair(userPassword, ownerPassword);
+        keyBits_ = keyBits;
         return *this;
     }
     // An outline (bookmarks) of one entry, title, that goes to the page at pageIndex.
@@ -100,6 +111,7 @@ private:
     std::vector<TestPage> pages_;
     std::optional<std::pair<QString, int>> outline_;
     std::optional<std::pair<QString, QString>> passwords_;
+    int keyBits_ = 256;
     TestPdfLayout layout_;
 };
 
