@@ -27,6 +27,9 @@ struct SaveOutcome {
     int systemError = 0;
     // The written file reads back with exactly the job's pages.
     bool readsBack = false;
+    // The writer ran out of the memory it may take, while writing or reading back: whatever
+    // it wrote is not to be trusted.
+    bool outOfMemory = false;
 };
 
 // Writes job into the open file outputFd, elsewhere than in this process, and reads the file
