@@ -47,6 +47,29 @@ void limitMemory(int megabytes) {
 #endif
 }
 
+// What the host says when it must end for want of memory in the middle of task: the answer of a
+// task that ran out of memory. Drawing answers page by page, and a page that does not fit
+// says so itself.
+void answerShortage(Task task) {
+    PagesRead unread;
+    unread.outcome = PagesRead::Outcome::OutOfMemory;
+    SaveOutcome unsaved;
+    unsaved.outOfMemory = true;
+    switch (task) {
+    case Task::Draw:
+        return;
+    case Task::ReadPages:
+    case Task::ReadFirstPage:
+        return MemoryShortage::answerOnEnding(kOutput, RenderHostProtocol::encodePages(unread));
+    case Task::Save:
+        return MemoryShortage::answerOnEnding(kOutput,
+                                              RenderHostProtocol::encodeSaveOutcome(unsaved));
+    case Task::Rewrite:
+    case Task::Repair:
+        return MemoryShortage::answerOnEnding(kOutput, RenderHostProtocol::encodeBytes({}));
+    }
+}
+
 int draw(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) {
     MupdfRasterizer rasterizer(PdfRenderSource{std::move(data), password});
     QString openError;
@@ -114,6 +137,7 @@ int save(const PdfSourceData* data, const QByteArray& password, const QString& o
 
 int run(Task task, int memoryLimitMb) {
     limitMemory(memoryLimitMb);
+    answerShortage(task);
     const std::optional<QByteArray> password = RenderHostProtocol::readFrame(kInput, -1);
     if (!password)
         return 1;

@@ -11,6 +11,7 @@ namespace {
 
 // Image rows this wide keep the height within what readers accept for files of terabytes.
 constexpr qint64 kImageWidth = 65536;
+constexpr qint64 kLargestTableOffset = 9999999999;
 
 class Writer {
 public:
@@ -46,14 +47,33 @@ public:
             put(row.left(std::min<qint64>(row.size(), size - written)));
         }
     }
+    // A cross-reference table's offsets have ten digits, which reach 9.3 GB; past that the
+    // offsets go in a cross-reference stream, of five bytes each.
     void finish() {
         const qint64 xref = file_.pos();
-        put("xref\n0 " + QByteArray::number(qsizetype(offsets_.size())) +
-            "\n0000000000 65535 f \n");
-        for (size_t i = 1; i < offsets_.size(); ++i)
-            put(QByteArray::number(offsets_[i]).rightJustified(10, '0') + " 00000 n \n");
-        put("trailer\n<< /Size " + QByteArray::number(qsizetype(offsets_.size())) +
-            " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n");
+        if (xref < kLargestTableOffset) {
+            const QByteArray size = QByteArray::number(qsizetype(offsets_.size()));
+            put("xref\n0 " + size + "\n0000000000 65535 f \n");
+            for (size_t i = 1; i < offsets_.size(); ++i)
+                put(QByteArray::number(offsets_[i]).rightJustified(10, '0') + " 00000 n \n");
+            put("trailer\n<< /Size " + size + " /Root 1 0 R >>\n");
+        } else {
+            // The stream is the last object; each entry is its type, offset and generation.
+            const QByteArray number = QByteArray::number(qsizetype(offsets_.size()));
+            offsets_.push_back(xref);
+            QByteArray entries("\0\0\0\0\0\0\xff", 7);
+            for (size_t i = 1; i < offsets_.size(); ++i) {
+                entries += '\1';
+                for (int shift = 32; shift >= 0; shift -= 8)
+                    entries += char((offsets_[i] >> shift) & 0xff);
+                entries += '\0';
+            }
+            const QByteArray size = QByteArray::number(qsizetype(offsets_.size()));
+            put(number + " 0 obj\n<< /Type /XRef /Size " + size + " /W [1 5 1] /Root 1 0 R " +
+                "/Length " + QByteArray::number(entries.size()) + " >>\nstream\n" + entries +
+                "\nendstream\nendobj\n");
+        }
+        put("startxref\n" + QByteArray::number(xref) + "\n%%EOF\n");
         if (!file_.flush())
             fail();
     }
