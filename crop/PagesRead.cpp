@@ -4,6 +4,8 @@
 
 #include <qpdf/QPDFExc.hh>
 
+#include <new>
+
 namespace {
 
 // What reading with qpdf gave, or why it failed.
@@ -15,6 +17,9 @@ template <class Read> PagesRead readWith(const Read& read) {
     } catch (const QPDFExc& e) {
         result.outcome = e.getErrorCode() == qpdf_e_password ? PagesRead::Outcome::Locked
                                                              : PagesRead::Outcome::Unreadable;
+        result.reason = QString::fromLocal8Bit(e.what());
+    } catch (const std::bad_alloc& e) {
+        result.outcome = PagesRead::Outcome::OutOfMemory;
         result.reason = QString::fromLocal8Bit(e.what());
     } catch (const std::exception& e) {
         result.reason = QString::fromLocal8Bit(e.what());

@@ -10,9 +10,10 @@
 class PdfSourceData;
 
 // What reading a document's pages gave: their geometry, or that the document needs a
-// password, or that it could not be read, and why.
+// password, or that it could not be read, and why; OutOfMemory when reading it took more
+// memory than the reader may have, which says nothing of whether the file is sound.
 struct PagesRead {
-    enum class Outcome { Read, Locked, Unreadable };
+    enum class Outcome { Read, Locked, Unreadable, OutOfMemory };
 
     Outcome outcome = Outcome::Unreadable;
     std::vector<PageGeometry> pages;

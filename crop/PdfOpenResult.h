@@ -20,6 +20,8 @@ enum class PdfOpenError {
     Truncated,
     Damaged,
     NoPages,
+    // Reading it takes more memory than the program allows itself: it may well be sound.
+    TooLarge,
 };
 
 // The outcome of opening a file: a document, or the kind of failure with a message a user

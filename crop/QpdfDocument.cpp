@@ -101,6 +101,14 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
                     [&](const std::function<void()>& pageWritten) {
                         const SaveJob job{data_.get(), password_, pages_, setBoxes_};
                         const SaveOutcome outcome = save_(job, file.device().handle(), pageWritten);
+                        if (outcome.outOfMemory) {
+                            throw std::runtime_error(
+                                QCoreApplication::translate(
+                                    "QpdfDocument",
+                                    "The document is too large to save: saving it takes more "
+                                    "memory than Cropmark allows itself. Nothing was replaced.")
+                                    .toStdString());
+                        }
                         if (outcome.systemError != 0) {
                             throw std::system_error(
                                 std::error_code(outcome.systemError, std::generic_category()),

@@ -83,6 +83,12 @@ PdfOpenResult QpdfLoader::openData(std::shared_ptr<const PdfSourceData> data,
     };
 
     PagesRead read = read_(*data, QByteArray());
+    if (read.outcome == PagesRead::Outcome::OutOfMemory) {
+        return failure(PdfOpenError::TooLarge,
+                       tr("The file “%1” is too large to open: reading it takes more memory than "
+                          "Cropmark allows itself.")
+                           .arg(name));
+    }
     if (read.outcome == PagesRead::Outcome::Unreadable)
         return unusable();
     const bool locked = read.outcome == PagesRead::Outcome::Locked;

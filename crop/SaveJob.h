@@ -28,6 +28,9 @@ struct SaveOutcome {
     // The written file reads back with exactly the job's pages, and no worse than the job's
     // file (QpdfReadBack::fileReadsBack).
     bool readsBack = false;
+    // The writer ran out of the memory it may take, while writing or reading back: whatever
+    // it wrote is not to be trusted.
+    bool outOfMemory = false;
 };
 
 // Writes job into the open file outputFd, elsewhere than in this process, and reads the file

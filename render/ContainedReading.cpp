@@ -1,32 +1,46 @@
 #include "render/ContainedReading.h"
 
+#include "crop/PdfSourceData.h"
 #include "render/RenderHostProcess.h"
 #include "render/RenderHostProtocol.h"
 
 #include <QCoreApplication>
+
+#include <algorithm>
+#include <climits>
 
 namespace ContainedReading {
 
 namespace {
 
 // Reading the pages of the largest files takes seconds; a minute means it will not end.
-constexpr int kTimeoutMs = 60000;
-constexpr int kMemoryMb = 4096;
+constexpr qint64 kTimeoutMs = 60000;
+// A save copies the whole file and a repair reads it all, which on the slowest disks people
+// keep documents on (10 MB/s) takes this long per byte on top.
+constexpr qint64 kBytesPerMs = 10 * 1000;
+
+// How long the host may take over data, or between two pages of a save.
+int timeoutMs(const PdfSourceData& data) {
+    return int(std::min<qint64>(kTimeoutMs + data.size() / kBytesPerMs, INT_MAX));
+}
+
+QStringList arguments(const QString& task, int memoryMb) {
+    return {task, QStringLiteral("--memory-mb"), QString::number(memoryMb)};
+}
 
 // The host's one answer to a task on data, or nothing (timedOut set when it took too long).
-std::optional<QByteArray> ask(const PdfSourceData& data, const QString& hostPath,
+std::optional<QByteArray> ask(const PdfSourceData& data, const QString& hostPath, int memoryMb,
                               const QString& task, const QByteArray& password, bool* timedOut) {
     RenderHostProcess host(&data);
-    if (!host.start(hostPath, {task, QStringLiteral("--memory-mb"), QString::number(kMemoryMb)}) ||
-        !host.send(password))
+    if (!host.start(hostPath, arguments(task, memoryMb)) || !host.send(password))
         return std::nullopt;
-    return host.receive(kTimeoutMs, timedOut);
+    return host.receive(timeoutMs(data), timedOut);
 }
 
 PagesRead readPagesWith(const PdfSourceData& data, const QByteArray& password,
-                        const QString& hostPath, const QString& task) {
+                        const QString& hostPath, int memoryMb, const QString& task) {
     bool timedOut = false;
-    const auto answer = ask(data, hostPath, task, password, &timedOut);
+    const auto answer = ask(data, hostPath, memoryMb, task, password, &timedOut);
     if (const auto read = answer ? RenderHostProtocol::decodePages(*answer) : std::nullopt)
         return *read;
     PagesRead failed;
@@ -37,8 +51,8 @@ PagesRead readPagesWith(const PdfSourceData& data, const QByteArray& password,
 }
 
 std::optional<QByteArray> bytesFrom(const PdfSourceData& data, const QString& hostPath,
-                                    const QString& task, const QByteArray& password) {
-    const auto answer = ask(data, hostPath, task, password, nullptr);
+                                    int memoryMb, const QString& task, const QByteArray& password) {
+    const auto answer = ask(data, hostPath, memoryMb, task, password, nullptr);
     if (const auto bytes = answer ? RenderHostProtocol::decodeBytes(*answer) : std::nullopt)
         return *bytes;
     return std::nullopt;
@@ -46,36 +60,33 @@ std::optional<QByteArray> bytesFrom(const PdfSourceData& data, const QString& ho
 
 } // namespace
 
-PagesRead readPages(const PdfSourceData& data, const QByteArray& password,
-                    const QString& hostPath) {
-    return readPagesWith(data, password, hostPath, QStringLiteral("--read-pages"));
+PagesRead readPages(const PdfSourceData& data, const QByteArray& password, const QString& hostPath,
+                    int memoryMb) {
+    return readPagesWith(data, password, hostPath, memoryMb, QStringLiteral("--read-pages"));
 }
 
 PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
-                        const QString& hostPath) {
-    return readPagesWith(data, password, hostPath, QStringLiteral("--read-first-page"));
+                        const QString& hostPath, int memoryMb) {
+    return readPagesWith(data, password, hostPath, memoryMb, QStringLiteral("--read-first-page"));
 }
 
 std::optional<QByteArray> renderCopy(const PdfSourceData& data, const QByteArray& password,
-                                     const QString& hostPath) {
-    return bytesFrom(data, hostPath, QStringLiteral("--rewrite"), password);
+                                     const QString& hostPath, int memoryMb) {
+    return bytesFrom(data, hostPath, memoryMb, QStringLiteral("--rewrite"), password);
 }
 
 SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& pageWritten,
-                 const QString& hostPath) {
+                 const QString& hostPath, int memoryMb) {
     SaveOutcome outcome;
     outcome.error = QCoreApplication::translate("ContainedReading",
                                                 "The writer stopped while saving the document.");
     RenderHostProcess host(job.data);
-    if (!host.start(
-            hostPath,
-            {QStringLiteral("--save"), QStringLiteral("--memory-mb"), QString::number(kMemoryMb)},
-            outputFd) ||
+    if (!host.start(hostPath, arguments(QStringLiteral("--save"), memoryMb), outputFd) ||
         !host.send(job.password) ||
         !host.send(RenderHostProtocol::encodeSaveJob(job.pages, job.setBoxes)))
         return outcome;
     bool timedOut = false;
-    while (const auto message = host.receive(kTimeoutMs, &timedOut)) {
+    while (const auto message = host.receive(timeoutMs(*job.data), &timedOut)) {
         bool page = false;
         SaveOutcome last;
         if (!RenderHostProtocol::decodeSaveEvent(*message, &page, &last))
@@ -91,8 +102,8 @@ SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& 
     return outcome;
 }
 
-std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath) {
-    return bytesFrom(data, hostPath, QStringLiteral("--repair"), QByteArray());
+std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath, int memoryMb) {
+    return bytesFrom(data, hostPath, memoryMb, QStringLiteral("--repair"), QByteArray());
 }
 
 } // namespace ContainedReading

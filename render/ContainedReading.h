@@ -14,24 +14,26 @@ class PdfSourceData;
 // so that a file that crashes a library, loops in it or takes all memory fails to open or to
 // save instead of ending the program.
 //
-// Any thread; each call starts a host of its own and waits for it.
+// Any thread; each call starts a host of its own, which may allocate memoryMb megabytes (see
+// RenderHost::run), and waits for it.
 namespace ContainedReading {
 
 // As readPagesHere(), in the host at hostPath. A host that stops or takes too long leaves the
 // document unreadable, saying so.
-PagesRead readPages(const PdfSourceData& data, const QByteArray& password, const QString& hostPath);
+PagesRead readPages(const PdfSourceData& data, const QByteArray& password, const QString& hostPath,
+                    int memoryMb);
 // As readFirstPageHere(), in the host at hostPath.
 PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
-                        const QString& hostPath);
+                        const QString& hostPath, int memoryMb);
 // As QpdfRenderCopy::of(), in the host at hostPath: the rewritten copy's bytes, which need no
 // password; nothing when the host fails.
 std::optional<QByteArray> renderCopy(const PdfSourceData& data, const QByteArray& password,
-                                     const QString& hostPath);
+                                     const QString& hostPath, int memoryMb);
 // Writes job into the open file outputFd and reads the file back, in the host at hostPath
 // (a SaveWriter). A host that stops or takes too long fails the save, saying so.
 SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& pageWritten,
-                 const QString& hostPath);
+                 const QString& hostPath, int memoryMb);
 // As MupdfRepair::repairedCopy(), in the host at hostPath; nothing when the host fails.
-std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath);
+std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath, int memoryMb);
 
 } // namespace ContainedReading

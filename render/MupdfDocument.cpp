@@ -1,5 +1,7 @@
 #include "render/MupdfDocument.h"
 
+#include "render/MupdfByteStream.h"
+
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
 
@@ -15,7 +17,7 @@ MupdfDocument::Status open(fz_context* ctx, const unsigned char* data, size_t si
     fz_var(doc);
     fz_var(status);
     fz_try(ctx) {
-        stream = fz_open_memory(ctx, data, size);
+        stream = MupdfByteStream::open(ctx, data, size);
         doc = pdf_open_document_with_stream(ctx, stream);
         if (pdf_needs_password(ctx, doc) && !pdf_authenticate_password(ctx, doc, password))
             status = MupdfDocument::Status::Locked;

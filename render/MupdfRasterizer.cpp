@@ -182,10 +182,18 @@ QString caughtMessage(fz_context* ctx) {
     return QString::fromUtf8(fz_caught_message(ctx));
 }
 
+// A page or document that needs more memory than this process may take is not damaged, and
+// the user is told so.
+QString tooLargeToDraw(int pageIndex) {
+    return QStringLiteral("Page %1 is too large to draw: drawing it takes more memory than "
+                          "Cropmark allows itself.")
+        .arg(pageIndex + 1);
+}
+
 } // namespace
 
 MupdfRasterizer::MupdfRasterizer(PdfRenderSource source) : source_(std::move(source)) {
-    ctx_ = fz_new_context(nullptr, nullptr, kStoreBytes);
+    ctx_ = memory_.newContext(kStoreBytes);
     if (!ctx_) {
         openError_ = QStringLiteral("There is not enough memory to draw pages.");
         return;
@@ -204,7 +212,11 @@ MupdfRasterizer::MupdfRasterizer(PdfRenderSource source) : source_(std::move(sou
     case MupdfDocument::Status::Open:
         break;
     case MupdfDocument::Status::Failed:
-        openError_ = QStringLiteral("The document could not be read: %1").arg(caughtMessage(ctx_));
+        openError_ =
+            fz_caught(ctx_) == FZ_ERROR_MEMORY
+                ? QStringLiteral("The document is too large to draw: reading it takes "
+                                 "more memory than Cropmark allows itself.")
+                : QStringLiteral("The document could not be read: %1").arg(caughtMessage(ctx_));
         break;
     case MupdfDocument::Status::Locked:
         openError_ = QStringLiteral("The password does not unlock this document.");
@@ -239,10 +251,9 @@ PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN);
     QImage image(request.pixelSize, QImage::Format_RGB32);
     if (image.isNull())
-        return PageRenderResult::failure(
-            QStringLiteral("There is not enough memory to draw page %1.")
-                .arg(request.pageIndex + 1));
+        return PageRenderResult::failure(tooLargeToDraw(request.pageIndex));
 
+    memory_.failedSinceAsked();
     fz_cookie cookie{};
     fz_flush_warnings(ctx_);
     warnings_ = {};
@@ -256,6 +267,10 @@ PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::
                                 image.height(), int(image.bytesPerLine()), &cookie, &hasContent);
     if (stop.stop_requested())
         return PageRenderResult::cancellation();
+    // Drawn without what did not fit, the page would look whole but emptier.
+    const bool ranOut = memory_.failedSinceAsked() && (!drawn || cookie.errors > 0);
+    if (ranOut || (!drawn && fz_caught(ctx_) == FZ_ERROR_MEMORY))
+        return PageRenderResult::failure(tooLargeToDraw(request.pageIndex));
     if (!drawn)
         return PageRenderResult::failure(QStringLiteral("Page %1 could not be drawn: %2")
                                              .arg(request.pageIndex + 1)

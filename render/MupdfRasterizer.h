@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crop/PdfRenderSource.h"
+#include "render/MupdfMemoryWatch.h"
 #include "render/PageContentMeasurer.h"
 #include "render/PageRasterizer.h"
 
@@ -51,6 +52,7 @@ private:
 
     // Kept alive here because MuPDF reads the bytes in place.
     PdfRenderSource source_;
+    MupdfMemoryWatch memory_;
     fz_context* ctx_ = nullptr;
     std::unique_ptr<MupdfDocument> document_;
     int pageCount_ = 0;

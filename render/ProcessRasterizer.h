@@ -17,7 +17,7 @@ public:
     struct Limits {
         // How long one page may take before the host is stopped.
         int renderTimeoutMs = 30000;
-        // The address space the host may take.
+        // The memory the host may allocate (see RenderHost::run).
         int memoryMb = 4096;
     };
 

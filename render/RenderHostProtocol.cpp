@@ -290,8 +290,8 @@ std::optional<PagesRead> decodePages(const QByteArray& payload) {
     PagesRead read;
     stream >> outcome >> held(read.reason) >> count;
     // Each page takes well over 100 bytes: a count the message cannot hold is a lie.
-    if (stream.status() != QDataStream::Ok || outcome < 0 || outcome > 2 ||
-        count > quint32(payload.size() / 100))
+    if (stream.status() != QDataStream::Ok || outcome < 0 ||
+        outcome > qint32(PagesRead::Outcome::OutOfMemory) || count > quint32(payload.size() / 100))
         return std::nullopt;
     read.outcome = PagesRead::Outcome(outcome);
     read.pages.resize(count);
@@ -344,7 +344,7 @@ QByteArray encodeSaveOutcome(const SaveOutcome& outcome) {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     versioned(stream) << false << outcome.written << outcome.error << qint32(outcome.systemError)
-                      << outcome.readsBack;
+                      << outcome.readsBack << outcome.outOfMemory;
     return bytes;
 }
 
@@ -354,7 +354,8 @@ bool decodeSaveEvent(const QByteArray& payload, bool* pageWritten, SaveOutcome* 
     stream >> *pageWritten;
     if (!*pageWritten) {
         qint32 error = 0;
-        stream >> outcome->written >> held(outcome->error) >> error >> outcome->readsBack;
+        stream >> outcome->written >> held(outcome->error) >> error >> outcome->readsBack >>
+            outcome->outOfMemory;
         outcome->systemError = error;
     }
     return stream.status() == QDataStream::Ok;

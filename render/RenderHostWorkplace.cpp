@@ -5,24 +5,26 @@
 #include "render/ProcessRasterizer.h"
 
 QpdfLoader RenderHostWorkplace::loader() const {
-    // The documents keep these, so they hold the host's path and not this workplace.
+    // The documents keep these, so they hold the host's path and limit and not this workplace.
     const QString host = host_;
+    const int memoryMb = limits_.memoryMb;
     return QpdfLoader(
-        [host](const PdfSourceData& data, const QByteArray& password) {
-            return ContainedReading::readPages(data, password, host);
+        [host, memoryMb](const PdfSourceData& data, const QByteArray& password) {
+            return ContainedReading::readPages(data, password, host, memoryMb);
         },
-        [host](const SaveJob& job, int outputFd, const std::function<void()>& pageWritten) {
-            return ContainedReading::save(job, outputFd, pageWritten, host);
+        [host, memoryMb](const SaveJob& job, int outputFd,
+                         const std::function<void()>& pageWritten) {
+            return ContainedReading::save(job, outputFd, pageWritten, host, memoryMb);
         });
 }
 
 PagesRead RenderHostWorkplace::readFirstPage(const PdfSourceData& data,
                                              const QByteArray& password) const {
-    return ContainedReading::readFirstPage(data, password, host_);
+    return ContainedReading::readFirstPage(data, password, host_, limits_.memoryMb);
 }
 
 std::optional<QByteArray> RenderHostWorkplace::repair(const PdfSourceData& data) const {
-    return ContainedReading::repair(data, host_);
+    return ContainedReading::repair(data, host_, limits_.memoryMb);
 }
 
 std::optional<PdfRenderSource>
@@ -30,7 +32,8 @@ RenderHostWorkplace::renderCopy(const PdfRenderSource& source) const {
     // A source without bytes of its own has nothing to hand a host.
     if (!source.data)
         return QpdfRenderCopy::of(source);
-    if (auto bytes = ContainedReading::renderCopy(*source.data, source.password, host_))
+    if (auto bytes =
+            ContainedReading::renderCopy(*source.data, source.password, host_, limits_.memoryMb))
         return PdfRenderSource{PdfSourceData::fromBytes(std::move(*bytes)), QByteArray()};
     return std::nullopt;
 }

@@ -10,7 +10,8 @@
 // else. Drawing keeps one host per rasterizer; the other jobs start a host each.
 class RenderHostWorkplace final : public RenderWorkplace {
 public:
-    // hostPath: the render host executable; drawing keeps to limits.
+    // hostPath: the render host executable; every host keeps to limits' memory, drawing to
+    // its time limit too.
     explicit RenderHostWorkplace(QString hostPath, ProcessRasterizer::Limits limits = {})
         : host_(std::move(hostPath)), limits_(limits) {}
 

@@ -8,10 +8,12 @@
 #include "render/MupdfRasterizer.h"
 #include "render/MupdfRepair.h"
 #include "render/RenderHostProtocol.h"
+#include "render/host/MemoryShortage.h"
 
 #include <QFile>
 
 #include <cerrno>
+#include <new>
 #include <stdexcept>
 #include <system_error>
 
@@ -28,16 +30,44 @@ constexpr int kDocument = 3;
 constexpr int kOutputFile = 4;
 
 void limitMemory(int megabytes) {
+    MemoryShortage::watch();
 #if !defined(__SANITIZE_ADDRESS__)
-    // A sanitizer reserves terabytes of address space for its shadow memory; it runs uncapped.
+    // A sanitizer reserves terabytes of memory for its shadow; it runs uncapped.
     if (megabytes > 0) {
+        // What the libraries allocate counts (the heap and every private writable mapping),
+        // the document and the saved file do not: they are mapped read-only, and a cap on
+        // the address space would refuse a file of the cap's size however little memory
+        // reading it takes.
         const rlim_t bytes = rlim_t(megabytes) << 20;
         const rlimit limit{bytes, bytes};
-        setrlimit(RLIMIT_AS, &limit);
+        setrlimit(RLIMIT_DATA, &limit);
     }
 #else
     Q_UNUSED(megabytes)
 #endif
+}
+
+// What the host says when it must end for want of memory in the middle of task: the answer of a
+// task that ran out of memory. Drawing answers page by page, and a page that does not fit
+// says so itself.
+void answerShortage(Task task) {
+    PagesRead unread;
+    unread.outcome = PagesRead::Outcome::OutOfMemory;
+    SaveOutcome unsaved;
+    unsaved.outOfMemory = true;
+    switch (task) {
+    case Task::Draw:
+        return;
+    case Task::ReadPages:
+    case Task::ReadFirstPage:
+        return MemoryShortage::answerOnEnding(kOutput, RenderHostProtocol::encodePages(unread));
+    case Task::Save:
+        return MemoryShortage::answerOnEnding(kOutput,
+                                              RenderHostProtocol::encodeSaveOutcome(unsaved));
+    case Task::Rewrite:
+    case Task::Repair:
+        return MemoryShortage::answerOnEnding(kOutput, RenderHostProtocol::encodeBytes({}));
+    }
 }
 
 int draw(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) {
@@ -67,19 +97,22 @@ int draw(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) 
     return 0;
 }
 
-// Writes the job the program sends into descriptor 4, then reads the file back.
-int save(const PdfSourceData& data, const QByteArray& password) {
+// Writes the job the program sends into descriptor 4, then reads the file back; without data
+// (which could not be read, for openError), fails the job.
+int save(const PdfSourceData* data, const QByteArray& password, const QString& openError) {
     const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1);
-    SaveJob job{&data, password, {}, {}};
+    SaveJob job{data, password, {}, {}};
     if (!message || !RenderHostProtocol::decodeSaveJob(*message, &job.pages, &job.setBoxes))
         return 1;
     SaveOutcome outcome;
     QFile out;
     try {
+        if (!data)
+            throw std::runtime_error(openError.toStdString());
         if (!out.open(kOutputFile, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
             throw std::runtime_error(out.errorString().toStdString());
         const WrittenObjects written =
-            QpdfDocumentWriter(data, password, job.pages, job.setBoxes, [] {
+            QpdfDocumentWriter(*data, password, job.pages, job.setBoxes, [] {
                 RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePageWritten());
             }).write(out);
         if (!out.flush())
@@ -87,13 +120,16 @@ int save(const PdfSourceData& data, const QByteArray& password) {
                                     out.errorString().toStdString());
         outcome.written = true;
         outcome.readsBack =
-            QpdfReadBack::fileReadsBack(QStringLiteral("/proc/self/fd/%1").arg(kOutputFile), data,
+            QpdfReadBack::fileReadsBack(QStringLiteral("/proc/self/fd/%1").arg(kOutputFile), *data,
                                         password, job.pages, job.setBoxes, written);
+    } catch (const std::bad_alloc&) {
+        MemoryShortage::note();
     } catch (const std::exception& e) {
         outcome.error = QString::fromLocal8Bit(e.what());
         if (const auto* failed = dynamic_cast<const std::system_error*>(&e))
             outcome.systemError = failed->code().value();
     }
+    outcome.outOfMemory = MemoryShortage::noted();
     return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeSaveOutcome(outcome))
                ? 0
                : 1;
@@ -103,11 +139,19 @@ int save(const PdfSourceData& data, const QByteArray& password) {
 
 int run(Task task, int memoryLimitMb) {
     limitMemory(memoryLimitMb);
+    answerShortage(task);
     const std::optional<QByteArray> password = RenderHostProtocol::readFrame(kInput, -1);
     if (!password)
         return 1;
     QString error;
-    auto data = PdfSourceData::mapFile(QStringLiteral("/proc/self/fd/%1").arg(kDocument), &error);
+    std::shared_ptr<const PdfSourceData> data;
+    try {
+        // A file that cannot be mapped is read into memory instead, which may not fit.
+        data = PdfSourceData::mapFile(QStringLiteral("/proc/self/fd/%1").arg(kDocument), &error);
+    } catch (const std::bad_alloc& e) {
+        MemoryShortage::note();
+        error = QString::fromLocal8Bit(e.what());
+    }
     ::close(kDocument);
     switch (task) {
     case Task::Draw:
@@ -124,6 +168,8 @@ int run(Task task, int memoryLimitMb) {
             read = task == Task::ReadPages ? readPagesHere(*data, *password)
                                            : readFirstPageHere(*data, *password);
         }
+        if (MemoryShortage::noted())
+            read.outcome = PagesRead::Outcome::OutOfMemory;
         return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePages(read)) ? 0
                                                                                               : 1;
     }
@@ -136,7 +182,7 @@ int run(Task task, int memoryLimitMb) {
                                                                                                : 1;
     }
     case Task::Save:
-        return data ? save(*data, *password) : 1;
+        return save(data.get(), *password, error);
     case Task::Repair: {
         const std::optional<QByteArray> repaired =
             data ? MupdfRepair::repairedCopy(data->bytes()) : std::nullopt;

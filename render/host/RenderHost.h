@@ -15,8 +15,9 @@ namespace RenderHost {
 
 enum class Task { Draw, ReadPages, ReadFirstPage, Repair, Rewrite, Save };
 
-// Runs the host in this process; returns its exit status. memoryLimitMb caps the address
-// space the host may take (0: no cap).
+// Runs the host in this process; returns its exit status. memoryLimitMb caps the memory the
+// host may allocate (0: no cap); the document's bytes and the file it saves are mapped
+// outside it, so a file of any size can be read and saved.
 int run(Task task, int memoryLimitMb);
 
 } // namespace RenderHost

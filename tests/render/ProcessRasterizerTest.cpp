@@ -152,20 +152,21 @@ TEST(ProcessRasterizerOpen, AFileTheHostCannotReadSaysWhy) {
 
 TEST(ContainedReadingTest, ReadsAsHereAndAHostThatDiesLeavesTheFileUnreadable) {
     const PdfRenderSource source = redPages();
-    const PagesRead read = ContainedReading::readPages(*source.data, {}, CROPMARK_RENDER_HOST);
+    const PagesRead read =
+        ContainedReading::readPages(*source.data, {}, CROPMARK_RENDER_HOST, 4096);
     EXPECT_EQ(read.outcome, PagesRead::Outcome::Read);
     EXPECT_EQ(read.pages.size(), 2u);
     // The copy rewritten for drawing comes back whole.
-    const auto copy = ContainedReading::renderCopy(*source.data, {}, CROPMARK_RENDER_HOST);
+    const auto copy = ContainedReading::renderCopy(*source.data, {}, CROPMARK_RENDER_HOST, 4096);
     ASSERT_TRUE(copy);
     EXPECT_EQ(MupdfRasterizer({PdfSourceData::fromBytes(*copy), {}}).pageCount(), 2);
-    const PagesRead lost = ContainedReading::readPages(*source.data, {}, "/bin/false");
+    const PagesRead lost = ContainedReading::readPages(*source.data, {}, "/bin/false", 4096);
     EXPECT_EQ(lost.outcome, PagesRead::Outcome::Unreadable);
     EXPECT_FALSE(lost.reason.isEmpty());
-    EXPECT_FALSE(ContainedReading::repair(*source.data, "/bin/false"));
+    EXPECT_FALSE(ContainedReading::repair(*source.data, "/bin/false", 4096));
     // A save whose writer dies writes nothing it reports as written.
     const SaveOutcome saved = ContainedReading::save(
-        {source.data.get(), {}, read.pages, {0, 0}}, -1, [] {}, "/bin/false");
+        {source.data.get(), {}, read.pages, {0, 0}}, -1, [] {}, "/bin/false", 4096);
     EXPECT_FALSE(saved.written);
     EXPECT_FALSE(saved.error.isEmpty());
 }
