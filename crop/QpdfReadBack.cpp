@@ -91,16 +91,22 @@ bool fileReadsBack(const QString& path, const QByteArray& password,
                    const std::vector<PageGeometry>& geometry,
                    const std::vector<std::uint8_t>& setBoxes) {
     const auto data = PdfSourceData::mapFile(path, nullptr);
-    return data && readsStrictly(*data, {}, password, [&](QPDF& pdf) {
-               const std::vector<QPDFObjectHandle>& pages = pdf.getAllPages();
-               if (pages.size() != geometry.size())
-                   return false;
-               for (size_t i = 0; i < pages.size(); ++i) {
-                   if (!holdsPage(pages[i], geometry[i], setBoxes[i]))
-                       return false;
-               }
-               return true;
-           });
+    return data && fileReadsBack(*data, password, geometry, setBoxes);
+}
+
+bool fileReadsBack(const PdfSourceData& file, const QByteArray& password,
+                   const std::vector<PageGeometry>& geometry,
+                   const std::vector<std::uint8_t>& setBoxes) {
+    return readsStrictly(file, {}, password, [&](QPDF& pdf) {
+        const std::vector<QPDFObjectHandle>& pages = pdf.getAllPages();
+        if (pages.size() != geometry.size())
+            return false;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            if (!holdsPage(pages[i], geometry[i], setBoxes[i]))
+                return false;
+        }
+        return true;
+    });
 }
 
 } // namespace QpdfReadBack

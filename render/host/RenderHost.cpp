@@ -67,7 +67,7 @@ int draw(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) 
     return 0;
 }
 
-// Writes the job the program sends into descriptor 4, then reads the file back.
+// Writes the job the program sends into descriptor 4, then reads the file back through it.
 int save(const PdfSourceData& data, const QByteArray& password) {
     const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1);
     SaveJob job{&data, password, {}, {}};
@@ -85,8 +85,9 @@ int save(const PdfSourceData& data, const QByteArray& password) {
             throw std::system_error(std::error_code(errno, std::generic_category()),
                                     out.errorString().toStdString());
         outcome.written = true;
-        outcome.readsBack = QpdfReadBack::fileReadsBack(
-            QStringLiteral("/proc/self/fd/%1").arg(kOutputFile), password, job.pages, job.setBoxes);
+        const auto written = PdfSourceData::mapDescriptor(kOutputFile, nullptr);
+        outcome.readsBack =
+            written && QpdfReadBack::fileReadsBack(*written, password, job.pages, job.setBoxes);
     } catch (const std::exception& e) {
         outcome.error = QString::fromLocal8Bit(e.what());
         if (const auto* failed = dynamic_cast<const std::system_error*>(&e))

@@ -10,7 +10,7 @@
 // message. Drawing, the host answers the page count, then draws until its input ends. It can
 // instead read the document's pages, or its first page, with qpdf, rewrite it with qpdf for
 // drawing, repair it with MuPDF, or save it with crops into the file on descriptor 4 and
-// read that back, once.
+// read that back through the descriptor, once.
 namespace RenderHost {
 
 enum class Task { Draw, ReadPages, ReadFirstPage, Repair, Rewrite, Save };
