@@ -8,6 +8,8 @@
 #include "render/MupdfRasterizer.h"
 #include "render/MupdfRepair.h"
 #include "render/RenderHostProtocol.h"
+#include "render/host/ConfinementProbe.h"
+#include "render/host/HostConfinement.h"
 
 #include <QFile>
 
@@ -67,18 +69,14 @@ int draw(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) 
     return 0;
 }
 
-// Writes the job the program sends into descriptor 4, then reads the file back through it.
-int save(const PdfSourceData& data, const QByteArray& password) {
-    const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1);
-    SaveJob job{&data, password, {}, {}};
-    if (!message || !RenderHostProtocol::decodeSaveJob(*message, &job.pages, &job.setBoxes))
-        return 1;
+// Writes job into descriptor 4, then reads the file back through it.
+SaveOutcome saveInto(const PdfSourceData& data, const SaveJob& job) {
     SaveOutcome outcome;
     QFile out;
     try {
         if (!out.open(kOutputFile, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
             throw std::runtime_error(out.errorString().toStdString());
-        QpdfDocumentWriter(data, password, job.pages, job.setBoxes, [] {
+        QpdfDocumentWriter(data, job.password, job.pages, job.setBoxes, [] {
             RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePageWritten());
         }).write(out);
         if (!out.flush())
@@ -87,12 +85,26 @@ int save(const PdfSourceData& data, const QByteArray& password) {
         outcome.written = true;
         const auto written = PdfSourceData::mapDescriptor(kOutputFile, nullptr);
         outcome.readsBack =
-            written && QpdfReadBack::fileReadsBack(*written, password, job.pages, job.setBoxes);
+            written && QpdfReadBack::fileReadsBack(*written, job.password, job.pages, job.setBoxes);
     } catch (const std::exception& e) {
         outcome.error = QString::fromLocal8Bit(e.what());
         if (const auto* failed = dynamic_cast<const std::system_error*>(&e))
             outcome.systemError = failed->code().value();
     }
+    return outcome;
+}
+
+// Saves the job the program sends; without data, answers why it cannot.
+int save(const PdfSourceData* data, const QByteArray& password, const QString& error) {
+    const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1);
+    SaveJob job{data, password, {}, {}};
+    if (!message || !RenderHostProtocol::decodeSaveJob(*message, &job.pages, &job.setBoxes))
+        return 1;
+    SaveOutcome outcome;
+    if (data)
+        outcome = saveInto(*data, job);
+    else
+        outcome.error = error;
     return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeSaveOutcome(outcome))
                ? 0
                : 1;
@@ -100,14 +112,21 @@ int save(const PdfSourceData& data, const QByteArray& password) {
 
 } // namespace
 
-int run(Task task, int memoryLimitMb) {
+int run(Task task, int memoryLimitMb, const char* probe) {
     limitMemory(memoryLimitMb);
-    const std::optional<QByteArray> password = RenderHostProtocol::readFrame(kInput, -1);
-    if (!password)
-        return 1;
     QString error;
     auto data = PdfSourceData::mapFile(QStringLiteral("/proc/self/fd/%1").arg(kDocument), &error);
     ::close(kDocument);
+    // All the host reads is open by now: a file that takes over MuPDF or qpdf from here on
+    // finds nothing else within reach.
+    const bool confined = HostConfinement::confine(&error);
+    if (probe)
+        return confined ? ConfinementProbe::attempt(probe) : 1;
+    if (!confined)
+        data.reset();
+    const std::optional<QByteArray> password = RenderHostProtocol::readFrame(kInput, -1);
+    if (!password)
+        return 1;
     switch (task) {
     case Task::Draw:
         if (!data) {
@@ -135,7 +154,7 @@ int run(Task task, int memoryLimitMb) {
                                                                                                : 1;
     }
     case Task::Save:
-        return data ? save(*data, *password) : 1;
+        return save(data.get(), *password, error);
     case Task::Repair: {
         const std::optional<QByteArray> repaired =
             data ? MupdfRepair::repairedCopy(data->bytes()) : std::nullopt;
