@@ -11,34 +11,53 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+std::shared_ptr<const PdfSourceData> failed(QString* errorString, const QString& reason) {
+    if (errorString)
+        *errorString = reason;
+    return nullptr;
+}
+
+} // namespace
+
 std::shared_ptr<const PdfSourceData> PdfSourceData::mapFile(const QString& path,
                                                             QString* errorString) {
-    const auto fail = [errorString](const QString& reason) {
-        if (errorString)
-            *errorString = reason;
-        return nullptr;
-    };
     // Opened without waiting, and read only when it is a regular file: opening a named pipe
     // waits for a writer, and reading a pipe or a device may never end.
     const int fd = ::open(NativePath::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+        return failed(errorString, QString::fromLocal8Bit(std::strerror(errno)));
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return mapOpened(fd, path, errorString);
+}
+
+std::shared_ptr<const PdfSourceData> PdfSourceData::mapDescriptor(int descriptor,
+                                                                  QString* errorString) {
+    const int fd = fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        return failed(errorString, QString::fromLocal8Bit(std::strerror(errno)));
+    return mapOpened(fd, QStringLiteral("(descriptor %1)").arg(descriptor), errorString);
+}
+
+std::shared_ptr<const PdfSourceData> PdfSourceData::mapOpened(int fd, const QString& description,
+                                                              QString* errorString) {
     struct stat status = {};
     const bool known = fstat(fd, &status) == 0;
     const int error = errno;
     if (!known || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return fail(known ? QCoreApplication::translate("PdfSourceData", "it is not a regular file")
-                          : QString::fromLocal8Bit(std::strerror(error)));
+        return failed(errorString, known ? QCoreApplication::translate("PdfSourceData",
+                                                                       "it is not a regular file")
+                                         : QString::fromLocal8Bit(std::strerror(error)));
     }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return fail(file->errorString());
+        return failed(errorString, file->errorString());
     }
     std::shared_ptr<PdfSourceData> source(new PdfSourceData);
-    source->description_ = path;
+    source->description_ = description;
     source->opened_ = FileIdentity::ofStatus(status);
     const qint64 size = status.st_size;
     if (size > 0) {
@@ -54,13 +73,10 @@ std::shared_ptr<const PdfSourceData> PdfSourceData::mapFile(const QString& path,
         }
         if (!source->data_) {
             // Files that cannot be mapped (on some network file systems), or not safely, are
-            // read instead.
-            source->owned_ = file->readAll();
-            if (source->owned_.size() != size) {
-                if (errorString)
-                    *errorString = file->errorString();
-                return nullptr;
-            }
+            // read instead, from their start: a descriptor handed in may stand anywhere.
+            source->owned_ = file->seek(0) ? file->readAll() : QByteArray();
+            if (source->owned_.size() != size)
+                return failed(errorString, file->errorString());
             source->data_ = source->owned_.constData();
             source->size_ = source->owned_.size();
         }

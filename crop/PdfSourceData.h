@@ -27,6 +27,9 @@ class PdfSourceData {
 public:
     // Maps the file at path; returns null (and sets errorString) when it cannot be read.
     static std::shared_ptr<const PdfSourceData> mapFile(const QString& path, QString* errorString);
+    // Maps the file open on descriptor, which must be open for reading, through a copy of the
+    // descriptor: the file is read without opening anything by name.
+    static std::shared_ptr<const PdfSourceData> mapDescriptor(int descriptor, QString* errorString);
     // Wraps bytes already in memory (tests, documents made in memory).
     static std::shared_ptr<const PdfSourceData> fromBytes(QByteArray bytes);
 
@@ -50,6 +53,9 @@ public:
 
 private:
     PdfSourceData() = default;
+    // Maps the regular file open on fd, which it then owns (and closes on failure).
+    static std::shared_ptr<const PdfSourceData> mapOpened(int fd, const QString& description,
+                                                          QString* errorString);
 
     std::unique_ptr<QFile> file_;
     // The file as it was when opened.

@@ -130,6 +130,13 @@ bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
 bool fileReadsBack(const QString& path, const PdfSourceData& source, const QByteArray& password,
                    const std::vector<PageGeometry>& geometry,
                    const std::vector<std::uint8_t>& setBoxes, const WrittenObjects& written) {
+    const auto data = PdfSourceData::mapFile(path, nullptr);
+    return data && fileReadsBack(*data, source, password, geometry, setBoxes, written);
+}
+
+bool fileReadsBack(const PdfSourceData& file, const PdfSourceData& source,
+                   const QByteArray& password, const std::vector<PageGeometry>& geometry,
+                   const std::vector<std::uint8_t>& setBoxes, const WrittenObjects& written) {
     const auto holdsPages = [&](QPDF& pdf) {
         const std::vector<QPDFObjectHandle>& pages = pdf.getAllPages();
         if (pages.size() != geometry.size())
@@ -140,9 +147,8 @@ bool fileReadsBack(const QString& path, const PdfSourceData& source, const QByte
         }
         return true;
     };
-    const auto data = PdfSourceData::mapFile(path, nullptr);
     ReadBackBaseline baseline(source, password);
-    return data && readsStrictly(*data, {}, password, baseline, holdsPages, &written);
+    return readsStrictly(file, {}, password, baseline, holdsPages, &written);
 }
 
 } // namespace QpdfReadBack

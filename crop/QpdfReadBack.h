@@ -53,5 +53,10 @@ bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
 bool fileReadsBack(const QString& path, const PdfSourceData& source, const QByteArray& password,
                    const std::vector<PageGeometry>& geometry,
                    const std::vector<std::uint8_t>& setBoxes, const WrittenObjects& written);
+// The same for a file already mapped, as the render host maps the file it wrote through the
+// descriptor it wrote it to.
+bool fileReadsBack(const PdfSourceData& file, const PdfSourceData& source,
+                   const QByteArray& password, const std::vector<PageGeometry>& geometry,
+                   const std::vector<std::uint8_t>& setBoxes, const WrittenObjects& written);
 
 } // namespace QpdfReadBack

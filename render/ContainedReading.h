@@ -29,8 +29,9 @@ PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
 // password; nothing when the host fails.
 std::optional<QByteArray> renderCopy(const PdfSourceData& data, const QByteArray& password,
                                      const QString& hostPath, int memoryMb);
-// Writes job into the open file outputFd and reads the file back, in the host at hostPath
-// (a SaveWriter). A host that stops or takes too long fails the save, saying so.
+// Writes job into the file outputFd has open for reading and writing and reads the file back
+// through outputFd, in the host at hostPath (a SaveWriter). A host that stops or takes too
+// long fails the save, saying so.
 SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& pageWritten,
                  const QString& hostPath, int memoryMb);
 // As MupdfRepair::repairedCopy(), in the host at hostPath; nothing when the host fails.

@@ -8,6 +8,8 @@
 #include "render/MupdfRasterizer.h"
 #include "render/MupdfRepair.h"
 #include "render/RenderHostProtocol.h"
+#include "render/host/ConfinementProbe.h"
+#include "render/host/HostConfinement.h"
 #include "render/host/MemoryShortage.h"
 
 #include <QFile>
@@ -97,31 +99,24 @@ int draw(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) 
     return 0;
 }
 
-// Writes the job the program sends into descriptor 4, then reads the file back; without data
-// (which could not be read, for openError), fails the job.
-int save(const PdfSourceData* data, const QByteArray& password, const QString& openError) {
-    const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1);
-    SaveJob job{data, password, {}, {}};
-    if (!message || !RenderHostProtocol::decodeSaveJob(*message, &job.pages, &job.setBoxes))
-        return 1;
+// Writes job into descriptor 4, then reads the file back through it.
+SaveOutcome saveInto(const PdfSourceData& data, const SaveJob& job) {
     SaveOutcome outcome;
     QFile out;
     try {
-        if (!data)
-            throw std::runtime_error(openError.toStdString());
         if (!out.open(kOutputFile, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
             throw std::runtime_error(out.errorString().toStdString());
         const WrittenObjects written =
-            QpdfDocumentWriter(*data, password, job.pages, job.setBoxes, [] {
+            QpdfDocumentWriter(data, job.password, job.pages, job.setBoxes, [] {
                 RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePageWritten());
             }).write(out);
         if (!out.flush())
             throw std::system_error(std::error_code(errno, std::generic_category()),
                                     out.errorString().toStdString());
         outcome.written = true;
-        outcome.readsBack =
-            QpdfReadBack::fileReadsBack(QStringLiteral("/proc/self/fd/%1").arg(kOutputFile), *data,
-                                        password, job.pages, job.setBoxes, written);
+        const auto file = PdfSourceData::mapDescriptor(kOutputFile, nullptr);
+        outcome.readsBack = file && QpdfReadBack::fileReadsBack(*file, data, job.password,
+                                                                job.pages, job.setBoxes, written);
     } catch (const std::bad_alloc&) {
         MemoryShortage::note();
     } catch (const std::exception& e) {
@@ -130,6 +125,20 @@ int save(const PdfSourceData* data, const QByteArray& password, const QString& o
             outcome.systemError = failed->code().value();
     }
     outcome.outOfMemory = MemoryShortage::noted();
+    return outcome;
+}
+
+// Saves the job the program sends; without data, answers why it cannot.
+int save(const PdfSourceData* data, const QByteArray& password, const QString& error) {
+    const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1);
+    SaveJob job{data, password, {}, {}};
+    if (!message || !RenderHostProtocol::decodeSaveJob(*message, &job.pages, &job.setBoxes))
+        return 1;
+    SaveOutcome outcome;
+    if (data)
+        outcome = saveInto(*data, job);
+    else
+        outcome.error = error;
     return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeSaveOutcome(outcome))
                ? 0
                : 1;
@@ -137,12 +146,9 @@ int save(const PdfSourceData* data, const QByteArray& password, const QString& o
 
 } // namespace
 
-int run(Task task, int memoryLimitMb) {
+int run(Task task, int memoryLimitMb, const char* probe) {
     limitMemory(memoryLimitMb);
     answerShortage(task);
-    const std::optional<QByteArray> password = RenderHostProtocol::readFrame(kInput, -1);
-    if (!password)
-        return 1;
     QString error;
     std::shared_ptr<const PdfSourceData> data;
     try {
@@ -153,6 +159,16 @@ int run(Task task, int memoryLimitMb) {
         error = QString::fromLocal8Bit(e.what());
     }
     ::close(kDocument);
+    // All the host reads is open by now: a file that takes over MuPDF or qpdf from here on
+    // finds nothing else within reach.
+    const bool confined = HostConfinement::confine(&error);
+    if (probe)
+        return confined ? ConfinementProbe::attempt(probe) : 1;
+    if (!confined)
+        data.reset();
+    const std::optional<QByteArray> password = RenderHostProtocol::readFrame(kInput, -1);
+    if (!password)
+        return 1;
     switch (task) {
     case Task::Draw:
         if (!data) {

@@ -10,14 +10,16 @@
 // message. Drawing, the host answers the page count, then draws until its input ends. It can
 // instead read the document's pages, or its first page, with qpdf, rewrite it with qpdf for
 // drawing, repair it with MuPDF, or save it with crops into the file on descriptor 4 and
-// read that back, once.
+// read that back through the descriptor, once. Each runs confined (HostConfinement).
 namespace RenderHost {
 
 enum class Task { Draw, ReadPages, ReadFirstPage, Repair, Rewrite, Save };
 
 // Runs the host in this process; returns its exit status. memoryLimitMb caps the memory the
 // host may allocate (0: no cap); the document's bytes and the file it saves are mapped
-// outside it, so a file of any size can be read and saved.
-int run(Task task, int memoryLimitMb);
+// outside it, so a file of any size can be read and saved. Once the document is open, the
+// host confines itself (HostConfinement) and only then reads its requests; with a probe, it
+// instead makes the forbidden call probe names (ConfinementProbe), for tests.
+int run(Task task, int memoryLimitMb, const char* probe);
 
 } // namespace RenderHost

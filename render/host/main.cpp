@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
     int memoryLimitMb = 0;
     RenderHost::Task task = RenderHost::Task::Draw;
+    const char* probe = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--memory-mb") == 0 && i + 1 < argc)
             memoryLimitMb = std::atoi(argv[++i]);
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
             task = RenderHost::Task::Rewrite;
         else if (std::strcmp(argv[i], "--repair") == 0)
             task = RenderHost::Task::Repair;
+        else if (std::strcmp(argv[i], "--probe") == 0 && i + 1 < argc)
+            probe = argv[++i];
     }
-    return RenderHost::run(task, memoryLimitMb);
+    return RenderHost::run(task, memoryLimitMb, probe);
 }

@@ -12,7 +12,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
     libqpdf-dev qpdf
     libmupdf-dev libmujs-dev libgumbo-dev libopenjp2-7-dev libjbig2dec0-dev libjpeg-dev
-    libfreetype-dev libharfbuzz-dev zlib1g-dev libbrotli-dev libpng-dev
+    libfreetype-dev libharfbuzz-dev zlib1g-dev libbrotli-dev libpng-dev libseccomp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool poppler-utils fonts-dejavu-core hyperfine desktop-file-utils
 )
