@@ -15,11 +15,16 @@
 #include <gtest/gtest.h>
 
 #include <QDataStream>
+#include <QFile>
 
 #include <csignal>
 #include <functional>
 #include <stop_token>
 #include <thread>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -113,6 +118,42 @@ INSTANTIATE_TEST_SUITE_P(
             message([](QDataStream& s) { s << true << quint32(1u << 30) << qint64(0); }),
             [](const QByteArray& payload) { return !RenderHostProtocol::decodeBytes(payload); }}),
     CaseName());
+
+// The address space this process has taken, in bytes.
+qint64 addressSpace() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readLine().split(' ').value(0).toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
+
+// A host gone wrong that announces a message of 250 MB and then ends costs the bytes it sent,
+// not the length it claimed: the frame is read in a process left too little address space for
+// that length, where allocating it would end the process.
+TEST(RenderHostProtocolFrame, ALengthTheStreamDoesNotHoldTakesNoMemoryForIt) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than a limit leaves";
+#else
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const quint32 claimed = 250u << 20;
+    ASSERT_EQ(::write(ends[1], &claimed, sizeof claimed), ssize_t(sizeof claimed));
+    ASSERT_EQ(::write(ends[1], "short", 5), 5);
+    ::close(ends[1]);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlim_t room = rlim_t(addressSpace()) + (64u << 20);
+        const rlimit limit{room, room};
+        if (addressSpace() < 0 || ::setrlimit(RLIMIT_AS, &limit) != 0)
+            ::_exit(2);
+        ::_exit(RenderHostProtocol::readFrame(ends[0], 10000) ? 1 : 0);
+    }
+    ::close(ends[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+#endif
+}
 
 TEST(RenderHostProtocolResult, APictureAndAFailureComeThroughWhole) {
     QImage image(3, 2, QImage::Format_RGB32);
