@@ -211,6 +211,50 @@ TEST(ContainedReadingTest, ReadsAsHereAndAHostThatDiesLeavesTheFileUnreadable) {
     EXPECT_FALSE(saved.error.isEmpty());
 }
 
+// A page tree whose first page is not where a walk down the first kids finds one.
+struct OddPageTree {
+    const char* name;
+    QByteArray bytes;
+};
+
+// A small page, then a letter page.
+QByteArray smallPageFirst() {
+    return TestPdfBuilder().addPage({.mediaBox = QRectF(0, 0, 100, 100)}).addPage({}).bytes();
+}
+
+class FirstPageTest : public testing::TestWithParam<OddPageTree> {};
+
+// The first page alone, which the opening window draws before the whole file is read, is the
+// first page the document opens with, or nothing: never a page the document does not have.
+TEST_P(FirstPageTest, IsTheFirstOfAllPagesOrNothing) {
+    const auto data = PdfSourceData::fromBytes(GetParam().bytes);
+    const PagesRead all = ContainedReading::readPages(*data, {}, CROPMARK_RENDER_HOST);
+    ASSERT_EQ(all.outcome, PagesRead::Outcome::Read) << all.reason.toStdString();
+    const PagesRead first = ContainedReading::readFirstPage(*data, {}, CROPMARK_RENDER_HOST);
+    ASSERT_EQ(first.outcome, PagesRead::Outcome::Read) << first.reason.toStdString();
+    if (first.pages.empty())
+        return;
+    ASSERT_FALSE(all.pages.empty());
+    EXPECT_EQ(first.pages[0].box(PdfBox::Media), all.pages[0].box(PdfBox::Media));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Trees, FirstPageTest,
+    testing::Values(
+        // The root has no kids, so the document has no pages, though the root could pass for
+        // one.
+        OddPageTree{"RootWithoutKids", smallPageFirst().replace("/Kids [", "/Kidz [")},
+        // The first kid has kids, though not an array of them: the document's pages are
+        // found under it (none) and after it (the letter page).
+        OddPageTree{"FirstKidWithKidsOfNoArray",
+                    smallPageFirst().replace("/MediaBox [ 0 0 100 100 ]",
+                                             "/Kids 5 /MediaBox [ 0 0 100 100 ]")},
+        // The root has a parent, so the pages are read from there down (none).
+        OddPageTree{"RootWithAParent",
+                    smallPageFirst().replace("/Type /Pages",
+                                             "/Type /Pages /Parent << /MediaBox [ 0 0 5 5 ] >>")}),
+    CaseName());
+
 std::unique_ptr<PageRasterizer> inProcess(const PdfRenderSource& source) {
     return InProcessWorkplace().rasterizer(source);
 }
