@@ -185,6 +185,35 @@ TEST(ProcessRasterizerStop, ARenderNobodyWantsEndsItsHungHostAtOnce) {
     EXPECT_TRUE(drawn.cancelled) << drawn.error.toStdString();
 }
 
+// Two red pages whose objects MuPDF finds through the file's cross-references, but not when it
+// rebuilds them, as it does on coming upon the second page's content where another object is:
+// the object stream that holds the page tree then seems part of the comment before it.
+PdfRenderSource redPagesLostOnRebuilding() {
+    return {PdfSourceData::fromBytes(
+                TestPdfBuilder()
+                    .addPages(2, kRedPage)
+                    .layOut({.objectStreams = true})
+                    .bytes()
+                    .replace("\n1 0 obj\n<< /Type /ObjStm", " 1 0 obj\n<< /Type /ObjStm")
+                    .replace("8 0 obj", "7 0 obj")),
+            {}};
+}
+
+// Each request finds the pages the document was opened with, whatever an earlier one did: the
+// second page, whose content is lost, is drawn the same every time.
+TEST(ProcessRasterizerRebuilt, APageDrawnOnceIsDrawnAgainTheSame) {
+    ProcessRasterizer rasterizer(redPagesLostOnRebuilding(), CROPMARK_RENDER_HOST);
+    ASSERT_EQ(rasterizer.pageCount(), 2);
+    const PageRenderResult first = draw(rasterizer, 1);
+    ASSERT_FALSE(first.image.isNull()) << first.error.toStdString();
+    const PageRenderResult again = draw(rasterizer, 1);
+    ASSERT_FALSE(again.image.isNull()) << again.error.toStdString();
+    EXPECT_EQ(again.image, first.image);
+    EXPECT_EQ(again.image.text(PageRenderResult::kPartlyReadKey),
+              first.image.text(PageRenderResult::kPartlyReadKey));
+    EXPECT_EQ(draw(rasterizer, 0).image.pixelColor(6, 8), QColor(Qt::red));
+}
+
 TEST(ProcessRasterizerOpen, AFileTheHostCannotReadSaysWhy) {
     ProcessRasterizer rasterizer({PdfSourceData::fromBytes("not a PDF"), {}}, CROPMARK_RENDER_HOST);
     EXPECT_EQ(rasterizer.pageCount(), 0);
