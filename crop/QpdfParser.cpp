@@ -64,14 +64,21 @@ std::optional<PageGeometry> readFirstPage(const PdfSourceData& data, const QByte
     const auto pdf = parse(data, password);
     QPDFObjectHandle node = pdf->getRoot().getKey("/Pages");
     // Down the first kids to the first page, as deep as a sane tree goes and no deeper: a
-    // damaged tree may loop.
+    // damaged tree may loop. The tree is read as readPages() reads it, or the page found here
+    // would not be its first page: the root is a node, and a kid a node when it has kids at
+    // all. Where that reading would look elsewhere, past a node without kids to the next, or
+    // up from a root with a parent (taken for a node the catalog points into by mistake),
+    // nothing is found here.
+    if (node.isDictionary() && node.hasKey("/Parent"))
+        return std::nullopt;
     for (int depth = 0; depth < 64 && node.isDictionary(); ++depth) {
         QPDFObjectHandle kids = node.getKey("/Kids");
-        if (!kids.isArray())
-            return QpdfPageReader::read(node);
-        if (kids.getArrayNItems() == 0)
+        if (!kids.isArray() || kids.getArrayNItems() == 0)
             return std::nullopt;
-        node = kids.getArrayItem(0);
+        QPDFObjectHandle kid = kids.getArrayItem(0);
+        if (kid.isDictionary() && !kid.hasKey("/Kids"))
+            return QpdfPageReader::read(kid);
+        node = kid;
     }
     return std::nullopt;
 }

@@ -22,6 +22,9 @@ public:
     static FileIdentity ofStatus(const struct stat& status);
 
     bool operator==(const FileIdentity& other) const;
+    // Written out for the document services, which the fuzz build compiles as C++17, where
+    // comparing optional identities needs it.
+    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
 
 private:
     dev_t device_ = 0;

@@ -1,9 +1,9 @@
 #include "platform/InstanceChannel.h"
 
+#include "platform/InstanceRequest.h"
 #include "platform/NativePath.h"
 #include "platform/PrivateRuntimeFolder.h"
 
-#include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
@@ -20,12 +20,6 @@
 
 namespace {
 
-constexpr quint32 kMagic = 0x43524d4b;
-constexpr quint32 kVersion = 1;
-constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
-constexpr qint64 kHeaderSize = 3 * sizeof(quint32);
-// Room for thousands of paths; a start with more opens them itself.
-constexpr quint32 kMaxPayloadSize = 4 * 1024 * 1024;
 // A running instance answers within milliseconds unless its GUI thread is busy, as while it
 // still starts up; past this a start gives up and opens its files itself.
 constexpr int kAnswerLimitMs = 5000;
@@ -41,38 +35,6 @@ bool isOurUser(const QLocalSocket& socket) {
     socklen_t size = sizeof peer;
     return getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
            size == sizeof peer && peer.uid == geteuid();
-}
-
-QByteArray encodeRequest(const QStringList& paths) {
-    QByteArray payload;
-    QDataStream payloadStream(&payload, QIODevice::WriteOnly);
-    payloadStream.setVersion(kStreamVersion);
-    payloadStream << paths;
-
-    QByteArray request;
-    QDataStream stream(&request, QIODevice::WriteOnly);
-    stream << kMagic << kVersion << quint32(payload.size());
-    stream.writeRawData(payload.constData(), int(payload.size()));
-    return request;
-}
-
-// The paths of a payload, or nothing when it is not exactly one list of strings.
-std::optional<QStringList> decodePaths(const QByteArray& payload) {
-    QDataStream stream(payload);
-    stream.setVersion(kStreamVersion);
-    // Read string by string, in the list's own format: reading a QStringList reserves room for
-    // as many strings as the count claims before it reads any, and a forged count is billions.
-    quint32 count = 0;
-    stream >> count;
-    QStringList paths;
-    for (quint32 i = 0; i < count && stream.status() == QDataStream::Ok; ++i) {
-        QString path;
-        stream >> path;
-        paths << path;
-    }
-    if (stream.status() != QDataStream::Ok || !stream.atEnd())
-        return std::nullopt;
-    return paths;
 }
 
 void drop(QLocalSocket* socket) {
@@ -136,15 +98,15 @@ InstanceChannel::Delivery InstanceChannel::handOver(const QString& socketPath,
         return Delivery::NoInstance;
     if (!isOurUser(socket))
         return Delivery::Stranger;
-    socket.write(encodeRequest(paths));
+    socket.write(InstanceRequest::encode(paths));
     const QDeadlineTimer deadline(kAnswerLimitMs);
-    while (socket.bytesAvailable() < qint64(sizeof(quint32))) {
+    while (socket.bytesAvailable() < InstanceRequest::kAnswerSize) {
         if (!socket.waitForReadyRead(int(deadline.remainingTime())))
             return Delivery::NoAnswer;
     }
-    quint32 answer = 0;
-    QDataStream(socket.read(sizeof(quint32))) >> answer;
-    return answer == kMagic ? Delivery::Taken : Delivery::NoAnswer;
+    return InstanceRequest::isAnswer(socket.read(InstanceRequest::kAnswerSize))
+               ? Delivery::Taken
+               : Delivery::NoAnswer;
 }
 
 void InstanceChannel::accept() {
@@ -160,18 +122,18 @@ void InstanceChannel::accept() {
 }
 
 void InstanceChannel::read(QLocalSocket* socket) {
-    if (socket->bytesAvailable() < kHeaderSize)
+    if (socket->bytesAvailable() < InstanceRequest::kHeaderSize)
         return;
-    quint32 magic = 0, version = 0, size = 0;
-    QDataStream(socket->peek(kHeaderSize)) >> magic >> version >> size;
-    if (magic != kMagic || version != kVersion || size > kMaxPayloadSize) {
+    const std::optional<quint32> size =
+        InstanceRequest::payloadSize(socket->peek(InstanceRequest::kHeaderSize));
+    if (!size) {
         drop(socket);
         return;
     }
-    if (socket->bytesAvailable() < kHeaderSize + size)
+    if (socket->bytesAvailable() < InstanceRequest::kHeaderSize + *size)
         return;
-    socket->skip(kHeaderSize);
-    const std::optional<QStringList> paths = decodePaths(socket->read(size));
+    socket->skip(InstanceRequest::kHeaderSize);
+    const std::optional<QStringList> paths = InstanceRequest::paths(socket->read(*size));
     if (!paths) {
         drop(socket);
         return;
@@ -183,6 +145,6 @@ void InstanceChannel::read(QLocalSocket* socket) {
     emit filesReceived(*paths);
     if (!guard)
         return;
-    QDataStream(socket) << kMagic;
+    socket->write(InstanceRequest::encodeAnswer());
     socket->disconnectFromServer();
 }

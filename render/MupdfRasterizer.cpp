@@ -208,6 +208,7 @@ MupdfRasterizer::MupdfRasterizer(PdfRenderSource source) : source_(std::move(sou
     document_ =
         std::make_unique<MupdfDocument>(ctx_, source_.data->bytes(), source_.password.constData());
     pageCount_ = document_->pageCount();
+    rebuiltOnOpening_ = doc() && pdf_was_repaired(ctx_, doc());
     switch (document_->status()) {
     case MupdfDocument::Status::Open:
         break;
@@ -238,7 +239,24 @@ pdf_document* MupdfRasterizer::doc() const {
     return document_ ? document_->get() : nullptr;
 }
 
+void MupdfRasterizer::reopenIfRebuilt() {
+    if (!doc() || rebuiltOnOpening_ || !pdf_was_repaired(ctx_, doc()))
+        return;
+    if (pageTreeHeld_)
+        pdf_drop_page_tree(ctx_, doc());
+    pageTreeHeld_ = false;
+    rendersSinceRelease_ = 0;
+    // The same bytes open as they did the first time, with as many pages.
+    document_.reset();
+    document_ =
+        std::make_unique<MupdfDocument>(ctx_, source_.data->bytes(), source_.password.constData());
+    if (!doc())
+        openError_ =
+            QStringLiteral("The document could not be read again: %1").arg(caughtMessage(ctx_));
+}
+
 PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::stop_token stop) {
+    reopenIfRebuilt();
     if (QString problem = checkRequest(request); !problem.isEmpty())
         return PageRenderResult::failure(std::move(problem));
     if (++rendersSinceRelease_ > kRendersBetweenReleases) {
@@ -290,6 +308,7 @@ PageRenderResult MupdfRasterizer::render(const PageRenderRequest& request, std::
 std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
                                                      const ContentBoundsOptions& options,
                                                      std::stop_token stop) {
+    reopenIfRebuilt();
     if (!doc() || pageIndex < 0 || pageIndex >= pageCount_)
         return std::nullopt;
     const auto key =

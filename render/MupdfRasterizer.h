@@ -43,6 +43,11 @@ private:
     QString checkRequest(const PageRenderRequest& request) const;
     // The open document; null if it could not be opened.
     pdf_document* doc() const;
+    // MuPDF rebuilds the cross-references of a damaged file when it comes upon an object they
+    // misplace, while drawing as well as while opening, and may then find the pages otherwise
+    // than it found them on opening, or not at all. A document rebuilt since it was opened is
+    // opened again, so that every request finds the pages that were counted.
+    void reopenIfRebuilt();
 
     // MuPDF's warnings since the last render began: how many, and the first.
     struct Warnings {
@@ -56,6 +61,7 @@ private:
     fz_context* ctx_ = nullptr;
     std::unique_ptr<MupdfDocument> document_;
     int pageCount_ = 0;
+    bool rebuiltOnOpening_ = false;
     QString openError_;
     // Every so many renders MuPDF drops the objects it parsed for them; the page tree, loaded
     // the first time, stays held so that pages are found without parsing again.

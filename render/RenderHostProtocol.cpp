@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <poll.h>
@@ -21,6 +22,8 @@ constexpr qint32 kMeasure = 1;
 
 // A page view of a large screen at twice the density is about 30 MB; nothing sane is bigger.
 constexpr quint32 kLargestFrame = 256u << 20;
+// How much more room a message being read is given at a time.
+constexpr qsizetype kReadStep = 1 << 20;
 
 bool writeAll(int fd, const char* data, qsizetype size) {
     while (size > 0) {
@@ -180,9 +183,16 @@ std::optional<QByteArray> readFrame(int fd, int timeoutMs, bool* timedOut) {
     if (!readAll(fd, reinterpret_cast<char*>(&size), sizeof size, deadline, timedOut) ||
         size > kLargestFrame)
         return std::nullopt;
-    QByteArray payload(qsizetype(size), Qt::Uninitialized);
-    if (!readAll(fd, payload.data(), payload.size(), deadline, timedOut))
-        return std::nullopt;
+    // The payload grows as its bytes arrive: a length that lies, from a host gone wrong, costs
+    // no more memory than the bytes that came.
+    QByteArray payload;
+    while (payload.size() < qsizetype(size)) {
+        const qsizetype at = payload.size();
+        const qsizetype step = std::min(qsizetype(size) - at, kReadStep);
+        payload.resize(at + step);
+        if (!readAll(fd, payload.data() + at, step, deadline, timedOut))
+            return std::nullopt;
+    }
     return payload;
 }
 

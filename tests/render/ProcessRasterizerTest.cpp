@@ -15,11 +15,16 @@
 #include <gtest/gtest.h>
 
 #include <QDataStream>
+#include <QFile>
 
 #include <csignal>
 #include <functional>
 #include <stop_token>
 #include <thread>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -114,6 +119,42 @@ INSTANTIATE_TEST_SUITE_P(
             [](const QByteArray& payload) { return !RenderHostProtocol::decodeBytes(payload); }}),
     CaseName());
 
+// The address space this process has taken, in bytes.
+qint64 addressSpace() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readLine().split(' ').value(0).toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
+
+// A host gone wrong that announces a message of 250 MB and then ends costs the bytes it sent,
+// not the length it claimed: the frame is read in a process left too little address space for
+// that length, where allocating it would end the process.
+TEST(RenderHostProtocolFrame, ALengthTheStreamDoesNotHoldTakesNoMemoryForIt) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than a limit leaves";
+#else
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const quint32 claimed = 250u << 20;
+    ASSERT_EQ(::write(ends[1], &claimed, sizeof claimed), ssize_t(sizeof claimed));
+    ASSERT_EQ(::write(ends[1], "short", 5), 5);
+    ::close(ends[1]);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlim_t room = rlim_t(addressSpace()) + (64u << 20);
+        const rlimit limit{room, room};
+        if (addressSpace() < 0 || ::setrlimit(RLIMIT_AS, &limit) != 0)
+            ::_exit(2);
+        ::_exit(RenderHostProtocol::readFrame(ends[0], 10000) ? 1 : 0);
+    }
+    ::close(ends[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+#endif
+}
+
 TEST(RenderHostProtocolResult, APictureAndAFailureComeThroughWhole) {
     QImage image(3, 2, QImage::Format_RGB32);
     for (int i = 0; i < 6; ++i)
@@ -144,6 +185,35 @@ TEST(ProcessRasterizerStop, ARenderNobodyWantsEndsItsHungHostAtOnce) {
     EXPECT_TRUE(drawn.cancelled) << drawn.error.toStdString();
 }
 
+// Two red pages whose objects MuPDF finds through the file's cross-references, but not when it
+// rebuilds them, as it does on coming upon the second page's content where another object is:
+// the object stream that holds the page tree then seems part of the comment before it.
+PdfRenderSource redPagesLostOnRebuilding() {
+    return {PdfSourceData::fromBytes(
+                TestPdfBuilder()
+                    .addPages(2, kRedPage)
+                    .layOut({.objectStreams = true})
+                    .bytes()
+                    .replace("\n1 0 obj\n<< /Type /ObjStm", " 1 0 obj\n<< /Type /ObjStm")
+                    .replace("8 0 obj", "7 0 obj")),
+            {}};
+}
+
+// Each request finds the pages the document was opened with, whatever an earlier one did: the
+// second page, whose content is lost, is drawn the same every time.
+TEST(ProcessRasterizerRebuilt, APageDrawnOnceIsDrawnAgainTheSame) {
+    ProcessRasterizer rasterizer(redPagesLostOnRebuilding(), CROPMARK_RENDER_HOST);
+    ASSERT_EQ(rasterizer.pageCount(), 2);
+    const PageRenderResult first = draw(rasterizer, 1);
+    ASSERT_FALSE(first.image.isNull()) << first.error.toStdString();
+    const PageRenderResult again = draw(rasterizer, 1);
+    ASSERT_FALSE(again.image.isNull()) << again.error.toStdString();
+    EXPECT_EQ(again.image, first.image);
+    EXPECT_EQ(again.image.text(PageRenderResult::kPartlyReadKey),
+              first.image.text(PageRenderResult::kPartlyReadKey));
+    EXPECT_EQ(draw(rasterizer, 0).image.pixelColor(6, 8), QColor(Qt::red));
+}
+
 TEST(ProcessRasterizerOpen, AFileTheHostCannotReadSaysWhy) {
     ProcessRasterizer rasterizer({PdfSourceData::fromBytes("not a PDF"), {}}, CROPMARK_RENDER_HOST);
     EXPECT_EQ(rasterizer.pageCount(), 0);
@@ -170,6 +240,50 @@ TEST(ContainedReadingTest, ReadsAsHereAndAHostThatDiesLeavesTheFileUnreadable) {
     EXPECT_FALSE(saved.written);
     EXPECT_FALSE(saved.error.isEmpty());
 }
+
+// A page tree whose first page is not where a walk down the first kids finds one.
+struct OddPageTree {
+    const char* name;
+    QByteArray bytes;
+};
+
+// A small page, then a letter page.
+QByteArray smallPageFirst() {
+    return TestPdfBuilder().addPage({.mediaBox = QRectF(0, 0, 100, 100)}).addPage({}).bytes();
+}
+
+class FirstPageTest : public testing::TestWithParam<OddPageTree> {};
+
+// The first page alone, which the opening window draws before the whole file is read, is the
+// first page the document opens with, or nothing: never a page the document does not have.
+TEST_P(FirstPageTest, IsTheFirstOfAllPagesOrNothing) {
+    const auto data = PdfSourceData::fromBytes(GetParam().bytes);
+    const PagesRead all = ContainedReading::readPages(*data, {}, CROPMARK_RENDER_HOST, 4096);
+    ASSERT_EQ(all.outcome, PagesRead::Outcome::Read) << all.reason.toStdString();
+    const PagesRead first = ContainedReading::readFirstPage(*data, {}, CROPMARK_RENDER_HOST, 4096);
+    ASSERT_EQ(first.outcome, PagesRead::Outcome::Read) << first.reason.toStdString();
+    if (first.pages.empty())
+        return;
+    ASSERT_FALSE(all.pages.empty());
+    EXPECT_EQ(first.pages[0].box(PdfBox::Media), all.pages[0].box(PdfBox::Media));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Trees, FirstPageTest,
+    testing::Values(
+        // The root has no kids, so the document has no pages, though the root could pass for
+        // one.
+        OddPageTree{"RootWithoutKids", smallPageFirst().replace("/Kids [", "/Kidz [")},
+        // The first kid has kids, though not an array of them: the document's pages are
+        // found under it (none) and after it (the letter page).
+        OddPageTree{"FirstKidWithKidsOfNoArray",
+                    smallPageFirst().replace("/MediaBox [ 0 0 100 100 ]",
+                                             "/Kids 5 /MediaBox [ 0 0 100 100 ]")},
+        // The root has a parent, so the pages are read from there down (none).
+        OddPageTree{"RootWithAParent",
+                    smallPageFirst().replace("/Type /Pages",
+                                             "/Type /Pages /Parent << /MediaBox [ 0 0 5 5 ] >>")}),
+    CaseName());
 
 std::unique_ptr<PageRasterizer> inProcess(const PdfRenderSource& source) {
     return InProcessWorkplace().rasterizer(source);
