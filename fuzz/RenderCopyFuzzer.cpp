@@ -1,8 +1,8 @@
 // Untrusted bytes through the render host's rewrite (its --rewrite task): qpdf writes a copy
 // of the document for MuPDF to draw when MuPDF cannot draw the document itself. Whatever the
 // bytes, a copy made has exactly the pages qpdf reads in the document and needs no password,
-// and when it has pages, MuPDF reads it with those pages and draws its first one. The first page alone, as the host
-// reads it to show a large document early, is the first page of all of them.
+// and when it has pages, MuPDF reads it with those pages and draws its first one. The first page
+// alone, as the host reads it to show a large document early, is the first page of all of them.
 
 #include "crop/PagesRead.h"
 #include "crop/QpdfRenderCopy.h"

@@ -21,8 +21,9 @@ class QLocalSocket;
 // started at once cannot both become the instance.
 //
 // A request carries a magic number, a protocol version and a length, then the paths as a
-// QStringList (InstanceRequest); the instance answers once its receivers have seen the paths. A request that is
-// not well formed, larger than a few megabytes or cut off is dropped without effect.
+// QStringList (InstanceRequest); the instance answers once its receivers have seen the paths. A
+// request that is not well formed, larger than a few megabytes or cut off is dropped without
+// effect.
 //
 // Create and use on the GUI thread; filesReceived needs that thread's event loop.
 class InstanceChannel : public QObject {
