@@ -26,7 +26,7 @@ void PagePictures::restart() {
     queue_ = std::make_unique<RenderQueue>(maker_, cache_);
     connect(queue_.get(), &RenderQueue::rendered, this,
             [this](quint64 ticket, const PageRenderRequest& request, const QImage& image) {
-                lostOnce_.remove(request.pageIndex);
+                lostOnce_.remove(RenderKey(request));
                 rendered(ticket, request, image);
             });
     connect(queue_.get(), &RenderQueue::failed, this, &PagePictures::failed);
@@ -35,6 +35,7 @@ void PagePictures::restart() {
 void PagePictures::cancelAll() {
     queue_->cancelAll();
     thumbnailTickets_.clear();
+    pageTicket_ = 0;
 }
 
 void PagePictures::fitCacheTo(const QSize& strip, const QSize& pageArea, qreal devicePixelRatio) {
@@ -73,22 +74,31 @@ QImage PagePictures::picture(qint64 index, const QSizeF& logicalSize, qreal devi
                              Use use) {
     const PageRenderRequest request = requestFor(index, logicalSize, devicePixelRatio);
     const QImage image = knownPicture(request);
-    if (use == Use::Page)
-        pageTicket_ = image.isNull() ? queue_->submit(request) : 0;
-    else if (image.isNull() && !thumbnailTickets_.contains(index))
+    if (use == Use::Page) {
+        // Asked again for the picture being drawn, as a repaint does, the view keeps waiting
+        // for it: a second request would only draw it twice, or fail it twice when its
+        // renderer is lost, which would cost the page its second chance.
+        const bool drawing =
+            pageTicket_ != 0 && pageRequest_ && *pageRequest_ == RenderKey(request);
+        if (!image.isNull())
+            pageTicket_ = 0;
+        else if (!drawing)
+            pageTicket_ = queue_->submit(request);
+        pageRequest_ = RenderKey(request);
+    } else if (image.isNull() && !thumbnailTickets_.contains(index))
         thumbnailTickets_.insert(index, queue_->submit(request));
     return image;
 }
 
 void PagePictures::failed(quint64 ticket, const PageRenderRequest& request,
                           const PageRenderResult& result) {
-    const bool tryAgain = result.rendererLost && !lostOnce_.contains(request.pageIndex);
+    const bool tryAgain = result.rendererLost && !lostOnce_.contains(RenderKey(request));
     const QImage placeholder = PagePlaceholder::image(
         request.pixelSize, request.devicePixelRatio,
         tryAgain ? result.error + QLatin1Char(' ') + tr("It is drawn again when shown again.")
                  : result.error);
     if (tryAgain)
-        lostOnce_.insert(request.pageIndex);
+        lostOnce_.insert(RenderKey(request));
     else
         cache_->insert(RenderKey(request), placeholder);
     rendered(ticket, request, placeholder);

@@ -2,6 +2,7 @@
 
 #include "render/DocumentRasterizers.h"
 #include "render/PageRenderRequest.h"
+#include "render/RenderKey.h"
 
 #include <QHash>
 #include <QImage>
@@ -10,6 +11,7 @@
 #include <QSize>
 
 #include <memory>
+#include <optional>
 
 class CropSession;
 class ImageCache;
@@ -78,8 +80,11 @@ private:
     DocumentRasterizers::Maker maker_;
     std::unique_ptr<RenderQueue> queue_;
     quint64 pageTicket_ = 0;
+    // What the page view's ticket draws.
+    std::optional<RenderKey> pageRequest_;
     // Pending thumbnails by page index.
     QHash<qint64, quint64> thumbnailTickets_;
-    // Pages whose renderer was lost once, to be drawn again when next asked for.
-    QSet<int> lostOnce_;
+    // Pictures whose renderer was lost once, to be drawn again when next asked for. The page
+    // view and the strip ask for pictures of their own, each with its own second chance.
+    QSet<RenderKey> lostOnce_;
 };

@@ -29,20 +29,27 @@ bool ProcessRasterizer::start() {
     if (!host_.start(hostPath_,
                      {QStringLiteral("--memory-mb"), QString::number(limits_.memoryMb)})) {
         openError_ = tr("The page renderer could not be started.");
+        refused_ = true;
         return false;
     }
     int pages = 0;
     QString error;
-    const auto opened =
-        host_.send(source_.password) ? host_.receive(limits_.renderTimeoutMs) : std::nullopt;
+    bool timedOut = false;
+    const auto opened = host_.send(source_.password)
+                            ? host_.receive(limits_.renderTimeoutMs, &timedOut)
+                            : std::nullopt;
     if (!opened || !RenderHostProtocol::decodeOpened(*opened, &pages, &error) || pages <= 0) {
         host_.stop();
-        openError_ = opened && !error.isEmpty()
-                         ? error
-                         : tr("The page renderer stopped while reading the document.");
-        pageCount_ = 0;
+        refused_ = opened.has_value() || ++lostStarts_ >= 2;
+        openError_ = opened && !error.isEmpty() ? error
+                     : timedOut ? tr("Reading the document took too long, so the page "
+                                     "renderer was stopped.")
+                                : tr("The page renderer stopped while reading the document.");
+        if (refused_)
+            pageCount_ = 0;
         return false;
     }
+    lostStarts_ = 0;
     pageCount_ = pages;
     return true;
 }
@@ -50,9 +57,11 @@ bool ProcessRasterizer::start() {
 PageRenderResult ProcessRasterizer::render(const PageRenderRequest& request, std::stop_token stop) {
     if (stop.stop_requested())
         return PageRenderResult::cancellation();
-    // A host lost on an earlier page is started again for this one.
-    if (!host_.isRunning() && (pageCount_ == 0 || !start()))
-        return PageRenderResult::failure(openError_);
+    // A host lost on an earlier page, or while reading the document, is started again for
+    // this one.
+    if (!host_.isRunning() && (refused_ || !start()))
+        return refused_ ? PageRenderResult::failure(openError_)
+                        : PageRenderResult::lostRenderer(openError_);
     if (!host_.send(RenderHostProtocol::encodeRequest(request))) {
         host_.stop();
         return PageRenderResult::lostRenderer(tr("The page renderer stopped while drawing page "
@@ -96,7 +105,7 @@ std::optional<QByteArray> ProcessRasterizer::awaitAnswer(std::stop_token stop, b
 std::optional<QRectF> ProcessRasterizer::contentBounds(int pageIndex,
                                                        const ContentBoundsOptions& options,
                                                        std::stop_token stop) {
-    if (!host_.isRunning() && (pageCount_ == 0 || !start()))
+    if (!host_.isRunning() && (refused_ || !start()))
         return std::nullopt;
     bool timedOut = false;
     const auto answer = host_.send(RenderHostProtocol::encodeBoundsRequest(pageIndex, options))

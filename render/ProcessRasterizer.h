@@ -41,6 +41,9 @@ public:
 
 private:
     // Starts a host; false (with openError_ set) when it cannot start or open the document.
+    // refused_ tells whether that is final: a host that stopped or stalled while reading may
+    // read the document when started again, one that answered with an error will not, nor
+    // will a second host in a row that fails as the first did.
     bool start();
     // The host's answer to the request just sent; nothing, with the host stopped, when stop
     // is requested first, and nothing with timedOut set when the time limit passes.
@@ -52,4 +55,6 @@ private:
     RenderHostProcess host_;
     int pageCount_ = 0;
     QString openError_;
+    bool refused_ = false;
+    int lostStarts_ = 0;
 };

@@ -24,11 +24,16 @@ PageRenderResult RecoveringRasterizer::render(const PageRenderRequest& request,
     }
     if (primaryAgrees_)
         return result;
+    if (primary_->pageCount() == 0) {
+        // A renderer that stopped while it read the document reads it again for this page.
+        result = primary_->render(request, stop);
+        primaryAgrees_ = primary_->pageCount() == expectedPages_;
+        if (primaryAgrees_ || primary_->pageCount() == 0)
+            return result;
+    }
     // Pages numbered differently would show the wrong page: nothing is drawn from them.
     return PageRenderResult::failure(
-        primary_->pageCount() == 0
-            ? primary_->render(request, stop).error
-            : QStringLiteral("The page cannot be drawn: the document's pages are damaged."));
+        QStringLiteral("The page cannot be drawn: the document's pages are damaged."));
 }
 
 std::optional<QRectF> RecoveringRasterizer::contentBounds(int pageIndex,

@@ -41,7 +41,7 @@ private:
     const Factory make_;
     std::unique_ptr<PageRasterizer> primary_;
     const int expectedPages_;
-    const bool primaryAgrees_;
+    bool primaryAgrees_;
     std::shared_ptr<SharedRenderCopy> copy_;
     std::unique_ptr<PageRasterizer> fallback_;
     bool fallbackTried_ = false;

@@ -4,6 +4,7 @@
 #include "range/RMPageRangeWindowController.h"
 #include "render/ProcessRasterizer.h"
 #include "render/RenderHostWorkplace.h"
+#include "render/RenderQueue.h"
 #include "tests/editor/MainWindowFixture.h"
 #include "tests/support/ExpectNear.h"
 #include "ui/RMTextField.h"
@@ -173,8 +174,9 @@ TEST_F(MainWindowTest, InRenderHostsAPageIsDrawnCroppedAndSaved) {
     EXPECT_EQ(saved.document->boundsForBox(1, PdfBox::Crop), page);
 }
 
-// Stops or continues every render host of this process that draws pages.
-void signalDrawingHosts(int signal) {
+// Stops or continues every render host of this process that draws pages, and counts them.
+int signalDrawingHosts(int signal) {
+    int hosts = 0;
     QDirIterator processes(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
     while (processes.hasNext()) {
         const QString process = processes.next();
@@ -188,8 +190,9 @@ void signalDrawingHosts(int signal) {
         // The other jobs name their task first.
         if (fields.value(2).toInt() == getpid() && arguments.value(0) == CROPMARK_RENDER_HOST &&
             arguments.value(1) == "--memory-mb")
-            kill(QFileInfo(process).fileName().toInt(), signal);
+            hosts += kill(QFileInfo(process).fileName().toInt(), signal) == 0;
     }
+    return hosts;
 }
 
 // A renderer that froze costs the page once: the window says it is drawing it, then why it
@@ -206,6 +209,9 @@ TEST_F(MainWindowTest, APageWhoseRendererFrozeIsDrawnWhenShownAgain) {
     open({blockPage(page, page, 0, {}, "1 0 0 rg"), blockPage(page, page, 0, {}, "0 0 1 rg"),
           blockPage(page, page)});
     ASSERT_TRUE(pageViewComesToShow(Qt::red));
+    // Every worker's host, not only the page view's, or page 2 may go to one not yet started.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return signalDrawingHosts(0) >= RenderQueue::defaultWorkerCount(); }, 30000));
     signalDrawingHosts(SIGSTOP);
     click(ui().nextBtn);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ui().fitStatus->text() == "Drawing page 2…"; }, 2400));

@@ -16,6 +16,7 @@
 
 #include <QDataStream>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <csignal>
 #include <functional>
@@ -66,6 +67,45 @@ INSTANTIATE_TEST_SUITE_P(Signals, ProcessRasterizerTest, testing::Values(SIGSEGV
                          [](const testing::TestParamInfo<int>& signal) {
                              return std::string(sigabbrev_np(signal.param));
                          });
+
+// A host that stalls while it reads the document is replaced by a new one for the next page; a
+// second that stalls as well leaves the document refused, without a third wait.
+class StallingReadTest : public testing::TestWithParam<int> {};
+
+TEST_P(StallingReadTest, AHostStalledWhileReadingIsTriedOnceMore) {
+    const int stalls = GetParam();
+    QTemporaryDir dir;
+    const QString host = dir.filePath("stalling-host");
+    QFile script(host);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\n"
+                                "n=$(cat \"$0.starts\" 2>/dev/null || echo 0)\n"
+                                "echo $((n + 1)) > \"$0.starts\"\n"
+                                "[ \"$n\" -lt %1 ] && exec sleep 60\n"
+                                "exec " CROPMARK_RENDER_HOST " \"$@\"\n")
+                     .arg(stalls)
+                     .toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+
+    ProcessRasterizer rasterizer(redPages(), host, {.renderTimeoutMs = 500});
+    EXPECT_EQ(rasterizer.pageCount(), 0);
+    const PageRenderResult first = draw(rasterizer, 1);
+    const PageRenderResult second = draw(rasterizer, 1);
+    if (stalls == 1) {
+        EXPECT_EQ(first.image.pixelColor(6, 8), QColor(Qt::red)) << first.error.toStdString();
+        EXPECT_EQ(rasterizer.pageCount(), 2);
+    } else {
+        EXPECT_TRUE(first.error.contains("took too long")) << first.error.toStdString();
+        EXPECT_FALSE(first.rendererLost);
+        EXPECT_EQ(second.error, first.error);
+        QFile starts(host + ".starts");
+        ASSERT_TRUE(starts.open(QIODevice::ReadOnly));
+        EXPECT_EQ(starts.readAll().trimmed(), "2");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Stalls, StallingReadTest, testing::Values(1, 2));
 
 // A message as a host that lies about its lengths would write it.
 QByteArray message(const std::function<void(QDataStream&)>& write) {
@@ -119,14 +159,6 @@ INSTANTIATE_TEST_SUITE_P(
             [](const QByteArray& payload) { return !RenderHostProtocol::decodeBytes(payload); }}),
     CaseName());
 
-// The address space this process has taken, in bytes.
-qint64 addressSpace() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return -1;
-    return statm.readLine().split(' ').value(0).toLongLong() * ::sysconf(_SC_PAGESIZE);
-}
-
 // A host gone wrong that announces a message of 250 MB and then ends costs the bytes it sent,
 // not the length it claimed: the frame is read in a process left too little address space for
 // that length, where allocating it would end the process.
@@ -134,6 +166,13 @@ TEST(RenderHostProtocolFrame, ALengthTheStreamDoesNotHoldTakesNoMemoryForIt) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than a limit leaves";
 #else
+    // The address space this process has taken, in bytes.
+    const auto addressSpace = [] {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        if (!statm.open(QIODevice::ReadOnly))
+            return qint64(-1);
+        return statm.readLine().split(' ').value(0).toLongLong() * ::sysconf(_SC_PAGESIZE);
+    };
     int ends[2];
     ASSERT_EQ(::pipe(ends), 0);
     const quint32 claimed = 250u << 20;
