@@ -17,12 +17,12 @@ public:
     explicit QpdfLoader(PageReader read = {}, SaveWriter save = {});
 
     PdfOpenResult open(const QString& path) const override;
-    // Opens a document held in memory; name stands for the file in messages.
+    // Opens a document held in memory, or in a file already mapped; name stands for the file
+    // in messages.
     PdfOpenResult openBytes(QByteArray bytes, const QString& name) const;
-
-private:
     PdfOpenResult openData(std::shared_ptr<const PdfSourceData> data, const QString& name) const;
 
+private:
     PageReader read_;
     SaveWriter save_;
 };

@@ -2,9 +2,9 @@
 
 #include <QtGlobal>
 
-#include <compare>
 #include <map>
 #include <optional>
+#include <tuple>
 
 // Which objects of a saved file its save wrote, for reading the file back: the save's own
 // bytes start at from(), and everything before them is the source's, byte for byte. A stream
@@ -14,7 +14,13 @@ public:
     struct Id {
         int number = 0;
         int generation = 0;
-        auto operator<=>(const Id&) const = default;
+        // Spelt out, as the fuzz build reads this as C++17.
+        bool operator<(const Id& other) const {
+            return std::tie(number, generation) < std::tie(other.number, other.generation);
+        }
+        bool operator==(const Id& other) const {
+            return number == other.number && generation == other.generation;
+        }
     };
 
     // An incremental update: the source's bytes, then new versions of some of its objects

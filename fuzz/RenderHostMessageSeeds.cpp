@@ -33,7 +33,7 @@ std::vector<BadPdf> renderHostMessageSeeds() {
         {"page-written", encodePageWritten()},
         {"saved", encodeSaveOutcome({true, {}, 0, true})},
         {"not-saved", encodeSaveOutcome({false, QStringLiteral("Disk full"), 28, false})},
-        {"bytes", encodeBytes(QByteArray("%PDF-1.7\n%%EOF\n"))},
-        {"no-bytes", encodeBytes(std::nullopt)},
+        {"copy-written", encodeCopyWritten(true)},
+        {"no-copy", encodeCopyWritten(false)},
     };
 }

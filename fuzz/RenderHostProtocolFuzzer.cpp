@@ -104,7 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                writePair<SaveJobPages, encodeSaveJob>, readPair<SaveJobPages, decodeSaveJob>);
     roundTrips(readPair<SaveEvent, decodeSaveEvent>(payload), writeSaveEvent,
                readPair<SaveEvent, decodeSaveEvent>);
-    roundTrips(decodeBytes(payload), encodeBytes, decodeBytes);
+    roundTrips(
+        decodeCopyWritten(payload), +[](const bool& written) { return encodeCopyWritten(written); },
+        decodeCopyWritten);
     readsFrames(payload);
     return 0;
 }

@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <climits>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace ContainedReading {
 
 namespace {
@@ -50,12 +53,25 @@ PagesRead readPagesWith(const PdfSourceData& data, const QByteArray& password,
     return failed;
 }
 
-std::optional<QByteArray> bytesFrom(const PdfSourceData& data, const QString& hostPath,
-                                    int memoryMb, const QString& task, const QByteArray& password) {
-    const auto answer = ask(data, hostPath, memoryMb, task, password, nullptr);
-    if (const auto bytes = answer ? RenderHostProtocol::decodeBytes(*answer) : std::nullopt)
-        return *bytes;
-    return std::nullopt;
+// The copy the host makes for task, which it writes into an unnamed file of ours.
+std::shared_ptr<const PdfSourceData> copyFrom(const PdfSourceData& data, const QString& hostPath,
+                                              int memoryMb, const QString& task,
+                                              const QByteArray& password) {
+    const int file = memfd_create("cropmark-copy", MFD_CLOEXEC);
+    if (file < 0)
+        return nullptr;
+    bool written = false;
+    {
+        // Ended before the file is read, so that nothing changes the copy under its reader.
+        RenderHostProcess host(&data);
+        if (host.start(hostPath, arguments(task, memoryMb), file) && host.send(password)) {
+            if (const auto answer = host.receive(timeoutMs(data)))
+                written = RenderHostProtocol::decodeCopyWritten(*answer).value_or(false);
+        }
+    }
+    auto copy = written ? PdfSourceData::mapDescriptor(file, nullptr) : nullptr;
+    ::close(file);
+    return copy;
 }
 
 } // namespace
@@ -70,9 +86,10 @@ PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
     return readPagesWith(data, password, hostPath, memoryMb, QStringLiteral("--read-first-page"));
 }
 
-std::optional<QByteArray> renderCopy(const PdfSourceData& data, const QByteArray& password,
-                                     const QString& hostPath, int memoryMb) {
-    return bytesFrom(data, hostPath, memoryMb, QStringLiteral("--rewrite"), password);
+std::shared_ptr<const PdfSourceData> renderCopy(const PdfSourceData& data,
+                                                const QByteArray& password, const QString& hostPath,
+                                                int memoryMb) {
+    return copyFrom(data, hostPath, memoryMb, QStringLiteral("--rewrite"), password);
 }
 
 SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& pageWritten,
@@ -102,8 +119,9 @@ SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& 
     return outcome;
 }
 
-std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath, int memoryMb) {
-    return bytesFrom(data, hostPath, memoryMb, QStringLiteral("--repair"), QByteArray());
+std::shared_ptr<const PdfSourceData> repair(const PdfSourceData& data, const QString& hostPath,
+                                            int memoryMb) {
+    return copyFrom(data, hostPath, memoryMb, QStringLiteral("--repair"), QByteArray());
 }
 
 } // namespace ContainedReading

@@ -25,16 +25,18 @@ PagesRead readPages(const PdfSourceData& data, const QByteArray& password, const
 // As readFirstPageHere(), in the host at hostPath.
 PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
                         const QString& hostPath, int memoryMb);
-// As QpdfRenderCopy::of(), in the host at hostPath: the rewritten copy's bytes, which need no
-// password; nothing when the host fails.
-std::optional<QByteArray> renderCopy(const PdfSourceData& data, const QByteArray& password,
-                                     const QString& hostPath, int memoryMb);
+// As QpdfRenderCopy::of(), in the host at hostPath: the rewritten copy, which needs no
+// password; null when the host fails.
+std::shared_ptr<const PdfSourceData> renderCopy(const PdfSourceData& data,
+                                                const QByteArray& password, const QString& hostPath,
+                                                int memoryMb);
 // Writes job into the file outputFd has open for reading and writing and reads the file back
 // through outputFd, in the host at hostPath (a SaveWriter). A host that stops or takes too
 // long fails the save, saying so.
 SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& pageWritten,
                  const QString& hostPath, int memoryMb);
-// As MupdfRepair::repairedCopy(), in the host at hostPath; nothing when the host fails.
-std::optional<QByteArray> repair(const PdfSourceData& data, const QString& hostPath, int memoryMb);
+// As MupdfRepair::repairedCopy(), in the host at hostPath; null when the host fails.
+std::shared_ptr<const PdfSourceData> repair(const PdfSourceData& data, const QString& hostPath,
+                                            int memoryMb);
 
 } // namespace ContainedReading

@@ -13,8 +13,9 @@ PagesRead InProcessWorkplace::readFirstPage(const PdfSourceData& data,
     return readFirstPageHere(data, password);
 }
 
-std::optional<QByteArray> InProcessWorkplace::repair(const PdfSourceData& data) const {
-    return MupdfRepair::repairedCopy(data.bytes());
+std::shared_ptr<const PdfSourceData> InProcessWorkplace::repair(const PdfSourceData& data) const {
+    auto repaired = MupdfRepair::repairedCopy(data.bytes());
+    return repaired ? PdfSourceData::fromBytes(std::move(*repaired)) : nullptr;
 }
 
 std::optional<PdfRenderSource> InProcessWorkplace::renderCopy(const PdfRenderSource& source) const {

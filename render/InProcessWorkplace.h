@@ -8,7 +8,7 @@ class InProcessWorkplace final : public RenderWorkplace {
 public:
     QpdfLoader loader() const override;
     PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password) const override;
-    std::optional<QByteArray> repair(const PdfSourceData& data) const override;
+    std::shared_ptr<const PdfSourceData> repair(const PdfSourceData& data) const override;
     std::optional<PdfRenderSource> renderCopy(const PdfRenderSource& source) const override;
     std::unique_ptr<PageRasterizer> rasterizer(const PdfRenderSource& source) const override;
 };

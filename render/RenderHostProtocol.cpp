@@ -371,12 +371,20 @@ bool decodeSaveEvent(const QByteArray& payload, bool* pageWritten, SaveOutcome* 
     return stream.status() == QDataStream::Ok;
 }
 
-QByteArray encodeBytes(const std::optional<QByteArray>& bytes) {
-    return encodeOptional(bytes);
+QByteArray encodeCopyWritten(bool written) {
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    versioned(stream) << written;
+    return bytes;
 }
 
-std::optional<std::optional<QByteArray>> decodeBytes(const QByteArray& payload) {
-    return decodeOptional<QByteArray>(payload);
+std::optional<bool> decodeCopyWritten(const QByteArray& payload) {
+    QDataStream stream(payload);
+    bool written = false;
+    versioned(stream) >> written;
+    if (stream.status() != QDataStream::Ok)
+        return std::nullopt;
+    return written;
 }
 
 } // namespace RenderHostProtocol

@@ -51,8 +51,9 @@ QByteArray encodePageWritten();
 bool decodeSaveEvent(const QByteArray& payload, bool* pageWritten, SaveOutcome* outcome);
 QByteArray encodeSaveOutcome(const SaveOutcome& outcome);
 
-// Bytes that may be missing (a repaired copy, or none).
-QByteArray encodeBytes(const std::optional<QByteArray>& bytes);
-std::optional<std::optional<QByteArray>> decodeBytes(const QByteArray& payload);
+// Whether the copy asked for (rewritten or repaired) is in the host's output file; a copy may
+// be larger than any message.
+QByteArray encodeCopyWritten(bool written);
+std::optional<bool> decodeCopyWritten(const QByteArray& payload);
 
 } // namespace RenderHostProtocol

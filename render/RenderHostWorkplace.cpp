@@ -23,7 +23,7 @@ PagesRead RenderHostWorkplace::readFirstPage(const PdfSourceData& data,
     return ContainedReading::readFirstPage(data, password, host_, limits_.memoryMb);
 }
 
-std::optional<QByteArray> RenderHostWorkplace::repair(const PdfSourceData& data) const {
+std::shared_ptr<const PdfSourceData> RenderHostWorkplace::repair(const PdfSourceData& data) const {
     return ContainedReading::repair(data, host_, limits_.memoryMb);
 }
 
@@ -32,9 +32,9 @@ RenderHostWorkplace::renderCopy(const PdfRenderSource& source) const {
     // A source without bytes of its own has nothing to hand a host.
     if (!source.data)
         return QpdfRenderCopy::of(source);
-    if (auto bytes =
+    if (auto copy =
             ContainedReading::renderCopy(*source.data, source.password, host_, limits_.memoryMb))
-        return PdfRenderSource{PdfSourceData::fromBytes(std::move(*bytes)), QByteArray()};
+        return PdfRenderSource{std::move(copy), QByteArray()};
     return std::nullopt;
 }
 

@@ -17,7 +17,7 @@ public:
 
     QpdfLoader loader() const override;
     PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password) const override;
-    std::optional<QByteArray> repair(const PdfSourceData& data) const override;
+    std::shared_ptr<const PdfSourceData> repair(const PdfSourceData& data) const override;
     std::optional<PdfRenderSource> renderCopy(const PdfRenderSource& source) const override;
     std::unique_ptr<PageRasterizer> rasterizer(const PdfRenderSource& source) const override;
 

@@ -34,7 +34,7 @@ public:
     virtual PagesRead readFirstPage(const PdfSourceData& data,
                                     const QByteArray& password) const = 0;
     // As MupdfRepair::repairedCopy(); nothing when the file cannot be repaired.
-    virtual std::optional<QByteArray> repair(const PdfSourceData& data) const = 0;
+    virtual std::shared_ptr<const PdfSourceData> repair(const PdfSourceData& data) const = 0;
     // As QpdfRenderCopy::of(): the copy drawn from when the renderer cannot read the file.
     virtual std::optional<PdfRenderSource> renderCopy(const PdfRenderSource& source) const = 0;
     // A rasterizer of source's pages; one that also measures content.

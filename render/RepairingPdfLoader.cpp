@@ -22,13 +22,11 @@ PdfOpenResult RepairingPdfLoader::open(const QString& path) const {
         return result;
     QString reason;
     const auto data = PdfSourceData::mapFile(path, &reason);
-    std::optional<QByteArray> repaired;
-    if (data)
-        repaired = workplace_.repair(*data);
+    const auto repaired = data ? workplace_.repair(*data) : nullptr;
     if (!repaired)
         return result;
     const QString name = QFileInfo(path).fileName();
-    PdfOpenResult opened = loader.openBytes(*repaired, name);
+    PdfOpenResult opened = loader.openData(repaired, name);
     if (!opened.ok())
         return result;
     opened.notice = QCoreApplication::translate(

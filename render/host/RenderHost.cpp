@@ -68,7 +68,8 @@ void answerShortage(Task task) {
                                               RenderHostProtocol::encodeSaveOutcome(unsaved));
     case Task::Rewrite:
     case Task::Repair:
-        return MemoryShortage::answerOnEnding(kOutput, RenderHostProtocol::encodeBytes({}));
+        return MemoryShortage::answerOnEnding(kOutput,
+                                              RenderHostProtocol::encodeCopyWritten(false));
     }
 }
 
@@ -97,6 +98,18 @@ int draw(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) 
             return 1;
     }
     return 0;
+}
+
+// Writes a copy made here into descriptor 4, where the program reads it from, and says
+// whether it did.
+int answerCopy(std::optional<QByteArrayView> copy) {
+    QFile out;
+    const bool written =
+        copy && out.open(kOutputFile, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) &&
+        out.write(copy->data(), copy->size()) == copy->size() && out.flush();
+    return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeCopyWritten(written))
+               ? 0
+               : 1;
 }
 
 // Writes job into descriptor 4, then reads the file back through it.
@@ -192,19 +205,14 @@ int run(Task task, int memoryLimitMb, const char* probe) {
     case Task::Rewrite: {
         const std::optional<PdfRenderSource> copy =
             data ? QpdfRenderCopy::of({data, *password}) : std::nullopt;
-        const std::optional<QByteArray> bytes =
-            copy ? std::optional<QByteArray>(copy->data->bytes().toByteArray()) : std::nullopt;
-        return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeBytes(bytes)) ? 0
-                                                                                               : 1;
+        return answerCopy(copy ? std::optional(copy->data->bytes()) : std::nullopt);
     }
     case Task::Save:
         return save(data.get(), *password, error);
     case Task::Repair: {
         const std::optional<QByteArray> repaired =
             data ? MupdfRepair::repairedCopy(data->bytes()) : std::nullopt;
-        return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeBytes(repaired))
-                   ? 0
-                   : 1;
+        return answerCopy(repaired ? std::optional<QByteArrayView>(*repaired) : std::nullopt);
     }
     }
     return 1;

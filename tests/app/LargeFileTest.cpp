@@ -93,6 +93,20 @@ TEST_F(LargeFileTest, AFileOfMoreThanFourGigabytesOpensAndDrawsWithTheShippedLim
     EXPECT_EQ(drawn.image.pixelColor(25, 33), QColor(Qt::red));
 }
 
+// A repaired copy, as a rewritten one, comes back whole when it is larger than any message
+// between a host and the program may be.
+TEST_F(LargeFileTest, ARepairedCopyOfMoreThanAQuarterGigabyteComesBackWhole) {
+    const QString path = write("repaired.pdf", {.imageBytes = 300 * kMb});
+    const auto source = PdfSourceData::mapFile(path, nullptr);
+    ASSERT_TRUE(source);
+    const auto copy = ContainedReading::repair(*source, CROPMARK_RENDER_HOST, 4096);
+    ASSERT_TRUE(copy);
+    EXPECT_GT(copy->size(), 300 * kMb);
+    const PdfOpenResult opened = QpdfLoader().openData(copy, "copy");
+    ASSERT_TRUE(opened.ok()) << opened.message.toStdString();
+    EXPECT_EQ(opened.document->pageCount(), 1);
+}
+
 // What needs more memory than a host may take, and what the user is told.
 struct TooLargeCase {
     const char* name;

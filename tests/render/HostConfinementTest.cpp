@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/mman.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -59,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(Calls, HostConfinementTest,
 struct Task {
     const char* name;
     const char* argument;
-    bool (*answered)(const QByteArray& answer);
+    // Whether the answer, with what the host wrote into its output file, is the task's.
+    bool (*answered)(const QByteArray& answer, const PdfSourceData* written);
 };
 
 class HostConfinementEndTest : public testing::TestWithParam<Task> {};
@@ -67,29 +70,30 @@ class HostConfinementEndTest : public testing::TestWithParam<Task> {};
 // Its work and its end, from the libraries' teardown to the exit, stay within what it may do.
 TEST_P(HostConfinementEndTest, AHostThatAnsweredExitsNormally) {
     RenderHostProcess host(twoPages());
-    ASSERT_TRUE(host.start(CROPMARK_RENDER_HOST, {GetParam().argument}));
+    const int output = memfd_create("output", MFD_CLOEXEC);
+    ASSERT_TRUE(host.start(CROPMARK_RENDER_HOST, {GetParam().argument}, output));
     ASSERT_TRUE(host.send(QByteArray()));
     const auto answer = host.receive(30000);
-    ASSERT_TRUE(answer && GetParam().answered(*answer));
+    const auto written = PdfSourceData::mapDescriptor(output, nullptr);
+    ::close(output);
+    ASSERT_TRUE(answer && GetParam().answered(*answer, written.get()));
     const siginfo_t ended = endOf(host);
     ASSERT_EQ(ended.si_code, CLD_EXITED) << "the host was ended by signal " << ended.si_status;
     EXPECT_EQ(ended.si_status, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Tasks, HostConfinementEndTest,
-                         testing::Values(Task{"ReadingPagesWithQpdf", "--read-pages",
-                                              [](const QByteArray& answer) {
-                                                  const auto read =
-                                                      RenderHostProtocol::decodePages(answer);
-                                                  return read && read->pages.size() == 2;
-                                              }},
-                                         Task{"RepairingWithMupdf", "--repair",
-                                              [](const QByteArray& answer) {
-                                                  const auto bytes =
-                                                      RenderHostProtocol::decodeBytes(answer);
-                                                  return bytes && *bytes &&
-                                                         (*bytes)->startsWith("%PDF");
-                                              }}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Tasks, HostConfinementEndTest,
+    testing::Values(Task{"ReadingPagesWithQpdf", "--read-pages",
+                         [](const QByteArray& answer, const PdfSourceData*) {
+                             const auto read = RenderHostProtocol::decodePages(answer);
+                             return read && read->pages.size() == 2;
+                         }},
+                    Task{"RepairingWithMupdf", "--repair",
+                         [](const QByteArray& answer, const PdfSourceData* written) {
+                             return RenderHostProtocol::decodeCopyWritten(answer) == true &&
+                                    written && written->bytes().startsWith("%PDF");
+                         }}),
+    CaseName());
 
 } // namespace
