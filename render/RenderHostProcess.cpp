@@ -42,6 +42,40 @@ int documentDescriptor(const PdfSourceData& data) {
     return fd;
 }
 
+// This process's environment, with glibc's heap in huge pages for the host: a host parses a
+// document into hundreds of thousands of small objects, and on a virtual machine faulting in
+// their memory 4 KB at a time cost a save of 10,000 pages a third of its time. The pages are
+// the kernel's to give (transparent huge pages, "madvise" or "always"); where it does not,
+// nothing changes.
+std::vector<QByteArray> hostEnvironment() {
+    constexpr char kTunables[] = "GLIBC_TUNABLES=";
+    constexpr char kHugePages[] = "glibc.malloc.hugetlb=1";
+    std::vector<QByteArray> variables;
+    bool tuned = false;
+    for (char** variable = environ; *variable; ++variable) {
+        QByteArray text(*variable);
+        if (text.startsWith(kTunables)) {
+            tuned = true;
+            if (!text.contains("glibc.malloc.hugetlb="))
+                text += (text.size() > qsizetype(sizeof kTunables) - 1 ? ":" : "") +
+                        QByteArray(kHugePages);
+        }
+        variables.push_back(std::move(text));
+    }
+    if (!tuned)
+        variables.push_back(QByteArray(kTunables) + kHugePages);
+    return variables;
+}
+
+// What posix_spawn takes: a pointer to each of words, then a null one. words must outlive it.
+std::vector<char*> nullTerminated(std::vector<QByteArray>& words) {
+    std::vector<char*> pointers;
+    for (QByteArray& word : words)
+        pointers.push_back(word.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 } // namespace
 
 RenderHostProcess::RenderHostProcess(const PdfSourceData* data)
@@ -91,11 +125,10 @@ bool RenderHostProcess::start(const QString& hostPath, const QStringList& argume
     std::vector<QByteArray> words{hostPath.toLocal8Bit()};
     for (const QString& argument : arguments)
         words.push_back(argument.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+    std::vector<QByteArray> variables = hostEnvironment();
+    const std::vector<char*> argv = nullTerminated(words);
+    const std::vector<char*> envp = nullTerminated(variables);
+    const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     closeCopy();
     ::close(input[0]);
