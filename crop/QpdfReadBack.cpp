@@ -9,6 +9,8 @@
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -84,6 +86,7 @@ bool readsStrictly(const PdfSourceData& data, const QByteArray& appended,
                    const WrittenObjects* written = nullptr) {
     try {
         auto pdf = QpdfParser::parseStrictly(data, appended, password);
+        const auto dropped = qScopeGuard([&pdf] { QpdfParser::drop(std::move(pdf)); });
         pdf->getRoot();
         if (!holdsPages(*pdf))
             return false;

@@ -3,6 +3,7 @@
 #include "crop/PdfSourceData.h"
 #include "crop/QpdfDocumentWriter.h"
 #include "crop/QpdfLoader.h"
+#include "crop/QpdfParser.h"
 #include "crop/QpdfReadBack.h"
 #include "crop/QpdfRenderCopy.h"
 #include "render/MupdfRasterizer.h"
@@ -169,6 +170,8 @@ int save(const PdfSourceData* data, const QByteArray& password, const QString& e
 int run(Task task, int memoryLimitMb, const char* probe) {
     limitMemory(memoryLimitMb);
     answerShortage(task);
+    // One task, then the host ends.
+    QpdfParser::leaveLastParsesToProcessEnd();
     QString error;
     std::shared_ptr<const PdfSourceData> data;
     try {
