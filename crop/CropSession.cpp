@@ -98,9 +98,14 @@ void CropSession::rebuildRecords() {
     nudgeRun_.reset();
 }
 
-CropSession::Snapshot CropSession::snapshot(bool withDocument) const {
-    return Snapshot{cropsRect_, cropPageTypeRangeArray_, applied_,
-                    withDocument ? pdfDoc_->copy() : nullptr, documentVersion_};
+CropSession::Snapshot CropSession::snapshot() const {
+    return Snapshot{cropsRect_, cropPageTypeRangeArray_, applied_, nullptr, documentVersion_};
+}
+
+CropSession::Snapshot CropSession::snapshotRebuildingRecords(std::unique_ptr<PdfDocument> before) {
+    Snapshot snapshot{{}, cropPageTypeRangeArray_, applied_, std::move(before), documentVersion_};
+    snapshot.records = std::exchange(cropsRect_, CropRecords::build(*pdfDoc_));
+    return snapshot;
 }
 
 void CropSession::recordStep(Snapshot before, const QString& text) {
@@ -136,7 +141,7 @@ bool CropSession::cropIsFinishedWithRect(const QRectF& rect) {
         return false;
     const QRectF viewRect = viewRectOrWholePage(rect);
     const QRectF crop = cropOfViewRect(viewRect);
-    Snapshot before = snapshot(false);
+    Snapshot before = snapshot();
     const std::vector<qint64> pages = carryCurrentCrop(viewRect, crop);
     recordStep(std::move(before), stepName(QT_TR_NOOP("Crop of %1"), pages));
     return isCroppedSomePage();
@@ -193,7 +198,7 @@ bool CropSession::setCurrentCrop(const QRectF& displayCrop) {
 
 void CropSession::cropCurrentPageAsStep(const QRectF& crop, const char* verb) {
     const QRectF page = cropsRect_[static_cast<size_t>(currentIndex_)].pageRect;
-    Snapshot before = snapshot(false);
+    Snapshot before = snapshot();
     const std::vector<qint64> pages = carryCurrentCrop(
         CropGeometry::pdfImgViewCropRectWithShowRect(currentPageViewFrame(), page, crop), crop);
     recordStep(std::move(before), stepName(verb, pages));
@@ -224,7 +229,7 @@ bool CropSession::nudgeCrop(CropEdges edges, double dx, double dy) {
 }
 
 bool CropSession::applyPageRangeSettingWithPageArray(const QStringList& selection) {
-    Snapshot before = snapshot(false);
+    Snapshot before = snapshot();
     cropPageTypeRangeArray_ = selection;
     pageRangeArray();
     if (!cropsRect_.empty()) {
@@ -237,7 +242,7 @@ bool CropSession::applyPageRangeSettingWithPageArray(const QStringList& selectio
 }
 
 bool CropSession::cropPages(const std::map<qint64, QRectF>& displayCrops) {
-    Snapshot before = snapshot(false);
+    Snapshot before = snapshot();
     std::vector<qint64> pages;
     for (const auto& [n, crop] : displayCrops) {
         if (n < 1 || n > static_cast<qint64>(cropsRect_.size()))
@@ -272,7 +277,7 @@ void CropSession::setCrop(RMCropInfo& record, const QRectF& crop) {
 
 bool CropSession::fitToContent(const std::map<qint64, QRectF>& contentBounds,
                                const CropLength& padding, bool sameSize) {
-    Snapshot before = snapshot(false);
+    Snapshot before = snapshot();
     const std::vector<qint64> pages = fitPagesToContent(contentBounds, padding, sameSize);
     recordStep(std::move(before), stepName(QT_TR_NOOP("Fit to Content of %1"), pages));
     return isCroppedSomePage();
@@ -348,7 +353,7 @@ bool CropSession::canRestoreOriginal() const {
 }
 
 bool CropSession::restoreOriginal() {
-    Snapshot before = snapshot(false);
+    Snapshot before = snapshot();
     for (int i = 0; i < static_cast<int>(cropsRect_.size()); ++i) {
         RMCropInfo& record = cropsRect_[static_cast<size_t>(i)];
         if (auto kept = restorableBoxes(i)) {
@@ -411,17 +416,17 @@ std::array<QRectF, kPdfBoxCount> CropSession::recordBoxes(int index) const {
     return boxes;
 }
 
-void CropSession::writeRecords() {
-    const int count = std::min<int>(pdfDoc_->pageCount(), static_cast<int>(cropsRect_.size()));
+void CropSession::writeRecords(PdfDocument& document) const {
+    const int count = std::min<int>(document.pageCount(), static_cast<int>(cropsRect_.size()));
     for (int i = 0; i < count; ++i) {
         const std::array<QRectF, kPdfBoxCount> boxes = recordBoxes(i);
         for (int box = 0; box < kPdfBoxCount; ++box)
-            pdfDoc_->setBoundsForBox(i, boxes[static_cast<size_t>(box)], static_cast<PdfBox>(box));
+            document.setBoundsForBox(i, boxes[static_cast<size_t>(box)], static_cast<PdfBox>(box));
     }
 }
 
 QByteArray CropSession::applyCropDocData() {
-    writeRecords();
+    writeRecords(*pdfDoc_);
     return pdfDoc_->dataRepresentation();
 }
 
@@ -430,19 +435,17 @@ QByteArray CropSession::currentDocData() const {
 }
 
 void CropSession::done() {
-    Snapshot before = snapshot(true);
+    std::unique_ptr<PdfDocument> uncropped = pdfDoc_->copy();
     // Only the boxes matter here; making the bytes would cost a whole write for nothing.
-    writeRecords();
-    cropsRect_ = CropRecords::build(*pdfDoc_);
+    writeRecords(*pdfDoc_);
+    Snapshot before = snapshotRebuildingRecords(std::move(uncropped));
     applied_ = true;
     documentVersion_ = ++lastDocumentVersion_;
     recordStep(std::move(before), tr("Done"));
 }
 
 void CropSession::revertAll() {
-    Snapshot before = snapshot(false);
-    before.document = std::exchange(pdfDoc_, originalPdfDoc_->copy());
-    cropsRect_ = CropRecords::build(*pdfDoc_);
+    Snapshot before = snapshotRebuildingRecords(std::exchange(pdfDoc_, originalPdfDoc_->copy()));
     applied_ = false;
     documentVersion_ = 0;
     recordStep(std::move(before), tr("Revert All"));

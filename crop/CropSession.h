@@ -136,6 +136,7 @@ public:
 
     // What an edit may change, as it was before the edit.
     struct Snapshot {
+        // For an edit that replaces the document, the records built from that document.
         std::vector<RMCropInfo> records;
         QStringList selection;
         bool applied = false;
@@ -159,7 +160,11 @@ private:
         int stepIndex = -1;
     };
 
-    Snapshot snapshot(bool withDocument) const;
+    Snapshot snapshot() const;
+    // Rebuilds the records from the working document's new boxes; returns the state before
+    // the edit that gave them, with the document as it was before and the old records, moved
+    // rather than copied.
+    Snapshot snapshotRebuildingRecords(std::unique_ptr<PdfDocument> before);
     // Makes the edit done since before one step named text, unless it changed nothing.
     void recordStep(Snapshot before, const QString& text);
     // The zero rectangle, which stands for the whole page, as the view rectangle of the page.
@@ -172,7 +177,8 @@ private:
     // Sets the current page's crop and view rectangle and, in batch mode, the selection's;
     // returns the pages it covered, ascending.
     std::vector<qint64> carryCurrentCrop(const QRectF& viewRect, const QRectF& crop);
-    void writeRecords();
+    // Gives document's pages the boxes the records stand for.
+    void writeRecords(PdfDocument& document) const;
     // Returns the pages the fit covered.
     std::vector<qint64> fitPagesToContent(const std::map<qint64, QRectF>& contentBounds,
                                           const CropLength& padding, bool sameSize);

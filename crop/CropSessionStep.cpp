@@ -38,6 +38,12 @@ CropSessionStep::CropSessionStep(CropSession& session, CropSession::Snapshot bef
       selectionAfter_(session.cropPageTypeRangeArray_), appliedBefore_(before.applied),
       appliedAfter_(session.applied_), otherDocument_(std::move(before.document)),
       otherDocumentVersion_(before.documentVersion), page_(session.currentIndex_) {
+    if (otherDocument_) {
+        // A new document comes with records of its own: they are swapped in and out with it,
+        // not compared and copied record by record.
+        otherRecords_ = std::move(before.records);
+        return;
+    }
     const std::vector<RMCropInfo>& after = session.cropsRect_;
     // Rebuilding records never changes their number, so they pair up by index.
     const size_t count = std::min(after.size(), before.records.size());
@@ -73,6 +79,7 @@ void CropSessionStep::apply(const Records& records, const QStringList& selection
     if (otherDocument_) {
         std::swap(session_.pdfDoc_, otherDocument_);
         std::swap(session_.documentVersion_, otherDocumentVersion_);
+        std::swap(session_.cropsRect_, otherRecords_);
     }
     for (const auto& [index, record] : records) {
         if (index < session_.cropsRect_.size())

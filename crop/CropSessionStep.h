@@ -11,8 +11,8 @@
 // had before it.
 //
 // Keeps only what the edit changed: the records that differ (before and after), the page
-// selection, whether crops were applied, and, for an edit that rewrites the boxes of the
-// working document ("Done", "Revert All"), the other document, swapped in and out. Undoing
+// selection, whether crops were applied, and, for an edit that replaces the working document
+// ("Done", "Revert All"), the other document and its records, swapped in and out. Undoing
 // and redoing also go back to the page the edit was made on.
 //
 // The first redo, when the stack takes the step, does nothing: the edit is already done.
@@ -40,6 +40,8 @@ private:
     bool appliedBefore_ = false;
     bool appliedAfter_ = false;
     std::unique_ptr<PdfDocument> otherDocument_;
+    // The records that go with otherDocument_.
+    std::vector<RMCropInfo> otherRecords_;
     quint64 otherDocumentVersion_ = 0;
     qint64 page_ = 0;
     bool done_ = true;
