@@ -4,6 +4,8 @@
 #include "platform/BackgroundReads.h"
 #include "render/RenderWorkplace.h"
 
+#include <future>
+
 namespace FirstPagePreview {
 
 namespace {
@@ -23,13 +25,18 @@ QImage draw(const RenderWorkplace& workplace, const QString& path, const QSize& 
     const auto data = PdfSourceData::mapFile(path, &error);
     if (!data)
         return {};
+    const PdfRenderSource source{data, QByteArray()};
+    // The renderer starts and reads the file while the first page's boxes are read, each in a
+    // process of its own: one after the other, they kept the page from the screen twice as
+    // long.
+    auto starting = std::async(std::launch::async, [&] { return workplace.rasterizer(source); });
     const PagesRead first = workplace.readFirstPage(*data, QByteArray());
+    const std::unique_ptr<PageRasterizer> rasterizer = starting.get();
     if (first.outcome != PagesRead::Outcome::Read || first.pages.size() != 1 ||
         first.pages[0].damaged)
         return {};
     const PageRenderRequest request = requestFor(first.pages[0], area, ratio);
-    const PdfRenderSource source{data, QByteArray()};
-    PageRenderResult drawn = workplace.rasterizer(source)->render(request, std::stop_token());
+    PageRenderResult drawn = rasterizer->render(request, std::stop_token());
     // A page the renderer cannot read from the file itself is drawn from the file's rewrite,
     // as the editing window draws it later.
     if (drawn.image.isNull()) {
