@@ -61,6 +61,8 @@ void Document::makeWindowControllers() {
     // In the place of the window that stood for it while the file was read.
     if (opening_) {
         controller->setGeometry(opening_->geometry());
+        if (!opening_->preview().isNull())
+            controller->showFirstPageStandIn(opening_->preview());
         opening_->close();
     }
     addWindowController(controller);

@@ -16,6 +16,7 @@ PagePictures::~PagePictures() = default;
 
 void PagePictures::restart() {
     cache_->clear();
+    firstPageStandIn_ = QImage();
     thumbnailTickets_.clear();
     lostOnce_.clear();
     pageTicket_ = 0;
@@ -67,7 +68,8 @@ QImage PagePictures::knownPicture(const PageRenderRequest& request) const {
 
 QImage PagePictures::pictureAtHand(qint64 index, const QSizeF& logicalSize,
                                    qreal devicePixelRatio) {
-    return knownPicture(requestFor(index, logicalSize, devicePixelRatio));
+    const QImage known = knownPicture(requestFor(index, logicalSize, devicePixelRatio));
+    return known.isNull() && index == 0 ? firstPageStandIn_ : known;
 }
 
 QImage PagePictures::picture(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio,

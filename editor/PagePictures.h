@@ -57,8 +57,11 @@ public:
     // is at hand (drawn, or a placeholder), returns it; otherwise returns a null image and
     // asks for it.
     QImage picture(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio, Use use);
-    // The same, only what is at hand.
+    // The same, only what is at hand; for the first page, the stand-in until one is drawn.
     QImage pictureAtHand(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio);
+    // A picture of the first page drawn before the window opened (while the file was read),
+    // at hand for it until restart().
+    void setFirstPageStandIn(const QImage& image) { firstPageStandIn_ = image; }
     // The page view's last request is no longer wanted.
     void dropPageRequest() { pageTicket_ = 0; }
 
@@ -84,6 +87,7 @@ private:
     std::optional<RenderKey> pageRequest_;
     // Pending thumbnails by page index.
     QHash<qint64, quint64> thumbnailTickets_;
+    QImage firstPageStandIn_;
     // Pictures whose renderer was lost once, to be drawn again when next asked for. The page
     // view and the strip ask for pictures of their own, each with its own second chance.
     QSet<RenderKey> lostOnce_;

@@ -242,6 +242,12 @@ void RMMainWindowController::showCurrentPage() {
     display_->show();
 }
 
+void RMMainWindowController::showFirstPageStandIn(const QImage& image) {
+    pictures_->setFirstPageStandIn(image);
+    if (session_->currentIndex() == 0)
+        showCurrentPage();
+}
+
 void RMMainWindowController::contentKnown(qint64 index) {
     if (index == session_->currentIndex())
         display_->showContent();

@@ -102,6 +102,9 @@ public:
     // Tells the user, above the pages, something about how the document was opened; returns
     // the banner that says it.
     QLabel* showDocumentNotice(const QString& notice);
+    // Shows image, the first page as drawn while the file was read, until the window's own
+    // picture of it comes, so that the page does not go blank as this window takes over.
+    void showFirstPageStandIn(const QImage& image);
     // Whether another program has changed or replaced the file since this window read it (or
     // last saved over it), so that the pages shown are no longer the file's.
     bool isStale() const;

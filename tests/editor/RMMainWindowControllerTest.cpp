@@ -174,6 +174,22 @@ TEST_F(MainWindowTest, InRenderHostsAPageIsDrawnCroppedAndSaved) {
     EXPECT_EQ(saved.document->boundsForBox(1, PdfBox::Crop), page);
 }
 
+// The first page as the opening window drew it stands in while the editor draws its own, so
+// the page never goes blank as the editor takes over.
+TEST_F(MainWindowTest, TheOpeningWindowsFirstPageStandsInUntilTheEditorsIsDrawn) {
+    const QString host = writeFile(dir.filePath("slow-host"),
+                                   "#!/bin/sh\nsleep 1\nexec " CROPMARK_RENDER_HOST " \"$@\"\n");
+    QFile::setPermissions(host, QFile::ReadOwner | QFile::ExeOwner);
+    workplace = std::make_shared<RenderHostWorkplace>(host);
+    const QRectF page(0, 0, 612, 792);
+    open({blockPage(page, page, 0, {}, "0 0 1 rg")});
+    QImage standIn(61, 79, QImage::Format_RGB32);
+    standIn.fill(Qt::red);
+    window->showFirstPageStandIn(standIn);
+    EXPECT_TRUE(pageViewComesToShow(Qt::red));
+    EXPECT_TRUE(pageViewComesToShow(Qt::blue));
+}
+
 // Stops or continues every render host of this process that draws pages, and counts them.
 int signalDrawingHosts(int signal) {
     int hosts = 0;
