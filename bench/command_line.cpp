@@ -3,6 +3,9 @@
 // them): a 400-page scan and a 2000-page text file. Each tool runs as a user runs it, timed from
 // its start until it ends with its output written. A tool that is missing, fails or runs past its
 // time limit gives no figure, and standard error says why.
+//
+// And cropping by margins and saving, against copying the same file and syncing the copy to
+// disk, the floor a save can come near: a 400-page scan and a 10,000-page text file.
 
 #include "bench/support/FigureReporter.h"
 #include "bench/support/ManyPagesCorpus.h"
@@ -16,13 +19,18 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace {
 
 constexpr int kTimeLimitMs = 15 * 60 * 1000;
+// Saves and copies timed in turn, so that both meet the machine as it is.
+constexpr int kPairs = 7;
 
 struct Tool {
     // The figures' prefix.
@@ -46,37 +54,80 @@ QString textPages() {
     return ManyPagesCorpus::textDocument(2000);
 }
 
+// The seconds program takes with arguments until it ends having written out; nothing, with the
+// benchmark skipped and why, when it fails or runs past the time limit.
+std::optional<double> timedRun(benchmark::State& state, const QString& program,
+                               const QStringList& arguments, const QString& out) {
+    QFile::remove(out);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // Tools written with Qt draw nothing, but still want a platform.
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    if (!process.waitForFinished(kTimeLimitMs)) {
+        process.kill();
+        process.waitForFinished();
+        state.SkipWithError("did not finish within its time limit");
+        return std::nullopt;
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 ||
+        !QFile::exists(out)) {
+        const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        state.SkipWithError(("failed: " + said.section('\n', -1)).toStdString().c_str());
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+QString benchFile(const QString& name) {
+    return QDir::temp().filePath("cropmark-bench/" + name);
+}
+
 void cropWith(benchmark::State& state, const Tool& tool, const Corpus& corpus) {
     const QString in = corpus.path();
-    const QString out = QDir::temp().filePath("cropmark-bench/cropped-by-" +
-                                              QString::fromLatin1(tool.name) + ".pdf");
+    const QString out = benchFile("cropped-by-" + QString::fromLatin1(tool.name) + ".pdf");
     for (auto _ : state) {
-        QFile::remove(out);
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        // Tools written with Qt draw nothing, but still want a platform.
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        process.setProcessEnvironment(environment);
-        process.setStandardOutputFile(QProcess::nullDevice());
-        QElapsedTimer timer;
-        timer.start();
-        process.start(tool.program, tool.arguments(in, out));
-        if (!process.waitForFinished(kTimeLimitMs)) {
-            process.kill();
-            process.waitForFinished();
-            state.SkipWithError("did not finish within its time limit");
-            break;
-        }
-        const double seconds = timer.nsecsElapsed() / 1e9;
-        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 ||
-            !QFile::exists(out)) {
-            const QString said = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-            state.SkipWithError(("failed: " + said.section('\n', -1)).toStdString().c_str());
-            break;
-        }
-        state.counters["value"] = seconds;
+        if (const auto seconds = timedRun(state, tool.program, tool.arguments(in, out), out))
+            state.counters["value"] = *seconds;
     }
     QFile::remove(out);
+}
+
+double median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// The median time of a crop and save over the median time of a copy synced to disk.
+void saveVersusCopy(benchmark::State& state, const Corpus& corpus) {
+    const QString in = corpus.path();
+    const QString saved = benchFile("saved.pdf");
+    const QString copied = benchFile("copied.pdf");
+    for (auto _ : state) {
+        std::vector<double> saves, copies;
+        for (int pair = 0; pair < kPairs; ++pair) {
+            const auto copy =
+                timedRun(state, "sh", {"-c", R"(cp "$0" "$1" && sync "$1")", in, copied}, copied);
+            const auto save =
+                copy
+                    ? timedRun(state, CROPMARK_EXECUTABLE,
+                               {"crop", "--margins", "20pt,20pt,20pt,20pt", "-o", saved, in}, saved)
+                    : std::nullopt;
+            if (!save)
+                break;
+            copies.push_back(*copy);
+            saves.push_back(*save);
+        }
+        if (saves.size() == kPairs)
+            state.counters["value"] = median(saves) / median(copies);
+    }
+    QFile::remove(saved);
+    QFile::remove(copied);
 }
 
 } // namespace
@@ -126,6 +177,12 @@ int main(int argc, char** argv) {
             const std::string name = std::string(tool.name) + '_' + corpus.name + "_s";
             benchmark::RegisterBenchmark(name.c_str(), cropWith, tool, corpus)->Iterations(1);
         }
+    }
+    const Corpus saved[] = {{"400p", &scans},
+                            {"10000p", [] { return ManyPagesCorpus::textDocument(10000); }}};
+    for (const Corpus& corpus : saved) {
+        const std::string name = std::string("save_vs_cp_sync_") + corpus.name;
+        benchmark::RegisterBenchmark(name.c_str(), saveVersusCopy, corpus)->Iterations(1);
     }
     return runBenchmarks(argc, argv);
 }
