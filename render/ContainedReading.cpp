@@ -32,10 +32,12 @@ QStringList arguments(const QString& task, int memoryMb) {
 }
 
 // The host's one answer to a task on data, or nothing (timedOut set when it took too long).
+// The host, given outputFd as its descriptor 4 if any, has ended by the time this returns.
 std::optional<QByteArray> ask(const PdfSourceData& data, const QString& hostPath, int memoryMb,
-                              const QString& task, const QByteArray& password, bool* timedOut) {
+                              const QString& task, const QByteArray& password, bool* timedOut,
+                              int outputFd = -1) {
     RenderHostProcess host(&data);
-    if (!host.start(hostPath, arguments(task, memoryMb)) || !host.send(password))
+    if (!host.start(hostPath, arguments(task, memoryMb), outputFd) || !host.send(password))
         return std::nullopt;
     return host.receive(timeoutMs(data), timedOut);
 }
@@ -60,15 +62,10 @@ std::shared_ptr<const PdfSourceData> copyFrom(const PdfSourceData& data, const Q
     const int file = memfd_create("cropmark-copy", MFD_CLOEXEC);
     if (file < 0)
         return nullptr;
-    bool written = false;
-    {
-        // Ended before the file is read, so that nothing changes the copy under its reader.
-        RenderHostProcess host(&data);
-        if (host.start(hostPath, arguments(task, memoryMb), file) && host.send(password)) {
-            if (const auto answer = host.receive(timeoutMs(data)))
-                written = RenderHostProtocol::decodeCopyWritten(*answer).value_or(false);
-        }
-    }
+    // The host has ended before the file is read, so that nothing changes the copy under its
+    // reader.
+    const auto answer = ask(data, hostPath, memoryMb, task, password, nullptr, file);
+    const bool written = answer && RenderHostProtocol::decodeCopyWritten(*answer).value_or(false);
     auto copy = written ? PdfSourceData::mapDescriptor(file, nullptr) : nullptr;
     ::close(file);
     return copy;
