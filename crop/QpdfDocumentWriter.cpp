@@ -81,7 +81,7 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out) const {
         const QByteArray appended = update->bytes();
         if (QpdfReadBack::updateReadsBack(data_, appended, password_, pages, pages_, setBoxes_)) {
             writeUpdate(appended, out);
-            return WrittenObjects::appendedTo(data_.size());
+            return WrittenObjects::appendedTo(data_.size(), appended);
         }
     }
     if (damaged) {

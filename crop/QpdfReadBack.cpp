@@ -1,5 +1,6 @@
 #include "crop/QpdfReadBack.h"
 
+#include "crop/JoinedInputSource.h"
 #include "crop/QpdfPageReader.h"
 #include "crop/QpdfParser.h"
 #include "crop/QpdfStreamCheck.h"
@@ -8,12 +9,15 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFTokenizer.hh>
+#include <qpdf/QPDFXRefEntry.hh>
 
 #include <QScopeGuard>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -105,28 +109,94 @@ bool readsStrictly(const PdfSourceData& data, const QByteArray& appended,
     }
 }
 
+bool sameEntry(const QPDFXRefEntry& a, const QPDFXRefEntry& b) {
+    if (a.getType() != b.getType())
+        return false;
+    if (a.getType() == 1)
+        return a.getOffset() == b.getOffset();
+    if (a.getType() == 2) {
+        return a.getObjStreamNumber() == b.getObjStreamNumber() &&
+               a.getObjStreamIndex() == b.getObjStreamIndex();
+    }
+    return true;
+}
+
+bool isNumber(const QPDFTokenizer::Token& token, int value) {
+    return token.isInteger() && QByteArray::fromStdString(token.getValue()).toLongLong() == value;
+}
+
+// The dictionary object id at offset of input, read as qpdf reads an object of a file ("N G
+// obj", the object, "endobj") but not kept by pdf: a parse keeps every object it reads, which
+// for every page of a large update takes far longer than reading them, and hundreds of
+// megabytes. Throws as qpdf does on what does not read.
+std::optional<QPDFObjectHandle> dictionaryAt(QPDF& pdf, const std::shared_ptr<InputSource>& input,
+                                             qpdf_offset_t offset, QPDFObjGen id) {
+    static const std::string kDescription = "an updated page";
+    QPDFTokenizer tokenizer;
+    input->seek(offset, SEEK_SET);
+    if (!isNumber(tokenizer.readToken(input, kDescription), id.getObj()) ||
+        !isNumber(tokenizer.readToken(input, kDescription), id.getGen()) ||
+        !tokenizer.readToken(input, kDescription).isWord("obj"))
+        return std::nullopt;
+    bool empty = false;
+    QPDFObjectHandle object =
+        QPDFObjectHandle::parse(input, kDescription, tokenizer, empty, nullptr, &pdf);
+    if (empty || !object.isDictionary() ||
+        !tokenizer.readToken(input, kDescription).isWord("endobj"))
+        return std::nullopt;
+    return object;
+}
+
+// Whether pdf, data followed by an update appended to it, finds every object where data has
+// it but the dictionaries of pages, each in the update and holding its boxes, and the update's
+// cross-reference stream. The page tree is then data's, node for node, and so is every page
+// the update leaves alone: reading the updated pages reads all that changed.
+bool holdsUpdate(QPDF& pdf, const PdfSourceData& data, const QByteArray& appended,
+                 const QByteArray& password, const std::vector<QPDFObjectHandle>& pages,
+                 const std::vector<PageGeometry>& geometry,
+                 const std::vector<std::uint8_t>& setBoxes) {
+    auto source = QpdfParser::parseStrictly(data, {}, password);
+    const auto dropped = qScopeGuard([&source] { QpdfParser::drop(std::move(source)); });
+    const std::map<QPDFObjGen, QPDFXRefEntry> sourceEntries = source->getXRefTable();
+    std::map<QPDFObjGen, size_t> updated;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (setBoxes[i])
+            updated.emplace(pages[i].getObjGen(), i);
+    }
+    const auto input = std::make_shared<JoinedInputSource>(data.bytes(), appended,
+                                                           data.description().toStdString());
+    size_t held = 0;
+    for (const auto& [id, entry] : pdf.getXRefTable()) {
+        const auto was = sourceEntries.find(id);
+        if (was != sourceEntries.end() && sameEntry(was->second, entry))
+            continue;
+        if (entry.getType() != 1 || entry.getOffset() < data.size())
+            return false;
+        const auto page = updated.find(id);
+        if (page == updated.end()) {
+            if (!pdf.getObject(id).isStream())
+                return false;
+            continue;
+        }
+        auto object = dictionaryAt(pdf, input, entry.getOffset(), id);
+        const size_t i = page->second;
+        if (!object || object->hasKey("/Kids") || !holdsPage(*object, geometry[i], setBoxes[i]))
+            return false;
+        ++held;
+    }
+    return held == updated.size();
+}
+
 } // namespace
 
 bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
                      const QByteArray& password, const std::vector<QPDFObjectHandle>& pages,
                      const std::vector<PageGeometry>& geometry,
                      const std::vector<std::uint8_t>& setBoxes) {
-    // The update's streams are left to the read-back of the file it goes into: finding which
-    // of its objects are streams would read every page it rewrote, and it writes only page
-    // dictionaries besides its cross-reference section, which is read here as it is.
+    // The update writes no stream but its cross-reference stream, which the parse reads.
     ReadBackBaseline source(data, password);
     return readsStrictly(data, appended, password, source, [&](QPDF& pdf) {
-        const auto isSet = [](std::uint8_t set) { return set != 0; };
-        const auto first = std::find_if(setBoxes.begin(), setBoxes.end(), isSet);
-        if (first == setBoxes.end())
-            return true;
-        const auto last = std::find_if(setBoxes.rbegin(), setBoxes.rend(), isSet);
-        for (const auto i : {static_cast<size_t>(first - setBoxes.begin()),
-                             static_cast<size_t>(setBoxes.rend() - last) - 1}) {
-            if (!holdsPage(pdf.getObject(pages[i].getObjGen()), geometry[i], setBoxes[i]))
-                return false;
-        }
-        return true;
+        return holdsUpdate(pdf, data, appended, password, pages, geometry, setBoxes);
     });
 }
 
@@ -150,6 +220,12 @@ bool fileReadsBack(const PdfSourceData& file, const PdfSourceData& source,
         }
         return true;
     };
+    if (written.isUpdate()) {
+        const qint64 from = written.from();
+        return from == source.size() && file.size() == from + written.appended().size() &&
+               file.bytes().first(from) == source.bytes() &&
+               file.bytes().sliced(from) == written.appended();
+    }
     ReadBackBaseline baseline(source, password);
     return readsStrictly(file, {}, password, baseline, holdsPages, &written);
 }

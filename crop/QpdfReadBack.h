@@ -26,14 +26,15 @@ class QPDFObjectHandle;
 // or copied and encrypted again, must read (QpdfStreamCheck) if its source stream did.
 namespace QpdfReadBack {
 
-// Whether a file followed by an incremental update reads back, with the first and the last
-// changed page at their new places.
+// Whether a file followed by an incremental update reads back, with every page the update
+// holds at its new place and holding its boxes, and nothing else changed but the update's own
+// cross-reference section.
 //
 // The save checks its update this way before writing anything, on the original bytes and the
 // update in memory, so an update that would only read after repair is never written: the
-// save rewrites the file instead. The check costs a few milliseconds, mostly for the
-// cross-reference sections; the pages in between are made by the same code as the first and
-// the last, which test where the appended objects start and end. The source is data itself.
+// save rewrites the file instead. Each updated page is read where the update's
+// cross-reference section says it is, as qpdf reads an object, but not kept: kept, the
+// pages of a 10,000-page update take hundreds of megabytes. The source is data itself.
 //
 // pages: the document's pages as parsed before the update, for their object numbers.
 bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
@@ -45,11 +46,12 @@ bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
 //
 // The save checks the file it wrote this way before the file replaces anything, so a write
 // that went wrong anywhere, in our code, in qpdf's or on the way to the disk, costs the user
-// the save and never the file they had. Besides the cross-reference sections, the page tree
-// and the page dictionaries, only the streams that written says the save wrote are read: for an
-// update, those after the source's bytes (at most its cross-reference stream), and for a
-// rewrite, all of them. The source is read only where the saved file has a problem, to see
-// whether the source has it too.
+// the save and never the file they had. An update was read back in memory before it was
+// written (updateReadsBack), so its file need only hold, byte for byte, the source and then
+// what written says was appended. A rewrite is read as a reader reads it: besides the
+// cross-reference sections, the page tree and the page dictionaries, the streams the save
+// wrote. The source is read only where the saved file has a problem, to see whether the
+// source has it too.
 bool fileReadsBack(const QString& path, const PdfSourceData& source, const QByteArray& password,
                    const std::vector<PageGeometry>& geometry,
                    const std::vector<std::uint8_t>& setBoxes, const WrittenObjects& written);

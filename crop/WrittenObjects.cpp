@@ -1,14 +1,16 @@
 #include "crop/WrittenObjects.h"
 
-WrittenObjects::WrittenObjects(qint64 from, bool renumbered, std::map<int, Id> sources)
-    : from_(from), renumbered_(renumbered), sources_(std::move(sources)) {}
+WrittenObjects::WrittenObjects(qint64 from, bool renumbered, std::map<int, Id> sources,
+                               QByteArray appended)
+    : from_(from), renumbered_(renumbered), sources_(std::move(sources)),
+      appended_(std::move(appended)) {}
 
-WrittenObjects WrittenObjects::appendedTo(qint64 sourceSize) {
-    return WrittenObjects(sourceSize, false, {});
+WrittenObjects WrittenObjects::appendedTo(qint64 sourceSize, QByteArray appended) {
+    return WrittenObjects(sourceSize, false, {}, std::move(appended));
 }
 
 WrittenObjects WrittenObjects::rewritten(std::map<int, Id> streamSources) {
-    return WrittenObjects(0, true, std::move(streamSources));
+    return WrittenObjects(0, true, std::move(streamSources), {});
 }
 
 std::optional<WrittenObjects::Id> WrittenObjects::source(Id id) const {

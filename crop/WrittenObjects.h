@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QtGlobal>
 
 #include <map>
@@ -23,22 +24,26 @@ public:
         }
     };
 
-    // An incremental update: the source's bytes, then new versions of some of its objects
-    // under their own numbers.
-    static WrittenObjects appendedTo(qint64 sourceSize);
+    // An incremental update: the source's bytes, then appended, new versions of some of its
+    // objects under their own numbers.
+    static WrittenObjects appendedTo(qint64 sourceSize, QByteArray appended);
     // A whole file written anew: every object is the save's, and each stream copied from the
     // source is under the number that streamSources maps to the source's own.
     static WrittenObjects rewritten(std::map<int, Id> streamSources);
 
     qint64 from() const { return from_; }
+    bool isUpdate() const { return !renumbered_; }
+    // What an update appended to the source's bytes.
+    const QByteArray& appended() const { return appended_; }
     // The source object that the stream id of the saved file was copied from; nothing for a
     // stream the save made itself (object streams, cross-reference streams).
     std::optional<Id> source(Id id) const;
 
 private:
-    WrittenObjects(qint64 from, bool renumbered, std::map<int, Id> sources);
+    WrittenObjects(qint64 from, bool renumbered, std::map<int, Id> sources, QByteArray appended);
 
     qint64 from_;
     bool renumbered_;
     std::map<int, Id> sources_;
+    QByteArray appended_;
 };

@@ -101,13 +101,14 @@ SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& 
         return outcome;
     bool timedOut = false;
     while (const auto message = host.receive(timeoutMs(*job.data), &timedOut)) {
-        bool page = false;
+        int pages = 0;
         SaveOutcome last;
-        if (!RenderHostProtocol::decodeSaveEvent(*message, &page, &last))
+        if (!RenderHostProtocol::decodeSaveEvent(*message, &pages, &last))
             break;
-        if (!page)
+        if (pages == 0)
             return last;
-        pageWritten();
+        for (; pages > 0; --pages)
+            pageWritten();
     }
     if (timedOut) {
         outcome.error = QCoreApplication::translate(

@@ -343,10 +343,10 @@ bool decodeSaveJob(const QByteArray& payload, std::vector<PageGeometry>* pages,
     return true;
 }
 
-QByteArray encodePageWritten() {
+QByteArray encodePagesWritten(int count) {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
-    versioned(stream) << true;
+    versioned(stream) << true << qint32(count);
     return bytes;
 }
 
@@ -358,16 +358,24 @@ QByteArray encodeSaveOutcome(const SaveOutcome& outcome) {
     return bytes;
 }
 
-bool decodeSaveEvent(const QByteArray& payload, bool* pageWritten, SaveOutcome* outcome) {
+bool decodeSaveEvent(const QByteArray& payload, int* pagesWritten, SaveOutcome* outcome) {
     QDataStream stream(payload);
     versioned(stream);
-    stream >> *pageWritten;
-    if (!*pageWritten) {
+    bool pages = false;
+    stream >> pages;
+    qint32 count = 0;
+    if (pages) {
+        stream >> count;
+        // A message that counts no pages would read as the outcome.
+        if (count <= 0)
+            return false;
+    } else {
         qint32 error = 0;
         stream >> outcome->written >> held(outcome->error) >> error >> outcome->readsBack >>
             outcome->outOfMemory;
         outcome->systemError = error;
     }
+    *pagesWritten = count;
     return stream.status() == QDataStream::Ok;
 }
 

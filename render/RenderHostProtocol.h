@@ -40,15 +40,16 @@ std::optional<PageRenderResult> decodeResult(const QByteArray& payload);
 QByteArray encodePages(const PagesRead& read);
 std::optional<PagesRead> decodePages(const QByteArray& payload);
 
-// A save: the pages and which of their boxes were set; then, from the host, one message per
-// page written and a last one with the outcome.
+// A save: the pages and which of their boxes were set; then, from the host, messages that say
+// how many more pages were written and a last one with the outcome.
 QByteArray encodeSaveJob(const std::vector<PageGeometry>& pages,
                          const std::vector<std::uint8_t>& setBoxes);
 bool decodeSaveJob(const QByteArray& payload, std::vector<PageGeometry>* pages,
                    std::vector<std::uint8_t>* setBoxes);
-QByteArray encodePageWritten();
-// The outcome, or nothing for a page-written message (outcome is then untouched).
-bool decodeSaveEvent(const QByteArray& payload, bool* pageWritten, SaveOutcome* outcome);
+QByteArray encodePagesWritten(int count);
+// The outcome, with pagesWritten 0, or for a pages-written message their number (outcome is
+// then untouched).
+bool decodeSaveEvent(const QByteArray& payload, int* pagesWritten, SaveOutcome* outcome);
 QByteArray encodeSaveOutcome(const SaveOutcome& outcome);
 
 // Whether the copy asked for (rewritten or repaired) is in the host's output file; a copy may

@@ -13,6 +13,7 @@
 #include "render/host/HostConfinement.h"
 #include "render/host/MemoryShortage.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <algorithm>
@@ -120,17 +121,45 @@ int answerCopy(std::optional<QByteArrayView> copy) {
                : 1;
 }
 
+// Tells the program of pages written a batch at a time: a message for each page of a 10,000-page
+// file kept the program busy for longer than writing the pages took.
+class PagesWrittenReport {
+public:
+    PagesWrittenReport() { sinceSent_.start(); }
+
+    void pageWritten() {
+        ++unsent_;
+        if (sinceSent_.hasExpired(kIntervalMs))
+            send();
+    }
+    void send() {
+        if (unsent_ > 0)
+            RenderHostProtocol::writeFrame(kOutput,
+                                           RenderHostProtocol::encodePagesWritten(unsent_));
+        unsent_ = 0;
+        sinceSent_.restart();
+    }
+
+private:
+    // Often enough for a progress bar to move smoothly.
+    static constexpr qint64 kIntervalMs = 20;
+    int unsent_ = 0;
+    QElapsedTimer sinceSent_;
+};
+
 // Writes job into descriptor 4, then reads the file back through it.
 SaveOutcome saveInto(const PdfSourceData& data, const SaveJob& job) {
     SaveOutcome outcome;
     QFile out;
+    PagesWrittenReport report;
     try {
         if (!out.open(kOutputFile, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
             throw std::runtime_error(out.errorString().toStdString());
         const WrittenObjects written =
-            QpdfDocumentWriter(data, job.password, job.pages, job.setBoxes, [] {
-                RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePageWritten());
+            QpdfDocumentWriter(data, job.password, job.pages, job.setBoxes, [&report] {
+                report.pageWritten();
             }).write(out);
+        report.send();
         if (!out.flush())
             throw std::system_error(std::error_code(errno, std::generic_category()),
                                     out.errorString().toStdString());

@@ -278,26 +278,32 @@ void addOne(QByteArray& bytes, qsizetype at, qsizetype end) {
 }
 
 // The check between an update and the saved file: an update that a strict reader would have
-// to repair, wherever it is damaged, does not pass, so the save rewrites the file instead.
+// to repair, wherever it is damaged, or that changes more than the pages set, does not pass,
+// so the save rewrites the file instead; and the saved file must hold the source and the
+// update, byte for byte.
 TEST(QpdfReadBackTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     const auto data = PdfSourceData::fromBytes(TestPdfBuilder().addPages(3).bytes());
     auto pdf = QpdfParser::parse(*data, {});
     std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
     std::vector<PageGeometry> geometry = QpdfParser::readPages(*data, {});
+    constexpr std::uint8_t kCrop = 1u << static_cast<int>(PdfBox::Crop);
     // The first and the last page changed, the one between them not.
-    const std::vector<std::uint8_t> setBoxes{1u << static_cast<int>(PdfBox::Crop), 0,
-                                             1u << static_cast<int>(PdfBox::Trim)};
+    const std::vector<std::uint8_t> setBoxes{kCrop, 0, 1u << static_cast<int>(PdfBox::Trim)};
     geometry[0].box(PdfBox::Crop) = QRectF(10, 20, 300, 400.25);
     geometry[2].box(PdfBox::Trim) = QRectF(30, 40, 200, 100);
-    const auto update = QpdfUpdateBuilder::build(*pdf, *data, pages, geometry, setBoxes,
-                                                 OriginalBoxesEntry(QDateTime::currentDateTime()));
-    ASSERT_TRUE(update);
+    const auto build = [&](const std::vector<std::uint8_t>& set) {
+        return QpdfUpdateBuilder::build(*pdf, *data, pages, geometry, set,
+                                        OriginalBoxesEntry(QDateTime::currentDateTime()))
+            .value()
+            .bytes();
+    };
     const auto readsBack = [&](const QByteArray& appended) {
         return QpdfReadBack::updateReadsBack(*data, appended, {}, pages, geometry, setBoxes);
     };
-    const QByteArray sound = update->bytes();
+    const QByteArray sound = build(setBoxes);
     EXPECT_TRUE(readsBack(sound));
     const qsizetype table = sound.indexOf("xref\n") + 5, entry = sound.indexOf(" 00000 n"),
+                    last = sound.lastIndexOf(" 00000 n"),
                     startxref = sound.lastIndexOf("startxref\n") + 10;
     QByteArray damaged = sound;
     damaged.remove(table, sound.indexOf("trailer") - table);
@@ -308,6 +314,29 @@ TEST(QpdfReadBackTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     damaged = sound;
     addOne(damaged, entry - 10, entry);
     EXPECT_FALSE(readsBack(damaged)) << "the first page one byte past where the table says";
+    damaged = sound;
+    addOne(damaged, last - 10, last);
+    EXPECT_FALSE(readsBack(damaged)) << "the last page one byte past where the table says";
+    geometry[1].box(PdfBox::Crop) = QRectF(5, 5, 100, 100);
+    EXPECT_FALSE(readsBack(build({kCrop, kCrop, kCrop}))) << "a page changed that was not set";
+    geometry[2].box(PdfBox::Trim) = QRectF(30, 40, 200, 101);
+    EXPECT_FALSE(readsBack(sound)) << "a page that does not hold its boxes";
+
+    // The file the update went into.
+    const auto file = [&](const QByteArray& bytes) {
+        return QpdfReadBack::fileReadsBack(*PdfSourceData::fromBytes(bytes), *data, {}, geometry,
+                                           setBoxes,
+                                           WrittenObjects::appendedTo(data->size(), sound));
+    };
+    const QByteArray whole = data->bytes().toByteArray() + sound;
+    EXPECT_TRUE(file(whole));
+    for (const qsizetype at : {qsizetype(0), data->size() / 2, data->size(), whole.size() - 1}) {
+        QByteArray changed = whole;
+        changed[at] = char(changed[at] ^ 1);
+        EXPECT_FALSE(file(changed)) << "a byte changed at " << at;
+    }
+    EXPECT_FALSE(file(whole.chopped(1))) << "cut short";
+    EXPECT_FALSE(file(whole + '\n')) << "a byte too many";
 }
 
 // A file of two pages, the first with count names that qpdf warns of (a stray "#"), and its
@@ -347,8 +376,11 @@ TEST_P(CarriedOnTest, ASavedFileReadsBackOnlyAsWellAsItsSource) {
     const std::vector<PageGeometry> pages =
         QpdfParser::readPages(*PdfSourceData::fromBytes(GetParam().saved), {});
     // Every object written, under the numbers it has in the source.
+    std::map<int, WrittenObjects::Id> sameNumbers;
+    for (int number = 1; number < 100; ++number)
+        sameNumbers[number] = {number, 0};
     EXPECT_EQ(QpdfReadBack::fileReadsBack(saved, *source, {}, pages, std::vector<std::uint8_t>(2),
-                                          WrittenObjects::appendedTo(0)),
+                                          WrittenObjects::rewritten(sameNumbers)),
               GetParam().readsBack);
 }
 
