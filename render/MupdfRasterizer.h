@@ -33,7 +33,8 @@ public:
     PageRenderResult render(const PageRenderRequest& request, std::stop_token stop) override;
     int pageCount() const override { return pageCount_; }
     // Drawn bounds come from MuPDF's bounding-box device over the page as it prints; ink
-    // bounds from a picture of the media box 320 pixels long. Kept per page and options.
+    // bounds from a picture of the media box 320 pixels long, their edges then found again at
+    // 300 dpi (InkEdges). Kept per page and options.
     using PageContentMeasurer::contentBounds;
     std::optional<QRectF> contentBounds(int pageIndex, const ContentBoundsOptions& options,
                                         std::stop_token stop) override;

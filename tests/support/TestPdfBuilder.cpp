@@ -69,18 +69,26 @@ Object pieceInfo(QPDF& pdf, const TestPage& page) {
     return pdf.makeIndirectObject(pieces);
 }
 
-// An image of colour as a JPEG that fills the page's media box, and the content that draws it.
-void addScan(QPDF& pdf, Object page, const QRectF& media, const QColor& colour) {
-    QImage image(85, 110, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    Object scan = Object::newStream(&pdf, jpeg.toStdString());
-    scan.replaceDict(Object::parse("<< /Type /XObject /Subtype /Image /Width 85 /Height 110 "
-                                   "/ColorSpace /DeviceRGB /BitsPerComponent 8 >>"));
-    scan.getDict().replaceKey("/Filter", Object::newName("/DCTDecode"));
+// picture, as a JPEG or without loss in grey, filling the page's media box, and the content
+// that draws it.
+void addScan(QPDF& pdf, Object page, const QRectF& media, const QImage& picture, bool lossless) {
+    QByteArray data;
+    QByteArray dictionary = "<< /Type /XObject /Subtype /Image /BitsPerComponent 8 ";
+    if (lossless) {
+        const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+        for (int y = 0; y < grey.height(); ++y)
+            data.append(reinterpret_cast<const char*>(grey.constScanLine(y)), grey.width());
+        dictionary += "/ColorSpace /DeviceGray";
+    } else {
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        picture.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPG", 95);
+        dictionary += "/ColorSpace /DeviceRGB /Filter /DCTDecode";
+    }
+    Object scan = Object::newStream(&pdf, data.toStdString());
+    dictionary += " /Width " + QByteArray::number(picture.width()) + " /Height " +
+                  QByteArray::number(picture.height()) + " >>";
+    scan.replaceDict(Object::parse(dictionary.toStdString()));
     page.replaceKey("/Resources", Object::newDictionary(
                                       {{"/XObject", Object::newDictionary({{"/Scan", scan}})}}));
     page.replaceKey(
@@ -88,6 +96,13 @@ void addScan(QPDF& pdf, Object page, const QRectF& media, const QColor& colour) 
         Object::newStream(&pdf, QString::asprintf("q %g 0 0 %g %g %g cm /Scan Do Q", media.width(),
                                                   media.height(), media.left(), media.top())
                                     .toStdString()));
+}
+
+// A scanned page of one colour.
+QImage plainScan(const QColor& colour) {
+    QImage image(85, 110, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
 }
 
 qint64 lastStartxref(const QByteArray& file) {
@@ -193,8 +208,10 @@ QByteArray TestPdfBuilder::bytes() const {
             dict.replaceKey("/Rotate", Object::newInteger(*page.rotate));
         dict.replaceKey("/Resources", resources);
         dict.replaceKey("/Contents", Object::newStream(&pdf, page.content.toStdString()));
-        if (page.scanned)
-            addScan(pdf, dict, page.mediaBox.value_or(QRectF(0, 0, 612, 792)), *page.scanned);
+        if (page.scanned || !page.scanPicture.isNull()) {
+            addScan(pdf, dict, page.mediaBox.value_or(QRectF(0, 0, 612, 792)),
+                    page.scanned ? plainScan(*page.scanned) : page.scanPicture, page.losslessScan);
+        }
         if (page.transparencyGroup)
             dict.replaceKey("/Group",
                             Object::parse("<< /S /Transparency /CS /DeviceRGB /I true >>"));

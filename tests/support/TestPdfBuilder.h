@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QRectF>
 #include <QString>
 
@@ -44,6 +45,10 @@ struct TestPage {
     // The page as a scanner makes it: an image of this colour, a JPEG, over the whole media
     // box, and a content stream that only draws it (in place of content).
     std::optional<QColor> scanned = {};
+    // The same with this picture, a JPEG of the best quality or, with losslessScan, a grey
+    // image compressed without loss.
+    QImage scanPicture = {};
+    bool losslessScan = false;
 };
 
 // How a test document's objects and cross-references are laid out in the file.
