@@ -2,8 +2,10 @@
 
 #include "render/InkBounds.h"
 #include "render/InkEdges.h"
+#include "render/JpegInk.h"
 #include "render/MupdfDocument.h"
 #include "render/MupdfPage.h"
+#include "render/MupdfScanImage.h"
 #include "render/PageToImageTransform.h"
 
 #include <mupdf/fitz.h>
@@ -31,6 +33,9 @@ constexpr size_t kStoreBytes = 2u << 20;
 // after another would leave each worker holding the whole file parsed. Every so many renders
 // the objects no longer in use are dropped, to be parsed again when a page needs them.
 constexpr int kRendersBetweenReleases = 32;
+
+// The longer side of the small picture ink is first looked for on, in pixels.
+constexpr double kSmallPictureSide = 320;
 
 // The ink's edges are found again at this resolution, which scans are made at: an edge then
 // cuts no pixel of ink that a picture this fine shows.
@@ -167,6 +172,37 @@ bool releaseParsedObjects(fz_context* ctx, pdf_document* doc, bool pageTreeHeld)
         // Keeping the objects costs memory only.
     }
     return pageTreeHeld;
+}
+
+// The bounds of the ink of a page that is one JPEG scan, read from the JPEG's blocks (see
+// JpegInk); nothing when the page is not such a scan or its JPEG cannot be read, and an empty
+// answer when the scan shows no ink.
+std::optional<std::optional<QRectF>> scanInk(fz_context* ctx, pdf_document* doc, int pageIndex,
+                                             const QRectF& page,
+                                             const ContentBoundsOptions& options) {
+    const auto scan = MupdfScanImage::of(ctx, doc, pageIndex, page);
+    const auto jpeg = scan ? JpegInk::read(scan->jpeg, scan->colorTransform) : nullptr;
+    if (!jpeg || jpeg->pixels() != scan->pixels)
+        return std::nullopt;
+    const QImage blocks = jpeg->blockPicture();
+    // Spots are counted as on the small picture, whose pixels are larger than a block.
+    const double blocksPerSmall = std::max(blocks.width(), blocks.height()) / kSmallPictureSide;
+    const int spotBlocks =
+        qMax(1, qRound(options.minimumSpotPixels * blocksPerSmall * blocksPerSmall));
+    const auto ink = InkBounds::of(blocks, options.inkThreshold, spotBlocks);
+    if (!ink)
+        return std::optional<QRectF>();
+    const QSize pixels = jpeg->pixels();
+    const QRect inPixels = QRect(ink->topLeft() * 8, ink->size() * 8) & QRect(QPoint(0, 0), pixels);
+    const QTransform pageToPixels = pageToImageTransform(page, 0, QSizeF(pixels));
+    const QRectF coarse = pageToPixels.inverted().mapRect(QRectF(inPixels));
+    // The JPEG's pixels may lie a fraction of a pixel off the page's when drawn: one more on
+    // every side.
+    return InkEdges::refine(coarse, 8 * page.height() / pixels.height(), {page, pixels}, options, 1,
+                            [&](const QRectF& box, const QSize& size) {
+                                const QPointF at = pageToPixels.mapRect(box).topLeft();
+                                return jpeg->picture(QRect(at.toPoint(), size));
+                            });
 }
 
 fz_matrix toFzMatrix(const QTransform& t) {
@@ -333,10 +369,12 @@ std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
             (options.mode == ContentBoundsOptions::Mode::Automatic && !fills)) {
             if (!fz_is_empty_rect(drawn) && !shown.isEmpty())
                 bounds = shown;
+        } else if (const auto read = scanInk(ctx_, doc(), pageIndex, page, options)) {
+            bounds = *read;
         } else if (!page.isEmpty()) {
             // A small picture of the whole media box, its longer side 320 pixels: a scan's
             // image then decodes at an eighth of its size, which is most of the cost.
-            const double scale = 320.0 / std::max(page.width(), page.height());
+            const double scale = kSmallPictureSide / std::max(page.width(), page.height());
             const QSize size = (page.size() * scale).toSize().expandedTo(QSize(1, 1));
             const PageRenderResult picture = render({pageIndex, page, 0, size, 1.0}, stop);
             if (const auto ink =

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRectF>
+#include <QSize>
+
+#include <optional>
+
+struct fz_context;
+struct pdf_document;
+
+// The picture of a scanned page as its file holds it: a JPEG that is all the page draws, as it
+// prints, upright over the whole media box. Its ink can then be read from the JPEG's own
+// blocks (JpegInk) instead of drawing the page, which decodes the image anew for every part
+// of the page drawn.
+//
+// Thread: the one that uses ctx.
+namespace MupdfScanImage {
+
+struct Found {
+    QByteArray jpeg;
+    QSize pixels;
+    // The PDF's /ColorTransform: -1 when the JPEG says itself whether its colours are YCbCr.
+    int colorTransform = -1;
+};
+
+// The scan of page pageIndex of doc, whose media box is media (PDF page space); nothing for a
+// page that draws anything else, or otherwise, or that cannot be read.
+std::optional<Found> of(fz_context* ctx, pdf_document* doc, int pageIndex, const QRectF& media);
+
+} // namespace MupdfScanImage
