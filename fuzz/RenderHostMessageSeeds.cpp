@@ -30,7 +30,7 @@ std::vector<BadPdf> renderHostMessageSeeds() {
         {"pages", encodePages(read)},
         {"locked", encodePages({PagesRead::Outcome::Locked, {}, QStringLiteral("Locked")})},
         {"save-job", encodeSaveJob(read.pages, {1, 0})},
-        {"page-written", encodePageWritten()},
+        {"pages-written", encodePagesWritten(3)},
         {"saved", encodeSaveOutcome({true, {}, 0, true})},
         {"not-saved", encodeSaveOutcome({false, QStringLiteral("Disk full"), 28, false})},
         {"copy-written", encodeCopyWritten(true)},

@@ -42,11 +42,11 @@ template <class Pair, auto encode> QByteArray writePair(const Pair& value) {
 using Opened = std::pair<int, QString>;
 using BoundsRequest = std::pair<int, ContentBoundsOptions>;
 using SaveJobPages = std::pair<std::vector<PageGeometry>, std::vector<std::uint8_t>>;
-// A page written, or the outcome.
-using SaveEvent = std::pair<bool, SaveOutcome>;
+// Pages written, or the outcome.
+using SaveEvent = std::pair<int, SaveOutcome>;
 
 QByteArray writeSaveEvent(const SaveEvent& event) {
-    return event.first ? encodePageWritten() : encodeSaveOutcome(event.second);
+    return event.first > 0 ? encodePagesWritten(event.first) : encodeSaveOutcome(event.second);
 }
 
 // A file in memory holding stream, read from its start; -1 when there is none.

@@ -165,12 +165,15 @@ TEST(MupdfRasterizerTest, AnswersWhatItCannotDrawWithAMessage) {
             << "request " << &request - requests;
     }
 
-    // Bad bytes: none, not a PDF, corrupted, which opens but fails to draw; and a locked file
-    // with a password that does not unlock it.
+    // Bad bytes: none, not a PDF, corrupted, which opens but fails to draw, and headers alone,
+    // whose repair reads to the end and steps back past it; and a locked file with a password
+    // that does not unlock it.
     QByteArray corrupted = TestPdfBuilder().addPage(squarePage()).bytes();
     for (qsizetype i = corrupted.size() / 4; i < corrupted.size(); i += 7)
         corrupted[i] = char(corrupted[i] ^ 0x5a);
-    for (const QByteArray& bytes : {QByteArray(), QByteArray("not a PDF file\n"), corrupted}) {
+    const QByteArray headersAlone[] = {QByteArray("%PDF-1.o"), QByteArray("%PDF-.7\n")};
+    for (const QByteArray& bytes : {QByteArray(), QByteArray("not a PDF file\n"), corrupted,
+                                    headersAlone[0], headersAlone[1]}) {
         const PageRenderResult result = rasterizerFor(bytes).render(requestFor(kLetter, 0), {});
         EXPECT_NE(result.image.isNull(), result.error.isEmpty()) << bytes.left(20).toStdString();
     }
