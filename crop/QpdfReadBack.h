@@ -47,11 +47,12 @@ bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
 // The save checks the file it wrote this way before the file replaces anything, so a write
 // that went wrong anywhere, in our code, in qpdf's or on the way to the disk, costs the user
 // the save and never the file they had. An update was read back in memory before it was
-// written (updateReadsBack), so its file need only hold, byte for byte, the source and then
-// what written says was appended. A rewrite is read as a reader reads it: besides the
-// cross-reference sections, the page tree and the page dictionaries, the streams the save
-// wrote. The source is read only where the saved file has a problem, to see whether the
-// source has it too.
+// written (updateReadsBack), so its file need only hold what written says was appended, byte
+// for byte, after the source's bytes, which must read as far as a strict reader follows the
+// update back into them: to the cross-reference sections, the trailers and the catalog. A
+// rewrite is read as a reader reads it: besides the cross-reference sections, the page tree
+// and the page dictionaries, the streams the save wrote. The source is read only where the
+// saved file has a problem, to see whether the source has it too.
 bool fileReadsBack(const QString& path, const PdfSourceData& source, const QByteArray& password,
                    const std::vector<PageGeometry>& geometry,
                    const std::vector<std::uint8_t>& setBoxes, const WrittenObjects& written);

@@ -330,7 +330,10 @@ TEST(QpdfReadBackTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     };
     const QByteArray whole = data->bytes().toByteArray() + sound;
     EXPECT_TRUE(file(whole));
-    for (const qsizetype at : {qsizetype(0), data->size() / 2, data->size(), whole.size() - 1}) {
+    // In the source's cross-reference section, which the update points back to, and anywhere in
+    // the update.
+    const qsizetype sourceXref = data->bytes().lastIndexOf("\nxref") + 1;
+    for (const qsizetype at : {sourceXref, data->size(), data->size() + 40, whole.size() - 1}) {
         QByteArray changed = whole;
         changed[at] = char(changed[at] ^ 1);
         EXPECT_FALSE(file(changed)) << "a byte changed at " << at;
