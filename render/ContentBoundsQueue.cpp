@@ -4,11 +4,14 @@
 
 ContentBoundsQueue::ContentBoundsQueue(MeasurerFactory factory, ContentBoundsOptions options,
                                        QObject* parent)
-    : QObject(parent), factory_(std::move(factory)), options_(options),
-      worker_([this](std::stop_token shutdown) { serve(shutdown); }) {}
+    : QObject(parent), factory_(std::move(factory)), options_(options) {
+    for (int i = 0; i < PageContentMeasurer::kForBatch; ++i)
+        workers_.emplace_back([this](std::stop_token shutdown) { serve(shutdown); });
+}
 
 ContentBoundsQueue::~ContentBoundsQueue() {
-    worker_.request_stop();
+    for (std::jthread& worker : workers_)
+        worker.request_stop();
 }
 
 void ContentBoundsQueue::request(int pageIndex) {

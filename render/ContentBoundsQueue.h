@@ -13,13 +13,15 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
-// Measures the content of a document's pages on a worker thread of its own and keeps the
+// Measures the content of a document's pages on worker threads of its own and keeps the
 // bounds, so the GUI thread never waits for a measurement and no page is measured twice.
 //
-// The measurer is made by the factory on the worker, when the first page is asked for. The
-// newest request is served first: the page the user looks at now matters most. Destroying
-// the queue stops a measurement under way at once.
+// Each worker (PageContentMeasurer::kForBatch of them, so a batch is measured on as many
+// cores) makes its measurer by the factory when it is first given a page: asked for one page
+// at a time, the queue makes one. The newest request is served first: the page the user looks
+// at now matters most. Destroying the queue stops the measurements under way at once.
 //
 // Thread: the queue lives on the GUI thread (the thread that created it); every method is
 // called there, and measured() is emitted there.
@@ -57,6 +59,6 @@ private:
     std::mutex mutex_;
     std::condition_variable_any wake_;
     std::deque<int> queue_;
-    // Last: stopped and joined before anything it uses is destroyed.
-    std::jthread worker_;
+    // Last: stopped and joined before anything they use is destroyed.
+    std::vector<std::jthread> workers_;
 };

@@ -31,6 +31,11 @@ struct ContentBoundsOptions {
 // Thread: as the implementation's other interfaces; one thread at a time.
 class PageContentMeasurer {
 public:
+    // How many measurers, each on a thread of its own, share the pages of a batch: measuring
+    // a scan takes a core, which most machines have two of, and each measurer holds the
+    // document once more.
+    static constexpr int kForBatch = 2;
+
     virtual ~PageContentMeasurer() = default;
 
     // The bounds of the content of page pageIndex in PDF page space (points, origin lower-left,
