@@ -233,16 +233,36 @@ void SaveFlow::addDocProcessObserver() {
 }
 
 void SaveFlow::setProgressOnMainQueue(double value, qint64 page) {
-    auto show = [this, value, page] {
-        processBarWindow_->setProgress(value, page, session_.pdfDoc().pageCount());
-        emit saveProgressChanged(value, page);
-        if (value == 1.0)
-            QTimer::singleShot(kSheetDelayMs, processBarWindow_, &RMSaveProgressSheet::end);
-    };
-    if (QThread::currentThread() == thread())
-        show();
-    else
-        QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
+    if (QThread::currentThread() == thread()) {
+        showProgress(value, page);
+        return;
+    }
+    {
+        const std::lock_guard lock(progressMutex_);
+        newestProgress_ = {value, page};
+        if (progressQueued_)
+            return;
+        progressQueued_ = true;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            std::pair<double, qint64> newest;
+            {
+                const std::lock_guard lock(progressMutex_);
+                newest = newestProgress_;
+                progressQueued_ = false;
+            }
+            showProgress(newest.first, newest.second);
+        },
+        Qt::QueuedConnection);
+}
+
+void SaveFlow::showProgress(double value, qint64 page) {
+    processBarWindow_->setProgress(value, page, session_.pdfDoc().pageCount());
+    emit saveProgressChanged(value, page);
+    if (value == 1.0)
+        QTimer::singleShot(kSheetDelayMs, processBarWindow_, &RMSaveProgressSheet::end);
 }
 
 void SaveFlow::unlockLater() {

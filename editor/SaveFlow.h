@@ -7,7 +7,9 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
+#include <utility>
 
 class CropSession;
 class FileOpener;
@@ -88,6 +90,7 @@ private:
     void saveFileDidFinished(const QString& target, const QString& error, bool closeAfterwards);
     void addDocProcessObserver();
     void setProgressOnMainQueue(double value, qint64 page);
+    void showProgress(double value, qint64 page);
 
     CropSession& session_;
     QWidget* window_;
@@ -103,6 +106,12 @@ private:
     // handlers read and change them.
     std::atomic<const void*> savingDocument_{nullptr};
     std::atomic<qint64> currentSaveIndex_{0};
+    // The newest progress from the worker, shown by one queued call at a time: a call queued
+    // for each page of a 10,000-page save kept the worker posting, and the window showing
+    // every page, for a second after the file was written.
+    std::mutex progressMutex_;
+    std::pair<double, qint64> newestProgress_;
+    bool progressQueued_ = false;
     // Last: joined before anything it uses is destroyed.
     std::jthread saveWorker_;
 };
