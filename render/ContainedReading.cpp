@@ -100,13 +100,17 @@ SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& 
         !host.send(RenderHostProtocol::encodeSaveJob(job.pages, job.setBoxes)))
         return outcome;
     bool timedOut = false;
+    // Pages not reported written yet: a host that counts more than the document has is not
+    // believed, or a damaged one could keep the program counting.
+    auto unreported = qint64(job.pages.size());
     while (const auto message = host.receive(timeoutMs(*job.data), &timedOut)) {
         int pages = 0;
         SaveOutcome last;
-        if (!RenderHostProtocol::decodeSaveEvent(*message, &pages, &last))
+        if (!RenderHostProtocol::decodeSaveEvent(*message, &pages, &last) || pages > unreported)
             break;
         if (pages == 0)
             return last;
+        unreported -= pages;
         for (; pages > 0; --pages)
             pageWritten();
     }
