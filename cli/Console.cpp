@@ -7,6 +7,17 @@
 
 namespace {
 
+constexpr qint64 kCountIntervalMs = 40;
+
+QString withoutDigits(const QString& text) {
+    QString rest;
+    for (const QChar c : text) {
+        if (!c.isDigit())
+            rest += c;
+    }
+    return rest;
+}
+
 void print(FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
@@ -26,8 +37,13 @@ void Console::progress(const QString& text) {
     if (!showsProgress_)
         return;
     std::lock_guard lock(mutex_);
+    QString step = withoutDigits(text);
+    if (progressShown_ && step == shownStep_ && !sinceShown_.hasExpired(kCountIntervalMs))
+        return;
     print(stderr, QStringLiteral("\r\x1b[K") + text);
     progressShown_ = true;
+    shownStep_ = std::move(step);
+    sinceShown_.start();
 }
 
 void Console::result(const QString& line) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <mutex>
@@ -15,7 +16,9 @@ class Console {
 public:
     Console();
 
-    // Replaces the progress line (terminals only).
+    // Replaces the progress line (terminals only). A text that differs from the one shown only
+    // in its numbers, a count moving on, is shown at most 25 times a second: a line for each
+    // page of a 10,000-page file took a terminal longer to show than the crop took.
     void progress(const QString& text);
     // One line on standard output.
     void result(const QString& line);
@@ -32,4 +35,7 @@ private:
     std::mutex mutex_;
     const bool showsProgress_;
     bool progressShown_ = false;
+    // The progress shown last without its digits, and since when.
+    QString shownStep_;
+    QElapsedTimer sinceShown_;
 };

@@ -310,3 +310,20 @@ TEST(FileNameTest, ANameThatIsNotUtf8IsCroppedBesideItself) {
 }
 
 } // namespace
+
+// On a terminal, the progress line says what is being done, and its counts move on without a
+// line for every page, which a terminal takes longer to show than the crop takes.
+TEST(ProgressTest, ATerminalSeesEachStepAndCountsAtMostSomeTimesASecond) {
+    QTemporaryDir dir;
+    constexpr int kPages = 3000;
+    TestPdfBuilder().addPages(kPages).writeTo(dir.filePath("in.pdf"));
+    // `script` gives the command a terminal of its own and copies what it shows.
+    const QString command =
+        QStringLiteral(CROPMARK_EXECUTABLE) + " crop --margins 1in,0,0,0 in.pdf";
+    const CropmarkRun run = runProgram("script", {"-qec", command, "/dev/null"}, dir.path());
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(": opening") && run.out.contains(": writing"))
+        << run.out.toStdString();
+    EXPECT_LT(run.out.count("\x1b[K"), 100);
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(dir.filePath("in-cropped.pdf"), kPages));
+}

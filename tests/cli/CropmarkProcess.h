@@ -16,28 +16,35 @@ struct CropmarkRun {
     QString err;
 };
 
-// Runs the built `cropmark arguments...` in folder as a user runs it from a shell, but with no
-// display at all, so that anything that needed a window system would fail; and waits for it,
-// failing the test when it does not end within two minutes.
-inline CropmarkRun runCropmark(const QStringList& arguments, const QString& folder) {
+// Runs program with arguments in folder as a user runs it from a shell, but with no display at
+// all, so that anything that needed a window system would fail; and waits for it, failing the
+// test when it does not end within two minutes.
+inline CropmarkRun runProgram(const QString& program, const QStringList& arguments,
+                              const QString& folder) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(CROPMARK_EXECUTABLE), arguments);
+    process.start(program, arguments);
     CropmarkRun run;
     if (!process.waitForFinished(120000)) {
         process.kill();
         process.waitForFinished();
-        ADD_FAILURE() << "cropmark did not end: " << arguments.join(' ').toStdString();
+        ADD_FAILURE() << program.toStdString()
+                      << " did not end: " << arguments.join(' ').toStdString();
         return run;
     }
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     run.err = QString::fromLocal8Bit(process.readAllStandardError());
     return run;
+}
+
+// The built `cropmark arguments...`, as runProgram runs it.
+inline CropmarkRun runCropmark(const QStringList& arguments, const QString& folder) {
+    return runProgram(QStringLiteral(CROPMARK_EXECUTABLE), arguments, folder);
 }
 
 // The box under key ("/CropBox", "/MediaBox", ...) as written on every page of the file at
