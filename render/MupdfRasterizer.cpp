@@ -2,11 +2,11 @@
 
 #include "render/InkBounds.h"
 #include "render/InkEdges.h"
-#include "render/JpegInk.h"
 #include "render/MupdfDocument.h"
 #include "render/MupdfPage.h"
 #include "render/MupdfScanImage.h"
 #include "render/PageToImageTransform.h"
+#include "render/ScanPicture.h"
 
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
@@ -174,17 +174,20 @@ bool releaseParsedObjects(fz_context* ctx, pdf_document* doc, bool pageTreeHeld)
     return pageTreeHeld;
 }
 
-// The bounds of the ink of a page that is one JPEG scan, read from the JPEG's blocks (see
-// JpegInk); nothing when the page is not such a scan or its JPEG cannot be read, and an empty
-// answer when the scan shows no ink.
+// The bounds of the ink of a page that is one scanned image, read from the image decoded once
+// (see ScanPicture); nothing when the page is not such a scan or its image cannot be read, and
+// an empty answer when the scan shows no ink.
 std::optional<std::optional<QRectF>> scanInk(fz_context* ctx, pdf_document* doc, int pageIndex,
                                              const QRectF& page,
                                              const ContentBoundsOptions& options) {
     const auto scan = MupdfScanImage::of(ctx, doc, pageIndex, page);
-    const auto jpeg = scan ? JpegInk::read(scan->jpeg, scan->colorTransform) : nullptr;
-    if (!jpeg || jpeg->pixels() != scan->pixels)
+    const auto picture = !scan ? nullptr
+                         : scan->jpeg.isEmpty()
+                             ? ScanPicture::of(scan->greys)
+                             : ScanPicture::read(scan->jpeg, scan->colorTransform);
+    if (!picture || picture->pixels() != scan->pixels)
         return std::nullopt;
-    const QImage blocks = jpeg->blockPicture();
+    const QImage blocks = picture->blockPicture();
     // Spots are counted as on the small picture, whose pixels are larger than a block.
     const double blocksPerSmall = std::max(blocks.width(), blocks.height()) / kSmallPictureSide;
     const int spotBlocks =
@@ -192,7 +195,7 @@ std::optional<std::optional<QRectF>> scanInk(fz_context* ctx, pdf_document* doc,
     const auto ink = InkBounds::of(blocks, options.inkThreshold, spotBlocks);
     if (!ink)
         return std::optional<QRectF>();
-    const QSize pixels = jpeg->pixels();
+    const QSize pixels = picture->pixels();
     const QRect inPixels = QRect(ink->topLeft() * 8, ink->size() * 8) & QRect(QPoint(0, 0), pixels);
     const QTransform pageToPixels = pageToImageTransform(page, 0, QSizeF(pixels));
     const QRectF coarse = pageToPixels.inverted().mapRect(QRectF(inPixels));
@@ -201,7 +204,7 @@ std::optional<std::optional<QRectF>> scanInk(fz_context* ctx, pdf_document* doc,
     return InkEdges::refine(coarse, 8 * page.height() / pixels.height(), {page, pixels}, options, 1,
                             [&](const QRectF& box, const QSize& size) {
                                 const QPointF at = pageToPixels.mapRect(box).topLeft();
-                                return jpeg->picture(QRect(at.toPoint(), size));
+                                return picture->picture(QRect(at.toPoint(), size));
                             });
 }
 

@@ -6,6 +6,7 @@
 #include <mupdf/pdf.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace MupdfScanImage {
 
@@ -91,6 +92,49 @@ bool plainJpeg(fz_context* ctx, fz_image* image, Jpeg* jpeg) {
     return true;
 }
 
+// Whether image draws by its own pixels alone, nothing masked, at a size worth decoding whole.
+bool plainImage(fz_image* image) {
+    // A 600 dpi scan of a large page; a larger picture is drawn a part at a time instead.
+    constexpr qint64 kMaxPixels = qint64(1) << 27;
+    return !image->imagemask && !image->use_colorkey && !image->mask && !image->scalable &&
+           image->orientation <= 1 && image->w > 0 && image->h > 0 &&
+           qint64(image->w) * image->h <= kMaxPixels;
+}
+
+// image decoded whole in greys; null when it cannot be.
+fz_pixmap* greyPixmap(fz_context* ctx, fz_image* image) {
+    fz_pixmap* decoded = nullptr;
+    fz_pixmap* grey = nullptr;
+    fz_var(decoded);
+    fz_var(grey);
+    fz_try(ctx) {
+        decoded = fz_get_pixmap_from_image(ctx, image, nullptr, nullptr, nullptr, nullptr);
+        grey = fz_convert_pixmap(ctx, decoded, fz_device_gray(ctx), nullptr, nullptr,
+                                 fz_default_color_params, 0);
+    }
+    fz_always(ctx) {
+        fz_drop_pixmap(ctx, decoded);
+    }
+    fz_catch(ctx) {
+        grey = nullptr;
+    }
+    return grey;
+}
+
+QImage greysOf(fz_context* ctx, fz_pixmap* pixmap) {
+    if (!pixmap || fz_pixmap_components(ctx, pixmap) != 1)
+        return {};
+    const int width = fz_pixmap_width(ctx, pixmap), height = fz_pixmap_height(ctx, pixmap);
+    QImage greys(width, height, QImage::Format_Grayscale8);
+    if (greys.isNull())
+        return {};
+    const unsigned char* samples = fz_pixmap_samples(ctx, pixmap);
+    const auto stride = size_t(fz_pixmap_stride(ctx, pixmap));
+    for (int y = 0; y < height; ++y)
+        std::memcpy(greys.scanLine(y), samples + size_t(y) * stride, size_t(width));
+    return greys;
+}
+
 } // namespace
 
 std::optional<Found> of(fz_context* ctx, pdf_document* doc, int pageIndex, const QRectF& media) {
@@ -100,10 +144,12 @@ std::optional<Found> of(fz_context* ctx, pdf_document* doc, int pageIndex, const
     fz_device* device = nullptr;
     fz_image* image = nullptr;
     bool found = false;
+    bool isJpeg = false;
     Jpeg jpeg{};
     fz_var(device);
     fz_var(image);
     fz_var(found);
+    fz_var(isJpeg);
     fz_try(ctx) {
         fz_rect pageBounds;
         fz_matrix pageCtm;
@@ -116,8 +162,9 @@ std::optional<Found> of(fz_context* ctx, pdf_document* doc, int pageIndex, const
         const ProbeDevice* seen = probe(device);
         const fz_rect box{float(media.left()), float(media.top()), float(media.right()),
                           float(media.bottom())};
-        found = seen->images == 1 && !seen->drawsOther && covers(seen->ctm, box) &&
-                plainJpeg(ctx, seen->image, &jpeg);
+        found = seen->images == 1 && !seen->drawsOther && covers(seen->ctm, box);
+        isJpeg = found && plainJpeg(ctx, seen->image, &jpeg);
+        found = found && (isJpeg || plainImage(seen->image));
     }
     fz_always(ctx) {
         if (device)
@@ -128,9 +175,17 @@ std::optional<Found> of(fz_context* ctx, pdf_document* doc, int pageIndex, const
         found = false;
     }
     std::optional<Found> scan;
-    if (found) {
+    if (found && isJpeg) {
         scan = Found{QByteArray(reinterpret_cast<const char*>(jpeg.data), qsizetype(jpeg.size)),
-                     QSize(image->w, image->h), jpeg.colorTransform};
+                     {},
+                     QSize(image->w, image->h),
+                     jpeg.colorTransform};
+    } else if (found) {
+        fz_pixmap* grey = greyPixmap(ctx, image);
+        QImage greys = greysOf(ctx, grey);
+        fz_drop_pixmap(ctx, grey);
+        if (!greys.isNull())
+            scan = Found{{}, std::move(greys), QSize(image->w, image->h)};
     }
     fz_drop_image(ctx, image);
     return scan;

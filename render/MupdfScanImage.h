@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QRectF>
 #include <QSize>
 
@@ -9,16 +10,19 @@
 struct fz_context;
 struct pdf_document;
 
-// The picture of a scanned page as its file holds it: a JPEG that is all the page draws, as it
-// prints, upright over the whole media box. Its ink can then be read from the JPEG's own
-// blocks (JpegInk) instead of drawing the page, which decodes the image anew for every part
-// of the page drawn.
+// The picture of a scanned page as its file holds it: an image that is all the page draws, as
+// it prints, upright over the whole media box. Its ink can then be read from the picture
+// decoded once (ScanPicture) instead of drawing the page, which decodes the image anew for
+// every part of the page drawn: a JPEG is handed over as it is, to be read by its blocks, any
+// other image decoded here.
 //
 // Thread: the one that uses ctx.
 namespace MupdfScanImage {
 
 struct Found {
+    // A JPEG's bytes; empty for another kind of image, then decoded in greys.
     QByteArray jpeg;
+    QImage greys;
     QSize pixels;
     // The PDF's /ColorTransform: -1 when the JPEG says itself whether its colours are YCbCr.
     int colorTransform = -1;

@@ -35,6 +35,9 @@ struct ScanCase {
     bool inRenderHost = false;
     // A speck of dust of a few pixels beyond the bottom of the ink.
     bool speck = false;
+    // Something drawn over the scan besides (a white square in a corner), so that its edges are
+    // found on drawings of the page rather than on the picture decoded.
+    bool overdrawn = false;
 };
 
 // Page-space bounds of the scan's pixels in pixels.
@@ -91,8 +94,11 @@ class ScanFitTest : public testing::TestWithParam<ScanCase> {};
 
 TEST_P(ScanFitTest, KeepsEveryPixelOfInkAndLittleMore) {
     const ScanCase& c = GetParam();
-    const QByteArray pdf =
-        TestPdfBuilder().addPage({.scanPicture = scanWith(c), .losslessScan = c.lossless}).bytes();
+    const QByteArray pdf = TestPdfBuilder()
+                               .addPage({.content = c.overdrawn ? "1 1 1 rg 0 0 2 2 re f" : "",
+                                         .scanPicture = scanWith(c),
+                                         .losslessScan = c.lossless})
+                               .bytes();
     const auto bounds = measurerOf(pdf, c.inRenderHost)->contentBounds(0, kOptions);
     ASSERT_TRUE(bounds);
 
@@ -136,6 +142,8 @@ const ScanCase kScans[] = {
     {"TailLeftLosslessInTheRenderHost", Tail::Left, true, true},
     {"Speck", Tail::None, false, false, true},
     {"SpeckLossless", Tail::None, true, false, true},
+    {"TailBottomOverdrawn", Tail::Bottom, false, false, false, true},
+    {"TailRightLosslessOverdrawn", Tail::Right, true, false, false, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Scans, ScanFitTest, testing::ValuesIn(kScans), CaseName());

@@ -71,7 +71,9 @@ Object pieceInfo(QPDF& pdf, const TestPage& page) {
 
 // picture, as a JPEG or without loss in grey, filling the page's media box, and the content
 // that draws it.
-void addScan(QPDF& pdf, Object page, const QRectF& media, const QImage& picture, bool lossless) {
+// The picture drawn over media, then the page's own content over it.
+void addScan(QPDF& pdf, Object page, const QRectF& media, const QImage& picture, bool lossless,
+             const QByteArray& over) {
     QByteArray data;
     QByteArray dictionary = "<< /Type /XObject /Subtype /Image /BitsPerComponent 8 ";
     if (lossless) {
@@ -91,11 +93,13 @@ void addScan(QPDF& pdf, Object page, const QRectF& media, const QImage& picture,
     scan.replaceDict(Object::parse(dictionary.toStdString()));
     page.replaceKey("/Resources", Object::newDictionary(
                                       {{"/XObject", Object::newDictionary({{"/Scan", scan}})}}));
-    page.replaceKey(
-        "/Contents",
-        Object::newStream(&pdf, QString::asprintf("q %g 0 0 %g %g %g cm /Scan Do Q", media.width(),
-                                                  media.height(), media.left(), media.top())
-                                    .toStdString()));
+    page.replaceKey("/Contents",
+                    Object::newStream(
+                        &pdf, (QString::asprintf("q %g 0 0 %g %g %g cm /Scan Do Q ", media.width(),
+                                                 media.height(), media.left(), media.top())
+                                   .toLatin1() +
+                               over)
+                                  .toStdString()));
 }
 
 // A scanned page of one colour.
@@ -210,7 +214,8 @@ QByteArray TestPdfBuilder::bytes() const {
         dict.replaceKey("/Contents", Object::newStream(&pdf, page.content.toStdString()));
         if (page.scanned || !page.scanPicture.isNull()) {
             addScan(pdf, dict, page.mediaBox.value_or(QRectF(0, 0, 612, 792)),
-                    page.scanned ? plainScan(*page.scanned) : page.scanPicture, page.losslessScan);
+                    page.scanned ? plainScan(*page.scanned) : page.scanPicture, page.losslessScan,
+                    page.content);
         }
         if (page.transparencyGroup)
             dict.replaceKey("/Group",

@@ -43,7 +43,7 @@ struct TestPage {
     QByteArray pieceInfo = {};
     bool indirectPieceInfo = false;
     // The page as a scanner makes it: an image of this colour, a JPEG, over the whole media
-    // box, and a content stream that only draws it (in place of content).
+    // box, drawn first, then content over it.
     std::optional<QColor> scanned = {};
     // The same with this picture, a JPEG of the best quality or, with losslessScan, a grey
     // image compressed without loss.

@@ -1,4 +1,4 @@
-#include "render/JpegInk.h"
+#include "render/ScanPicture.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -29,7 +29,7 @@ struct Decoder {
 
 } // namespace
 
-std::unique_ptr<JpegInk> JpegInk::read(const QByteArray& jpeg, int colorTransform) {
+std::unique_ptr<ScanPicture> ScanPicture::read(const QByteArray& jpeg, int colorTransform) {
     auto decoder = std::make_unique<Decoder>();
     Decoder* d = decoder.get();
     d->jpeg.err = jpeg_std_error(&d->errors);
@@ -65,10 +65,16 @@ std::unique_ptr<JpegInk> JpegInk::read(const QByteArray& jpeg, int colorTransfor
         jpeg_read_scanlines(&d->jpeg, &row, 1);
     }
     jpeg_finish_decompress(&d->jpeg);
-    return std::unique_ptr<JpegInk>(new JpegInk(std::move(d->grey)));
+    return std::unique_ptr<ScanPicture>(new ScanPicture(std::move(d->grey)));
 }
 
-QImage JpegInk::blockPicture() const {
+std::unique_ptr<ScanPicture> ScanPicture::of(QImage greys) {
+    if (greys.isNull() || greys.format() != QImage::Format_Grayscale8)
+        return nullptr;
+    return std::unique_ptr<ScanPicture>(new ScanPicture(std::move(greys)));
+}
+
+QImage ScanPicture::blockPicture() const {
     const int w = grey_.width(), h = grey_.height();
     QImage picture((w + 7) / 8, (h + 7) / 8, QImage::Format_Grayscale8);
     std::vector<int> sums(size_t(picture.width()));
@@ -91,7 +97,7 @@ QImage JpegInk::blockPicture() const {
     return picture;
 }
 
-QImage JpegInk::picture(const QRect& area) const {
+QImage ScanPicture::picture(const QRect& area) const {
     if (area.isEmpty() || !grey_.rect().contains(area))
         return {};
     QImage part = grey_.copy(area);

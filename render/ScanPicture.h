@@ -7,18 +7,20 @@
 
 #include <memory>
 
-// The greys of a JPEG picture, decoded once for all a search for its ink needs: each 8 x 8
+// The greys of a scan's picture, decoded once for all a search for its ink needs: each 8 x 8
 // block's average, and the pixels of the parts of the picture where the ink's edges are.
 // Drawing the page instead would decode the whole image again for each part drawn.
 //
-// The greys are the JPEG's luma, which for grey ink on paper is the grey MuPDF draws.
+// A JPEG's greys are its luma, which for grey ink on paper is the grey MuPDF draws.
 //
 // Thread: any, one at a time.
-class JpegInk {
+class ScanPicture {
 public:
     // The picture of jpeg, whose PDF /ColorTransform is colorTransform (-1: as the JPEG says);
     // null when it cannot be read, or holds colours other than grey, RGB or YCbCr.
-    static std::unique_ptr<JpegInk> read(const QByteArray& jpeg, int colorTransform);
+    static std::unique_ptr<ScanPicture> read(const QByteArray& jpeg, int colorTransform);
+    // The picture of greys (Format_Grayscale8) decoded elsewhere; null for a null image.
+    static std::unique_ptr<ScanPicture> of(QImage greys);
 
     QSize pixels() const { return grey_.size(); }
     // A picture of each block's average grey (Format_Grayscale8), an eighth of the size.
@@ -29,7 +31,7 @@ public:
     QImage picture(const QRect& area) const;
 
 private:
-    explicit JpegInk(QImage grey) : grey_(std::move(grey)) {}
+    explicit ScanPicture(QImage grey) : grey_(std::move(grey)) {}
 
     QImage grey_;
 };
