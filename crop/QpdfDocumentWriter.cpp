@@ -90,10 +90,7 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out) const {
     }
     if (damaged) {
         // Written whole and consistent: the page tree afresh, lost pages as empty ones.
-        std::vector<std::string> mediaBoxes;
-        for (const PageGeometry& page : pages_)
-            mediaBoxes.push_back(PdfBoxText::array(page.box(PdfBox::Media)).toStdString());
-        QpdfPageTree::flatten(*pdf, pages, mediaBoxes);
+        QpdfPageTree::flatten(*pdf, pages);
     }
     for (size_t i = 0; i < pages.size(); ++i) {
         if (!setBoxes_[i])

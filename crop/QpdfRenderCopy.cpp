@@ -19,7 +19,7 @@ std::optional<PdfRenderSource> of(const PdfRenderSource& source) {
         std::unique_ptr<QPDF> pdf = QpdfParser::parse(*source.data, source.password);
         // A renderer then finds exactly the pages qpdf found, lost ones as empty pages.
         std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
-        QpdfPageTree::flatten(*pdf, pages, std::vector<std::string>(pages.size(), "[0 0 612 792]"));
+        QpdfPageTree::flatten(*pdf, pages);
         QPDFWriter writer(*pdf);
         writer.setOutputMemory();
         // Drawing needs no protection, and a renderer that failed on the original may fail

@@ -271,6 +271,38 @@ TEST(DamagedPageSaveTest, OtherPagesKeepTheirCropsAndTheFileSavesClean) {
     EXPECT_TRUE(SavedFileCheck::readsCleanly(dir.filePath("out.pdf"), 3));
 }
 
+// A damaged tree: the first page sits under a node with its own media box and turn, but its
+// /Parent entry is broken, so it is read, and shown, without them. Its rewrite gives it the
+// boxes and the turn it was shown with, not those its node would hand down.
+TEST(DamagedPageSaveTest, APageCutOffFromItsNodeSavesAsItWasShown) {
+    const QByteArray bytes = "%PDF-1.4\n"
+                             "1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n"
+                             "2 0 obj << /Type /Pages /Kids [3 0 R 5 0 R] /Count 2 >> endobj\n"
+                             "3 0 obj << /Type /Pages /Kids [4 0 R] /Count 1 /Parent 2 0 R "
+                             "/MediaBox [-100 -50 400 650] /Rotate 90 >> endobj\n"
+                             "4 0 obj << /Type /Page /Pare\nnt 3 0 R /Contents 6 0 R >> endobj\n"
+                             "5 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 300 300] "
+                             "/Contents 6 0 R >> endobj\n"
+                             "6 0 obj << /Length 0 >> stream\n\nendstream endobj\n"
+                             "trailer << /Root 1 0 R >>\n%%EOF\n";
+    auto doc = QpdfLoader().openBytes(bytes, "in.pdf").document;
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->pageCount(), 2);
+    const QRectF shown = doc->boundsForBox(0, PdfBox::Media);
+    const QRectF crop = shown.adjusted(10, 20, -30, -40);
+    doc->setBoundsForBox(0, crop, PdfBox::Crop);
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(doc->writeToFile(dir.filePath("out.pdf"), &error)) << error.toStdString();
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(dir.filePath("out.pdf"), 2));
+    const auto saved = QpdfLoader().open(dir.filePath("out.pdf")).document;
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->boundsForBox(0, PdfBox::Media), shown);
+    EXPECT_EQ(saved->boundsForBox(0, PdfBox::Crop), crop);
+    EXPECT_EQ(saved->rotation(0), doc->rotation(0));
+    EXPECT_EQ(saved->boundsForBox(1, PdfBox::Media), QRectF(0, 0, 300, 300));
+}
+
 // Adds one to the decimal number in bytes [at, end), keeping its width.
 void addOne(QByteArray& bytes, qsizetype at, qsizetype end) {
     const QByteArray number = QByteArray::number(bytes.mid(at, end - at).toLongLong() + 1);
