@@ -15,7 +15,6 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <QIODevice>
-#include <QScopeGuard>
 
 #include <stdexcept>
 
@@ -69,9 +68,6 @@ QpdfDocumentWriter::QpdfDocumentWriter(const PdfSourceData& data, const QByteArr
 
 WrittenObjects QpdfDocumentWriter::write(QIODevice& out) const {
     auto pdf = QpdfParser::parse(data_, password_);
-    // Taking a parse of 10,000 pages apart takes a tenth of a second, which a host that ends
-    // after the save need not spend.
-    const auto dropped = qScopeGuard([&pdf] { QpdfParser::drop(std::move(pdf)); });
     std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
     if (pages.size() != pages_.size())
         throw std::runtime_error("the file's pages changed since it was opened");
@@ -85,6 +81,11 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out) const {
         const QByteArray appended = update->bytes();
         if (QpdfReadBack::updateReadsBack(data_, appended, password_, pages, pages_, setBoxes_)) {
             writeUpdate(appended, out);
+            // The file it went into is read back by little more than its cross-reference
+            // sections, so this is the save's last large parse. A rewrite's parse is freed
+            // instead, before its file is read back whole.
+            pages.clear();
+            QpdfParser::drop(std::move(pdf));
             return WrittenObjects::appendedTo(data_.size(), appended);
         }
     }

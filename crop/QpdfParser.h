@@ -36,10 +36,10 @@ std::vector<PageGeometry> readPages(const PdfSourceData& data, const QByteArray&
 std::optional<PageGeometry> readFirstPage(const PdfSourceData& data, const QByteArray& password);
 
 // For a process that ends as soon as its one task is done, as a render host does: the parses
-// that end a task, reading a file's pages and reading a saved file back, are from now on left
-// for the process's end to free (see drop()). Taking a parse of 10,000 pages apart object by
-// object takes a save a fifth of its time, and ending the process frees it at once. The
-// parses before them are still freed, so that the last one has the memory they took.
+// that end a task, reading a file's pages, writing an update and reading a saved file back,
+// are from now on left for the process's end to free (see drop()). Taking a parse of 10,000 pages
+// apart object by object takes a save a fifth of its time, and ending the process frees it at once.
+// The parses before them are still freed, so that the last one has the memory they took.
 void leaveLastParsesToProcessEnd();
 // Drops the last parse of a task: frees it, or keeps it until the process ends.
 void drop(std::unique_ptr<QPDF> pdf);

@@ -155,8 +155,7 @@ bool holdsUpdate(QPDF& pdf, const PdfSourceData& data, const QByteArray& appende
                  const QByteArray& password, const std::vector<QPDFObjectHandle>& pages,
                  const std::vector<PageGeometry>& geometry,
                  const std::vector<std::uint8_t>& setBoxes) {
-    auto source = QpdfParser::parseStrictly(data, {}, password);
-    const auto dropped = qScopeGuard([&source] { QpdfParser::drop(std::move(source)); });
+    const auto source = QpdfParser::parseStrictly(data, {}, password);
     const std::map<QPDFObjGen, QPDFXRefEntry> sourceEntries = source->getXRefTable();
     std::map<QPDFObjGen, size_t> updated;
     for (size_t i = 0; i < pages.size(); ++i) {

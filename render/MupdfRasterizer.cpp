@@ -199,8 +199,8 @@ std::optional<std::optional<QRectF>> scanInk(fz_context* ctx, pdf_document* doc,
     const QRect inPixels = QRect(ink->topLeft() * 8, ink->size() * 8) & QRect(QPoint(0, 0), pixels);
     const QTransform pageToPixels = pageToImageTransform(page, 0, QSizeF(pixels));
     const QRectF coarse = pageToPixels.inverted().mapRect(QRectF(inPixels));
-    // The JPEG's pixels may lie a fraction of a pixel off the page's when drawn: one more on
-    // every side.
+    // The picture's pixels may lie a fraction of a pixel off the page's when drawn: one more
+    // on every side.
     return InkEdges::refine(coarse, 8 * page.height() / pixels.height(), {page, pixels}, options, 1,
                             [&](const QRectF& box, const QSize& size) {
                                 const QPointF at = pageToPixels.mapRect(box).topLeft();
