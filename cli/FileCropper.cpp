@@ -62,7 +62,8 @@ FileOutcome FileCropper::crop(const QString& input, int number, int count) const
         console_.progress(QStringLiteral("[%1] %2: %3").arg(counted(number, count), name, what));
     };
     step(QStringLiteral("opening"));
-    PdfOpenResult opened = RepairingPdfLoader(*workplace_).open(input);
+    // A save's host parses the file while the crops are worked out.
+    PdfOpenResult opened = RepairingPdfLoader(*workplace_, !request_.dryRun).open(input);
     if (!opened.ok())
         return failure(opened.message);
     FileOutcome outcome;
@@ -74,6 +75,8 @@ FileOutcome FileCropper::crop(const QString& input, int number, int count) const
     if (session.pdfDoc().isLocked()) {
         if (const auto error = unlock(session, input))
             return failure(*error);
+        if (!request_.dryRun)
+            session.pdfDoc().prepareToSave();
     }
     const std::vector<qint64> pages =
         PageSelection::expand(request_.selection, session.cropsRect());

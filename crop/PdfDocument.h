@@ -68,6 +68,10 @@ public:
     // while the bytes are made: they would mix the file as it was opened with what another
     // program wrote since.
     virtual bool writeToFile(const QString& path, QString* errorMessage) const = 0;
+    // A save may come soon, as when the user is choosing where to save: the part of it that
+    // does not depend on the boxes may start now, so that the save then takes less time. Any
+    // thread.
+    virtual void prepareToSave() const = 0;
 
     // True once another program has written into the file this document was opened from, or
     // cut it short. Its pages may then draw wrongly or blank, and it can no longer be saved;

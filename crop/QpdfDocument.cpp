@@ -16,7 +16,7 @@
 
 QpdfDocument::QpdfDocument(std::shared_ptr<const PdfSourceData> data,
                            std::vector<PageGeometry> pages, bool locked, PageReader read,
-                           SaveWriter save)
+                           std::shared_ptr<SaveWriter> save)
     : data_(std::move(data)), locked_(locked), pages_(std::move(pages)),
       setBoxes_(pages_.size(), 0), read_(read ? std::move(read) : readPagesHere),
       save_(std::move(save)) {}
@@ -87,6 +87,12 @@ QByteArray QpdfDocument::dataRepresentation() const {
     return bytes;
 }
 
+void QpdfDocument::prepareToSave() const {
+    // A locked document's password is not known yet, and a save here has nothing to start.
+    if (save_ && !locked_)
+        save_->prepare(data_, password_);
+}
+
 bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const {
     ReplacingFile file(path);
     if (!file.open(errorMessage))
@@ -100,7 +106,8 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
         save_ ? produce(
                     [&](const std::function<void()>& pageWritten) {
                         const SaveJob job{data_.get(), password_, pages_, setBoxes_};
-                        const SaveOutcome outcome = save_(job, file.device().handle(), pageWritten);
+                        const SaveOutcome outcome =
+                            save_->save(job, file.device().handle(), pageWritten);
                         if (outcome.outOfMemory) {
                             throw std::runtime_error(
                                 QCoreApplication::translate(
@@ -145,8 +152,8 @@ bool QpdfDocument::write(QIODevice& out, QString* errorMessage, int* systemError
                          WrittenObjects* written) const {
     return produce(
         [&](const std::function<void()>& pageWritten) {
-            QpdfDocumentWriter writer(*data_, password_, pages_, setBoxes_, pageWritten);
-            const WrittenObjects objects = writer.write(out);
+            QpdfDocumentWriter writer(*data_, password_);
+            const WrittenObjects objects = writer.write(out, pages_, setBoxes_, pageWritten);
             if (written)
                 *written = objects;
         },

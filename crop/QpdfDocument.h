@@ -3,7 +3,7 @@
 #include "crop/PageGeometry.h"
 #include "crop/PagesRead.h"
 #include "crop/PdfDocument.h"
-#include "crop/SaveJob.h"
+#include "crop/SaveWriter.h"
 #include "crop/WrittenObjects.h"
 
 class QIODevice;
@@ -22,7 +22,7 @@ public:
     // whose pages read will read once it is unlocked (qpdf in this process when empty). Saves
     // to a file are written, and read back, by save (here when empty).
     QpdfDocument(std::shared_ptr<const PdfSourceData> data, std::vector<PageGeometry> pages,
-                 bool locked, PageReader read = {}, SaveWriter save = {});
+                 bool locked, PageReader read = {}, std::shared_ptr<SaveWriter> save = {});
 
     std::unique_ptr<PdfDocument> copy() const override;
     int pageCount() const override;
@@ -35,6 +35,7 @@ public:
     std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginalBoxes(int pageIndex) const override;
     QByteArray dataRepresentation() const override;
     bool writeToFile(const QString& path, QString* errorMessage) const override;
+    void prepareToSave() const override;
     bool fileChangedSinceOpened() const override;
     PdfRenderSource renderSource() const override;
 
@@ -57,5 +58,5 @@ private:
     // Per page, one bit per PdfBox that was set and must be written out.
     std::vector<std::uint8_t> setBoxes_;
     PageReader read_;
-    SaveWriter save_;
+    std::shared_ptr<SaveWriter> save_;
 };

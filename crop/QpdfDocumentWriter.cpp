@@ -59,17 +59,24 @@ private:
 
 } // namespace
 
-QpdfDocumentWriter::QpdfDocumentWriter(const PdfSourceData& data, const QByteArray& password,
-                                       const std::vector<PageGeometry>& pages,
-                                       const std::vector<std::uint8_t>& setBoxes,
-                                       std::function<void()> pageWritten)
-    : data_(data), password_(password), pages_(pages), setBoxes_(setBoxes),
-      pageWritten_(std::move(pageWritten)) {}
+QpdfDocumentWriter::QpdfDocumentWriter(const PdfSourceData& data, const QByteArray& password)
+    : data_(data), password_(password), pdf_(QpdfParser::parse(data, password)),
+      sourcePages_(pdf_->getAllPages()) {}
 
-WrittenObjects QpdfDocumentWriter::write(QIODevice& out) const {
-    auto pdf = QpdfParser::parse(data_, password_);
-    std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
-    if (pages.size() != pages_.size())
+QpdfDocumentWriter::~QpdfDocumentWriter() {
+    sourcePages_.clear();
+    if (pdf_)
+        QpdfParser::drop(std::move(pdf_));
+}
+
+WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageGeometry>& geometry,
+                                         const std::vector<std::uint8_t>& setBoxes,
+                                         const std::function<void()>& pageWritten) {
+    if (!pdf_)
+        throw std::logic_error("a document writer writes once");
+    std::unique_ptr<QPDF> pdf = std::move(pdf_);
+    std::vector<QPDFObjectHandle> pages = std::move(sourcePages_);
+    if (pages.size() != geometry.size())
         throw std::runtime_error("the file's pages changed since it was opened");
     // A file qpdf had to repair to read its pages is written whole, repaired, rather than
     // updated: an update would carry the damage on to every reader of the saved file.
@@ -77,10 +84,10 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out) const {
     const OriginalBoxesEntry originals(QDateTime::currentDateTimeUtc());
     if (const auto update =
             damaged ? std::nullopt
-                    : QpdfUpdateBuilder::build(*pdf, data_, pages, pages_, setBoxes_, originals)) {
+                    : QpdfUpdateBuilder::build(*pdf, data_, pages, geometry, setBoxes, originals)) {
         const QByteArray appended = update->bytes();
-        if (QpdfReadBack::updateReadsBack(data_, appended, password_, pages, pages_, setBoxes_)) {
-            writeUpdate(appended, out);
+        if (QpdfReadBack::updateReadsBack(data_, appended, password_, pages, geometry, setBoxes)) {
+            writeUpdate(appended, out, qint64(geometry.size()), pageWritten);
             // The file it went into is read back by little more than its cross-reference
             // sections, so this is the save's last large parse. A rewrite's parse is freed
             // instead, before its file is read back whole.
@@ -94,29 +101,30 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out) const {
         QpdfPageTree::flatten(*pdf, pages);
     }
     for (size_t i = 0; i < pages.size(); ++i) {
-        if (!setBoxes_[i])
+        if (!setBoxes[i])
             continue;
         // Read before the new boxes go in: they are kept as the page was opened.
-        for (const auto& [key, text] : originals.changes(pages[i], pages_[i].boxes)) {
+        for (const auto& [key, text] : originals.changes(pages[i], geometry[i].boxes)) {
             pages[i].replaceKey(key, text.empty() ? QPDFObjectHandle::newNull()
                                                   : QPDFObjectHandle::parse(pdf.get(), text));
         }
         for (int box = 0; box < kPdfBoxCount; ++box) {
-            if (setBoxes_[i] & (1u << box)) {
-                pages[i].replaceKey(kPdfBoxKeys[box],
-                                    QPDFObjectHandle::parse(
-                                        PdfBoxText::array(pages_[i].boxes[static_cast<size_t>(box)])
-                                            .toStdString()));
+            if (setBoxes[i] & (1u << box)) {
+                pages[i].replaceKey(
+                    kPdfBoxKeys[box],
+                    QPDFObjectHandle::parse(
+                        PdfBoxText::array(geometry[i].boxes[static_cast<size_t>(box)])
+                            .toStdString()));
             }
         }
     }
-    return rewrite(*pdf, out);
+    return rewrite(*pdf, out, int(geometry.size()), pageWritten);
 }
 
-void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out) const {
+void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out, qint64 pageCount,
+                                     const std::function<void()>& pageWritten) const {
     // The original bytes go out a page's share at a time, so progress moves while they do.
     const qint64 size = data_.size();
-    const auto pageCount = static_cast<qint64>(pages_.size());
     qint64 written = 0;
     for (qint64 page = 0; page < pageCount; ++page) {
         const qint64 end = size * (page + 1) / pageCount;
@@ -124,12 +132,13 @@ void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out)
             SourceRangeCopy::copy(data_, written, end, out);
             written = end;
         }
-        pageWritten_();
+        pageWritten();
     }
     DeviceWrite::writeAll(out, appended);
 }
 
-WrittenObjects QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out) const {
+WrittenObjects QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out, int pageCount,
+                                           const std::function<void()>& pageWritten) {
     // qpdf writes the trailer's /Size only in place of one it read, so a source whose trailer
     // lacks it would be saved without one, which every reader then has to repair.
     pdf.getTrailer().replaceKey("/Size", QPDFObjectHandle::newInteger(0));
@@ -140,7 +149,7 @@ WrittenObjects QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out) const {
     // and images stay byte for byte what they were, and large files write quickly.
     writer.setDecodeLevel(qpdf_dl_none);
     writer.setCompressStreams(false);
-    auto progress = std::make_shared<PageProgress>(static_cast<int>(pages_.size()), pageWritten_);
+    auto progress = std::make_shared<PageProgress>(pageCount, pageWritten);
     writer.registerProgressReporter(progress);
     writer.write();
     progress->finish();

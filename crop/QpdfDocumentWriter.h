@@ -8,10 +8,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QIODevice;
 class QPDF;
+class QPDFObjectHandle;
 
 // Writes a document's bytes: the original file with the boxes that were set, and in each page
 // whose boxes change, the boxes it had before it was first cropped (OriginalBoxesEntry).
@@ -25,25 +27,33 @@ class QPDF;
 // whose update does not read back cleanly is rewritten whole by qpdf, streams
 // copied without decoding. Either way encryption, links, outlines and annotations are kept.
 //
-// pageWritten is called once per page, in page order, as the write progresses. write() says
-// which objects it wrote, for the read-back (QpdfReadBack::fileReadsBack).
+// The file is parsed and its pages found when the writer is made, which on a large file is
+// most of a save's work and needs nothing of the crops, so a writer can be made while the
+// user still chooses where to save. write() writes once; pageWritten is called once per page,
+// in page order, as the write progresses. write() says which objects it wrote, for the
+// read-back (QpdfReadBack::fileReadsBack).
 // Throws std::exception when the file cannot be parsed or the device fails.
 class QpdfDocumentWriter {
 public:
-    QpdfDocumentWriter(const PdfSourceData& data, const QByteArray& password,
-                       const std::vector<PageGeometry>& pages,
-                       const std::vector<std::uint8_t>& setBoxes,
-                       std::function<void()> pageWritten);
+    QpdfDocumentWriter(const PdfSourceData& data, const QByteArray& password);
+    ~QpdfDocumentWriter();
 
-    WrittenObjects write(QIODevice& out) const;
+    QpdfDocumentWriter(const QpdfDocumentWriter&) = delete;
+    QpdfDocumentWriter& operator=(const QpdfDocumentWriter&) = delete;
+
+    // The pages' geometry with the boxes set in setBoxes (one bit per PdfBox and page).
+    WrittenObjects write(QIODevice& out, const std::vector<PageGeometry>& pages,
+                         const std::vector<std::uint8_t>& setBoxes,
+                         const std::function<void()>& pageWritten);
 
 private:
-    void writeUpdate(const QByteArray& appended, QIODevice& out) const;
-    WrittenObjects rewrite(QPDF& pdf, QIODevice& out) const;
+    void writeUpdate(const QByteArray& appended, QIODevice& out, qint64 pageCount,
+                     const std::function<void()>& pageWritten) const;
+    static WrittenObjects rewrite(QPDF& pdf, QIODevice& out, int pageCount,
+                                  const std::function<void()>& pageWritten);
 
     const PdfSourceData& data_;
-    const QByteArray& password_;
-    const std::vector<PageGeometry>& pages_;
-    const std::vector<std::uint8_t>& setBoxes_;
-    std::function<void()> pageWritten_;
+    const QByteArray password_;
+    std::unique_ptr<QPDF> pdf_;
+    std::vector<QPDFObjectHandle> sourcePages_;
 };

@@ -33,7 +33,7 @@ bool looksTruncated(const PdfSourceData& data) {
 
 } // namespace
 
-QpdfLoader::QpdfLoader(PageReader read, SaveWriter save)
+QpdfLoader::QpdfLoader(PageReader read, std::shared_ptr<SaveWriter> save)
     : read_(read ? std::move(read) : readPagesHere), save_(std::move(save)) {}
 
 PdfOpenResult QpdfLoader::open(const QString& path) const {
@@ -82,6 +82,9 @@ PdfOpenResult QpdfLoader::openData(std::shared_ptr<const PdfSourceData> data,
                        tr("The file “%1” is damaged and could not be repaired.").arg(name));
     };
 
+    // A locked file's save prepared without its password is prepared again with it when saved.
+    if (savedSoon_ && save_)
+        save_->prepare(data, QByteArray());
     PagesRead read = read_(*data, QByteArray());
     if (read.outcome == PagesRead::Outcome::OutOfMemory) {
         return failure(PdfOpenError::TooLarge,

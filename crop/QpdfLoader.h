@@ -3,7 +3,7 @@
 #include "crop/PagesRead.h"
 #include "crop/PdfLoader.h"
 #include "crop/PdfSourceData.h"
-#include "crop/SaveJob.h"
+#include "crop/SaveWriter.h"
 
 #include <QByteArray>
 
@@ -14,7 +14,11 @@ class QpdfLoader final : public PdfLoader {
 public:
     // Reads pages with read, or with qpdf in this process when it is empty; the documents it
     // opens save to files with save (here when empty).
-    explicit QpdfLoader(PageReader read = {}, SaveWriter save = {});
+    explicit QpdfLoader(PageReader read = {}, std::shared_ptr<SaveWriter> save = {});
+
+    // The documents it opens are saved soon after they are opened, as the command line's are:
+    // their saves start preparing (SaveWriter::prepare) while their pages are read.
+    void setSavedSoon(bool savedSoon) { savedSoon_ = savedSoon; }
 
     PdfOpenResult open(const QString& path) const override;
     // Opens a document held in memory, or in a file already mapped; name stands for the file
@@ -24,5 +28,6 @@ public:
 
 private:
     PageReader read_;
-    SaveWriter save_;
+    std::shared_ptr<SaveWriter> save_;
+    bool savedSoon_ = false;
 };

@@ -32,9 +32,3 @@ struct SaveOutcome {
     // it wrote is not to be trusted.
     bool outOfMemory = false;
 };
-
-// Writes job into the file outputFd has open for reading and writing, elsewhere than in this
-// process, and reads the file back through outputFd; pageWritten is called once per page
-// written, on the calling thread.
-using SaveWriter = std::function<SaveOutcome(const SaveJob& job, int outputFd,
-                                             const std::function<void()>& pageWritten)>;

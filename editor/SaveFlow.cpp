@@ -123,6 +123,9 @@ void SaveFlow::saveAsDocWithPath(const QString& path, bool closeAfterwards) {
             });
     if (closeAfterwards)
         connect(panel, &QFileDialog::rejected, this, &SaveFlow::closeRefused);
+    // While the user chooses where, the save's host parses the file, which on a large file is
+    // most of the save.
+    session_.pdfDoc().prepareToSave();
     panel->open();
 }
 

@@ -16,17 +16,6 @@ namespace ContainedReading {
 
 namespace {
 
-// Reading the pages of the largest files takes seconds; a minute means it will not end.
-constexpr qint64 kTimeoutMs = 60000;
-// A save copies the whole file and a repair reads it all, which on the slowest disks people
-// keep documents on (10 MB/s) takes this long per byte on top.
-constexpr qint64 kBytesPerMs = 10 * 1000;
-
-// How long the host may take over data, or between two pages of a save.
-int timeoutMs(const PdfSourceData& data) {
-    return int(std::min<qint64>(kTimeoutMs + data.size() / kBytesPerMs, INT_MAX));
-}
-
 QStringList arguments(const QString& task, int memoryMb) {
     return {task, QStringLiteral("--memory-mb"), QString::number(memoryMb)};
 }
@@ -73,6 +62,15 @@ std::shared_ptr<const PdfSourceData> copyFrom(const PdfSourceData& data, const Q
 
 } // namespace
 
+int timeoutMs(const PdfSourceData& data) {
+    // Reading the pages of the largest files takes seconds; a minute means it will not end. A
+    // save copies the whole file and a repair reads it all, which on the slowest disks people
+    // keep documents on (10 MB/s) takes this long per byte on top.
+    constexpr qint64 kTimeoutMs = 60000;
+    constexpr qint64 kBytesPerMs = 10 * 1000;
+    return int(std::min<qint64>(kTimeoutMs + data.size() / kBytesPerMs, INT_MAX));
+}
+
 PagesRead readPages(const PdfSourceData& data, const QByteArray& password, const QString& hostPath,
                     int memoryMb) {
     return readPagesWith(data, password, hostPath, memoryMb, QStringLiteral("--read-pages"));
@@ -87,38 +85,6 @@ std::shared_ptr<const PdfSourceData> renderCopy(const PdfSourceData& data,
                                                 const QByteArray& password, const QString& hostPath,
                                                 int memoryMb) {
     return copyFrom(data, hostPath, memoryMb, QStringLiteral("--rewrite"), password);
-}
-
-SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& pageWritten,
-                 const QString& hostPath, int memoryMb) {
-    SaveOutcome outcome;
-    outcome.error = QCoreApplication::translate("ContainedReading",
-                                                "The writer stopped while saving the document.");
-    RenderHostProcess host(job.data);
-    if (!host.start(hostPath, arguments(QStringLiteral("--save"), memoryMb), outputFd) ||
-        !host.send(job.password) ||
-        !host.send(RenderHostProtocol::encodeSaveJob(job.pages, job.setBoxes)))
-        return outcome;
-    bool timedOut = false;
-    // Pages not reported written yet: a host that counts more than the document has is not
-    // believed, or a damaged one could keep the program counting.
-    auto unreported = qint64(job.pages.size());
-    while (const auto message = host.receive(timeoutMs(*job.data), &timedOut)) {
-        int pages = 0;
-        SaveOutcome last;
-        if (!RenderHostProtocol::decodeSaveEvent(*message, &pages, &last) || pages > unreported)
-            break;
-        if (pages == 0)
-            return last;
-        unreported -= pages;
-        for (; pages > 0; --pages)
-            pageWritten();
-    }
-    if (timedOut) {
-        outcome.error = QCoreApplication::translate(
-            "ContainedReading", "Saving the document took too long, so it was stopped.");
-    }
-    return outcome;
 }
 
 std::shared_ptr<const PdfSourceData> repair(const PdfSourceData& data, const QString& hostPath,

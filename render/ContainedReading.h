@@ -1,7 +1,6 @@
 #pragma once
 
 #include "crop/PagesRead.h"
-#include "crop/SaveJob.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,13 +9,16 @@
 
 class PdfSourceData;
 
-// Reading a document's pages, repairing a damaged one and saving one, in a render host process,
-// so that a file that crashes a library, loops in it or takes all memory fails to open or to
-// save instead of ending the program.
+// Reading a document's pages and repairing a damaged one in a render host process, so that a
+// file that crashes a library, loops in it or takes all memory fails to open instead of ending
+// the program. SaveHost saves one.
 //
 // Any thread; each call starts a host of its own, which may allocate memoryMb megabytes (see
 // RenderHost::run), and waits for it.
 namespace ContainedReading {
+
+// How long a host may take over data, or between two pages of a save.
+int timeoutMs(const PdfSourceData& data);
 
 // As readPagesHere(), in the host at hostPath. A host that stops or takes too long leaves the
 // document unreadable, saying so.
@@ -30,11 +32,6 @@ PagesRead readFirstPage(const PdfSourceData& data, const QByteArray& password,
 std::shared_ptr<const PdfSourceData> renderCopy(const PdfSourceData& data,
                                                 const QByteArray& password, const QString& hostPath,
                                                 int memoryMb);
-// Writes job into the file outputFd has open for reading and writing and reads the file back
-// through outputFd, in the host at hostPath (a SaveWriter). A host that stops or takes too
-// long fails the save, saying so.
-SaveOutcome save(const SaveJob& job, int outputFd, const std::function<void()>& pageWritten,
-                 const QString& hostPath, int memoryMb);
 // As MupdfRepair::repairedCopy(), in the host at hostPath; null when the host fails.
 std::shared_ptr<const PdfSourceData> repair(const PdfSourceData& data, const QString& hostPath,
                                             int memoryMb);

@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,8 +105,10 @@ bool RenderHostProcess::start(const QString& hostPath, const QStringList& argume
     };
     if (file < 0 && outputFd >= 0)
         return false;
+    // Requests go through a socket, which can also hand the host a descriptor
+    // (sendDescriptor); answers through a pipe.
     int input[2], output[2];
-    if (pipe2(input, O_CLOEXEC) != 0) {
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, input) != 0) {
         closeCopy();
         return false;
     }
@@ -145,6 +148,10 @@ bool RenderHostProcess::start(const QString& hostPath, const QStringList& argume
 
 bool RenderHostProcess::send(const QByteArray& message) {
     return toHost_ >= 0 && RenderHostProtocol::writeFrame(toHost_, message);
+}
+
+bool RenderHostProcess::sendDescriptor(int fd) {
+    return toHost_ >= 0 && RenderHostProtocol::sendDescriptor(toHost_, fd);
 }
 
 bool RenderHostProcess::waitForAnswer(int timeoutMs) const {

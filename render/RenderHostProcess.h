@@ -11,7 +11,7 @@ class PdfSourceData;
 
 // One render host process working on one document: started with the document's bytes on its
 // descriptor 3 and a mode, then spoken to in messages (RenderHostProtocol). Stopping it, or
-// losing it, closes the pipes; a host that does not end is killed.
+// losing it, closes the channels; a host that does not end is killed.
 //
 // The host reads the document's bytes itself: the open file (by its descriptor, so a file
 // renamed meanwhile is still the one opened), or a copy of bytes held in memory.
@@ -33,6 +33,9 @@ public:
     pid_t processId() const { return pid_; }
 
     bool send(const QByteArray& message);
+    // Hands the host a descriptor of fd, which it takes with
+    // RenderHostProtocol::receiveDescriptor() between two messages.
+    bool sendDescriptor(int fd);
     // Whether the host has something to say, or has gone, within timeoutMs.
     bool waitForAnswer(int timeoutMs) const;
     // The next message, within timeoutMs; nothing when the host is gone, said something

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <poll.h>
+#include <sys/socket.h>
 #include <type_traits>
 #include <unistd.h>
 
@@ -194,6 +196,54 @@ std::optional<QByteArray> readFrame(int fd, int timeoutMs, bool* timedOut) {
             return std::nullopt;
     }
     return payload;
+}
+
+bool sendDescriptor(int socket, int fd) {
+    char byte = 'D';
+    iovec data{&byte, 1};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof fd)] = {};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = SOL_SOCKET;
+    header->cmsg_type = SCM_RIGHTS;
+    header->cmsg_len = CMSG_LEN(sizeof fd);
+    std::memcpy(CMSG_DATA(header), &fd, sizeof fd);
+    ssize_t sent = 0;
+    do {
+        sent = ::sendmsg(socket, &message, MSG_NOSIGNAL);
+    } while (sent < 0 && errno == EINTR);
+    return sent == 1;
+}
+
+int receiveDescriptor(int socket) {
+    char byte = 0;
+    iovec data{&byte, 1};
+    int fd = -1;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof fd)] = {};
+    msghdr message{};
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    ssize_t got = 0;
+    do {
+        got = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
+    } while (got < 0 && errno == EINTR);
+    const cmsghdr* header = got == 1 ? CMSG_FIRSTHDR(&message) : nullptr;
+    // Descriptors beyond the one expected are closed by the kernel (MSG_CTRUNC).
+    if (byte != 'D' || !header || header->cmsg_level != SOL_SOCKET ||
+        header->cmsg_type != SCM_RIGHTS || header->cmsg_len != CMSG_LEN(sizeof fd))
+        return -1;
+    std::memcpy(&fd, CMSG_DATA(header), sizeof fd);
+    if (message.msg_flags & MSG_CTRUNC) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 QByteArray encodeOpened(int pageCount, const QString& error) {

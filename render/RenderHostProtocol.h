@@ -10,8 +10,9 @@
 
 #include <optional>
 
-// What the program and its render host say to each other over a pair of pipes: length-framed
-// messages of Qt's data stream. Drawing, the host first answers the page count of the document
+// What the program and its render host say to each other, requests over a socket and answers
+// over a pipe: length-framed messages of Qt's data stream, and between requests a descriptor
+// handed over. Drawing, the host first answers the page count of the document
 // it was given (or why it cannot open it), then one result for every request, in order;
 // reading pages or repairing, it answers once.
 namespace RenderHostProtocol {
@@ -21,6 +22,11 @@ bool writeFrame(int fd, const QByteArray& payload);
 // Reads one message, waiting at most timeoutMs (-1: no limit); nothing when the other side is
 // gone, sent something malformed or did not answer in time (timedOut is then set).
 std::optional<QByteArray> readFrame(int fd, int timeoutMs, bool* timedOut = nullptr);
+// Hands a descriptor of fd over the socket; false when the other side is gone.
+bool sendDescriptor(int socket, int fd);
+// The descriptor sendDescriptor() handed over next on socket, waiting for it as long as it
+// takes; -1 when the other side is gone or sent something else.
+int receiveDescriptor(int socket);
 
 QByteArray encodeOpened(int pageCount, const QString& error);
 bool decodeOpened(const QByteArray& payload, int* pageCount, QString* error);

@@ -2,6 +2,7 @@
 
 #include "crop/QpdfRenderCopy.h"
 #include "render/ContainedReading.h"
+#include "render/HostSaveWriter.h"
 #include "render/ProcessRasterizer.h"
 
 QpdfLoader RenderHostWorkplace::loader() const {
@@ -12,10 +13,7 @@ QpdfLoader RenderHostWorkplace::loader() const {
         [host, memoryMb](const PdfSourceData& data, const QByteArray& password) {
             return ContainedReading::readPages(data, password, host, memoryMb);
         },
-        [host, memoryMb](const SaveJob& job, int outputFd,
-                         const std::function<void()>& pageWritten) {
-            return ContainedReading::save(job, outputFd, pageWritten, host, memoryMb);
-        });
+        std::make_shared<HostSaveWriter>(host, memoryMb));
 }
 
 PagesRead RenderHostWorkplace::readFirstPage(const PdfSourceData& data,

@@ -16,7 +16,8 @@ bool mayBeRepaired(PdfOpenError error) {
 } // namespace
 
 PdfOpenResult RepairingPdfLoader::open(const QString& path) const {
-    const QpdfLoader loader = workplace_.loader();
+    QpdfLoader loader = workplace_.loader();
+    loader.setSavedSoon(savedSoon_);
     PdfOpenResult result = loader.open(path);
     if (result.ok() || !mayBeRepaired(result.error))
         return result;

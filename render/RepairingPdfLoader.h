@@ -13,10 +13,13 @@ class RenderWorkplace;
 class RepairingPdfLoader final : public PdfLoader {
 public:
     // workplace (not owned) outlives every open().
-    explicit RepairingPdfLoader(const RenderWorkplace& workplace) : workplace_(workplace) {}
+    // savedSoon: as QpdfLoader::setSavedSoon().
+    explicit RepairingPdfLoader(const RenderWorkplace& workplace, bool savedSoon = false)
+        : workplace_(workplace), savedSoon_(savedSoon) {}
 
     PdfOpenResult open(const QString& path) const override;
 
 private:
     const RenderWorkplace& workplace_;
+    const bool savedSoon_;
 };

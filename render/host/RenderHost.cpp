@@ -147,24 +147,23 @@ private:
     QElapsedTimer sinceSent_;
 };
 
-// Writes job into descriptor 4, then reads the file back through it.
-SaveOutcome saveInto(const PdfSourceData& data, const SaveJob& job) {
+// Writes job with writer into outputFd, then reads the file back through it.
+SaveOutcome saveInto(const PdfSourceData& data, QpdfDocumentWriter& writer, const SaveJob& job,
+                     int outputFd) {
     SaveOutcome outcome;
     QFile out;
     PagesWrittenReport report;
     try {
-        if (!out.open(kOutputFile, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+        if (!out.open(outputFd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
             throw std::runtime_error(out.errorString().toStdString());
         const WrittenObjects written =
-            QpdfDocumentWriter(data, job.password, job.pages, job.setBoxes, [&report] {
-                report.pageWritten();
-            }).write(out);
+            writer.write(out, job.pages, job.setBoxes, [&report] { report.pageWritten(); });
         report.send();
         if (!out.flush())
             throw std::system_error(std::error_code(errno, std::generic_category()),
                                     out.errorString().toStdString());
         outcome.written = true;
-        const auto file = PdfSourceData::mapDescriptor(kOutputFile, nullptr);
+        const auto file = PdfSourceData::mapDescriptor(outputFd, nullptr);
         outcome.readsBack = file && QpdfReadBack::fileReadsBack(*file, data, job.password,
                                                                 job.pages, job.setBoxes, written);
     } catch (const std::bad_alloc&) {
@@ -178,17 +177,33 @@ SaveOutcome saveInto(const PdfSourceData& data, const SaveJob& job) {
     return outcome;
 }
 
-// Saves the job the program sends; without data, answers why it cannot.
-int save(const PdfSourceData* data, const QByteArray& password, const QString& error) {
+// Parses data at once, then saves the job the program sends, into the file it hands over; the
+// program works out the job meanwhile, or the user chooses where to save. Without data, or
+// when data does not parse, answers why it cannot.
+int save(const PdfSourceData* data, const QByteArray& password, QString error) {
+    std::unique_ptr<QpdfDocumentWriter> writer;
+    if (data) {
+        try {
+            writer = std::make_unique<QpdfDocumentWriter>(*data, password);
+        } catch (const std::bad_alloc&) {
+            MemoryShortage::note();
+        } catch (const std::exception& e) {
+            error = QString::fromLocal8Bit(e.what());
+        }
+    }
+    const int outputFd = RenderHostProtocol::receiveDescriptor(kInput);
     const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1);
     SaveJob job{data, password, {}, {}};
-    if (!message || !RenderHostProtocol::decodeSaveJob(*message, &job.pages, &job.setBoxes))
+    if (outputFd < 0 || !message ||
+        !RenderHostProtocol::decodeSaveJob(*message, &job.pages, &job.setBoxes))
         return 1;
     SaveOutcome outcome;
-    if (data)
-        outcome = saveInto(*data, job);
-    else
+    if (writer) {
+        outcome = saveInto(*data, *writer, job, outputFd);
+    } else {
         outcome.error = error;
+        outcome.outOfMemory = MemoryShortage::noted();
+    }
     return RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodeSaveOutcome(outcome))
                ? 0
                : 1;

@@ -9,8 +9,10 @@
 // and answers on standard output (RenderHostProtocol); the password, if any, is the first
 // message. Drawing, the host answers the page count, then draws until its input ends. It can
 // instead read the document's pages, or its first page, with qpdf, rewrite it with qpdf for
-// drawing, repair it with MuPDF, or save it with crops into the file on descriptor 4 and
-// read that back through the descriptor, once. Each runs confined (HostConfinement).
+// drawing or repair it with MuPDF into the file on descriptor 4, or save it with crops into
+// the file the program hands over (RenderHostProtocol::receiveDescriptor) once it has parsed
+// the document, and read that back through the descriptor, once. Each runs confined
+// (HostConfinement).
 namespace RenderHost {
 
 enum class Task { Draw, ReadPages, ReadFirstPage, Repair, Rewrite, Save };

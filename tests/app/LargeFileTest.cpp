@@ -6,6 +6,7 @@
 #include "crop/QpdfLoader.h"
 #include "render/ContainedReading.h"
 #include "render/DocumentRasterizers.h"
+#include "render/HostSaveWriter.h"
 #include "render/RenderHostWorkplace.h"
 #include "render/RepairingPdfLoader.h"
 #include "tests/support/CaseName.h"
@@ -143,9 +144,7 @@ QString saveFailure(const QString& path) {
         [&](const PdfSourceData& data, const QByteArray& password) {
             return ContainedReading::readPages(data, password, host, 4096);
         },
-        [&](const SaveJob& job, int outputFd, const std::function<void()>& pageWritten) {
-            return ContainedReading::save(job, outputFd, pageWritten, host, kSmallMemoryMb);
-        });
+        std::make_shared<HostSaveWriter>(host, kSmallMemoryMb));
     PdfOpenResult opened = loader.open(path);
     if (!opened.ok())
         return opened.message;

@@ -1,10 +1,12 @@
 // The render host shut in with what it was handed: a call outside what drawing and saving need
-// ends it, and a host that did its work still ends normally.
+// ends it, and a host that did its work, a save into a file handed over later too, still ends
+// normally.
 
 #include "crop/PdfSourceData.h"
 #include "render/RenderHostProcess.h"
 #include "render/RenderHostProtocol.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
@@ -60,10 +62,37 @@ INSTANTIATE_TEST_SUITE_P(Calls, HostConfinementTest,
 
 struct Task {
     const char* name;
-    const char* argument;
+    // Starts host on the task, output being the file it writes, and gives its last answer.
+    std::optional<QByteArray> (*run)(RenderHostProcess& host, int output);
     // Whether the answer, with what the host wrote into its output file, is the task's.
     bool (*answered)(const QByteArray& answer, const PdfSourceData* written);
 };
+
+// A task answered once, whose host is handed its output file as it starts.
+std::optional<QByteArray> answerTo(RenderHostProcess& host, const char* argument, int output) {
+    if (!host.start(CROPMARK_RENDER_HOST, {argument}, output) || !host.send(QByteArray()))
+        return std::nullopt;
+    return host.receive(30000);
+}
+
+// A save, whose host is handed its output file after it has parsed the document, with the
+// first page's crop box set; the answer is the outcome, after the pages written.
+std::optional<QByteArray> saved(RenderHostProcess& host, int output) {
+    PagesRead read = readPagesHere(*twoPages(), {});
+    read.pages[0].box(PdfBox::Crop) = QRectF(10, 20, 100, 200);
+    const std::vector<std::uint8_t> setBoxes{1u << int(PdfBox::Crop), 0};
+    if (!host.start(CROPMARK_RENDER_HOST, {"--save"}) || !host.send(QByteArray()) ||
+        !host.sendDescriptor(output) ||
+        !host.send(RenderHostProtocol::encodeSaveJob(read.pages, setBoxes)))
+        return std::nullopt;
+    std::optional<QByteArray> answer;
+    int pages = 0;
+    SaveOutcome outcome;
+    do {
+        answer = host.receive(30000);
+    } while (answer && RenderHostProtocol::decodeSaveEvent(*answer, &pages, &outcome) && pages > 0);
+    return answer;
+}
 
 class HostConfinementEndTest : public testing::TestWithParam<Task> {};
 
@@ -71,9 +100,7 @@ class HostConfinementEndTest : public testing::TestWithParam<Task> {};
 TEST_P(HostConfinementEndTest, AHostThatAnsweredExitsNormally) {
     RenderHostProcess host(twoPages());
     const int output = memfd_create("output", MFD_CLOEXEC);
-    ASSERT_TRUE(host.start(CROPMARK_RENDER_HOST, {GetParam().argument}, output));
-    ASSERT_TRUE(host.send(QByteArray()));
-    const auto answer = host.receive(30000);
+    const auto answer = GetParam().run(host, output);
     const auto written = PdfSourceData::mapDescriptor(output, nullptr);
     ::close(output);
     ASSERT_TRUE(answer && GetParam().answered(*answer, written.get()));
@@ -84,15 +111,30 @@ TEST_P(HostConfinementEndTest, AHostThatAnsweredExitsNormally) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tasks, HostConfinementEndTest,
-    testing::Values(Task{"ReadingPagesWithQpdf", "--read-pages",
+    testing::Values(Task{"ReadingPagesWithQpdf",
+                         [](RenderHostProcess& host, int output) {
+                             return answerTo(host, "--read-pages", output);
+                         },
                          [](const QByteArray& answer, const PdfSourceData*) {
                              const auto read = RenderHostProtocol::decodePages(answer);
                              return read && read->pages.size() == 2;
                          }},
-                    Task{"RepairingWithMupdf", "--repair",
+                    Task{"RepairingWithMupdf",
+                         [](RenderHostProcess& host, int output) {
+                             return answerTo(host, "--repair", output);
+                         },
                          [](const QByteArray& answer, const PdfSourceData* written) {
                              return RenderHostProtocol::decodeCopyWritten(answer) == true &&
                                     written && written->bytes().startsWith("%PDF");
+                         }},
+                    Task{"SavingIntoAFileHandedOver", saved,
+                         [](const QByteArray& answer, const PdfSourceData* written) {
+                             int pages = -1;
+                             SaveOutcome outcome;
+                             return RenderHostProtocol::decodeSaveEvent(answer, &pages, &outcome) &&
+                                    pages == 0 && outcome.written && outcome.readsBack && written &&
+                                    SavedFileCheck::bytesReadCleanly(written->bytes().toByteArray(),
+                                                                     2);
                          }}),
     CaseName());
 

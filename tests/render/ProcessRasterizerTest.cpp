@@ -2,14 +2,18 @@
 // killed or stop answering, and from qpdf's rewrite of a file MuPDF misreads.
 
 #include "render/ProcessRasterizer.h"
+#include "crop/QpdfLoader.h"
 #include "crop/QpdfRenderCopy.h"
 #include "render/ContainedReading.h"
+#include "render/HostSaveWriter.h"
 #include "render/InProcessWorkplace.h"
 #include "render/MupdfRasterizer.h"
 #include "render/RecoveringRasterizer.h"
 #include "render/RenderHostProtocol.h"
+#include "render/RenderHostWorkplace.h"
 #include "render/SharedRenderCopy.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/SavedFileCheck.h"
 #include "tests/support/TestPdfBuilder.h"
 
 #include <gtest/gtest.h>
@@ -272,11 +276,68 @@ TEST(ContainedReadingTest, ReadsAsHereAndAHostThatDiesLeavesTheFileUnreadable) {
     EXPECT_FALSE(lost.reason.isEmpty());
     EXPECT_FALSE(ContainedReading::repair(*source.data, "/bin/false", 4096));
     // A save whose writer dies writes nothing it reports as written.
-    const SaveOutcome saved = ContainedReading::save(
-        {source.data.get(), {}, read.pages, {0, 0}}, -1, [] {}, "/bin/false", 4096);
+    const SaveOutcome saved = HostSaveWriter("/bin/false", 4096)
+                                  .save({source.data.get(), {}, read.pages, {0, 0}}, -1, [] {});
     EXPECT_FALSE(saved.written);
     EXPECT_FALSE(saved.error.isEmpty());
 }
+
+// How a save's host was prepared before the save.
+struct PreparedSave {
+    const char* name;
+    // The documents' loader prepares a save of each document as it opens it.
+    bool savedSoon;
+    // The document is locked, so that it is prepared without its password.
+    bool locked;
+    // The document is prepared again once unlocked, as the command line does.
+    bool preparedOnceUnlocked;
+    // Another document is opened with the same loader after it, and prepared instead.
+    bool anotherOpened;
+};
+
+class HostSaveWriterTest : public testing::TestWithParam<PreparedSave> {};
+
+// However the host was prepared, for this document or another, with or without the password,
+// the save writes this document with its boxes, or it would write a file of another.
+TEST_P(HostSaveWriterTest, SavesTheDocumentWhateverWasPrepared) {
+    const PreparedSave& prepared = GetParam();
+    QpdfLoader loader = RenderHostWorkplace(CROPMARK_RENDER_HOST).loader();
+    loader.setSavedSoon(prepared.savedSoon);
+    TestPdfBuilder builder;
+    builder.addPages(2, {});
+    const QByteArray password = prepared.locked ? "secret" : "";
+    if (prepared.locked)
+        builder.encrypt(password, "owner");
+    const auto document = loader.openBytes(builder.bytes(), "in.pdf").document;
+    ASSERT_TRUE(document);
+    if (prepared.locked) {
+        ASSERT_TRUE(document->unlockWithPassword(password));
+    }
+    if (prepared.preparedOnceUnlocked)
+        document->prepareToSave();
+    if (prepared.anotherOpened) {
+        ASSERT_TRUE(loader.openBytes(TestPdfBuilder().addPages(3, {}).bytes(), "other.pdf").ok());
+    }
+    const QRectF crop(10, 20, 100, 200);
+    document->setBoundsForBox(1, crop, PdfBox::Crop);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("saved.pdf");
+    QString error;
+    ASSERT_TRUE(document->writeToFile(path, &error)) << error.toStdString();
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(path, 2, password));
+    const auto reopened = QpdfLoader().open(path).document;
+    ASSERT_TRUE(reopened && reopened->unlockWithPassword(password));
+    EXPECT_EQ(reopened->boundsForBox(1, PdfBox::Crop), crop);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Saves, HostSaveWriterTest,
+    testing::Values(PreparedSave{"NotPrepared", false, false, false, false},
+                    PreparedSave{"PreparedAsOpened", true, false, false, false},
+                    PreparedSave{"PreparedWithoutThePassword", true, true, false, false},
+                    PreparedSave{"PreparedAgainOnceUnlocked", true, true, true, false},
+                    PreparedSave{"PreparedForAnotherDocument", true, false, false, true}),
+    CaseName());
 
 // A page tree whose first page is not where a walk down the first kids finds one.
 struct OddPageTree {
