@@ -45,16 +45,23 @@ CropSessionStep::CropSessionStep(CropSession& session, CropSession::Snapshot bef
         return;
     }
     const std::vector<RMCropInfo>& after = session.cropsRect_;
-    // Rebuilding records never changes their number, so they pair up by index.
+    // Rebuilding records never changes their number, so they pair up by index. The changed
+    // ones are found first, so that the records kept are allocated once: growing them record
+    // by record moved a batch crop of 10,000 pages' records many times over.
     const size_t count = std::min(after.size(), before.records.size());
+    std::vector<size_t> changed;
     for (size_t i = 0; i < count; ++i) {
         const bool same = sameCrop(before.records[i], after[i]);
         if (!same || !RectMath::exactlyEqual(before.records[i].showRect, after[i].showRect) ||
-            !RectMath::exactlyEqual(before.records[i].cropRect, after[i].cropRect)) {
-            recordsBefore_.emplace_back(i, std::move(before.records[i]));
-            recordsAfter_.emplace_back(i, after[i]);
-        }
+            !RectMath::exactlyEqual(before.records[i].cropRect, after[i].cropRect))
+            changed.push_back(i);
         cropsChanged_ = cropsChanged_ || !same;
+    }
+    recordsBefore_.reserve(changed.size());
+    recordsAfter_.reserve(changed.size());
+    for (const size_t i : changed) {
+        recordsBefore_.emplace_back(i, std::move(before.records[i]));
+        recordsAfter_.emplace_back(i, after[i]);
     }
 }
 

@@ -6,10 +6,7 @@
 
 #include <new>
 
-namespace {
-
-// What reading with qpdf gave, or why it failed.
-template <class Read> PagesRead readWith(const Read& read) {
+PagesRead readPagesBy(const std::function<std::vector<PageGeometry>()>& read) {
     PagesRead result;
     try {
         result.pages = read();
@@ -27,14 +24,12 @@ template <class Read> PagesRead readWith(const Read& read) {
     return result;
 }
 
-} // namespace
-
 PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password) {
-    return readWith([&] { return QpdfParser::readPages(data, password); });
+    return readPagesBy([&] { return QpdfParser::readPages(data, password); });
 }
 
 PagesRead readFirstPageHere(const PdfSourceData& data, const QByteArray& password) {
-    return readWith([&] {
+    return readPagesBy([&] {
         const std::optional<PageGeometry> first = QpdfParser::readFirstPage(data, password);
         return first ? std::vector<PageGeometry>{*first} : std::vector<PageGeometry>();
     });

@@ -24,6 +24,9 @@ struct PagesRead {
 // services read them in this process unless given a reader that reads them elsewhere.
 using PageReader = std::function<PagesRead(const PdfSourceData& data, const QByteArray& password)>;
 
+// What read, reading pages with qpdf in this process, gave, or why it failed: a password qpdf
+// asks for leaves them Locked, and so on.
+PagesRead readPagesBy(const std::function<std::vector<PageGeometry>()>& read);
 // Reads pages with qpdf in this process.
 PagesRead readPagesHere(const PdfSourceData& data, const QByteArray& password);
 // Reads the first page alone with qpdf in this process (QpdfParser::readFirstPage).

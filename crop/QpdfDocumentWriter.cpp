@@ -3,6 +3,7 @@
 #include "crop/DeviceWrite.h"
 #include "crop/OriginalBoxesEntry.h"
 #include "crop/PdfBoxText.h"
+#include "crop/QpdfPageReader.h"
 #include "crop/QpdfPageTree.h"
 #include "crop/QpdfParser.h"
 #include "crop/QpdfReadBack.h"
@@ -67,6 +68,14 @@ QpdfDocumentWriter::~QpdfDocumentWriter() {
     sourcePages_.clear();
     if (pdf_)
         QpdfParser::drop(std::move(pdf_));
+}
+
+std::vector<PageGeometry> QpdfDocumentWriter::geometry() const {
+    std::vector<PageGeometry> geometry;
+    geometry.reserve(sourcePages_.size());
+    for (const QPDFObjectHandle& page : sourcePages_)
+        geometry.push_back(QpdfPageReader::read(page));
+    return geometry;
 }
 
 WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageGeometry>& geometry,

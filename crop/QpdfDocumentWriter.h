@@ -41,6 +41,9 @@ public:
     QpdfDocumentWriter(const QpdfDocumentWriter&) = delete;
     QpdfDocumentWriter& operator=(const QpdfDocumentWriter&) = delete;
 
+    // The file's pages' geometry, as QpdfParser::readPages() reads it. Before write().
+    std::vector<PageGeometry> geometry() const;
+
     // The pages' geometry with the boxes set in setBoxes (one bit per PdfBox and page).
     WrittenObjects write(QIODevice& out, const std::vector<PageGeometry>& pages,
                          const std::vector<std::uint8_t>& setBoxes,

@@ -82,10 +82,8 @@ PdfOpenResult QpdfLoader::openData(std::shared_ptr<const PdfSourceData> data,
                        tr("The file “%1” is damaged and could not be repaired.").arg(name));
     };
 
-    // A locked file's save prepared without its password is prepared again with it when saved.
-    if (savedSoon_ && save_)
-        save_->prepare(data, QByteArray());
-    PagesRead read = read_(*data, QByteArray());
+    PagesRead read = savedSoon_ && save_ ? save_->readPagesAndPrepare(data, QByteArray())
+                                         : read_(*data, QByteArray());
     if (read.outcome == PagesRead::Outcome::OutOfMemory) {
         return failure(PdfOpenError::TooLarge,
                        tr("The file “%1” is too large to open: reading it takes more memory than "

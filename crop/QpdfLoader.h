@@ -17,7 +17,7 @@ public:
     explicit QpdfLoader(PageReader read = {}, std::shared_ptr<SaveWriter> save = {});
 
     // The documents it opens are saved soon after they are opened, as the command line's are:
-    // their saves start preparing (SaveWriter::prepare) while their pages are read.
+    // their pages are read where their saves are prepared (SaveWriter::readPagesAndPrepare).
     void setSavedSoon(bool savedSoon) { savedSoon_ = savedSoon; }
 
     PdfOpenResult open(const QString& path) const override;

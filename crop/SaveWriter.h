@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/PagesRead.h"
 #include "crop/SaveJob.h"
 
 #include <QByteArray>
@@ -20,6 +21,10 @@ public:
     // write are known (parsing the file, which on a large one is most of a save) starts now,
     // and a save of data with password soon after uses it.
     virtual void prepare(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) = 0;
+    // Reads data's pages, as a document's PageReader does, and prepares its save in the same
+    // go, sparing the save a parse of its own: for a document saved as soon as it is opened.
+    virtual PagesRead readPagesAndPrepare(std::shared_ptr<const PdfSourceData> data,
+                                          const QByteArray& password) = 0;
     // Writes job into the file outputFd has open for reading and writing, and reads the file
     // back through outputFd; pageWritten is called once per page written, on the calling
     // thread.

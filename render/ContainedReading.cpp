@@ -34,14 +34,7 @@ std::optional<QByteArray> ask(const PdfSourceData& data, const QString& hostPath
 PagesRead readPagesWith(const PdfSourceData& data, const QByteArray& password,
                         const QString& hostPath, int memoryMb, const QString& task) {
     bool timedOut = false;
-    const auto answer = ask(data, hostPath, memoryMb, task, password, &timedOut);
-    if (const auto read = answer ? RenderHostProtocol::decodePages(*answer) : std::nullopt)
-        return *read;
-    PagesRead failed;
-    failed.reason = QCoreApplication::translate(
-        "ContainedReading", timedOut ? "Reading the file took too long, so it was stopped."
-                                     : "Reading the file stopped the reader.");
-    return failed;
+    return pagesAnswered(ask(data, hostPath, memoryMb, task, password, &timedOut), timedOut);
 }
 
 // The copy the host makes for task, which it writes into an unnamed file of ours.
@@ -69,6 +62,16 @@ int timeoutMs(const PdfSourceData& data) {
     constexpr qint64 kTimeoutMs = 60000;
     constexpr qint64 kBytesPerMs = 10 * 1000;
     return int(std::min<qint64>(kTimeoutMs + data.size() / kBytesPerMs, INT_MAX));
+}
+
+PagesRead pagesAnswered(const std::optional<QByteArray>& answer, bool timedOut) {
+    if (const auto read = answer ? RenderHostProtocol::decodePages(*answer) : std::nullopt)
+        return *read;
+    PagesRead failed;
+    failed.reason = QCoreApplication::translate(
+        "ContainedReading", timedOut ? "Reading the file took too long, so it was stopped."
+                                     : "Reading the file stopped the reader.");
+    return failed;
 }
 
 PagesRead readPages(const PdfSourceData& data, const QByteArray& password, const QString& hostPath,

@@ -20,6 +20,9 @@ namespace ContainedReading {
 // How long a host may take over data, or between two pages of a save.
 int timeoutMs(const PdfSourceData& data);
 
+// The pages a host's answer says it read; without one, unreadable, saying whether the host took
+// too long or stopped.
+PagesRead pagesAnswered(const std::optional<QByteArray>& answer, bool timedOut);
 // As readPagesHere(), in the host at hostPath. A host that stops or takes too long leaves the
 // document unreadable, saying so.
 PagesRead readPages(const PdfSourceData& data, const QByteArray& password, const QString& hostPath,

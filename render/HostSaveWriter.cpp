@@ -9,11 +9,30 @@ HostSaveWriter::~HostSaveWriter() = default;
 
 void HostSaveWriter::prepare(std::shared_ptr<const PdfSourceData> data,
                              const QByteArray& password) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (prepared_ && prepared_->saves(*data, password))
+            return;
+    }
+    keep(std::make_unique<SaveHost>(*data, password, hostPath_, memoryMb_), std::move(data));
+}
+
+PagesRead HostSaveWriter::readPagesAndPrepare(std::shared_ptr<const PdfSourceData> data,
+                                              const QByteArray& password) {
+    auto host = std::make_unique<SaveHost>(*data, password, hostPath_, memoryMb_, true);
+    PagesRead read = host->readPages();
+    // A file that did not read, or not without a password, is saved, if ever, by a host of its
+    // own.
+    if (read.outcome == PagesRead::Outcome::Read)
+        keep(std::move(host), std::move(data));
+    return read;
+}
+
+void HostSaveWriter::keep(std::unique_ptr<SaveHost> host,
+                          std::shared_ptr<const PdfSourceData> data) {
     const std::lock_guard lock(mutex_);
-    if (prepared_ && prepared_->saves(*data, password))
-        return;
     // A host replaced ends (is killed and waited for) before the data it reads is let go.
-    prepared_ = std::make_unique<SaveHost>(*data, password, hostPath_, memoryMb_);
+    prepared_ = std::move(host);
     preparedData_ = std::move(data);
 }
 

@@ -19,10 +19,15 @@ public:
     ~HostSaveWriter() override;
 
     void prepare(std::shared_ptr<const PdfSourceData> data, const QByteArray& password) override;
+    PagesRead readPagesAndPrepare(std::shared_ptr<const PdfSourceData> data,
+                                  const QByteArray& password) override;
     SaveOutcome save(const SaveJob& job, int outputFd,
                      const std::function<void()>& pageWritten) override;
 
 private:
+    // Keeps host, which saves data, for the next save.
+    void keep(std::unique_ptr<SaveHost> host, std::shared_ptr<const PdfSourceData> data);
+
     const QString hostPath_;
     const int memoryMb_;
     std::mutex mutex_;

@@ -7,11 +7,25 @@
 #include <QCoreApplication>
 
 SaveHost::SaveHost(const PdfSourceData& data, const QByteArray& password, const QString& hostPath,
-                   int memoryMb)
+                   int memoryMb, bool readsPages)
     : data_(data), password_(password), process_(&data) {
-    started_ = process_.start(hostPath, {QStringLiteral("--save"), QStringLiteral("--memory-mb"),
-                                         QString::number(memoryMb)}) &&
-               process_.send(password);
+    started_ =
+        process_.start(hostPath, {readsPages ? QStringLiteral("--read-pages-and-save")
+                                             : QStringLiteral("--save"),
+                                  QStringLiteral("--memory-mb"), QString::number(memoryMb)}) &&
+        process_.send(password);
+}
+
+PagesRead SaveHost::readPages() {
+    bool timedOut = false;
+    const std::optional<QByteArray> answer =
+        started_ ? process_.receive(ContainedReading::timeoutMs(data_), &timedOut) : std::nullopt;
+    PagesRead read = ContainedReading::pagesAnswered(answer, timedOut);
+    if (read.outcome != PagesRead::Outcome::Read) {
+        process_.stop();
+        started_ = false;
+    }
+    return read;
 }
 
 SaveOutcome SaveHost::save(const SaveJob& job, int outputFd,

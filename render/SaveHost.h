@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/PagesRead.h"
 #include "crop/SaveJob.h"
 #include "render/RenderHostProcess.h"
 
@@ -22,9 +23,14 @@ class PdfSourceData;
 class SaveHost {
 public:
     // data (not owned) outlives this; the host may allocate memoryMb megabytes (see
-    // RenderHost::run).
+    // RenderHost::run). One that readsPages first answers readPages() before it saves.
     SaveHost(const PdfSourceData& data, const QByteArray& password, const QString& hostPath,
-             int memoryMb);
+             int memoryMb, bool readsPages = false);
+
+    // The pages the host read from the parse it saves with, as ContainedReading::readPages()
+    // gives them; first, and only when made to read pages. A host that did not read them
+    // cannot save.
+    PagesRead readPages();
 
     // Whether this host saves data with password.
     bool saves(const PdfSourceData& data, const QByteArray& password) const {

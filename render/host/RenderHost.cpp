@@ -71,6 +71,7 @@ void answerShortage(Task task) {
         return;
     case Task::ReadPages:
     case Task::ReadFirstPage:
+    case Task::ReadPagesAndSave:
         return MemoryShortage::answerOnEnding(kOutput, RenderHostProtocol::encodePages(unread));
     case Task::Save:
         return MemoryShortage::answerOnEnding(kOutput,
@@ -179,10 +180,28 @@ SaveOutcome saveInto(const PdfSourceData& data, QpdfDocumentWriter& writer, cons
 
 // Parses data at once, then saves the job the program sends, into the file it hands over; the
 // program works out the job meanwhile, or the user chooses where to save. Without data, or
-// when data does not parse, answers why it cannot.
-int save(const PdfSourceData* data, const QByteArray& password, QString error) {
+// when data does not parse, answers why it cannot. With readsPages, first answers the pages of
+// the parse, and ends unless they were read.
+int save(const PdfSourceData* data, const QByteArray& password, QString error, bool readsPages) {
     std::unique_ptr<QpdfDocumentWriter> writer;
-    if (data) {
+    if (readsPages) {
+        PagesRead read;
+        read.reason = error;
+        if (data) {
+            read = readPagesBy([&] {
+                writer = std::make_unique<QpdfDocumentWriter>(*data, password);
+                return writer->geometry();
+            });
+        }
+        if (MemoryShortage::noted())
+            read.outcome = PagesRead::Outcome::OutOfMemory;
+        if (!RenderHostProtocol::writeFrame(kOutput, RenderHostProtocol::encodePages(read)))
+            return 1;
+        if (read.outcome != PagesRead::Outcome::Read)
+            return 0;
+        // From here on the program waits for the save's outcome.
+        answerShortage(Task::Save);
+    } else if (data) {
         try {
             writer = std::make_unique<QpdfDocumentWriter>(*data, password);
         } catch (const std::bad_alloc&) {
@@ -262,7 +281,8 @@ int run(Task task, int memoryLimitMb, const char* probe) {
         return answerCopy(copy ? std::optional(copy->data->bytes()) : std::nullopt);
     }
     case Task::Save:
-        return save(data.get(), *password, error);
+    case Task::ReadPagesAndSave:
+        return save(data.get(), *password, error, task == Task::ReadPagesAndSave);
     case Task::Repair: {
         const std::optional<QByteArray> repaired =
             data ? MupdfRepair::repairedCopy(data->bytes()) : std::nullopt;

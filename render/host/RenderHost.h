@@ -11,11 +11,11 @@
 // instead read the document's pages, or its first page, with qpdf, rewrite it with qpdf for
 // drawing or repair it with MuPDF into the file on descriptor 4, or save it with crops into
 // the file the program hands over (RenderHostProtocol::receiveDescriptor) once it has parsed
-// the document, and read that back through the descriptor, once. Each runs confined
-// (HostConfinement).
+// the document, and read that back through the descriptor, once; or read the pages from the
+// parse it then saves with. Each runs confined (HostConfinement).
 namespace RenderHost {
 
-enum class Task { Draw, ReadPages, ReadFirstPage, Repair, Rewrite, Save };
+enum class Task { Draw, ReadPages, ReadFirstPage, Repair, Rewrite, Save, ReadPagesAndSave };
 
 // Runs the host in this process; returns its exit status. memoryLimitMb caps the memory the
 // host may allocate (0: no cap); the document's bytes and the file it saves are mapped

@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
             task = RenderHost::Task::ReadFirstPage;
         else if (std::strcmp(argv[i], "--save") == 0)
             task = RenderHost::Task::Save;
+        else if (std::strcmp(argv[i], "--read-pages-and-save") == 0)
+            task = RenderHost::Task::ReadPagesAndSave;
         else if (std::strcmp(argv[i], "--rewrite") == 0)
             task = RenderHost::Task::Rewrite;
         else if (std::strcmp(argv[i], "--repair") == 0)

@@ -75,15 +75,20 @@ std::optional<QByteArray> answerTo(RenderHostProcess& host, const char* argument
     return host.receive(30000);
 }
 
-// A save, whose host is handed its output file after it has parsed the document, with the
+// A save, whose host reads the pages first and is handed its output file after that, with the
 // first page's crop box set; the answer is the outcome, after the pages written.
 std::optional<QByteArray> saved(RenderHostProcess& host, int output) {
-    PagesRead read = readPagesHere(*twoPages(), {});
-    read.pages[0].box(PdfBox::Crop) = QRectF(10, 20, 100, 200);
+    if (!host.start(CROPMARK_RENDER_HOST, {"--read-pages-and-save"}) || !host.send(QByteArray()))
+        return std::nullopt;
+    const auto pagesAnswer = host.receive(30000);
+    std::optional<PagesRead> read =
+        pagesAnswer ? RenderHostProtocol::decodePages(*pagesAnswer) : std::nullopt;
+    if (!read || read->pages.size() != 2)
+        return std::nullopt;
+    read->pages[0].box(PdfBox::Crop) = QRectF(10, 20, 100, 200);
     const std::vector<std::uint8_t> setBoxes{1u << int(PdfBox::Crop), 0};
-    if (!host.start(CROPMARK_RENDER_HOST, {"--save"}) || !host.send(QByteArray()) ||
-        !host.sendDescriptor(output) ||
-        !host.send(RenderHostProtocol::encodeSaveJob(read.pages, setBoxes)))
+    if (!host.sendDescriptor(output) ||
+        !host.send(RenderHostProtocol::encodeSaveJob(read->pages, setBoxes)))
         return std::nullopt;
     std::optional<QByteArray> answer;
     int pages = 0;
@@ -127,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
                              return RenderHostProtocol::decodeCopyWritten(answer) == true &&
                                     written && written->bytes().startsWith("%PDF");
                          }},
-                    Task{"SavingIntoAFileHandedOver", saved,
+                    Task{"ReadingPagesThenSavingIntoAFileHandedOver", saved,
                          [](const QByteArray& answer, const PdfSourceData* written) {
                              int pages = -1;
                              SaveOutcome outcome;
