@@ -14,7 +14,8 @@ void HostSaveWriter::prepare(std::shared_ptr<const PdfSourceData> data,
         if (prepared_ && prepared_->saves(*data, password))
             return;
     }
-    keep(std::make_unique<SaveHost>(*data, password, hostPath_, memoryMb_), std::move(data));
+    auto host = std::make_unique<SaveHost>(*data, password, hostPath_, memoryMb_);
+    keep(std::move(host), std::move(data));
 }
 
 PagesRead HostSaveWriter::readPagesAndPrepare(std::shared_ptr<const PdfSourceData> data,

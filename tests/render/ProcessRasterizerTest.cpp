@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -293,7 +294,26 @@ struct PreparedSave {
     bool preparedOnceUnlocked;
     // Another document is opened with the same loader after it, and prepared instead.
     bool anotherOpened;
+    // A save's host is left waiting for the save.
+    bool hostWaiting;
 };
+
+// The save hosts this process started that are still running: waiting for their save.
+int saveHostsWaiting() {
+    int waiting = 0;
+    for (const QString& process : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile status("/proc/" + process + "/stat");
+        QFile command("/proc/" + process + "/cmdline");
+        if (!status.open(QIODevice::ReadOnly) || !command.open(QIODevice::ReadOnly))
+            continue;
+        // After the name in parentheses: the state, then the parent.
+        const QList<QByteArray> fields = status.readAll().split(')').last().simplified().split(' ');
+        if (fields.size() > 1 && fields[0] != "Z" && fields[1].toLongLong() == getpid() &&
+            command.readAll().contains("save"))
+            ++waiting;
+    }
+    return waiting;
+}
 
 class HostSaveWriterTest : public testing::TestWithParam<PreparedSave> {};
 
@@ -318,12 +338,14 @@ TEST_P(HostSaveWriterTest, SavesTheDocumentWhateverWasPrepared) {
     if (prepared.anotherOpened) {
         ASSERT_TRUE(loader.openBytes(TestPdfBuilder().addPages(3, {}).bytes(), "other.pdf").ok());
     }
+    EXPECT_EQ(saveHostsWaiting(), prepared.hostWaiting ? 1 : 0);
     const QRectF crop(10, 20, 100, 200);
     document->setBoundsForBox(1, crop, PdfBox::Crop);
     QTemporaryDir dir;
     const QString path = dir.filePath("saved.pdf");
     QString error;
     ASSERT_TRUE(document->writeToFile(path, &error)) << error.toStdString();
+    EXPECT_EQ(saveHostsWaiting(), 0);
     EXPECT_TRUE(SavedFileCheck::readsCleanly(path, 2, password));
     const auto reopened = QpdfLoader().open(path).document;
     ASSERT_TRUE(reopened && reopened->unlockWithPassword(password));
@@ -332,11 +354,11 @@ TEST_P(HostSaveWriterTest, SavesTheDocumentWhateverWasPrepared) {
 
 INSTANTIATE_TEST_SUITE_P(
     Saves, HostSaveWriterTest,
-    testing::Values(PreparedSave{"NotPrepared", false, false, false, false},
-                    PreparedSave{"PreparedAsOpened", true, false, false, false},
-                    PreparedSave{"PreparedWithoutThePassword", true, true, false, false},
-                    PreparedSave{"PreparedAgainOnceUnlocked", true, true, true, false},
-                    PreparedSave{"PreparedForAnotherDocument", true, false, false, true}),
+    testing::Values(PreparedSave{"NotPrepared", false, false, false, false, false},
+                    PreparedSave{"PreparedAsOpened", true, false, false, false, true},
+                    PreparedSave{"PreparedWithoutThePassword", true, true, false, false, false},
+                    PreparedSave{"PreparedAgainOnceUnlocked", true, true, true, false, true},
+                    PreparedSave{"PreparedForAnotherDocument", true, false, false, true, true}),
     CaseName());
 
 // A page tree whose first page is not where a walk down the first kids finds one.
