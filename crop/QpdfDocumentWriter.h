@@ -44,8 +44,8 @@ public:
     // The file's pages' geometry, as QpdfParser::readPages() reads it. Before write().
     std::vector<PageGeometry> geometry() const;
 
-    // The pages' geometry with the boxes set in setBoxes (one bit per PdfBox and page).
-    WrittenObjects write(QIODevice& out, const std::vector<PageGeometry>& pages,
+    // The pages with geometry, the boxes set in setBoxes (one bit per PdfBox and page) written.
+    WrittenObjects write(QIODevice& out, const std::vector<PageGeometry>& geometry,
                          const std::vector<std::uint8_t>& setBoxes,
                          const std::function<void()>& pageWritten);
 

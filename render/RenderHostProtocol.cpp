@@ -186,48 +186,56 @@ std::optional<QByteArray> readFrame(int fd, int timeoutMs, bool* timedOut) {
     return payload;
 }
 
-bool sendDescriptor(int socket, int fd) {
+namespace {
+
+// One byte, and room beside it for one descriptor handed over with it.
+struct DescriptorMessage {
+    DescriptorMessage() {
+        message.msg_iov = &data;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof control;
+    }
+    DescriptorMessage(const DescriptorMessage&) = delete;
+    DescriptorMessage& operator=(const DescriptorMessage&) = delete;
+
     char byte = 'D';
     iovec data{&byte, 1};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof fd)] = {};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
     msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* header = CMSG_FIRSTHDR(&message);
+};
+
+} // namespace
+
+bool sendDescriptor(int socket, int fd) {
+    DescriptorMessage sending;
+    cmsghdr* header = CMSG_FIRSTHDR(&sending.message);
     header->cmsg_level = SOL_SOCKET;
     header->cmsg_type = SCM_RIGHTS;
     header->cmsg_len = CMSG_LEN(sizeof fd);
     std::memcpy(CMSG_DATA(header), &fd, sizeof fd);
     ssize_t sent = 0;
     do {
-        sent = ::sendmsg(socket, &message, MSG_NOSIGNAL);
+        sent = ::sendmsg(socket, &sending.message, MSG_NOSIGNAL);
     } while (sent < 0 && errno == EINTR);
     return sent == 1;
 }
 
 int receiveDescriptor(int socket) {
-    char byte = 0;
-    iovec data{&byte, 1};
-    int fd = -1;
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof fd)] = {};
-    msghdr message{};
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
+    DescriptorMessage received;
+    received.byte = 0;
     ssize_t got = 0;
     do {
-        got = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
+        got = ::recvmsg(socket, &received.message, MSG_CMSG_CLOEXEC);
     } while (got < 0 && errno == EINTR);
-    const cmsghdr* header = got == 1 ? CMSG_FIRSTHDR(&message) : nullptr;
-    // Descriptors beyond the one expected are closed by the kernel (MSG_CTRUNC).
-    if (byte != 'D' || !header || header->cmsg_level != SOL_SOCKET ||
+    int fd = -1;
+    const cmsghdr* header = got == 1 ? CMSG_FIRSTHDR(&received.message) : nullptr;
+    if (received.byte != 'D' || !header || header->cmsg_level != SOL_SOCKET ||
         header->cmsg_type != SCM_RIGHTS || header->cmsg_len != CMSG_LEN(sizeof fd))
         return -1;
     std::memcpy(&fd, CMSG_DATA(header), sizeof fd);
-    if (message.msg_flags & MSG_CTRUNC) {
+    // Descriptors beyond the one expected were closed by the kernel; the message is not ours.
+    if (received.message.msg_flags & MSG_CTRUNC) {
         ::close(fd);
         return -1;
     }
