@@ -178,17 +178,6 @@ TEST_F(AppDelegateTest, OpenPanelOpensAndRecordsOnlyTheFirstChosenFileAndCancelD
     EXPECT_FALSE(app->ui().guardView->isVisibleTo(app->openWindow()));
 }
 
-TEST_F(AppDelegateTest, DropRecordsEveryFileOnceAtOneTimeAndOpensTheFirst) {
-    const QStringList files = {pdf("one.pdf"), pdf("two.pdf"), pdf("Two.pdf")};
-    drop(files + QStringList{files[0], files[1]});
-    EXPECT_EQ(openFiles(), QStringList{files[0]});
-    EXPECT_EQ(recorded(), files) << "one entry per exact path";
-    const auto& infos = store().fileInfoArray();
-    EXPECT_EQ(infos[0].recentUpdateTime, infos[2].recentUpdateTime);
-    ASSERT_EQ(list()->numberOfItemsInSection(0), 3);
-    EXPECT_EQ(row(1)->ui().nameLabel->text(), "two");
-}
-
 TEST_F(AppDelegateTest, ChoosingARowOpensItMovesItLastAndSelectsTheFirstRowAgain) {
     const QStringList files = {pdf("one.pdf"), pdf("Report.final.pdf"), pdf("three.pdf")};
     store().updateFileInfos(files);
@@ -206,33 +195,35 @@ TEST_F(AppDelegateTest, ChoosingARowOpensItMovesItLastAndSelectsTheFirstRowAgain
     EXPECT_EQ(recorded().last(), files[0]);
 }
 
-TEST_F(AppDelegateTest, AFileThatCannotOpenIsReportedAndChangesNothing) {
-    const QString good = pdf("good.pdf");
-    drop({good});
-    drop({writeFile(dir.filePath("bad.pdf"), "not a PDF at all"), pdf("other.pdf")});
-    ASSERT_NE(shown<QMessageBox>(), nullptr);
-    EXPECT_TRUE(shown<QMessageBox>()->informativeText().contains("bad.pdf"));
-    EXPECT_EQ(recorded(), QStringList{good});
-    EXPECT_EQ(openFiles(), QStringList{good});
-    EXPECT_TRUE(documents.documents()[0]->windowControllers()[0]->isVisible());
-}
+// A drop records every file once, at one time, and opens the first. A file that cannot open is
+// reported and changes nothing; a named pipe, whose opening would wait for a writer, is refused
+// at once. Files that fail together are listed in one alert, and the next file opens.
+TEST_F(AppDelegateTest, DropsRecordEachFileOnceAndFilesThatCannotOpenChangeNothing) {
+    const QStringList files = {pdf("one.pdf"), pdf("two.pdf"), pdf("Two.pdf")};
+    drop(files + QStringList{files[0], files[1]});
+    EXPECT_EQ(recorded(), files) << "one entry per exact path";
+    const auto& infos = store().fileInfoArray();
+    EXPECT_EQ(infos[0].recentUpdateTime, infos[2].recentUpdateTime);
+    ASSERT_EQ(list()->numberOfItemsInSection(0), 3);
+    EXPECT_EQ(row(1)->ui().nameLabel->text(), "two");
 
-// Opening a named pipe would wait for a writer: it is refused at once, and the next file opens.
-TEST_F(AppDelegateTest, ANamedPipeIsRefusedAtOnceAndTheNextFileOpens) {
     const QString pipe = dir.filePath("pipe.pdf");
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    drop({pipe});
-    ASSERT_NE(shown<QMessageBox>(), nullptr);
-    EXPECT_TRUE(shown<QMessageBox>()->informativeText().contains("not a regular file"));
-    shown<QMessageBox>()->close();
-    const QString good = pdf("good.pdf");
-    drop({good});
-    EXPECT_EQ(openFiles(), QStringList{good});
-}
+    const std::pair<QStringList, const char*> refused[] = {
+        {{writeFile(dir.filePath("bad.pdf"), "not a PDF at all"), pdf("other.pdf")}, "bad.pdf"},
+        {{pipe}, "not a regular file"}};
+    for (const auto& [dropped, reason] : refused) {
+        drop(dropped);
+        ASSERT_NE(shown<QMessageBox>(), nullptr) << reason;
+        EXPECT_TRUE(shown<QMessageBox>()->informativeText().contains(reason)) << reason;
+        shown<QMessageBox>()->close();
+        EXPECT_EQ(recorded(), files);
+        EXPECT_EQ(openFiles(), QStringList{files[0]});
+        EXPECT_TRUE(documents.documents()[0]->windowControllers()[0]->isVisible());
+    }
 
-TEST_F(AppDelegateTest, FilesThatCannotBeOpenedTogetherAreListedInOneAlert) {
-    const QString good = pdf("good.pdf");
-    app->openFiles({dir.filePath("a.pdf"), good, dir.filePath("b.pdf"), dir.filePath("c.pdf")});
+    const QString next = pdf("next.pdf");
+    app->openFiles({dir.filePath("a.pdf"), next, dir.filePath("b.pdf"), dir.filePath("c.pdf")});
     settle();
     int alerts = 0;
     for (QWidget* window : QApplication::topLevelWidgets())
@@ -243,42 +234,36 @@ TEST_F(AppDelegateTest, FilesThatCannotBeOpenedTogetherAreListedInOneAlert) {
     EXPECT_EQ(alert->text(), "3 documents could not be opened.");
     for (const char* name : {"“a.pdf”", "“b.pdf”", "“c.pdf”"})
         EXPECT_TRUE(alert->informativeText().contains(QString::fromUtf8(name))) << name;
-    EXPECT_EQ(openFiles(), QStringList{good});
+    EXPECT_EQ(openFiles(), (QStringList{files[0], next}));
 }
 
-TEST_F(AppDelegateTest, AnOpenFileUnderAnotherSpellingComesToTheFrontInsteadOfOpeningTwice) {
-    const QString file = pdf("same.pdf");
-    app->openFiles({file});
-    // A window stands for the file at once, and the editing window takes its place.
-    ASSERT_NE(shown<RMOpeningWindow>(), nullptr);
-    EXPECT_EQ(shown<RMOpeningWindow>()->windowTitle(), "same.pdf");
-    const QRect place = shown<RMOpeningWindow>()->geometry();
-    settle();
-    EXPECT_EQ(shown<RMOpeningWindow>(), nullptr);
-    EXPECT_EQ(documents.documents()[0]->windowControllers()[0]->geometry(), place);
-    ASSERT_EQ(documents.documents().size(), 1u);
-    QWidget* window = documents.documents()[0]->windowControllers()[0];
-    window->hide();
-    QFile::link(file, dir.filePath("link.pdf"));
-    app->openFiles({dir.path() + "/./same.pdf", dir.filePath("link.pdf")});
-    settle();
-    EXPECT_EQ(documents.documents().size(), 1u);
-    EXPECT_TRUE(window->isVisible());
-}
-
-TEST_F(AppDelegateTest, DocumentWindowsCarryDoneAndClosingOneEnablesSaveAsAndQuitsNothing) {
+// A window stands for the file at once, and the editing window takes its place; the file opened
+// again under another spelling comes to the front instead of opening twice.
+TEST_F(AppDelegateTest, ADocumentsWindowComesToTheFrontForEverySpellingAndClosingItQuitsNothing) {
     EXPECT_FALSE(app->saveMenuItem()->isEnabled());
     const QString file = pdf("my file 100%.pdf");
     app->openFiles({file});
+    ASSERT_NE(shown<RMOpeningWindow>(), nullptr);
+    EXPECT_EQ(shown<RMOpeningWindow>()->windowTitle(), "my file 100%.pdf");
+    const QRect place = shown<RMOpeningWindow>()->geometry();
     settle();
+    EXPECT_EQ(shown<RMOpeningWindow>(), nullptr);
+    ASSERT_EQ(documents.documents().size(), 1u);
     auto* document = static_cast<Document*>(documents.documents()[0]);
+    RMMainWindowController* window = document->windowCtrl();
+    EXPECT_EQ(window->geometry(), place);
     // The name as it is: decoded once would make "100%" unreadable.
     EXPECT_EQ(document->currentFilePath(), "file://" + file);
-    RMMainWindowController* window = document->windowCtrl();
     // "Done" is there and, with nothing cropped, disabled like its button.
     QAction* done = window->editActions().value(0);
     ASSERT_NE(done, nullptr);
     EXPECT_FALSE(done->isEnabled());
+    window->hide();
+    QFile::link(file, dir.filePath("link.pdf"));
+    app->openFiles({dir.path() + "/./my file 100%.pdf", dir.filePath("link.pdf")});
+    settle();
+    EXPECT_EQ(documents.documents().size(), 1u);
+    EXPECT_TRUE(window->isVisible());
 
     // Exit code 7 tells that the program was still running after the window closed. (Closing
     // the start window quits: see the quit test.)

@@ -81,16 +81,28 @@ TEST(CropSessionTest, ACropThatKeepsLessThanThePageIsAChange) {
     EXPECT_TRUE(s.isCroppedSomePage());
 }
 
-// Edited: a save would give another file than the one on disk.
-TEST(CropSessionTest, OnlyCropsMakeTheDocumentEditedNotSelections) {
-    auto s = session({kLetter, kLetter, kLetter});
+// Edited: a save would give another file than the one on disk. A selection is a step, named for
+// the menu as every step is, but no edit; a crop that changes nothing is no step.
+TEST(CropSessionTest, OnlyCropsMakeTheDocumentEditedAndStepsAreNamedForTheMenu) {
+    auto s = session(std::vector<QRectF>(45, kLetter));
     s.setBatchCrop(true);
-    s.applyPageRangeSettingWithPageArray({"+ Odd Pages"});
+    s.applyPageRangeSettingWithPageArray({"1 - 40"});
     EXPECT_EQ(s.undoStack().count(), 1) << "a new selection is still a step";
+    EXPECT_EQ(s.undoStack().undoText(), "Page Range");
     EXPECT_FALSE(s.isEdited());
-    s.setCurrentCrop({0, 0, 600, 792});
+    s.cropIsFinishedWithRect(kBoxView);
+    s.cropIsFinishedWithRect(kBoxView); // the same crop again: nothing to undo
+    EXPECT_EQ(s.undoStack().count(), 2);
     EXPECT_TRUE(s.isEdited());
+    s.nudgeCrop(kWholeCrop, 1, 0);
+    EXPECT_EQ(s.undoStack().undoText(), "Nudge of Pages 1–40");
+    s.applyPageRangeSettingWithPageArray({"+ Odd Pages"});
+    s.cropIsFinishedWithRect(kStripView);
+    EXPECT_EQ(s.undoStack().undoText(), "Crop of 23 Pages");
+    s.cropPages({{2, QRectF(0, 0, 9, 9)}, {3, QRectF(0, 0, 9, 9)}, {7, QRectF(0, 0, 9, 9)}});
+    EXPECT_EQ(s.undoStack().undoText(), "Crop of Pages 2–3, 7");
     s.done();
+    EXPECT_EQ(s.undoStack().undoText(), "Done");
     EXPECT_TRUE(s.isEdited()) << "applied, not saved";
     s.markSaved();
     EXPECT_FALSE(s.isEdited());
@@ -102,6 +114,12 @@ TEST(CropSessionTest, OnlyCropsMakeTheDocumentEditedNotSelections) {
     EXPECT_TRUE(s.isEdited()) << "the file as opened is not the file as saved";
     s.undoStack().undo();
     EXPECT_FALSE(s.isEdited());
+    s.setBatchCrop(false);
+    const int steps = s.undoStack().index();
+    s.cropIsFinishedWithRect(kBoxView);
+    s.cropIsFinishedWithRect(kBoxView);
+    EXPECT_EQ(s.undoStack().index(), steps + 1);
+    EXPECT_EQ(s.undoStack().undoText(), "Crop of Page 1");
 }
 
 // A file of mixed sizes and rotations: single pages and a batch cropped, applied, read back.
@@ -288,38 +306,14 @@ TEST(CropSessionUndoTest, EveryStepUndoneAndRedoneGivesTheStateTheEditsGave) {
                    s.pdfDoc().boundsForBox(i, PdfBox::Crop), 1e-4);
 }
 
-TEST(CropSessionUndoTest, StepsAreNamedForTheMenuAndEmptyEditsAreNone) {
-    auto s = session(std::vector<QRectF>(45, kLetter));
-    s.cropIsFinishedWithRect(kBoxView);
-    s.cropIsFinishedWithRect(kBoxView); // the same crop again: nothing to undo
-    EXPECT_EQ(s.undoStack().count(), 1);
-    EXPECT_EQ(s.undoStack().undoText(), "Crop of Page 1");
-    s.setBatchCrop(true);
-    s.applyPageRangeSettingWithPageArray({"1 - 40"});
-    EXPECT_EQ(s.undoStack().undoText(), "Page Range");
-    s.nudgeCrop(kWholeCrop, 1, 0);
-    EXPECT_EQ(s.undoStack().undoText(), "Nudge of Pages 1–40");
-    s.applyPageRangeSettingWithPageArray({"+ Odd Pages"});
-    s.cropIsFinishedWithRect(kStripView);
-    EXPECT_EQ(s.undoStack().undoText(), "Crop of 23 Pages");
-    s.cropPages({{2, QRectF(0, 0, 9, 9)}, {3, QRectF(0, 0, 9, 9)}, {7, QRectF(0, 0, 9, 9)}});
-    EXPECT_EQ(s.undoStack().undoText(), "Crop of Pages 2–3, 7");
-    s.done();
-    EXPECT_EQ(s.undoStack().undoText(), "Done");
-}
-
-// Nudges by whole points, on a page turned a quarter and a crop with awkward numbers.
-class NudgeTest : public testing::Test {
-protected:
-    NudgeTest() { session_.setCurrentCrop(kStart); }
-    QRectF crop() const { return session_.cropsRect()[0].cropRect; }
-
-    const QRectF kStart{0.1, 0.7, 300.3, 400.9};
-    CropSession session_ = session({kLetter}, 90);
-};
-
-TEST_F(NudgeTest, StepsThereAndBackGiveTheExactCrop) {
-    // The whole crop, an edge across and an edge up or down the page, and a corner.
+// Nudges by whole points, on a page turned a quarter and a crop with awkward numbers: the whole
+// crop, an edge across and an edge up or down the page, and a corner, there and back; then against
+// the page's edges. The page shows 792 wide and 612 high.
+TEST(NudgeTest, StepsThereAndBackGiveTheExactCropAndStopAtThePageEdges) {
+    auto s = session({kLetter}, 90);
+    const QRectF start{0.1, 0.7, 300.3, 400.9};
+    s.setCurrentCrop(start);
+    const auto crop = [&s] { return s.cropsRect()[0].cropRect; };
     const struct {
         CropEdges edges;
         double dx, dy;
@@ -329,30 +323,26 @@ TEST_F(NudgeTest, StepsThereAndBackGiveTheExactCrop) {
                  {CropEdges(CropEdge::Right) | CropEdge::Top, 1, 1}};
     for (const auto& [edges, dx, dy] : cases) {
         for (int i = 0; i < 10; ++i)
-            session_.nudgeCrop(edges, dx, dy);
-        EXPECT_NE(crop(), kStart);
+            s.nudgeCrop(edges, dx, dy);
+        EXPECT_NE(crop(), start);
         for (int i = 0; i < 10; ++i)
-            session_.nudgeCrop(edges, -dx, -dy);
-        EXPECT_TRUE(RectMath::exactlyEqual(crop(), kStart))
+            s.nudgeCrop(edges, -dx, -dy);
+        EXPECT_TRUE(RectMath::exactlyEqual(crop(), start))
             << RectString::fromRect(crop()).toStdString();
     }
-}
-
-TEST_F(NudgeTest, NudgesStopAtThePageEdgeAndShortOfTheOppositeEdge) {
-    // The page shows 792 wide and 612 high.
     for (int i = 0; i < 10; ++i)
-        session_.nudgeCrop(kWholeCrop, -10, -10);
+        s.nudgeCrop(kWholeCrop, -10, -10);
     EXPECT_EQ(crop().topLeft(), QPointF(0, 0));
-    EXPECT_EQ(crop().size(), kStart.size());
+    EXPECT_EQ(crop().size(), start.size());
     for (int i = 0; i < 100; ++i)
-        session_.nudgeCrop(kWholeCrop, 10, 10);
+        s.nudgeCrop(kWholeCrop, 10, 10);
     EXPECT_DOUBLE_EQ(crop().x() + crop().width(), 792);
     EXPECT_DOUBLE_EQ(crop().y() + crop().height(), 612);
-    const int steps = session_.undoStack().count();
-    session_.nudgeCrop(kWholeCrop, 1, 1);
-    EXPECT_EQ(session_.undoStack().count(), steps) << "a nudge against the edge is no step";
+    const int steps = s.undoStack().count();
+    s.nudgeCrop(kWholeCrop, 1, 1);
+    EXPECT_EQ(s.undoStack().count(), steps) << "a nudge against the edge is no step";
     for (int i = 0; i < 100; ++i)
-        session_.nudgeCrop(CropEdge::Left, 10, 0);
+        s.nudgeCrop(CropEdge::Left, 10, 0);
     EXPECT_DOUBLE_EQ(crop().width(), 1);
     EXPECT_DOUBLE_EQ(crop().x() + crop().width(), 792);
 }

@@ -71,6 +71,7 @@ TEST_F(ContentFitWindowTest, ADragThatCutsContentIsMarkedOnThePageAndItsThumbnai
     // A crop of the page's lower half leaves the block out.
     dragOnPage(viewAt(1, 1) - QPointF(1, 1), viewAt(1, 0.5) - QPointF(1, 0));
     ASSERT_TRUE(ui().saveBtn->isEnabled());
+    EXPECT_EQ(crop(1), kLetter) << "the current page alone";
     QTRY_VERIFY_WITH_TIMEOUT(thumbnail(0)->cutsContent(), 30000);
     EXPECT_FALSE(thumbnail(1)->cutsContent());
     // The cut block is tinted red, whether its picture has arrived yet or not.

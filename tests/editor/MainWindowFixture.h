@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -91,6 +92,8 @@ protected:
         };
         return QTest::qWaitFor(shows, 30000);
     }
+    // The notice the window shows over its page when its file changed on disk.
+    QLabel* notice() { return window->findChild<QLabel*>("documentNotice"); }
     qint64 current() { return window->session().currentIndex(); }
     int selectedThumbnail() {
         const auto selection = ui().thumbCollectionView->selectionIndexPaths();

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 
 #include <algorithm>
 #include <cstdio>
@@ -171,8 +170,7 @@ TEST_F(SaveFlowsTest, SavingOverTheOpenFileLosesNothingAndLaterChangesAreNoticed
     expectNear(saved.document->boundsForBox(0, PdfBox::Crop), cropped, 1e-5); // six decimals
     // The saved file is watched as the opened one was.
     ASSERT_TRUE(QFile(delegate.path).resize(100));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return window->findChild<QLabel*>("documentNotice") != nullptr; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notice() != nullptr; }, 5000));
     EXPECT_TRUE(window->isStale());
 }
 
@@ -186,7 +184,6 @@ TEST_P(ReplacedFileTest, IsToldAtOnceAndSavedOverOnlyOnASecondYes) {
     crop();
     const QString other = TestPdfBuilder().addPage({}).writeTo(dir.filePath("other.pdf"));
     ASSERT_EQ(std::rename(QFile::encodeName(other), QFile::encodeName(delegate.path)), 0);
-    const auto notice = [this] { return window->findChild<QLabel*>("documentNotice"); };
     ASSERT_TRUE(QTest::qWaitFor([&] { return notice() != nullptr; }, 5000));
     EXPECT_TRUE(notice()->text().contains("your crops can still be saved"));
 

@@ -80,18 +80,15 @@ class StallingReadTest : public testing::TestWithParam<int> {};
 TEST_P(StallingReadTest, AHostStalledWhileReadingIsTriedOnceMore) {
     const int stalls = GetParam();
     QTemporaryDir dir;
-    const QString host = dir.filePath("stalling-host");
-    QFile script(host);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\n"
-                                "n=$(cat \"$0.starts\" 2>/dev/null || echo 0)\n"
-                                "echo $((n + 1)) > \"$0.starts\"\n"
-                                "[ \"$n\" -lt %1 ] && exec sleep 60\n"
-                                "exec " CROPMARK_RENDER_HOST " \"$@\"\n")
-                     .arg(stalls)
-                     .toUtf8());
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const QString host = writeFile(dir.filePath("stalling-host"),
+                                   QStringLiteral("#!/bin/sh\n"
+                                                  "n=$(cat \"$0.starts\" 2>/dev/null || echo 0)\n"
+                                                  "echo $((n + 1)) > \"$0.starts\"\n"
+                                                  "[ \"$n\" -lt %1 ] && exec sleep 60\n"
+                                                  "exec " CROPMARK_RENDER_HOST " \"$@\"\n")
+                                       .arg(stalls)
+                                       .toUtf8());
+    QFile::setPermissions(host, QFile::ReadOwner | QFile::ExeOwner);
 
     ProcessRasterizer rasterizer(redPages(), host, {.renderTimeoutMs = 500});
     EXPECT_EQ(rasterizer.pageCount(), 0);
@@ -256,10 +253,14 @@ TEST(ProcessRasterizerRebuilt, APageDrawnOnceIsDrawnAgainTheSame) {
     EXPECT_EQ(draw(rasterizer, 0).image.pixelColor(6, 8), QColor(Qt::red));
 }
 
-TEST(ProcessRasterizerOpen, AFileTheHostCannotReadSaysWhy) {
+// A file the host cannot read says why; a page that is not there has no content bounds.
+TEST(ProcessRasterizerOpen, WhatIsNotThereIsAnsweredWithoutAPicture) {
     ProcessRasterizer rasterizer({PdfSourceData::fromBytes("not a PDF"), {}}, CROPMARK_RENDER_HOST);
     EXPECT_EQ(rasterizer.pageCount(), 0);
     EXPECT_FALSE(draw(rasterizer, 0).error.isEmpty());
+    ProcessRasterizer host({PdfSourceData::fromBytes(TestPdfBuilder().addPage({}).bytes()), {}},
+                           CROPMARK_RENDER_HOST);
+    EXPECT_FALSE(host.contentBounds(7, {}));
 }
 
 TEST(ContainedReadingTest, ReadsAsHereAndAHostThatDiesLeavesTheFileUnreadable) {
@@ -439,12 +440,6 @@ TEST(RecoveringRasterizerTest, DrawsAndMeasuresFromTheRewrittenCopyWhenMupdfCoun
     const PageRenderResult lost = draw(uncopied, 1);
     EXPECT_TRUE(lost.image.isNull());
     EXPECT_FALSE(lost.error.isEmpty());
-}
-
-TEST(ContentBoundsTest, TheRenderHostHasNoneForAPageThatIsNotThere) {
-    ProcessRasterizer host({PdfSourceData::fromBytes(TestPdfBuilder().addPage({}).bytes()), {}},
-                           CROPMARK_RENDER_HOST);
-    EXPECT_FALSE(host.contentBounds(7, {}));
 }
 
 } // namespace
