@@ -55,13 +55,38 @@ QByteArray jpeg(const QImage& image, int quality) {
     return bytes;
 }
 
+// The scan of page index at pixels, as a JPEG image of quality.
+QPDFObjectHandle scanStream(QPDF& pdf, QSize pixels, int index, int quality) {
+    QPDFObjectHandle image = QPDFObjectHandle::newStream(
+        &pdf, jpeg(scanImage(pixels, static_cast<quint32>(index) + 1), quality).toStdString());
+    image.replaceDict(QPDFObjectHandle::parse(
+        "<< /Type /XObject /Subtype /Image /Width " + std::to_string(pixels.width()) + " /Height " +
+        std::to_string(pixels.height()) +
+        " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /DCTDecode >>"));
+    return image;
+}
+
+// A US Letter page that shows image over all of it.
+QPDFObjectHandle scanPage(QPDF& pdf, const QPDFObjectHandle& image) {
+    QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::parse(
+        "<< /Type /Page /MediaBox [0 0 612 792] /Resources << /XObject << >> >> >>"));
+    page.getKey("/Resources").getKey("/XObject").replaceKey("/Scan", image);
+    page.replaceKey("/Contents",
+                    QPDFObjectHandle::newStream(&pdf, "q 612 0 0 792 0 0 cm /Scan Do Q"));
+    return page;
+}
+
+QSize scanPixels(int dpi) {
+    return QSize(dpi * 17 / 2, dpi * 11);
+}
+
 } // namespace
 
 QString scanDocument(int pages, int megabytes, int dpi) {
     const QString name =
         QStringLiteral("scans_%1p_%2MB_%3dpi.pdf").arg(pages).arg(megabytes).arg(dpi);
     return CorpusFile::cached(name, false, [=](QPDF& pdf) {
-        const QSize pixels(dpi * 17 / 2, dpi * 11);
+        const QSize pixels = scanPixels(dpi);
         // Find the JPEG quality that gives the wanted size per page on a sample page.
         const qint64 perPage = qint64(megabytes) * 1000 * 1000 / pages;
         const QImage sample = scanImage(pixels, 0);
@@ -70,20 +95,22 @@ QString scanDocument(int pages, int megabytes, int dpi) {
             quality -= 5;
 
         std::vector<QPDFObjectHandle> result;
-        for (int i = 0; i < pages; ++i) {
-            QPDFObjectHandle image = QPDFObjectHandle::newStream(
-                &pdf, jpeg(scanImage(pixels, static_cast<quint32>(i) + 1), quality).toStdString());
-            image.replaceDict(QPDFObjectHandle::parse(
-                "<< /Type /XObject /Subtype /Image /Width " + std::to_string(pixels.width()) +
-                " /Height " + std::to_string(pixels.height()) +
-                " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /DCTDecode >>"));
-            QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::parse(
-                "<< /Type /Page /MediaBox [0 0 612 792] /Resources << /XObject << >> >> >>"));
-            page.getKey("/Resources").getKey("/XObject").replaceKey("/Scan", image);
-            page.replaceKey("/Contents",
-                            QPDFObjectHandle::newStream(&pdf, "q 612 0 0 792 0 0 cm /Scan Do Q"));
-            result.push_back(page);
-        }
+        for (int i = 0; i < pages; ++i)
+            result.push_back(scanPage(pdf, scanStream(pdf, pixels, i, quality)));
+        return result;
+    });
+}
+
+QString repeatedScanDocument(int pages, int distinct, int dpi) {
+    const QString name =
+        QStringLiteral("scans_%1p_%2_repeated_%3dpi.pdf").arg(pages).arg(distinct).arg(dpi);
+    return CorpusFile::cached(name, false, [=](QPDF& pdf) {
+        std::vector<QPDFObjectHandle> images;
+        for (int i = 0; i < distinct; ++i)
+            images.push_back(scanStream(pdf, scanPixels(dpi), i, 90));
+        std::vector<QPDFObjectHandle> result;
+        for (int i = 0; i < pages; ++i)
+            result.push_back(scanPage(pdf, images[size_t(i % distinct)]));
         return result;
     });
 }
