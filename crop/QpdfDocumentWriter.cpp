@@ -71,11 +71,7 @@ QpdfDocumentWriter::~QpdfDocumentWriter() {
 }
 
 std::vector<PageGeometry> QpdfDocumentWriter::geometry() const {
-    std::vector<PageGeometry> geometry;
-    geometry.reserve(sourcePages_.size());
-    for (const QPDFObjectHandle& page : sourcePages_)
-        geometry.push_back(QpdfPageReader::read(page));
-    return geometry;
+    return QpdfPageReader::readAll(sourcePages_);
 }
 
 WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageGeometry>& geometry,

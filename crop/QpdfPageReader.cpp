@@ -102,4 +102,12 @@ PageGeometry read(const QPDFObjectHandle& page) {
     return geometry;
 }
 
+std::vector<PageGeometry> readAll(const std::vector<QPDFObjectHandle>& pages) {
+    std::vector<PageGeometry> geometry;
+    geometry.reserve(pages.size());
+    for (const QPDFObjectHandle& page : pages)
+        geometry.push_back(read(page));
+    return geometry;
+}
+
 } // namespace QpdfPageReader

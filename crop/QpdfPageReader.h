@@ -2,6 +2,8 @@
 
 #include "crop/PageGeometry.h"
 
+#include <vector>
+
 class QPDFObjectHandle;
 
 // Reads a page's rotation and boxes as ISO 32000 defines them: /MediaBox, /CropBox and
@@ -13,5 +15,7 @@ class QPDFObjectHandle;
 namespace QpdfPageReader {
 
 PageGeometry read(const QPDFObjectHandle& page);
+// Each of pages, in order.
+std::vector<PageGeometry> readAll(const std::vector<QPDFObjectHandle>& pages);
 
 } // namespace QpdfPageReader

@@ -6,10 +6,7 @@
 namespace QpdfPageTree {
 
 void flatten(QPDF& pdf, std::vector<QPDFObjectHandle>& pages) {
-    std::vector<PageGeometry> read;
-    read.reserve(pages.size());
-    for (const QPDFObjectHandle& page : pages)
-        read.push_back(QpdfPageReader::read(page));
+    const std::vector<PageGeometry> read = QpdfPageReader::readAll(pages);
     pdf.pushInheritedAttributesToPage();
     QPDFObjectHandle root = pdf.getRoot().getKey("/Pages");
     const auto array = [](const QRectF& box) {

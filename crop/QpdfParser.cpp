@@ -61,12 +61,8 @@ std::unique_ptr<QPDF> parseStrictly(const PdfSourceData& data, const QByteArray&
 }
 
 std::vector<PageGeometry> readPages(const PdfSourceData& data, const QByteArray& password) {
-    std::vector<PageGeometry> geometry;
     auto pdf = parse(data, password);
-    const auto& pages = pdf->getAllPages();
-    geometry.reserve(pages.size());
-    for (const auto& page : pages)
-        geometry.push_back(QpdfPageReader::read(page));
+    std::vector<PageGeometry> geometry = QpdfPageReader::readAll(pdf->getAllPages());
     drop(std::move(pdf));
     if (!leftToProcessEnd)
         releaseFreeMemory();

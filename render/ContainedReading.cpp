@@ -16,17 +16,13 @@ namespace ContainedReading {
 
 namespace {
 
-QStringList arguments(const QString& task, int memoryMb) {
-    return {task, QStringLiteral("--memory-mb"), QString::number(memoryMb)};
-}
-
 // The host's one answer to a task on data, or nothing (timedOut set when it took too long).
 // The host, given outputFd as its descriptor 4 if any, has ended by the time this returns.
 std::optional<QByteArray> ask(const PdfSourceData& data, const QString& hostPath, int memoryMb,
                               const QString& task, const QByteArray& password, bool* timedOut,
                               int outputFd = -1) {
     RenderHostProcess host(&data);
-    if (!host.start(hostPath, arguments(task, memoryMb), outputFd) || !host.send(password))
+    if (!host.start(hostPath, hostArguments(task, memoryMb), outputFd) || !host.send(password))
         return std::nullopt;
     return host.receive(timeoutMs(data), timedOut);
 }
@@ -54,6 +50,10 @@ std::shared_ptr<const PdfSourceData> copyFrom(const PdfSourceData& data, const Q
 }
 
 } // namespace
+
+QStringList hostArguments(const QString& task, int memoryMb) {
+    return {task, QStringLiteral("--memory-mb"), QString::number(memoryMb)};
+}
 
 int timeoutMs(const PdfSourceData& data) {
     // Reading the pages of the largest files takes seconds; a minute means it will not end. A

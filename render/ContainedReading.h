@@ -17,6 +17,9 @@ class PdfSourceData;
 // RenderHost::run), and waits for it.
 namespace ContainedReading {
 
+// What a host is started with to do task ("--read-pages" and so on), allocating at most
+// memoryMb megabytes.
+QStringList hostArguments(const QString& task, int memoryMb);
 // How long a host may take over data, or between two pages of a save.
 int timeoutMs(const PdfSourceData& data);
 

@@ -9,11 +9,10 @@
 SaveHost::SaveHost(const PdfSourceData& data, const QByteArray& password, const QString& hostPath,
                    int memoryMb, bool readsPages)
     : data_(data), password_(password), process_(&data) {
-    started_ =
-        process_.start(hostPath, {readsPages ? QStringLiteral("--read-pages-and-save")
-                                             : QStringLiteral("--save"),
-                                  QStringLiteral("--memory-mb"), QString::number(memoryMb)}) &&
-        process_.send(password);
+    const QString task =
+        readsPages ? QStringLiteral("--read-pages-and-save") : QStringLiteral("--save");
+    started_ = process_.start(hostPath, ContainedReading::hostArguments(task, memoryMb)) &&
+               process_.send(password);
 }
 
 PagesRead SaveHost::readPages() {
