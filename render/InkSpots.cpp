@@ -1,5 +1,6 @@
 #include "render/InkSpots.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -15,12 +16,16 @@ void find(const QImage& gray, int threshold, const QRect& marked,
         for (int x = 0; x < w; ++x)
             ink[size_t(y) * size_t(w) + size_t(x)] = line[x] <= threshold;
     }
-    // Each spot is found by a flood from its first pixel, which clears what it reaches.
+    // Each spot is found by a flood from its first pixel, which clears what it reaches. Its
+    // bounds are kept as numbers: a QRect grown pixel by pixel costs more than the flood.
     std::vector<int> stack;
+    const int markedLeft = marked.left(), markedRight = marked.right();
+    const int markedTop = marked.top(), markedBottom = marked.bottom();
     for (int start = 0; start < w * h; ++start) {
         if (!ink[size_t(start)])
             continue;
-        Spot spot{QRect(start % w, start / w, 1, 1)};
+        int left = start % w, right = left, top = start / w, bottom = top;
+        Spot spot;
         ink[size_t(start)] = 0;
         stack.assign(1, start);
         while (!stack.empty()) {
@@ -28,17 +33,28 @@ void find(const QImage& gray, int threshold, const QRect& marked,
             stack.pop_back();
             const int x = at % w, y = at / w;
             ++spot.pixels;
-            spot.bounds |= QRect(x, y, 1, 1);
-            spot.meetsMarked = spot.meetsMarked || marked.contains(x, y);
-            for (const auto& [dx, dy] :
-                 {std::pair(1, 0), std::pair(-1, 0), std::pair(0, 1), std::pair(0, -1)}) {
-                const int nx = x + dx, ny = y + dy;
-                if (nx < 0 || ny < 0 || nx >= w || ny >= h || !ink[size_t(ny * w + nx)])
-                    continue;
-                ink[size_t(ny * w + nx)] = 0;
-                stack.push_back(ny * w + nx);
-            }
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+            spot.meetsMarked = spot.meetsMarked || (x >= markedLeft && x <= markedRight &&
+                                                    y >= markedTop && y <= markedBottom);
+            const auto visit = [&](int next) {
+                if (ink[size_t(next)]) {
+                    ink[size_t(next)] = 0;
+                    stack.push_back(next);
+                }
+            };
+            if (x + 1 < w)
+                visit(at + 1);
+            if (x > 0)
+                visit(at - 1);
+            if (y + 1 < h)
+                visit(at + w);
+            if (y > 0)
+                visit(at - w);
         }
+        spot.bounds = QRect(QPoint(left, top), QPoint(right, bottom));
         found(spot);
     }
 }

@@ -179,15 +179,15 @@ bool releaseParsedObjects(fz_context* ctx, pdf_document* doc, bool pageTreeHeld)
 // an empty answer when the scan shows no ink.
 std::optional<std::optional<QRectF>> scanInk(fz_context* ctx, pdf_document* doc, int pageIndex,
                                              const QRectF& page,
-                                             const ContentBoundsOptions& options) {
+                                             const ContentBoundsOptions& options,
+                                             ScanPicture* picture) {
     const auto scan = MupdfScanImage::of(ctx, doc, pageIndex, page);
-    const auto picture = !scan ? nullptr
-                         : scan->jpeg.isEmpty()
-                             ? ScanPicture::of(scan->greys)
-                             : ScanPicture::read(scan->jpeg, scan->colorTransform);
-    if (!picture || picture->pixels() != scan->pixels)
+    const bool read =
+        scan && (scan->jpeg.isEmpty() ? picture->take(scan->greys)
+                                      : picture->read(scan->jpeg, scan->colorTransform));
+    if (!read || picture->pixels() != scan->pixels)
         return std::nullopt;
-    const QImage blocks = picture->blockPicture();
+    const QImage& blocks = picture->blockPicture();
     // Spots are counted as on the small picture, whose pixels are larger than a block.
     const double blocksPerSmall = std::max(blocks.width(), blocks.height()) / kSmallPictureSide;
     const int spotBlocks =
@@ -372,7 +372,8 @@ std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
             (options.mode == ContentBoundsOptions::Mode::Automatic && !fills)) {
             if (!fz_is_empty_rect(drawn) && !shown.isEmpty())
                 bounds = shown;
-        } else if (const auto read = scanInk(ctx_, doc(), pageIndex, page, options)) {
+        } else if (const auto read =
+                       scanInk(ctx_, doc(), pageIndex, page, options, &scanPicture_)) {
             bounds = *read;
         } else if (!page.isEmpty()) {
             // A small picture of the whole media box, its longer side 320 pixels: a scan's

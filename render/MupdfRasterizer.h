@@ -4,6 +4,7 @@
 #include "render/MupdfMemoryWatch.h"
 #include "render/PageContentMeasurer.h"
 #include "render/PageRasterizer.h"
+#include "render/ScanPicture.h"
 
 #include <QString>
 
@@ -69,5 +70,7 @@ private:
     int rendersSinceRelease_ = 0;
     bool pageTreeHeld_ = false;
     std::map<std::tuple<int, int, int, int>, std::optional<QRectF>> contentBounds_;
+    // The last scan whose ink was looked for; its memory serves the next.
+    ScanPicture scanPicture_;
     Warnings warnings_;
 };

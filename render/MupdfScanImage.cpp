@@ -76,8 +76,7 @@ bool covers(fz_matrix ctm, fz_rect box) {
 
 // The JPEG bytes of image, when they are all it takes to draw it.
 struct Jpeg {
-    const unsigned char* data;
-    size_t size;
+    fz_buffer* buffer;
     int colorTransform;
 };
 
@@ -88,7 +87,7 @@ bool plainJpeg(fz_context* ctx, fz_image* image, Jpeg* jpeg) {
         image->decoded || image->scalable || image->orientation > 1 ||
         (image->n != 1 && image->n != 3) || fz_colorspace_is_indexed(ctx, image->colorspace))
         return false;
-    *jpeg = {buffer->buffer->data, buffer->buffer->len, buffer->params.u.jpeg.color_transform};
+    *jpeg = {buffer->buffer, buffer->params.u.jpeg.color_transform};
     return true;
 }
 
@@ -176,16 +175,23 @@ std::optional<Found> of(fz_context* ctx, pdf_document* doc, int pageIndex, const
     }
     std::optional<Found> scan;
     if (found && isJpeg) {
-        scan = Found{QByteArray(reinterpret_cast<const char*>(jpeg.data), qsizetype(jpeg.size)),
-                     {},
-                     QSize(image->w, image->h),
-                     jpeg.colorTransform};
+        // The bytes are read where MuPDF holds them, which they are kept for: a copy of a
+        // megabyte or two costs as much as finding the ink's edges.
+        fz_buffer* bytes = fz_keep_buffer(ctx, jpeg.buffer);
+        scan = Found{
+            QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data),
+                                    qsizetype(bytes->len)),
+            std::shared_ptr<void>(
+                bytes, [ctx](void* kept) { fz_drop_buffer(ctx, static_cast<fz_buffer*>(kept)); }),
+            {},
+            QSize(image->w, image->h),
+            jpeg.colorTransform};
     } else if (found) {
         fz_pixmap* grey = greyPixmap(ctx, image);
         QImage greys = greysOf(ctx, grey);
         fz_drop_pixmap(ctx, grey);
         if (!greys.isNull())
-            scan = Found{{}, std::move(greys), QSize(image->w, image->h)};
+            scan = Found{{}, {}, std::move(greys), QSize(image->w, image->h)};
     }
     fz_drop_image(ctx, image);
     return scan;

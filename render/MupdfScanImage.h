@@ -5,6 +5,7 @@
 #include <QRectF>
 #include <QSize>
 
+#include <memory>
 #include <optional>
 
 struct fz_context;
@@ -20,8 +21,10 @@ struct pdf_document;
 namespace MupdfScanImage {
 
 struct Found {
-    // A JPEG's bytes; empty for another kind of image, then decoded in greys.
+    // A JPEG's bytes, held by MuPDF for as long as jpegKept is; the context they were found
+    // with must outlive it. Empty for another kind of image, then decoded in greys.
     QByteArray jpeg;
+    std::shared_ptr<void> jpegKept;
     QImage greys;
     QSize pixels;
     // The PDF's /ColorTransform: -1 when the JPEG says itself whether its colours are YCbCr.
