@@ -5,6 +5,7 @@
 #include "render/ImageCache.h"
 #include "render/ImageCacheBudget.h"
 #include "render/PageRenderResult.h"
+#include "render/PageToImageTransform.h"
 #include "render/RenderQueue.h"
 
 PagePictures::PagePictures(CropSession& session, std::shared_ptr<const RenderWorkplace> workplace,
@@ -19,7 +20,7 @@ void PagePictures::restart() {
     firstPageStandIn_ = QImage();
     thumbnailTickets_.clear();
     lostOnce_.clear();
-    pageTicket_ = 0;
+    pageView_ = {};
     // One maker for drawing and measuring, so both share the rewritten copy of a file the
     // renderer cannot read itself.
     maker_ = DocumentRasterizers::maker(session_.pdfDoc().renderSource(),
@@ -36,7 +37,7 @@ void PagePictures::restart() {
 void PagePictures::cancelAll() {
     queue_->cancelAll();
     thumbnailTickets_.clear();
-    pageTicket_ = 0;
+    pageView_ = {};
 }
 
 void PagePictures::fitCacheTo(const QSize& strip, const QSize& pageArea, qreal devicePixelRatio) {
@@ -44,7 +45,7 @@ void PagePictures::fitCacheTo(const QSize& strip, const QSize& pageArea, qreal d
 }
 
 PageRenderRequest PagePictures::requestFor(qint64 index, const QSizeF& logicalSize,
-                                           qreal devicePixelRatio) const {
+                                           qreal devicePixelRatio, const QRect& part) const {
     const RMCropInfo& record = session_.cropsRect()[static_cast<size_t>(index)];
     PageRenderRequest request;
     request.pageIndex = static_cast<int>(index);
@@ -52,6 +53,16 @@ PageRenderRequest PagePictures::requestFor(qint64 index, const QSizeF& logicalSi
     request.rotation = static_cast<int>(record.pageRoation);
     request.pixelSize = (logicalSize * devicePixelRatio).toSize();
     request.devicePixelRatio = devicePixelRatio;
+    if (!part.isEmpty()) {
+        // The part of the page under part of the whole picture, drawn at the whole picture's
+        // scale.
+        const QRectF pixels(QPointF(part.topLeft()) * devicePixelRatio,
+                            QSizeF(part.size()) * devicePixelRatio);
+        request.box = pageToImageTransform(request.box, request.rotation, QSizeF(request.pixelSize))
+                          .inverted()
+                          .mapRect(pixels);
+        request.pixelSize = pixels.size().toSize();
+    }
     return request;
 }
 
@@ -73,20 +84,21 @@ QImage PagePictures::pictureAtHand(qint64 index, const QSizeF& logicalSize,
 }
 
 QImage PagePictures::picture(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio,
-                             Use use) {
-    const PageRenderRequest request = requestFor(index, logicalSize, devicePixelRatio);
+                             Use use, const QRect& part) {
+    const PageRenderRequest request =
+        requestFor(index, logicalSize, devicePixelRatio, use == Use::PagePart ? part : QRect());
     const QImage image = knownPicture(request);
-    if (use == Use::Page) {
+    if (use != Use::Thumbnail) {
         // Asked again for the picture being drawn, as a repaint does, the view keeps waiting
         // for it: a second request would only draw it twice, or fail it twice when its
         // renderer is lost, which would cost the page its second chance.
-        const bool drawing =
-            pageTicket_ != 0 && pageRequest_ && *pageRequest_ == RenderKey(request);
+        ViewRequest& view = pageView_[size_t(use)];
+        const bool drawing = view.ticket != 0 && view.key == RenderKey(request);
         if (!image.isNull())
-            pageTicket_ = 0;
+            view.ticket = 0;
         else if (!drawing)
-            pageTicket_ = queue_->submit(request);
-        pageRequest_ = RenderKey(request);
+            view.ticket = queue_->submit(request);
+        view.key = RenderKey(request);
     } else if (image.isNull() && !thumbnailTickets_.contains(index))
         thumbnailTickets_.insert(index, queue_->submit(request));
     return image;
@@ -107,10 +119,12 @@ void PagePictures::failed(quint64 ticket, const PageRenderRequest& request,
 }
 
 void PagePictures::rendered(quint64 ticket, const PageRenderRequest& request, const QImage& image) {
-    if (ticket != 0 && ticket == pageTicket_) {
-        pageTicket_ = 0;
-        emit pictureReady(request.pageIndex, Use::Page, PagePlaceholder::noted(image));
-        return;
+    for (const Use use : {Use::Page, Use::PagePart}) {
+        if (ViewRequest& view = pageView_[size_t(use)]; ticket != 0 && ticket == view.ticket) {
+            view.ticket = 0;
+            emit pictureReady(request.pageIndex, use, PagePlaceholder::noted(image));
+            return;
+        }
     }
     const auto pending = thumbnailTickets_.find(request.pageIndex);
     if (pending == thumbnailTickets_.end() || pending.value() != ticket)

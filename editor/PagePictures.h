@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QSize>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -37,7 +38,9 @@ class PagePictures : public QObject {
     Q_OBJECT
 
 public:
-    enum class Use { Page, Thumbnail };
+    // The page view's picture of its whole page; its picture of the part of the page it
+    // shows, when zoomed in too far to draw the whole page sharp; a thumbnail.
+    enum class Use { Page, PagePart, Thumbnail };
 
     PagePictures(CropSession& session, std::shared_ptr<const RenderWorkplace> workplace,
                  QObject* parent = nullptr);
@@ -55,23 +58,25 @@ public:
 
     // Page index's picture for a view of logicalSize on a screen of devicePixelRatio: when it
     // is at hand (drawn, or a placeholder), returns it; otherwise returns a null image and
-    // asks for it.
-    QImage picture(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio, Use use);
+    // asks for it. For Use::PagePart, the picture of part of that view (logical pixels, y
+    // down) only.
+    QImage picture(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio, Use use,
+                   const QRect& part = {});
     // The same, only what is at hand; for the first page, the stand-in until one is drawn.
     QImage pictureAtHand(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio);
     // A picture of the first page drawn before the window opened (while the file was read),
     // at hand for it until restart().
     void setFirstPageStandIn(const QImage& image) { firstPageStandIn_ = image; }
-    // The page view's last request is no longer wanted.
-    void dropPageRequest() { pageTicket_ = 0; }
+    // The page view's last requests are no longer wanted.
+    void dropPageRequests() { pageView_ = {}; }
 
 signals:
     // A picture asked for has been drawn, or replaced by a placeholder.
     void pictureReady(qint64 index, PagePictures::Use use, const QImage& image);
 
 private:
-    PageRenderRequest requestFor(qint64 index, const QSizeF& logicalSize,
-                                 qreal devicePixelRatio) const;
+    PageRenderRequest requestFor(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio,
+                                 const QRect& part = {}) const;
     QImage knownPicture(const PageRenderRequest& request) const;
     void rendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
     void failed(quint64 ticket, const PageRenderRequest& request, const PageRenderResult& result);
@@ -82,9 +87,12 @@ private:
     std::shared_ptr<ImageCache> cache_;
     DocumentRasterizers::Maker maker_;
     std::unique_ptr<RenderQueue> queue_;
-    quint64 pageTicket_ = 0;
-    // What the page view's ticket draws.
-    std::optional<RenderKey> pageRequest_;
+    // The page view's newest request of each of its uses, and what it draws.
+    struct ViewRequest {
+        quint64 ticket = 0;
+        std::optional<RenderKey> key;
+    };
+    std::array<ViewRequest, 2> pageView_;
     // Pending thumbnails by page index.
     QHash<qint64, quint64> thumbnailTickets_;
     QImage firstPageStandIn_;

@@ -5,6 +5,7 @@
 #include "editor/ContentFitter.h"
 #include "editor/DocumentNotices.h"
 #include "editor/PageDisplay.h"
+#include "editor/PageGestures.h"
 #include "editor/PagePictures.h"
 #include "editor/PreciseEditing.h"
 #include "editor/RMDecryptSheet.h"
@@ -138,8 +139,17 @@ void RMMainWindowController::runCommand(WindowCommands::Command command) {
         {Command::RestoreOriginal, &Window::restoreOriginalClickHandler},
         {Command::Settings, &Window::showSettingWindow},
     };
+    static const std::map<Command, void (PageDisplay::*)()> zooms{
+        {Command::ZoomIn, &PageDisplay::zoomIn},
+        {Command::ZoomOut, &PageDisplay::zoomOut},
+        {Command::FitPage, &PageDisplay::fitPage},
+        {Command::FitWidth, &PageDisplay::fitWidth},
+        {Command::ActualSize, &PageDisplay::actualSize},
+    };
     if (command == Command::SaveAs)
         saveCurrentDocWithNeedCloseDocAfterFinish(false);
+    else if (const auto zoom = zooms.find(command); zoom != zooms.end())
+        ((*display_).*(zoom->second))();
     else
         (this->*handlers.at(command))();
 }
@@ -193,9 +203,11 @@ void RMMainWindowController::initialUI() {
             &RMMainWindowController::pagePickedInStrip);
     display_ =
         std::make_unique<PageDisplay>(*session_, *pictures_, *fitter_, *superimposed_, *strip_,
-                                      *ui_->pdfImgView, *ui_->pageSquare, *ui_->fitStatus);
+                                      *ui_->pdfImgView, *ui_->pageScroll, *ui_->fitStatus);
     connect(display_.get(), &PageDisplay::areaResized, this,
             &RMMainWindowController::fitImageCacheToWindow);
+    connect(new PageGestures(*ui_->pageScroll, *ui_->pdfImgView), &PageGestures::zoomBy,
+            display_.get(), &PageDisplay::zoomBy);
     connect(commands_, &WindowCommands::superimposeToggled, display_.get(),
             &PageDisplay::setSuperimposing);
 }

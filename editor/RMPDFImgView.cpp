@@ -48,6 +48,7 @@ void RMPDFImgView::setPageImg(const QImage& image, const QRectF& cropRect,
     cropRect_ = cropRect;
     fitMarkerRatio();
     cropMarker_.setSelectedRect(toPixels(cropRect));
+    setPagePart({}, {});
     setPageImage(image);
 }
 
@@ -74,6 +75,17 @@ void RMPDFImgView::setPageImage(const QImage& image) {
     update();
 }
 
+void RMPDFImgView::setPagePart(const QImage& image, const QRect& part) {
+    if (image.isNull() || part.isEmpty()) {
+        part_ = QPixmap();
+        partRect_ = QRect();
+    } else {
+        part_ = QPixmap::fromImage(image);
+        partRect_ = part;
+    }
+    update();
+}
+
 QRectF RMPDFImgView::toPixels(const QRectF& rect) const {
     return rescaled(rect, showSize_, QSizeF(size()));
 }
@@ -83,7 +95,10 @@ QRectF RMPDFImgView::toViewSpace(const QRectF& rect) const {
 }
 
 void RMPDFImgView::resizeEvent(QResizeEvent* event) {
-    // The page is the same; only its size on screen changed.
+    // The page is the same; only its size on screen changed, which a part drawn for the old
+    // size no longer fits.
+    part_ = QPixmap();
+    partRect_ = QRect();
     fitMarkerRatio();
     if (!cropMarker_.isTracking())
         cropMarker_.setSelectedRect(toPixels(cropRect_));
@@ -120,17 +135,33 @@ void RMPDFImgView::resizeDidEnd() {
 
 void RMPDFImgView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), Qt::white);
-    if (!pdfImg_.isNull()) {
-        // A pixmap made for this size is copied as it is; another is scaled smoothly.
-        const QSize target = imagePixelSize();
-        if (pdfImg_.size() != target)
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawPixmap(rect(), pdfImg_);
+    const QRect exposed = event->rect();
+    // Where the sharp part covers what is repainted, as while a zoomed page is dragged on, it
+    // is all there is to draw beneath the marker.
+    if (part_.isNull() || !partRect_.contains(exposed)) {
+        painter.fillRect(exposed, Qt::white);
+        drawPagePicture(painter, exposed);
     }
+    if (!part_.isNull())
+        painter.drawPixmap(QRectF(partRect_), part_, QRectF(part_.rect()));
     cropMarker_.drawContentInView(painter, this);
     drawCutContent(painter);
     drawKeyboardTarget(painter);
+}
+
+void RMPDFImgView::drawPagePicture(QPainter& painter, const QRect& exposed) const {
+    if (pdfImg_.isNull() || size().isEmpty())
+        return;
+    // Only the exposed part of the picture is drawn: a zoomed view may be many times larger
+    // than the window. A picture made for this size is copied as it is; another is scaled
+    // smoothly.
+    const double across = pdfImg_.width() / double(width());
+    const double up = pdfImg_.height() / double(height());
+    if (pdfImg_.size() != imagePixelSize())
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF(exposed), pdfImg_,
+                       QRectF(exposed.x() * across, exposed.y() * up, exposed.width() * across,
+                              exposed.height() * up));
 }
 
 void RMPDFImgView::drawKeyboardTarget(QPainter& painter) const {

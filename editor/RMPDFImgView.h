@@ -47,6 +47,11 @@ public:
     void setPageImg(const QImage& image, const QRectF& cropRect, const QRectF& showFrame);
     // A sharper picture of the same page; the marker, even in the middle of a drag, stays.
     void setPageImage(const QImage& image);
+    // A picture of part of the view (logical pixels, y down), drawn over the page's picture,
+    // for a view zoomed too large to draw the whole page sharp; a null image takes it away.
+    // It goes with a new page or a new size of the view.
+    void setPagePart(const QImage& image, const QRect& part);
+    const QRect& pagePart() const { return partRect_; }
     // The marker's rectangle in view space.
     QRectF cropRect() const { return cropRect_; }
     // Where the page's content lies, in view space; nothing when it is not known. Whatever of
@@ -110,6 +115,8 @@ private:
     QRectF toViewSpace(const QRectF& rect) const;
     // The locked ratio in the view's pixels, for the marker.
     void fitMarkerRatio();
+    // The page's picture over exposed, stretched to the view.
+    void drawPagePicture(QPainter& painter, const QRect& exposed) const;
     // Marks the part of the content the marker leaves out.
     void drawCutContent(QPainter& painter) const;
     // Shows what the arrow keys move while the view has the focus.
@@ -122,6 +129,8 @@ private:
     void rememberEdges(CropEdges edges);
 
     QPixmap pdfImg_;
+    QPixmap part_;
+    QRect partRect_;
     QRectF cropRect_;
     std::optional<QRectF> contentBounds_;
     std::optional<QSizeF> lockedRatio_;

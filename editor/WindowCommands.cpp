@@ -44,6 +44,7 @@ WindowCommands::WindowCommands(QWidget& window, Ui::RMMainWindowController& form
         tr("Save As…"), {Qt::CTRL | Qt::SHIFT | Qt::Key_S, Qt::CTRL | Qt::Key_S}, Command::SaveAs);
     settingsAction_ = addCommand(tr("Settings…"), {Qt::CTRL | Qt::Key_Comma}, Command::Settings);
     setUpButtons();
+    setUpZoom();
     setUpSuperimposition();
 }
 
@@ -84,6 +85,22 @@ void WindowCommands::setUpButtons() {
                 tr(tip), action->shortcuts().first().toString(QKeySequence::NativeText)));
         }
     }
+}
+
+void WindowCommands::setUpZoom() {
+    // Ctrl with = or + zooms in, whichever of the two the keyboard gives without Shift.
+    zoomActions_ << addCommand(
+                        tr("Zoom In"),
+                        {QKeySequence::ZoomIn, Qt::CTRL | Qt::Key_Equal, Qt::CTRL | Qt::Key_Plus},
+                        Command::ZoomIn)
+                 << addCommand(tr("Zoom Out"), {QKeySequence::ZoomOut, Qt::CTRL | Qt::Key_Minus},
+                               Command::ZoomOut)
+                 << addCommand(tr("Fit Page"), {Qt::CTRL | Qt::Key_0}, Command::FitPage)
+                 << addCommand(tr("Fit Width"), {Qt::CTRL | Qt::Key_2}, Command::FitWidth)
+                 << addCommand(tr("Actual Size"), {Qt::CTRL | Qt::Key_1}, Command::ActualSize);
+    auto* separator = new QAction(&window_);
+    separator->setSeparator(true);
+    viewActions_ << zoomActions_ << separator;
 }
 
 void WindowCommands::setUpSuperimposition() {
@@ -132,6 +149,7 @@ void WindowCommands::update(const CommandState& state) {
         {form_.pageRangeBtn, {}, batch},
         {nullptr, {restoreOriginalAction_}, editable && state.restorable},
         {nullptr, {superimposeAction_}, batch},
+        {nullptr, zoomActions_, !state.locked && state.count > 0},
         {form_.pageTextField, {}, !state.locked},
     };
     for (const auto& [button, actions, enabled] : commands) {

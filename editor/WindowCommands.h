@@ -40,6 +40,11 @@ public:
         RestoreOriginal,
         SaveAs,
         Settings,
+        ZoomIn,
+        ZoomOut,
+        FitPage,
+        FitWidth,
+        ActualSize,
     };
 
     // Adds the actions to window (not owned), whose form holds the buttons; undo and redo
@@ -49,7 +54,7 @@ public:
     void update(const CommandState& state);
 
     // Undo and Redo (naming their step), "Done", "Revert All", "Fit to Content" and "Restore
-    // Original"; the first, previous, next and last page; "Superimpose Pages".
+    // Original"; the first, previous, next and last page; the zooms and "Superimpose Pages".
     const QList<QAction*>& editActions() const { return editActions_; }
     const QList<QAction*>& navigationActions() const { return navigationActions_; }
     const QList<QAction*>& viewActions() const { return viewActions_; }
@@ -64,6 +69,7 @@ private:
     // An action of the window, reporting command.
     QAction* addCommand(const QString& text, const QList<QKeySequence>& keys, Command command);
     void setUpButtons();
+    void setUpZoom();
     void setUpSuperimposition();
 
     QWidget& window_;
@@ -71,6 +77,7 @@ private:
     QList<QAction*> editActions_;
     QList<QAction*> navigationActions_;
     QList<QAction*> viewActions_;
+    QList<QAction*> zoomActions_;
     QAction* doneAction_ = nullptr;
     QAction* revertAction_ = nullptr;
     QAction* fitAction_ = nullptr;

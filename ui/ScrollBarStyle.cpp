@@ -5,11 +5,13 @@ namespace ScrollBarStyle {
 QString styleSheet() {
     return QStringLiteral(R"(
     QScrollBar:vertical { background: #262626; width: 10px; margin: 0; }
-    QScrollBar::handle:vertical {
-        background: #4a4a4a; border-radius: 3px; min-height: 32px; margin: 2px;
-    }
-    QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
-    QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }
+    QScrollBar:horizontal { background: #262626; height: 10px; margin: 0; }
+    QScrollBar::handle { background: #4a4a4a; border-radius: 3px; margin: 2px; }
+    QScrollBar::handle:vertical { min-height: 32px; }
+    QScrollBar::handle:horizontal { min-width: 32px; }
+    QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }
+    QScrollBar::add-page, QScrollBar::sub-page { background: none; }
+    QAbstractScrollArea::corner { background: #262626; }
 )");
 }
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The thin dark vertical scroll bar of the program's lists, as a style sheet to add to a
+// The thin dark scroll bars of the program's lists and page view, as a style sheet to add to a
 // window's own.
 namespace ScrollBarStyle {
 
