@@ -5,12 +5,16 @@
 #include "app/RMFileInfosManager.h"
 #include "app/RMOpeningWindow.h"
 #include "app/RMRecentOpenCell.h"
+#include "app/RecentFilesMemory.h"
 #include "app/UserGuideWindow.h"
 #include "editor/RMMainWindowController.h"
+#include "platform/BackgroundReads.h"
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewFlowLayout.h"
+#include "platform/DesktopRecentFiles.h"
 #include "platform/DocumentController.h"
 #include "platform/NotificationCenter.h"
+#include "range/RMSettingWindowController.h"
 #include "ui/RMUIConfig.h"
 #include "ui/RMUtil.h"
 #include "ui/ScrollBarStyle.h"
@@ -20,6 +24,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
@@ -73,6 +78,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     window->setStyleSheet(kWindowStyle + ScrollBarStyle::styleSheet());
     window->installEventFilter(this);
 
+    recentMemory_ = std::make_unique<RecentFilesMemory>(store());
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(this, Document::kWindowCloseNotification,
                        [this](const Notification&) { windowDidCloseHandler(); });
@@ -132,12 +138,10 @@ void AppDelegate::openFiles(const QStringList& paths) {
         openWindowDelayShow();
         return;
     }
+    // Files from the command line and a second start are recent files like any other.
     for (const QString& path : paths) {
-        documents_.openDocumentWithContentsOfURL(
-            path, true, [self = QPointer(this)](DocumentBase*, const QString& error) {
-                if (self && !error.isEmpty())
-                    self->showOpenError(error);
-            });
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        openAndRecord(absolute, {absolute});
     }
 }
 
@@ -173,20 +177,28 @@ void AppDelegate::openRow(int item) {
         const auto& infos = store().fileInfoArray();
         if (item < 0 || item >= int(infos.size()))
             return;
-        const QString path = infos[size_t(item)].filePath;
-        QPointer<AppDelegate> self(this);
-        documents_.openDocumentWithContentsOfURL(
-            path, true, [self, path](DocumentBase* document, const QString& error) {
-                if (!self)
-                    return;
-                // Opened last, so it goes to the end of the oldest-first list.
-                if (document)
-                    store().updateFileInfo(path);
-                else
-                    self->showOpenError(error);
-                self->scrollToTop();
-            });
+        openRecentFile(infos[size_t(item)].filePath);
     });
+}
+
+void AppDelegate::openRecentFile(const QString& path) {
+    documents_.openDocumentWithContentsOfURL(
+        path, true, [self = QPointer(this), path](DocumentBase* document, const QString& error) {
+            if (!self)
+                return;
+            // Opened last, so it goes to the end of the oldest-first list.
+            if (document)
+                store().updateFileInfo(path);
+            else
+                self->showOpenError(error);
+            self->scrollToTop();
+        });
+}
+
+void AppDelegate::showSettings() {
+    if (!settings_)
+        settings_ = std::make_unique<RMSettingWindowController>();
+    settings_->showOver(openWindow_.get());
 }
 
 void AppDelegate::openAndRecord(const QString& path, const QStringList& recorded) {
@@ -230,6 +242,11 @@ void AppDelegate::showOpenError(const QString& error) {
 }
 
 void AppDelegate::documentOpened(DocumentBase* document) {
+    // Off the GUI thread: the desktop's list sits in the home folder, which may be slow.
+    BackgroundReads::start([path = document->fileURL()] {
+        DesktopRecentFiles::add(path, RMUtil::productName(), QStringLiteral("'cropmark' %u"));
+        return std::function<void()>();
+    });
     RMMainWindowController* window = static_cast<Document*>(document)->windowCtrl();
     if (window)
         window->layout()->setMenuBar(new AppMenuBar(*this, window->saveAsAction(), window, window));

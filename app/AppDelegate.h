@@ -22,6 +22,8 @@ class RenderWorkplace;
 class QAction;
 class QMessageBox;
 class QWidget;
+class RMSettingWindowController;
+class RecentFilesMemory;
 class UserGuideWindow;
 
 // The application: the start window with the recent-files list, every way of opening a file,
@@ -64,6 +66,11 @@ public:
     void openWindowDelayShow();
     // Selects the first row, scrolled to the top, without opening it.
     void scrollToTop();
+    // Opens a file of the recent list, which moves it to the list's end.
+    void openRecentFile(const QString& path);
+    // The settings window, over the start window.
+    void showSettings();
+    DocumentController& documents() const { return documents_; }
     void clickUserGuide();
     void clickAboutHandler();
     // Save As of the current document.
@@ -106,6 +113,8 @@ private:
     QAction* saveMenuItem_ = nullptr;
     bool isEditState_ = false;
     QPointer<UserGuideWindow> guide_;
+    std::unique_ptr<RMSettingWindowController> settings_;
+    std::unique_ptr<RecentFilesMemory> recentMemory_;
     QPointer<QMessageBox> openErrorAlert_;
     QStringList openErrors_;
     QuitFlow quit_;

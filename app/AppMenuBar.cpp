@@ -1,6 +1,8 @@
 #include "app/AppMenuBar.h"
 
 #include "app/AppDelegate.h"
+#include "app/RecentFilesMenu.h"
+#include "app/WindowListMenu.h"
 #include "editor/RMMainWindowController.h"
 
 #include <QAction>
@@ -23,6 +25,8 @@ AppMenuBar::AppMenuBar(AppDelegate& app, QAction* saveAs, RMMainWindowController
 
     QMenu* file = addMenu(tr("&File"));
     file->addAction(tr("&Open…"), QKeySequence::Open, &app, &AppDelegate::clickOpenBtnHandler);
+    file->addMenu(
+        new RecentFilesMenu([&app](const QString& path) { app.openRecentFile(path); }, this));
     file->addAction(saveAs);
     file->addSeparator();
     file->addAction(tr("&Close Window"), QKeySequence::Close, parent, &QWidget::close);
@@ -38,12 +42,12 @@ AppMenuBar::AppMenuBar(AppDelegate& app, QAction* saveAs, RMMainWindowController
         view->addSeparator();
         view->addActions(document->navigationActions());
     } else {
-        edit->setEnabled(false);
+        edit->addAction(tr("Settings…"), Qt::CTRL | Qt::Key_Comma, &app,
+                        &AppDelegate::showSettings);
         view->setEnabled(false);
     }
 
-    QMenu* window = addMenu(tr("&Window"));
-    window->addAction(tr("&Start Window"), &app, &AppDelegate::openWindowDelayShow);
+    addMenu(new WindowListMenu(app.documents(), *app.openWindow(), this));
 
     QMenu* help = addMenu(tr("&Help"));
     help->addAction(tr("Cropmark &User Guide"), QKeySequence::HelpContents, &app,

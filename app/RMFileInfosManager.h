@@ -7,10 +7,10 @@
 
 #include <vector>
 
-// The files opened from the start window during this run, one entry per path, oldest first.
+// The files opened recently, one entry per path, oldest first.
 //
 // Paths are compared as exact strings: two spellings of one file are two entries. The list
-// lives in memory for one run; nothing is written anywhere. Every recording, removal and
+// itself lives in memory (RecentFilesMemory keeps it between runs). Every recording, removal and
 // clearing posts kUpdateNotification (no sender, no object) through the default notification
 // center, also when nothing changed, so lists showing the entries can reload.
 //

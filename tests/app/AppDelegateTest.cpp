@@ -6,10 +6,13 @@
 #include "app/RMFileInfosManager.h"
 #include "app/RMOpeningWindow.h"
 #include "app/RMRecentOpenCell.h"
+#include "app/RecentFilesMenu.h"
 #include "app/UserGuideWindow.h"
+#include "app/WindowListMenu.h"
 #include "editor/RMMainWindowController.h"
 #include "editor/SaveFlow.h"
 #include "platform/CollectionView.h"
+#include "platform/DesktopRecentFiles.h"
 #include "platform/DocumentController.h"
 #include "platform/FileOpener.h"
 #include "render/InProcessWorkplace.h"
@@ -32,6 +35,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -51,6 +55,8 @@ struct RecordingOpener : FileOpener {
 class AppDelegateTest : public testing::Test {
 protected:
     void SetUp() override {
+        // The recent list a test leaves is not the next one's, though it is kept.
+        QSettings().clear();
         store().clearFiles();
         app = std::make_unique<AppDelegate>(documents, std::make_shared<InProcessWorkplace>());
         app->applicationDidFinishLaunching();
@@ -274,6 +280,54 @@ TEST_F(AppDelegateTest, ADocumentsWindowComesToTheFrontForEverySpellingAndClosin
     EXPECT_TRUE(documents.documents().empty());
     EXPECT_TRUE(app->saveMenuItem()->isEnabled());
     EXPECT_TRUE(app->openWindow()->isVisible());
+}
+
+// Files opened from the command line are recent files too. Open Recent lists them newest
+// first and opens them; the Window menu lists the open windows, its own checked. The list is
+// there again after a restart, without the files that have gone since, and every file opened
+// is on the desktop's list of recent files.
+TEST_F(AppDelegateTest, OpenRecentListsOpenedFilesNewestFirstAndTheListOutlivesARestart) {
+    const QString a = pdf("a.pdf"), b = pdf("b.pdf");
+    app->openFiles({a});
+    settle();
+    app->openFiles({b});
+    settle();
+    ASSERT_EQ(recorded(), (QStringList{a, b}));
+    const auto texts = [](QMenu* menu) {
+        emit menu->aboutToShow();
+        QStringList shown;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator())
+                shown << action->text() + (action->isChecked() ? "✓" : "");
+        return shown;
+    };
+    auto* recent = app->openWindow()->findChild<RecentFilesMenu*>();
+    ASSERT_NE(recent, nullptr);
+    EXPECT_EQ(texts(recent), (QStringList{"b.pdf", "a.pdf", "Clear Menu"}));
+    ASSERT_EQ(editors().size(), 2u);
+    auto* windows = editors()[0]->findChild<WindowListMenu*>();
+    ASSERT_NE(windows, nullptr);
+    EXPECT_EQ(texts(windows), (QStringList{"Start Window", "a.pdf✓", "b.pdf"}));
+
+    recent->actions().at(1)->trigger();
+    settle();
+    EXPECT_EQ(recorded(), (QStringList{b, a})) << "chosen again, a is the newest";
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        QFile list(DesktopRecentFiles::listPath());
+        return list.open(QIODevice::ReadOnly) &&
+               list.readAll().contains(QUrl::fromLocalFile(a).toEncoded());
+    })) << "a is on the desktop's list";
+
+    for (RMMainWindowController* window : editors())
+        window->close();
+    settle();
+    app.reset();
+    store().clearFiles();
+    QFile::remove(b);
+    app = std::make_unique<AppDelegate>(documents, std::make_shared<InProcessWorkplace>());
+    app->applicationDidFinishLaunching();
+    EXPECT_EQ(recorded(), QStringList{a});
+    EXPECT_EQ(list()->numberOfItemsInSection(0), 1);
 }
 
 TEST_F(AppDelegateTest, EditModeShowsEveryDeleteButtonAndDeletingAndClearingEmptyTheList) {

@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
     const QTemporaryDir settings;
     for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(format, QSettings::UserScope, settings.path());
+    // The desktop's list of recent files too.
+    qputenv("XDG_DATA_HOME", settings.path().toLocal8Bit());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
