@@ -4,13 +4,13 @@
 #include "cli/ContentMeasurement.h"
 #include "cli/DisplayedCrop.h"
 #include "crop/CropSession.h"
+#include "crop/CroppedFileName.h"
 #include "crop/PageSelection.h"
 #include "crop/PdfBoxText.h"
 #include "crop/PdfWriteNotifications.h"
 #include "platform/NotificationCenter.h"
 #include "render/RepairingPdfLoader.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -44,16 +44,7 @@ FileCropper::FileCropper(const CropRequest& request, Console& console,
     : request_(request), console_(console), workplace_(std::move(workplace)) {}
 
 QString FileCropper::outputPath(const QString& input) const {
-    if (!request_.output.isEmpty())
-        return request_.output;
-    const QFileInfo file(input);
-    QString name = file.fileName();
-    const QString suffix = QStringLiteral(".pdf");
-    if (name.endsWith(suffix, Qt::CaseInsensitive))
-        name.insert(name.size() - suffix.size(), QStringLiteral("-cropped"));
-    else
-        name += QStringLiteral("-cropped.pdf");
-    return file.dir().filePath(name);
+    return request_.output.isEmpty() ? CroppedFileName::of(input) : request_.output;
 }
 
 FileOutcome FileCropper::crop(const QString& input, int number, int count) const {

@@ -7,6 +7,7 @@
 #include "editor/ShownFile.h"
 #include "platform/DesktopFileOpener.h"
 #include "platform/NotificationCenter.h"
+#include "range/OutputSettings.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -111,7 +112,7 @@ void SaveFlow::saveAsDocWithPath(const QString& path, bool closeAfterwards) {
     panel->setFileMode(QFileDialog::AnyFile);
     panel->setDefaultSuffix("pdf");
     panel->setNameFilters({tr("PDF documents (*.pdf)"), tr("All files (*)")});
-    const QFileInfo file(path);
+    const QFileInfo file(OutputSettings::proposedPath(path));
     if (!path.isEmpty())
         panel->setDirectory(file.absolutePath());
     panel->selectFile(file.fileName());
@@ -201,7 +202,8 @@ void SaveFlow::saveFileDidFinished(const QString& target, const QString& error,
     }
     session_.markSaved();
     emit saved(target);
-    fileOpener_->openFile(target);
+    if (OutputSettings::opensSavedFile())
+        fileOpener_->openFile(target);
     if (closeAfterwards)
         emit closeNow();
 }

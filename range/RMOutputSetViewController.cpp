@@ -1,10 +1,28 @@
 #include "range/RMOutputSetViewController.h"
 
+#include "range/OutputSettings.h"
 #include "ui_RMOutputSetViewController.h"
 
 RMOutputSetViewController::RMOutputSetViewController(QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::RMOutputSetViewController>()) {
     ui_->setupUi(this);
+    // Each choice applies at once, to the next save of every window.
+    connect(ui_->opensSavedFileBox, &QCheckBox::toggled, this, &OutputSettings::setOpensSavedFile);
+    connect(ui_->croppedNameButton, &QRadioButton::toggled, this,
+            &OutputSettings::setProposesCroppedName);
 }
 
 RMOutputSetViewController::~RMOutputSetViewController() = default;
+
+Ui::RMOutputSetViewController& RMOutputSetViewController::ui() {
+    return *ui_;
+}
+
+void RMOutputSetViewController::showEvent(QShowEvent* event) {
+    // Another window's settings may have changed them since.
+    ui_->opensSavedFileBox->setChecked(OutputSettings::opensSavedFile());
+    const bool cropped = OutputSettings::proposesCroppedName();
+    ui_->croppedNameButton->setChecked(cropped);
+    ui_->ownNameButton->setChecked(!cropped);
+    QWidget::showEvent(event);
+}

@@ -8,7 +8,9 @@ namespace Ui {
 class RMOutputSetViewController;
 }
 
-// The Output page of the settings window: how cropped documents are written.
+// The Output page of the settings window: how cropped documents are written
+// (OutputSettings), whether the saved file opens afterwards and the name the save panel
+// proposes. A choice applies at once.
 //
 // GUI thread only.
 class RMOutputSetViewController : public QWidget {
@@ -17,6 +19,11 @@ class RMOutputSetViewController : public QWidget {
 public:
     explicit RMOutputSetViewController(QWidget* parent = nullptr);
     ~RMOutputSetViewController() override;
+
+    Ui::RMOutputSetViewController& ui();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     std::unique_ptr<Ui::RMOutputSetViewController> ui_;

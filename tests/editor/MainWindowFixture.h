@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,6 +56,9 @@ struct FileDelegate : RMMainWindowDelegate {
 // drawn and saved in this process unless a test chooses another workplace before opening.
 class MainWindowTest : public testing::Test {
 protected:
+    // Choices kept in the settings are each test's own.
+    void SetUp() override { QSettings().clear(); }
+
     static constexpr const char* kFileName = "my file é 100%.pdf";
 
     // `pages` letter pages, the third one taller.

@@ -1,9 +1,13 @@
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMSaveProgressSheet.h"
+#include "range/RMOutputSetViewController.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
+#include "range/RMSettingWindowController.h"
 #include "tests/editor/MainWindowFixture.h"
 #include "tests/support/ExpectNear.h"
+#include "ui_RMOutputSetViewController.h"
+#include "ui_RMSettingWindowController.h"
 
 #include <QDir>
 #include <QFile>
@@ -154,6 +158,41 @@ TEST_F(SaveFlowsTest, ProgressFollowsThePagesAndTheSavedFileOpensThenTheWindowCl
     auto saved = QpdfLoader().open(target);
     ASSERT_TRUE(saved.ok());
     EXPECT_LT(saved.document->boundsForBox(0, PdfBox::Crop).width(), 612);
+}
+
+// The Output settings, chosen in the settings window, act on the next save: the panel proposes
+// "name-cropped.pdf" beside the file, and the saved file opens in no other program.
+TEST_F(SaveFlowsTest, OutputSettingsChooseTheProposedNameAndWhetherTheSavedFileOpens) {
+    open(2);
+    crop();
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    RMSettingWindowController* settings = window->settingWindowCtrl();
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(settings));
+    click(settings->ui().saveSetBtn);
+    Ui::RMOutputSetViewController& output = settings->outputSetViewCtrl()->ui();
+    ASSERT_TRUE(output.opensSavedFileBox->isVisible());
+    EXPECT_TRUE(output.opensSavedFileBox->isChecked()) << "on at first";
+    EXPECT_TRUE(output.ownNameButton->isChecked());
+    click(output.opensSavedFileBox);
+    click(output.croppedNameButton);
+    QTest::keyClick(settings, Qt::Key_Escape);
+    EXPECT_FALSE(settings->isVisible());
+
+    // As the desktop gives the keys back to the window once the settings window has closed.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keySequence(window.get(), QKeySequence::Save);
+    auto* panel = window->findChild<QFileDialog*>();
+    ASSERT_NE(panel, nullptr);
+    const QString proposed = QString(delegate.path).replace(".pdf", "-cropped.pdf");
+    EXPECT_EQ(panel->selectedFiles().value(0), proposed);
+    QSignalSpy finished(window.get(), &RMMainWindowController::saveFinished);
+    QMetaObject::invokeMethod(panel, "accept");
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(finished[0][0].toString(), "");
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(proposed, 2));
+    EXPECT_TRUE(opener.opened.isEmpty());
 }
 
 // Saved twice, the second time from the file the first save replaced.

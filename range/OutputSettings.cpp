@@ -1,0 +1,36 @@
+#include "range/OutputSettings.h"
+
+#include "crop/CroppedFileName.h"
+
+#include <QSettings>
+
+namespace OutputSettings {
+
+namespace {
+
+const QString kOpensKey = QStringLiteral("output/opensSavedFile");
+const QString kCroppedNameKey = QStringLiteral("output/proposesCroppedName");
+
+} // namespace
+
+bool opensSavedFile() {
+    return QSettings().value(kOpensKey, true).toBool();
+}
+
+void setOpensSavedFile(bool on) {
+    QSettings().setValue(kOpensKey, on);
+}
+
+bool proposesCroppedName() {
+    return QSettings().value(kCroppedNameKey, false).toBool();
+}
+
+void setProposesCroppedName(bool on) {
+    QSettings().setValue(kCroppedNameKey, on);
+}
+
+QString proposedPath(const QString& path) {
+    return proposesCroppedName() && !path.isEmpty() ? CroppedFileName::of(path) : path;
+}
+
+} // namespace OutputSettings

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// How documents are written, as the Output page of the settings sets it, kept in the
+// program's settings: each save reads them afresh, so a change applies to the next save of
+// every window.
+namespace OutputSettings {
+
+// Whether a saved file opens in the desktop's default PDF program afterwards; on at first.
+bool opensSavedFile();
+void setOpensSavedFile(bool on);
+
+// Whether the save panel proposes the file's own name (at first) or "name-cropped.pdf", the
+// name the command line writes.
+bool proposesCroppedName();
+void setProposesCroppedName(bool on);
+// The path the save panel proposes for a document read from path.
+QString proposedPath(const QString& path);
+
+} // namespace OutputSettings
