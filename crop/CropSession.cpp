@@ -241,6 +241,11 @@ bool CropSession::applyPageRangeSettingWithPageArray(const QStringList& selectio
     return isCroppedSomePage();
 }
 
+void CropSession::setStartingPageRange(const QStringList& selection) {
+    cropPageTypeRangeArray_ = selection;
+    pageRangeArray();
+}
+
 bool CropSession::cropPages(const std::map<qint64, QRectF>& displayCrops) {
     Snapshot before = snapshot();
     std::vector<qint64> pages;

@@ -71,6 +71,8 @@ public:
     // A selection accepted in the page range sheet: kept, and the current page's crop
     // carried at once to every page it selects.
     bool applyPageRangeSettingWithPageArray(const QStringList& selection);
+    // The selection batch crops start from, set before any edit: no step to undo.
+    void setStartingPageRange(const QStringList& selection);
 
     // Crops the current page to displayCrop (display space, points), kept within the page,
     // and in batch mode carries it to the selection as a finished drag does. Returns whether

@@ -15,6 +15,7 @@
 #include "editor/SuperimposedPages.h"
 #include "editor/ThumbnailStrip.h"
 #include "platform/WindowCascade.h"
+#include "range/PageRangeSettings.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "range/RMSettingWindowController.h"
@@ -109,6 +110,7 @@ void RMMainWindowController::windowDidLoad() {
     startPDFShowing();
     refreshJumpBtnState();
     ui_->pdfImgView->setDelegate(this);
+    session_->setStartingPageRange(PageRangeSettings::startingSelection());
     session_->setBatchCrop(false);
     strip_->select(0, false);
     ui_->pageTextField->setDidChangeBlock([this] { pageFieldChanged(); });

@@ -1,5 +1,6 @@
 #include "range/RMPageRangeViewController.h"
 
+#include "range/PageRangeSettings.h"
 #include "range/RMPageRangeInfoDelegate.h"
 #include "ui_RMPageRangeViewController.h"
 
@@ -15,19 +16,32 @@ RMPageRangeViewController::RMPageRangeViewController(QWidget* parent)
     connect(ui_->cancelBtn, &SWSTAnswerButton::clicked, this,
             &RMPageRangeViewController::cancelClickHandler);
     installConstraints();
-    editor_->syncWithList();
+    showSaved();
 }
 
 RMPageRangeViewController::~RMPageRangeViewController() = default;
 
 void RMPageRangeViewController::okClickHandler() {
+    PageRangeSettings::setStartingSelection(editor_->rangeTypeArray());
     if (pageRangeDelegate_)
         pageRangeDelegate_->applyPageRangeSettingWithPageArray(editor_->rangeTypeArray());
 }
 
 void RMPageRangeViewController::cancelClickHandler() {
+    showSaved();
     if (pageRangeDelegate_)
         pageRangeDelegate_->cancelPageRangeSetting();
+}
+
+void RMPageRangeViewController::showSaved() {
+    editor_->setRangeTypeArray(PageRangeSettings::startingSelection());
+    editor_->syncWithList();
+}
+
+void RMPageRangeViewController::showEvent(QShowEvent* event) {
+    // Another window's settings may have changed it since.
+    showSaved();
+    QWidget::showEvent(event);
 }
 
 void RMPageRangeViewController::resizeEvent(QResizeEvent* event) {

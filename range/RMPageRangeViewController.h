@@ -12,8 +12,10 @@ class RMPageRangeViewController;
 
 class RMPageRangeInfoDelegate;
 
-// The page range editor as a page of the settings window: ranges are taken as typed, Done and
-// Cancel only tell the delegate, if one is set, and nothing else.
+// The page range editor as a page of the settings window, for the selection every document's
+// batch crops start from (PageRangeSettings): ranges are taken as typed; Done keeps the
+// selection shown, Cancel shows the one kept again, and each tells the delegate, if one is
+// set.
 //
 // GUI thread only.
 class RMPageRangeViewController : public QWidget {
@@ -33,9 +35,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void installConstraints();
+    // The selection kept, in the editor.
+    void showSaved();
 
     std::unique_ptr<Ui::RMPageRangeViewController> ui_;
     std::unique_ptr<RMPageRangeEditor> editor_;

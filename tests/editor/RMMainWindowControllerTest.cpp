@@ -1,13 +1,16 @@
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewItem.h"
 #include "range/RMPageRangeEditor.h"
+#include "range/RMPageRangeViewController.h"
 #include "range/RMPageRangeWindowController.h"
+#include "range/RMSettingWindowController.h"
 #include "render/ProcessRasterizer.h"
 #include "render/RenderHostWorkplace.h"
 #include "render/RenderQueue.h"
 #include "tests/editor/MainWindowFixture.h"
 #include "tests/support/ExpectNear.h"
 #include "ui/RMTextField.h"
+#include "ui_RMPageRangeViewController.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -106,6 +109,31 @@ TEST_F(MainWindowTest, BatchModeChoosesPagesWithTheSheetAndKeepsThem) {
     EXPECT_FALSE(window->session().isBatchCrop());
     EXPECT_FALSE(ui().pageRangeBtn->isEnabled());
     EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
+}
+
+// The Page Range page of the settings chooses the pages every window's batch crops start from:
+// its Done keeps the choice for the next window, its Cancel shows the kept one again.
+TEST_F(MainWindowTest, TheSettingsPageRangeIsWhereTheNextWindowsBatchCropsStart) {
+    open(4);
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    ASSERT_NE(window->settingWindowCtrl(), nullptr);
+    RMPageRangeViewController* page = window->settingWindowCtrl()->pageSetViewCtrl();
+    ASSERT_TRUE(page->isVisible());
+    EXPECT_TRUE(page->editor().rangeTypeArray().isEmpty()) << "all pages at first";
+    page->editor().setRangeTypeArray({"2 - 3"});
+    click(page->ui().okBtn);
+    page->editor().setRangeTypeArray({"1 - 1"});
+    click(page->ui().cancelBtn);
+    EXPECT_EQ(page->editor().rangeTypeArray(), QStringList{"2 - 3"});
+
+    open(4);
+    EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
+    click(ui().batchCropBtn);
+    dragOnPage(viewAt(1, 1), viewAt(0.5, 0.5));
+    EXPECT_LT(crop(0).width(), 612) << "the page dragged on";
+    EXPECT_LT(crop(1).width(), 612);
+    EXPECT_LT(crop(2).width(), 612);
+    EXPECT_EQ(crop(3), QRectF(0, 0, 612, 792)) << "not in the batch";
 }
 
 TEST_F(MainWindowTest, APageThatCannotBeDrawnSaysSoInsteadOfStayingWhite) {
