@@ -15,6 +15,7 @@
 #include "platform/DocumentController.h"
 #include "platform/NotificationCenter.h"
 #include "range/RMSettingWindowController.h"
+#include "ui/DarkPalette.h"
 #include "ui/RMUIConfig.h"
 #include "ui/RMUtil.h"
 #include "ui/ScrollBarStyle.h"
@@ -73,6 +74,8 @@ AppDelegate::~AppDelegate() {
 
 void AppDelegate::applicationDidFinishLaunching() {
     QApplication::setQuitOnLastWindowClosed(false);
+    // Dialogs, message boxes and menus dark like the windows, not light inside them.
+    DarkPalette::apply();
     QWidget* window = openWindow_.get();
     window->setWindowTitle(RMUtil::productName());
     window->setStyleSheet(kWindowStyle + ScrollBarStyle::styleSheet());

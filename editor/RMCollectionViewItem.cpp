@@ -17,6 +17,8 @@ constexpr double kLabelGap = 3;
 constexpr int kLabelFontSize = 12;
 constexpr int kBadgeSide = 18;
 const QColor kSelectionColor(100, 119, 247);
+const QColor kBatchMarkColor(0x4f, 0xc3, 0x8a);
+constexpr int kBatchMarkWidth = 4;
 
 double imageWidth(double itemWidth) {
     return itemWidth - 2 * kFrameInset - 2 * kImageInset;
@@ -33,6 +35,7 @@ RMCollectionViewItem::RMCollectionViewItem(QObject* parent)
     auto* view = new QWidget;
     ui_->setupUi(view);
     cutBadge_ = new QLabel(view);
+    batchMark_ = new QLabel(view);
     ui_->pageImageView->cropMarker().setIsDrawingHandles(false);
     // Presses on the page go through to the strip, which selects the item.
     ui_->pageImageView->setIsCanEdit(false);
@@ -44,6 +47,10 @@ RMCollectionViewItem::RMCollectionViewItem(QObject* parent)
     ui_->pageLabel->setFont(font);
     cutBadge_->setToolTip(tr("The crop cuts through content on this page"));
     cutBadge_->hide();
+    batchMark_->setStyleSheet(
+        QStringLiteral("background: %1; border-radius: 2px;").arg(kBatchMarkColor.name()));
+    batchMark_->setToolTip(tr("In the batch: a batch crop changes this page"));
+    batchMark_->hide();
     view->installEventFilter(this);
     setView(view);
     setSelected(false);
@@ -116,6 +123,14 @@ bool RMCollectionViewItem::cutsContent() const {
     return cutBadge_->isVisibleTo(view());
 }
 
+void RMCollectionViewItem::setInBatch(bool inBatch) {
+    batchMark_->setVisible(inBatch);
+}
+
+bool RMCollectionViewItem::isInBatch() const {
+    return batchMark_->isVisibleTo(view());
+}
+
 QString RMCollectionViewItem::pageLabelText() const {
     return QString::number(pageIndex_ + 1);
 }
@@ -151,6 +166,9 @@ void RMCollectionViewItem::layoutSubviews() {
     cutBadge_->setGeometry(int(frame.right()) - kBadgeSide - 6, int(frame.top()) + 6, kBadgeSide,
                            kBadgeSide);
     cutBadge_->raise();
+    // A stripe down the page's left, in the margin outside the selection's frame.
+    batchMark_->setGeometry(int(frame.left()) - kBatchMarkWidth - 3, int(frame.top()),
+                            kBatchMarkWidth, int(frame.height()));
 }
 
 void RMCollectionViewItem::viewDidLayout() {

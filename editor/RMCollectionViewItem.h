@@ -47,6 +47,9 @@ public:
     // The warning badge in the thumbnail's corner: the page's crop cuts through its content.
     void setCutsContent(bool cuts);
     bool cutsContent() const;
+    // The mark beside the thumbnail: a batch crop changes the page.
+    void setInBatch(bool inBatch);
+    bool isInBatch() const;
 
     qint64 pageIndex() const { return pageIndex_; }
     QRectF pageCropRect() const { return pageCropRect_; }
@@ -73,4 +76,5 @@ private:
     qint64 pageIndex_ = 0;
     QSizeF labelSize_;
     QLabel* cutBadge_;
+    QLabel* batchMark_;
 };

@@ -347,6 +347,7 @@ void RMMainWindowController::chooseCropMode(bool batch) {
     session_->setBatchCrop(batch);
     refreshCommands();
     showCropInForce();
+    strip_->reload();
 }
 
 void RMMainWindowController::cropIsFinishedWithRect(const QRectF& rect) {

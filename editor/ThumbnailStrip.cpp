@@ -7,6 +7,8 @@
 #include "platform/CollectionView.h"
 #include "platform/CollectionViewFlowLayout.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kItemIdentifier = QStringLiteral("RMCollectionViewItem");
@@ -37,6 +39,7 @@ ThumbnailStrip::~ThumbnailStrip() {
 }
 
 void ThumbnailStrip::reload() {
+    batch_ = session_.isBatchCrop() ? session_.pageRangeArray() : std::vector<qint64>();
     const QSet<IndexPath> selected = view_.selectionIndexPaths();
     view_.reloadData();
     view_.selectItemsAtIndexPaths(selected, CollectionView::ScrollPosition::None);
@@ -83,6 +86,7 @@ ThumbnailStrip::itemForRepresentedObjectAtIndexPath(CollectionView* view,
     const RMCropInfo& record = session_.cropsRect()[static_cast<size_t>(indexPath.item)];
     item->setPDFImg(QImage(), record.cropRect, record.pageRect, indexPath.item);
     item->setCutsContent(fitter_.cutsContent(indexPath.item));
+    item->setInBatch(std::binary_search(batch_.begin(), batch_.end(), indexPath.item + 1));
     item->setPageImage(pictures_.picture(indexPath.item, imageSize(indexPath.item),
                                          view_.devicePixelRatioF(), PagePictures::Use::Thumbnail));
     return item;

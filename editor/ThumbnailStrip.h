@@ -5,7 +5,9 @@
 
 #include <QImage>
 #include <QObject>
+
 #include <QSizeF>
+#include <vector>
 
 class CollectionView;
 class ContentFitter;
@@ -31,7 +33,8 @@ public:
                    ContentFitter& fitter, QObject* parent = nullptr);
     ~ThumbnailStrip() override;
 
-    // Every thumbnail again, keeping the selection, as after every change of the crops.
+    // Every thumbnail again, keeping the selection, as after every change of the crops, of the
+    // batch's pages or of the crop mode.
     void reload();
     // Selects page index, scrolled to the middle when centred, to the top otherwise.
     void select(qint64 index, bool centred);
@@ -63,4 +66,6 @@ private:
     CropSession& session_;
     PagePictures& pictures_;
     ContentFitter& fitter_;
+    // The pages (1-based, ascending) a batch crop changes; none in Custom Crop.
+    std::vector<qint64> batch_;
 };

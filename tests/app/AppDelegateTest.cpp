@@ -41,6 +41,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cmath>
 #include <memory>
 
 #include <sys/stat.h>
@@ -328,6 +329,24 @@ TEST_F(AppDelegateTest, OpenRecentListsOpenedFilesNewestFirstAndTheListOutlivesA
     app->applicationDidFinishLaunching();
     EXPECT_EQ(recorded(), QStringList{a});
     EXPECT_EQ(list()->numberOfItemsInSection(0), 1);
+}
+
+// Message boxes are as dark as the windows, their text readable on them.
+TEST_F(AppDelegateTest, AboutIsDarkWithReadableText) {
+    app->clickAboutHandler();
+    auto* about = shown<QMessageBox>();
+    ASSERT_NE(about, nullptr);
+    const auto luminance = [](QColor c) {
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const QColor background = about->grab().toImage().pixelColor(2, 2);
+    EXPECT_LT(luminance(background), 0.05) << background.name().toStdString();
+    const QColor text = about->palette().color(QPalette::WindowText);
+    EXPECT_GE((luminance(text) + 0.05) / (luminance(background) + 0.05), 7.0);
+    about->close();
 }
 
 TEST_F(AppDelegateTest, EditModeShowsEveryDeleteButtonAndDeletingAndClearingEmptyTheList) {

@@ -3,9 +3,11 @@
 #include "crop/QpdfLoader.h"
 #include "editor/ContentFitControls.h"
 #include "editor/ContentFitter.h"
+#include "editor/RMCollectionViewItem.h"
 #include "editor/RMMainWindowController.h"
 #include "editor/RMMainWindowDelegate.h"
 #include "editor/SaveFlow.h"
+#include "platform/CollectionView.h"
 #include "platform/FileOpener.h"
 #include "render/InProcessWorkplace.h"
 #include "tests/support/SavedFileCheck.h"
@@ -99,6 +101,16 @@ protected:
     // The notice the window shows over its page when its file changed on disk.
     QLabel* notice() { return window->findChild<QLabel*>("documentNotice"); }
     qint64 current() { return window->session().currentIndex(); }
+    // Which thumbnails bear the mark of the batch's pages.
+    std::vector<bool> batchMarks() {
+        std::vector<bool> marks;
+        for (int i = 0; i < ui().thumbCollectionView->numberOfItemsInSection(0); ++i) {
+            auto* item = static_cast<RMCollectionViewItem*>(
+                ui().thumbCollectionView->itemAtIndexPath({0, i}));
+            marks.push_back(item && item->isInBatch());
+        }
+        return marks;
+    }
     int selectedThumbnail() {
         const auto selection = ui().thumbCollectionView->selectionIndexPaths();
         return selection.size() == 1 ? selection.begin()->item : -1;

@@ -99,6 +99,7 @@ TEST_F(MainWindowTest, BatchModeChoosesPagesWithTheSheetAndKeepsThem) {
     QTest::keyClick(sheet, Qt::Key_Return);
     EXPECT_FALSE(sheet->isVisible());
     EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
+    EXPECT_EQ(batchMarks(), (std::vector<bool>{false, true, true})) << "the strip shows the batch";
     // Page 1 was never cropped: the pages of its size stay whole, the taller third page
     // gets the same crop fitted to it.
     expectNear(crop(1), QRectF(0, 0, 612, 792));
@@ -108,6 +109,7 @@ TEST_F(MainWindowTest, BatchModeChoosesPagesWithTheSheetAndKeepsThem) {
     click(ui().pageCropBtn);
     EXPECT_FALSE(window->session().isBatchCrop());
     EXPECT_FALSE(ui().pageRangeBtn->isEnabled());
+    EXPECT_EQ(batchMarks(), (std::vector<bool>{false, false, false}));
     EXPECT_EQ(window->session().cropPageTypeRangeArray(), QStringList{"2 - 3"});
 }
 
