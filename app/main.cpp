@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
         return CommandLine::run(start, chooseWorkplace());
     }
     QApplication app(argc, argv);
+    // Settings go to ~/.config/Cropmark/Cropmark.conf.
+    QApplication::setOrganizationName(QStringLiteral("Cropmark"));
     QApplication::setApplicationName(QStringLiteral("Cropmark"));
     QApplication::setApplicationDisplayName(QStringLiteral("Cropmark"));
     QApplication::setApplicationVersion(QStringLiteral(CROPMARK_VERSION));

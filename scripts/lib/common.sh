@@ -15,6 +15,7 @@ PACKAGES=(
     libfreetype-dev libharfbuzz-dev zlib1g-dev libbrotli-dev libpng-dev libseccomp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool poppler-utils fonts-dejavu-core hyperfine desktop-file-utils
+    appstream groff-base bash-completion
 )
 
 # Installs, with apt-get, only the packages that are not installed yet: those named, or
