@@ -18,9 +18,10 @@ bool holdsOtherThan(QPDFObjectHandle dictionary, const std::string& key) {
 
 } // namespace
 
-OriginalBoxesEntry::OriginalBoxesEntry(const QDateTime& when)
+OriginalBoxesEntry::OriginalBoxesEntry(const QDateTime& when, bool keeps)
     : date_('(' + when.toUTC().toString(QStringLiteral("'D:'yyyyMMddHHmmss'Z'")).toStdString() +
-            ')') {}
+            ')'),
+      keeps_(keeps) {}
 
 QpdfShallowText::Replacements
 OriginalBoxesEntry::changes(QPDFObjectHandle page,
@@ -28,12 +29,17 @@ OriginalBoxesEntry::changes(QPDFObjectHandle page,
     if (!page.isDictionary())
         return {};
     const PageGeometry opened = QpdfPageReader::read(page);
-    if (opened.keptOriginal ? !PdfBoxText::sameArrays(*opened.keptOriginal, saved)
-                            : PdfBoxText::sameArrays(opened.boxes, saved))
+    // An entry goes when the page is saved with its kept boxes again, which leaves nothing to
+    // restore, or when saved files keep none.
+    const bool drops =
+        opened.keptOriginal && (!keeps_ || PdfBoxText::sameArrays(*opened.keptOriginal, saved));
+    const bool adds =
+        keeps_ && !opened.keptOriginal && !PdfBoxText::sameArrays(opened.boxes, saved);
+    if (!drops && !adds)
         return {};
     const QPDFObjectHandle pieces = page.getKey(kPieceInfo);
     std::string entry;
-    if (!opened.keptOriginal) {
+    if (adds) {
         const std::array<QByteArray, kPdfBoxCount> texts = PdfBoxText::arrays(opened.boxes);
         QByteArray kept;
         for (int box = 0; box < kPdfBoxCount; ++box)

@@ -24,8 +24,9 @@ public:
     static constexpr const char* kPrivate = "/Private";
     static constexpr const char* kLastModified = "/LastModified";
 
-    // Entries this save adds or removes are dated at when.
-    explicit OriginalBoxesEntry(const QDateTime& when);
+    // Entries this save adds or removes are dated at when; with keeps false, the save keeps no
+    // original boxes: it adds no entry and removes those there.
+    OriginalBoxesEntry(const QDateTime& when, bool keeps);
 
     // What saving page (as parsed from the file it was opened from) with the boxes saved
     // changes in its dictionary besides the boxes, as new values of its entries in PDF text
@@ -45,4 +46,5 @@ public:
 private:
     // The date as a PDF string.
     std::string date_;
+    bool keeps_;
 };

@@ -3,6 +3,7 @@
 #include "crop/PdfBox.h"
 #include "crop/PdfPage.h"
 #include "crop/PdfRenderSource.h"
+#include "crop/SaveJob.h"
 
 #include <QByteArray>
 #include <QRectF>
@@ -67,7 +68,12 @@ public:
     // Both fail, saying so, once fileChangedSinceOpened() is true, or when it turns true
     // while the bytes are made: they would mix the file as it was opened with what another
     // program wrote since.
-    virtual bool writeToFile(const QString& path, QString* errorMessage) const = 0;
+    virtual bool writeToFile(const QString& path, const SaveChoices& choices,
+                             QString* errorMessage) const = 0;
+    // The same, with the choices a save makes unless told otherwise.
+    bool writeToFile(const QString& path, QString* errorMessage) const {
+        return writeToFile(path, SaveChoices{}, errorMessage);
+    }
     // A save may come soon, as when the user is choosing where to save: the part of it that
     // does not depend on the boxes may start now, so that the save then takes less time. Any
     // thread.

@@ -82,7 +82,7 @@ QByteArray QpdfDocument::dataRepresentation() const {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!write(buffer, nullptr))
+    if (!write(buffer, SaveChoices{}, nullptr))
         return {};
     return bytes;
 }
@@ -93,7 +93,8 @@ void QpdfDocument::prepareToSave() const {
         save_->prepare(data_, password_);
 }
 
-bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const {
+bool QpdfDocument::writeToFile(const QString& path, const SaveChoices& choices,
+                               QString* errorMessage) const {
     ReplacingFile file(path);
     if (!file.open(errorMessage))
         return false;
@@ -105,7 +106,7 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
     const bool written =
         save_ ? produce(
                     [&](const std::function<void()>& pageWritten) {
-                        const SaveJob job{data_.get(), password_, pages_, setBoxes_};
+                        const SaveJob job{data_.get(), password_, pages_, setBoxes_, choices};
                         const SaveOutcome outcome =
                             save_->save(job, file.device().handle(), pageWritten);
                         if (outcome.outOfMemory) {
@@ -126,7 +127,7 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
                         readsBack = outcome.readsBack;
                     },
                     &reason, &systemError)
-              : write(file.device(), &reason, &systemError, &writtenObjects);
+              : write(file.device(), choices, &reason, &systemError, &writtenObjects);
     if (!written) {
         if (errorMessage)
             *errorMessage = file.failureMessage(systemError, reason);
@@ -148,12 +149,13 @@ bool QpdfDocument::writeToFile(const QString& path, QString* errorMessage) const
     return file.commit(errorMessage);
 }
 
-bool QpdfDocument::write(QIODevice& out, QString* errorMessage, int* systemError,
-                         WrittenObjects* written) const {
+bool QpdfDocument::write(QIODevice& out, const SaveChoices& choices, QString* errorMessage,
+                         int* systemError, WrittenObjects* written) const {
     return produce(
         [&](const std::function<void()>& pageWritten) {
             QpdfDocumentWriter writer(*data_, password_);
-            const WrittenObjects objects = writer.write(out, pages_, setBoxes_, pageWritten);
+            const WrittenObjects objects =
+                writer.write(out, pages_, setBoxes_, choices, pageWritten);
             if (written)
                 *written = objects;
         },

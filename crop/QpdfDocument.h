@@ -34,7 +34,9 @@ public:
     void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) override;
     std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginalBoxes(int pageIndex) const override;
     QByteArray dataRepresentation() const override;
-    bool writeToFile(const QString& path, QString* errorMessage) const override;
+    using PdfDocument::writeToFile;
+    bool writeToFile(const QString& path, const SaveChoices& choices,
+                     QString* errorMessage) const override;
     void prepareToSave() const override;
     bool fileChangedSinceOpened() const override;
     PdfRenderSource renderSource() const override;
@@ -44,8 +46,8 @@ private:
     // Writes the bytes into out between the begin and end notifications; false (with the
     // reason, and the system's error number where writing failed) when they cannot be made
     // or written. written, when given, is told which objects were written.
-    bool write(QIODevice& out, QString* errorMessage, int* systemError = nullptr,
-               WrittenObjects* written = nullptr) const;
+    bool write(QIODevice& out, const SaveChoices& choices, QString* errorMessage,
+               int* systemError = nullptr, WrittenObjects* written = nullptr) const;
     // Runs produce, which makes the bytes, between the begin and end notifications, refusing
     // a locked document or a file changed on disk; produce throws what went wrong.
     bool produce(const std::function<void(const std::function<void()>& pageWritten)>& body,

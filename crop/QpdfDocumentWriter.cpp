@@ -76,6 +76,7 @@ std::vector<PageGeometry> QpdfDocumentWriter::geometry() const {
 
 WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageGeometry>& geometry,
                                          const std::vector<std::uint8_t>& setBoxes,
+                                         const SaveChoices& choices,
                                          const std::function<void()>& pageWritten) {
     if (!pdf_)
         throw std::logic_error("a document writer writes once");
@@ -86,7 +87,7 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageG
     // A file qpdf had to repair to read its pages is written whole, repaired, rather than
     // updated: an update would carry the damage on to every reader of the saved file.
     const bool damaged = pdf->anyWarnings();
-    const OriginalBoxesEntry originals(QDateTime::currentDateTimeUtc());
+    const OriginalBoxesEntry originals(QDateTime::currentDateTimeUtc(), choices.keepsOriginalBoxes);
     if (const auto update =
             damaged ? std::nullopt
                     : QpdfUpdateBuilder::build(*pdf, data_, pages, geometry, setBoxes, originals)) {

@@ -2,6 +2,7 @@
 
 #include "crop/PageGeometry.h"
 #include "crop/PdfSourceData.h"
+#include "crop/SaveJob.h"
 #include "crop/WrittenObjects.h"
 
 #include <QByteArray>
@@ -44,9 +45,10 @@ public:
     // The file's pages' geometry, as QpdfParser::readPages() reads it. Before write().
     std::vector<PageGeometry> geometry() const;
 
-    // The pages with geometry, the boxes set in setBoxes (one bit per PdfBox and page) written.
+    // The pages with geometry, the boxes set in setBoxes (one bit per PdfBox and page) written,
+    // as choices say.
     WrittenObjects write(QIODevice& out, const std::vector<PageGeometry>& geometry,
-                         const std::vector<std::uint8_t>& setBoxes,
+                         const std::vector<std::uint8_t>& setBoxes, const SaveChoices& choices,
                          const std::function<void()>& pageWritten);
 
 private:

@@ -11,12 +11,21 @@
 
 class PdfSourceData;
 
+// What the user chose about what a saved file holds besides the crops.
+struct SaveChoices {
+    // Pages this save crops keep the boxes they had before they were first cropped, for
+    // "Restore Original" (OriginalBoxesEntry); without, they keep none, not even an earlier
+    // save's.
+    bool keepsOriginalBoxes = true;
+};
+
 // What a save writes: the document's bytes with its pages' boxes, those set marked per page.
 struct SaveJob {
     const PdfSourceData* data = nullptr;
     QByteArray password;
     std::vector<PageGeometry> pages;
     std::vector<std::uint8_t> setBoxes;
+    SaveChoices choices;
 };
 
 // How a save written elsewhere went.

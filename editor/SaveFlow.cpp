@@ -171,9 +171,10 @@ void SaveFlow::write(const QString& target, bool closeAfterwards) {
     processBarWindow_->open();
     const PdfDocument* document = &session_.pdfDoc();
     savingDocument_ = document;
-    saveWorker_ = std::jthread([this, document, target, closeAfterwards] {
+    const SaveChoices choices{OutputSettings::keepsOriginalBoxes()};
+    saveWorker_ = std::jthread([this, document, target, choices, closeAfterwards] {
         QString error;
-        if (!document->writeToFile(target, &error) && error.isEmpty())
+        if (!document->writeToFile(target, choices, &error) && error.isEmpty())
             error = tr("The file could not be written.");
         QMetaObject::invokeMethod(
             this,

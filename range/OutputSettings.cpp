@@ -10,6 +10,7 @@ namespace {
 
 const QString kOpensKey = QStringLiteral("output/opensSavedFile");
 const QString kCroppedNameKey = QStringLiteral("output/proposesCroppedName");
+const QString kOriginalsKey = QStringLiteral("output/keepsOriginalBoxes");
 
 } // namespace
 
@@ -31,6 +32,14 @@ void setProposesCroppedName(bool on) {
 
 QString proposedPath(const QString& path) {
     return proposesCroppedName() && !path.isEmpty() ? CroppedFileName::of(path) : path;
+}
+
+bool keepsOriginalBoxes() {
+    return QSettings().value(kOriginalsKey, true).toBool();
+}
+
+void setKeepsOriginalBoxes(bool on) {
+    QSettings().setValue(kOriginalsKey, on);
 }
 
 } // namespace OutputSettings

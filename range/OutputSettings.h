@@ -18,4 +18,9 @@ void setProposesCroppedName(bool on);
 // The path the save panel proposes for a document read from path.
 QString proposedPath(const QString& path);
 
+// Whether the pages a save crops keep their original boxes, for "Restore Original"; on at
+// first.
+bool keepsOriginalBoxes();
+void setKeepsOriginalBoxes(bool on);
+
 } // namespace OutputSettings

@@ -10,6 +10,8 @@ RMOutputSetViewController::RMOutputSetViewController(QWidget* parent)
     connect(ui_->opensSavedFileBox, &QCheckBox::toggled, this, &OutputSettings::setOpensSavedFile);
     connect(ui_->croppedNameButton, &QRadioButton::toggled, this,
             &OutputSettings::setProposesCroppedName);
+    connect(ui_->keepsOriginalsBox, &QCheckBox::toggled, this,
+            &OutputSettings::setKeepsOriginalBoxes);
 }
 
 RMOutputSetViewController::~RMOutputSetViewController() = default;
@@ -24,5 +26,6 @@ void RMOutputSetViewController::showEvent(QShowEvent* event) {
     const bool cropped = OutputSettings::proposesCroppedName();
     ui_->croppedNameButton->setChecked(cropped);
     ui_->ownNameButton->setChecked(!cropped);
+    ui_->keepsOriginalsBox->setChecked(OutputSettings::keepsOriginalBoxes());
     QWidget::showEvent(event);
 }

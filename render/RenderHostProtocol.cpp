@@ -411,27 +411,28 @@ std::optional<PagesRead> decodePages(const QByteArray& payload) {
     return read;
 }
 
-QByteArray encodeSaveJob(const std::vector<PageGeometry>& pages,
-                         const std::vector<std::uint8_t>& setBoxes) {
+QByteArray encodeSaveJob(const SaveJob& job) {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
-    versioned(stream) << encodePageList(PagesRead::Outcome::Read, QString(), pages)
-                      << QByteArray(reinterpret_cast<const char*>(setBoxes.data()),
-                                    qsizetype(setBoxes.size()));
+    versioned(stream) << encodePageList(PagesRead::Outcome::Read, QString(), job.pages)
+                      << QByteArray(reinterpret_cast<const char*>(job.setBoxes.data()),
+                                    qsizetype(job.setBoxes.size()))
+                      << job.choices.keepsOriginalBoxes;
     return bytes;
 }
 
-bool decodeSaveJob(const QByteArray& payload, std::vector<PageGeometry>* pages,
-                   std::vector<std::uint8_t>* setBoxes) {
+bool decodeSaveJob(const QByteArray& payload, SaveJob* job) {
     QDataStream stream(payload);
     versioned(stream);
     QByteArray encodedPages, boxes;
-    stream >> held(encodedPages) >> held(boxes);
+    bool keepsOriginalBoxes = true;
+    stream >> held(encodedPages) >> held(boxes) >> keepsOriginalBoxes;
     std::optional<PagesRead> read = decodePages(encodedPages);
     if (stream.status() != QDataStream::Ok || !read || read->pages.size() != size_t(boxes.size()))
         return false;
-    *pages = std::move(read->pages);
-    setBoxes->assign(boxes.begin(), boxes.end());
+    job->pages = std::move(read->pages);
+    job->setBoxes.assign(boxes.begin(), boxes.end());
+    job->choices.keepsOriginalBoxes = keepsOriginalBoxes;
     return true;
 }
 

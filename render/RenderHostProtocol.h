@@ -46,12 +46,12 @@ std::optional<PageRenderResult> decodeResult(const QByteArray& payload);
 QByteArray encodePages(const PagesRead& read);
 std::optional<PagesRead> decodePages(const QByteArray& payload);
 
-// A save: the pages and which of their boxes were set; then, from the host, messages that say
-// how many more pages were written and a last one with the outcome.
-QByteArray encodeSaveJob(const std::vector<PageGeometry>& pages,
-                         const std::vector<std::uint8_t>& setBoxes);
-bool decodeSaveJob(const QByteArray& payload, std::vector<PageGeometry>* pages,
-                   std::vector<std::uint8_t>* setBoxes);
+// A save: the job's pages, which of their boxes were set and the user's choices (its data and
+// password the host has already); then, from the host, messages that say how many more pages
+// were written and a last one with the outcome.
+QByteArray encodeSaveJob(const SaveJob& job);
+// Fills in job's pages, set boxes and choices.
+bool decodeSaveJob(const QByteArray& payload, SaveJob* job);
 QByteArray encodePagesWritten(int count);
 // The outcome, with pagesWritten 0, or for a pages-written message their number (outcome is
 // then untouched).

@@ -35,7 +35,7 @@ SaveOutcome SaveHost::save(const SaveJob& job, int outputFd,
     // A host that ended early, out of memory say, has said why before it went: its answer is
     // read even when it can no longer be sent the job.
     const bool sent = started_ && process_.sendDescriptor(outputFd) &&
-                      process_.send(RenderHostProtocol::encodeSaveJob(job.pages, job.setBoxes));
+                      process_.send(RenderHostProtocol::encodeSaveJob(job));
     if (!started_)
         return outcome;
     bool timedOut = false;

@@ -157,8 +157,8 @@ SaveOutcome saveInto(const PdfSourceData& data, QpdfDocumentWriter& writer, cons
     try {
         if (!out.open(outputFd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
             throw std::runtime_error(out.errorString().toStdString());
-        const WrittenObjects written =
-            writer.write(out, job.pages, job.setBoxes, [&report] { report.pageWritten(); });
+        const WrittenObjects written = writer.write(out, job.pages, job.setBoxes, job.choices,
+                                                    [&report] { report.pageWritten(); });
         report.send();
         if (!out.flush())
             throw std::system_error(std::error_code(errno, std::generic_category()),
@@ -212,9 +212,8 @@ int save(const PdfSourceData* data, const QByteArray& password, QString error, b
     }
     const int outputFd = RenderHostProtocol::receiveDescriptor(kInput);
     const std::optional<QByteArray> message = RenderHostProtocol::readFrame(kInput, -1);
-    SaveJob job{data, password, {}, {}};
-    if (outputFd < 0 || !message ||
-        !RenderHostProtocol::decodeSaveJob(*message, &job.pages, &job.setBoxes))
+    SaveJob job{data, password, {}, {}, {}};
+    if (outputFd < 0 || !message || !RenderHostProtocol::decodeSaveJob(*message, &job))
         return 1;
     SaveOutcome outcome;
     if (writer) {

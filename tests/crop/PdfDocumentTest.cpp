@@ -313,7 +313,7 @@ TEST(QpdfReadBackTest, PassesOnlyUpdatesThatReadBackWithoutRepair) {
     geometry[2].box(PdfBox::Trim) = QRectF(30, 40, 200, 100);
     const auto build = [&](const std::vector<std::uint8_t>& set) {
         return QpdfUpdateBuilder::build(*pdf, *data, pages, geometry, set,
-                                        OriginalBoxesEntry(QDateTime::currentDateTime()))
+                                        OriginalBoxesEntry(QDateTime::currentDateTime(), true))
             .value()
             .bytes();
     };

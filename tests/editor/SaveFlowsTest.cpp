@@ -4,6 +4,7 @@
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "range/RMSettingWindowController.h"
+#include "render/RenderHostWorkplace.h"
 #include "tests/editor/MainWindowFixture.h"
 #include "tests/support/ExpectNear.h"
 #include "ui_RMOutputSetViewController.h"
@@ -161,9 +162,21 @@ TEST_F(SaveFlowsTest, ProgressFollowsThePagesAndTheSavedFileOpensThenTheWindowCl
 }
 
 // The Output settings, chosen in the settings window, act on the next save: the panel proposes
-// "name-cropped.pdf" beside the file, and the saved file opens in no other program.
-TEST_F(SaveFlowsTest, OutputSettingsChooseTheProposedNameAndWhetherTheSavedFileOpens) {
+// "name-cropped.pdf" beside the file, the saved file opens in no other program, and it keeps
+// no original boxes, not even those an earlier save kept.
+TEST_F(SaveFlowsTest, OutputSettingsChooseTheProposedNameWhetherTheFileOpensAndKeepsOriginals) {
+    // Saved as the program saves, by render hosts, which are told the choice.
+    workplace = std::make_shared<RenderHostWorkplace>(CROPMARK_RENDER_HOST);
     open(2);
+    crop();
+    const QString first = dir.filePath("first.pdf");
+    ASSERT_EQ(saveTo(first), "");
+    ASSERT_TRUE(QpdfLoader().open(first).document->keptOriginalBoxes(0)) << "kept at first";
+    EXPECT_EQ(opener.opened, QStringList{first}) << "opened at first";
+    opener.opened.clear();
+    QFile saved(first);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    openFile(saved.readAll());
     crop();
     QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     RMSettingWindowController* settings = window->settingWindowCtrl();
@@ -174,8 +187,10 @@ TEST_F(SaveFlowsTest, OutputSettingsChooseTheProposedNameAndWhetherTheSavedFileO
     ASSERT_TRUE(output.opensSavedFileBox->isVisible());
     EXPECT_TRUE(output.opensSavedFileBox->isChecked()) << "on at first";
     EXPECT_TRUE(output.ownNameButton->isChecked());
+    EXPECT_TRUE(output.keepsOriginalsBox->isChecked());
     click(output.opensSavedFileBox);
     click(output.croppedNameButton);
+    click(output.keepsOriginalsBox);
     QTest::keyClick(settings, Qt::Key_Escape);
     EXPECT_FALSE(settings->isVisible());
 
@@ -193,6 +208,10 @@ TEST_F(SaveFlowsTest, OutputSettingsChooseTheProposedNameAndWhetherTheSavedFileO
     EXPECT_EQ(finished[0][0].toString(), "");
     EXPECT_TRUE(SavedFileCheck::readsCleanly(proposed, 2));
     EXPECT_TRUE(opener.opened.isEmpty());
+    const auto reopened = QpdfLoader().open(proposed);
+    ASSERT_TRUE(reopened.ok());
+    EXPECT_FALSE(reopened.document->keptOriginalBoxes(0));
+    EXPECT_LT(reopened.document->boundsForBox(0, PdfBox::Crop).width(), 306);
 }
 
 // Saved twice, the second time from the file the first save replaced.

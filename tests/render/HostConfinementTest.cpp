@@ -88,7 +88,7 @@ std::optional<QByteArray> saved(RenderHostProcess& host, int output) {
     read->pages[0].box(PdfBox::Crop) = QRectF(10, 20, 100, 200);
     const std::vector<std::uint8_t> setBoxes{1u << int(PdfBox::Crop), 0};
     if (!host.sendDescriptor(output) ||
-        !host.send(RenderHostProtocol::encodeSaveJob(read->pages, setBoxes)))
+        !host.send(RenderHostProtocol::encodeSaveJob({nullptr, {}, read->pages, setBoxes, {}})))
         return std::nullopt;
     std::optional<QByteArray> answer;
     int pages = 0;

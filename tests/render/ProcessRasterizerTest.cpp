@@ -280,7 +280,7 @@ TEST(ContainedReadingTest, ReadsAsHereAndAHostThatDiesLeavesTheFileUnreadable) {
     EXPECT_FALSE(ContainedReading::repair(*source.data, "/bin/false", 4096));
     // A save whose writer dies writes nothing it reports as written.
     const SaveOutcome saved = HostSaveWriter("/bin/false", 4096)
-                                  .save({source.data.get(), {}, read.pages, {0, 0}}, -1, [] {});
+                                  .save({source.data.get(), {}, read.pages, {0, 0}, {}}, -1, [] {});
     EXPECT_FALSE(saved.written);
     EXPECT_FALSE(saved.error.isEmpty());
 }
