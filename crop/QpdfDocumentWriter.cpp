@@ -87,10 +87,14 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageG
     // A file qpdf had to repair to read its pages is written whole, repaired, rather than
     // updated: an update would carry the damage on to every reader of the saved file.
     const bool damaged = pdf->anyWarnings();
+    // An update keeps the file's encryption: a file saved without it is written whole.
+    const bool decrypts =
+        choices.removesPassword && pdf->isEncrypted() && pdf->ownerPasswordMatched();
     const OriginalBoxesEntry originals(QDateTime::currentDateTimeUtc(), choices.keepsOriginalBoxes);
     if (const auto update =
-            damaged ? std::nullopt
-                    : QpdfUpdateBuilder::build(*pdf, data_, pages, geometry, setBoxes, originals)) {
+            damaged || decrypts
+                ? std::nullopt
+                : QpdfUpdateBuilder::build(*pdf, data_, pages, geometry, setBoxes, originals)) {
         const QByteArray appended = update->bytes();
         if (QpdfReadBack::updateReadsBack(data_, appended, password_, pages, geometry, setBoxes)) {
             writeUpdate(appended, out, qint64(geometry.size()), pageWritten);
@@ -124,7 +128,7 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageG
             }
         }
     }
-    return rewrite(*pdf, out, int(geometry.size()), pageWritten);
+    return rewrite(*pdf, out, int(geometry.size()), !decrypts, pageWritten);
 }
 
 void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out, qint64 pageCount,
@@ -144,6 +148,7 @@ void QpdfDocumentWriter::writeUpdate(const QByteArray& appended, QIODevice& out,
 }
 
 WrittenObjects QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out, int pageCount,
+                                           bool keepsEncryption,
                                            const std::function<void()>& pageWritten) {
     // qpdf writes the trailer's /Size only in place of one it read, so a source whose trailer
     // lacks it would be saved without one, which every reader then has to repair.
@@ -155,6 +160,7 @@ WrittenObjects QpdfDocumentWriter::rewrite(QPDF& pdf, QIODevice& out, int pageCo
     // and images stay byte for byte what they were, and large files write quickly.
     writer.setDecodeLevel(qpdf_dl_none);
     writer.setCompressStreams(false);
+    writer.setPreserveEncryption(keepsEncryption);
     auto progress = std::make_shared<PageProgress>(pageCount, pageWritten);
     writer.registerProgressReporter(progress);
     writer.write();

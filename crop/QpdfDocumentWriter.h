@@ -54,7 +54,8 @@ public:
 private:
     void writeUpdate(const QByteArray& appended, QIODevice& out, qint64 pageCount,
                      const std::function<void()>& pageWritten) const;
-    static WrittenObjects rewrite(QPDF& pdf, QIODevice& out, int pageCount,
+    // The whole file written afresh, encrypted as it was or, without keepsEncryption, not.
+    static WrittenObjects rewrite(QPDF& pdf, QIODevice& out, int pageCount, bool keepsEncryption,
                                   const std::function<void()>& pageWritten);
 
     const PdfSourceData& data_;

@@ -17,6 +17,9 @@ struct SaveChoices {
     // "Restore Original" (OriginalBoxesEntry); without, they keep none, not even an earlier
     // save's.
     bool keepsOriginalBoxes = true;
+    // A file unlocked with its owner password, which allows everything, is saved without a
+    // password and unencrypted; one unlocked otherwise keeps its password whatever this says.
+    bool removesPassword = false;
 };
 
 // What a save writes: the document's bytes with its pages' boxes, those set marked per page.

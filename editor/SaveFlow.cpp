@@ -7,6 +7,7 @@
 #include "editor/ShownFile.h"
 #include "platform/DesktopFileOpener.h"
 #include "platform/NotificationCenter.h"
+#include "range/EncryptSettings.h"
 #include "range/OutputSettings.h"
 
 #include <QFileDialog>
@@ -171,7 +172,8 @@ void SaveFlow::write(const QString& target, bool closeAfterwards) {
     processBarWindow_->open();
     const PdfDocument* document = &session_.pdfDoc();
     savingDocument_ = document;
-    const SaveChoices choices{OutputSettings::keepsOriginalBoxes()};
+    const SaveChoices choices{OutputSettings::keepsOriginalBoxes(),
+                              EncryptSettings::removesPassword()};
     saveWorker_ = std::jthread([this, document, target, choices, closeAfterwards] {
         QString error;
         if (!document->writeToFile(target, choices, &error) && error.isEmpty())

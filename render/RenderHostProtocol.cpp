@@ -417,7 +417,7 @@ QByteArray encodeSaveJob(const SaveJob& job) {
     versioned(stream) << encodePageList(PagesRead::Outcome::Read, QString(), job.pages)
                       << QByteArray(reinterpret_cast<const char*>(job.setBoxes.data()),
                                     qsizetype(job.setBoxes.size()))
-                      << job.choices.keepsOriginalBoxes;
+                      << job.choices.keepsOriginalBoxes << job.choices.removesPassword;
     return bytes;
 }
 
@@ -426,13 +426,14 @@ bool decodeSaveJob(const QByteArray& payload, SaveJob* job) {
     versioned(stream);
     QByteArray encodedPages, boxes;
     bool keepsOriginalBoxes = true;
-    stream >> held(encodedPages) >> held(boxes) >> keepsOriginalBoxes;
+    bool removesPassword = false;
+    stream >> held(encodedPages) >> held(boxes) >> keepsOriginalBoxes >> removesPassword;
     std::optional<PagesRead> read = decodePages(encodedPages);
     if (stream.status() != QDataStream::Ok || !read || read->pages.size() != size_t(boxes.size()))
         return false;
     job->pages = std::move(read->pages);
     job->setBoxes.assign(boxes.begin(), boxes.end());
-    job->choices.keepsOriginalBoxes = keepsOriginalBoxes;
+    job->choices = {keepsOriginalBoxes, removesPassword};
     return true;
 }
 

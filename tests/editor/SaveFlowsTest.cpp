@@ -1,12 +1,15 @@
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMSaveProgressSheet.h"
+#include "range/RMEncryptViewController.h"
 #include "range/RMOutputSetViewController.h"
 #include "range/RMPageRangeEditor.h"
 #include "range/RMPageRangeWindowController.h"
 #include "range/RMSettingWindowController.h"
 #include "render/RenderHostWorkplace.h"
 #include "tests/editor/MainWindowFixture.h"
+#include "tests/support/CaseName.h"
 #include "tests/support/ExpectNear.h"
+#include "ui_RMEncryptViewController.h"
 #include "ui_RMOutputSetViewController.h"
 #include "ui_RMSettingWindowController.h"
 
@@ -71,6 +74,53 @@ TEST_F(SaveFlowsTest, ALockedDocumentEditsNothingUntilTheRightPassword) {
     ASSERT_NE(window->pageRangeCtrl(), nullptr);
     EXPECT_EQ(window->pageRangeCtrl()->editor().rangeTypeArray(), QStringList{"1 - 3"});
 }
+
+// With "Without a password" chosen on the Encrypt page, a document unlocked with its owner
+// password is saved unencrypted; unlocked with its user password, it keeps both.
+struct PasswordCase {
+    const char* name;
+    const char* password;
+    bool savedLocked;
+};
+
+class EncryptSaveTest : public SaveFlowsTest, public testing::WithParamInterface<PasswordCase> {};
+
+TEST_P(EncryptSaveTest, TheOwnerPasswordAloneLetsASaveDropTheEncryption) {
+    // Saved as the program saves, by a render host, which is told the choice.
+    workplace = std::make_shared<RenderHostWorkplace>(CROPMARK_RENDER_HOST);
+    open(2, "user");
+    window->showDecryptWindow();
+    typePassword(GetParam().password);
+    crop();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    RMSettingWindowController* settings = window->settingWindowCtrl();
+    ASSERT_NE(settings, nullptr);
+    click(settings->ui().encryptSetBtn);
+    Ui::RMEncryptViewController& encrypt = settings->encryptSetViewCtrl()->ui();
+    EXPECT_TRUE(encrypt.keepsPasswordButton->isChecked()) << "kept at first";
+    click(encrypt.removesPasswordButton);
+    settings->close();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    const QString target = dir.filePath("saved.pdf");
+    QSignalSpy finished(window.get(), &RMMainWindowController::saveFinished);
+    ASSERT_EQ(chooseSaveTarget(target), "");
+    ASSERT_TRUE(finished.wait(20000));
+    ASSERT_EQ(finished[0][0].toString(), "");
+    const QByteArray password = GetParam().savedLocked ? "user" : "";
+    EXPECT_TRUE(SavedFileCheck::readsCleanly(target, 2, password));
+    const auto saved = QpdfLoader().open(target);
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(saved.document->isLocked(), GetParam().savedLocked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Unlocked, EncryptSaveTest,
+                         testing::Values(PasswordCase{"WithTheOwnerPassword", "owner", false},
+                                         PasswordCase{"WithTheUserPassword", "user", true}),
+                         CaseName());
 
 TEST_F(SaveFlowsTest, CancellingThePasswordClosesTheWindow) {
     open(1, "secret");
