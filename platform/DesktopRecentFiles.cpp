@@ -92,7 +92,8 @@ bool copyWithEntry(QXmlStreamReader& in, QXmlStreamWriter& out, const Entry& ent
             }
             if (inEntry && name == u"application" && in.namespaceUri() == kBookmarkNs &&
                 in.attributes().value(QLatin1String("name")) == entry.application) {
-                writeApplication(out, entry, in.attributes().value(QLatin1String("count")).toInt() + 1);
+                writeApplication(out, entry,
+                                 in.attributes().value(QLatin1String("count")).toInt() + 1);
                 in.skipCurrentElement();
                 applicationWritten = true;
                 continue;
