@@ -1,5 +1,6 @@
 #include "range/RMPageRangeViewController.h"
 
+#include "crop/PageSelection.h"
 #include "range/PageRangeSettings.h"
 #include "range/RMPageRangeInfoDelegate.h"
 #include "ui_RMPageRangeViewController.h"
@@ -34,7 +35,9 @@ void RMPageRangeViewController::cancelClickHandler() {
 }
 
 void RMPageRangeViewController::showSaved() {
-    editor_->setRangeTypeArray(PageRangeSettings::startingSelection());
+    // No selection kept means all pages, which a tag then says.
+    const QStringList kept = PageRangeSettings::startingSelection();
+    editor_->setRangeTypeArray(kept.isEmpty() ? QStringList{PageSelection::kAllPages} : kept);
     editor_->syncWithList();
 }
 
