@@ -1,6 +1,5 @@
 #include "range/RMPageRangeViewController.h"
 
-#include "crop/PageSelection.h"
 #include "range/PageRangeSettings.h"
 #include "range/RMPageRangeInfoDelegate.h"
 #include "ui_RMPageRangeViewController.h"
@@ -35,9 +34,7 @@ void RMPageRangeViewController::cancelClickHandler() {
 }
 
 void RMPageRangeViewController::showSaved() {
-    // No selection kept means all pages, which a tag then says.
-    const QStringList kept = PageRangeSettings::startingSelection();
-    editor_->setRangeTypeArray(kept.isEmpty() ? QStringList{PageSelection::kAllPages} : kept);
+    editor_->setRangeTypeArray(PageRangeSettings::startingSelection());
     editor_->syncWithList();
 }
 
