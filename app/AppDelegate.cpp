@@ -25,7 +25,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
@@ -141,11 +140,10 @@ void AppDelegate::openFiles(const QStringList& paths) {
         openWindowDelayShow();
         return;
     }
-    // Files from the command line and a second start are recent files like any other.
-    for (const QString& path : paths) {
-        const QString absolute = QFileInfo(path).absoluteFilePath();
-        openAndRecord(absolute, {absolute});
-    }
+    // Files from the command line and a second start, absolute paths already, are recent
+    // files like any other.
+    for (const QString& path : paths)
+        openAndRecord(path, {path});
 }
 
 void AppDelegate::clickOpenBtnHandler() {

@@ -53,8 +53,8 @@ public:
 
     // Sets up and shows the start window.
     void applicationDidFinishLaunching();
-    // Opens files the desktop hands over (the command line, a second launch); none brings the
-    // start window to the front.
+    // Opens files the desktop hands over (the command line, a second launch), by absolute
+    // path, and records them in the recent list; none brings the start window to the front.
     void openFiles(const QStringList& paths);
 
     void clickOpenBtnHandler();
