@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QUndoStack>
 
+#include <functional>
 #include <map>
 
 RMMainWindowController::RMMainWindowController(std::unique_ptr<PdfDocument> document,
@@ -127,7 +128,11 @@ void RMMainWindowController::windowDidLoad() {
 void RMMainWindowController::runCommand(WindowCommands::Command command) {
     using Command = WindowCommands::Command;
     using Window = RMMainWindowController;
-    static const std::map<Command, void (Window::*)()> handlers{
+    // What each command does, to the window or to its page view's zoom.
+    const auto zoom = [](void (PageDisplay::*change)()) {
+        return [change](Window& window) { ((*window.display_).*change)(); };
+    };
+    static const std::map<Command, std::function<void(Window&)>> handlers{
         {Command::Done, &Window::saveClickHandler},
         {Command::RevertAll, &Window::cancelClickHandler},
         {Command::FitToContent, &Window::fitToContentClickHandler},
@@ -139,21 +144,16 @@ void RMMainWindowController::runCommand(WindowCommands::Command command) {
         {Command::BatchCrop, &Window::batchCropClickHandler},
         {Command::PageRange, &Window::pageRangeClickHandler},
         {Command::RestoreOriginal, &Window::restoreOriginalClickHandler},
+        {Command::SaveAs,
+         [](Window& window) { window.saveCurrentDocWithNeedCloseDocAfterFinish(false); }},
         {Command::Settings, &Window::showSettingWindow},
+        {Command::ZoomIn, zoom(&PageDisplay::zoomIn)},
+        {Command::ZoomOut, zoom(&PageDisplay::zoomOut)},
+        {Command::FitPage, zoom(&PageDisplay::fitPage)},
+        {Command::FitWidth, zoom(&PageDisplay::fitWidth)},
+        {Command::ActualSize, zoom(&PageDisplay::actualSize)},
     };
-    static const std::map<Command, void (PageDisplay::*)()> zooms{
-        {Command::ZoomIn, &PageDisplay::zoomIn},
-        {Command::ZoomOut, &PageDisplay::zoomOut},
-        {Command::FitPage, &PageDisplay::fitPage},
-        {Command::FitWidth, &PageDisplay::fitWidth},
-        {Command::ActualSize, &PageDisplay::actualSize},
-    };
-    if (command == Command::SaveAs)
-        saveCurrentDocWithNeedCloseDocAfterFinish(false);
-    else if (const auto zoom = zooms.find(command); zoom != zooms.end())
-        ((*display_).*(zoom->second))();
-    else
-        (this->*handlers.at(command))();
+    handlers.at(command)(*this);
 }
 
 void RMMainWindowController::refreshCommands() {
