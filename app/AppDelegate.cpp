@@ -14,6 +14,7 @@
 #include "platform/DesktopRecentFiles.h"
 #include "platform/DocumentController.h"
 #include "platform/NotificationCenter.h"
+#include "platform/WindowFront.h"
 #include "range/RMSettingWindowController.h"
 #include "ui/DarkPalette.h"
 #include "ui/RMUIConfig.h"
@@ -273,12 +274,8 @@ void AppDelegate::recentFileDidDeleteWithFilePath(const QString& path) {
 }
 
 void AppDelegate::openWindowDelayShow() {
-    QWidget* window = openWindow_.get();
-    if (window->isMinimized())
-        window->showNormal();
-    window->show();
-    window->raise();
-    window->activateWindow();
+    WindowFront::bring(*openWindow_);
+    openWindow_->activateWindow();
     refreshInfosList();
 }
 

@@ -1,18 +1,11 @@
 #include "app/WindowListMenu.h"
 
 #include "platform/DocumentController.h"
+#include "platform/WindowFront.h"
 
 #include <QActionGroup>
 
 namespace {
-
-void bringForward(QWidget* window) {
-    if (window->isMinimized())
-        window->showNormal();
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
 
 // A window's title as its title bar shows it: without the mark of unsaved changes' place.
 QString shownTitle(const QWidget* window) {
@@ -34,7 +27,10 @@ void WindowListMenu::fill() {
     QWidget* own = parentWidget() ? parentWidget()->window() : nullptr;
     auto* shown = new QActionGroup(this);
     const auto addWindow = [&](QWidget* window, const QString& name) {
-        QAction* item = addAction(name, window, [window] { bringForward(window); });
+        QAction* item = addAction(name, window, [window] {
+            WindowFront::bring(*window);
+            window->activateWindow();
+        });
         item->setCheckable(true);
         item->setChecked(window == own);
         shown->addAction(item);

@@ -1,5 +1,7 @@
 #include "platform/DocumentBase.h"
 
+#include "platform/WindowFront.h"
+
 DocumentBase::DocumentBase(QObject* parent) : QObject(parent) {}
 
 QList<QWidget*> DocumentBase::windowControllers() const {
@@ -18,12 +20,8 @@ void DocumentBase::addWindowController(QWidget* window) {
 
 void DocumentBase::showWindows() {
     const QList<QWidget*> windows = windowControllers();
-    for (QWidget* window : windows) {
-        if (window->isMinimized())
-            window->showNormal();
-        window->show();
-        window->raise();
-    }
+    for (QWidget* window : windows)
+        WindowFront::bring(*window);
     if (!windows.isEmpty())
         windows.first()->activateWindow();
 }
