@@ -7,7 +7,9 @@
 // And a scanned book of 10,000 pages fitted to its content, by this program alone.
 //
 // And cropping by margins and saving, against copying the same file and syncing the copy to
-// disk, the floor a save can come near: a 400-page scan and a 10,000-page text file.
+// disk, the floor a save can come near: a 400-page scan and a 10,000-page text file. And
+// splitting every page of the 400-page scan in two, alone and against the same copy, beside
+// MuPDF's poster tool when asked for.
 
 #include "bench/support/FigureReporter.h"
 #include "bench/support/ManyPagesCorpus.h"
@@ -105,8 +107,9 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// The median time of a crop and save over the median time of a copy synced to disk.
-void saveVersusCopy(benchmark::State& state, const Corpus& corpus) {
+// The median time of a crop and save with arguments (before the input and -o) over the median
+// time of a copy synced to disk.
+void saveVersusCopy(benchmark::State& state, const Corpus& corpus, const QStringList& arguments) {
     const QString in = corpus.path();
     const QString saved = benchFile("saved.pdf");
     const QString copied = benchFile("copied.pdf");
@@ -116,10 +119,10 @@ void saveVersusCopy(benchmark::State& state, const Corpus& corpus) {
             const auto copy =
                 timedRun(state, "sh", {"-c", R"(cp "$0" "$1" && sync "$1")", in, copied}, copied);
             const auto save =
-                copy
-                    ? timedRun(state, CROPMARK_EXECUTABLE,
-                               {"crop", "--margins", "20pt,20pt,20pt,20pt", "-o", saved, in}, saved)
-                    : std::nullopt;
+                copy ? timedRun(state, CROPMARK_EXECUTABLE,
+                                QStringList{"crop"} + arguments + QStringList{"-o", saved, in},
+                                saved)
+                     : std::nullopt;
             if (!save)
                 break;
             copies.push_back(*copy);
@@ -188,9 +191,33 @@ int main(int argc, char** argv) {
         ->Iterations(1);
     const Corpus saved[] = {{"400p", &scans},
                             {"10000p", [] { return ManyPagesCorpus::textDocument(10000); }}};
+    const QStringList margins{"--margins", "20pt,20pt,20pt,20pt"};
     for (const Corpus& corpus : saved) {
         const std::string name = std::string("save_vs_cp_sync_") + corpus.name;
-        benchmark::RegisterBenchmark(name.c_str(), saveVersusCopy, corpus)->Iterations(1);
+        benchmark::RegisterBenchmark(name.c_str(), saveVersusCopy, corpus, margins)->Iterations(1);
     }
+    const Tool splitters[] = {
+        {"cli_split", CROPMARK_EXECUTABLE,
+         [](const QString& in, const QString& out) {
+             return QStringList{"crop", "--split", "2x1", "-o", out, in};
+         }},
+        // Each page cut into two tiles side by side.
+        {"mutool_poster", "mutool",
+         [](const QString& in, const QString& out) {
+             return QStringList{"poster", "-x", "2", in, out};
+         }},
+    };
+    for (const Tool& tool : std::span(splitters).first(compare ? std::size(splitters) : 1)) {
+        if (QStandardPaths::findExecutable(tool.program).isEmpty() &&
+            !QFile::exists(tool.program)) {
+            std::fprintf(stderr, "%s is not installed: its figure is skipped\n", tool.name);
+            continue;
+        }
+        const std::string name = std::string(tool.name) + "_400p_s";
+        benchmark::RegisterBenchmark(name.c_str(), cropWith, tool, corpora[0])->Iterations(1);
+    }
+    benchmark::RegisterBenchmark("split_vs_cp_sync_400p", saveVersusCopy, saved[0],
+                                 QStringList{"--split", "2x1"})
+        ->Iterations(1);
     return runBenchmarks(argc, argv);
 }

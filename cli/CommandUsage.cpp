@@ -36,7 +36,7 @@ QString crop() {
         "beside it. Only the page boxes change: text stays text, and links, bookmarks, forms\n"
         "and encryption are kept.\n"
         "\n"
-        "What to do, one of:\n"
+        "What to do, one of (or none with --split):\n"
         "  --box X,Y,W,H         keep the rectangle W wide and H high whose lower-left corner\n"
         "                        is X right of and Y above the displayed page's lower-left\n"
         "                        corner\n"
@@ -49,7 +49,18 @@ QString crop() {
         "                        rectangle that holds the content of all of them; pages of\n"
         "                        other sizes get that rectangle as far as they reach\n"
         "  --restore             give every page back the boxes it had before Cropmark first\n"
-        "                        cropped it, which the files it saves keep\n"
+        "                        cropped it, which the files it saves keep, and join pages\n"
+        "                        split by Cropmark into the page they were\n"
+        "\n"
+        "Splitting, alone or before what to do, which is then done to the parts:\n"
+        "  --split CxR           split each selected page into C columns and R rows of parts,\n"
+        "                        2 to 8 of them, each a page that shows its part of the page;\n"
+        "                        the parts are read left to right, then top to bottom\n"
+        "    --split-at LENGTH,...\n"
+        "                        put the lines between the columns (or, with one column, the\n"
+        "                        rows) LENGTH from the left (top) edge, not in equal parts\n"
+        "    --gap LENGTH        drop LENGTH across each line, such as a book's spine\n"
+        "    --order ltr|rtl     read the columns right to left for books bound on the right\n"
         "\n"
         "Options:\n"
         "  --pages SELECTION     the pages to crop (default all): a comma-separated union of\n"
@@ -75,7 +86,8 @@ QString crop() {
         "A file whose name begins with - is named after --, as in\n"
         "  cropmark crop --margins 1,1,1,1 -- -scan.pdf\n"
         "\n"
-        "Example: cropmark crop --pages odd --margins 10mm,15mm,20mm,15mm book.pdf\n");
+        "Examples: cropmark crop --pages odd --margins 10mm,15mm,20mm,15mm book.pdf\n"
+        "          cropmark crop --split 2x1 --split-at 51% --gap 4mm spreads.pdf\n");
 }
 
 QString programBrief() {

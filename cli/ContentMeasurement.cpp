@@ -13,7 +13,7 @@ std::map<qint64, QRectF> measure(const PdfDocument& document,
                                  std::shared_ptr<const RenderWorkplace> workplace,
                                  const std::vector<qint64>& pages, const Progress& progress) {
     const DocumentRasterizers::Maker make = DocumentRasterizers::maker(
-        document.renderSource(), document.pageCount(), std::move(workplace));
+        document.renderSource(), document.filePageCount(), std::move(workplace));
     std::mutex mutex;
     std::condition_variable measured;
     size_t next = 0;
@@ -33,7 +33,10 @@ std::map<qint64, QRectF> measure(const PdfDocument& document,
             }
             if (!rasterizer)
                 rasterizer = make();
-            const auto content = rasterizer->contentBounds(static_cast<int>(n - 1), {});
+            const int index = static_cast<int>(n - 1);
+            ContentBoundsOptions options;
+            options.within = document.boundsForBox(index, PdfBox::Media);
+            const auto content = rasterizer->contentBounds(document.filePageIndex(index), options);
             {
                 const std::lock_guard lock(mutex);
                 if (content)

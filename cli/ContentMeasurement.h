@@ -17,8 +17,9 @@ namespace ContentMeasurement {
 // Called after each page measured, with how many are done and how many there are.
 using Progress = std::function<void(int done, int total)>;
 
-// The page-space bounds of the content of pages (numbers from 1) of document, by page number;
-// a page with no content, or whose content cannot be found, is left out.
+// The page-space bounds of the content of pages (numbers from 1) of document, by page number,
+// each within its own media box, which for a part of a page split is the part's; a page with no
+// content, or whose content cannot be found, is left out.
 std::map<qint64, QRectF> measure(const PdfDocument& document,
                                  std::shared_ptr<const RenderWorkplace> workplace,
                                  const std::vector<qint64>& pages, const Progress& progress);

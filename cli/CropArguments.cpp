@@ -1,6 +1,7 @@
 #include "cli/CropArguments.h"
 
 #include "cli/PageSelectionArgument.h"
+#include "crop/PagePart.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -56,6 +57,64 @@ std::optional<std::array<CropLength, 4>> fourLengths(const QCommandLineOption& o
     return lengths;
 }
 
+// "CxR": columns and rows, each from 1, two to the most parts a page is split into.
+std::optional<std::pair<int, int>> grid(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^\\s*([0-9]+)\\s*x\\s*([0-9]+)\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int columns = match.captured(1).toInt();
+    const int rows = match.captured(2).toInt();
+    if (columns < 1 || rows < 1 || columns * rows < 2 || columns * rows > PagePart::kMostParts)
+        return std::nullopt;
+    return std::pair(columns, rows);
+}
+
+// The split asked for with --split and the options that go with it; what is wrong otherwise.
+std::optional<PageSplit> splitOf(const QCommandLineParser& parser, const QCommandLineOption& split,
+                                 const QCommandLineOption& splitAt, const QCommandLineOption& gap,
+                                 const QCommandLineOption& order, QString& error) {
+    const auto size = grid(parser.value(split));
+    if (!size) {
+        error = QStringLiteral("--split takes columns x rows, such as 2x1, of 2 to %1 parts")
+                    .arg(PagePart::kMostParts);
+        return std::nullopt;
+    }
+    PageSplit result;
+    std::tie(result.columns, result.rows) = *size;
+    if (parser.isSet(splitAt)) {
+        // Lines go across a row of columns, or down a column of rows; not both.
+        const int lines = std::max(result.columns, result.rows) - 1;
+        const QStringList texts = parser.value(splitAt).split(u',');
+        if ((result.columns > 1 && result.rows > 1) || texts.size() != lines) {
+            error = QStringLiteral("--split-at takes one length for each line between the "
+                                   "parts of a row or a column: %1 here")
+                        .arg(result.columns > 1 && result.rows > 1 ? 0 : lines);
+            return std::nullopt;
+        }
+        for (const QString& text : texts) {
+            const auto line = lengthOf(splitAt, text, error);
+            if (!line)
+                return std::nullopt;
+            result.lines.push_back(*line);
+        }
+    }
+    if (parser.isSet(gap)) {
+        const auto length = lengthOf(gap, parser.value(gap), error);
+        if (!length)
+            return std::nullopt;
+        result.gap = *length;
+    }
+    const QString reading = parser.value(order);
+    if (!reading.isEmpty() && reading != QLatin1String("ltr") && reading != QLatin1String("rtl")) {
+        error = QStringLiteral("--order takes ltr or rtl, not \"%1\"").arg(reading);
+        return std::nullopt;
+    }
+    result.rightToLeft = reading == QLatin1String("rtl");
+    return result;
+}
+
 // The first unknown option the parser found, as the user typed it.
 QString spelledUnknown(const QCommandLineParser& parser, const QStringList& arguments) {
     const QStringList unknown = parser.unknownOptionNames();
@@ -83,6 +142,10 @@ Parsed parse(const QStringList& arguments) {
     const QCommandLineOption pad(QStringLiteral("pad"), {}, QStringLiteral("LENGTH"));
     const QCommandLineOption sameSize(QStringLiteral("same-size"));
     const QCommandLineOption restore(QStringLiteral("restore"));
+    const QCommandLineOption split(QStringLiteral("split"), {}, QStringLiteral("CxR"));
+    const QCommandLineOption splitAt(QStringLiteral("split-at"), {}, QStringLiteral("LENGTH"));
+    const QCommandLineOption gap(QStringLiteral("gap"), {}, QStringLiteral("LENGTH"));
+    const QCommandLineOption order(QStringLiteral("order"), {}, QStringLiteral("ltr|rtl"));
     const QCommandLineOption pages(QStringLiteral("pages"), {}, QStringLiteral("SELECTION"));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, {},
                                     QStringLiteral("OUT.pdf"));
@@ -94,8 +157,8 @@ Parsed parse(const QStringList& arguments) {
     QCommandLineParser parser;
     // "-dash.pdf" is one word, not the options d, a, s and so on.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({box, margins, fitContent, pad, sameSize, restore, pages, output, password,
-                       dryRun, jobs, help});
+    parser.addOptions({box, margins, fitContent, pad, sameSize, restore, split, splitAt, gap, order,
+                       pages, output, password, dryRun, jobs, help});
     // The parser takes the first argument for the program's name.
     if (!parser.parse(QStringList(QStringLiteral("cropmark crop")) + arguments)) {
         if (const QString unknown = spelledUnknown(parser, arguments); !unknown.isEmpty())
@@ -120,11 +183,24 @@ Parsed parse(const QStringList& arguments) {
 
     const int actions = int(parser.isSet(box)) + int(parser.isSet(margins)) +
                         int(parser.isSet(fitContent)) + int(parser.isSet(restore));
-    if (actions != 1) {
+    if (parser.isSet(split)) {
+        if (actions > 1 || parser.isSet(restore)) {
+            return usageError(QStringLiteral(
+                "--split goes with at most one of --box, --margins and --fit-content"));
+        }
+        QString error;
+        request.split = splitOf(parser, split, splitAt, gap, order, error);
+        if (!request.split)
+            return usageError(error);
+    } else if (parser.isSet(splitAt) || parser.isSet(gap) || parser.isSet(order)) {
+        return usageError(QStringLiteral("--split-at, --gap and --order go with --split"));
+    } else if (actions != 1) {
         return usageError(
             QStringLiteral("give exactly one of --box, --margins, --fit-content and --restore"));
     }
-    if (parser.isSet(box) || parser.isSet(margins)) {
+    if (actions == 0) {
+        request.action = CropRequest::Action::None;
+    } else if (parser.isSet(box) || parser.isSet(margins)) {
         const bool isBox = parser.isSet(box);
         const QCommandLineOption& given = isBox ? box : margins;
         QString error;

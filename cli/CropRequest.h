@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crop/CropLength.h"
+#include "crop/PageSplit.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,8 @@
 struct CropRequest {
     // What is done to the selected pages of every file.
     enum class Action {
+        // Nothing but the split.
+        None,
         // lengths: the kept rectangle's x, y, width and height in the displayed page, x and y
         // from its lower-left corner.
         Box,
@@ -25,6 +28,9 @@ struct CropRequest {
     };
 
     QStringList inputs;
+    // Each selected page split into parts first; what the action does is then done to the
+    // parts.
+    std::optional<PageSplit> split;
     // The file written for the only input; empty to write "NAME-cropped.pdf" beside each.
     QString output;
     Action action = Action::Box;

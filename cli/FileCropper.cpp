@@ -69,12 +69,13 @@ FileOutcome FileCropper::crop(const QString& input, int number, int count) const
         if (!request_.dryRun)
             session.pdfDoc().prepareToSave();
     }
-    const std::vector<qint64> pages =
-        PageSelection::expand(request_.selection, session.cropsRect());
+    std::vector<qint64> pages = PageSelection::expand(request_.selection, session.cropsRect());
     if (pages.empty()) {
         return failure(QStringLiteral("--pages selects none of its %1 pages")
                            .arg(session.pdfDoc().pageCount()));
     }
+    if (request_.split)
+        pages = split(session, pages);
     if (const auto error = setCrops(session, pages, outcome, step))
         return failure(*error);
     session.done();
@@ -82,14 +83,18 @@ FileOutcome FileCropper::crop(const QString& input, int number, int count) const
     if (request_.dryRun) {
         for (qint64 n : pages) {
             const int index = static_cast<int>(n - 1);
+            const PdfDocument& document = session.pdfDoc();
+            const int filePage = document.filePageIndex(index);
             const QByteArray before =
-                PdfBoxText::array(session.originalPdfDoc().boundsForBox(index, PdfBox::Crop));
-            const QByteArray after =
-                PdfBoxText::array(session.pdfDoc().boundsForBox(index, PdfBox::Crop));
+                PdfBoxText::array(session.originalPdfDoc().boundsForBox(filePage, PdfBox::Crop));
+            const QByteArray after = PdfBoxText::array(document.boundsForBox(index, PdfBox::Crop));
+            // A part is named by the page it was split from as well.
+            const QString page = filePage == index
+                                     ? QString::number(n)
+                                     : QStringLiteral("%1 (from page %2)").arg(n).arg(filePage + 1);
             outcome.lines << QStringLiteral("%1 page %2: %3 -> %4")
-                                 .arg(input)
-                                 .arg(n)
-                                 .arg(QString::fromLatin1(before), QString::fromLatin1(after));
+                                 .arg(input, page, QString::fromLatin1(before),
+                                      QString::fromLatin1(after));
         }
     } else if (const auto error = write(session, outputPath(input), step)) {
         return failure(*error);
@@ -113,8 +118,33 @@ std::optional<QString> FileCropper::unlock(CropSession& session, const QString& 
     return std::nullopt;
 }
 
+std::vector<qint64> FileCropper::split(CropSession& session,
+                                       const std::vector<qint64>& pages) const {
+    session.setCurrentIndex(pages.front() - 1);
+    session.setBatchCrop(true);
+    session.setStartingPageRange(PageSelection::rangesOf(pages));
+    const std::vector<qint64> split = session.splitPages(*request_.split);
+    session.setBatchCrop(false);
+    // The pages split were those selected that the split fits, and each became as many.
+    const qint64 more = request_.split->partCount() - 1;
+    std::vector<qint64> parts;
+    qint64 added = 0;
+    for (size_t i = 0, next = 0; i < pages.size(); ++i) {
+        parts.push_back(pages[i] + added);
+        if (next < split.size() && split[next] == pages[i]) {
+            for (qint64 part = 1; part <= more; ++part)
+                parts.push_back(pages[i] + added + part);
+            added += more;
+            ++next;
+        }
+    }
+    return parts;
+}
+
 std::optional<QString> FileCropper::setCrops(CropSession& session, const std::vector<qint64>& pages,
                                              FileOutcome& outcome, const Step& step) const {
+    if (request_.action == CropRequest::Action::None)
+        return std::nullopt;
     if (request_.action == CropRequest::Action::FitContent)
         return fitToContent(session, pages, outcome, step);
     if (request_.action == CropRequest::Action::Restore) {
@@ -147,7 +177,7 @@ std::optional<QString> FileCropper::fitToContent(CropSession& session,
     // As the window fits a selection: in batch mode, from its first page.
     session.setCurrentIndex(pages.front() - 1);
     session.setBatchCrop(true);
-    session.applyPageRangeSettingWithPageArray(request_.selection);
+    session.applyPageRangeSettingWithPageArray(PageSelection::rangesOf(pages));
     // Accepting a selection also carries the current page's crop to the pages it selects,
     // which would leave pages of other sizes without content cut to the first page's size;
     // nothing is cropped yet, so the records are made afresh from the boxes.

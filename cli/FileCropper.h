@@ -35,6 +35,8 @@ private:
 
     // Why the locked document of input cannot be unlocked; nothing once it is.
     std::optional<QString> unlock(CropSession& session, const QString& input) const;
+    // Splits pages (numbers from 1) as the request says; the pages they are now.
+    std::vector<qint64> split(CropSession& session, const std::vector<qint64>& pages) const;
     // Sets the crops of pages (numbers from 1); why it cannot, when it cannot.
     std::optional<QString> setCrops(CropSession& session, const std::vector<qint64>& pages,
                                     FileOutcome& outcome, const Step& step) const;

@@ -8,18 +8,22 @@ namespace CropRecords {
 
 std::vector<RMCropInfo> build(const PdfDocument& document) {
     const int count = document.pageCount();
-    std::vector<RMCropInfo> records(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        RMCropInfo& record = records[static_cast<size_t>(i)];
-        record.pageRoation = document.rotation(i);
-        const QRectF box = document.boundsForBox(i, PdfBox::Crop);
-        record.originalPageRect = box;
-        const bool sideways = record.pageRoation == 90 || record.pageRoation == 270;
-        record.pageRect = sideways ? QRectF(box.x(), box.y(), box.height(), box.width()) : box;
-        record.cropRect = QRectF(0, 0, record.pageRect.width(), record.pageRect.height());
-        record.showRect = QRectF();
-    }
+    std::vector<RMCropInfo> records;
+    records.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        records.push_back(build(document, i));
     return records;
+}
+
+RMCropInfo build(const PdfDocument& document, int index) {
+    RMCropInfo record;
+    record.pageRoation = document.rotation(index);
+    const QRectF box = document.boundsForBox(index, PdfBox::Crop);
+    record.originalPageRect = box;
+    const bool sideways = record.pageRoation == 90 || record.pageRoation == 270;
+    record.pageRect = sideways ? QRectF(box.x(), box.y(), box.height(), box.width()) : box;
+    record.cropRect = QRectF(0, 0, record.pageRect.width(), record.pageRect.height());
+    return record;
 }
 
 RMMainPDFShowInfo showInfo(const QImage& pageImage, const RMCropInfo& record) {

@@ -102,6 +102,23 @@ CropSession::Snapshot CropSession::snapshot() const {
     return Snapshot{cropsRect_, cropPageTypeRangeArray_, applied_, nullptr, documentVersion_};
 }
 
+CropSession::Snapshot CropSession::relayOut(std::unique_ptr<PdfDocument> before,
+                                            const std::vector<std::optional<size_t>>& from,
+                                            qint64 current) {
+    std::vector<RMCropInfo> records;
+    records.reserve(from.size());
+    for (size_t i = 0; i < from.size(); ++i) {
+        records.push_back(from[i] ? cropsRect_[*from[i]]
+                                  : CropRecords::build(*pdfDoc_, static_cast<int>(i)));
+    }
+    Snapshot snapshot{std::exchange(cropsRect_, std::move(records)), cropPageTypeRangeArray_,
+                      applied_, std::move(before), documentVersion_};
+    documentVersion_ = ++lastDocumentVersion_;
+    setCurrentIndex(current);
+    nudgeRun_.reset();
+    return snapshot;
+}
+
 CropSession::Snapshot CropSession::snapshotRebuildingRecords(std::unique_ptr<PdfDocument> before) {
     Snapshot snapshot{{}, cropPageTypeRangeArray_, applied_, std::move(before), documentVersion_};
     snapshot.records = std::exchange(cropsRect_, CropRecords::build(*pdfDoc_));
@@ -336,6 +353,74 @@ std::vector<qint64> CropSession::fitPagesToContent(const std::map<qint64, QRectF
     return pages;
 }
 
+std::vector<qint64> CropSession::splitPages(const PageSplit& split) {
+    std::vector<qint64> pages;
+    if (cropsRect_.empty())
+        return pages;
+    std::vector<std::vector<QRectF>> parts;
+    for (qint64 n : contentFitPages()) {
+        const RMCropInfo& record = cropsRect_[static_cast<size_t>(n - 1)];
+        if (pdfDoc_->isPageDamaged(static_cast<int>(n - 1)))
+            continue;
+        const QRectF page = wholePage(record);
+        const QRectF kept =
+            RectMath::intersection(RectMath::standardized(record.cropRect), page).value_or(page);
+        std::vector<QRectF> pageParts;
+        for (const QRectF& part : split.parts(kept)) {
+            RMCropInfo shown = record;
+            shown.cropRect = part;
+            pageParts.push_back(CropGeometry::pageSpaceCropRect(shown));
+        }
+        if (!pageParts.empty()) {
+            pages.push_back(n);
+            parts.push_back(std::move(pageParts));
+        }
+    }
+    if (pages.empty())
+        return pages;
+    std::unique_ptr<PdfDocument> before = pdfDoc_->copy();
+    // From the last page back, so that each page is split where it was.
+    for (size_t i = pages.size(); i-- > 0;)
+        pdfDoc_->splitPage(static_cast<int>(pages[i] - 1), parts[i]);
+    std::vector<std::optional<size_t>> from;
+    qint64 current = currentIndex_;
+    for (size_t i = 0, next = 0; i < cropsRect_.size(); ++i) {
+        if (next == pages.size() || pages[next] != qint64(i) + 1) {
+            from.push_back(i);
+            continue;
+        }
+        if (qint64(i) < currentIndex_)
+            current += qint64(parts[next].size()) - 1;
+        from.insert(from.end(), parts[next++].size(), std::nullopt);
+    }
+    recordStep(relayOut(std::move(before), from, current),
+               stepName(QT_TR_NOOP("Split of %1"), pages));
+    return pages;
+}
+
+std::vector<std::pair<int, int>> CropSession::joinableParts() const {
+    std::vector<std::pair<int, int>> runs;
+    const int count = pdfDoc_->pageCount();
+    for (int first = 0; first < count;) {
+        const auto part = pdfDoc_->pagePart(first);
+        int end = first + 1;
+        // Parts of one page follow one another in their order; a part split again gives
+        // parts that share its place.
+        for (int previous = part ? part->index : 0;
+             part && pdfDoc_->keptOriginalBoxes(first) && end < count; ++end) {
+            const auto next = pdfDoc_->pagePart(end);
+            if (!next || next->page != part->page || next->count != part->count ||
+                next->index < previous || !pdfDoc_->keptOriginalBoxes(end))
+                break;
+            previous = next->index;
+        }
+        if (end - first >= 2)
+            runs.emplace_back(first, end - first);
+        first = end;
+    }
+    return runs;
+}
+
 std::optional<std::array<QRectF, kPdfBoxCount>> CropSession::restorableBoxes(int index) const {
     // Most pages keep nothing, and need no look at their present boxes.
     auto kept = pdfDoc_->keptOriginalBoxes(index);
@@ -350,6 +435,8 @@ std::optional<std::array<QRectF, kPdfBoxCount>> CropSession::restorableBoxes(int
 }
 
 bool CropSession::canRestoreOriginal() const {
+    if (!joinableParts().empty())
+        return true;
     for (int i = 0; i < static_cast<int>(cropsRect_.size()); ++i) {
         if (restorableBoxes(i))
             return true;
@@ -358,7 +445,36 @@ bool CropSession::canRestoreOriginal() const {
 }
 
 bool CropSession::restoreOriginal() {
+    const std::vector<std::pair<int, int>> runs = joinableParts();
     Snapshot before = snapshot();
+    if (!runs.empty()) {
+        // Joining changes the pages, so it is done at once, the joined page given its kept
+        // boxes, where other restores wait for "Done".
+        std::unique_ptr<PdfDocument> unjoined = pdfDoc_->copy();
+        std::vector<std::optional<size_t>> from;
+        qint64 current = currentIndex_;
+        auto run = runs.begin();
+        for (size_t i = 0; i < cropsRect_.size(); ++i) {
+            if (run == runs.end() || static_cast<int>(i) != run->first) {
+                from.push_back(i);
+                continue;
+            }
+            const auto [first, length] = *run++;
+            if (currentIndex_ >= first)
+                current -= std::min<qint64>(currentIndex_ - first, length - 1);
+            from.push_back(std::nullopt);
+            i += static_cast<size_t>(length) - 1;
+        }
+        for (auto joined = runs.rbegin(); joined != runs.rend(); ++joined) {
+            const auto kept = pdfDoc_->keptOriginalBoxes(joined->first);
+            pdfDoc_->joinPages(joined->first, joined->second);
+            for (int box = 0; box < kPdfBoxCount; ++box) {
+                pdfDoc_->setBoundsForBox(joined->first, (*kept)[static_cast<size_t>(box)],
+                                         static_cast<PdfBox>(box));
+            }
+        }
+        before = relayOut(std::move(unjoined), from, current);
+    }
     for (int i = 0; i < static_cast<int>(cropsRect_.size()); ++i) {
         RMCropInfo& record = cropsRect_[static_cast<size_t>(i)];
         if (auto kept = restorableBoxes(i)) {

@@ -2,6 +2,7 @@
 
 #include "crop/CropEdge.h"
 #include "crop/CropLength.h"
+#include "crop/PageSplit.h"
 #include "crop/PdfDocument.h"
 #include "crop/RMCropInfo.h"
 
@@ -12,6 +13,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // The crops of one open document, from a finished drag to the document's bytes.
@@ -105,10 +107,17 @@ public:
     // (page-space bounds) that showed when the document was opened.
     bool cutsContent(qint64 pageNumber, const QRectF& contentBounds) const;
 
+    // Splits the current page and, in batch mode, every selected page into parts as split
+    // says, as one step: what a page keeps (its crop, or the whole page) is divided, and each
+    // part becomes a page of its own, uncropped, while other pages keep their crops. A damaged
+    // page, or one the split does not fit, stays whole. Returns the pages split, by number.
+    std::vector<qint64> splitPages(const PageSplit& split);
+
     // Whether some page has boxes kept in the file from before it was first saved cropped
-    // that are not its boxes now.
+    // that are not its boxes now, or pages are parts the file says were split from one page.
     bool canRestoreOriginal() const;
-    // Gives every such page its kept boxes, pending like a crop: "Done" (or a save) writes
+    // Joins parts into the page they were split from, with its kept boxes, and gives every
+    // other page that has kept boxes them, pending like a crop: "Done" (or a save) writes
     // them, "Revert All" or a later crop of the page drops them. Returns whether some page now
     // has a pending change.
     bool restoreOriginal();
@@ -163,6 +172,15 @@ private:
     };
 
     Snapshot snapshot() const;
+    // Takes the records to the document's pages after pages were split or joined: from says,
+    // for each page now, which record it keeps, or none for a page made anew, which gets a new
+    // record. Returns the state before, with the document as it was; current is the current
+    // page's index now.
+    Snapshot relayOut(std::unique_ptr<PdfDocument> before,
+                      const std::vector<std::optional<size_t>>& from, qint64 current);
+    // The runs of pages that are the parts of one page, each as its first page's index and
+    // length, in page order.
+    std::vector<std::pair<int, int>> joinableParts() const;
     // Rebuilds the records from the working document's new boxes; returns the state before
     // the edit that gave them, with the document as it was before and the old records, moved
     // rather than copied.

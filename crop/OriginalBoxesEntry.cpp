@@ -24,8 +24,8 @@ OriginalBoxesEntry::OriginalBoxesEntry(const QDateTime& when, bool keeps)
       keeps_(keeps) {}
 
 QpdfShallowText::Replacements
-OriginalBoxesEntry::changes(QPDFObjectHandle page,
-                            const std::array<QRectF, kPdfBoxCount>& saved) const {
+OriginalBoxesEntry::changes(QPDFObjectHandle page, const std::array<QRectF, kPdfBoxCount>& saved,
+                            const std::optional<PagePart>& part) const {
     if (!page.isDictionary())
         return {};
     const PageGeometry opened = QpdfPageReader::read(page);
@@ -35,17 +35,32 @@ OriginalBoxesEntry::changes(QPDFObjectHandle page,
         opened.keptOriginal && (!keeps_ || PdfBoxText::sameArrays(*opened.keptOriginal, saved));
     const bool adds =
         keeps_ && !opened.keptOriginal && !PdfBoxText::sameArrays(opened.boxes, saved);
-    if (!drops && !adds)
+    const bool namesPart = keeps_ && part && opened.keptOriginal && !opened.part && !drops;
+    if (!drops && !adds && !namesPart)
         return {};
-    const QPDFObjectHandle pieces = page.getKey(kPieceInfo);
+    QPDFObjectHandle pieces = page.getKey(kPieceInfo);
+    const std::string partText = part ? QStringLiteral("[%1 %2 %3]")
+                                            .arg(part->page)
+                                            .arg(part->index)
+                                            .arg(part->count)
+                                            .toStdString()
+                                      : std::string();
     std::string entry;
     if (adds) {
         const std::array<QByteArray, kPdfBoxCount> texts = PdfBoxText::arrays(opened.boxes);
         QByteArray kept;
         for (int box = 0; box < kPdfBoxCount; ++box)
             kept += QByteArray(kPdfBoxKeys[box]) + ' ' + texts[static_cast<size_t>(box)] + ' ';
+        if (part)
+            kept += QByteArray(kPart) + ' ' + QByteArray::fromStdString(partText) + ' ';
         entry = std::string("<< ") + kLastModified + ' ' + date_ + ' ' + kPrivate + " << " +
                 kept.toStdString() + ">> >>";
+    } else if (namesPart) {
+        // The boxes kept stay as they are, and so does the rest of the entry.
+        QPDFObjectHandle own = pieces.getKey(kOwnKey);
+        entry = QpdfShallowText::unparseEntries(
+            own, {{kPrivate,
+                   QpdfShallowText::unparseEntries(own.getKey(kPrivate), {{kPart, partText}})}});
     } else if (!holdsOtherThan(pieces, kOwnKey)) {
         return {{kPieceInfo, {}}, {kLastModified, date_}};
     }

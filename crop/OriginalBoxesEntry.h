@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/PagePart.h"
 #include "crop/PdfBox.h"
 #include "crop/QpdfShallowText.h"
 
@@ -7,13 +8,17 @@
 #include <QRectF>
 
 #include <array>
+#include <optional>
 #include <string>
 
 // The boxes a page had before this program first saved it cropped, kept in the file so that
 // the crop can be undone after the file is reopened, however often it is cropped again:
 //
 //   /PieceInfo << /Cropmark << /LastModified (D:...) /Private << /MediaBox [...] /CropBox [...]
-//                 /BleedBox [...] /TrimBox [...] /ArtBox [...] >> >> >>
+//                 /BleedBox [...] /TrimBox [...] /ArtBox [...] /Part [page index count] >> >> >>
+//
+// /Part is there in a page split from another (PagePart): which page it was split from and which
+// part of it it is, so that the parts can be joined into that page again.
 //
 // A page-piece dictionary of our own: readers skip entries they do not know, and other
 // applications' entries beside it are kept. QpdfPageReader reads it.
@@ -23,6 +28,7 @@ public:
     static constexpr const char* kOwnKey = "/Cropmark";
     static constexpr const char* kPrivate = "/Private";
     static constexpr const char* kLastModified = "/LastModified";
+    static constexpr const char* kPart = "/Part";
 
     // Entries this save adds or removes are dated at when; with keeps false, the save keeps no
     // original boxes: it adds no entry and removes those there.
@@ -40,8 +46,12 @@ public:
     // then it has nothing left to restore and the entry goes, and /PieceInfo with it if it
     // holds nothing else. An indirect /PieceInfo comes back as a direct dictionary with its
     // other entries as they were (references stay references), so only the page changes.
+    //
+    // A page saved as part of a page split gets the part beside its kept boxes, unless its
+    // entry already names one: a part split again stays part of the page first split.
     QpdfShallowText::Replacements changes(QPDFObjectHandle page,
-                                          const std::array<QRectF, kPdfBoxCount>& saved) const;
+                                          const std::array<QRectF, kPdfBoxCount>& saved,
+                                          const std::optional<PagePart>& part = {}) const;
 
 private:
     // The date as a PDF string.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/PagePart.h"
 #include "crop/PdfBox.h"
 
 #include <QRectF>
@@ -7,7 +8,8 @@
 #include <array>
 #include <optional>
 
-// The rotation and the five effective boxes of one page, in page space.
+// The rotation and the five effective boxes of one page, in page space, and where the page
+// comes from in its file.
 struct PageGeometry {
     int rotation = 0;
     std::array<QRectF, kPdfBoxCount> boxes;
@@ -17,6 +19,12 @@ struct PageGeometry {
     // The boxes the page had before this program first saved it cropped, kept in the file
     // (OriginalBoxesEntry); nothing for a page it never changed.
     std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginal;
+    // The page of the file that this page is drawn from and saved as, counted from 0: its own
+    // place as the file is read, and for each part of a page split since, the page split.
+    int filePage = 0;
+    // For a page split from another, which part of it this page is: as the file keeps it
+    // beside the kept boxes, or as the split made it.
+    std::optional<PagePart> part;
 
     const QRectF& box(PdfBox which) const { return boxes[static_cast<int>(which)]; }
     QRectF& box(PdfBox which) { return boxes[static_cast<int>(which)]; }

@@ -9,6 +9,18 @@ QString rangeEntry(qint64 first, qint64 last) {
     return QStringLiteral("%1 - %2").arg(first).arg(last);
 }
 
+QStringList rangesOf(const std::vector<qint64>& pages) {
+    QStringList ranges;
+    for (size_t first = 0; first < pages.size();) {
+        size_t last = first;
+        while (last + 1 < pages.size() && pages[last + 1] == pages[last] + 1)
+            ++last;
+        ranges << rangeEntry(pages[first], pages[last]);
+        first = last + 1;
+    }
+    return ranges;
+}
+
 void addPageNum(qint64 n, std::vector<qint64>& list) {
     const auto at = std::lower_bound(list.begin(), list.end(), n);
     if (at == list.end() || *at != n)

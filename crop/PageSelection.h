@@ -21,6 +21,9 @@ inline const QString kLandscapePages = QStringLiteral("+ Landscape Pages");
 
 // The range entry "first - last".
 QString rangeEntry(qint64 first, qint64 last);
+// A selection list of exactly pages (ascending), as ranges of the pages that follow one
+// another.
+QStringList rangesOf(const std::vector<qint64>& pages);
 
 // The page numbers a selection list selects in a document whose pages have these records
 // (one per page, in page order). An empty list selects every page. Portrait and landscape

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "crop/PagePart.h"
 #include "crop/PdfBox.h"
 #include "crop/PdfPage.h"
 #include "crop/PdfRenderSource.h"
@@ -12,6 +13,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // An opened PDF document: its pages, their boxes and rotation, its lock, and its bytes.
 //
@@ -30,6 +32,9 @@ public:
     virtual std::unique_ptr<PdfDocument> copy() const = 0;
 
     virtual int pageCount() const = 0;
+    // How many pages the file has, which its renderer finds: other than pageCount() once pages
+    // were split or joined.
+    virtual int filePageCount() const = 0;
     PdfPage pageAtIndex(int index) { return PdfPage(this, index); }
 
     virtual bool isLocked() const = 0;
@@ -47,6 +52,20 @@ public:
     // Replaces one box of one page; no other page changes, even one that shared the box. A
     // damaged page keeps its boxes: there is nothing in the file to hold new ones.
     virtual void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) = 0;
+    // The page of the file that page pageIndex is drawn from, counted from 0: its own place in
+    // the file as opened, or for a part of a page split since, that page's.
+    virtual int filePageIndex(int pageIndex) const = 0;
+    // For a page split from another, which part of it the page is, as the file kept it or as
+    // the split made it; nothing for other pages.
+    virtual std::optional<PagePart> pagePart(int pageIndex) const = 0;
+    // Replaces page pageIndex with one page for each of parts, rectangles in its page space,
+    // in order: each shows the page within its rectangle, which all five of its boxes become,
+    // and keeps what the page kept from before it was first cropped. The pages after it move
+    // on. Nothing changes for a damaged page, or for fewer than two parts or too many.
+    virtual void splitPage(int pageIndex, const std::vector<QRectF>& parts) = 0;
+    // Joins the count pages from first, the parts of one page, into page first, which is then
+    // no part: the others go, and the links and notes the file holds on them go to page first.
+    virtual void joinPages(int first, int count) = 0;
     // The five boxes, in PdfBox order, that the page had before it was first saved cropped,
     // as the file held them when it was opened; nothing for a page never saved cropped.
     virtual std::optional<std::array<QRectF, kPdfBoxCount>>

@@ -83,6 +83,7 @@ PdfIncrementalUpdate::PdfIncrementalUpdate(qint64 originalSize, Tail tail, qint6
 
 void PdfIncrementalUpdate::addObject(int number, int generation, const QByteArray& body) {
     entries_.push_back(Entry{number, generation, originalSize_ + appended_.size()});
+    size_ = std::max(size_, qint64(number) + 1);
     appended_ += QByteArray::number(number) + ' ' + QByteArray::number(generation) + " obj\n" +
                  body + "\nendobj\n";
 }

@@ -30,7 +30,8 @@ public:
     // the original trailer's /Root, /Info, /ID and /Encrypt entries, ready to write.
     PdfIncrementalUpdate(qint64 originalSize, Tail tail, qint64 size, QByteArray trailerEntries);
 
-    // A new version of object (number, generation) with the given body (a direct object).
+    // A new version of object (number, generation) with the given body (a direct object), or a
+    // new object when number is the trailer's /Size or above, which then grows past it.
     void addObject(int number, int generation, const QByteArray& body);
 
     // Everything to append after the original bytes; nothing when no object was added, as a

@@ -18,8 +18,8 @@ QpdfDocument::QpdfDocument(std::shared_ptr<const PdfSourceData> data,
                            std::vector<PageGeometry> pages, bool locked, PageReader read,
                            std::shared_ptr<SaveWriter> save)
     : data_(std::move(data)), locked_(locked), pages_(std::move(pages)),
-      setBoxes_(pages_.size(), 0), read_(read ? std::move(read) : readPagesHere),
-      save_(std::move(save)) {}
+      filePageCount_(static_cast<int>(pages_.size())), setBoxes_(pages_.size(), 0),
+      read_(read ? std::move(read) : readPagesHere), save_(std::move(save)) {}
 
 std::unique_ptr<PdfDocument> QpdfDocument::copy() const {
     return std::make_unique<QpdfDocument>(*this);
@@ -43,6 +43,7 @@ bool QpdfDocument::unlockWithPassword(const QString& password) {
     if (read.outcome != PagesRead::Outcome::Read)
         return false;
     pages_ = std::move(read.pages);
+    filePageCount_ = static_cast<int>(pages_.size());
     setBoxes_.assign(pages_.size(), 0);
     password_ = utf8;
     locked_ = false;
@@ -69,6 +70,44 @@ void QpdfDocument::setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox b
     const auto i = static_cast<size_t>(pageIndex);
     pages_[i].box(box) = RectMath::standardized(bounds);
     setBoxes_[i] |= static_cast<std::uint8_t>(1u << static_cast<int>(box));
+}
+
+int QpdfDocument::filePageIndex(int pageIndex) const {
+    return validIndex(pageIndex) ? pages_[static_cast<size_t>(pageIndex)].filePage : pageIndex;
+}
+
+std::optional<PagePart> QpdfDocument::pagePart(int pageIndex) const {
+    return validIndex(pageIndex) ? pages_[static_cast<size_t>(pageIndex)].part : std::nullopt;
+}
+
+void QpdfDocument::splitPage(int pageIndex, const std::vector<QRectF>& parts) {
+    const int count = static_cast<int>(parts.size());
+    if (!validIndex(pageIndex) || isPageDamaged(pageIndex) || count < 2 ||
+        count > PagePart::kMostParts)
+        return;
+    const auto at = static_cast<size_t>(pageIndex);
+    const PageGeometry page = pages_[at];
+    std::vector<PageGeometry> split(parts.size(), page);
+    for (int i = 0; i < count; ++i) {
+        PageGeometry& part = split[static_cast<size_t>(i)];
+        part.boxes.fill(RectMath::standardized(parts[static_cast<size_t>(i)]));
+        // A part split again stays part of the page first split, which joining gives back.
+        if (!page.part)
+            part.part = PagePart{pageIndex, i, count};
+    }
+    pages_.erase(pages_.begin() + pageIndex);
+    pages_.insert(pages_.begin() + pageIndex, split.begin(), split.end());
+    setBoxes_.erase(setBoxes_.begin() + pageIndex);
+    setBoxes_.insert(setBoxes_.begin() + pageIndex, parts.size(),
+                     static_cast<std::uint8_t>((1u << kPdfBoxCount) - 1));
+}
+
+void QpdfDocument::joinPages(int first, int count) {
+    if (!validIndex(first) || count < 2 || !validIndex(first + count - 1))
+        return;
+    pages_.erase(pages_.begin() + first + 1, pages_.begin() + first + count);
+    setBoxes_.erase(setBoxes_.begin() + first + 1, setBoxes_.begin() + first + count);
+    pages_[static_cast<size_t>(first)].part.reset();
 }
 
 std::optional<std::array<QRectF, kPdfBoxCount>>

@@ -26,12 +26,17 @@ public:
 
     std::unique_ptr<PdfDocument> copy() const override;
     int pageCount() const override;
+    int filePageCount() const override { return filePageCount_; }
     bool isLocked() const override { return locked_; }
     bool unlockWithPassword(const QString& password) override;
     int rotation(int pageIndex) const override;
     bool isPageDamaged(int pageIndex) const override;
     QRectF boundsForBox(int pageIndex, PdfBox box) const override;
     void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) override;
+    int filePageIndex(int pageIndex) const override;
+    std::optional<PagePart> pagePart(int pageIndex) const override;
+    void splitPage(int pageIndex, const std::vector<QRectF>& parts) override;
+    void joinPages(int first, int count) override;
     std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginalBoxes(int pageIndex) const override;
     QByteArray dataRepresentation() const override;
     using PdfDocument::writeToFile;
@@ -57,6 +62,7 @@ private:
     QByteArray password_;
     bool locked_;
     std::vector<PageGeometry> pages_;
+    int filePageCount_;
     // Per page, one bit per PdfBox that was set and must be written out.
     std::vector<std::uint8_t> setBoxes_;
     PageReader read_;

@@ -3,6 +3,7 @@
 #include "crop/DeviceWrite.h"
 #include "crop/OriginalBoxesEntry.h"
 #include "crop/PdfBoxText.h"
+#include "crop/QpdfPageLayout.h"
 #include "crop/QpdfPageReader.h"
 #include "crop/QpdfPageTree.h"
 #include "crop/QpdfParser.h"
@@ -82,8 +83,11 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageG
         throw std::logic_error("a document writer writes once");
     std::unique_ptr<QPDF> pdf = std::move(pdf_);
     std::vector<QPDFObjectHandle> pages = std::move(sourcePages_);
-    if (pages.size() != geometry.size())
-        throw std::runtime_error("the file's pages changed since it was opened");
+    // Pages split or joined since the file was read are laid out first: the new pages are
+    // objects of the file being written, whichever way it is written.
+    std::optional<QpdfPageLayout> layout;
+    if (!QpdfPageLayout::keepsFileOrder(geometry, pages.size()))
+        layout.emplace(*pdf, pages, geometry);
     // A file qpdf had to repair to read its pages is written whole, repaired, rather than
     // updated: an update would carry the damage on to every reader of the saved file.
     const bool damaged = pdf->anyWarnings();
@@ -94,7 +98,8 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageG
     if (const auto update =
             damaged || decrypts
                 ? std::nullopt
-                : QpdfUpdateBuilder::build(*pdf, data_, pages, geometry, setBoxes, originals)) {
+                : QpdfUpdateBuilder::build(*pdf, data_, layout ? layout->pages() : pages, geometry,
+                                           setBoxes, originals, layout ? &*layout : nullptr)) {
         const QByteArray appended = update->bytes();
         if (QpdfReadBack::updateReadsBack(data_, appended, password_, pages, geometry, setBoxes)) {
             writeUpdate(appended, out, qint64(geometry.size()), pageWritten);
@@ -102,11 +107,14 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageG
             // sections, so this is the save's last large parse. A rewrite's parse is freed
             // instead, before its file is read back whole.
             pages.clear();
+            layout.reset();
             QpdfParser::drop(std::move(pdf));
             return WrittenObjects::appendedTo(data_.size(), appended);
         }
     }
-    if (damaged) {
+    if (layout)
+        pages = layout->pages();
+    if (damaged || layout) {
         // Written whole and consistent: the page tree afresh, lost pages as empty ones.
         QpdfPageTree::flatten(*pdf, pages);
     }
@@ -114,7 +122,8 @@ WrittenObjects QpdfDocumentWriter::write(QIODevice& out, const std::vector<PageG
         if (!setBoxes[i])
             continue;
         // Read before the new boxes go in: they are kept as the page was opened.
-        for (const auto& [key, text] : originals.changes(pages[i], geometry[i].boxes)) {
+        for (const auto& [key, text] :
+             originals.changes(pages[i], geometry[i].boxes, geometry[i].part)) {
             pages[i].replaceKey(key, text.empty() ? QPDFObjectHandle::newNull()
                                                   : QPDFObjectHandle::parse(pdf.get(), text));
         }

@@ -5,6 +5,7 @@
 
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include <climits>
 #include <cmath>
 #include <optional>
 
@@ -80,6 +81,26 @@ std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginal(QPDFObjectHandle pa
     return boxes;
 }
 
+// The part the page is of a page split, as kept beside its kept boxes; nothing for numbers
+// that cannot be a part's.
+std::optional<PagePart> keptPart(QPDFObjectHandle page) {
+    QPDFObjectHandle value =
+        entry(entry(entry(entry(page, OriginalBoxesEntry::kPieceInfo), OriginalBoxesEntry::kOwnKey),
+                    OriginalBoxesEntry::kPrivate),
+              OriginalBoxesEntry::kPart);
+    if (!value.isArray() || value.getArrayNItems() != 3)
+        return std::nullopt;
+    int numbers[3];
+    for (int i = 0; i < 3; ++i) {
+        QPDFObjectHandle item = value.getArrayItem(i);
+        if (!item.isInteger() || item.getIntValue() < 0 || item.getIntValue() > INT_MAX)
+            return std::nullopt;
+        numbers[i] = static_cast<int>(item.getIntValue());
+    }
+    const PagePart part{numbers[0], numbers[1], numbers[2]};
+    return part.isValid() ? std::optional(part) : std::nullopt;
+}
+
 int rotationValue(QPDFObjectHandle value) {
     return value.isNumber() ? PageGeometry::normalizedRotation(value.getNumericValue()) : 0;
 }
@@ -99,14 +120,19 @@ PageGeometry read(const QPDFObjectHandle& page) {
     geometry.box(PdfBox::Art) = clippedBox(attribute(page, "/ArtBox", false), media, crop);
     geometry.damaged = !QPDFObjectHandle(page).isDictionary();
     geometry.keptOriginal = keptOriginal(page);
+    // A part's number means nothing without the boxes of the page it was split from.
+    if (geometry.keptOriginal)
+        geometry.part = keptPart(page);
     return geometry;
 }
 
 std::vector<PageGeometry> readAll(const std::vector<QPDFObjectHandle>& pages) {
     std::vector<PageGeometry> geometry;
     geometry.reserve(pages.size());
-    for (const QPDFObjectHandle& page : pages)
+    for (const QPDFObjectHandle& page : pages) {
         geometry.push_back(read(page));
+        geometry.back().filePage = static_cast<int>(geometry.size()) - 1;
+    }
     return geometry;
 }
 

@@ -11,7 +11,8 @@ class QPDFObjectHandle;
 // missing or unusable media box is US Letter; a missing crop box is the media box; bleed,
 // trim and art boxes default to the crop box; every box is clipped to the media box, and one
 // that does not overlap it falls back to its default. The boxes kept from before the page was
-// first cropped (OriginalBoxesEntry) are read as written, unclipped.
+// first cropped (OriginalBoxesEntry) are read as written, unclipped, and so is the part a page
+// split from another is of it. readAll() gives each page its place in the file.
 namespace QpdfPageReader {
 
 PageGeometry read(const QPDFObjectHandle& page);

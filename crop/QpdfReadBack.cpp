@@ -1,6 +1,7 @@
 #include "crop/QpdfReadBack.h"
 
 #include "crop/JoinedInputSource.h"
+#include "crop/QpdfPageLayout.h"
 #include "crop/QpdfPageReader.h"
 #include "crop/QpdfParser.h"
 #include "crop/QpdfStreamCheck.h"
@@ -59,6 +60,19 @@ bool holdsPage(QPDFObjectHandle page, const PageGeometry& geometry, std::uint8_t
     for (int box = 0; box < kPdfBoxCount; ++box) {
         if (isSet(static_cast<PdfBox>(box)) &&
             !holdsWrittenBox(page, kPdfBoxKeys[box], geometry.boxes[static_cast<size_t>(box)]))
+            return false;
+    }
+    return true;
+}
+
+// Whether pdf's pages are the document's, every one holding its boxes.
+bool holdsAllPages(QPDF& pdf, const std::vector<PageGeometry>& geometry,
+                   const std::vector<std::uint8_t>& setBoxes) {
+    const std::vector<QPDFObjectHandle>& pages = pdf.getAllPages();
+    if (pages.size() != geometry.size())
+        return false;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (!holdsPage(pages[i], geometry[i], setBoxes[i]))
             return false;
     }
     return true;
@@ -194,6 +208,11 @@ bool updateReadsBack(const PdfSourceData& data, const QByteArray& appended,
                      const std::vector<std::uint8_t>& setBoxes) {
     // The update writes no stream but its cross-reference stream, which the parse reads.
     ReadBackBaseline source(data, password);
+    // Pages split or joined change the page tree, which is then read whole, as are the pages.
+    if (!QpdfPageLayout::keepsFileOrder(geometry, pages.size())) {
+        return readsStrictly(data, appended, password, source,
+                             [&](QPDF& pdf) { return holdsAllPages(pdf, geometry, setBoxes); });
+    }
     return readsStrictly(data, appended, password, source, [&](QPDF& pdf) {
         return holdsUpdate(pdf, data, appended, password, pages, geometry, setBoxes);
     });
@@ -209,16 +228,7 @@ bool fileReadsBack(const QString& path, const PdfSourceData& source, const QByte
 bool fileReadsBack(const PdfSourceData& file, const PdfSourceData& source,
                    const QByteArray& password, const std::vector<PageGeometry>& geometry,
                    const std::vector<std::uint8_t>& setBoxes, const WrittenObjects& written) {
-    const auto holdsPages = [&](QPDF& pdf) {
-        const std::vector<QPDFObjectHandle>& pages = pdf.getAllPages();
-        if (pages.size() != geometry.size())
-            return false;
-        for (size_t i = 0; i < pages.size(); ++i) {
-            if (!holdsPage(pages[i], geometry[i], setBoxes[i]))
-                return false;
-        }
-        return true;
-    };
+    const auto holdsPages = [&](QPDF& pdf) { return holdsAllPages(pdf, geometry, setBoxes); };
     ReadBackBaseline baseline(source, password);
     if (written.isUpdate()) {
         // What the update appended was read back in memory before it was written

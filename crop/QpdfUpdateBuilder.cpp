@@ -1,10 +1,13 @@
 #include "crop/QpdfUpdateBuilder.h"
 
 #include "crop/PdfBoxText.h"
+#include "crop/QpdfPageLayout.h"
 #include "crop/QpdfShallowText.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
+
+#include <set>
 
 namespace QpdfUpdateBuilder {
 
@@ -42,11 +45,10 @@ QByteArray trailerEntries(QPDFObjectHandle trailer) {
 
 } // namespace
 
-std::optional<PdfIncrementalUpdate> build(QPDF& pdf, const PdfSourceData& data,
-                                          std::vector<QPDFObjectHandle>& pages,
-                                          const std::vector<PageGeometry>& geometry,
-                                          const std::vector<std::uint8_t>& setBoxes,
-                                          const OriginalBoxesEntry& originals) {
+std::optional<PdfIncrementalUpdate>
+build(QPDF& pdf, const PdfSourceData& data, const std::vector<QPDFObjectHandle>& pages,
+      const std::vector<PageGeometry>& geometry, const std::vector<std::uint8_t>& setBoxes,
+      const OriginalBoxesEntry& originals, const QpdfPageLayout* layout) {
     if (pdf.anyWarnings() || !data.bytes().startsWith("%PDF-"))
         return std::nullopt;
     const auto tail = PdfIncrementalUpdate::readTail(data.bytes());
@@ -54,16 +56,31 @@ std::optional<PdfIncrementalUpdate> build(QPDF& pdf, const PdfSourceData& data,
     QPDFObjectHandle size = trailer.getKey("/Size");
     if (!tail || !size.isInteger() || !trailer.getKey("/Root").isIndirect())
         return std::nullopt;
+    std::vector<QPDFObjectHandle> others;
+    if (layout) {
+        try {
+            others = layout->placeInTree();
+        } catch (const std::runtime_error&) {
+            return std::nullopt;
+        }
+        others.insert(others.end(), layout->movedAnnotations().begin(),
+                      layout->movedAnnotations().end());
+    }
     PdfIncrementalUpdate update(data.size(), *tail, size.getIntValue(), trailerEntries(trailer));
     for (size_t i = 0; i < pages.size(); ++i) {
-        if (!setBoxes[i])
+        const bool changed = layout && layout->changed(i);
+        if (!setBoxes[i] && !changed)
             continue;
+        // A page of the file has a number the file gave it; a new one is numbered after them
+        // all, and a page qpdf made itself, mending the tree, would be numbered there too.
         const QPDFObjGen id = pages[i].getObjGen();
-        if (id.getObj() <= 0 || id.getObj() >= size.getIntValue())
+        const bool isNew = layout && layout->isNew(i);
+        if (id.getObj() <= 0 || isNew != (id.getObj() >= size.getIntValue()))
             return std::nullopt;
         if (pdf.isEncrypted() && holdsDirectString(pages[i]))
             return std::nullopt;
-        QpdfShallowText::Replacements entries = originals.changes(pages[i], geometry[i].boxes);
+        QpdfShallowText::Replacements entries =
+            originals.changes(pages[i], geometry[i].boxes, geometry[i].part);
         // Kept boxes come with a date, a string that would need encrypting too.
         if (pdf.isEncrypted() && !entries.empty())
             return std::nullopt;
@@ -75,6 +92,18 @@ std::optional<PdfIncrementalUpdate> build(QPDF& pdf, const PdfSourceData& data,
         update.addObject(
             id.getObj(), id.getGen(),
             QByteArray::fromStdString(QpdfShallowText::unparseEntries(pages[i], entries)));
+    }
+    std::set<QPDFObjGen> written;
+    for (QPDFObjectHandle object : others) {
+        const QPDFObjGen id = object.getObjGen();
+        // An annotation that two pages listed moved once.
+        if (!written.insert(id).second)
+            continue;
+        if (id.getObj() <= 0 || id.getObj() >= size.getIntValue() ||
+            (pdf.isEncrypted() && holdsDirectString(object)))
+            return std::nullopt;
+        update.addObject(id.getObj(), id.getGen(),
+                         QByteArray::fromStdString(QpdfShallowText::unparseEntries(object)));
     }
     // Reading the pages may have turned up damage that opening did not.
     if (pdf.anyWarnings())

@@ -11,6 +11,7 @@
 
 class QPDF;
 class QPDFObjectHandle;
+class QpdfPageLayout;
 
 // Decides whether a document's set boxes can be saved as an incremental update of its file,
 // and makes the update when they can: each changed page dictionary written again with its
@@ -19,12 +20,15 @@ class QPDFObjectHandle;
 // header or end with a readable cross-reference offset, a page qpdf made itself, or, in an
 // encrypted file, a changed page holding strings before or after the change (they would need
 // encrypting with the page's key), as every page whose kept boxes are added or dropped does.
+//
+// Pages laid out anew (layout, when given) add the new pages, the page tree's nodes that hold
+// them and the annotations that moved; nothing when the tree cannot take them in place.
 namespace QpdfUpdateBuilder {
 
-std::optional<PdfIncrementalUpdate> build(QPDF& pdf, const PdfSourceData& data,
-                                          std::vector<QPDFObjectHandle>& pages,
-                                          const std::vector<PageGeometry>& geometry,
-                                          const std::vector<std::uint8_t>& setBoxes,
-                                          const OriginalBoxesEntry& originals);
+// pages: the file's pages, or with layout, the document's.
+std::optional<PdfIncrementalUpdate>
+build(QPDF& pdf, const PdfSourceData& data, const std::vector<QPDFObjectHandle>& pages,
+      const std::vector<PageGeometry>& geometry, const std::vector<std::uint8_t>& setBoxes,
+      const OriginalBoxesEntry& originals, const QpdfPageLayout* layout = nullptr);
 
 } // namespace QpdfUpdateBuilder

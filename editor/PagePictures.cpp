@@ -19,17 +19,18 @@ void PagePictures::restart() {
     cache_->clear();
     firstPageStandIn_ = QImage();
     thumbnailTickets_.clear();
+    thumbnailPages_.clear();
     lostOnce_.clear();
     pageView_ = {};
     // One maker for drawing and measuring, so both share the rewritten copy of a file the
     // renderer cannot read itself.
     maker_ = DocumentRasterizers::maker(session_.pdfDoc().renderSource(),
-                                        session_.pdfDoc().pageCount(), workplace_);
+                                        session_.pdfDoc().filePageCount(), workplace_);
     queue_ = std::make_unique<RenderQueue>(maker_, cache_);
     connect(queue_.get(), &RenderQueue::rendered, this,
             [this](quint64 ticket, const PageRenderRequest& request, const QImage& image) {
                 lostOnce_.remove(RenderKey(request));
-                rendered(ticket, request, image);
+                rendered(ticket, image);
             });
     connect(queue_.get(), &RenderQueue::failed, this, &PagePictures::failed);
 }
@@ -37,6 +38,7 @@ void PagePictures::restart() {
 void PagePictures::cancelAll() {
     queue_->cancelAll();
     thumbnailTickets_.clear();
+    thumbnailPages_.clear();
     pageView_ = {};
 }
 
@@ -48,7 +50,7 @@ PageRenderRequest PagePictures::requestFor(qint64 index, const QSizeF& logicalSi
                                            qreal devicePixelRatio, const QRect& part) const {
     const RMCropInfo& record = session_.cropsRect()[static_cast<size_t>(index)];
     PageRenderRequest request;
-    request.pageIndex = static_cast<int>(index);
+    request.pageIndex = session_.pdfDoc().filePageIndex(static_cast<int>(index));
     request.box = record.originalPageRect;
     request.rotation = static_cast<int>(record.pageRoation);
     request.pixelSize = (logicalSize * devicePixelRatio).toSize();
@@ -66,9 +68,9 @@ PageRenderRequest PagePictures::requestFor(qint64 index, const QSizeF& logicalSi
     return request;
 }
 
-QImage PagePictures::knownPicture(const PageRenderRequest& request) const {
+QImage PagePictures::knownPicture(qint64 index, const PageRenderRequest& request) const {
     // A page whose description is lost would come back white from the renderer.
-    if (session_.pdfDoc().isPageDamaged(request.pageIndex)) {
+    if (session_.pdfDoc().isPageDamaged(static_cast<int>(index))) {
         return PagePlaceholder::image(
             request.pixelSize, request.devicePixelRatio,
             tr("The page's description in the file is damaged; there is nothing to draw it "
@@ -79,7 +81,7 @@ QImage PagePictures::knownPicture(const PageRenderRequest& request) const {
 
 QImage PagePictures::pictureAtHand(qint64 index, const QSizeF& logicalSize,
                                    qreal devicePixelRatio) {
-    const QImage known = knownPicture(requestFor(index, logicalSize, devicePixelRatio));
+    const QImage known = knownPicture(index, requestFor(index, logicalSize, devicePixelRatio));
     return known.isNull() && index == 0 ? firstPageStandIn_ : known;
 }
 
@@ -87,7 +89,7 @@ QImage PagePictures::picture(qint64 index, const QSizeF& logicalSize, qreal devi
                              Use use, const QRect& part) {
     const PageRenderRequest request =
         requestFor(index, logicalSize, devicePixelRatio, use == Use::PagePart ? part : QRect());
-    const QImage image = knownPicture(request);
+    const QImage image = knownPicture(index, request);
     if (use != Use::Thumbnail) {
         // Asked again for the picture being drawn, as a repaint does, the view keeps waiting
         // for it: a second request would only draw it twice, or fail it twice when its
@@ -99,8 +101,12 @@ QImage PagePictures::picture(qint64 index, const QSizeF& logicalSize, qreal devi
         else if (!drawing)
             view.ticket = queue_->submit(request);
         view.key = RenderKey(request);
-    } else if (image.isNull() && !thumbnailTickets_.contains(index))
-        thumbnailTickets_.insert(index, queue_->submit(request));
+        view.index = index;
+    } else if (image.isNull() && !thumbnailTickets_.contains(index)) {
+        const quint64 ticket = queue_->submit(request);
+        thumbnailTickets_.insert(index, ticket);
+        thumbnailPages_.insert(ticket, index);
+    }
     return image;
 }
 
@@ -115,20 +121,24 @@ void PagePictures::failed(quint64 ticket, const PageRenderRequest& request,
         lostOnce_.insert(RenderKey(request));
     else
         cache_->insert(RenderKey(request), placeholder);
-    rendered(ticket, request, placeholder);
+    rendered(ticket, placeholder);
 }
 
-void PagePictures::rendered(quint64 ticket, const PageRenderRequest& request, const QImage& image) {
+void PagePictures::rendered(quint64 ticket, const QImage& image) {
     for (const Use use : {Use::Page, Use::PagePart}) {
         if (ViewRequest& view = pageView_[size_t(use)]; ticket != 0 && ticket == view.ticket) {
             view.ticket = 0;
-            emit pictureReady(request.pageIndex, use, PagePlaceholder::noted(image));
+            emit pictureReady(view.index, use, PagePlaceholder::noted(image));
             return;
         }
     }
-    const auto pending = thumbnailTickets_.find(request.pageIndex);
-    if (pending == thumbnailTickets_.end() || pending.value() != ticket)
+    const auto page = thumbnailPages_.find(ticket);
+    if (page == thumbnailPages_.end())
         return;
-    thumbnailTickets_.erase(pending);
-    emit pictureReady(request.pageIndex, Use::Thumbnail, PagePlaceholder::noted(image));
+    const qint64 index = page.value();
+    thumbnailPages_.erase(page);
+    if (thumbnailTickets_.value(index) != ticket)
+        return;
+    thumbnailTickets_.remove(index);
+    emit pictureReady(index, Use::Thumbnail, PagePlaceholder::noted(image));
 }

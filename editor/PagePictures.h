@@ -77,8 +77,9 @@ signals:
 private:
     PageRenderRequest requestFor(qint64 index, const QSizeF& logicalSize, qreal devicePixelRatio,
                                  const QRect& part = {}) const;
-    QImage knownPicture(const PageRenderRequest& request) const;
-    void rendered(quint64 ticket, const PageRenderRequest& request, const QImage& image);
+    // What is at hand of request, the picture of page index.
+    QImage knownPicture(qint64 index, const PageRenderRequest& request) const;
+    void rendered(quint64 ticket, const QImage& image);
     void failed(quint64 ticket, const PageRenderRequest& request, const PageRenderResult& result);
 
     CropSession& session_;
@@ -90,11 +91,14 @@ private:
     // The page view's newest request of each of its uses, and what it draws.
     struct ViewRequest {
         quint64 ticket = 0;
+        qint64 index = 0;
         std::optional<RenderKey> key;
     };
     std::array<ViewRequest, 2> pageView_;
-    // Pending thumbnails by page index.
+    // Pending thumbnails by page index, and the other way. Pictures are asked for by the page
+    // of the file they show, which the parts of a page split share.
     QHash<qint64, quint64> thumbnailTickets_;
+    QHash<quint64, qint64> thumbnailPages_;
     QImage firstPageStandIn_;
     // Pictures whose renderer was lost once, to be drawn again when next asked for. The page
     // view and the strip ask for pictures of their own, each with its own second chance.

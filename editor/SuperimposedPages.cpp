@@ -86,8 +86,9 @@ void SuperimposedPages::compose(const QSize& viewSize) {
         connect(queue_.get(), &RenderQueue::failed, this, &SuperimposedPages::pageFailed);
     }
     // The queue serves the newest first: the current page, submitted last, comes first.
-    std::stable_partition(requests.begin(), requests.end(), [current](const auto& request) {
-        return request.pageIndex != current - 1;
+    const int currentFilePage = session_.pdfDoc().filePageIndex(static_cast<int>(current - 1));
+    std::stable_partition(requests.begin(), requests.end(), [currentFilePage](const auto& request) {
+        return request.pageIndex != currentFilePage;
     });
     for (const PageRenderRequest& request : requests)
         tickets_.insert(queue_->submit(request));
@@ -131,7 +132,8 @@ std::vector<PageRenderRequest> SuperimposedPages::requestsFor(const QSize& size)
         if (pixels.isEmpty())
             continue;
         record.cropRect = QRectF(0, record.pageRect.height() - height, width, height);
-        requests.push_back({static_cast<int>(n - 1), CropGeometry::pageSpaceCropRect(record),
+        requests.push_back({session_.pdfDoc().filePageIndex(static_cast<int>(n - 1)),
+                            CropGeometry::pageSpaceCropRect(record),
                             static_cast<int>(record.pageRoation), pixels, 1.0});
     }
     return requests;

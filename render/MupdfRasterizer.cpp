@@ -124,16 +124,23 @@ bool drawPage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect box,
     return drawn;
 }
 
-// The page's media box, and the bounds of what it draws when printed, both in PDF page space
-// (points, y up): its own transform is undone, as when drawing.
-bool measurePage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect* media,
-                 fz_rect* drawn) {
+fz_rect toFzRect(const QRectF& r) {
+    return {float(r.left()), float(r.top()), float(r.right()), float(r.bottom())};
+}
+
+// The page's media box, and the bounds of what it draws when printed within region (the media
+// box when empty), both in PDF page space (points, y up): its own transform is undone, as when
+// drawing.
+bool measurePage(fz_context* ctx, pdf_document* doc, int pageIndex, const QRectF& region,
+                 fz_rect* media, fz_rect* drawn) {
     const MupdfPage page(ctx, doc, pageIndex);
     if (!page.get())
         return false;
     fz_device* device = nullptr;
+    fz_path* clip = nullptr;
     bool measured = true;
     fz_var(device);
+    fz_var(clip);
     fz_try(ctx) {
         fz_rect pageBounds;
         fz_matrix pageCtm;
@@ -142,11 +149,21 @@ bool measurePage(fz_context* ctx, pdf_document* doc, int pageIndex, fz_rect* med
             pdf_to_rect(ctx, pdf_dict_get_inheritable(ctx, page.get()->obj, PDF_NAME(MediaBox)));
         *drawn = fz_empty_rect;
         device = fz_new_bbox_device(ctx, drawn);
+        // What the page draws is found in page space, so the region clips it there.
+        if (!region.isEmpty()) {
+            const fz_rect within = toFzRect(region);
+            clip = fz_new_path(ctx);
+            fz_rectto(ctx, clip, within.x0, within.y0, within.x1, within.y1);
+            fz_clip_path(ctx, device, clip, 0, fz_identity, within);
+        }
         pdf_run_page_with_usage(ctx, page.get(), device, fz_invert_matrix(pageCtm), "Print",
                                 nullptr);
+        if (clip)
+            fz_pop_clip(ctx, device);
         fz_close_device(ctx, device);
     }
     fz_always(ctx) {
+        fz_drop_path(ctx, clip);
         fz_drop_device(ctx, device);
     }
     fz_catch(ctx) {
@@ -178,7 +195,7 @@ bool releaseParsedObjects(fz_context* ctx, pdf_document* doc, bool pageTreeHeld)
 // (see ScanPicture); nothing when the page is not such a scan or its image cannot be read, and
 // an empty answer when the scan shows no ink.
 std::optional<std::optional<QRectF>> scanInk(fz_context* ctx, pdf_document* doc, int pageIndex,
-                                             const QRectF& page,
+                                             const QRectF& page, const QRectF& region,
                                              const ContentBoundsOptions& options,
                                              ScanPicture* picture) {
     const auto scan = MupdfScanImage::of(ctx, doc, pageIndex, page);
@@ -187,21 +204,33 @@ std::optional<std::optional<QRectF>> scanInk(fz_context* ctx, pdf_document* doc,
                                       : picture->read(scan->jpeg, scan->colorTransform));
     if (!read || picture->pixels() != scan->pixels)
         return std::nullopt;
+    const QSize pixels = picture->pixels();
+    const QTransform pageToPixels = pageToImageTransform(page, 0, QSizeF(pixels));
+    // The region's whole pixels, and the blocks that hold them.
+    const QRect inRegion =
+        pageToPixels.mapRect(region).toAlignedRect() & QRect(QPoint(0, 0), pixels);
     const QImage& blocks = picture->blockPicture();
+    const QRect regionBlocks = QRect(inRegion.topLeft() / 8, (inRegion.bottomRight() / 8)) &
+                               QRect(QPoint(0, 0), blocks.size());
+    if (inRegion.isEmpty() || regionBlocks.isEmpty())
+        return std::optional<QRectF>();
     // Spots are counted as on the small picture, whose pixels are larger than a block.
     const double blocksPerSmall = std::max(blocks.width(), blocks.height()) / kSmallPictureSide;
     const int spotBlocks =
         qMax(1, qRound(options.minimumSpotPixels * blocksPerSmall * blocksPerSmall));
-    const auto ink = InkBounds::of(blocks, options.inkThreshold, spotBlocks);
+    const bool whole = regionBlocks == QRect(QPoint(0, 0), blocks.size());
+    const auto ink =
+        InkBounds::of(whole ? blocks : blocks.copy(regionBlocks), options.inkThreshold, spotBlocks);
     if (!ink)
         return std::optional<QRectF>();
-    const QSize pixels = picture->pixels();
-    const QRect inPixels = QRect(ink->topLeft() * 8, ink->size() * 8) & QRect(QPoint(0, 0), pixels);
-    const QTransform pageToPixels = pageToImageTransform(page, 0, QSizeF(pixels));
-    const QRectF coarse = pageToPixels.inverted().mapRect(QRectF(inPixels));
+    const QRect inPixels =
+        QRect((ink->topLeft() + regionBlocks.topLeft()) * 8, ink->size() * 8) & inRegion;
+    const QTransform pixelsToPage = pageToPixels.inverted();
+    const QRectF coarse = pixelsToPage.mapRect(QRectF(inPixels));
     // The picture's pixels may lie a fraction of a pixel off the page's when drawn: one more
     // on every side.
-    return InkEdges::refine(coarse, 8 * page.height() / pixels.height(), {page, pixels}, options, 1,
+    return InkEdges::refine(coarse, 8 * page.height() / pixels.height(),
+                            {pixelsToPage.mapRect(QRectF(inRegion)), inRegion.size()}, options, 1,
                             [&](const QRectF& box, const QSize& size) {
                                 const QPointF at = pageToPixels.mapRect(box).topLeft();
                                 return picture->picture(QRect(at.toPoint(), size));
@@ -211,10 +240,6 @@ std::optional<std::optional<QRectF>> scanInk(fz_context* ctx, pdf_document* doc,
 fz_matrix toFzMatrix(const QTransform& t) {
     return {float(t.m11()), float(t.m12()), float(t.m21()),
             float(t.m22()), float(t.dx()),  float(t.dy())};
-}
-
-fz_rect toFzRect(const QRectF& r) {
-    return {float(r.left()), float(r.top()), float(r.right()), float(r.bottom())};
 }
 
 bool isFinite(const QRectF& r) {
@@ -355,39 +380,42 @@ std::optional<QRectF> MupdfRasterizer::contentBounds(int pageIndex,
     reopenIfRebuilt();
     if (!doc() || pageIndex < 0 || pageIndex >= pageCount_)
         return std::nullopt;
-    const auto key =
-        std::tuple(pageIndex, int(options.mode), options.inkThreshold, options.minimumSpotPixels);
+    const auto key = std::tuple(pageIndex, int(options.mode), options.inkThreshold,
+                                options.minimumSpotPixels, options.within.x(), options.within.y(),
+                                options.within.width(), options.within.height());
     if (const auto known = contentBounds_.find(key); known != contentBounds_.end())
         return known->second;
 
     std::optional<QRectF> bounds;
     fz_rect media, drawn;
-    if (measurePage(ctx_, doc(), pageIndex, &media, &drawn)) {
+    if (measurePage(ctx_, doc(), pageIndex, options.within, &media, &drawn)) {
         const QRectF page =
             QRectF(QPointF(media.x0, media.y0), QPointF(media.x1, media.y1)).normalized();
+        const QRectF region = options.within.isEmpty() ? page : options.within.normalized();
         const QRectF shown =
-            QRectF(QPointF(drawn.x0, drawn.y0), QPointF(drawn.x1, drawn.y1)).intersected(page);
-        const bool fills = shown.width() * shown.height() >= 0.98 * page.width() * page.height();
+            QRectF(QPointF(drawn.x0, drawn.y0), QPointF(drawn.x1, drawn.y1)).intersected(region);
+        const bool fills =
+            shown.width() * shown.height() >= 0.98 * region.width() * region.height();
         if (options.mode == ContentBoundsOptions::Mode::Drawn ||
             (options.mode == ContentBoundsOptions::Mode::Automatic && !fills)) {
             if (!fz_is_empty_rect(drawn) && !shown.isEmpty())
                 bounds = shown;
         } else if (const auto read =
-                       scanInk(ctx_, doc(), pageIndex, page, options, &scanPicture_)) {
+                       scanInk(ctx_, doc(), pageIndex, page, region, options, &scanPicture_)) {
             bounds = *read;
-        } else if (!page.isEmpty()) {
-            // A small picture of the whole media box, its longer side 320 pixels: a scan's
+        } else if (!region.isEmpty()) {
+            // A small picture of the whole region, its longer side 320 pixels: a scan's
             // image then decodes at an eighth of its size, which is most of the cost.
-            const double scale = kSmallPictureSide / std::max(page.width(), page.height());
-            const QSize size = (page.size() * scale).toSize().expandedTo(QSize(1, 1));
-            const PageRenderResult picture = render({pageIndex, page, 0, size, 1.0}, stop);
+            const double scale = kSmallPictureSide / std::max(region.width(), region.height());
+            const QSize size = (region.size() * scale).toSize().expandedTo(QSize(1, 1));
+            const PageRenderResult picture = render({pageIndex, region, 0, size, 1.0}, stop);
             if (const auto ink =
                     InkBounds::of(picture.image, options.inkThreshold, options.minimumSpotPixels)) {
                 const QRectF found =
-                    pageToImageTransform(page, 0, QSizeF(size)).inverted().mapRect(QRectF(*ink));
-                const QSize full = (page.size() * (kInkDpi / 72.0)).toSize();
-                bounds = InkEdges::refine(found.intersected(page), page.width() / size.width(),
-                                          {page, full}, options, 0,
+                    pageToImageTransform(region, 0, QSizeF(size)).inverted().mapRect(QRectF(*ink));
+                const QSize full = (region.size() * (kInkDpi / 72.0)).toSize();
+                bounds = InkEdges::refine(found.intersected(region), region.width() / size.width(),
+                                          {region, full}, options, 0,
                                           [&](const QRectF& box, const QSize& pixels) {
                                               return render({pageIndex, box, 0, pixels, 1.0}, stop)
                                                   .image.convertToFormat(QImage::Format_Grayscale8);

@@ -69,7 +69,8 @@ private:
     // the first time, stays held so that pages are found without parsing again.
     int rendersSinceRelease_ = 0;
     bool pageTreeHeld_ = false;
-    std::map<std::tuple<int, int, int, int>, std::optional<QRectF>> contentBounds_;
+    std::map<std::tuple<int, int, int, int, double, double, double, double>, std::optional<QRectF>>
+        contentBounds_;
     // The last scan whose ink was looked for; its memory serves the next.
     ScanPicture scanPicture_;
     Warnings warnings_;

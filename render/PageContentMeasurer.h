@@ -22,6 +22,10 @@ struct ContentBoundsOptions {
     int inkThreshold = 224;
     // Ink: spots of fewer ink pixels than this, on the small picture, are dust and noise.
     int minimumSpotPixels = 6;
+    // Where content is looked for, in page space, in place of the page's media box: a part of
+    // the page shown alone, as by a page split from it; an empty rectangle for the media box.
+    // What crosses its edges counts as far as it reaches into it.
+    QRectF within = {};
 
     bool operator==(const ContentBoundsOptions&) const = default;
 };
@@ -39,8 +43,8 @@ public:
     virtual ~PageContentMeasurer() = default;
 
     // The bounds of the content of page pageIndex in PDF page space (points, origin lower-left,
-    // y up, before rotation), within its media box; nothing for a page with no content, or
-    // one that cannot be read, or when stop is requested before the answer is in (a
+    // y up, before rotation), within its media box or options.within; nothing for a page with no
+    // content, or one that cannot be read, or when stop is requested before the answer is in (a
     // measurement nobody wants any more ends at once rather than at a time limit).
     virtual std::optional<QRectF> contentBounds(int pageIndex, const ContentBoundsOptions& options,
                                                 std::stop_token stop) = 0;

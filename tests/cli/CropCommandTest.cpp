@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -132,6 +133,11 @@ const RunCase kRuns[] = {
            "in.pdf page 1: [0 0 612 792] -> [1 4 609 790]\n"
            "in.pdf page 2: [0 0 612 792] -> [2 1 608 789]\n"
            "in.pdf page 3: [0 0 792 612] -> [1 4 789 610]\n"),
+    dryRun("DryRunSplitNamesThePageEachPartCameFrom", {"--split", "2x1", "--pages", "1,4"},
+           "in.pdf page 1: [0 0 612 792] -> [0 0 306 792]\n"
+           "in.pdf page 2 (from page 1): [0 0 612 792] -> [306 0 612 792]\n"
+           "in.pdf page 5 (from page 4): [0 100 500 800] -> [0 100 250 800]\n"
+           "in.pdf page 6 (from page 4): [0 100 500 800] -> [250 100 500 800]\n"),
     {"Shapes", shapes(), inch, inchOff},
     {"ObjectStreams", shapes().layOut({.objectStreams = true, .hybridXref = true}), inch, inchOff},
     // Opened with either password, one not ASCII reaching the render host whole, a locked file
@@ -165,6 +171,37 @@ const RunCase kRuns[] = {
             QRectF(50, 100, 350, 500)}),
     fitted("FitSameSizePadded", {"--same-size", "--pad", "5", "--pages", "2-4"},
            {letter, QRectF(45, 95, 210, 110), QRectF(45, 0, 210, 25), QRectF(45, 95, 210, 110)}),
+    // Written whole, encrypted again; the turned page is split across its displayed width.
+    {"SplitEncryptedAsDisplayed",
+     TestPdfBuilder().addPage({}).addPage({.rotate = 90}).encrypt("pw", "owner"),
+     {"--split", "2x1"},
+     {QRectF(0, 0, 306, 792), QRectF(306, 0, 306, 792), QRectF(0, 0, 612, 396),
+      QRectF(0, 396, 612, 396)},
+     {},
+     {},
+     "pw"},
+    // Lines from the left edge, a gap dropped across them, read from the right.
+    {"SplitAtAGapRightToLeft",
+     TestPdfBuilder().addPage({}),
+     {"--split", "2x1", "--split-at", "40%", "--gap", "12", "--order", "rtl"},
+     {QRectF(250.8, 0, 361.2, 792), QRectF(0, 0, 238.8, 792)}},
+    // Pages inheriting their media box from a node of their own in the page tree, split top from
+    // bottom in place and each part then cropped.
+    {"SplitInANestedTreeThenCropped",
+     [] {
+         TestPdfBuilder file;
+         const int group = file.addGroup({QRectF(0, 0, 400, 200), {}, {}});
+         return file.addPages(2, {.mediaBox = std::nullopt, .group = group}).addPage({});
+     }(),
+     {"--split", "1x2", "--pages", "1-2", "--margins", "10,10,10,10"},
+     {QRectF(10, 110, 380, 80), QRectF(10, 10, 380, 80), QRectF(10, 110, 380, 80),
+      QRectF(10, 10, 380, 80), letter}},
+    // Each part fitted to what lies in it, a rectangle across the line counted on both sides.
+    {"SplitThenFitEachPart",
+     TestPdfBuilder().addPage(
+         {.content = "0 0 0 rg 50 100 200 300 re f 400 200 100 100 re f 250 500 112 50 re f"}),
+     {"--split", "2x1", "--fit-content"},
+     {QRectF(50, 100, 256, 450), QRectF(306, 200, 194, 350)}},
     {"OutputReplacesTheTarget",
      TestPdfBuilder().addPages(2),
      {"-o", "target.pdf", "--box", "10,10,100,100"},
@@ -281,6 +318,81 @@ TEST(RestoreTest, GivesBackTheBoxesFromBeforeTheCrop) {
                                    ": nothing to restore: no page has boxes kept from before "
                                    "Cropmark cropped it\n");
     }
+}
+
+// The words pdftotext finds on each page of the file at path.
+QStringList pageTexts(const QString& path, int pages) {
+    QStringList texts;
+    for (int page = 1; page <= pages; ++page) {
+        const QString n = QString::number(page);
+        texts << runProgram("pdftotext", {"-f", n, "-l", n, path, "-"}, ".").out.simplified();
+    }
+    return texts;
+}
+
+// The object of each annotation's page and where the outline's entry goes, by page number.
+struct PageLinks {
+    std::vector<int> annotations;
+    int outlineTarget = 0;
+    bool operator==(const PageLinks&) const = default;
+};
+
+PageLinks linksOf(const QString& path) {
+    QPDF pdf;
+    pdf.processFile(path.toLocal8Bit().constData());
+    PageLinks links;
+    const std::vector<QPDFObjectHandle> pages = pdf.getAllPages();
+    for (QPDFObjectHandle page : pages)
+        links.annotations.push_back(
+            page.getKey("/Annots").isArray() ? page.getKey("/Annots").getArrayNItems() : 0);
+    const QPDFObjGen target = pdf.getRoot()
+                                  .getKey("/Outlines")
+                                  .getKey("/First")
+                                  .getKey("/Dest")
+                                  .getArrayItem(0)
+                                  .getObjGen();
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (QPDFObjectHandle(pages[i]).getObjGen() == target)
+            links.outlineTarget = int(i) + 1;
+    }
+    return links;
+}
+
+// Four spreads, a word on each half, a link on the first one's right half and an outline entry
+// for the second: split into halves in their order, each half's words, link and outline entry
+// with it, for a page dictionary each; then joined into the spreads they were.
+TEST(SplitTest, SpreadsBecomeTheirHalvesAndAreJoinedAgainOnRestore) {
+    QTemporaryDir dir;
+    TestPdfBuilder spreads;
+    for (int n = 1; n <= 4; ++n) {
+        spreads.addPage(
+            {.mediaBox = QRectF(0, 0, 612, 396),
+             .content = QStringLiteral("BT /F1 36 Tf 120 200 Td (L%1) Tj ET BT /F1 36 Tf 426 200 "
+                                       "Td (R%1) Tj ET")
+                            .arg(n)
+                            .toLatin1(),
+             .linkToFirstPage = n == 1 ? std::optional(QRectF(400, 180, 100, 70)) : std::nullopt});
+    }
+    const QString in = spreads.outline("Second", 1).writeTo(dir.filePath("in.pdf"));
+    const CropmarkRun split = runCropmark({"crop", "--split", "2x1", "in.pdf"}, dir.path());
+    ASSERT_EQ(split.exitCode, 0) << split.err.toStdString();
+    const QString halves = dir.filePath("in-cropped.pdf");
+    ASSERT_TRUE(SavedFileCheck::readsCleanly(halves, 8));
+    EXPECT_EQ(pageTexts(halves, 8), QStringList({"L1", "R1", "L2", "R2", "L3", "R3", "L4", "R4"}));
+    std::vector<QRectF> halfBoxes;
+    for (int n = 1; n <= 4; ++n)
+        halfBoxes.insert(halfBoxes.end(), {QRectF(0, 0, 306, 396), QRectF(306, 0, 306, 396)});
+    EXPECT_EQ(writtenBoxes(halves, "/MediaBox"), halfBoxes);
+    EXPECT_EQ(linksOf(halves), (PageLinks{{0, 1, 0, 0, 0, 0, 0, 0}, 3}));
+    EXPECT_LT(QFileInfo(halves).size() - QFileInfo(in).size(), 4 * 2048);
+
+    const CropmarkRun restored = runCropmark({"crop", "--restore", "in-cropped.pdf"}, dir.path());
+    ASSERT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    const QString joined = dir.filePath("in-cropped-cropped.pdf");
+    ASSERT_TRUE(SavedFileCheck::readsCleanly(joined, 4));
+    EXPECT_EQ(pageTexts(joined, 4), QStringList({"L1 R1", "L2 R2", "L3 R3", "L4 R4"}));
+    EXPECT_EQ(writtenBoxes(joined, nullptr), writtenBoxes(in, nullptr));
+    EXPECT_EQ(linksOf(joined), (PageLinks{{1, 0, 0, 0}, 2}));
 }
 
 // A name in another encoding than UTF-8 (here Latin-1) names its file, and the result's name

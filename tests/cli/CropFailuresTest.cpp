@@ -190,6 +190,13 @@ const AnswerCase kAnswers[] = {
     wrongCrop("PadUnknownUnit", {"--fit-content", "--pad", "2pc", "in.pdf"},
               "--pad: \"2pc" + notALength),
     wrongCrop("NoJobs", {"--fit-content", "--jobs", "0", "in.pdf"}, "--jobs takes"),
+    wrongCrop("SplitIntoTooMany", {"--split", "3x3", "in.pdf"}, "--split takes columns x rows"),
+    wrongCrop("SplitAtWithoutSplit", {"--fit-content", "--split-at", "50%", "in.pdf"},
+              "--split-at, --gap and --order go with --split"),
+    wrongCrop("SplitAtAGrid", {"--split", "2x2", "--split-at", "50%", "in.pdf"},
+              "--split-at takes one length for each line"),
+    wrongCrop("SplitAndRestore", {"--split", "2x1", "--restore", "in.pdf"},
+              "--split goes with at most one of"),
     // A file named like an option is named whole, not taken for the letters of short options.
     wrongCrop("UnknownCropOption", {"--fit-content", "-dash.pdf"},
               "unknown option \"-dash.pdf\" (put -- before a file whose name begins with -)\n"),

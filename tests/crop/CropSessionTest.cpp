@@ -28,6 +28,7 @@ CropSession session(const std::vector<QRectF>& boxes, int rotation = 0) {
     for (size_t i = 0; i < boxes.size(); ++i) {
         geometry[i].boxes.fill(boxes[i]);
         geometry[i].rotation = rotation;
+        geometry[i].filePage = static_cast<int>(i);
     }
     return CropSession(std::make_unique<QpdfDocument>(nullptr, geometry, false));
 }
@@ -304,6 +305,43 @@ TEST(CropSessionUndoTest, EveryStepUndoneAndRedoneGivesTheStateTheEditsGave) {
     for (int i = 0; i < 4; ++i) // box numbers are written to five decimals
         expectNear(reopened->boundsForBox(i, PdfBox::Crop),
                    s.pdfDoc().boundsForBox(i, PdfBox::Crop), 1e-4);
+}
+
+// A split of the selection is one step: the parts of what each page keeps become pages, other
+// pages keep their crops at their new numbers, and undo, redo and Revert All give the pages and
+// crops back as they were.
+TEST(SplitTest, IsOneStepThatUndoGivesBackWithTheCropsFromBefore) {
+    auto s = session({kLetter, kLetter, kLetter});
+    s.setCurrentIndex(2);
+    s.setCurrentCrop({100, 100, 200, 300});
+    s.setCurrentIndex(0);
+    s.setCurrentCrop({0, 0, 600, 792}); // the first page's right edge goes before the split
+    s.setBatchCrop(true);
+    s.setStartingPageRange({"1 - 2"});
+    EXPECT_EQ(s.splitPages({.columns = 2, .rows = 1, .rightToLeft = true}),
+              (std::vector<qint64>{1, 2}));
+    const auto crops = [&s] {
+        std::vector<QRectF> found;
+        for (int i = 0; i < s.pdfDoc().pageCount(); ++i)
+            found.push_back(s.pdfDoc().boundsForBox(i, PdfBox::Crop));
+        return found;
+    };
+    const std::vector<QRectF> split{
+        {300, 0, 300, 792}, {0, 0, 300, 792}, {306, 0, 306, 792}, {0, 0, 306, 792}, kLetter};
+    EXPECT_EQ(crops(), split);
+    EXPECT_EQ(s.cropsRect()[4].cropRect, QRectF(100, 100, 200, 300));
+    EXPECT_EQ(s.pdfDoc().filePageIndex(3), 1);
+    EXPECT_EQ(s.pdfDoc().pagePart(3), (PagePart{1, 1, 2}));
+    EXPECT_EQ(s.undoStack().undoText(), "Split of Pages 1–2");
+
+    s.undoStack().undo();
+    EXPECT_EQ(crops(), std::vector<QRectF>(3, kLetter));
+    EXPECT_EQ(s.cropsRect()[2].cropRect, QRectF(100, 100, 200, 300));
+    EXPECT_EQ(s.cropsRect()[0].cropRect, QRectF(0, 0, 600, 792));
+    s.undoStack().redo();
+    EXPECT_EQ(crops(), split);
+    s.revertAll();
+    EXPECT_EQ(s.pdfDoc().pageCount(), 3);
 }
 
 // Nudges by whole points, on a page turned a quarter and a crop with awkward numbers: the whole

@@ -264,6 +264,8 @@ struct BoundsCase {
     QRectF inner, outer;
     int rotation = 0;
     ContentBoundsOptions::Mode mode = ContentBoundsOptions::Mode::Automatic;
+    // Where to look, as for a part of the page: the media box when empty.
+    QRectF within = {};
 };
 
 class ContentBoundsTest : public testing::TestWithParam<BoundsCase> {};
@@ -276,7 +278,7 @@ TEST_P(ContentBoundsTest, HoldWhatShowsAndLittleMore) {
     const auto bounds =
         rasterizerFor(
             TestPdfBuilder().addPage({.rotate = c.rotation, .content = c.content}).bytes())
-            .contentBounds(0, {.mode = c.mode});
+            .contentBounds(0, {.mode = c.mode, .within = c.within});
     ASSERT_TRUE(bounds);
     const auto said = testing::Message() << bounds->x() << ", " << bounds->y() << ", "
                                          << bounds->width() << " x " << bounds->height();
@@ -324,6 +326,17 @@ const BoundsCase kBounds[] = {
      grown(kWhite, 3)},
     {"ScanWithABlackBorder", scan("0 g"), grown(kScanInk, -3), grown(kScanInk, 3)},
     {"ScanWithAGreyBorder", scan("0.5 g"), grown(kScanInk, -3), grown(kScanInk, 3)},
+    // Within a part of the page: as drawn, what lies in it and what crosses into it as far as
+    // it reaches; as ink, what lies in it, while ink reaching in across its edge (a book's
+    // spine) counts no more than a scanner's border at the page's edge does.
+    {"DrawnWithinAPart", "0 g 50 100 200 300 re f 400 200 100 100 re f 250 500 112 50 re f",
+     grown(QRectF(50, 100, 256, 450), -1e-9), grown(QRectF(50, 100, 256, 450), 1e-9), 0,
+     ContentBoundsOptions::Mode::Drawn, QRectF(0, 0, 306, 792)},
+    {"InkWithinAPart", "1 g 0 0 612 792 re f 0 g 400 200 100 100 re f 250 500 112 50 re f",
+     grown(QRectF(400, 200, 100, 100), -3), grown(QRectF(400, 200, 100, 100), 3), 0,
+     ContentBoundsOptions::Mode::Automatic, QRectF(306, 0, 306, 792)},
+    {"ScanWithinAPart", scan("0 g"), grown(kScanInk, -3), grown(kScanInk, 3), 0,
+     ContentBoundsOptions::Mode::Automatic, QRectF(100, 100, 400, 600)},
 };
 
 INSTANTIATE_TEST_SUITE_P(Pages, ContentBoundsTest, testing::ValuesIn(kBounds), CaseName());
