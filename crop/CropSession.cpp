@@ -378,7 +378,9 @@ std::vector<qint64> CropSession::splitPages(const PageSplit& split) {
     }
     if (pages.empty())
         return pages;
-    std::unique_ptr<PdfDocument> before = pdfDoc_->copy();
+    // The split pages go into a new document, as "Done" writes into one, so that what shows
+    // the document sees a new one.
+    std::unique_ptr<PdfDocument> before = std::exchange(pdfDoc_, pdfDoc_->copy());
     // From the last page back, so that each page is split where it was.
     for (size_t i = pages.size(); i-- > 0;)
         pdfDoc_->splitPage(static_cast<int>(pages[i] - 1), parts[i]);
@@ -450,7 +452,7 @@ bool CropSession::restoreOriginal() {
     if (!runs.empty()) {
         // Joining changes the pages, so it is done at once, the joined page given its kept
         // boxes, where other restores wait for "Done".
-        std::unique_ptr<PdfDocument> unjoined = pdfDoc_->copy();
+        std::unique_ptr<PdfDocument> unjoined = std::exchange(pdfDoc_, pdfDoc_->copy());
         std::vector<std::optional<size_t>> from;
         qint64 current = currentIndex_;
         auto run = runs.begin();
