@@ -35,7 +35,7 @@ std::map<qint64, QRectF> measure(const PdfDocument& document,
                 rasterizer = make();
             const int index = static_cast<int>(n - 1);
             ContentBoundsOptions options;
-            options.within = document.boundsForBox(index, PdfBox::Media);
+            options.within = document.shownRegion(index);
             const auto content = rasterizer->contentBounds(document.filePageIndex(index), options);
             {
                 const std::lock_guard lock(mutex);

@@ -18,8 +18,8 @@ namespace ContentMeasurement {
 using Progress = std::function<void(int done, int total)>;
 
 // The page-space bounds of the content of pages (numbers from 1) of document, by page number,
-// each within its own media box, which for a part of a page split is the part's; a page with no
-// content, or whose content cannot be found, is left out.
+// each within what it shows of its file page (for a part of a page split, the part); a page
+// with no content, or whose content cannot be found, is left out.
 std::map<qint64, QRectF> measure(const PdfDocument& document,
                                  std::shared_ptr<const RenderWorkplace> workplace,
                                  const std::vector<qint64>& pages, const Progress& progress);

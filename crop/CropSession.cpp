@@ -113,6 +113,8 @@ CropSession::Snapshot CropSession::relayOut(std::unique_ptr<PdfDocument> before,
     }
     Snapshot snapshot{std::exchange(cropsRect_, std::move(records)), cropPageTypeRangeArray_,
                       applied_, std::move(before), documentVersion_};
+    // The pages' boxes are written, as "Done" writes them: "Revert All" takes them back.
+    applied_ = true;
     documentVersion_ = ++lastDocumentVersion_;
     setCurrentIndex(current);
     nudgeRun_.reset();
@@ -493,8 +495,7 @@ bool CropSession::cutsContent(qint64 pageNumber, const QRectF& contentBounds) co
     if (pageNumber < 1 || pageNumber > static_cast<qint64>(cropsRect_.size()))
         return false;
     const auto index = static_cast<int>(pageNumber - 1);
-    const auto shown =
-        RectMath::intersection(contentBounds, originalPdfDoc_->boundsForBox(index, PdfBox::Crop));
+    const auto shown = RectMath::intersection(contentBounds, shownWhenOpened(pageNumber));
     if (!shown)
         return false;
     const QRectF kept = CropGeometry::pageSpaceCropRect(cropsRect_[static_cast<size_t>(index)]);
@@ -502,6 +503,14 @@ bool CropSession::cutsContent(qint64 pageNumber, const QRectF& contentBounds) co
            shown->right() > kept.right() + kCutTolerance ||
            shown->top() < kept.top() - kCutTolerance ||
            shown->bottom() > kept.bottom() + kCutTolerance;
+}
+
+QRectF CropSession::shownWhenOpened(qint64 pageNumber) const {
+    const auto index = static_cast<int>(pageNumber - 1);
+    const QRectF region = pdfDoc_->shownRegion(index);
+    return region.isEmpty()
+               ? originalPdfDoc_->boundsForBox(pdfDoc_->filePageIndex(index), PdfBox::Crop)
+               : region;
 }
 
 bool CropSession::isCroppedSomePage() const {

@@ -106,6 +106,9 @@ public:
     // Whether page pageNumber's crop, pending or applied, leaves out part of its content
     // (page-space bounds) that showed when the document was opened.
     bool cutsContent(qint64 pageNumber, const QRectF& contentBounds) const;
+    // What page pageNumber showed when the document was opened: its crop box then, or for a
+    // page split since (or parts joined), the part of the file's page it shows.
+    QRectF shownWhenOpened(qint64 pageNumber) const;
 
     // Splits the current page and, in batch mode, every selected page into parts as split
     // says, as one step: what a page keeps (its crop, or the whole page) is divided, and each

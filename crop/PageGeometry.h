@@ -25,6 +25,10 @@ struct PageGeometry {
     // For a page split from another, which part of it this page is: as the file keeps it
     // beside the kept boxes, or as the split made it.
     std::optional<PagePart> part;
+    // The part of its file page that the page shows, in page space, when that is not what the
+    // file page shows itself: a part of a page split here, or the parts of a page joined into
+    // it; empty otherwise. Kept however the page is cropped since.
+    QRectF region;
 
     const QRectF& box(PdfBox which) const { return boxes[static_cast<int>(which)]; }
     QRectF& box(PdfBox which) { return boxes[static_cast<int>(which)]; }

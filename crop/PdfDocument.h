@@ -55,6 +55,9 @@ public:
     // The page of the file that page pageIndex is drawn from, counted from 0: its own place in
     // the file as opened, or for a part of a page split since, that page's.
     virtual int filePageIndex(int pageIndex) const = 0;
+    // The part of its file page that page pageIndex shows (PageGeometry::region): where its
+    // content is, rather than the file page's; empty for a page that shows its file page.
+    virtual QRectF shownRegion(int pageIndex) const = 0;
     // For a page split from another, which part of it the page is, as the file kept it or as
     // the split made it; nothing for other pages.
     virtual std::optional<PagePart> pagePart(int pageIndex) const = 0;

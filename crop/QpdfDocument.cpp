@@ -76,6 +76,10 @@ int QpdfDocument::filePageIndex(int pageIndex) const {
     return validIndex(pageIndex) ? pages_[static_cast<size_t>(pageIndex)].filePage : pageIndex;
 }
 
+QRectF QpdfDocument::shownRegion(int pageIndex) const {
+    return validIndex(pageIndex) ? pages_[static_cast<size_t>(pageIndex)].region : QRectF();
+}
+
 std::optional<PagePart> QpdfDocument::pagePart(int pageIndex) const {
     return validIndex(pageIndex) ? pages_[static_cast<size_t>(pageIndex)].part : std::nullopt;
 }
@@ -91,6 +95,7 @@ void QpdfDocument::splitPage(int pageIndex, const std::vector<QRectF>& parts) {
     for (int i = 0; i < count; ++i) {
         PageGeometry& part = split[static_cast<size_t>(i)];
         part.boxes.fill(RectMath::standardized(parts[static_cast<size_t>(i)]));
+        part.region = part.box(PdfBox::Media);
         // A part split again stays part of the page first split, which joining gives back.
         if (!page.part)
             part.part = PagePart{pageIndex, i, count};
@@ -107,7 +112,11 @@ void QpdfDocument::joinPages(int first, int count) {
         return;
     pages_.erase(pages_.begin() + first + 1, pages_.begin() + first + count);
     setBoxes_.erase(setBoxes_.begin() + first + 1, setBoxes_.begin() + first + count);
-    pages_[static_cast<size_t>(first)].part.reset();
+    PageGeometry& joined = pages_[static_cast<size_t>(first)];
+    joined.part.reset();
+    // What the parts showed together: the page as it was before it was split.
+    joined.region =
+        joined.keptOriginal ? (*joined.keptOriginal)[static_cast<size_t>(PdfBox::Media)] : QRectF();
 }
 
 std::optional<std::array<QRectF, kPdfBoxCount>>

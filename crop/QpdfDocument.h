@@ -34,6 +34,7 @@ public:
     QRectF boundsForBox(int pageIndex, PdfBox box) const override;
     void setBoundsForBox(int pageIndex, const QRectF& bounds, PdfBox box) override;
     int filePageIndex(int pageIndex) const override;
+    QRectF shownRegion(int pageIndex) const override;
     std::optional<PagePart> pagePart(int pageIndex) const override;
     void splitPage(int pageIndex, const std::vector<QRectF>& parts) override;
     void joinPages(int first, int count) override;

@@ -11,14 +11,27 @@ ContentFitter::~ContentFitter() = default;
 
 void ContentFitter::setMeasurerFactory(ContentBoundsQueue::MeasurerFactory factory) {
     queue_ = std::make_unique<ContentBoundsQueue>(std::move(factory), ContentBoundsOptions());
-    connect(queue_.get(), &ContentBoundsQueue::measured, this, &ContentFitter::pageMeasured);
+    connect(queue_.get(), &ContentBoundsQueue::measured, this, &ContentFitter::regionMeasured);
+    askedBy_.clear();
     // A fit under way waits for its pages again: the new queue knows none of them.
     if (fit_) {
         for (qint64 page : fit_->pages) {
-            fit_->waiting.insert(static_cast<int>(page - 1));
-            queue_->request(static_cast<int>(page - 1));
+            const ContentRegion region = regionOf(page - 1);
+            fit_->waiting.insert(region);
+            request(region, page - 1);
         }
     }
+}
+
+ContentRegion ContentFitter::regionOf(qint64 index) const {
+    const PdfDocument& document = session_.pdfDoc();
+    const int page = static_cast<int>(index);
+    return {document.filePageIndex(page), document.shownRegion(page)};
+}
+
+void ContentFitter::request(const ContentRegion& region, qint64 index) {
+    askedBy_[region].insert(index);
+    queue_->request(region);
 }
 
 void ContentFitter::fit(const CropLength& padding, bool sameSize) {
@@ -28,19 +41,23 @@ void ContentFitter::fit(const CropLength& padding, bool sameSize) {
     // Asked for last page first: the queue serves the newest first, so the current page and
     // the start of the selection come soonest.
     for (auto page = fit_->pages.rbegin(); page != fit_->pages.rend(); ++page) {
-        const int index = static_cast<int>(*page - 1);
-        if (!queue_->isKnown(index)) {
-            fit_->waiting.insert(index);
-            queue_->request(index);
+        const ContentRegion region = regionOf(*page - 1);
+        if (!queue_->isKnown(region)) {
+            fit_->waiting.insert(region);
+            request(region, *page - 1);
         }
     }
     finishFitWhenMeasured();
 }
 
-void ContentFitter::pageMeasured(int pageIndex) {
-    if (fit_ && fit_->waiting.remove(pageIndex))
+void ContentFitter::regionMeasured(const ContentRegion& region) {
+    if (fit_ && fit_->waiting.remove(region))
         finishFitWhenMeasured();
-    emit contentKnown(pageIndex);
+    // Pages split or joined since they asked are told only if they still show the region.
+    for (const qint64 index : askedBy_.take(region)) {
+        if (index < session_.pdfDoc().pageCount() && regionOf(index) == region)
+            emit contentKnown(index);
+    }
 }
 
 void ContentFitter::finishFitWhenMeasured() {
@@ -51,7 +68,7 @@ void ContentFitter::finishFitWhenMeasured() {
         return;
     std::map<qint64, QRectF> bounds;
     for (qint64 page : pages) {
-        if (const auto content = queue_->bounds(static_cast<int>(page - 1)))
+        if (const auto content = queue_->bounds(regionOf(page - 1)))
             bounds.emplace(page, *content);
     }
     const PendingFit done = *fit_;
@@ -64,18 +81,16 @@ void ContentFitter::finishFitWhenMeasured() {
 std::optional<QRectF> ContentFitter::contentOf(qint64 index) {
     if (!queue_)
         return std::nullopt;
-    const int page = static_cast<int>(index);
-    if (!queue_->isKnown(page)) {
-        queue_->request(page);
+    const ContentRegion region = regionOf(index);
+    if (!queue_->isKnown(region)) {
+        request(region, index);
         return std::nullopt;
     }
-    return queue_->bounds(page);
+    return queue_->bounds(region);
 }
 
 bool ContentFitter::cutsContent(qint64 index) {
-    const QRectF opened =
-        session_.originalPdfDoc().boundsForBox(static_cast<int>(index), PdfBox::Crop);
-    if (!session_.cutsContent(index + 1, opened))
+    if (!session_.cutsContent(index + 1, session_.shownWhenOpened(index + 1)))
         return false;
     const auto content = contentOf(index);
     return content && session_.cutsContent(index + 1, *content);

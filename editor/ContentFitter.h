@@ -3,6 +3,7 @@
 #include "crop/CropLength.h"
 #include "render/ContentBoundsQueue.h"
 
+#include <QHash>
 #include <QObject>
 #include <QRectF>
 #include <QSet>
@@ -17,7 +18,9 @@ class CropSession;
 //
 // Pages are measured in the background (ContentBoundsQueue) and only when needed: the pages a
 // fit covers, the current page, and pages whose crop leaves out part of what they showed when
-// the document was opened. A fit is a crop like a dragged one: it changes the session's
+// the document was opened. A page is measured as the page of the file it shows, within its
+// media box, so a part of a page split is measured in its part, and what is known stays true
+// as pages are split and joined. A fit is a crop like a dragged one: it changes the session's
 // records, pending until "Done".
 //
 // GUI thread only.
@@ -57,17 +60,23 @@ signals:
 private:
     struct PendingFit {
         std::vector<qint64> pages;
-        // Those of pages not measured yet, by page index.
-        QSet<int> waiting;
+        // What is still to be measured for them.
+        QSet<ContentRegion> waiting;
         CropLength padding;
         bool sameSize = false;
     };
 
-    void pageMeasured(int pageIndex);
+    // Where page index's content is looked for.
+    ContentRegion regionOf(qint64 index) const;
+    // Measures region for page index, which is told when it is known.
+    void request(const ContentRegion& region, qint64 index);
+    void regionMeasured(const ContentRegion& region);
     // Sets the crops of the fit under way once all its pages are measured.
     void finishFitWhenMeasured();
 
     CropSession& session_;
     std::unique_ptr<ContentBoundsQueue> queue_;
     std::optional<PendingFit> fit_;
+    // The pages waiting to be told their region is measured.
+    QHash<ContentRegion, QSet<qint64>> askedBy_;
 };

@@ -7,6 +7,7 @@
 #include "editor/PageDisplay.h"
 #include "editor/PageGestures.h"
 #include "editor/PagePictures.h"
+#include "editor/PageSplitting.h"
 #include "editor/PreciseEditing.h"
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMMainWindowDelegate.h"
@@ -144,6 +145,7 @@ void RMMainWindowController::runCommand(WindowCommands::Command command) {
         {Command::BatchCrop, &Window::batchCropClickHandler},
         {Command::PageRange, &Window::pageRangeClickHandler},
         {Command::RestoreOriginal, &Window::restoreOriginalClickHandler},
+        {Command::SplitPages, [](Window& window) { window.splitting_->begin(); }},
         {Command::SaveAs,
          [](Window& window) { window.saveCurrentDocWithNeedCloseDocAfterFinish(false); }},
         {Command::Settings, &Window::showSettingWindow},
@@ -212,6 +214,12 @@ void RMMainWindowController::initialUI() {
             display_.get(), &PageDisplay::zoomBy);
     connect(commands_, &WindowCommands::superimposeToggled, display_.get(),
             &PageDisplay::setSuperimposing);
+    splitting_ = new PageSplitting(*session_, *this, *ui_->pdfImgView);
+    connect(splitting_, &PageSplitting::splitChosen, this, [this](const PageSplit& split) {
+        // The sheet stays open while the document is written or locked again.
+        if (!saveFlow_->isSaving() && !session_->pdfDoc().isLocked())
+            session_->splitPages(split);
+    });
 }
 
 void RMMainWindowController::startPDFShowing() {
@@ -254,6 +262,7 @@ void RMMainWindowController::showCurrentPage() {
         showCropInForce();
     }
     display_->show();
+    splitting_->pageShown();
 }
 
 void RMMainWindowController::showFirstPageStandIn(const QImage& image) {

@@ -27,6 +27,7 @@ class RMSettingWindowController;
 class DocumentNotices;
 class PageDisplay;
 class PagePictures;
+class PageSplitting;
 class PreciseEditing;
 class ShownFile;
 class SuperimposedPages;
@@ -82,6 +83,9 @@ public:
     // "Restore Original": every page of a file saved cropped earlier gets back the boxes it
     // had before, pending until "Done".
     void restoreOriginalClickHandler();
+    // "Split Pages…": the sheet in which the user chooses how the current page, or in batch
+    // mode every selected page, is split into pages, with the split's lines over the page.
+    PageSplitting& pageSplitting() { return *splitting_; }
     // "Page Range": the sheet in which the user chooses the pages a batch crop covers.
     void pageRangeClickHandler();
     RMPageRangeWindowController* pageRangeCtrl() const { return pageRangeCtrl_; }
@@ -209,6 +213,7 @@ private:
 
     // Owned by the window, as its actions are.
     WindowCommands* commands_ = nullptr;
+    PageSplitting* splitting_ = nullptr;
 
     RMPageRangeWindowController* pageRangeCtrl_ = nullptr;
     std::unique_ptr<RMSettingWindowController> settingWindowCtrl_;

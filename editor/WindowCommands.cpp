@@ -28,7 +28,10 @@ WindowCommands::WindowCommands(QWidget& window, Ui::RMMainWindowController& form
     restoreOriginalAction_ = addCommand(tr("Restore Original"), {}, Command::RestoreOriginal);
     restoreOriginalAction_->setToolTip(
         tr("Give every page back the boxes it had before Cropmark first saved it cropped"));
-    editActions_ << doneAction_ << revertAction_ << fitAction_ << restoreOriginalAction_;
+    splitPagesAction_ =
+        addCommand(tr("Split Pages…"), {Qt::CTRL | Qt::ALT | Qt::Key_S}, Command::SplitPages);
+    editActions_ << doneAction_ << revertAction_ << fitAction_ << restoreOriginalAction_
+                 << splitPagesAction_;
 
     backActions_ << addCommand(tr("First Page"), {Qt::Key_Home}, Command::FirstPage)
                  << addCommand(tr("Previous Page"), {Qt::Key_PageUp, Qt::Key_Left},
@@ -44,6 +47,7 @@ WindowCommands::WindowCommands(QWidget& window, Ui::RMMainWindowController& form
         tr("Save As…"), {Qt::CTRL | Qt::SHIFT | Qt::Key_S, Qt::CTRL | Qt::Key_S}, Command::SaveAs);
     settingsAction_ = addCommand(tr("Settings…"), {Qt::CTRL | Qt::Key_Comma}, Command::Settings);
     setUpButtons();
+    setUpSplit();
     setUpZoom();
     setUpSuperimposition();
 }
@@ -103,6 +107,22 @@ void WindowCommands::setUpZoom() {
     viewActions_ << zoomActions_ << separator;
 }
 
+// An action's icon as the top bar's buttons show it.
+QIcon WindowCommands::barIcon(const char* name) const {
+    return QIcon(QPixmap::fromImage(RMImage::named(QString::fromLatin1(name))
+                                        .tinted(QColor(0xd0, 0xd0, 0xd0))
+                                        .toImage(QSizeF(18, 18), window_.devicePixelRatioF())));
+}
+
+void WindowCommands::setUpSplit() {
+    splitPagesAction_->setToolTip(
+        tr("Split the page, or every selected page in a batch, into parts that are pages of "
+           "their own (%1)")
+            .arg(splitPagesAction_->shortcut().toString(QKeySequence::NativeText)));
+    splitPagesAction_->setIcon(barIcon("split_pages"));
+    form_.splitPagesBtn->setDefaultAction(splitPagesAction_);
+}
+
 void WindowCommands::setUpSuperimposition() {
     superimposeAction_ = new QAction(tr("Superimpose Pages"), &window_);
     superimposeAction_->setCheckable(true);
@@ -111,10 +131,7 @@ void WindowCommands::setUpSuperimposition() {
         tr("Show the selected pages one over another, to crop around the content of them all "
            "(%1)")
             .arg(superimposeAction_->shortcut().toString(QKeySequence::NativeText)));
-    superimposeAction_->setIcon(
-        QIcon(QPixmap::fromImage(RMImage::named(QStringLiteral("superimpose"))
-                                     .tinted(QColor(0xd0, 0xd0, 0xd0))
-                                     .toImage(QSizeF(18, 18), window_.devicePixelRatioF()))));
+    superimposeAction_->setIcon(barIcon("superimpose"));
     window_.addAction(superimposeAction_);
     viewActions_.append(superimposeAction_);
     form_.superimposeBtn->setDefaultAction(superimposeAction_);
@@ -148,6 +165,7 @@ void WindowCommands::update(const CommandState& state) {
         {form_.inspectorPanel, {}, editable},
         {form_.pageRangeBtn, {}, batch},
         {nullptr, {restoreOriginalAction_}, editable && state.restorable},
+        {nullptr, {splitPagesAction_}, editable},
         {nullptr, {superimposeAction_}, batch},
         {nullptr, zoomActions_, !state.locked && state.count > 0},
         {form_.pageTextField, {}, !state.locked},

@@ -6,6 +6,7 @@
 #include <QObject>
 
 class QAction;
+class QIcon;
 class QUndoStack;
 class QWidget;
 
@@ -38,6 +39,7 @@ public:
         BatchCrop,
         PageRange,
         RestoreOriginal,
+        SplitPages,
         SaveAs,
         Settings,
         ZoomIn,
@@ -53,8 +55,9 @@ public:
 
     void update(const CommandState& state);
 
-    // Undo and Redo (naming their step), "Done", "Revert All", "Fit to Content" and "Restore
-    // Original"; the first, previous, next and last page; the zooms and "Superimpose Pages".
+    // Undo and Redo (naming their step), "Done", "Revert All", "Fit to Content", "Restore
+    // Original" and "Split Pages…"; the first, previous, next and last page; the zooms and
+    // "Superimpose Pages".
     const QList<QAction*>& editActions() const { return editActions_; }
     const QList<QAction*>& navigationActions() const { return navigationActions_; }
     const QList<QAction*>& viewActions() const { return viewActions_; }
@@ -70,7 +73,9 @@ private:
     QAction* addCommand(const QString& text, const QList<QKeySequence>& keys, Command command);
     void setUpButtons();
     void setUpZoom();
+    void setUpSplit();
     void setUpSuperimposition();
+    QIcon barIcon(const char* name) const;
 
     QWidget& window_;
     Ui::RMMainWindowController& form_;
@@ -83,6 +88,7 @@ private:
     QAction* fitAction_ = nullptr;
     QList<QAction*> backActions_;
     QList<QAction*> forwardActions_;
+    QAction* splitPagesAction_ = nullptr;
     QAction* restoreOriginalAction_ = nullptr;
     QAction* superimposeAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;

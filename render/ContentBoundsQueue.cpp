@@ -14,13 +14,13 @@ ContentBoundsQueue::~ContentBoundsQueue() {
         worker.request_stop();
 }
 
-void ContentBoundsQueue::request(int pageIndex) {
-    if (known_.contains(pageIndex) || waiting_.contains(pageIndex))
+void ContentBoundsQueue::request(const ContentRegion& region) {
+    if (known_.contains(region) || waiting_.contains(region))
         return;
-    waiting_.insert(pageIndex);
+    waiting_.insert(region);
     {
         const std::lock_guard lock(mutex_);
-        queue_.push_back(pageIndex);
+        queue_.push_back(region);
     }
     wake_.notify_one();
 }
@@ -28,26 +28,29 @@ void ContentBoundsQueue::request(int pageIndex) {
 void ContentBoundsQueue::serve(std::stop_token shutdown) {
     std::unique_ptr<PageContentMeasurer> measurer;
     while (!shutdown.stop_requested()) {
-        int pageIndex = 0;
+        ContentRegion region;
         {
             std::unique_lock lock(mutex_);
             if (!wake_.wait(lock, shutdown, [this] { return !queue_.empty(); }))
                 return;
-            pageIndex = queue_.back();
+            region = queue_.back();
             queue_.pop_back();
         }
         if (!measurer)
             measurer = factory_();
-        const std::optional<QRectF> bounds = measurer->contentBounds(pageIndex, options_, shutdown);
+        ContentBoundsOptions options = options_;
+        options.within = region.within;
+        const std::optional<QRectF> bounds =
+            measurer->contentBounds(region.page, options, shutdown);
         if (shutdown.stop_requested())
             return;
         // Delivered only while the queue lives: a posted call dies with its object.
         QMetaObject::invokeMethod(
             this,
-            [this, pageIndex, bounds] {
-                waiting_.remove(pageIndex);
-                known_.insert(pageIndex, bounds);
-                emit measured(pageIndex);
+            [this, region, bounds] {
+                waiting_.remove(region);
+                known_.insert(region, bounds);
+                emit measured(region);
             },
             Qt::QueuedConnection);
     }

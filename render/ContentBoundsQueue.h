@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/ContentRegion.h"
 #include "render/PageContentMeasurer.h"
 
 #include <QHash>
@@ -35,16 +36,16 @@ public:
                        QObject* parent = nullptr);
     ~ContentBoundsQueue() override;
 
-    // Whether page pageIndex has been measured.
-    bool isKnown(int pageIndex) const { return known_.contains(pageIndex); }
-    // Its bounds in page space once measured; nothing for a page without content, or one not
+    // Whether region has been measured.
+    bool isKnown(const ContentRegion& region) const { return known_.contains(region); }
+    // Its bounds in page space once measured; nothing for a region without content, or one not
     // measured yet.
-    std::optional<QRectF> bounds(int pageIndex) const { return known_.value(pageIndex); }
-    // Measures page pageIndex unless it is measured or waiting already.
-    void request(int pageIndex);
+    std::optional<QRectF> bounds(const ContentRegion& region) const { return known_.value(region); }
+    // Measures region unless it is measured or waiting already.
+    void request(const ContentRegion& region);
 
 signals:
-    void measured(int pageIndex);
+    void measured(const ContentRegion& region);
 
 private:
     // Worker thread: measures pages until the queue shuts down.
@@ -53,12 +54,12 @@ private:
     const MeasurerFactory factory_;
     const ContentBoundsOptions options_;
     // GUI thread only.
-    QHash<int, std::optional<QRectF>> known_;
-    QSet<int> waiting_;
+    QHash<ContentRegion, std::optional<QRectF>> known_;
+    QSet<ContentRegion> waiting_;
 
     std::mutex mutex_;
     std::condition_variable_any wake_;
-    std::deque<int> queue_;
+    std::deque<ContentRegion> queue_;
     // Last: stopped and joined before anything they use is destroyed.
     std::vector<std::jthread> workers_;
 };
