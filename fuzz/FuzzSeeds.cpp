@@ -83,11 +83,14 @@ std::vector<BadPdf> drawingSeeds() {
 }
 
 // Each document followed by the choices of the content bounds target: page 1, each way of
-// finding content in turn, and the threshold and smallest spot the program asks for.
+// finding content in turn, the threshold and smallest spot the program asks for, and the media
+// box or, every other document, the right half of a letter page.
 std::vector<BadPdf> measuringSeeds() {
     std::vector<BadPdf> seeds = pdfSeeds();
-    for (std::size_t i = 0; i < seeds.size(); ++i)
-        seeds[i].bytes += QByteArray(1, 0) + char(i % 3) + QByteArray("\xe0\x06", 2);
+    for (std::size_t i = 0; i < seeds.size(); ++i) {
+        seeds[i].bytes += QByteArray(1, 0) + char(i % 3) + QByteArray("\xe0\x06", 2) +
+                          (i % 2 ? QByteArray("\x3d\x00", 2) : QByteArray(2, 0));
+    }
     return seeds;
 }
 
