@@ -2,7 +2,6 @@
 
 #include "platform/NotificationCenter.h"
 
-#include <QFileInfo>
 #include <QVariantMap>
 
 #include <algorithm>
@@ -67,8 +66,7 @@ RMFileInfosManager::fileInfosArrayFromDictionaryArray(const QVariantList& record
     for (const QVariant& record : records) {
         const QVariantMap map = record.toMap();
         RMFileInfo info{map.value(kPathKey).toString(), map.value(kDateKey).toDateTime()};
-        // Files deleted or moved since they were recorded cannot be opened again.
-        if (!info.filePath.isEmpty() && QFileInfo::exists(info.filePath))
+        if (!info.filePath.isEmpty())
             infos.push_back(std::move(info));
     }
     return infos;

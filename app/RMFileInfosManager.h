@@ -43,7 +43,7 @@ public:
 
     // The entries as records with the path under kPathKey and the time under kDateKey.
     static QVariantList dictionaryArrayFromFileInfosArray(const std::vector<RMFileInfo>& infos);
-    // Records back into entries, in their order, keeping only those whose file still exists.
+    // Records back into entries, in their order, those without a path left out.
     static std::vector<RMFileInfo> fileInfosArrayFromDictionaryArray(const QVariantList& records);
 
 private:

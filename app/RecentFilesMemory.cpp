@@ -1,7 +1,10 @@
 #include "app/RecentFilesMemory.h"
 
 #include "app/RMFileInfosManager.h"
+#include "platform/BackgroundReads.h"
 #include "platform/NotificationCenter.h"
+
+#include <QFileInfo>
 
 #include <QSettings>
 
@@ -21,6 +24,22 @@ RecentFilesMemory::RecentFilesMemory(RMFileInfosManager& store) : store_(store) 
     for (const RMFileInfo& info : kept)
         store_.updateByFilePath(info.filePath, info.recentUpdateTime);
     store_.sortInfosArrayByDate();
+    QStringList paths;
+    for (const RMFileInfo& info : kept)
+        paths << info.filePath;
+    BackgroundReads::start([paths, alive = std::weak_ptr<bool>(alive_), &store = store_] {
+        QStringList gone;
+        for (const QString& path : paths) {
+            if (!QFileInfo::exists(path))
+                gone << path;
+        }
+        return std::function<void()>([gone, alive, &store] {
+            if (alive.expired())
+                return;
+            for (const QString& path : gone)
+                store.removeFileInfo(path);
+        });
+    });
     NotificationCenter::defaultCenter().addObserver(&listening_,
                                                     RMFileInfosManager::kUpdateNotification,
                                                     [this](const Notification&) { write(); });
