@@ -383,9 +383,10 @@ std::vector<qint64> CropSession::splitPages(const PageSplit& split) {
     // The split pages go into a new document, as "Done" writes into one, so that what shows
     // the document sees a new one.
     std::unique_ptr<PdfDocument> before = std::exchange(pdfDoc_, pdfDoc_->copy());
-    // From the last page back, so that each page is split where it was.
-    for (size_t i = pages.size(); i-- > 0;)
-        pdfDoc_->splitPage(static_cast<int>(pages[i] - 1), parts[i]);
+    std::map<int, std::vector<QRectF>> byPage;
+    for (size_t i = 0; i < pages.size(); ++i)
+        byPage.emplace(static_cast<int>(pages[i] - 1), parts[i]);
+    pdfDoc_->splitPages(byPage);
     std::vector<std::optional<size_t>> from;
     qint64 current = currentIndex_;
     for (size_t i = 0, next = 0; i < cropsRect_.size(); ++i) {
@@ -452,7 +453,7 @@ bool CropSession::restoreOriginal() {
     const std::vector<std::pair<int, int>> runs = joinableParts();
     Snapshot before = snapshot();
     if (!runs.empty()) {
-        // Joining changes the pages, so it is done at once, the joined page given its kept
+        // Joining changes the pages, so it is done at once, the joined pages given their kept
         // boxes, where other restores wait for "Done".
         std::unique_ptr<PdfDocument> unjoined = std::exchange(pdfDoc_, pdfDoc_->copy());
         std::vector<std::optional<size_t>> from;
@@ -469,14 +470,7 @@ bool CropSession::restoreOriginal() {
             from.push_back(std::nullopt);
             i += static_cast<size_t>(length) - 1;
         }
-        for (auto joined = runs.rbegin(); joined != runs.rend(); ++joined) {
-            const auto kept = pdfDoc_->keptOriginalBoxes(joined->first);
-            pdfDoc_->joinPages(joined->first, joined->second);
-            for (int box = 0; box < kPdfBoxCount; ++box) {
-                pdfDoc_->setBoundsForBox(joined->first, (*kept)[static_cast<size_t>(box)],
-                                         static_cast<PdfBox>(box));
-            }
-        }
+        pdfDoc_->joinPages(runs);
         before = relayOut(std::move(unjoined), from, current);
     }
     for (int i = 0; i < static_cast<int>(cropsRect_.size()); ++i) {

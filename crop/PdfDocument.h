@@ -11,8 +11,10 @@
 #include <QString>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // An opened PDF document: its pages, their boxes and rotation, its lock, and its bytes.
@@ -61,14 +63,15 @@ public:
     // For a page split from another, which part of it the page is, as the file kept it or as
     // the split made it; nothing for other pages.
     virtual std::optional<PagePart> pagePart(int pageIndex) const = 0;
-    // Replaces page pageIndex with one page for each of parts, rectangles in its page space,
-    // in order: each shows the page within its rectangle, which all five of its boxes become,
-    // and keeps what the page kept from before it was first cropped. The pages after it move
-    // on. Nothing changes for a damaged page, or for fewer than two parts or too many.
-    virtual void splitPage(int pageIndex, const std::vector<QRectF>& parts) = 0;
-    // Joins the count pages from first, the parts of one page, into page first, which is then
-    // no part: the others go, and the links and notes the file holds on them go to page first.
-    virtual void joinPages(int first, int count) = 0;
+    // Replaces each page of parts, by index, with one page for each of its rectangles (page
+    // space), in order: each shows the page within its rectangle, which all five of its boxes
+    // become, and keeps what the page kept from before it was first cropped. The pages after
+    // move on. A damaged page, or one with fewer than two rectangles or too many, stays.
+    virtual void splitPages(const std::map<int, std::vector<QRectF>>& parts) = 0;
+    // Joins each run of pages (its first page's index and length), the parts of one page, into
+    // its first page, which is then no part and gets the boxes kept from before the page was
+    // split: the others go, and the links and notes the file holds on them go to it.
+    virtual void joinPages(const std::vector<std::pair<int, int>>& runs) = 0;
     // The five boxes, in PdfBox order, that the page had before it was first saved cropped,
     // as the file held them when it was opened; nothing for a page never saved cropped.
     virtual std::optional<std::array<QRectF, kPdfBoxCount>>

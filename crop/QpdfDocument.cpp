@@ -84,39 +84,63 @@ std::optional<PagePart> QpdfDocument::pagePart(int pageIndex) const {
     return validIndex(pageIndex) ? pages_[static_cast<size_t>(pageIndex)].part : std::nullopt;
 }
 
-void QpdfDocument::splitPage(int pageIndex, const std::vector<QRectF>& parts) {
-    const int count = static_cast<int>(parts.size());
-    if (!validIndex(pageIndex) || isPageDamaged(pageIndex) || count < 2 ||
-        count > PagePart::kMostParts)
-        return;
-    const auto at = static_cast<size_t>(pageIndex);
-    const PageGeometry page = pages_[at];
-    std::vector<PageGeometry> split(parts.size(), page);
-    for (int i = 0; i < count; ++i) {
-        PageGeometry& part = split[static_cast<size_t>(i)];
-        part.boxes.fill(RectMath::standardized(parts[static_cast<size_t>(i)]));
-        part.region = part.box(PdfBox::Media);
-        // A part split again stays part of the page first split, which joining gives back.
-        if (!page.part)
-            part.part = PagePart{pageIndex, i, count};
+void QpdfDocument::splitPages(const std::map<int, std::vector<QRectF>>& parts) {
+    // Made anew in one pass: a batch splitting thousands of pages moves each page once.
+    constexpr auto kAllBoxes = static_cast<std::uint8_t>((1u << kPdfBoxCount) - 1);
+    std::vector<PageGeometry> pages;
+    std::vector<std::uint8_t> setBoxes;
+    pages.reserve(pages_.size());
+    setBoxes.reserve(pages_.size());
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        const auto split = parts.find(static_cast<int>(i));
+        const int count = split == parts.end() ? 0 : static_cast<int>(split->second.size());
+        const PageGeometry& page = pages_[i];
+        if (count < 2 || count > PagePart::kMostParts || page.damaged) {
+            pages.push_back(page);
+            setBoxes.push_back(setBoxes_[i]);
+            continue;
+        }
+        for (int index = 0; index < count; ++index) {
+            PageGeometry part = page;
+            part.boxes.fill(RectMath::standardized(split->second[static_cast<size_t>(index)]));
+            part.region = part.box(PdfBox::Media);
+            // A part split again stays part of the page first split, which joining gives back.
+            if (!page.part)
+                part.part = PagePart{static_cast<int>(i), index, count};
+            pages.push_back(part);
+            setBoxes.push_back(kAllBoxes);
+        }
     }
-    pages_.erase(pages_.begin() + pageIndex);
-    pages_.insert(pages_.begin() + pageIndex, split.begin(), split.end());
-    setBoxes_.erase(setBoxes_.begin() + pageIndex);
-    setBoxes_.insert(setBoxes_.begin() + pageIndex, parts.size(),
-                     static_cast<std::uint8_t>((1u << kPdfBoxCount) - 1));
+    pages_ = std::move(pages);
+    setBoxes_ = std::move(setBoxes);
 }
 
-void QpdfDocument::joinPages(int first, int count) {
-    if (!validIndex(first) || count < 2 || !validIndex(first + count - 1))
-        return;
-    pages_.erase(pages_.begin() + first + 1, pages_.begin() + first + count);
-    setBoxes_.erase(setBoxes_.begin() + first + 1, setBoxes_.begin() + first + count);
-    PageGeometry& joined = pages_[static_cast<size_t>(first)];
-    joined.part.reset();
-    // What the parts showed together: the page as it was before it was split.
-    joined.region =
-        joined.keptOriginal ? (*joined.keptOriginal)[static_cast<size_t>(PdfBox::Media)] : QRectF();
+void QpdfDocument::joinPages(const std::vector<std::pair<int, int>>& runs) {
+    constexpr auto kAllBoxes = static_cast<std::uint8_t>((1u << kPdfBoxCount) - 1);
+    std::vector<PageGeometry> pages;
+    std::vector<std::uint8_t> setBoxes;
+    pages.reserve(pages_.size());
+    setBoxes.reserve(pages_.size());
+    auto run = runs.begin();
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        while (run != runs.end() && run->first + run->second <= static_cast<int>(i))
+            ++run;
+        const bool inRun = run != runs.end() && run->second >= 2 && run->first <= int(i);
+        if (inRun && run->first != static_cast<int>(i))
+            continue;
+        pages.push_back(pages_[i]);
+        setBoxes.push_back(setBoxes_[i]);
+        PageGeometry& joined = pages.back();
+        if (!inRun || !joined.keptOriginal)
+            continue;
+        // The page as it was before it was split, which the parts showed together.
+        joined.part.reset();
+        joined.boxes = *joined.keptOriginal;
+        joined.region = joined.box(PdfBox::Media);
+        setBoxes.back() = kAllBoxes;
+    }
+    pages_ = std::move(pages);
+    setBoxes_ = std::move(setBoxes);
 }
 
 std::optional<std::array<QRectF, kPdfBoxCount>>

@@ -36,8 +36,8 @@ public:
     int filePageIndex(int pageIndex) const override;
     QRectF shownRegion(int pageIndex) const override;
     std::optional<PagePart> pagePart(int pageIndex) const override;
-    void splitPage(int pageIndex, const std::vector<QRectF>& parts) override;
-    void joinPages(int first, int count) override;
+    void splitPages(const std::map<int, std::vector<QRectF>>& parts) override;
+    void joinPages(const std::vector<std::pair<int, int>>& runs) override;
     std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginalBoxes(int pageIndex) const override;
     QByteArray dataRepresentation() const override;
     using PdfDocument::writeToFile;
