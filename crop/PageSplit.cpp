@@ -6,20 +6,18 @@
 
 namespace {
 
-// The edges of count parts of a side length long, dropping gap across each line between
-// them: pairs of (start, end) from the side's start. Nothing when they do not fit.
-std::optional<std::vector<std::pair<double, double>>>
-divide(double length, int count, const std::vector<CropLength>& lines, const CropLength& gap) {
+// Where count parts of a side length long meet, when they are equal.
+std::vector<double> evenLines(double length, int count) {
     std::vector<double> at;
-    if (lines.empty()) {
-        for (int i = 1; i < count; ++i)
-            at.push_back(length * i / count);
-    } else if (static_cast<int>(lines.size()) == count - 1) {
-        for (const CropLength& line : lines)
-            at.push_back(line.inPoints(length));
-    } else {
-        return std::nullopt;
-    }
+    for (int i = 1; i < count; ++i)
+        at.push_back(length * i / count);
+    return at;
+}
+
+// The edges of the parts of a side length long that meet at lines at, dropping gap across
+// each: pairs of (start, end) from the side's start. Nothing when they do not fit.
+std::optional<std::vector<std::pair<double, double>>>
+divide(double length, const std::vector<double>& at, const CropLength& gap) {
     const double half = gap.inPoints(length) / 2;
     if (!(half >= 0))
         return std::nullopt;
@@ -38,15 +36,28 @@ divide(double length, int count, const std::vector<CropLength>& lines, const Cro
 
 } // namespace
 
+std::optional<std::vector<double>> PageSplit::lineOffsets(double length) const {
+    const int count = linesDown() ? columns : rows;
+    if (lines.empty())
+        return evenLines(length, count);
+    if (static_cast<int>(lines.size()) != count - 1)
+        return std::nullopt;
+    std::vector<double> at;
+    for (const CropLength& line : lines)
+        at.push_back(line.inPoints(length));
+    return at;
+}
+
 std::vector<QRectF> PageSplit::parts(const QRectF& whole) const {
     if (columns < 1 || rows < 1 || partCount() < 2 || partCount() > PagePart::kMostParts)
         return {};
-    const bool linesAcross = columns > 1;
+    const auto placed = lineOffsets(linesDown() ? whole.width() : whole.height());
+    if (!placed)
+        return {};
     const auto across =
-        divide(whole.width(), columns, linesAcross ? lines : std::vector<CropLength>(),
-               linesAcross ? gap : CropLength());
-    const auto down = divide(whole.height(), rows, linesAcross ? std::vector<CropLength>() : lines,
-                             rows > 1 ? gap : CropLength());
+        divide(whole.width(), linesDown() ? *placed : evenLines(whole.width(), columns), gap);
+    const auto down =
+        divide(whole.height(), linesDown() ? evenLines(whole.height(), rows) : *placed, gap);
     if (!across || !down)
         return {};
     std::vector<QRectF> parts;

@@ -4,6 +4,7 @@
 
 #include <QRectF>
 
+#include <optional>
 #include <vector>
 
 // How a page is split into parts: into equal columns and rows, or at lines the user placed,
@@ -21,6 +22,12 @@ struct PageSplit {
     bool rightToLeft = false;
 
     int partCount() const { return columns * rows; }
+    // Whether the lines placed go down the page, between columns, rather than across it.
+    bool linesDown() const { return columns > 1; }
+    // Where the lines that can be placed lie on a side length long (the width of what is split
+    // when they go down the page, its height otherwise), in points from its left or top edge;
+    // nothing when the lines placed are not one for each line there is.
+    std::optional<std::vector<double>> lineOffsets(double length) const;
 
     // The parts of whole, a rectangle in display space (points, y upward), in reading order;
     // none when the split does not fit it: lines out of order or off it, a gap that leaves a

@@ -14,6 +14,13 @@
 
 #include <system_error>
 
+namespace {
+
+// Every box of a page set, as for a page split or joined.
+constexpr auto kAllBoxes = static_cast<std::uint8_t>((1u << kPdfBoxCount) - 1);
+
+} // namespace
+
 QpdfDocument::QpdfDocument(std::shared_ptr<const PdfSourceData> data,
                            std::vector<PageGeometry> pages, bool locked, PageReader read,
                            std::shared_ptr<SaveWriter> save)
@@ -86,7 +93,6 @@ std::optional<PagePart> QpdfDocument::pagePart(int pageIndex) const {
 
 void QpdfDocument::splitPages(const std::map<int, std::vector<QRectF>>& parts) {
     // Made anew in one pass: a batch splitting thousands of pages moves each page once.
-    constexpr auto kAllBoxes = static_cast<std::uint8_t>((1u << kPdfBoxCount) - 1);
     std::vector<PageGeometry> pages;
     std::vector<std::uint8_t> setBoxes;
     pages.reserve(pages_.size());
@@ -116,7 +122,6 @@ void QpdfDocument::splitPages(const std::map<int, std::vector<QRectF>>& parts) {
 }
 
 void QpdfDocument::joinPages(const std::vector<std::pair<int, int>>& runs) {
-    constexpr auto kAllBoxes = static_cast<std::uint8_t>((1u << kPdfBoxCount) - 1);
     std::vector<PageGeometry> pages;
     std::vector<std::uint8_t> setBoxes;
     pages.reserve(pages_.size());

@@ -66,11 +66,15 @@ QPDFObjectHandle entry(QPDFObjectHandle dictionary, const char* key) {
     return dictionary.isDictionary() ? dictionary.getKey(key) : QPDFObjectHandle::newNull();
 }
 
+// What the page's own entry keeps (OriginalBoxesEntry); null when it has none.
+QPDFObjectHandle keptEntry(QPDFObjectHandle page) {
+    return entry(entry(entry(page, OriginalBoxesEntry::kPieceInfo), OriginalBoxesEntry::kOwnKey),
+                 OriginalBoxesEntry::kPrivate);
+}
+
 // The boxes kept in the page's own entry, all five of them boxes with area, or nothing.
 std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginal(QPDFObjectHandle page) {
-    const QPDFObjectHandle kept =
-        entry(entry(entry(page, OriginalBoxesEntry::kPieceInfo), OriginalBoxesEntry::kOwnKey),
-              OriginalBoxesEntry::kPrivate);
+    const QPDFObjectHandle kept = keptEntry(page);
     std::array<QRectF, kPdfBoxCount> boxes;
     for (int box = 0; box < kPdfBoxCount; ++box) {
         const auto value = boxValue(entry(kept, kPdfBoxKeys[box]));
@@ -84,10 +88,7 @@ std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginal(QPDFObjectHandle pa
 // The part the page is of a page split, as kept beside its kept boxes; nothing for numbers
 // that cannot be a part's.
 std::optional<PagePart> keptPart(QPDFObjectHandle page) {
-    QPDFObjectHandle value =
-        entry(entry(entry(entry(page, OriginalBoxesEntry::kPieceInfo), OriginalBoxesEntry::kOwnKey),
-                    OriginalBoxesEntry::kPrivate),
-              OriginalBoxesEntry::kPart);
+    QPDFObjectHandle value = entry(keptEntry(page), OriginalBoxesEntry::kPart);
     if (!value.isArray() || value.getArrayNItems() != 3)
         return std::nullopt;
     int numbers[3];

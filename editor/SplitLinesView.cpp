@@ -48,14 +48,8 @@ QRectF SplitLinesView::kept() const {
 
 std::vector<double> SplitLinesView::lines() const {
     const QRectF whole = kept();
-    const int count = (linesDown() ? split_.columns : split_.rows) - 1;
-    const double length = linesDown() ? whole.width() : whole.height();
-    std::vector<double> at;
-    for (int i = 0; i < count; ++i) {
-        at.push_back(split_.lines.size() == size_t(count) ? split_.lines[size_t(i)].inPoints(length)
-                                                          : length * (i + 1) / (count + 1));
-    }
-    return at;
+    return split_.lineOffsets(split_.linesDown() ? whole.width() : whole.height())
+        .value_or(std::vector<double>());
 }
 
 QPointF SplitLinesView::toPixels(const QPointF& point) const {
@@ -68,7 +62,7 @@ QPointF SplitLinesView::toPixels(const QPointF& point) const {
 double SplitLinesView::alongKept(const QPointF& pixel) const {
     const QSizeF page = record_.pageRect.size();
     const QRectF whole = kept();
-    if (linesDown())
+    if (split_.linesDown())
         return pixel.x() * page.width() / std::max(1, width()) - whole.left();
     // Rows are measured from the top of the kept part; display space runs upward.
     const double y = (height() - pixel.y()) * page.height() / std::max(1, height());
@@ -79,10 +73,11 @@ std::optional<size_t> SplitLinesView::lineAt(const QPointF& pixel) const {
     const QRectF whole = kept();
     const std::vector<double> at = lines();
     for (size_t i = 0; i < at.size(); ++i) {
-        const QPointF on = linesDown() ? toPixels({whole.left() + at[i], whole.center().y()})
-                                       : toPixels({whole.center().x(), whole.bottom() - at[i]});
+        const QPointF on = split_.linesDown()
+                               ? toPixels({whole.left() + at[i], whole.center().y()})
+                               : toPixels({whole.center().x(), whole.bottom() - at[i]});
         const double distance =
-            linesDown() ? std::abs(pixel.x() - on.x()) : std::abs(pixel.y() - on.y());
+            split_.linesDown() ? std::abs(pixel.x() - on.x()) : std::abs(pixel.y() - on.y());
         if (distance <= kReach)
             return i;
     }
@@ -111,7 +106,7 @@ void SplitLinesView::paintEvent(QPaintEvent*) {
         painter.drawRect(pixels(part).adjusted(0.5, 0.5, -0.5, -0.5));
     painter.setPen(QPen(kLine, 2));
     for (const double at : lines()) {
-        if (linesDown()) {
+        if (split_.linesDown()) {
             painter.drawLine(toPixels({whole.left() + at, whole.top()}),
                              toPixels({whole.left() + at, whole.bottom()}));
         } else {
@@ -128,13 +123,14 @@ void SplitLinesView::mousePressEvent(QMouseEvent* event) {
 void SplitLinesView::mouseMoveEvent(QMouseEvent* event) {
     if (!dragged_) {
         const bool over = lineAt(event->position()).has_value();
-        setCursor(over ? (linesDown() ? Qt::SplitHCursor : Qt::SplitVCursor) : Qt::ArrowCursor);
+        setCursor(over ? (split_.linesDown() ? Qt::SplitHCursor : Qt::SplitVCursor)
+                       : Qt::ArrowCursor);
         return;
     }
     std::vector<double> at = lines();
     const size_t i = *dragged_;
     const QRectF whole = kept();
-    const double length = linesDown() ? whole.width() : whole.height();
+    const double length = split_.linesDown() ? whole.width() : whole.height();
     const double low = (i == 0 ? 0 : at[i - 1]) + kNarrowest;
     const double high = (i + 1 == at.size() ? length : at[i + 1]) - kNarrowest;
     if (low > high)

@@ -41,8 +41,6 @@ private:
     QRectF kept() const;
     // Where the lines that can be dragged are, in points from the kept part's left or top edge.
     std::vector<double> lines() const;
-    // Whether the lines run down the page (between columns) rather than across it.
-    bool linesDown() const { return split_.columns > 1; }
     // A display-space point in the view's pixels, and a pixel's distance along the lines'
     // direction in points from the kept part's edge.
     QPointF toPixels(const QPointF& point) const;

@@ -9,7 +9,8 @@
 // caller that wants undistorted pages passes a size with the displayed aspect ratio (for 90
 // and 270 degrees the displayed width is the box height). Content outside the box is not shown.
 struct PageRenderRequest {
-    // 0-based page number.
+    // 0-based page number in the file, which a document's page split into parts shares with
+    // its other parts (PdfDocument::filePageIndex).
     int pageIndex = 0;
     // The region of the page to show, in PDF page space: points, origin lower-left, y up,
     // before any rotation. Any rectangle: the crop box, a smaller crop, or a larger area.
