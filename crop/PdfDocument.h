@@ -93,8 +93,11 @@ public:
     // Both fail, saying so, once fileChangedSinceOpened() is true, or when it turns true
     // while the bytes are made: they would mix the file as it was opened with what another
     // program wrote since.
+    //
+    // With choices.removesOutside, removed (when given) is told what each page lost.
     virtual bool writeToFile(const QString& path, const SaveChoices& choices,
-                             QString* errorMessage) const = 0;
+                             QString* errorMessage,
+                             std::vector<RemovedOutside>* removed = nullptr) const = 0;
     // The same, with the choices a save makes unless told otherwise.
     bool writeToFile(const QString& path, QString* errorMessage) const {
         return writeToFile(path, SaveChoices{}, errorMessage);

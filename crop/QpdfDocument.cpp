@@ -171,7 +171,15 @@ void QpdfDocument::prepareToSave() const {
 }
 
 bool QpdfDocument::writeToFile(const QString& path, const SaveChoices& choices,
-                               QString* errorMessage) const {
+                               QString* errorMessage, std::vector<RemovedOutside>* removed) const {
+    // Removing content takes the renderer, which only a save writer has.
+    if (choices.removesOutside && !save_) {
+        if (errorMessage) {
+            *errorMessage = QCoreApplication::translate(
+                "QpdfDocument", "Content outside the crop cannot be removed here.");
+        }
+        return false;
+    }
     ReplacingFile file(path);
     if (!file.open(errorMessage))
         return false;
@@ -202,6 +210,8 @@ bool QpdfDocument::writeToFile(const QString& path, const SaveChoices& choices,
                         if (!outcome.written)
                             throw std::runtime_error(outcome.error.toStdString());
                         readsBack = outcome.readsBack;
+                        if (removed)
+                            *removed = outcome.removed;
                     },
                     &reason, &systemError)
               : write(file.device(), choices, &reason, &systemError, &writtenObjects);

@@ -41,8 +41,8 @@ public:
     std::optional<std::array<QRectF, kPdfBoxCount>> keptOriginalBoxes(int pageIndex) const override;
     QByteArray dataRepresentation() const override;
     using PdfDocument::writeToFile;
-    bool writeToFile(const QString& path, const SaveChoices& choices,
-                     QString* errorMessage) const override;
+    bool writeToFile(const QString& path, const SaveChoices& choices, QString* errorMessage,
+                     std::vector<RemovedOutside>* removed = nullptr) const override;
     void prepareToSave() const override;
     bool fileChangedSinceOpened() const override;
     PdfRenderSource renderSource() const override;

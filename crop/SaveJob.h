@@ -1,6 +1,7 @@
 #pragma once
 
 #include "crop/PageGeometry.h"
+#include "crop/RemovedOutside.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,6 +21,9 @@ struct SaveChoices {
     // A file unlocked with its owner password, which allows everything, is saved without a
     // password and unencrypted; one unlocked otherwise keeps its password whatever this says.
     bool removesPassword = false;
+    // Every page loses what cannot show inside its crop box, which becomes its media box; as
+    // nothing is left to restore, no page keeps its original boxes.
+    bool removesOutside = false;
 };
 
 // What a save writes: the document's bytes with its pages' boxes, those set marked per page.
@@ -43,4 +47,6 @@ struct SaveOutcome {
     // The writer ran out of the memory it may take, while writing or reading back: whatever
     // it wrote is not to be trusted.
     bool outOfMemory = false;
+    // With SaveChoices::removesOutside, what each page lost, for the pages that lost anything.
+    std::vector<RemovedOutside> removed;
 };

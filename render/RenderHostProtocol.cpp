@@ -439,7 +439,8 @@ QByteArray encodeSaveJob(const SaveJob& job) {
     versioned(stream) << encodePageList(PagesRead::Outcome::Read, QString(), job.pages)
                       << QByteArray(reinterpret_cast<const char*>(job.setBoxes.data()),
                                     qsizetype(job.setBoxes.size()))
-                      << job.choices.keepsOriginalBoxes << job.choices.removesPassword;
+                      << job.choices.keepsOriginalBoxes << job.choices.removesPassword
+                      << job.choices.removesOutside;
     return bytes;
 }
 
@@ -449,13 +450,15 @@ bool decodeSaveJob(const QByteArray& payload, SaveJob* job) {
     QByteArray encodedPages, boxes;
     bool keepsOriginalBoxes = true;
     bool removesPassword = false;
-    stream >> held(encodedPages) >> held(boxes) >> keepsOriginalBoxes >> removesPassword;
+    bool removesOutside = false;
+    stream >> held(encodedPages) >> held(boxes) >> keepsOriginalBoxes >> removesPassword >>
+        removesOutside;
     std::optional<PagesRead> read = decodePages(encodedPages);
     if (stream.status() != QDataStream::Ok || !read || read->pages.size() != size_t(boxes.size()))
         return false;
     job->pages = std::move(read->pages);
     job->setBoxes.assign(boxes.begin(), boxes.end());
-    job->choices = {keepsOriginalBoxes, removesPassword};
+    job->choices = {keepsOriginalBoxes, removesPassword, removesOutside};
     return true;
 }
 
@@ -470,7 +473,12 @@ QByteArray encodeSaveOutcome(const SaveOutcome& outcome) {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     versioned(stream) << false << outcome.written << outcome.error << qint32(outcome.systemError)
-                      << outcome.readsBack << outcome.outOfMemory;
+                      << outcome.readsBack << outcome.outOfMemory
+                      << qint32(outcome.removed.size());
+    for (const RemovedOutside& page : outcome.removed) {
+        stream << qint32(page.page) << qint32(page.glyphs) << qint32(page.images)
+               << qint32(page.paths) << qint32(page.annotations) << qint64(page.bytes);
+    }
     return bytes;
 }
 
@@ -487,9 +495,20 @@ bool decodeSaveEvent(const QByteArray& payload, int* pagesWritten, SaveOutcome* 
             return false;
     } else {
         qint32 error = 0;
+        qint32 removed = 0;
         stream >> outcome->written >> held(outcome->error) >> error >> outcome->readsBack >>
-            outcome->outOfMemory;
+            outcome->outOfMemory >> removed;
         outcome->systemError = error;
+        // Each page's record takes 28 bytes: more than the message holds is a lie.
+        if (removed < 0 || removed > payload.size() / 28)
+            return false;
+        outcome->removed.resize(size_t(removed));
+        for (RemovedOutside& page : outcome->removed) {
+            qint32 number = 0, glyphs = 0, images = 0, paths = 0, annotations = 0;
+            qint64 bytes = 0;
+            stream >> number >> glyphs >> images >> paths >> annotations >> bytes;
+            page = {number, glyphs, images, paths, annotations, bytes};
+        }
     }
     *pagesWritten = count;
     return stream.status() == QDataStream::Ok;
