@@ -244,4 +244,39 @@ bool fileReadsBack(const PdfSourceData& file, const PdfSourceData& source,
     return readsStrictly(file, {}, password, baseline, holdsPages, &written);
 }
 
+bool removalReadsBack(const PdfSourceData& file, const QByteArray& password,
+                      const std::vector<PageGeometry>& geometry) {
+    // The boxes are written anew by the renderer, to about six significant digits.
+    const auto close = [](const QRectF& read, const QRectF& expected) {
+        const QRectF gap(read.topLeft() - expected.topLeft(),
+                         read.bottomRight() - expected.bottomRight());
+        constexpr double kSlack = 0.01;
+        return std::abs(gap.left()) <= kSlack && std::abs(gap.top()) <= kSlack &&
+               std::abs(gap.width()) <= kSlack && std::abs(gap.height()) <= kSlack;
+    };
+    try {
+        auto pdf = QpdfParser::parseStrictly(file, {}, password);
+        const auto dropped = qScopeGuard([&pdf] { QpdfParser::drop(std::move(pdf)); });
+        const std::vector<QPDFObjectHandle>& pages = pdf->getAllPages();
+        if (pages.size() != geometry.size())
+            return false;
+        for (size_t i = 0; i < pages.size(); ++i) {
+            const PageGeometry read = QpdfPageReader::read(pages[i]);
+            const QRectF shown =
+                geometry[i].box(PdfBox::Crop).intersected(geometry[i].box(PdfBox::Media));
+            if (read.rotation != geometry[i].rotation || !close(read.box(PdfBox::Media), shown) ||
+                !close(read.box(PdfBox::Crop), shown))
+                return false;
+        }
+        for (const auto& [id, entry] : pdf->getXRefTable()) {
+            QPDFObjectHandle object = pdf->getObject(id);
+            if (object.isStream() && !QpdfStreamCheck::reads(*pdf, object))
+                return false;
+        }
+        return pdf->getWarnings().empty();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 } // namespace QpdfReadBack

@@ -62,4 +62,10 @@ bool fileReadsBack(const PdfSourceData& file, const PdfSourceData& source,
                    const QByteArray& password, const std::vector<PageGeometry>& geometry,
                    const std::vector<std::uint8_t>& setBoxes, const WrittenObjects& written);
 
+// Whether a file written anew without what lay outside its pages' crop boxes reads back
+// strictly, without a warning: with exactly the document's pages, each turned as it was and
+// with the part of its media box its crop box showed for both boxes, and every stream read.
+bool removalReadsBack(const PdfSourceData& file, const QByteArray& password,
+                      const std::vector<PageGeometry>& geometry);
+
 } // namespace QpdfReadBack

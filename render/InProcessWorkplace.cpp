@@ -1,11 +1,12 @@
 #include "render/InProcessWorkplace.h"
 
 #include "crop/QpdfRenderCopy.h"
+#include "render/InProcessSaveWriter.h"
 #include "render/MupdfRasterizer.h"
 #include "render/MupdfRepair.h"
 
 QpdfLoader InProcessWorkplace::loader() const {
-    return QpdfLoader();
+    return QpdfLoader({}, std::make_shared<InProcessSaveWriter>());
 }
 
 PagesRead InProcessWorkplace::readFirstPage(const PdfSourceData& data,

@@ -4,8 +4,8 @@
 #include "crop/QpdfDocumentWriter.h"
 #include "crop/QpdfLoader.h"
 #include "crop/QpdfParser.h"
-#include "crop/QpdfReadBack.h"
 #include "crop/QpdfRenderCopy.h"
+#include "render/JobSave.h"
 #include "render/MupdfRasterizer.h"
 #include "render/MupdfRepair.h"
 #include "render/RenderHostProtocol.h"
@@ -17,10 +17,7 @@
 #include <QFile>
 
 #include <algorithm>
-#include <cerrno>
 #include <new>
-#include <stdexcept>
-#include <system_error>
 
 #include <malloc.h>
 #include <sys/resource.h>
@@ -152,27 +149,14 @@ private:
 SaveOutcome saveInto(const PdfSourceData& data, QpdfDocumentWriter& writer, const SaveJob& job,
                      int outputFd) {
     SaveOutcome outcome;
-    QFile out;
     PagesWrittenReport report;
     try {
-        if (!out.open(outputFd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-            throw std::runtime_error(out.errorString().toStdString());
-        const WrittenObjects written = writer.write(out, job.pages, job.setBoxes, job.choices,
-                                                    [&report] { report.pageWritten(); });
+        outcome = JobSave::write(data, writer, job, outputFd, [&report] { report.pageWritten(); });
         report.send();
-        if (!out.flush())
-            throw std::system_error(std::error_code(errno, std::generic_category()),
-                                    out.errorString().toStdString());
-        outcome.written = true;
-        const auto file = PdfSourceData::mapDescriptor(outputFd, nullptr);
-        outcome.readsBack = file && QpdfReadBack::fileReadsBack(*file, data, job.password,
-                                                                job.pages, job.setBoxes, written);
     } catch (const std::bad_alloc&) {
         MemoryShortage::note();
     } catch (const std::exception& e) {
-        outcome.error = QString::fromLocal8Bit(e.what());
-        if (const auto* failed = dynamic_cast<const std::system_error*>(&e))
-            outcome.systemError = failed->code().value();
+        outcome = JobSave::failure(e);
     }
     outcome.outOfMemory = MemoryShortage::noted();
     return outcome;
