@@ -30,6 +30,16 @@ void writeRemoval(QFile& out, const OutsideContentRemoval::Outcome& removed, Sav
     outcome.removed = removed.removed;
 }
 
+// The pages the job crops or splits, or an earlier save cropped.
+std::vector<bool> cropped(const SaveJob& job) {
+    std::vector<bool> pages(job.pages.size());
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const PageGeometry& page = job.pages[i];
+        pages[i] = job.setBoxes[i] != 0 || page.keptOriginal || page.part || !page.region.isEmpty();
+    }
+    return pages;
+}
+
 } // namespace
 
 SaveOutcome write(const PdfSourceData& data, QpdfDocumentWriter& writer, const SaveJob& job,
@@ -55,7 +65,8 @@ SaveOutcome write(const PdfSourceData& data, QpdfDocumentWriter& writer, const S
             const auto file = PdfSourceData::mapDescriptor(outputFd, nullptr);
             if (!file)
                 failWriting(out);
-            removed = OutsideContentRemoval::remove(file->bytes(), job.password, pageWritten);
+            removed = OutsideContentRemoval::remove(file->bytes(), job.password, cropped(job),
+                                                    pageWritten);
         }
         writeRemoval(out, removed, outcome);
     }

@@ -127,7 +127,8 @@ void cullContents(fz_context* ctx, pdf_document* doc, pdf_page* page, fz_rect ke
 
 // Clears page index of what lies outside its crop box. Plain pointers and numbers only in
 // this frame, for longjmp to skip. False, with MuPDF's error in ctx, when it cannot.
-bool clearPage(fz_context* ctx, pdf_document* doc, int index, RemovedOutside* removed) {
+bool clearPage(fz_context* ctx, pdf_document* doc, int index, bool cropped,
+               RemovedOutside* removed) {
     pdf_page* page = nullptr;
     bool cleared = true;
     fz_var(page);
@@ -142,7 +143,7 @@ bool clearPage(fz_context* ctx, pdf_document* doc, int index, RemovedOutside* re
             keep = fz_intersect_rect(pdf_to_rect(ctx, crop), media);
         if (fz_is_empty_rect(keep))
             fz_throw(ctx, FZ_ERROR_GENERIC, "its crop box shows nothing");
-        if (!sameRect(keep, media)) {
+        if (cropped || !sameRect(keep, media)) {
             removed->bytes = contentLength(ctx, pdf_page_contents(ctx, page));
             TextCull text{keep};
             pdf_filter_options options{};
@@ -204,7 +205,7 @@ QString failure(fz_context* ctx, const QString& what) {
 void quiet(void*, const char*) {}
 
 Outcome removeIn(fz_context* ctx, QByteArrayView bytes, const QByteArray& password,
-                 const std::function<void()>& pageDone) {
+                 const std::vector<bool>& cropped, const std::function<void()>& pageDone) {
     Outcome outcome;
     const MupdfDocument document(ctx, bytes, password.constData());
     if (document.status() != MupdfDocument::Status::Open) {
@@ -215,7 +216,8 @@ Outcome removeIn(fz_context* ctx, QByteArrayView bytes, const QByteArray& passwo
     for (int index = 0; index < document.pageCount(); ++index) {
         RemovedOutside removed;
         removed.page = index;
-        if (!clearPage(ctx, document.get(), index, &removed)) {
+        const bool wasCropped = size_t(index) < cropped.size() && cropped[size_t(index)];
+        if (!clearPage(ctx, document.get(), index, wasCropped, &removed)) {
             outcome.error = failure(
                 ctx, QStringLiteral("What lies outside the crop of page %1 could not be removed")
                          .arg(index + 1));
@@ -242,7 +244,7 @@ Outcome removeIn(fz_context* ctx, QByteArrayView bytes, const QByteArray& passwo
 
 } // namespace
 
-Outcome remove(QByteArrayView bytes, const QByteArray& password,
+Outcome remove(QByteArrayView bytes, const QByteArray& password, const std::vector<bool>& cropped,
                const std::function<void()>& pageDone) {
     fz_context* ctx = fz_new_context(nullptr, nullptr, kStoreBytes);
     if (!ctx) {
@@ -253,7 +255,7 @@ Outcome remove(QByteArrayView bytes, const QByteArray& password,
     }
     fz_set_error_callback(ctx, quiet, nullptr);
     fz_set_warning_callback(ctx, quiet, nullptr);
-    Outcome outcome = removeIn(ctx, bytes, password, pageDone);
+    Outcome outcome = removeIn(ctx, bytes, password, cropped, pageDone);
     fz_drop_context(ctx);
     return outcome;
 }

@@ -34,8 +34,10 @@ struct Outcome {
 };
 
 // The PDF in bytes, unlocked with password, with nothing outside its pages' crop boxes;
-// pageDone is called as each page is done.
-Outcome remove(QByteArrayView bytes, const QByteArray& password,
+// pageDone is called as each page is done. The pages marked in cropped are cleared, as their
+// content may reach beyond even their media box, which a crop may have set; any other page
+// only when its crop box is smaller than its media box.
+Outcome remove(QByteArrayView bytes, const QByteArray& password, const std::vector<bool>& cropped,
                const std::function<void()>& pageDone);
 
 } // namespace OutsideContentRemoval
