@@ -95,8 +95,7 @@ public:
     // program wrote since.
     //
     // With choices.removesOutside, removed (when given) is told what each page lost.
-    virtual bool writeToFile(const QString& path, const SaveChoices& choices,
-                             QString* errorMessage,
+    virtual bool writeToFile(const QString& path, const SaveChoices& choices, QString* errorMessage,
                              std::vector<RemovedOutside>* removed = nullptr) const = 0;
     // The same, with the choices a save makes unless told otherwise.
     bool writeToFile(const QString& path, QString* errorMessage) const {

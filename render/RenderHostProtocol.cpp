@@ -473,8 +473,7 @@ QByteArray encodeSaveOutcome(const SaveOutcome& outcome) {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     versioned(stream) << false << outcome.written << outcome.error << qint32(outcome.systemError)
-                      << outcome.readsBack << outcome.outOfMemory
-                      << qint32(outcome.removed.size());
+                      << outcome.readsBack << outcome.outOfMemory << qint32(outcome.removed.size());
     for (const RemovedOutside& page : outcome.removed) {
         stream << qint32(page.page) << qint32(page.glyphs) << qint32(page.images)
                << qint32(page.paths) << qint32(page.annotations) << qint64(page.bytes);
