@@ -216,7 +216,7 @@ std::optional<QString> FileCropper::write(const CropSession& session, const QStr
         [&](const Notification&) { step(QStringLiteral("writing ") + counted(++written, total)); },
         &document);
     QString error;
-    if (!document.writeToFile(path, &error))
+    if (!document.writeToFile(path, SaveChoices{.removesOutside = request_.removesOutside}, &error))
         return error;
     return std::nullopt;
 }
