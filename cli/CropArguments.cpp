@@ -142,6 +142,7 @@ Parsed parse(const QStringList& arguments) {
     const QCommandLineOption pad(QStringLiteral("pad"), {}, QStringLiteral("LENGTH"));
     const QCommandLineOption sameSize(QStringLiteral("same-size"));
     const QCommandLineOption restore(QStringLiteral("restore"));
+    const QCommandLineOption removeOutside(QStringLiteral("remove-outside"));
     const QCommandLineOption split(QStringLiteral("split"), {}, QStringLiteral("CxR"));
     const QCommandLineOption splitAt(QStringLiteral("split-at"), {}, QStringLiteral("LENGTH"));
     const QCommandLineOption gap(QStringLiteral("gap"), {}, QStringLiteral("LENGTH"));
@@ -157,8 +158,8 @@ Parsed parse(const QStringList& arguments) {
     QCommandLineParser parser;
     // "-dash.pdf" is one word, not the options d, a, s and so on.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({box, margins, fitContent, pad, sameSize, restore, split, splitAt, gap, order,
-                       pages, output, password, dryRun, jobs, help});
+    parser.addOptions({box, margins, fitContent, pad, sameSize, restore, removeOutside, split,
+                       splitAt, gap, order, pages, output, password, dryRun, jobs, help});
     // The parser takes the first argument for the program's name.
     if (!parser.parse(QStringList(QStringLiteral("cropmark crop")) + arguments)) {
         if (const QString unknown = spelledUnknown(parser, arguments); !unknown.isEmpty())
@@ -214,6 +215,10 @@ Parsed parse(const QStringList& arguments) {
         if (parser.isSet(pages))
             return usageError(
                 QStringLiteral("--restore puts back every page; --pages does not go with it"));
+        if (parser.isSet(removeOutside)) {
+            return usageError(QStringLiteral(
+                "--remove-outside leaves nothing to restore; it does not go with --restore"));
+        }
         request.action = CropRequest::Action::Restore;
     } else {
         request.action = CropRequest::Action::FitContent;
@@ -242,6 +247,7 @@ Parsed parse(const QStringList& arguments) {
     }
     if (parser.isSet(password))
         request.password = parser.value(password);
+    request.removesOutside = parser.isSet(removeOutside);
     request.dryRun = parser.isSet(dryRun);
     if (parser.isSet(jobs)) {
         bool ok = false;

@@ -42,7 +42,11 @@ struct CropRequest {
     QStringList selection;
     // For locked files; when absent, asked for on a terminal.
     std::optional<QString> password;
-    // Write nothing; print each selected page's old and new crop box.
+    // Every page written loses what lies outside its crop box, which becomes its media box;
+    // nothing is left to restore.
+    bool removesOutside = false;
+    // Write nothing; print each selected page's old and new crop box, and with removesOutside
+    // what the page would lose.
     bool dryRun = false;
     // How many files are cropped at once.
     int jobs = 1;

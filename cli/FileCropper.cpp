@@ -12,6 +12,9 @@
 #include "render/RepairingPdfLoader.h"
 
 #include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <map>
 
 namespace {
 
@@ -37,6 +40,22 @@ QString pageList(const std::vector<qint64>& pages) {
     return list;
 }
 
+// "1 image", "2 images", "0 images".
+QString amount(qint64 count, const QString& word) {
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? word : word + u's');
+}
+
+// What a page loses by the removal of what lies outside its crop; every count is given, in the
+// same order, so that scripts find each in its place.
+QString removal(const RemovedOutside& removed) {
+    return QStringLiteral("removes %1, %2, %3, %4, %5")
+        .arg(amount(removed.glyphs, QStringLiteral("glyph")),
+             amount(removed.images, QStringLiteral("image")),
+             amount(removed.paths, QStringLiteral("path")),
+             amount(removed.annotations, QStringLiteral("annotation")),
+             amount(removed.bytes, QStringLiteral("byte")));
+}
+
 } // namespace
 
 FileCropper::FileCropper(const CropRequest& request, Console& console,
@@ -53,8 +72,11 @@ FileOutcome FileCropper::crop(const QString& input, int number, int count) const
         console_.progress(QStringLiteral("[%1] %2: %3").arg(counted(number, count), name, what));
     };
     step(QStringLiteral("opening"));
+    // What removing the content outside the crops takes is known only once it is done, so a
+    // dry run saves that too, where nothing is kept.
+    const bool saves = !request_.dryRun || request_.removesOutside;
     // A save's host parses the file while the crops are worked out.
-    PdfOpenResult opened = RepairingPdfLoader(*workplace_, !request_.dryRun).open(input);
+    PdfOpenResult opened = RepairingPdfLoader(*workplace_, saves).open(input);
     if (!opened.ok())
         return failure(opened.message);
     FileOutcome outcome;
@@ -66,7 +88,7 @@ FileOutcome FileCropper::crop(const QString& input, int number, int count) const
     if (session.pdfDoc().isLocked()) {
         if (const auto error = unlock(session, input))
             return failure(*error);
-        if (!request_.dryRun)
+        if (saves)
             session.pdfDoc().prepareToSave();
     }
     std::vector<qint64> pages = PageSelection::expand(request_.selection, session.cropsRect());
@@ -81,6 +103,14 @@ FileOutcome FileCropper::crop(const QString& input, int number, int count) const
     session.done();
 
     if (request_.dryRun) {
+        std::map<int, RemovedOutside> removed;
+        if (request_.removesOutside) {
+            std::vector<RemovedOutside> report;
+            if (const auto error = wouldRemove(session, step, report))
+                return failure(*error);
+            for (const RemovedOutside& page : report)
+                removed.emplace(page.page, page);
+        }
         for (qint64 n : pages) {
             const int index = static_cast<int>(n - 1);
             const PdfDocument& document = session.pdfDoc();
@@ -95,6 +125,14 @@ FileOutcome FileCropper::crop(const QString& input, int number, int count) const
             outcome.lines << QStringLiteral("%1 page %2: %3 -> %4")
                                  .arg(input, page, QString::fromLatin1(before),
                                       QString::fromLatin1(after));
+            if (request_.removesOutside) {
+                const auto lost = removed.find(index);
+                outcome.lines << QStringLiteral("%1 page %2: %3")
+                                     .arg(input, page,
+                                          lost == removed.end()
+                                              ? QStringLiteral("nothing outside the crop")
+                                              : removal(lost->second));
+            }
         }
     } else if (const auto error = write(session, outputPath(input), step)) {
         return failure(*error);
@@ -203,8 +241,18 @@ std::optional<QString> FileCropper::fitToContent(CropSession& session,
     return std::nullopt;
 }
 
+std::optional<QString> FileCropper::wouldRemove(const CropSession& session, const Step& step,
+                                                std::vector<RemovedOutside>& removed) const {
+    // Gone again, with the file in it, when the dry run is over.
+    const QTemporaryDir folder;
+    if (!folder.isValid())
+        return QStringLiteral("no temporary folder to save in: %1").arg(folder.errorString());
+    return write(session, folder.filePath(QStringLiteral("dry-run.pdf")), step, &removed);
+}
+
 std::optional<QString> FileCropper::write(const CropSession& session, const QString& path,
-                                          const Step& step) const {
+                                          const Step& step,
+                                          std::vector<RemovedOutside>* removed) const {
     const PdfDocument& document = session.pdfDoc();
     const int total = document.pageCount();
     int written = 0;
@@ -216,7 +264,8 @@ std::optional<QString> FileCropper::write(const CropSession& session, const QStr
         [&](const Notification&) { step(QStringLiteral("writing ") + counted(++written, total)); },
         &document);
     QString error;
-    if (!document.writeToFile(path, &error))
+    if (!document.writeToFile(path, SaveChoices{.removesOutside = request_.removesOutside}, &error,
+                              removed))
         return error;
     return std::nullopt;
 }

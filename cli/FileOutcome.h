@@ -10,6 +10,6 @@ struct FileOutcome {
     QString error;
     // What the user should know about a file that was cropped.
     QStringList warnings;
-    // A dry run's lines, one per selected page.
+    // A dry run's lines, one per selected page; with --remove-outside, a second one each.
     QStringList lines;
 };

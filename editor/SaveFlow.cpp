@@ -173,7 +173,7 @@ void SaveFlow::write(const QString& target, bool closeAfterwards) {
     const PdfDocument* document = &session_.pdfDoc();
     savingDocument_ = document;
     const SaveChoices choices{OutputSettings::keepsOriginalBoxes(),
-                              EncryptSettings::removesPassword()};
+                              EncryptSettings::removesPassword(), OutputSettings::removesOutside()};
     saveWorker_ = std::jthread([this, document, target, choices, closeAfterwards] {
         QString error;
         if (!document->writeToFile(target, choices, &error) && error.isEmpty())

@@ -11,6 +11,7 @@ namespace {
 const QString kOpensKey = QStringLiteral("output/opensSavedFile");
 const QString kCroppedNameKey = QStringLiteral("output/proposesCroppedName");
 const QString kOriginalsKey = QStringLiteral("output/keepsOriginalBoxes");
+const QString kRemovesOutsideKey = QStringLiteral("output/removesOutside");
 
 } // namespace
 
@@ -40,6 +41,14 @@ bool keepsOriginalBoxes() {
 
 void setKeepsOriginalBoxes(bool on) {
     QSettings().setValue(kOriginalsKey, on);
+}
+
+bool removesOutside() {
+    return QSettings().value(kRemovesOutsideKey, false).toBool();
+}
+
+void setRemovesOutside(bool on) {
+    QSettings().setValue(kRemovesOutsideKey, on);
 }
 
 } // namespace OutputSettings

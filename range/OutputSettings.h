@@ -23,4 +23,9 @@ QString proposedPath(const QString& path);
 bool keepsOriginalBoxes();
 void setKeepsOriginalBoxes(bool on);
 
+// Whether saves take out of every page what lies outside its crop box, which then becomes
+// its media box: they leave nothing to restore, whatever keepsOriginalBoxes says. Off at first.
+bool removesOutside();
+void setRemovesOutside(bool on);
+
 } // namespace OutputSettings

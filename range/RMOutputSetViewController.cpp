@@ -12,6 +12,11 @@ RMOutputSetViewController::RMOutputSetViewController(QWidget* parent)
             &OutputSettings::setProposesCroppedName);
     connect(ui_->keepsOriginalsBox, &QCheckBox::toggled, this,
             &OutputSettings::setKeepsOriginalBoxes);
+    connect(ui_->removesOutsideBox, &QCheckBox::toggled, this, &OutputSettings::setRemovesOutside);
+    // A save that removes what lies outside leaves nothing to restore; the choice to keep the
+    // originals stays as it was for when removing is turned off again.
+    connect(ui_->removesOutsideBox, &QCheckBox::toggled, ui_->keepsOriginalsBox,
+            &QWidget::setDisabled);
 }
 
 RMOutputSetViewController::~RMOutputSetViewController() = default;
@@ -27,5 +32,8 @@ void RMOutputSetViewController::showEvent(QShowEvent* event) {
     ui_->croppedNameButton->setChecked(cropped);
     ui_->ownNameButton->setChecked(!cropped);
     ui_->keepsOriginalsBox->setChecked(OutputSettings::keepsOriginalBoxes());
+    const bool removes = OutputSettings::removesOutside();
+    ui_->removesOutsideBox->setChecked(removes);
+    ui_->keepsOriginalsBox->setDisabled(removes);
     QWidget::showEvent(event);
 }

@@ -9,8 +9,9 @@ class RMOutputSetViewController;
 }
 
 // The Output page of the settings window: how cropped documents are written
-// (OutputSettings): whether the saved file opens afterwards, the name the save panel proposes
-// and whether saved files keep the original boxes. A choice applies at once.
+// (OutputSettings): whether the saved file opens afterwards, the name the save panel proposes,
+// whether saved files keep the original boxes and whether they lose what lies outside each
+// page's crop. A choice applies at once.
 //
 // GUI thread only.
 class RMOutputSetViewController : public QWidget {

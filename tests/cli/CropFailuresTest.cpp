@@ -197,6 +197,12 @@ const AnswerCase kAnswers[] = {
               "--split-at takes one length for each line"),
     wrongCrop("SplitAndRestore", {"--split", "2x1", "--restore", "in.pdf"},
               "--split goes with at most one of"),
+    wrongCrop("RemoveOutsideAndRestore", {"--restore", "--remove-outside", "in.pdf"},
+              "--remove-outside leaves nothing to restore; it does not go with --restore"),
+    // Taken with a box: the file is opened, and stops only at a page it does not have.
+    answer("RemoveOutsideWithABox",
+           {"crop", "--box", "1,1,10,10", "--remove-outside", "--pages", "9", "in.pdf"}, 1,
+           R"(cropmark: in\.pdf: --pages selects none of its 2 pages\n)"),
     // A file named like an option is named whole, not taken for the letters of short options.
     wrongCrop("UnknownCropOption", {"--fit-content", "-dash.pdf"},
               "unknown option \"-dash.pdf\" (put -- before a file whose name begins with -)\n"),

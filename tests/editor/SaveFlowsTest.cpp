@@ -1,5 +1,6 @@
 #include "editor/RMDecryptSheet.h"
 #include "editor/RMSaveProgressSheet.h"
+#include "range/OutputSettings.h"
 #include "range/RMEncryptViewController.h"
 #include "range/RMOutputSetViewController.h"
 #include "range/RMPageRangeEditor.h"
@@ -213,7 +214,8 @@ TEST_F(SaveFlowsTest, ProgressFollowsThePagesAndTheSavedFileOpensThenTheWindowCl
 
 // The Output settings, chosen in the settings window, act on the next save: the panel proposes
 // "name-cropped.pdf" beside the file, the saved file opens in no other program, and it keeps
-// no original boxes, not even those an earlier save kept.
+// no original boxes, not even those an earlier save kept. The page shows the choices as they
+// are kept, whichever window made them.
 TEST_F(SaveFlowsTest, OutputSettingsChooseTheProposedNameWhetherTheFileOpensAndKeepsOriginals) {
     // Saved as the program saves, by render hosts, which are told the choice.
     workplace = std::make_shared<RenderHostWorkplace>(CROPMARK_RENDER_HOST);
@@ -228,6 +230,8 @@ TEST_F(SaveFlowsTest, OutputSettingsChooseTheProposedNameWhetherTheFileOpensAndK
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     openFile(saved.readAll());
     crop();
+    // As another window's settings would have left it.
+    OutputSettings::setRemovesOutside(true);
     QTest::keySequence(window.get(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     RMSettingWindowController* settings = window->settingWindowCtrl();
     ASSERT_NE(settings, nullptr);
@@ -237,7 +241,12 @@ TEST_F(SaveFlowsTest, OutputSettingsChooseTheProposedNameWhetherTheFileOpensAndK
     ASSERT_TRUE(output.opensSavedFileBox->isVisible());
     EXPECT_TRUE(output.opensSavedFileBox->isChecked()) << "on at first";
     EXPECT_TRUE(output.ownNameButton->isChecked());
+    EXPECT_TRUE(output.removesOutsideBox->isChecked());
     EXPECT_TRUE(output.keepsOriginalsBox->isChecked());
+    EXPECT_FALSE(output.keepsOriginalsBox->isEnabled()) << "nothing to restore";
+    click(output.removesOutsideBox);
+    EXPECT_FALSE(OutputSettings::removesOutside());
+    EXPECT_TRUE(output.keepsOriginalsBox->isEnabled());
     click(output.opensSavedFileBox);
     click(output.croppedNameButton);
     click(output.keepsOriginalsBox);
