@@ -33,8 +33,10 @@ constexpr int kAllowed[] = {
     SCMP_SYS(read), SCMP_SYS(pread64), SCMP_SYS(write), SCMP_SYS(writev), SCMP_SYS(pwrite64),
     SCMP_SYS(lseek), SCMP_SYS(fstat), SCMP_SYS(fcntl), SCMP_SYS(close), SCMP_SYS(poll),
     SCMP_SYS(ppoll),
-    // Saving copies the unchanged part of the document into the new file in the kernel.
-    SCMP_SYS(copy_file_range),
+    // Saving copies the unchanged part of the document into the new file in the kernel, and a
+    // save that removes what lies outside the crops writes the file again, shorter; the new
+    // file is the only one the host holds open for writing.
+    SCMP_SYS(copy_file_range), SCMP_SYS(ftruncate),
     // Memory; mapping and protecting only as below.
     SCMP_SYS(brk), SCMP_SYS(munmap), SCMP_SYS(mremap), SCMP_SYS(madvise),
     // Locks, clocks, random numbers, and the sizes glibc's sort asks for.
