@@ -9,7 +9,8 @@
 // And cropping by margins and saving, against copying the same file and syncing the copy to
 // disk, the floor a save can come near: a 400-page scan and a 10,000-page text file. And
 // splitting every page of the 400-page scan in two, alone and against the same copy, beside
-// MuPDF's poster tool when asked for.
+// MuPDF's poster tool when asked for. And keeping the top half of each page of the 400-page scan
+// with what lies outside it removed, and how much of the file that leaves.
 
 #include "bench/support/FigureReporter.h"
 #include "bench/support/ManyPagesCorpus.h"
@@ -20,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -42,6 +44,8 @@ struct Tool {
     QString program;
     // The arguments that crop in to out.
     std::function<QStringList(const QString& in, const QString& out)> arguments;
+    // What is measured of out besides the time, once it is written; none for the time alone.
+    void (*weigh)(benchmark::State& state, const QString& in, const QString& out) = nullptr;
 };
 
 struct Corpus {
@@ -96,10 +100,29 @@ void cropWith(benchmark::State& state, const Tool& tool, const Corpus& corpus) {
     const QString in = corpus.path();
     const QString out = benchFile("cropped-by-" + QString::fromLatin1(tool.name) + ".pdf");
     for (auto _ : state) {
-        if (const auto seconds = timedRun(state, tool.program, tool.arguments(in, out), out))
+        if (const auto seconds = timedRun(state, tool.program, tool.arguments(in, out), out)) {
             state.counters["value"] = *seconds;
+            if (tool.weigh)
+                tool.weigh(state, in, out);
+        }
     }
     QFile::remove(out);
+}
+
+// The size of out as a fraction of in's, as the counter "output_ratio", for an out that qpdf
+// finds no fault in; none, with the benchmark skipped and what qpdf said, otherwise.
+void checkedSizeRatio(benchmark::State& state, const QString& in, const QString& out) {
+    QProcess qpdf;
+    qpdf.setProcessChannelMode(QProcess::MergedChannels);
+    qpdf.start("qpdf", {"--check", out});
+    const bool finished = qpdf.waitForFinished(kTimeLimitMs);
+    const QString said = QString::fromLocal8Bit(qpdf.readAll()).trimmed();
+    if (!finished || qpdf.exitStatus() != QProcess::NormalExit || qpdf.exitCode() != 0 ||
+        said.contains("WARNING")) {
+        state.SkipWithError(("qpdf --check: " + said.section('\n', -1)).toStdString().c_str());
+        return;
+    }
+    state.counters["output_ratio"] = double(QFileInfo(out).size()) / QFileInfo(in).size();
 }
 
 double median(std::vector<double> values) {
@@ -218,6 +241,16 @@ int main(int argc, char** argv) {
     }
     benchmark::RegisterBenchmark("split_vs_cp_sync_400p", saveVersusCopy, saved[0],
                                  QStringList{"--split", "2x1"})
+        ->Iterations(1);
+    // The top half of each page kept: each page's scan cut to it, so the file should come to
+    // about half its size.
+    const Tool remover{"cli_remove_outside", CROPMARK_EXECUTABLE,
+                       [](const QString& in, const QString& out) {
+                           return QStringList{"crop", "--margins", "0,0,0,50%", "--remove-outside",
+                                              "-o",   out,         in};
+                       },
+                       checkedSizeRatio};
+    benchmark::RegisterBenchmark("cli_remove_outside_400p_s", cropWith, remover, corpora[0])
         ->Iterations(1);
     return runBenchmarks(argc, argv);
 }

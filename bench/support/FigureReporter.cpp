@@ -18,6 +18,10 @@ void FigureReporter::ReportRuns(const std::vector<Run>& runs) {
         const double value =
             counter != run.counters.end() ? counter->second.value : run.GetAdjustedRealTime();
         std::printf("%s %.3f\n", name.c_str(), value);
+        for (const auto& [counterName, other] : run.counters) {
+            if (counterName != "value")
+                std::printf("%s/%s %.3f\n", name.c_str(), counterName.c_str(), other.value);
+        }
     }
     std::fflush(stdout);
 }

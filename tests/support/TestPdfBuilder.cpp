@@ -69,28 +69,41 @@ Object pieceInfo(QPDF& pdf, const TestPage& page) {
     return pdf.makeIndirectObject(pieces);
 }
 
+enum class ImageCoding { Jpeg, LosslessGrey, LosslessRgb };
+
+// picture as an image XObject: a JPEG of the best quality, in colour, or its samples as they
+// are, which the writer compresses without loss.
+Object imageObject(QPDF& pdf, const QImage& picture, ImageCoding coding) {
+    QByteArray data;
+    QByteArray dictionary = "<< /Type /XObject /Subtype /Image /BitsPerComponent 8 ";
+    if (coding == ImageCoding::Jpeg) {
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        picture.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPG", 95);
+        dictionary += "/ColorSpace /DeviceRGB /Filter /DCTDecode";
+    } else {
+        const bool grey = coding == ImageCoding::LosslessGrey;
+        const QImage samples =
+            picture.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+        const qsizetype rowBytes = samples.width() * (grey ? 1 : 3);
+        for (int y = 0; y < samples.height(); ++y)
+            data.append(reinterpret_cast<const char*>(samples.constScanLine(y)), rowBytes);
+        dictionary += grey ? "/ColorSpace /DeviceGray" : "/ColorSpace /DeviceRGB";
+    }
+    Object image = Object::newStream(&pdf, data.toStdString());
+    dictionary += " /Width " + QByteArray::number(picture.width()) + " /Height " +
+                  QByteArray::number(picture.height()) + " >>";
+    image.replaceDict(Object::parse(dictionary.toStdString()));
+    return image;
+}
+
 // picture, as a JPEG or without loss in grey, filling the page's media box, and the content
 // that draws it.
 // The picture drawn over media, then the page's own content over it.
 void addScan(QPDF& pdf, Object page, const QRectF& media, const QImage& picture, bool lossless,
              const QByteArray& over) {
-    QByteArray data;
-    QByteArray dictionary = "<< /Type /XObject /Subtype /Image /BitsPerComponent 8 ";
-    if (lossless) {
-        const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
-        for (int y = 0; y < grey.height(); ++y)
-            data.append(reinterpret_cast<const char*>(grey.constScanLine(y)), grey.width());
-        dictionary += "/ColorSpace /DeviceGray";
-    } else {
-        QBuffer buffer(&data);
-        buffer.open(QIODevice::WriteOnly);
-        picture.convertToFormat(QImage::Format_RGB32).save(&buffer, "JPG", 95);
-        dictionary += "/ColorSpace /DeviceRGB /Filter /DCTDecode";
-    }
-    Object scan = Object::newStream(&pdf, data.toStdString());
-    dictionary += " /Width " + QByteArray::number(picture.width()) + " /Height " +
-                  QByteArray::number(picture.height()) + " >>";
-    scan.replaceDict(Object::parse(dictionary.toStdString()));
+    const Object scan =
+        imageObject(pdf, picture, lossless ? ImageCoding::LosslessGrey : ImageCoding::Jpeg);
     page.replaceKey("/Resources", Object::newDictionary(
                                       {{"/XObject", Object::newDictionary({{"/Scan", scan}})}}));
     page.replaceKey("/Contents",
@@ -192,7 +205,7 @@ QByteArray TestPdfBuilder::bytes() const {
         groupNodes.push_back(node);
     }
 
-    const Object resources = indirect(
+    Object resources = indirect(
         pdf, "<< /Font << /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> >> >>");
     std::map<QString, Object> sharedBoxes;
     std::vector<Object> pageObjects;
@@ -211,6 +224,16 @@ QByteArray TestPdfBuilder::bytes() const {
         if (page.rotate)
             dict.replaceKey("/Rotate", Object::newInteger(*page.rotate));
         dict.replaceKey("/Resources", resources);
+        if (!page.images.empty()) {
+            Object images = Object::newDictionary();
+            for (const auto& [name, image] : page.images)
+                images.replaceKey(name, imageObject(pdf, image.picture,
+                                                    image.lossless ? ImageCoding::LosslessRgb
+                                                                   : ImageCoding::Jpeg));
+            dict.replaceKey("/Resources",
+                            Object::newDictionary(
+                                {{"/Font", resources.getKey("/Font")}, {"/XObject", images}}));
+        }
         dict.replaceKey("/Contents", Object::newStream(&pdf, page.content.toStdString()));
         if (page.scanned || !page.scanPicture.isNull()) {
             addScan(pdf, dict, page.mediaBox.value_or(QRectF(0, 0, 612, 792)),

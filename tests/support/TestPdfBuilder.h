@@ -8,7 +8,9 @@
 #include <QRectF>
 #include <QString>
 
+#include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 // Page attributes that a group of pages inherits from its own /Pages node.
@@ -16,6 +18,14 @@ struct TestPageGroup {
     std::optional<QRectF> mediaBox;
     std::optional<QRectF> cropBox;
     std::optional<int> rotate;
+};
+
+// An image a page's content draws by name, in colour.
+struct TestImage {
+    QImage picture;
+    // Its samples compressed without loss, as PNG keeps them, rather than a JPEG of the best
+    // quality.
+    bool lossless = false;
 };
 
 // One page of a test document; every field has a default, so callers name only what they set.
@@ -30,8 +40,10 @@ struct TestPage {
     QString sharedMediaBoxKey = {};
     // Index of the group (see TestPdfBuilder::addGroup) whose /Pages node is the parent.
     int group = -1;
-    // Content stream; may use the font /F1 (Helvetica).
+    // Content stream; may use the font /F1 (Helvetica) and the images.
     QByteArray content = {};
+    // Image XObjects by resource name ("/Im0"), for the content to draw with Do.
+    std::map<std::string, TestImage> images = {};
     // A transparency group, which makes renderers composite the page as a group.
     bool transparencyGroup = false;
     // A square annotation over this rectangle whose appearance fills it with black.
