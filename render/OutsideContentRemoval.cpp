@@ -2,12 +2,14 @@
 
 #include "render/MupdfDocument.h"
 #include "render/MupdfOutsideCulling.h"
+#include "render/MupdfTextAnchoring.h"
 
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace OutsideContentRemoval {
 
@@ -128,7 +130,7 @@ void cullContents(fz_context* ctx, pdf_document* doc, pdf_page* page, fz_rect ke
 // Clears page index of what lies outside its crop box. Plain pointers and numbers only in
 // this frame, for longjmp to skip. False, with MuPDF's error in ctx, when it cannot.
 bool clearPage(fz_context* ctx, pdf_document* doc, int index, bool cropped,
-               RemovedOutside* removed) {
+               std::vector<int>* anchoredForms, RemovedOutside* removed) {
     pdf_page* page = nullptr;
     bool cleared = true;
     fz_var(page);
@@ -145,6 +147,7 @@ bool clearPage(fz_context* ctx, pdf_document* doc, int index, bool cropped,
             fz_throw(ctx, FZ_ERROR_GENERIC, "its crop box shows nothing");
         if (cropped || !sameRect(keep, media)) {
             removed->bytes = contentLength(ctx, pdf_page_contents(ctx, page));
+            MupdfTextAnchoring::anchor(ctx, doc, page, anchoredForms);
             TextCull text{keep};
             pdf_filter_options options{};
             options.opaque = &text;
@@ -213,11 +216,12 @@ Outcome removeIn(fz_context* ctx, QByteArrayView bytes, const QByteArray& passwo
             ctx, QStringLiteral("The file could not be read to remove what lies outside the crop"));
         return outcome;
     }
+    std::vector<int> anchoredForms;
     for (int index = 0; index < document.pageCount(); ++index) {
         RemovedOutside removed;
         removed.page = index;
         const bool wasCropped = size_t(index) < cropped.size() && cropped[size_t(index)];
-        if (!clearPage(ctx, document.get(), index, wasCropped, &removed)) {
+        if (!clearPage(ctx, document.get(), index, wasCropped, &anchoredForms, &removed)) {
             outcome.error = failure(
                 ctx, QStringLiteral("What lies outside the crop of page %1 could not be removed")
                          .arg(index + 1));
