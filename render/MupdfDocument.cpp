@@ -38,7 +38,46 @@ MupdfDocument::Status open(fz_context* ctx, const unsigned char* data, size_t si
     return status;
 }
 
+// Plain pointers only in this frame, for longjmp to skip; null when it cannot be written.
+fz_buffer* writeDocument(fz_context* ctx, pdf_document* doc, bool compressesPlainStreams) {
+    fz_buffer* buffer = nullptr;
+    fz_output* out = nullptr;
+    fz_var(buffer);
+    fz_var(out);
+    fz_try(ctx) {
+        buffer = fz_new_buffer(ctx, 1 << 20);
+        out = fz_new_output_with_buffer(ctx, buffer);
+        pdf_write_options options = pdf_default_write_options;
+        // Collected but not renumbered: renumbering loses the encryption dictionary of a file
+        // whose encryption is kept.
+        options.do_garbage = 1;
+        options.do_compress = compressesPlainStreams;
+        options.do_encrypt = PDF_ENCRYPT_KEEP;
+        pdf_write_document(ctx, doc, out, &options);
+        fz_close_output(ctx, out);
+    }
+    fz_always(ctx) {
+        fz_drop_output(ctx, out);
+    }
+    fz_catch(ctx) {
+        fz_drop_buffer(ctx, buffer);
+        buffer = nullptr;
+    }
+    return buffer;
+}
+
 } // namespace
+
+std::optional<QByteArray> MupdfDocument::written(bool compressesPlainStreams) const {
+    fz_buffer* buffer = doc_ ? writeDocument(ctx_, doc_, compressesPlainStreams) : nullptr;
+    if (!buffer)
+        return std::nullopt;
+    unsigned char* data = nullptr;
+    const size_t length = fz_buffer_storage(ctx_, buffer, &data);
+    QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(length));
+    fz_drop_buffer(ctx_, buffer);
+    return bytes;
+}
 
 MupdfDocument::MupdfDocument(fz_context* ctx, QByteArrayView bytes, const char* password)
     : ctx_(ctx) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+
+#include <optional>
 
 struct fz_context;
 struct pdf_document;
@@ -30,6 +33,11 @@ public:
     pdf_document* get() const { return doc_; }
     // 0 unless Open.
     int pageCount() const { return pageCount_; }
+
+    // The document written whole, without the objects nothing refers to and encrypted as it
+    // was; every stream is kept as it is compressed, and with compressesPlainStreams, those
+    // stored uncompressed are deflated. Nothing when it cannot be, with MuPDF's error in ctx.
+    std::optional<QByteArray> written(bool compressesPlainStreams) const;
 
 private:
     fz_context* ctx_;

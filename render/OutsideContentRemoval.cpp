@@ -171,36 +171,6 @@ bool clearPage(fz_context* ctx, pdf_document* doc, int index, bool cropped,
     return cleared;
 }
 
-// The document written anew, without the objects no page uses any more; null when it cannot
-// be, with MuPDF's error in ctx.
-fz_buffer* written(fz_context* ctx, pdf_document* doc, size_t expected) {
-    fz_buffer* buffer = nullptr;
-    fz_output* out = nullptr;
-    fz_var(buffer);
-    fz_var(out);
-    fz_try(ctx) {
-        buffer = fz_new_buffer(ctx, expected);
-        out = fz_new_output_with_buffer(ctx, buffer);
-        pdf_write_options options = pdf_default_write_options;
-        // Collected but not renumbered: renumbering loses the encryption dictionary of a file
-        // whose encryption is kept.
-        options.do_garbage = 1;
-        // The filtered contents are written compressed; other streams stay as they were.
-        options.do_compress = 1;
-        options.do_encrypt = PDF_ENCRYPT_KEEP;
-        pdf_write_document(ctx, doc, out, &options);
-        fz_close_output(ctx, out);
-    }
-    fz_always(ctx) {
-        fz_drop_output(ctx, out);
-    }
-    fz_catch(ctx) {
-        fz_drop_buffer(ctx, buffer);
-        buffer = nullptr;
-    }
-    return buffer;
-}
-
 QString failure(fz_context* ctx, const QString& what) {
     return what + QStringLiteral(" (%1)").arg(QString::fromUtf8(fz_caught_message(ctx)));
 }
@@ -234,15 +204,10 @@ Outcome removeIn(fz_context* ctx, QByteArrayView bytes, const QByteArray& passwo
             outcome.removed.push_back(removed);
         pageDone();
     }
-    fz_buffer* buffer = written(ctx, document.get(), size_t(bytes.size()));
-    if (!buffer) {
+    // What no page uses any more is left out; the filtered contents are compressed.
+    outcome.file = document.written(true);
+    if (!outcome.file)
         outcome.error = failure(ctx, QStringLiteral("The file could not be written"));
-        return outcome;
-    }
-    unsigned char* data = nullptr;
-    const size_t length = fz_buffer_storage(ctx, buffer, &data);
-    outcome.file = QByteArray(reinterpret_cast<const char*>(data), qsizetype(length));
-    fz_drop_buffer(ctx, buffer);
     return outcome;
 }
 
