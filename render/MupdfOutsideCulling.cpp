@@ -204,35 +204,10 @@ void paint(fz_context* ctx, pdf_processor* proc,
     culler.clip = nullptr;
 }
 
-void S(fz_context* ctx, pdf_processor* proc) {
-    paint(ctx, proc, &pdf_processor::op_S, true);
-}
-void s(fz_context* ctx, pdf_processor* proc) {
-    paint(ctx, proc, &pdf_processor::op_s, true);
-}
-void F(fz_context* ctx, pdf_processor* proc) {
-    paint(ctx, proc, &pdf_processor::op_F, false);
-}
-void f(fz_context* ctx, pdf_processor* proc) {
-    paint(ctx, proc, &pdf_processor::op_f, false);
-}
-void fstar(fz_context* ctx, pdf_processor* proc) {
-    paint(ctx, proc, &pdf_processor::op_fstar, false);
-}
-void B(fz_context* ctx, pdf_processor* proc) {
-    paint(ctx, proc, &pdf_processor::op_B, true);
-}
-void Bstar(fz_context* ctx, pdf_processor* proc) {
-    paint(ctx, proc, &pdf_processor::op_Bstar, true);
-}
-void b(fz_context* ctx, pdf_processor* proc) {
-    paint(ctx, proc, &pdf_processor::op_b, true);
-}
-void bstar(fz_context* ctx, pdf_processor* proc) {
-    paint(ctx, proc, &pdf_processor::op_bstar, true);
-}
-void n(fz_context* ctx, pdf_processor* proc) {
-    paint(ctx, proc, &pdf_processor::op_n, false);
+// A painting operator: paint() with op, which strokes or not.
+template <void (*pdf_processor::*op)(fz_context*, pdf_processor*), bool strokes>
+void painted(fz_context* ctx, pdf_processor* proc) {
+    paint(ctx, proc, op, strokes);
 }
 
 void sh(fz_context* ctx, pdf_processor* proc, const char* name, fz_shade* shade) {
@@ -390,16 +365,16 @@ void patch(pdf_processor* proc) {
     proc->op_re = re;
     proc->op_W = W;
     proc->op_Wstar = Wstar;
-    proc->op_S = S;
-    proc->op_s = s;
-    proc->op_F = F;
-    proc->op_f = f;
-    proc->op_fstar = fstar;
-    proc->op_B = B;
-    proc->op_Bstar = Bstar;
-    proc->op_b = b;
-    proc->op_bstar = bstar;
-    proc->op_n = n;
+    proc->op_S = painted<&pdf_processor::op_S, true>;
+    proc->op_s = painted<&pdf_processor::op_s, true>;
+    proc->op_F = painted<&pdf_processor::op_F, false>;
+    proc->op_f = painted<&pdf_processor::op_f, false>;
+    proc->op_fstar = painted<&pdf_processor::op_fstar, false>;
+    proc->op_B = painted<&pdf_processor::op_B, true>;
+    proc->op_Bstar = painted<&pdf_processor::op_Bstar, true>;
+    proc->op_b = painted<&pdf_processor::op_b, true>;
+    proc->op_bstar = painted<&pdf_processor::op_bstar, true>;
+    proc->op_n = painted<&pdf_processor::op_n, false>;
     proc->op_sh = sh;
     proc->op_Do_image = doImage;
     proc->op_BI = BI;
