@@ -177,6 +177,7 @@ int main(int argc, char** argv) {
     writeSeeds(out.filePath("fuzz_ink_bounds"), inkSeeds());
     writeSeeds(out.filePath("fuzz_render_copy"), pdfSeeds());
     writeSeeds(out.filePath("fuzz_repair"), pdfSeeds());
+    writeSeeds(out.filePath("fuzz_outside_removal"), pdfSeeds());
     writeSeeds(out.filePath("fuzz_instance_request"), instanceRequestSeeds());
     writeSeeds(out.filePath("fuzz_command_line"), commandLineSeeds());
     return 0;
