@@ -1,7 +1,5 @@
 #include "render/MupdfTextAnchoring.h"
 
-#include <algorithm>
-
 namespace MupdfTextAnchoring {
 
 namespace {
@@ -58,7 +56,7 @@ void replaceData(fz_context* ctx, pdf_document* doc, pdf_obj* stream, fz_buffer*
 }
 
 void anchorForms(fz_context* ctx, pdf_document* doc, pdf_obj* resources,
-                 std::vector<int>* anchoredForms, int depth) {
+                 std::unordered_set<int>* anchoredForms, int depth) {
     pdf_obj* xobjects = pdf_dict_get(ctx, resources, PDF_NAME(XObject));
     for (int i = 0; i < pdf_dict_len(ctx, xobjects); ++i) {
         pdf_obj* form = pdf_dict_get_val(ctx, xobjects, i);
@@ -66,11 +64,11 @@ void anchorForms(fz_context* ctx, pdf_document* doc, pdf_obj* resources,
             !pdf_name_eq(ctx, pdf_dict_get(ctx, form, PDF_NAME(Subtype)), PDF_NAME(Form)))
             continue;
         const int number = pdf_to_num(ctx, form);
-        if (std::find(anchoredForms->begin(), anchoredForms->end(), number) != anchoredForms->end())
+        if (anchoredForms->contains(number))
             continue;
         if (depth >= kDeepestForm)
             fz_throw(ctx, FZ_ERROR_GENERIC, "forms are drawn inside each other too deeply");
-        anchoredForms->push_back(number);
+        anchoredForms->insert(number);
         pdf_obj* own = pdf_dict_get(ctx, form, PDF_NAME(Resources));
         pdf_obj* formResources = pdf_is_dict(ctx, own) ? own : resources;
         replaceData(ctx, doc, form, anchored(ctx, doc, form, formResources));
@@ -80,7 +78,8 @@ void anchorForms(fz_context* ctx, pdf_document* doc, pdf_obj* resources,
 
 } // namespace
 
-void anchor(fz_context* ctx, pdf_document* doc, pdf_page* page, std::vector<int>* anchoredForms) {
+void anchor(fz_context* ctx, pdf_document* doc, pdf_page* page,
+            std::unordered_set<int>* anchoredForms) {
     pdf_obj* resources = pdf_page_resources(ctx, page);
     fz_buffer* contents = anchored(ctx, doc, pdf_page_contents(ctx, page), resources);
     pdf_obj* stream = pdf_add_new_dict(ctx, doc, 1);

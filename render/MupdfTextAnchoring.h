@@ -3,7 +3,7 @@
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
 
-#include <vector>
+#include <unordered_set>
 
 // Gives every text object of a page, and of every form it draws, an absolute start (an
 // identity text matrix right after BT), drawing exactly as before.
@@ -17,6 +17,6 @@ namespace MupdfTextAnchoring {
 
 // Anchors page's contents and the forms its resources reach; anchored holds the object
 // numbers of the forms anchored so far in the document, which are not anchored again.
-void anchor(fz_context* ctx, pdf_document* doc, pdf_page* page, std::vector<int>* anchored);
+void anchor(fz_context* ctx, pdf_document* doc, pdf_page* page, std::unordered_set<int>* anchored);
 
 } // namespace MupdfTextAnchoring

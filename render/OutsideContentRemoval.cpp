@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 #include <vector>
 
 namespace OutsideContentRemoval {
@@ -130,7 +131,7 @@ void cullContents(fz_context* ctx, pdf_document* doc, pdf_page* page, fz_rect ke
 // Clears page index of what lies outside its crop box. Plain pointers and numbers only in
 // this frame, for longjmp to skip. False, with MuPDF's error in ctx, when it cannot.
 bool clearPage(fz_context* ctx, pdf_document* doc, int index, bool cropped,
-               std::vector<int>* anchoredForms, RemovedOutside* removed) {
+               std::unordered_set<int>* anchoredForms, RemovedOutside* removed) {
     pdf_page* page = nullptr;
     bool cleared = true;
     fz_var(page);
@@ -186,7 +187,7 @@ Outcome removeIn(fz_context* ctx, QByteArrayView bytes, const QByteArray& passwo
             ctx, QStringLiteral("The file could not be read to remove what lies outside the crop"));
         return outcome;
     }
-    std::vector<int> anchoredForms;
+    std::unordered_set<int> anchoredForms;
     for (int index = 0; index < document.pageCount(); ++index) {
         RemovedOutside removed;
         removed.page = index;
