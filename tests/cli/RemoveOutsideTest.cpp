@@ -14,7 +14,9 @@
 #include <gtest/gtest.h>
 #include <qpdf/QPDFWriter.hh>
 
+#include <QDir>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -302,6 +304,22 @@ TEST(RemoveOutsideTest, LooksAsThePlainCropDoes) {
     }
     EXPECT_LE(most, 24);
     EXPECT_LE(double(total) / (plain.width() * plain.height() * 3), 0.5);
+}
+
+// A dry run says, through the render host that removes them, what the page would lose: the
+// glyphs beyond the box, the two images outside and the two across its edge, the path
+// outside; and leaves nothing behind.
+TEST(RemoveOutsideTest, DryRunTellsWhatThePageWouldLoseAndWritesNothing) {
+    QTemporaryDir dir;
+    page().writeTo(dir.filePath("in.pdf"));
+    const CropmarkRun run =
+        runCropmark(kCrop + QStringList{"--remove-outside", "--dry-run", "in.pdf"}, dir.path());
+    ASSERT_TRUE(succeeded(run));
+    EXPECT_TRUE(run.out.contains(QRegularExpression(
+        "in.pdf page 1: removes [1-9][0-9]* glyphs, 4 images, 1 path, 0 annotations, "
+        "[1-9][0-9]* bytes")))
+        << run.out.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"in.pdf"});
 }
 
 class OutsideCopyTest : public testing::TestWithParam<ObjectKind> {};
