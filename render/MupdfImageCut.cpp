@@ -318,4 +318,22 @@ Cut cut(fz_context* ctx, pdf_document* doc, pdf_obj* image, fz_irect pixels) {
     return result;
 }
 
+Cut cutOnce(fz_context* ctx, pdf_document* doc, pdf_obj* image, fz_irect pixels, CutsMade* made) {
+    const std::array<int, 5> key{pdf_to_num(ctx, image), pixels.x0, pixels.y0, pixels.x1,
+                                 pixels.y1};
+    if (const auto found = made->cuts.find(key); found != made->cuts.end())
+        return found->second;
+    const Cut fresh = cut(ctx, doc, image, pixels);
+    // A cut that keeps the whole image is none, and is worked out again.
+    if (fresh.image)
+        made->cuts.emplace(key, fresh);
+    return fresh;
+}
+
+void drop(fz_context* ctx, CutsMade* made) {
+    for (const auto& entry : made->cuts)
+        pdf_drop_obj(ctx, entry.second.image);
+    made->cuts.clear();
+}
+
 } // namespace MupdfImageCut

@@ -3,6 +3,10 @@
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
 
+#include <array>
+#include <cstdint>
+#include <map>
+
 // Cuts an image XObject down to a rectangle of its pixels, in its own kind: a JPEG stays a
 // JPEG, decoded and encoded again with its own quantization tables from the block boundary
 // at or before the rectangle's corner, so the pixels kept change no more than JPEG noise;
@@ -25,5 +29,18 @@ struct Cut {
 
 // image's pixels within pixels, which lies inside its width and height and is not empty.
 Cut cut(fz_context* ctx, pdf_document* doc, pdf_obj* image, fz_irect pixels);
+
+// The cuts made in one document so far, by image object and pixels, each with a reference of
+// its own, which drop() gives up: an image drawn in the same place on many pages, a letterhead
+// or a logo, is cut once and the pages share the cut.
+struct CutsMade {
+    std::map<std::array<int, 5>, Cut> cuts;
+};
+
+// As cut(), but the cut of an image and pixels already in made is that one; a new cut is
+// added to made. The cut's image is made's reference, for the caller to keep its own.
+Cut cutOnce(fz_context* ctx, pdf_document* doc, pdf_obj* image, fz_irect pixels, CutsMade* made);
+
+void drop(fz_context* ctx, CutsMade* made);
 
 } // namespace MupdfImageCut

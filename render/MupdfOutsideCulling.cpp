@@ -32,6 +32,7 @@ struct Culler {
     pdf_document* doc;
     pdf_obj* resources;
     fz_rect keep;
+    MupdfImageCut::CutsMade* cuts;
     Culled* culled;
     int depth;
     // The buffer processor's own operators, which write what is kept.
@@ -268,7 +269,7 @@ void doImage(fz_context* ctx, pdf_processor* proc, const char* name, fz_image* i
     const MupdfImageCut::Cut cut =
         inside(culler, bounds) || whole || !pdf_is_stream(ctx, object) || fz_is_empty_irect(pixels)
             ? MupdfImageCut::Cut{}
-            : MupdfImageCut::cut(ctx, culler.doc, object, pixels);
+            : MupdfImageCut::cutOnce(ctx, culler.doc, object, pixels, culler.cuts);
     if (!cut.image) {
         note(culler.drawnAsIs, name);
         culler.write.op_Do_image(ctx, proc, name, image);
@@ -276,7 +277,7 @@ void doImage(fz_context* ctx, pdf_processor* proc, const char* name, fz_image* i
     }
     pdf_obj* dictionary = xobjects(ctx, culler.resources);
     const std::string cutName = freshName(ctx, dictionary, "Cut");
-    pdf_dict_puts_drop(ctx, dictionary, cutName.c_str(), cut.image);
+    pdf_dict_puts(ctx, dictionary, cutName.c_str(), cut.image);
     note(culler.replaced, name);
     ++culler.culled->images;
     culler.culled->bytes += cut.saved;
@@ -328,7 +329,7 @@ void doForm(fz_context* ctx, pdf_processor* proc, const char* name, pdf_obj* for
             resources = culler.resources;
         }
         Culled inForm;
-        culledForm = cull(ctx, culler.doc, form, resources, ctm, culler.keep, &inForm);
+        culledForm = cull(ctx, culler.doc, form, resources, ctm, culler.keep, culler.cuts, &inForm);
         culler.culled->images += inForm.images;
         culler.culled->paths += inForm.paths;
         culler.culled->bytes += inForm.bytes;
@@ -397,12 +398,13 @@ void dropReplaced(fz_context* ctx, pdf_obj* resources, const Culler& culler) {
 } // namespace
 
 fz_buffer* cull(fz_context* ctx, pdf_document* doc, pdf_obj* contents, pdf_obj* resources,
-                fz_matrix ctm, fz_rect keep, Culled* culled) {
+                fz_matrix ctm, fz_rect keep, MupdfImageCut::CutsMade* cuts, Culled* culled) {
     fz_buffer* buffer = fz_new_buffer(ctx, 1024);
     pdf_processor* proc = nullptr;
     // On the heap: an error longjmps past this frame.
-    auto* culler = new Culler{ctx,      doc, resources, keep,          culled,  cullingDepth, {},
-                              {ctm, 1}, {},  {},        fz_empty_rect, nullptr, {},           {}};
+    auto* culler =
+        new Culler{ctx, doc, resources,     keep,    cuts, culled, cullingDepth, {}, {ctm, 1},
+                   {},  {},  fz_empty_rect, nullptr, {},   {}};
     bool pushed = false;
     fz_var(proc);
     fz_var(pushed);

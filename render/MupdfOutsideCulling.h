@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/MupdfImageCut.h"
+
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
 
@@ -24,8 +26,9 @@ struct Culled {
 };
 
 // The operators of contents, drawn with resources (which gains the cut images and the forms'
-// copies) at ctm, culled to keep, which is in the same space as ctm maps to.
+// copies) at ctm, culled to keep, which is in the same space as ctm maps to. Images are cut
+// once for the document (MupdfImageCut::cutOnce), in cuts.
 fz_buffer* cull(fz_context* ctx, pdf_document* doc, pdf_obj* contents, pdf_obj* resources,
-                fz_matrix ctm, fz_rect keep, Culled* culled);
+                fz_matrix ctm, fz_rect keep, MupdfImageCut::CutsMade* cuts, Culled* culled);
 
 } // namespace MupdfOutsideCulling

@@ -4,6 +4,8 @@
 #include "render/MupdfOutsideCulling.h"
 #include "render/MupdfTextAnchoring.h"
 
+#include <QScopeGuard>
+
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
 
@@ -19,6 +21,13 @@ namespace {
 // Room for a page's fonts and images while it is filtered; what a page decodes is dropped
 // with it.
 constexpr size_t kStoreBytes = 64u << 20;
+
+// What the pages of one document share as they are cleared.
+struct Clearing {
+    // The forms given absolute text starts (MupdfTextAnchoring).
+    std::unordered_set<int> anchoredForms;
+    MupdfImageCut::CutsMade cuts;
+};
 
 struct TextCull {
     fz_rect keep;
@@ -99,11 +108,11 @@ void setBoxes(fz_context* ctx, pdf_obj* page, fz_rect keep) {
 // The page's contents drawn in keep only, under a clip to it so that what crosses the edge
 // stops there whatever box a reader draws.
 void cullContents(fz_context* ctx, pdf_document* doc, pdf_page* page, fz_rect keep,
-                  RemovedOutside* removed) {
+                  MupdfImageCut::CutsMade* cuts, RemovedOutside* removed) {
     pdf_obj* contents = pdf_page_contents(ctx, page);
     MupdfOutsideCulling::Culled culled;
     fz_buffer* kept = MupdfOutsideCulling::cull(ctx, doc, contents, pdf_page_resources(ctx, page),
-                                                fz_identity, keep, &culled);
+                                                fz_identity, keep, cuts, &culled);
     fz_buffer* clipped = nullptr;
     fz_var(clipped);
     fz_try(ctx) {
@@ -130,8 +139,8 @@ void cullContents(fz_context* ctx, pdf_document* doc, pdf_page* page, fz_rect ke
 
 // Clears page index of what lies outside its crop box. Plain pointers and numbers only in
 // this frame, for longjmp to skip. False, with MuPDF's error in ctx, when it cannot.
-bool clearPage(fz_context* ctx, pdf_document* doc, int index, bool cropped,
-               std::unordered_set<int>* anchoredForms, RemovedOutside* removed) {
+bool clearPage(fz_context* ctx, pdf_document* doc, int index, bool cropped, Clearing* clearing,
+               RemovedOutside* removed) {
     pdf_page* page = nullptr;
     bool cleared = true;
     fz_var(page);
@@ -148,7 +157,7 @@ bool clearPage(fz_context* ctx, pdf_document* doc, int index, bool cropped,
             fz_throw(ctx, FZ_ERROR_GENERIC, "its crop box shows nothing");
         if (cropped || !sameRect(keep, media)) {
             removed->bytes = contentLength(ctx, pdf_page_contents(ctx, page));
-            MupdfTextAnchoring::anchor(ctx, doc, page, anchoredForms);
+            MupdfTextAnchoring::anchor(ctx, doc, page, &clearing->anchoredForms);
             TextCull text{keep};
             pdf_filter_options options{};
             options.opaque = &text;
@@ -158,7 +167,7 @@ bool clearPage(fz_context* ctx, pdf_document* doc, int index, bool cropped,
             options.instance_forms = 1;
             pdf_filter_page_contents(ctx, doc, page, &options);
             removed->glyphs = text.removed;
-            cullContents(ctx, doc, page, keep, removed);
+            cullContents(ctx, doc, page, keep, &clearing->cuts, removed);
             removed->annotations = dropAnnotations(ctx, doc, object, keep);
             setBoxes(ctx, object, keep);
         }
@@ -187,12 +196,14 @@ Outcome removeIn(fz_context* ctx, QByteArrayView bytes, const QByteArray& passwo
             ctx, QStringLiteral("The file could not be read to remove what lies outside the crop"));
         return outcome;
     }
-    std::unordered_set<int> anchoredForms;
+    Clearing clearing;
+    // Before the document goes, with the objects the cuts refer to.
+    const auto dropCuts = qScopeGuard([&] { MupdfImageCut::drop(ctx, &clearing.cuts); });
     for (int index = 0; index < document.pageCount(); ++index) {
         RemovedOutside removed;
         removed.page = index;
         const bool wasCropped = size_t(index) < cropped.size() && cropped[size_t(index)];
-        if (!clearPage(ctx, document.get(), index, wasCropped, &anchoredForms, &removed)) {
+        if (!clearPage(ctx, document.get(), index, wasCropped, &clearing, &removed)) {
             outcome.error = failure(
                 ctx, QStringLiteral("What lies outside the crop of page %1 could not be removed")
                          .arg(index + 1));
