@@ -62,11 +62,12 @@ Culler& of(pdf_processor* proc) {
     std::abort();
 }
 
+// Whether what draws within bounds shows nothing in keep, touching its edge at most.
 bool outside(const Culler& c, fz_rect bounds) {
     if (fz_is_infinite_rect(bounds) || fz_is_empty_rect(bounds))
         return false;
-    return bounds.x1 < c.keep.x0 || bounds.x0 > c.keep.x1 || bounds.y1 < c.keep.y0 ||
-           bounds.y0 > c.keep.y1;
+    return bounds.x1 <= c.keep.x0 || bounds.x0 >= c.keep.x1 || bounds.y1 <= c.keep.y0 ||
+           bounds.y0 >= c.keep.y1;
 }
 
 bool inside(const Culler& c, fz_rect bounds) {

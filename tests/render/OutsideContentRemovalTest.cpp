@@ -95,6 +95,9 @@ const Case kCases[] = {
     {"FormDrawnInsideAndOutside", "q 1 0 0 1 150 150 cm /X Do Q q 1 0 0 1 500 700 cm /X Do Q", form,
      false, 8, 0, 1},
     {"OneBitImageAcrossTheEdge", "q 128 0 0 64 330 300 cm /X Do Q", checkerboard, false, 0, 1, 0},
+    // As the other half of a spread scanned as two images shows beside a split page's part.
+    {"ImageTouchingTheEdgeFromOutside", "q 128 0 0 64 400 300 cm /X Do Q", checkerboard, false, 0,
+     1, 0},
     {"SoftMaskedImageAcrossTheEdge", "q 80 0 0 80 360 150 cm /X Do Q", softMasked, false, 0, 1, 0},
     {"EncryptedFile", "q 1 0 0 1 150 150 cm /X Do Q q 1 0 0 1 500 700 cm /X Do Q", form, true, 8, 0,
      1},
