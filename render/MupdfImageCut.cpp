@@ -24,17 +24,7 @@ struct JpegFailure {
 
 void quietJpeg(j_common_ptr) {}
 
-// Whether image's only filter is filter.
-bool onlyFilter(fz_context* ctx, pdf_obj* image, pdf_obj* filter) {
-    pdf_obj* given = pdf_dict_get(ctx, image, PDF_NAME(Filter));
-    if (pdf_is_array(ctx, given)) {
-        if (pdf_array_len(ctx, given) != 1)
-            return false;
-        given = pdf_array_get(ctx, given, 0);
-    }
-    return pdf_name_eq(ctx, given, filter);
-}
-
+// Whether filter is among image's filters.
 bool anyFilter(fz_context* ctx, pdf_obj* image, pdf_obj* filter) {
     pdf_obj* given = pdf_dict_get(ctx, image, PDF_NAME(Filter));
     if (!pdf_is_array(ctx, given))
@@ -44,6 +34,13 @@ bool anyFilter(fz_context* ctx, pdf_obj* image, pdf_obj* filter) {
             return true;
     }
     return false;
+}
+
+// Whether image's only filter is filter.
+bool onlyFilter(fz_context* ctx, pdf_obj* image, pdf_obj* filter) {
+    pdf_obj* given = pdf_dict_get(ctx, image, PDF_NAME(Filter));
+    return (!pdf_is_array(ctx, given) || pdf_array_len(ctx, given) == 1) &&
+           anyFilter(ctx, image, filter);
 }
 
 // The JPEG in data cut to pixels, widened left and up to the block boundary, which pixels is
@@ -297,9 +294,8 @@ Cut cut(fz_context* ctx, pdf_document* doc, pdf_obj* image, fz_irect pixels) {
         pdf_dict_put_int(ctx, dictionary, PDF_NAME(Height), result.pixels.y1 - result.pixels.y0);
         cutMask(ctx, doc, image, PDF_NAME(SMask), result.pixels, dictionary, &result.saved);
         cutMask(ctx, doc, image, PDF_NAME(Mask), result.pixels, dictionary, &result.saved);
-        fz_buffer* raw = pdf_load_raw_stream(ctx, image);
-        result.saved += int64_t(raw->len) - int64_t(stream->len);
-        fz_drop_buffer(ctx, raw);
+        result.saved +=
+            int64_t(pdf_dict_get_int(ctx, image, PDF_NAME(Length))) - int64_t(stream->len);
         result.image = pdf_add_stream(ctx, doc, stream, dictionary, 1);
     }
     fz_always(ctx) {
@@ -323,11 +319,9 @@ Cut cutOnce(fz_context* ctx, pdf_document* doc, pdf_obj* image, fz_irect pixels,
                                  pixels.y1};
     if (const auto found = made->cuts.find(key); found != made->cuts.end())
         return found->second;
-    const Cut fresh = cut(ctx, doc, image, pixels);
-    // A cut that keeps the whole image is none, and is worked out again.
-    if (fresh.image)
-        made->cuts.emplace(key, fresh);
-    return fresh;
+    // A cut that keeps the whole image is none, and is kept as none, so that a JPEG widened to
+    // its blocks is decoded once to learn so.
+    return made->cuts.emplace(key, cut(ctx, doc, image, pixels)).first->second;
 }
 
 void drop(fz_context* ctx, CutsMade* made) {

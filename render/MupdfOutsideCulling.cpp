@@ -256,7 +256,8 @@ fz_irect visiblePixels(fz_matrix ctm, fz_rect keep, int width, int height) {
 void doImage(fz_context* ctx, pdf_processor* proc, const char* name, fz_image* image) {
     Culler& culler = of(proc);
     const fz_rect bounds = fz_transform_rect(fz_unit_rect, culler.state.ctm);
-    pdf_obj* object = pdf_dict_gets(ctx, xobjects(ctx, culler.resources), name);
+    pdf_obj* dictionary = xobjects(ctx, culler.resources);
+    pdf_obj* object = pdf_dict_gets(ctx, dictionary, name);
     if (outside(culler, bounds)) {
         ++culler.culled->images;
         if (pdf_is_stream(ctx, object))
@@ -276,7 +277,6 @@ void doImage(fz_context* ctx, pdf_processor* proc, const char* name, fz_image* i
         culler.write.op_Do_image(ctx, proc, name, image);
         return;
     }
-    pdf_obj* dictionary = xobjects(ctx, culler.resources);
     const std::string cutName = freshName(ctx, dictionary, "Cut");
     pdf_dict_puts(ctx, dictionary, cutName.c_str(), cut.image);
     note(culler.replaced, name);
@@ -334,8 +334,6 @@ void doForm(fz_context* ctx, pdf_processor* proc, const char* name, pdf_obj* for
         culler.culled->images += inForm.images;
         culler.culled->paths += inForm.paths;
         culler.culled->bytes += inForm.bytes;
-        pdf_dict_del(ctx, copy, PDF_NAME(Filter));
-        pdf_dict_del(ctx, copy, PDF_NAME(DecodeParms));
         pdf_update_stream(ctx, culler.doc, copy, culledForm, 0);
         pdf_obj* dictionary = xobjects(ctx, culler.resources);
         const std::string copyName = freshName(ctx, dictionary, "Form");

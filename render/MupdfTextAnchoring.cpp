@@ -40,11 +40,9 @@ fz_buffer* anchored(fz_context* ctx, pdf_document* doc, pdf_obj* contents, pdf_o
     return buffer;
 }
 
-// Puts buffer into stream as its data, uncompressed.
+// Puts buffer into stream as its data, uncompressed and without filters.
 void replaceData(fz_context* ctx, pdf_document* doc, pdf_obj* stream, fz_buffer* buffer) {
     fz_try(ctx) {
-        pdf_dict_del(ctx, stream, PDF_NAME(Filter));
-        pdf_dict_del(ctx, stream, PDF_NAME(DecodeParms));
         pdf_update_stream(ctx, doc, stream, buffer, 0);
     }
     fz_always(ctx) {

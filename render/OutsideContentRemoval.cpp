@@ -121,8 +121,7 @@ void cullContents(fz_context* ctx, pdf_document* doc, pdf_page* page, fz_rect ke
                          keep.x1 - keep.x0, keep.y1 - keep.y0);
         fz_append_buffer(ctx, clipped, kept);
         fz_append_string(ctx, clipped, "\nQ\n");
-        pdf_dict_del(ctx, contents, PDF_NAME(Filter));
-        pdf_dict_del(ctx, contents, PDF_NAME(DecodeParms));
+        // Uncompressed, without its filters; the file's writer compresses it.
         pdf_update_stream(ctx, doc, contents, clipped, 0);
         removed->images += culled.images;
         removed->paths += culled.paths;
